@@ -1,0 +1,41 @@
+#pragma once
+// The per-user registry tree (HKEY_CURRENT_USER) with the six operations the host integration
+// needs. Key paths use backslashes; all texts are Windows-1252 bytes; string values only.
+// No operation shows a message or throws: outcomes travel as return values.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace talvik {
+
+using RegKey = std::uint32_t;
+inline constexpr RegKey kHkeyCurrentUser = 0x80000001u;
+
+// Result codes of EnumSubkey, as the platform reports them.
+inline constexpr long kRegSuccess = 0;
+inline constexpr long kRegNoMoreItems = 259;
+inline constexpr long kRegMoreData = 234;
+inline constexpr long kRegInvalidHandle = 6;
+
+class Registry {
+  public:
+    virtual ~Registry() = default;
+    // Opens an existing key below the parent. Fails when it does not exist.
+    virtual bool OpenKey(RegKey parent, std::string_view path, RegKey& key) = 0;
+    // Creates the key below the parent, or opens it when it exists. An empty name fails.
+    virtual bool CreateKey(RegKey parent, std::string_view name, RegKey& key) = 0;
+    virtual bool CloseKey(RegKey key) = 0;
+    // Name of the subkey at index (from 0); 0 on success, another code at the end or on error.
+    // Names longer than 300 characters cannot be read.
+    virtual long EnumSubkey(RegKey key, std::uint32_t index, std::string& name) = 0;
+    // Reads a string value; false with empty text when the key or value is missing or the
+    // value is longer than 1024 bytes. A terminating zero byte is dropped.
+    virtual bool GetStringValue(RegKey root, std::string_view path, std::string_view valueName,
+                                std::string& text) = 0;
+    // Writes a string value into an existing key; the key is never created here.
+    virtual bool SetStringValue(RegKey root, std::string_view path, std::string_view valueName,
+                                std::string_view text) = 0;
+};
+
+}  // namespace talvik

@@ -1,0 +1,198 @@
+#include "text/Text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace talvik {
+
+char UpperChar(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 'a' && b <= 'z') return static_cast<char>(b - 0x20);
+    if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 0x20);
+    switch (b) {
+        case 0x9A:
+            return static_cast<char>(0x8A);
+        case 0x9C:
+            return static_cast<char>(0x8C);
+        case 0x9E:
+            return static_cast<char>(0x8E);
+        case 0xFF:
+            return static_cast<char>(0x9F);
+        default:
+            return c;
+    }
+}
+
+std::string ToUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = UpperChar(c);
+    return out;
+}
+
+std::string_view TrimLeftBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    text = TrimLeftBlanks(text);
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+}
+
+namespace {
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+}  // namespace
+
+double NumericValue(std::string_view word) {
+    std::size_t i = 0;
+    while (i < word.size() && word[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < word.size() && (word[i] == '+' || word[i] == '-')) {
+        negative = word[i] == '-';
+        ++i;
+    }
+    const std::size_t mantissa = i;
+    std::size_t digits = 0;
+    while (i < word.size() && IsDigit(word[i]))
+        ++i, ++digits;
+    if (i < word.size() && word[i] == '.') {
+        ++i;
+        while (i < word.size() && IsDigit(word[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0) return 0.0;
+    std::size_t end = i;
+    if (i < word.size() && (word[i] == 'E' || word[i] == 'e')) {
+        std::size_t j = i + 1;
+        if (j < word.size() && (word[j] == '+' || word[j] == '-')) ++j;
+        if (j < word.size() && IsDigit(word[j])) {
+            while (j < word.size() && IsDigit(word[j]))
+                ++j;
+            end = j;
+        }
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(word.data() + mantissa, word.data() + end, value,
+                                        std::chars_format::general);
+    if (result.ec != std::errc{} || !std::isfinite(value)) return 0.0;
+    return negative ? -value : value;
+}
+
+std::optional<std::int16_t> RoundToInt16(double value) {
+    if (!std::isfinite(value)) return std::nullopt;
+    const double rounded = std::nearbyint(value);  // default rounding mode: half to even
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<std::int16_t>(rounded);
+}
+
+std::string FitName9(std::string_view name) {
+    std::string out(name.substr(0, 9));
+    out.resize(9, ' ');
+    return out;
+}
+
+std::string IntText(long long value) {
+    std::array<char, 24> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::size_t FindFrom1(std::string_view haystack, std::string_view needle) {
+    const auto pos = haystack.find(needle);
+    return pos == std::string_view::npos ? 0 : pos + 1;
+}
+
+namespace {
+// Unicode code points of the bytes 0x80-0x9F; 0 where Windows-1252 has no character.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+}  // namespace
+
+std::string Utf8From1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        char32_t cp = b;
+        // Undefined bytes map to the C1 control of the same value, so nothing is lost.
+        if (b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0) cp = kHigh[b - 0x80];
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Cp1252FromUtf8(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        char32_t cp = 0;
+        std::size_t len = 1;
+        if (b < 0x80) {
+            cp = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            cp = b & 0x1F, len = 2;
+        } else if ((b & 0xF0) == 0xE0) {
+            cp = b & 0x0F, len = 3;
+        } else if ((b & 0xF8) == 0xF0) {
+            cp = b & 0x07, len = 4;
+        } else {
+            out.push_back('?');
+            ++i;
+            continue;
+        }
+        if (i + len > utf8.size()) {
+            out.push_back('?');
+            break;
+        }
+        bool valid = true;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto cb = static_cast<unsigned char>(utf8[i + k]);
+            if ((cb & 0xC0) != 0x80) valid = false;
+            cp = (cp << 6) | (cb & 0x3F);
+        }
+        i += valid ? len : 1;
+        if (!valid) {
+            out.push_back('?');
+            continue;
+        }
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF) ||
+            (cp >= 0x80 && cp <= 0x9F && kHigh[cp - 0x80] == 0)) {
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
+        char mapped = '?';
+        for (std::size_t k = 0; k < kHigh.size(); ++k) {
+            if (kHigh[k] != 0 && kHigh[k] == cp) mapped = static_cast<char>(0x80 + k);
+        }
+        out.push_back(mapped);
+    }
+    return out;
+}
+
+}  // namespace talvik
