@@ -1,0 +1,16 @@
+#pragma once
+// Reads an open field file from its current position to its end: the frame and unit records
+// are handled here, every other record goes to the gathering, which extends `points` and fills
+// `observations` (emptied to its placeholder first). Messages and progress go through `ui`.
+
+#include "export/ExportOptions.h"
+#include "fieldfile/Tables.h"
+#include "platform/UserInterface.h"
+#include "text/LineReader.h"
+
+namespace talvik {
+
+void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
+                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui);
+
+}  // namespace talvik

@@ -1,0 +1,15 @@
+#pragma once
+// Cuts a line into upper-case words at single blanks. Leading and trailing blanks are ignored
+// and runs of blanks count as one, so no word is ever empty; a tab is an ordinary character.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace talvik {
+
+// Replaces the contents of `words` (its capacity is reused); the index of the last word is
+// words.size() - 1, that is -1 for a line without words.
+void SplitWords(std::string_view line, std::vector<std::string>& words);
+
+}  // namespace talvik

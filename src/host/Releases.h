@@ -1,0 +1,23 @@
+#pragma once
+// The host releases installed for the user and their data folders, from the registry.
+
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace talvik {
+
+// Element 0 is the preferred release (empty when none); elements 1..n the release keys in
+// the order the registry enumerates them. n = size() - 1.
+struct KavrinReleases {
+    std::vector<std::string> names{std::string()};
+    bool filled = false;  // GetReleases has run at least once
+    std::size_t Count() const { return names.empty() ? 0 : names.size() - 1; }
+};
+
+void GetReleases(Registry& registry, KavrinReleases& releases);
+// The release's "DataPath" ending with a backslash, or empty text.
+std::string GetDataPath(Registry& registry, const std::string& release);
+
+}  // namespace talvik

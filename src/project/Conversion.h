@@ -1,0 +1,22 @@
+#pragma once
+// The conversion of one field file into a package project (.PRJ, .OBS or .TOB, .TCO).
+
+#include "export/ExportOptions.h"
+#include "fieldfile/Tables.h"
+#include "platform/UserInterface.h"
+
+namespace talvik {
+
+enum class ConversionOutcome {
+    Finished,            // the three files were written (write failures are not reported)
+    FieldFileMissing,    // "Kavrin FIELD file niet gevonden; Afgebroken." was shown
+    ProjectKept,         // the user kept an existing project
+    ProjectPathTooShort  // refused before any file was touched
+};
+
+// `points` holds the known points read from the IDEX file; the conversion extends, sorts and
+// writes it. `angleUnit` is set by the field file and stays set after the run.
+ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
+                                   AngleUnitState& angleUnit, UserInterface& ui);
+
+}  // namespace talvik
