@@ -1,0 +1,135 @@
+#pragma once
+// The export dialog without its window: the values of all its controls, the nine stored
+// selection sets, the stored standard deviations and options, and the coupling between the
+// standard-deviation boxes. A window only shows these values, passes the user's edits back and
+// calls the operations on its events.
+//
+// Boxes without rules of their own are plain fields. The boxes that take part in a coupling
+// (Hz/V, X-Y/Z), the two coupling check boxes and the set number sit behind setters, so that a
+// checked coupling box always leaves its dependent boxes disabled and equal to their sources.
+//
+// Events of the window:
+//   opened            -> Open(packageFile) after the start-up window has gone (when the command
+//                        line was empty, AskForIdexFile of ExportRun.h comes first)
+//   edit of a box     -> the field, or the setter of a coupled box; then refresh the dependents
+//   coupling clicked  -> SetChkHVD / SetChkXYZ; refresh the dependents and their enabled state
+//   arrow up/down     -> StepUp() / StepDown(); refresh the set number and the 16 code boxes
+//                        when they return true
+//   browse buttons    -> the field := LocateFile(kFieldFilter, kFieldPattern) (or the project
+//                        pair); a cancelled prompt empties the box
+//   start buttons     -> StartExport (ExportRun.h), then end the process
+//   close request     -> Close(), then end the process
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "export/ExportOptions.h"
+#include "platform/Settings.h"
+
+namespace talvik {
+
+// Setting keys and their defaults.
+inline constexpr std::string_view kKeyCurrentSel = "TalvikCurrentSel";
+inline constexpr std::string_view kKeySelPrefix = "TalvikSel";
+inline constexpr std::string_view kDefaultSel = "999";
+inline constexpr std::string_view kKeyStdDev = "TalvikStdDev";
+inline constexpr std::string_view kDefaultStdDev =
+    "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|1|1|0.003|0.005";
+inline constexpr std::string_view kKeyFace2to1 = "TalvikFace2to1";
+inline constexpr std::string_view kKeyVersion = "TalvikVersion";
+
+// The path with its last three characters replaced by `extension` (a path shorter than three
+// characters is replaced as a whole).
+std::string ReplaceLastThree(std::string_view path, std::string_view extension);
+
+class ExportDialogModel {
+  public:
+    static constexpr int kFirstSet = 1;
+    static constexpr int kLastSet = 9;
+    static constexpr std::string_view kFieldFilter = "Kavrin Field Files|*.fld|";
+    static constexpr std::string_view kFieldPattern = "*.fld";
+    static constexpr std::string_view kProjectFilter = "KORVU Project Files|*.prj|";
+    static constexpr std::string_view kProjectPattern = "*.prj";
+    static constexpr std::string_view kIdexFilter = "Kavrin IDEX Files|*.idx|";
+    static constexpr std::string_view kIdexPattern = "*.idx";
+
+    explicit ExportDialogModel(SettingsStore& settings) : settings_(settings) {}
+
+    // Plain boxes, texts as typed.
+    std::string txtFieldfile;
+    std::string txtProjectfile;
+    bool optV3 = true;         // false: optV1
+    bool optFace2to1 = false;  // false: optFace2Series
+    std::string txtAbsDis;
+    std::string txtRelDis;
+    std::string txtSigmaCent;
+    std::string txtSigmaInst;
+    std::array<std::string, 17> txtSelCode;  // code boxes 1..16; index 0 unused
+
+    // Coupled boxes.
+    const std::string& txtAbsHor() const { return absHor_; }
+    const std::string& txtRelHor() const { return relHor_; }
+    const std::string& txtAbsVer() const { return absVer_; }
+    const std::string& txtRelVer() const { return relVer_; }
+    const std::string& txtSDXY() const { return sdXY_; }
+    const std::string& txtSDZ() const { return sdZ_; }
+    bool chkHVD() const { return chkHVD_; }
+    bool chkXYZ() const { return chkXYZ_; }
+    // A source box copies itself into its dependent while the coupling box is checked.
+    void SetAbsHor(std::string text);
+    void SetRelHor(std::string text);
+    void SetSDXY(std::string text);
+    // A dependent box takes an edit only while it is enabled.
+    void SetAbsVer(std::string text);
+    void SetRelVer(std::string text);
+    void SetSDZ(std::string text);
+    // Checking disables the dependents and copies the sources into them; unchecking enables
+    // them again and leaves their texts.
+    void SetChkHVD(bool checked);
+    void SetChkXYZ(bool checked);
+    bool AbsVerEnabled() const { return !chkHVD_; }
+    bool RelVerEnabled() const { return !chkHVD_; }
+    bool SDZEnabled() const { return !chkXYZ_; }
+
+    // The current selection set, always 1..9 (the read-only box beside the arrows).
+    int txtSelNr() const { return selNr_; }
+
+    // Opening steps after the optional IDEX prompt: the current set from the settings (a stored
+    // number that is not a whole number 1..9 gives set 1), its codes, the stored settings, the
+    // project box := packageFile, the field box := packageFile ending in "fld".
+    void Open(std::string_view packageFile);
+
+    void LoadSelectionSet(int n);
+    // Stores the 16 codes under "TalvikSel<n>" and n as the current set.
+    void SaveSelectionSet(int n);
+    void LoadSettings();
+    void SaveSettings();
+
+    // Arrow presses: store the codes on screen under the set being left, then load the new
+    // set. At the end of the range nothing changes, nothing is stored, and false is returned.
+    bool StepUp();
+    bool StepDown();
+
+    // The record of one export; idexFile comes from the start-up arguments.
+    ExportOptions FillExportOptions(const std::string& idexFile) const;
+
+    // Stores the current selection set and the settings (closing the dialog, and before a run).
+    void Close();
+
+  private:
+    bool Step(int delta);
+
+    SettingsStore& settings_;
+    std::string absHor_;
+    std::string relHor_;
+    std::string absVer_;
+    std::string relVer_;
+    std::string sdXY_;
+    std::string sdZ_;
+    bool chkHVD_ = false;
+    bool chkXYZ_ = false;
+    int selNr_ = kFirstSet;
+};
+
+}  // namespace talvik
