@@ -33,6 +33,13 @@ class Registry {
     // value is longer than 1024 bytes. A terminating zero byte is dropped.
     virtual bool GetStringValue(RegKey root, std::string_view path, std::string_view valueName,
                                 std::string& text) = 0;
+    // Reads a string value like GetStringValue but of any length. The settings store uses it,
+    // since a user's texts are not bound to the host's buffer size. A registry without such a
+    // read keeps the limit.
+    virtual bool GetLongStringValue(RegKey root, std::string_view path, std::string_view valueName,
+                                    std::string& text) {
+        return GetStringValue(root, path, valueName, text);
+    }
     // Writes a string value into an existing key; the key is never created here.
     virtual bool SetStringValue(RegKey root, std::string_view path, std::string_view valueName,
                                 std::string_view text) = 0;
