@@ -5,9 +5,14 @@
 
 #include "fieldfile/Tables.h"
 #include "platform/UserInterface.h"
+#include "text/LineReader.h"
 
 namespace talvik {
 
+// A file that cannot be opened is reported by name and leaves the table empty.
 void ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui);
+
+// The same over an already opened input (a file or a text in memory).
+void ReadIdexFile(LineReader& input, PointTable& points, UserInterface& ui);
 
 }  // namespace talvik

@@ -1,0 +1,108 @@
+#include "interchange/CoordinateImport.h"
+
+#include "fieldfile/WordSplit.h"
+#include "interchange/IdexWriter.h"
+#include "text/LineReader.h"
+#include "text/Text.h"
+
+namespace talvik {
+
+namespace {
+
+constexpr std::string_view kNoLayer = "Helaas, gaat niet. Kavrin Laagnaam ontbreekt";
+constexpr std::string_view kNoCode = "Helaas, gaat niet. Kavrin Grondslagcode ontbreekt";
+constexpr std::string_view kCorNotFound = "KORVU Co\xF6rdinatenfile niet gevonden: ";
+constexpr std::string_view kIdexNotCreated = "Kavrin IDEX file kan niet worden aangemaakt: ";
+constexpr std::string_view kProgressText = "Inlezen KORVU Co\xF6rdinaten: ";
+
+// Point numbers are 16-bit in the host's reader.
+constexpr int kMaxPoints = 32767;
+// The coordinate lines are those of the third section; counting further changes nothing.
+constexpr int kPointSection = 3;
+
+void Report(UserInterface& ui, std::string_view text, std::string_view path) {
+    std::string message(text);
+    message += path;
+    Inform(ui, message);
+}
+
+}  // namespace
+
+void SplitOnBlanks(std::string_view line, std::vector<std::string>& words) {
+    SplitWords(line, words);
+}
+
+bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui) {
+    const bool hasLayer = !TrimBlanks(layer).empty();
+    const bool hasCode = !TrimBlanks(code).empty();
+    if (!hasLayer) Inform(ui, kNoLayer);
+    if (!hasCode) Inform(ui, kNoCode);
+    return hasLayer && hasCode;
+}
+
+ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
+                                    const std::string& corPath, const std::string& idexPath,
+                                    UserInterface& ui) {
+    IdexWriter writer;
+    if (!writer.Begin(idexPath, layer)) {
+        Report(ui, kIdexNotCreated, idexPath);
+        return ImportOutcome::Failed;
+    }
+    LineReader input;
+    if (!input.Open(corPath)) {
+        writer.Abort();
+        Report(ui, kCorNotFound, corPath);
+        return ImportOutcome::Failed;
+    }
+
+    ProgressThrottle progress(ui);
+    std::string line;
+    std::vector<std::string> words;
+    int section = 0;
+    int count = 0;
+    long long skipped = 0;
+    bool writing = true;
+    while (input.Next(line)) {
+        SplitOnBlanks(line, words);
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            std::string& word = words[i];
+            if (word.back() == '*' || word.back() == '^') word.pop_back();
+        }
+        if (words.size() == 1 && words[0] == "$") {
+            if (section <= kPointSection) ++section;
+        } else if (words.size() >= 5 && section == kPointSection) {
+            if (count < kMaxPoints) {
+                ++count;
+                if (writing)
+                    writing = writer.Point(count, words[0], words[1], words[2], words[3], code);
+            } else {
+                ++skipped;
+            }
+        }
+        progress.Tick([&] {
+            std::string text(kProgressText);
+            text += IntText(count);
+            return text;
+        });
+    }
+
+    if (!writer.End()) {
+        Report(ui, kIdexNotCreated, idexPath);
+        return ImportOutcome::Failed;
+    }
+    if (skipped > 0) {
+        std::string message = "Een Kavrin IDEX file bevat hoogstens 32767 punten; ";
+        message += IntText(skipped);
+        message += skipped == 1 ? " punt is niet overgenomen" : " punten zijn niet overgenomen";
+        Inform(ui, message);
+    }
+    return ImportOutcome::Written;
+}
+
+ImportOutcome RunImport(std::string_view layer, std::string_view code, const std::string& corPath,
+                        const std::string& idexPath, UserInterface& ui) {
+    if (!CheckImportInput(layer, code, ui)) return ImportOutcome::Refused;
+    return ConvertCoordinateFile(layer, code, corPath, idexPath, ui);
+}
+
+}  // namespace talvik

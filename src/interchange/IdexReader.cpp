@@ -1,0 +1,250 @@
+#include "interchange/IdexReader.h"
+
+#include <array>
+#include <chrono>
+#include <string_view>
+
+#include "text/Text.h"
+
+namespace talvik {
+
+namespace {
+
+constexpr std::string_view kProgressText = "Inlezen Co\xF6rdinaten:";
+constexpr std::string_view kBadHeader = "Er is een probleem met de Kavrin tekening";
+constexpr std::string_view kNotFound = "Kavrin IDEX file niet gevonden: ";
+
+enum Column { kPointNo, kPointId, kEast, kNorth, kElevation, kColumnCount };
+
+struct ColumnDef {
+    std::string_view keyword;
+    std::size_t position = 0;  // 1 is the first field of a record; 0 not found
+};
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Yields to the user interface at most once per interval, however often it is called.
+class YieldThrottle {
+  public:
+    explicit YieldThrottle(UserInterface& ui) : ui_(ui) {}
+    void Tick() {
+        if (++calls_ % 64 != 0) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < std::chrono::milliseconds(40)) return;
+        last_ = now;
+        ui_.Yield();
+    }
+
+  private:
+    UserInterface& ui_;
+    unsigned long calls_ = 0;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+class IdexReader {
+  public:
+    IdexReader(LineReader& input, PointTable& points, UserInterface& ui)
+        : in_(input), points_(points), ui_(ui), yield_(ui), progress_(ui) {}
+
+    void Read() {
+        separator_ = ',';
+        terminator_ = ';';
+        points_.Clear();
+
+        SkipToKeyword("HEADER");
+        bool complete = false;
+        for (;;) {
+            ReadKeywordLine();
+            if (keyword_ == "SEPARATOR") {
+                separator_ = value_.size() < 2 ? ' ' : value_[1];
+            } else if (keyword_ == "TERMINATOR") {
+                terminator_ = value_.size() < 2 ? ' ' : value_[1];
+            } else if (keyword_ == "END" && value_ == "HEADER") {
+                complete = true;
+                break;
+            } else if (keyword_ == "EOF") {
+                break;
+            }
+        }
+        if (!complete) Inform(ui_, kBadHeader);
+
+        SkipToKeyword("DATABASE");
+        for (;;) {
+            ReadKeywordLine();
+            if (keyword_ == "POINTS") {
+                ReadPoints(value_);
+                break;
+            }
+            if (keyword_ == "EOF") break;
+        }
+    }
+
+  private:
+    // Next line, trimmed and upper-cased; false at the end of the input.
+    bool ReadLine(std::string& out) {
+        if (!in_.Next(raw_)) {
+            out.clear();
+            return false;
+        }
+        out = ToUpper(TrimBlanks(raw_));
+        return true;
+    }
+
+    void SkipToKeyword(std::string_view keyword) {
+        while (in_.Next(raw_)) {
+            if (ToUpper(raw_).find(keyword) != std::string::npos) break;
+        }
+        ui_.Yield();
+    }
+
+    void ReadKeywordLine() {
+        if (!ReadLine(line_)) {
+            keyword_ = "EOF";
+            value_.clear();
+            return;
+        }
+        const std::size_t blank = line_.find(' ');
+        if (blank == std::string::npos) {
+            keyword_ = line_;
+            value_.clear();
+        } else {
+            keyword_ = line_.substr(0, blank);
+            value_ = TrimBlanks(std::string_view(line_).substr(blank));
+        }
+        yield_.Tick();
+    }
+
+    void ParseColumnList(const std::string& value) {
+        const std::size_t open = value.find('(');
+        std::string list(open == std::string::npos ? std::string_view(value)
+                                                   : std::string_view(value).substr(open + 1));
+        list = ToUpper(TrimBlanks(list));
+        // The list may go on over further lines; at the end of the input it is taken as it is.
+        while (list.empty() || list.back() != ')') {
+            if (!ReadLine(line_)) break;
+            list += line_;
+        }
+        if (!list.empty() && list.back() == ')') list.pop_back();
+
+        std::size_t number = 1;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = list.find(separator_, start);
+            const std::string_view name =
+                std::string_view(list).substr(start, end == std::string::npos ? end : end - start);
+            for (ColumnDef& column : columns_) {
+                if (column.keyword == name) {
+                    column.position = number;
+                    break;
+                }
+            }
+            if (end == std::string::npos) break;
+            start = end + 1;
+            ++number;
+        }
+    }
+
+    void ParseRecord(std::string_view record) {
+        const std::size_t cut = record.find(terminator_);
+        if (cut != std::string_view::npos) record = record.substr(0, cut);
+        for (std::string& value : values_)
+            value.clear();
+
+        std::size_t number = 1;
+        for (;;) {
+            const std::size_t end = record.find(separator_);
+            std::string_view field = TrimBlanks(record.substr(0, end));
+            for (std::size_t c = 0; c < kColumnCount; ++c) {
+                if (columns_[c].position != number) continue;
+                // A quoted field loses its first and last character; a lone quote is empty.
+                if (!field.empty() && field.front() == '"') {
+                    field =
+                        field.size() < 2 ? std::string_view() : field.substr(1, field.size() - 2);
+                }
+                values_[c].assign(field);
+                break;
+            }
+            if (end == std::string_view::npos) break;
+            record.remove_prefix(end + 1);
+            ++number;
+        }
+    }
+
+    void ReadPoints(const std::string& value) {
+        columns_ = {ColumnDef{"POINTNO"}, ColumnDef{"POINTID"}, ColumnDef{"EAST"},
+                    ColumnDef{"NORTH"}, ColumnDef{"ELEVATION"}};
+        ParseColumnList(value);
+
+        while (!in_.AtEnd()) {
+            progress_.Tick([&] {
+                std::string text(kProgressText);
+                text += ' ';
+                text += IntText(static_cast<long long>(in_.Position() / 128));
+                return text;
+            });
+            ReadLine(record_);
+            if (StartsWith(record_, "END")) return;
+            if (StartsWith(record_, "EXTRAINFO")) {
+                while (ReadLine(line_)) {
+                    yield_.Tick();
+                    if (StartsWith(line_, "END")) break;
+                }
+                continue;
+            }
+            // A record without its terminator goes on over exactly one more line; the last
+            // line of the input is taken as it is.
+            if (record_.find(terminator_) == std::string::npos && ReadLine(line_)) {
+                record_ += line_;
+            }
+            ParseRecord(record_);
+
+            PointRecord point;
+            point.Name =
+                FitName9(values_[kPointId].empty() ? values_[kPointNo] : values_[kPointId]);
+            point.X = NumericValue(values_[kEast]);
+            point.Y = NumericValue(values_[kNorth]);
+            point.Z = NumericValue(values_[kElevation]);
+            point.HasCoordinates = true;
+            point.IsUsed = false;
+            points_.Append(std::move(point));
+        }
+    }
+
+    LineReader& in_;
+    PointTable& points_;
+    UserInterface& ui_;
+    YieldThrottle yield_;
+    ProgressThrottle progress_;
+
+    char separator_ = ',';
+    char terminator_ = ';';
+    std::array<ColumnDef, kColumnCount> columns_{};
+    std::array<std::string, kColumnCount> values_{};
+    std::string raw_;
+    std::string line_;
+    std::string record_;
+    std::string keyword_;
+    std::string value_;
+};
+
+}  // namespace
+
+void ReadIdexFile(LineReader& input, PointTable& points, UserInterface& ui) {
+    IdexReader(input, points, ui).Read();
+}
+
+void ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui) {
+    LineReader input;
+    if (!input.Open(path)) {
+        points.Clear();
+        std::string text(kNotFound);
+        text += path;
+        Inform(ui, text);
+        return;
+    }
+    ReadIdexFile(input, points, ui);
+}
+
+}  // namespace talvik
