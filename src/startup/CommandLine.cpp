@@ -1,0 +1,77 @@
+#include "startup/CommandLine.h"
+
+#include <optional>
+
+#include "text/Text.h"
+
+namespace talvik {
+
+namespace {
+
+// The number at the front of the line. Blanks inside it are ignored: removing every blank
+// before reading gives the same number, because reading stops at the first character that
+// cannot continue it anyway.
+std::optional<std::int16_t> FrontNumber(std::string_view line) {
+    std::string compact;
+    compact.reserve(line.size());
+    for (char c : line) {
+        if (c != ' ') compact.push_back(c);
+    }
+    return RoundToInt16(NumericValue(compact));
+}
+
+}  // namespace
+
+StartupDecision ParseCommandLine(std::string_view line) {
+    StartupDecision decision;
+    if (ToUpper(TrimBlanks(line)).find(kRegisterSwitch) != std::string::npos) {
+        decision.outcome = StartupOutcome::Register;
+        return decision;
+    }
+    if (line.empty()) {
+        decision.outcome = StartupOutcome::ExportDialog;
+        return decision;
+    }
+
+    const auto mode = FrontNumber(line);
+    decision.args.Mode = mode.value_or(0);
+
+    const auto q1 = line.find('"');
+    if (q1 == std::string_view::npos) {
+        decision.outcome = StartupOutcome::OldHost;
+        return decision;
+    }
+    const auto q2 = line.find('"', q1 + 1);
+    if (q2 == std::string_view::npos) {
+        decision.args.PackageFile = std::string(line.substr(q1 + 1));
+    } else {
+        decision.args.PackageFile = std::string(line.substr(q1 + 1, q2 - q1 - 1));
+        std::string_view rest = TrimBlanks(line.substr(q2 + 1));
+        if (!rest.empty() && rest.front() == '"') {
+            rest.remove_prefix(1);
+            if (!rest.empty()) rest.remove_suffix(1);
+        }
+        decision.args.IdexFile = std::string(rest);
+    }
+
+    decision.outcome =
+        mode && *mode == 1 ? StartupOutcome::ImportDialog : StartupOutcome::ExportDialog;
+    return decision;
+}
+
+std::string RebuildCommandLine(int argc, const char* const* argv) {
+    if (argc < 2 || argv == nullptr) return {};
+    std::string line = argv[1] != nullptr ? argv[1] : "";
+    for (int i = 2; i < argc; ++i) {
+        line += " \"";
+        if (argv[i] != nullptr) line += argv[i];
+        line += '"';
+    }
+    return line;
+}
+
+void ShowOldHostMessage(UserInterface& ui) {
+    ui.Message(kOldHostMessage, Buttons::Ok, Icon::Information, kInterfaceTitle);
+}
+
+}  // namespace talvik
