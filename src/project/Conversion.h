@@ -8,7 +8,7 @@
 namespace talvik {
 
 enum class ConversionOutcome {
-    Finished,            // the three files were written (write failures are not reported)
+    Finished,            // the run went to its end (failed writes were named in one message)
     FieldFileMissing,    // "Kavrin FIELD file niet gevonden; Afgebroken." was shown
     ProjectKept,         // the user kept an existing project
     ProjectPathTooShort  // refused before any file was touched

@@ -1,0 +1,28 @@
+#pragma once
+// Number texts of the package's observation and coordinate files: four decimals, a point as
+// decimal separator whatever the locale, an optional known-coordinate mark.
+
+#include <string>
+#include <string_view>
+
+namespace talvik {
+
+// The format every writer passes: rounded to four decimals, at least one integer digit.
+inline constexpr std::string_view kNumberFormat = "###########0.0000";
+inline constexpr std::string_view kKnownNumberFormat = "###########0.0000*";
+
+// The value rounded to the decimals of `format` (the zeros and number signs after its point),
+// rounding the exact binary value with ties to even. A value that rounds to zero is written
+// without a minus sign. A final "*" of the format is appended to the text.
+std::string FormatValue(double value, std::string_view format);
+
+// As FormatValue, then: a text that begins with "400." (a full circle in gon) gets blanks for
+// its first two characters; in the degrees-minutes-seconds unit (0) the decimals MMSS become
+// " MM SS"; finally two blanks are put in front.
+std::string FormatAngle(double value, std::string_view format, int angleUnit);
+
+// The same texts appended to `out` (the writers' fast path, no temporary strings).
+void AppendValue(std::string& out, double value, std::string_view format);
+void AppendAngle(std::string& out, double value, std::string_view format, int angleUnit);
+
+}  // namespace talvik

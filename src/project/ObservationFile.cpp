@@ -1,0 +1,97 @@
+#include "project/ObservationFile.h"
+
+#include <string>
+#include <unordered_map>
+
+#include "project/NumberFormat.h"
+#include "text/Text.h"
+
+namespace talvik {
+
+namespace {
+
+void AppendName9(std::string& out, const std::string& name) {
+    if (name.size() == 9)
+        out.append(name);
+    else
+        out.append(FitName9(name));
+}
+
+}  // namespace
+
+void WriteObservationHeader(OutputFile& file, const ProjectValues& values) {
+    file.Line(values.VersionHeader + (values.Version == 1 ? "TOB file" : "OBS file"));
+    file.Line("$ NETWORK NAME");
+    file.Line(values.NetworkName);
+    file.Line("$");
+}
+
+void WriteObservationAngleUnit(OutputFile& file, int angleUnit) {
+    file.Line(std::string("ANGLEUNIT      ") + std::string(AngleUnitName(angleUnit)));
+    file.Line("$");
+}
+
+bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
+                          const ProjectValues& values, int angleUnit, UserInterface& ui) {
+    const bool v3 = values.Version != 1;
+    const std::string_view format = kNumberFormat;
+    // Set-ups seen so far per station: the n-th set-up on a station opens series n - 1.
+    std::unordered_map<std::string, long long> setups;
+    std::string seriesLabel = "    R0  ";
+    long long counter = 0;
+    ProgressThrottle progress(ui);
+    const auto progressText = [&counter] { return "Opslaan Waarnemingen: " + IntText(counter); };
+
+    for (std::size_t i = 1; i < observations.size(); ++i) {
+        const ObservationRecord& r = observations[i];
+        if (r.Zenith < 0) {
+            const long long count = ++setups[r.Station];
+            seriesLabel = "    R" + IntText(count - 1) + "  ";
+            continue;
+        }
+        std::string& out = file.Buffer();
+        if (v3) out.append("TS  ");
+        AppendName9(out, r.Station);
+        out.append("    ");
+        AppendName9(out, r.Target);
+        out.append("    ");
+        AppendValue(out, r.InstrumentHeight, format);
+        out.append("    ");
+        AppendValue(out, r.TargetHeight, format);
+        if (!(r.Direction == 0 && r.Zenith == 0)) {
+            out.append(seriesLabel);
+            AppendAngle(out, r.Direction, format, angleUnit);
+            if (v3) out.append(values.DirectionSigmaText);
+        }
+        if (r.Distance != 0) {
+            out.append("    S0  ");
+            AppendValue(out, r.Distance, format);
+            if (v3) out.append(values.DistanceSigmaText);
+        }
+        if (r.Distance2 != 0) {
+            out.append("    S0  ");
+            AppendValue(out, r.Distance2, format);
+            if (v3) out.append(values.DistanceSigmaText);
+        }
+        if (r.Zenith != 0) {
+            out.append("    Z0  ");
+            AppendAngle(out, r.Zenith, format, angleUnit);
+            if (v3) out.append(values.ZenithSigmaText);
+        }
+        if (r.Azimuth != 0) {
+            out.append("    A0  ");
+            AppendAngle(out, r.Azimuth, format, angleUnit);
+            if (v3) out.append(values.DirectionSigmaText);
+        }
+        out.append(values.DimensionSuffix);
+        out.append("\r\n");
+        file.Flushed();
+        ++counter;
+        progress.Tick(progressText);
+    }
+    if (counter > 0) progress.Show(progressText());
+    file.Line("$");
+    return file.Close();
+}
+
+}  // namespace talvik

@@ -1,0 +1,48 @@
+#include "project/OutputFile.h"
+
+namespace talvik {
+
+OutputFile::~OutputFile() {
+    Close();
+}
+
+bool OutputFile::Open(const std::string& path) {
+    Close();
+    path_ = path;
+    buffer_.clear();
+    buffer_.reserve(kChunk + 4096);
+    file_ = std::fopen(path.c_str(), "wb");
+    failed_ = file_ == nullptr;
+    return !failed_;
+}
+
+void OutputFile::Write(std::string_view text) {
+    buffer_.append(text);
+    Flushed();
+}
+
+void OutputFile::Line(std::string_view text) {
+    buffer_.append(text);
+    buffer_.append("\r\n");
+    Flushed();
+}
+
+void OutputFile::Flush() {
+    if (file_ != nullptr && !failed_ && !buffer_.empty() &&
+        std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+        failed_ = true;
+    buffer_.clear();
+}
+
+bool OutputFile::Close() {
+    if (file_ != nullptr) {
+        Flush();
+        if (std::fclose(file_) != 0) failed_ = true;
+        file_ = nullptr;
+    }
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    return !failed_;
+}
+
+}  // namespace talvik

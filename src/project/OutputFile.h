@@ -1,0 +1,48 @@
+#pragma once
+// A text file written by the project writers: created (or truncated) on Open, filled through a
+// large in-memory buffer, every line ended by CR LF. A failure (cannot create, disk full) is
+// remembered instead of stopping the caller; later writes to a failed file are dropped.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace talvik {
+
+class OutputFile {
+  public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Creates or truncates the file. False (and Failed()) when it cannot be created.
+    bool Open(const std::string& path);
+    // Appends text without a line end.
+    void Write(std::string_view text);
+    // Appends text followed by CR LF.
+    void Line(std::string_view text);
+    // Writes what is buffered and closes the file; false when anything failed since Open.
+    bool Close();
+
+    bool Failed() const { return failed_; }
+    const std::string& Path() const { return path_; }
+
+    // The buffer itself, for writers that assemble a line in place; call Flushed() after
+    // appending to it.
+    std::string& Buffer() { return buffer_; }
+    void Flushed() {
+        if (buffer_.size() >= kChunk) Flush();
+    }
+
+  private:
+    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    void Flush();
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string buffer_;
+    bool failed_ = false;
+};
+
+}  // namespace talvik

@@ -1,0 +1,28 @@
+#include "project/ProjectValues.h"
+
+#include "text/Text.h"
+
+namespace talvik {
+
+std::optional<ProjectValues> MakeProjectValues(const ExportOptions& options) {
+    const std::string_view project = TrimBlanks(options.Projectfile);
+    if (project.size() < 4) return std::nullopt;
+    ProjectValues v;
+    v.Version = options.Version;
+    v.VersionHeader = options.Version == 1 ? "KORVU  V1.0    " : "KORVU  V3.0.0  ";
+    v.DimensionSuffix = options.Version == 1 ? "" : "  3D";
+    v.ProjectBasePath = std::string(project.substr(0, project.size() - 4));
+    v.NetworkName = ToUpper(v.ProjectBasePath);
+    v.DirectionSigmaText = " " + options.AbsHor + " " + options.RelHor + " ";
+    v.DistanceSigmaText = " " + options.AbsDis + " " + options.RelDis + " ";
+    v.ZenithSigmaText = " " + options.AbsVer + " " + options.RelVer + " ";
+    return v;
+}
+
+std::string_view AngleUnitName(int angleUnit) {
+    constexpr std::string_view kNames = "DMSDEGGON";
+    if (angleUnit < 0 || angleUnit > 2) return {};
+    return kNames.substr(static_cast<std::size_t>(angleUnit) * 3, 3);
+}
+
+}  // namespace talvik
