@@ -13,4 +13,10 @@ namespace talvik {
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
                    ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui);
 
+class ObservationStore;
+// The same reading with the observations going to `store` (ReadFieldFile uses the fast store;
+// tests compare it with a plain one).
+void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable& points,
+                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui);
+
 }  // namespace talvik

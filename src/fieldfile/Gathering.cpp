@@ -1,0 +1,344 @@
+#include "fieldfile/Gathering.h"
+
+#include <limits>
+#include <utility>
+
+#include "text/Text.h"
+
+namespace talvik {
+
+namespace {
+constexpr std::int16_t kInt16Max = std::numeric_limits<std::int16_t>::max();
+constexpr std::int16_t kInt16Min = std::numeric_limits<std::int16_t>::min();
+}  // namespace
+
+// ---- observation store ----
+
+void SplitObservationStore::Append(const ObservationRecord& record) {
+    if (record.Zenith == -1.0) {
+        // A new most recent station record: everything before it moves to the head.
+        head_.insert(head_.end(), std::make_move_iterator(tail_.begin()),
+                     std::make_move_iterator(tail_.end()));
+        tail_.clear();
+        tail_.push_back(record);
+    } else if (tail_.empty()) {
+        head_.push_back(record);
+    } else {
+        tail_.push_back(record);
+    }
+}
+
+void SplitObservationStore::PlaceFace2(const ObservationRecord& record, bool blockOpen) {
+    // The head ends right before the most recent station record tail_[0]. Opening a block
+    // puts the station record in front of the face-2 observation; tail_[0] then serves as the
+    // copy that opens the face-1 block again.
+    if (!blockOpen) head_.push_back(tail_.front());
+    head_.push_back(record);
+}
+
+ObservationTable SplitObservationStore::Take() {
+    ObservationTable table;
+    table.reserve(1 + head_.size() + tail_.size());
+    table.push_back(ObservationPlaceholder());
+    table.insert(table.end(), std::make_move_iterator(head_.begin()),
+                 std::make_move_iterator(head_.end()));
+    table.insert(table.end(), std::make_move_iterator(tail_.begin()),
+                 std::make_move_iterator(tail_.end()));
+    head_.clear();
+    tail_.clear();
+    return table;
+}
+
+ObservationRecord ObservationPlaceholder() {
+    ObservationRecord zero;
+    zero.Station.assign(9, '\0');
+    zero.Target.assign(9, '\0');
+    return zero;
+}
+
+// ---- selection and face ----
+
+bool IsFace2(double zenith) {
+    return zenith > 200.0;
+}
+
+bool IsCodeSelected(std::string_view code, const std::array<std::string, 17>& selCode) {
+    if (!code.empty() && code.front() == '-') code.remove_prefix(1);
+    for (std::size_t i = 1; i <= 16; ++i) {
+        const std::string_view entry = TrimBlanks(selCode[i]);
+        if (!entry.empty() && code.starts_with(entry)) return true;
+    }
+    return false;
+}
+
+// ---- gathering ----
+
+Gathering::Gathering(PointTable& points, const ExportOptions& options, const CoordinateFrame& frame,
+                     ObservationStore& store, UserInterface& ui)
+    : points_(points), options_(options), frame_(frame), store_(store), ui_(ui) {}
+
+const std::string* Gathering::Field(std::size_t n) const {
+    return n < words_->size() ? &(*words_)[n] : nullptr;
+}
+
+bool Gathering::NumberField(std::size_t n, double& value) const {
+    const std::string* word = Field(n);
+    if (word == nullptr) return false;
+    value = NumericValue(*word);
+    return true;
+}
+
+bool Gathering::Handle(int code, const std::vector<std::string>& words) {
+    words_ = &words;
+    switch (code) {
+        case 61:
+            PointWithCoordinates(true);
+            break;
+        case 62:
+        case 117:
+            PointWithCoordinates(false);
+            break;
+        case 63:
+        case 118:
+            PointHeight();
+            break;
+        case 101:
+            SetUp();
+            MarkPointUsed(station_);
+            break;
+        case 102:
+        case 107:
+            StationWithReference();
+            break;
+        case 103:
+        case 108:
+            StationWithAzimuth();
+            break;
+        case 105:
+            NumberField(2, targetHeight_);
+            break;
+        case 111:
+            DirectionZenithDistance();
+            break;
+        case 112:
+            DirectionDistance();
+            break;
+        case 160:
+            StartRounds();
+            break;
+        case 161:
+            EndRounds();
+            break;
+        default:
+            words_ = nullptr;
+            return false;
+    }
+    words_ = nullptr;
+    return true;
+}
+
+void Gathering::MarkPointUsed(std::string_view name) {
+    std::string name9 = FitName9(name);
+    const std::size_t index = points_.FindFirst(name9);
+    if (index != 0) {
+        points_[index].IsUsed = true;
+        return;
+    }
+    PointRecord point;
+    point.Name = std::move(name9);
+    point.IsUsed = true;
+    points_.Append(std::move(point));
+}
+
+void Gathering::PointWithCoordinates(bool withHeight) {
+    PointRecord point;
+    if (const std::string* name = Field(2)) point.Name = FitName9(*name);
+    double a = 0.0;
+    double b = 0.0;
+    const bool hasA = NumberField(3, a);
+    const bool hasB = NumberField(4, b);
+    const double forX = frame_.reversed ? b : a;
+    const double forY = frame_.reversed ? a : b;
+    if (frame_.reversed ? hasB : hasA) point.X = forX * frame_.scale + frame_.xOffset;
+    if (frame_.reversed ? hasA : hasB) point.Y = forY * frame_.scale + frame_.yOffset;
+    double h = 0.0;
+    if (withHeight && NumberField(5, h)) point.Z = h * frame_.scale + frame_.zOffset;
+    point.IsUsed = true;
+    point.HasCoordinates = true;
+    points_.Append(std::move(point));
+}
+
+void Gathering::PointHeight() {
+    const std::string* name = Field(2);
+    if (name == nullptr) return;
+    const std::size_t index = points_.FindFirst(FitName9(*name));
+    double h = 0.0;
+    if (index != 0 && NumberField(3, h)) points_[index].Z = h * frame_.scale + frame_.zOffset;
+}
+
+void Gathering::SetUp() {
+    if (const std::string* name = Field(2)) station_ = FitName9(*name);
+    NumberField(3, instrumentHeight_);
+    NumberField(4, targetHeight_);
+}
+
+void Gathering::StationWithReference() {
+    SetUp();
+    ObservationRecord record;
+    record.Station = station_;
+    const std::string* target = Field(5);
+    if (target != nullptr) record.Target = FitName9(*target);
+    record.InstrumentHeight = instrumentHeight_;
+    record.TargetHeight = targetHeight_;
+    NumberField(6, record.Direction);
+    record.Zenith = -1.0;
+    store_.Append(record);
+    face2BlockOpen_ = false;
+    MarkPointUsed(station_);
+    if (target != nullptr) MarkPointUsed(*target);
+}
+
+void Gathering::StationWithAzimuth() {
+    SetUp();
+    ObservationRecord record;
+    record.Station = station_;
+    const std::string* target = Field(5);
+    if (target != nullptr) record.Target = FitName9(*target);
+    record.InstrumentHeight = instrumentHeight_;
+    record.TargetHeight = targetHeight_;
+    NumberField(6, record.Azimuth);
+    NumberField(7, record.Direction);
+    store_.Append(record);
+    MarkPointUsed(station_);
+    if (target != nullptr) MarkPointUsed(*target);
+}
+
+bool Gathering::Selected() const {
+    const std::string* code = Field(6);
+    return code == nullptr || IsCodeSelected(*code, options_.SelCode);
+}
+
+void Gathering::AppendStationRecord(std::string_view target, double direction) {
+    ObservationRecord record;
+    record.Station = station_;
+    record.Target = FitName9(target);
+    record.InstrumentHeight = instrumentHeight_;
+    record.TargetHeight = targetHeight_;
+    record.Direction = direction;
+    record.Zenith = -1.0;
+    store_.Append(record);
+    face2BlockOpen_ = false;
+}
+
+void Gathering::DirectionZenithDistance() {
+    const std::string* field2 = Field(2);
+    std::string target = field2 != nullptr ? *field2 : std::string();
+    KeepRounds(target, field2 != nullptr);
+    if (!Selected()) return;
+
+    working_.Station = station_;
+    if (field2 != nullptr) working_.Target = FitName9(target);
+    working_.InstrumentHeight = instrumentHeight_;
+    working_.TargetHeight = targetHeight_;
+    NumberField(3, working_.Direction);
+    NumberField(4, working_.Zenith);
+    NumberField(5, working_.Distance);
+
+    if (IsFace2(working_.Zenith) && options_.Face2to1) {
+        working_.Direction += working_.Direction < 200.0 ? 200.0 : -200.0;
+        working_.Zenith = 400.0 - working_.Zenith;
+    }
+    // A face-2 reading before any station record has no block to join; it stays as read.
+    if (IsFace2(working_.Zenith) && store_.HasStationRecord()) {
+        store_.PlaceFace2(working_, face2BlockOpen_);
+        face2BlockOpen_ = true;
+    } else {
+        store_.Append(working_);
+    }
+    MarkPointUsed(station_);
+    if (field2 != nullptr) MarkPointUsed(target);
+}
+
+void Gathering::DirectionDistance() {
+    const std::string* field2 = Field(2);
+    std::string target = field2 != nullptr ? *field2 : std::string();
+    KeepRounds(target, field2 != nullptr);
+    if (!Selected()) return;
+
+    ObservationRecord record;
+    record.Station = station_;
+    if (field2 != nullptr) record.Target = FitName9(target);
+    record.InstrumentHeight = instrumentHeight_;
+    record.TargetHeight = targetHeight_;
+    NumberField(3, record.Direction);
+    NumberField(4, record.Distance2);
+    store_.Append(record);
+    MarkPointUsed(station_);
+    if (field2 != nullptr) MarkPointUsed(target);
+}
+
+void Gathering::KeepRounds(std::string& target, bool hasTarget) {
+    // Without a name list (no record 160 could make one) the set only counts observations.
+    if (rounds_ != 0) {
+        if (observed_ < kInt16Max) ++observed_;
+        if (hasRoundList_ && collected_ < lastPosition_) {
+            // First round: the names are taken as they stand in the file.
+            ++collected_;
+            position_ = collected_;
+            if (hasTarget) {
+                const auto at = static_cast<std::size_t>(position_);
+                if (roundNames_.size() <= at) roundNames_.resize(at + 1);
+                roundNames_[at] = target;
+            }
+            step_ = 0;
+        } else if (hasRoundList_) {
+            // Later rounds run back and forth over the names of the first one.
+            if (hasTarget && position_ >= 0 && position_ <= lastPosition_) {
+                const auto at = static_cast<std::size_t>(position_);
+                target = at < roundNames_.size() ? roundNames_[at] : std::string();
+            }
+            if (step_ == 0)
+                step_ = position_ == 1 ? 1 : -1;
+            else if (position_ == 1 || position_ == collected_)
+                step_ = 0;
+            const int next = position_ + step_;
+            if (next >= kInt16Min && next <= kInt16Max) position_ = static_cast<std::int16_t>(next);
+        }
+    }
+    // Every backwards round opens a direction set of its own.
+    if (step_ == -1 && previousStep_ == 0) AppendStationRecord("0", 0.0);
+    previousStep_ = step_;
+}
+
+void Gathering::StartRounds() {
+    double names = 0.0;
+    if (NumberField(2, names)) {
+        const auto last = RoundToInt16(names + 1.0);
+        if (last && *last >= -1) {
+            hasRoundList_ = true;
+            lastPosition_ = *last;
+            roundNames_.clear();
+        }
+    }
+    double rounds = 0.0;
+    if (NumberField(3, rounds)) {
+        if (const auto r = RoundToInt16(rounds)) rounds_ = *r;
+    }
+    collected_ = 0;
+    observed_ = 0;
+    position_ = 0;
+}
+
+void Gathering::EndRounds() {
+    if (hasRoundList_) {
+        const long expected = static_cast<long>(rounds_) * lastPosition_;
+        if (collected_ != lastPosition_ || observed_ != expected) {
+            std::string text(kRoundMismatchText);
+            text += station_;
+            Inform(ui_, text);
+        }
+    }
+    rounds_ = 0;
+}
+
+}  // namespace talvik

@@ -1,0 +1,131 @@
+#pragma once
+// Turns the point, set-up, observation and round records of a field file into entries of the
+// point table and the observation table: code selection, face-2 reduction or separation, and
+// the bookkeeping of round sets.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/ExportOptions.h"
+#include "fieldfile/Tables.h"
+#include "platform/UserInterface.h"
+
+namespace talvik {
+
+// How coordinate pairs and heights of point records reach the point table; records 21, 22 and
+// 23 of the field file change it part-way.
+struct CoordinateFrame {
+    bool reversed = false;  // a pair is listed Y first
+    double scale = 1.0;
+    double xOffset = 0.0;
+    double yOffset = 0.0;
+    double zOffset = 0.0;
+};
+
+// Where the observations go while they are gathered. A record whose Zenith is -1 counts as a
+// station record.
+class ObservationStore {
+  public:
+    virtual ~ObservationStore() = default;
+    virtual void Append(const ObservationRecord& record) = 0;
+    virtual bool HasStationRecord() const = 0;
+    // Places a face-2 observation right behind the most recent station record S. When the
+    // face-2 block is not open yet, a copy of S follows it, so that S, a, b becomes S, x, S, a, b;
+    // with the block open S, x, S, a, b becomes S, x, y, S, a, b. Needs HasStationRecord().
+    virtual void PlaceFace2(const ObservationRecord& record, bool blockOpen) = 0;
+    // The table in writing order with the placeholder at index 0; the store is empty afterwards.
+    virtual ObservationTable Take() = 0;
+};
+
+// Keeps the table as head + tail, tail starting at the most recent station record, so that
+// every operation is constant time (amortised).
+class SplitObservationStore final : public ObservationStore {
+  public:
+    void Append(const ObservationRecord& record) override;
+    bool HasStationRecord() const override { return !tail_.empty(); }
+    void PlaceFace2(const ObservationRecord& record, bool blockOpen) override;
+    ObservationTable Take() override;
+
+  private:
+    std::vector<ObservationRecord> head_;
+    std::vector<ObservationRecord> tail_;
+};
+
+// The all-zero entry at index 0 of an observation table.
+ObservationRecord ObservationPlaceholder();
+
+// A zenith angle beyond 200 (gon, whatever the angle unit) is a second-face reading.
+bool IsFace2(double zenith);
+
+// True when the object code (a leading "-" dropped) begins with one of the non-empty entries
+// 1..16 of selCode, the entries trimmed of blanks and compared case-sensitively.
+bool IsCodeSelected(std::string_view code, const std::array<std::string, 17>& selCode);
+
+// Texts of the messages the gathering shows.
+inline constexpr std::string_view kRoundMismatchText =
+    "Mismatch in aantallen waarnemingen voor standplaats: ";
+
+class Gathering {
+  public:
+    Gathering(PointTable& points, const ExportOptions& options, const CoordinateFrame& frame,
+              ObservationStore& store, UserInterface& ui);
+
+    // Handles one record whose words are `words` (field n is words[n]); false when `code` is
+    // not a point, set-up, observation or round record.
+    bool Handle(int code, const std::vector<std::string>& words);
+
+    // Marks the first point of that name used, appending it without coordinates when absent.
+    void MarkPointUsed(std::string_view name);
+
+  private:
+    // A field of the current line; null when the line does not have it.
+    const std::string* Field(std::size_t n) const;
+    bool NumberField(std::size_t n, double& value) const;
+
+    void PointWithCoordinates(bool withHeight);
+    void PointHeight();
+    void SetUp();
+    void StationWithReference();
+    void StationWithAzimuth();
+    void DirectionZenithDistance();
+    void DirectionDistance();
+    void StartRounds();
+    void EndRounds();
+
+    // Round bookkeeping before the selection of an observation; may replace `target`.
+    void KeepRounds(std::string& target, bool hasTarget);
+    bool Selected() const;
+    void AppendStationRecord(std::string_view target, double direction);
+
+    PointTable& points_;
+    const ExportOptions& options_;
+    const CoordinateFrame& frame_;
+    ObservationStore& store_;
+    UserInterface& ui_;
+    const std::vector<std::string>* words_ = nullptr;
+
+    // Set-up state.
+    std::string station_ = std::string(9, ' ');
+    double instrumentHeight_ = 0.0;
+    double targetHeight_ = 0.0;
+    ObservationRecord working_;
+    bool face2BlockOpen_ = false;
+
+    // Round-set state. The names of the first round are kept only as far as they were
+    // collected (positions 0..lastPosition, unwritten ones empty), so a record 160 costs no
+    // more than the observations that follow it.
+    bool hasRoundList_ = false;
+    int lastPosition_ = -1;  // the last position of the name list, n + 1
+    std::vector<std::string> roundNames_;
+    std::int16_t rounds_ = 0;
+    std::int16_t collected_ = 0;
+    std::int16_t observed_ = 0;
+    std::int16_t position_ = 0;
+    std::int16_t step_ = 0;
+    std::int16_t previousStep_ = 0;
+};
+
+}  // namespace talvik
