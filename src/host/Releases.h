@@ -2,11 +2,15 @@
 // The host releases installed for the user and their data folders, from the registry.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Registry.h"
 
 namespace talvik {
+
+// The key under HKEY_CURRENT_USER whose subkeys are the installed host releases.
+inline constexpr std::string_view kKavrinKeyPath = "SOFTWARE\\ORNWALD\\KAVRIN";
 
 // Element 0 is the preferred release (empty when none); elements 1..n the release keys in
 // the order the registry enumerates them. n = size() - 1.
