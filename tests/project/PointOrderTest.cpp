@@ -7,17 +7,13 @@
 
 #include "fieldfile/Tables.h"
 #include "project/CoordinateFile.h"
+#include "project/LiteralOrder.h"
 #include "text/Text.h"
 
 namespace talvik {
 namespace {
 
-// The pairwise exchange sort as the coordinate writer defines it, kept here as the reference.
-void LiteralExchangeSort(std::vector<PointRecord>& e) {
-    for (std::size_t i = 1; i + 1 < e.size(); ++i)
-        for (std::size_t j = i + 1; j < e.size(); ++j)
-            if (e[i].Name > e[j].Name) std::swap(e[i], e[j]);
-}
+using testing::LiteralExchangeSort;
 
 bool SameEntries(const std::vector<PointRecord>& a, const std::vector<PointRecord>& b) {
     if (a.size() != b.size()) return false;
