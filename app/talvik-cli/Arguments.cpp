@@ -68,8 +68,11 @@ bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3
-                                       : (b & 0xF8) == 0xF0 ? 4 : 0;
+        std::size_t len = b < 0x80             ? 1
+                          : (b & 0xE0) == 0xC0 ? 2
+                          : (b & 0xF0) == 0xE0 ? 3
+                          : (b & 0xF8) == 0xF0 ? 4
+                                               : 0;
         if (len == 0 || i + len > s.size()) return false;
         for (std::size_t k = 1; k < len; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;

@@ -10,13 +10,13 @@
 namespace talvik::cli {
 
 struct OptionSpec {
-    std::string name;         // without the leading "--"
+    std::string name;  // without the leading "--"
     bool takesValue = true;
     bool repeatable = false;
 };
 
 class Arguments {
-public:
+  public:
     // Parses args (after the subcommand). False with `error` set on an unknown option, a missing
     // value, a repeated option that may not repeat, or a stray word.
     bool Parse(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
@@ -26,7 +26,7 @@ public:
     std::optional<std::string> Value(std::string_view name) const;
     const std::vector<std::string>& Values(std::string_view name) const;
 
-private:
+  private:
     std::map<std::string, std::vector<std::string>> values_;
 };
 

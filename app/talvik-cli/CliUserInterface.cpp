@@ -9,7 +9,9 @@ namespace talvik::cli {
 CliUserInterface::CliUserInterface(std::FILE* err)
     : err_(err), terminal_(::isatty(::fileno(err)) == 1) {}
 
-CliUserInterface::~CliUserInterface() { ClearProgress(); }
+CliUserInterface::~CliUserInterface() {
+    ClearProgress();
+}
 
 void CliUserInterface::ClearProgress() {
     if (!progressShown_) return;

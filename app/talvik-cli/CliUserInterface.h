@@ -12,7 +12,7 @@
 namespace talvik::cli {
 
 class CliUserInterface : public UserInterface {
-public:
+  public:
     explicit CliUserInterface(std::FILE* err);
     ~CliUserInterface() override;
 
@@ -28,7 +28,7 @@ public:
     void Note(std::string_view text);
     int MessageCount() const { return messages_; }
 
-private:
+  private:
     void ClearProgress();
 
     std::FILE* err_;

@@ -1,0 +1,288 @@
+// Command-line cases of talvik-cli: arguments, input files, expected stderr, exit status and
+// the bytes of the files written.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CliRunner.h"
+#include "text/Text.h"
+
+namespace talvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCli = TALVIK_CLI;
+const fs::path kSource = TALVIK_SOURCE_DIR;
+const fs::path kExamples = kSource / "examples";
+const fs::path kExpected = kSource / "tests" / "cli" / "data";
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("talvik_cli_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "config");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    CliResult Run(const std::vector<std::string>& args,
+                  std::map<std::string, std::string> env = {}) {
+        env.emplace("XDG_CONFIG_HOME", (dir_ / "config").string());
+        env.emplace("LC_ALL", "C");
+        return RunProgram(kCli, args, dir_, env);
+    }
+
+    std::vector<std::string> ExampleExport(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"export",
+                                         "--field",
+                                         (kExamples / "net1.fld").string(),
+                                         "--idex",
+                                         (kExamples / "net1.idx").string(),
+                                         "--project",
+                                         (dir_ / "net1.prj").string(),
+                                         "--code",
+                                         "K"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"export"},
+        {"export", "--field", "a.fld"},
+        {"export", "--field", "a.fld", "--project", "a.prj", "--package-version", "2"},
+        {"export", "--field", "a.fld", "--project", "a.prj", "--face2", "both"},
+        {"export", "--field", "a.fld", "--project", "a.prj", "--selection-set", "10"},
+        {"export", "--field", "a.fld", "--project", "a.prj", "--bogus"},
+        {"export", "--field", "a.fld", "--project", "a.prj", "--field", "b.fld"},
+        {"export", "--field", "a.fld", "--project"},
+        {"import", "--cor", "a.cor"},
+        {"import", "--cor", "a.cor", "--idex", "b.idx", "--set", "0"},
+        {"register", "extra"},
+    };
+    for (const auto& args : cases) {
+        const auto result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(result.err.rfind("talvik-cli: ", 0), 0u) << result.err;
+        EXPECT_TRUE(result.out.empty());
+    }
+    // Seventeen codes are one too many.
+    std::vector<std::string> many = {"export", "--field", "a.fld", "--project", "a.prj"};
+    for (int i = 0; i < 17; ++i) {
+        many.emplace_back("--code");
+        many.push_back(std::to_string(i));
+    }
+    EXPECT_EQ(Run(many).exitCode, 2);
+}
+
+TEST_F(CliTest, VersionAndHelp) {
+    const auto version = Run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "Talvik 3.1.71\n");
+    const auto help = Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("talvik-cli export"), std::string::npos);
+    EXPECT_TRUE(help.err.empty());
+}
+
+TEST_F(CliTest, ExportsTheExampleNetworkByteForByte) {
+    const auto result = Run(ExampleExport());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
+        const std::string expected = ReadFile(kExpected / name);
+        std::string actual = ReadFile(dir_ / name);
+        // The network name is the project path in upper case; the expected files were written
+        // for the path C:\DATA\NET1.
+        const std::string base = talvik::ToUpper((dir_ / "net1").string());
+        for (std::size_t at; (at = actual.find(base)) != std::string::npos;)
+            actual.replace(at, base.size(), "C:\\DATA\\NET1");
+        EXPECT_EQ(actual, expected) << name;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "net1.TOB"));
+}
+
+TEST_F(CliTest, OutputDoesNotDependOnTheLocale) {
+    ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
+    const std::string obs = ReadFile(dir_ / "net1.OBS");
+    const std::string tco = ReadFile(dir_ / "net1.TCO");
+    const auto dutch =
+        Run(ExampleExport({"--overwrite"}), {{"LC_ALL", "nl_NL.UTF-8"}, {"LANG", "nl_NL.UTF-8"}});
+    EXPECT_EQ(dutch.exitCode, 0);
+    EXPECT_EQ(ReadFile(dir_ / "net1.OBS"), obs);
+    EXPECT_EQ(ReadFile(dir_ / "net1.TCO"), tco);
+}
+
+TEST_F(CliTest, MissingFieldFileStopsBeforeAnythingIsWritten) {
+    const auto result = Run({"export", "--field", (dir_ / "none.fld").string(), "--project",
+                             (dir_ / "p.prj").string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Kavrin FIELD file niet gevonden; Afgebroken.\n");
+    EXPECT_FALSE(fs::exists(dir_ / "p.PRJ"));
+    EXPECT_FALSE(fs::exists(dir_ / "p.OBS"));
+}
+
+TEST_F(CliTest, ExistingProjectIsKeptUnlessOverwriteIsGiven) {
+    const std::string question = "KORVU Project bestaat reeds! Oude project verwijderen?\n";
+    ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
+    WriteFile(dir_ / "net1.PRJ", "mine\r\n");
+    const std::string obs = ReadFile(dir_ / "net1.OBS");
+
+    const auto kept = Run(ExampleExport({"--face2", "reduce"}));
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_EQ(kept.err.rfind(question, 0), 0u) << kept.err;
+    EXPECT_NE(kept.err.find("talvik-cli: "), std::string::npos);
+    EXPECT_EQ(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
+    EXPECT_EQ(ReadFile(dir_ / "net1.OBS"), obs);
+
+    const auto replaced = Run(ExampleExport({"--overwrite"}));
+    EXPECT_EQ(replaced.exitCode, 0);
+    EXPECT_EQ(replaced.err, question);
+    EXPECT_NE(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
+}
+
+TEST_F(CliTest, ChoicesAreStoredUnlessNoSave) {
+    ASSERT_EQ(Run(ExampleExport({"--abs-hor", "0.0007", "--package-version", "1"})).exitCode, 0);
+    // The next run takes the stored choices: version 1 and the direction sigma.
+    fs::remove(dir_ / "net1.PRJ");
+    ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
+    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(dir_ / "net1.PRJ").rfind("KORVU  V1.0    PRJ FILE\r\n", 0), 0u);
+    EXPECT_TRUE(fs::exists(dir_ / "net1.TOB"));
+
+    // --no-save: used for this run, not stored.
+    fs::remove(dir_ / "net1.PRJ");
+    ASSERT_EQ(Run(ExampleExport({"--abs-hor", "0.0009", "--no-save"})).exitCode, 0);
+    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0009\r\n"), std::string::npos);
+    fs::remove(dir_ / "net1.PRJ");
+    ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
+    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, WithoutCodesTheStoredSetSelects) {
+    // First run: set 1 holds the single code 999, which selects none of the example's readings.
+    const auto result = Run({"export", "--field", (kExamples / "net1.fld").string(), "--project",
+                             (dir_ / "net1.prj").string()});
+    ASSERT_EQ(result.exitCode, 0);
+    const std::string obs = ReadFile(dir_ / "net1.OBS");
+    // Only the set-up with an azimuth reaches the file.
+    EXPECT_NE(obs.find("    A0  "), std::string::npos);
+    EXPECT_EQ(obs.find("    Z0  "), std::string::npos);
+}
+
+TEST_F(CliTest, LaunchStartsThePackageDetached) {
+    const fs::path package = dir_ / "korvu dir" / "korvu";
+    const fs::path record = dir_ / "args.txt";
+    WriteFile(package, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                           record.string() + ".tmp'\nmv '" + record.string() + ".tmp' '" +
+                           record.string() + "'\n");
+    fs::permissions(package, fs::perms::owner_all);
+    const fs::path project = dir_ / "my project" / "net1.prj";
+    fs::create_directories(project.parent_path());
+    const auto result =
+        Run({"export", "--field", (kExamples / "net1.fld").string(), "--project", project.string(),
+             "--code", "K", "--launch", "--package", package.string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    for (int i = 0; i < 500 && !fs::exists(record); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(ReadFile(record), project.string() + "\n");
+
+    // Without a package program the project is still written, then exit 1.
+    fs::remove_all(project.parent_path());
+    fs::create_directories(project.parent_path());
+    const auto missing =
+        Run({"export", "--field", (kExamples / "net1.fld").string(), "--project", project.string(),
+             "--launch", "--package", (dir_ / "nowhere" / "KORVU.EXE").string()});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("talvik-cli: KORVU program not found"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir_ / "my project" / "net1.PRJ"));
+}
+
+TEST_F(CliTest, ImportsTheExampleCoordinates) {
+    const auto result = Run({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
+                             (dir_ / "back.idx").string(), "--layer", "PUNTEN", "--code", "GR"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(ReadFile(dir_ / "back.idx"), ReadFile(kExpected / "back.idx"));
+
+    // The layer and code were stored in set 1: a second import needs neither.
+    const auto again = Run({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
+                            (dir_ / "again.idx").string()});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(ReadFile(dir_ / "again.idx"), ReadFile(kExpected / "back.idx"));
+}
+
+TEST_F(CliTest, ImportRefusesAnEmptyLayerOrCode) {
+    struct Case {
+        std::vector<std::string> extra;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"--layer", " ", "--code", "GR"}, "Helaas, gaat niet. Kavrin Laagnaam ontbreekt\n"},
+        {{"--layer", "L", "--code", ""}, "Helaas, gaat niet. Kavrin Grondslagcode ontbreekt\n"},
+        {{},
+         "Helaas, gaat niet. Kavrin Laagnaam ontbreekt\n"
+         "Helaas, gaat niet. Kavrin Grondslagcode ontbreekt\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"import",
+                                         "--cor",
+                                         (kExamples / "net1.cor").string(),
+                                         "--idex",
+                                         (dir_ / "x.idx").string(),
+                                         "--no-save"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const auto result = Run(args);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_FALSE(fs::exists(dir_ / "x.idx"));
+    }
+}
+
+TEST_F(CliTest, RegisterReportsPerRelease) {
+    WriteFile(dir_ / "config" / "talvik" / "registry.reg",
+              "REGEDIT4\r\n\r\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
+              "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\6.0]\r\n\r\n");
+    const auto result = Run({"register"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err,
+              "Aanmelding bij Kavrin:\nGeslaagd voor versies: 5.0\nMislukt voor versies: 6.0\n");
+    const std::string reg = ReadFile(dir_ / "config" / "talvik" / "registry.reg");
+    EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.cor|Korvu Co\xF6rdinaten|"), std::string::npos);
+    EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.prj|Korvu Project|"), std::string::npos);
+}
+
+TEST_F(CliTest, BadInputNeverCrashes) {
+    WriteFile(dir_ / "binary.fld",
+              std::string("\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161", 30));
+    WriteFile(dir_ / "binary.idx", std::string("HEADER\x00\nEND HEADER\nDATABASE\nPOINTS (", 44));
+    const auto result =
+        Run({"export", "--field", (dir_ / "binary.fld").string(), "--idex",
+             (dir_ / "binary.idx").string(), "--project", (dir_ / "b.prj").string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto folder =
+        Run({"export", "--field", dir_.string(), "--project", (dir_ / "c.prj").string()});
+    EXPECT_EQ(folder.exitCode, 1);
+    const auto shortName =
+        Run({"export", "--field", (kExamples / "net1.fld").string(), "--project", "a.p"});
+    EXPECT_EQ(shortName.exitCode, 1);
+    EXPECT_FALSE(shortName.err.empty());
+}
+
+}  // namespace
+}  // namespace talvik::test
