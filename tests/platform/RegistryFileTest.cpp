@@ -13,6 +13,7 @@ namespace talvik {
 namespace {
 
 using testing::CrLf;
+using testing::Numbered;
 using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
@@ -267,13 +268,15 @@ TEST(RegistryFile, StringValuesRoundTrip) {
         std::string(3000, 'y'),
     };
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const std::string name = "V" + std::to_string(i);
+        const std::string name = Numbered("V", static_cast<long long>(i));
         ASSERT_TRUE(f.registry.SetStringValue(key, "", name, texts[i])) << i;
     }
     RegistryFile again(f.path);  // a second reader sees the same
     for (std::size_t i = 0; i < texts.size(); ++i) {
         std::string text;
-        ASSERT_TRUE(again.GetLongStringValue(kHkcu, "k", "v" + std::to_string(i), text)) << i;
+        ASSERT_TRUE(
+            again.GetLongStringValue(kHkcu, "k", Numbered("v", static_cast<long long>(i)), text))
+            << i;
         EXPECT_EQ(text, texts[i]) << i;
     }
     // Setting a value in another case keeps the name as first written.
@@ -432,7 +435,7 @@ TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {
             RegistryFile registry(path);
             int failures = 0;
             for (int i = 0; i < kValues; ++i) {
-                const std::string name = "W" + std::to_string(w) + "_" + std::to_string(i);
+                const std::string name = Numbered(Numbered("W", w) + "_", i);
                 if (!registry.SetStringValue(kHkcu, "Software\\Shared", name, name)) ++failures;
             }
             ::_exit(failures == 0 ? 0 : 1);
@@ -448,7 +451,7 @@ TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {
     int found = 0;
     for (int w = 0; w < kWriters; ++w) {
         for (int i = 0; i < kValues; ++i) {
-            const std::string name = "W" + std::to_string(w) + "_" + std::to_string(i);
+            const std::string name = Numbered(Numbered("W", w) + "_", i);
             std::string text;
             if (registry.GetStringValue(kHkcu, "Software\\Shared", name, text) && text == name) {
                 ++found;

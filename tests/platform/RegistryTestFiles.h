@@ -43,6 +43,13 @@ inline std::string ReadBytes(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// "prefix" followed by the number in decimal.
+inline std::string Numbered(std::string_view prefix, long long number) {
+    std::string text(prefix);
+    text += std::to_string(number);
+    return text;
+}
+
 // The lines joined with CR LF, each line ended.
 inline std::string CrLf(std::initializer_list<std::string_view> lines) {
     std::string text;
