@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -281,6 +282,8 @@ int Register(const std::vector<std::string>& words, CliUserInterface& ui) {
 
 int main(int argc, char** argv) {
     using namespace talvik::cli;
+    // Take the user's locale, as the desktop program does; no number in or out depends on it.
+    std::setlocale(LC_ALL, "");
     CliUserInterface ui(stderr);
     std::vector<std::string> words(argv + std::min(argc, 2), argv + argc);
     const std::string command = argc > 1 ? argv[1] : "";
