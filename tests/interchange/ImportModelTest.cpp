@@ -7,124 +7,84 @@
 namespace talvik {
 namespace {
 
-using testing::RecordingUi;
-using testing::ScratchDir;
-
-struct Shown {
-    std::string selNr, layer, code;
-    bool operator==(const Shown&) const = default;
+// Logs every store as "key=value;".
+struct LoggingSettings : MemorySettings {
+    std::string log;
+    bool Set(std::string_view key, std::string_view value) override {
+        log += std::string(key) + "=" + std::string(value) + ";";
+        return MemorySettings::Set(key, value);
+    }
 };
-Shown Show(const ImportModel& m) {
-    return {m.SelNr(), m.Layer(), m.Code()};
+
+// "number|layer|code" as the boxes show them.
+std::string Shown(const ImportModel& m) {
+    return m.SelNr() + "|" + m.Layer() + "|" + m.Code();
 }
 
 TEST(ImportModel, LoadsTheCurrentSet) {
     const struct {
-        std::string current, stored;
-        Shown shown;
-    } cases[] = {
-        {"", "", {"1", "", ""}},
-        {"4", "PUNTEN | GR", {"4", "PUNTEN", " GR"}},
-        {" 4 ", "A|B|C", {"4", "A", "B|C"}},
-        {"4", "no bar", {"4", "", ""}},
-        {"0", "", {"1", "", ""}},
-        {"10", "", {"1", "", ""}},
-        {"x", "", {"1", "", ""}},
-        {"3.5", "", {"1", "", ""}},
-    };
+        std::string current, set4, shown;
+    } cases[] = {{"", "", "1||"},
+                 {"4", "PUNTEN | GR", "4|PUNTEN| GR"},
+                 {" 4 ", "A|B|C", "4|A|B|C"},
+                 {"4", "x", "4||"},
+                 {"0", "", "1||"},
+                 {"10", "", "1||"},
+                 {"x", "", "1||"},
+                 {"3.5", "", "1||"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.current);
-        MemorySettings store;
+        LoggingSettings store;
         if (!c.current.empty()) store.Set("TalvikCurrentSel", c.current);
-        if (!c.stored.empty()) store.Set("TalvikImport4", c.stored);
-        store.Set("TalvikImport1", "|");
-        const std::size_t sets = store.SetCalls();
+        if (!c.set4.empty()) store.Set("TalvikImport4", c.set4);
+        store.log.clear();
         ImportModel model(store);
         model.Load("C:\\net.cor");
-        EXPECT_EQ(Show(model), c.shown);
-        EXPECT_EQ(model.CoordFile(), "C:\\net.cor");
-        EXPECT_EQ(store.SetCalls(), sets);
+        EXPECT_EQ(Shown(model) + model.CoordFile() + store.log, c.shown + "C:\\net.cor");
     }
 }
 
-TEST(ImportModel, StepsBetweenSets) {
+TEST(ImportModel, StepsCloseAndStart) {
+    testing::ScratchDir dir;
+    const std::string cor = dir.Write("in.cor", "$\n$\n$\nA 1 2 3 4\n");
     const struct {
-        const char* label;
-        std::string selNr;
-        bool up, changed;
-        Shown shown;
-        std::map<std::string, std::string> stored;  // keys written by the step
+        std::string selNr, layer;
+        char action;  // + step up, - step down, c close, s start
+        std::string result, stored;
     } cases[] = {
-        {"up from 3", "3", true, true, {"4", "L4", "c4"}, {{"TALVIKIMPORT3", "ed|it"}}},
-        {"down from 4", "4", false, true, {"3", "L3", "c3"}, {{"TALVIKIMPORT4", "ed|it"}}},
-        {"up at 9", "9", true, false, {"9", "ed", "it"}, {}},
-        {"down at 1", "1", false, false, {"1", "ed", "it"}, {}},
-        {"up from text", "abc", true, true, {"2", "L2", "c2"}, {}},
-        {"down from text", "", false, true, {"1", "L1", "c1"}, {}},
+        {"3", "e|d", '+', "1 4|L4|c4", "TalvikImport3=e|d|it;"},
+        {"2", "ed", '-', "1 1|L1|c1", "TalvikImport2=ed|it;"},
+        {"9", "ed", '+', "0 9|ed|it", ""},
+        {"1", "ed", '-', "0 1|ed|it", ""},
+        {"abc", "ed", '+', "1 2|L2|c2", ""},
+        {"", "ed", '-', "1 1|L1|c1", ""},
+        {"3", "ed", 'c', " 3|ed|it", "TalvikImport3=ed|it;TalvikCurrentSel=3;"},
+        {"x", "ed", 'c', " x|ed|it", "TalvikCurrentSel=1;"},
+        {"12", "ed", 'c', " 12|ed|it", "TalvikCurrentSel=1;"},
+        {"4", "ed", 's', "1 4|ed|it", "TalvikImport4=ed|it;"},
+        {"0", "ed", 's', "1 0|ed|it", ""},
+        {"4", " ", 's', "0 4| |it", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        MemorySettings store;
-        for (int n = 1; n <= 9; ++n)
+        LoggingSettings store;
+        for (int n : {1, 2, 4})
             store.Set("TalvikImport" + std::to_string(n),
                       "L" + std::to_string(n) + "|c" + std::to_string(n));
-        MemorySettings before = store;
+        store.log.clear();
         ImportModel model(store);
+        model.SetCoordFile(cor);
         model.SetSelNr(c.selNr);
-        model.SetLayer("ed");
+        model.SetLayer(c.layer);
         model.SetCode("it");
-        EXPECT_EQ(c.up ? model.StepUp() : model.StepDown(), c.changed);
-        EXPECT_EQ(Show(model), c.shown);
-        for (int n = 1; n <= 9; ++n) {
-            const std::string key = "TALVIKIMPORT" + std::to_string(n);
-            const auto it = c.stored.find(key);
-            EXPECT_EQ(store.Get(key, ""), it == c.stored.end() ? before.Get(key, "") : it->second);
-        }
-        EXPECT_FALSE(store.Has("TalvikCurrentSel"));
+        testing::RecordingUi ui;
+        std::string result;
+        if (c.action == '+') result = model.StepUp() ? "1" : "0";
+        if (c.action == '-') result = model.StepDown() ? "1" : "0";
+        if (c.action == 'c') model.Close();
+        if (c.action == 's')
+            result = model.Start(dir.File("o.idx"), ui) == ImportOutcome::Written ? "1" : "0";
+        EXPECT_EQ(result + " " + Shown(model), c.result) << c.selNr << c.action;
+        EXPECT_EQ(store.log, c.stored) << c.selNr << c.action;
     }
-}
-
-TEST(ImportModel, CloseStoresTheSetAndItsNumber) {
-    const struct {
-        std::string selNr, currentSel;
-        bool storesSet;
-    } cases[] = {{"5", "5", true}, {"x", "1", false}, {"12", "1", false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.selNr);
-        MemorySettings store;
-        ImportModel model(store);
-        model.SetSelNr(c.selNr);
-        model.SetLayer(" A|B ");
-        model.SetCode(" C");
-        model.Close();
-        EXPECT_EQ(store.Get("TalvikCurrentSel", ""), c.currentSel);
-        EXPECT_EQ(store.Size(), c.storesSet ? 2u : 1u);
-        if (!c.storesSet) continue;
-        EXPECT_EQ(store.Get("TalvikImport5", ""), " A|B | C");
-        model.LoadImportSet(5);
-        EXPECT_EQ(Show(model), (Shown{"5", "A", "B | C"}));
-    }
-}
-
-TEST(ImportModel, StartChecksStoresTheSetAndConverts) {
-    ScratchDir dir;
-    MemorySettings store;
-    ImportModel model(store);
-    model.Load(dir.Write("in.cor", "$\n$\n$\nA 1 2 3 4\n"));
-    model.SetSelNr("2");
-    RecordingUi ui;
-    EXPECT_EQ(model.Start(dir.File("out.idx"), ui), ImportOutcome::Refused);
-    EXPECT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(store.Size(), 0u);
-    model.SetLayer("L");
-    model.SetCode("GR");
-    EXPECT_EQ(model.Start(dir.File("out.idx"), ui), ImportOutcome::Written);
-    EXPECT_EQ(store.Get("TalvikImport2", ""), "L|GR");
-    EXPECT_FALSE(store.Has("TalvikCurrentSel"));
-    EXPECT_NE(testing::ReadBytes(dir.File("out.idx")).find("\"A\""), std::string::npos);
-    model.SetSelNr("0");
-    EXPECT_EQ(model.Start(dir.File("out.idx"), ui), ImportOutcome::Written);
-    EXPECT_EQ(store.Size(), 1u);
 }
 
 }  // namespace
