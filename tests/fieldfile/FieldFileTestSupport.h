@@ -52,16 +52,26 @@ inline Outcome ReadRaw(std::string_view text, const ExportOptions& options = Opt
     return run;
 }
 
-// Lines are given without word 0; each gets one in front and ends with CR LF.
-inline std::string Lines(const std::vector<std::string>& lines) {
+// Lines separated by "|", written without word 0; "8*line" stands for eight such lines.
+inline std::string Lines(std::string_view lines) {
     std::string text;
-    for (const auto& line : lines)
-        text += "7 " + line + "\r\n";
+    while (!lines.empty()) {
+        const std::size_t bar = std::min(lines.find('|'), lines.size());
+        std::string_view line = lines.substr(0, bar);
+        lines.remove_prefix(std::min(bar + 1, lines.size()));
+        int times = 1;
+        const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), times);
+        if (ec == std::errc{} && end < line.data() + line.size() && *end == '*')
+            line.remove_prefix(static_cast<std::size_t>(end + 1 - line.data()));
+        else
+            times = 1;
+        for (int i = 0; i < times; ++i)
+            text.append("7 ").append(line).append("\r\n");
+    }
     return text;
 }
 
-inline Outcome Read(const std::vector<std::string>& lines,
-                    const ExportOptions& options = Options(false)) {
+inline Outcome Read(std::string_view lines, const ExportOptions& options = Options(false)) {
     return ReadRaw(Lines(lines), options);
 }
 
@@ -70,18 +80,18 @@ inline std::string Num(double value) {
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
-inline std::string Trimmed(const std::string& name) {
-    return std::string(TrimBlanks(name));
-}
-
 // "STATION>TARGET:direction/zenith" for each record after the placeholder.
 inline std::string Sequence(const ObservationTable& obs) {
     std::string out;
-    for (std::size_t i = 1; i < obs.size(); ++i) {
-        if (!out.empty()) out += ' ';
-        out += Trimmed(obs[i].Station) + '>' + Trimmed(obs[i].Target) + ':' +
-               Num(obs[i].Direction) + '/' + Num(obs[i].Zenith);
-    }
+    for (std::size_t i = 1; i < obs.size(); ++i)
+        out.append(i > 1 ? " " : "")
+            .append(TrimBlanks(obs[i].Station))
+            .append(">")
+            .append(TrimBlanks(obs[i].Target))
+            .append(":")
+            .append(Num(obs[i].Direction))
+            .append("/")
+            .append(Num(obs[i].Zenith));
     return out;
 }
 

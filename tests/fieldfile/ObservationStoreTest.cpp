@@ -47,37 +47,22 @@ TEST(ObservationStore, SplitStoreMatchesTheShiftingTable) {
     const char* zeniths[] = {"100", "300", "-1", "200", "250", "401"};
     const char* codes[] = {" K1", " X", ""};
     for (int trial = 0; trial < 400; ++trial) {
-        std::vector<std::string> lines;
-        const int count = 1 + pick(120);
-        for (int i = 0; i < count; ++i) {
+        std::string lines;
+        for (int i = 1 + pick(120); i > 0; --i) {
             const std::string k = std::to_string(pick(4));
-            const std::string dir = std::to_string(pick(400));
-            switch (pick(9)) {
-                case 0:
-                    lines.push_back("101 S" + k + " 1 2");
-                    break;
-                case 1:
-                    lines.push_back("102 S" + k + " 1 2 T" + k + ' ' + dir);
-                    break;
-                case 2:
-                    lines.push_back("103 S" + k + " 1 2 T" + k + " 5 " + dir);
-                    break;
-                case 3:
-                    lines.push_back("105 " + k);
-                    break;
-                case 4:
-                    lines.push_back("112 T" + k + ' ' + dir + " 5 0 K1");
-                    break;
-                case 5:
-                    lines.push_back("160 " + k + ' ' + std::to_string(pick(4)));
-                    break;
-                case 6:
-                    lines.push_back("161");
-                    break;
-                default:
-                    lines.push_back("111 T" + k + ' ' + dir + ' ' + zeniths[pick(6)] + " 7" +
-                                    codes[pick(3)]);
-            }
+            const std::string dir = ' ' + std::to_string(pick(400));
+            const std::string choices[] = {
+                "101 S" + k + " 1 2",
+                "102 S" + k + " 1 2 T" + k + dir,
+                "103 S" + k + " 1 2 T" + k + " 5" + dir,
+                "105 " + k,
+                "112 T" + k + dir + " 5 0 K1",
+                "160 " + k + ' ' + std::to_string(pick(4)),
+                "161",
+                "111 T" + k + dir + ' ' + zeniths[pick(6)] + " 7" + codes[pick(3)],
+                "111 T" + k + dir + ' ' + zeniths[pick(6)] + " 7" + codes[pick(3)],
+            };
+            lines += choices[pick(9)] + '|';
         }
         const std::string text = Lines(lines);
         const ExportOptions options = Options(pick(2) == 0);
