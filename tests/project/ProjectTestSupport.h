@@ -1,13 +1,12 @@
 #pragma once
-// Shared by the project tests and the export benchmark: a user interface that records what it
-// is shown, a scratch folder, whole-file reading and writing.
+// Shared by the project tests and the export benchmark: user interfaces that record or ignore
+// what they are shown, a scratch folder, whole-file reading and writing.
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,7 +23,7 @@ struct RecordingUi : UserInterface {
     };
     std::vector<Shown> messages;
     std::vector<std::string> progress;
-    Answer answer = Answer::Ok;
+    Answer answer = Answer::Ok;  // the answer to OK/Cancel questions
 
     Answer Message(std::string_view text, Buttons buttons, Icon icon,
                    std::string_view title) override {
@@ -56,9 +55,6 @@ class ScratchDir {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& path() const { return path_; }
 
@@ -72,11 +68,10 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Lines joined with CR LF after each.
+// The lines, each followed by CR LF.
 inline std::string CrLf(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& line : lines)
