@@ -37,14 +37,10 @@ void SplitObservationStore::PlaceFace2(const ObservationRecord& record, bool blo
 }
 
 ObservationTable SplitObservationStore::Take() {
-    ObservationTable table;
-    table.reserve(1 + head_.size() + tail_.size());
-    table.push_back(ObservationPlaceholder());
-    table.insert(table.end(), std::make_move_iterator(head_.begin()),
-                 std::make_move_iterator(head_.end()));
+    ObservationTable table = std::move(head_);
     table.insert(table.end(), std::make_move_iterator(tail_.begin()),
                  std::make_move_iterator(tail_.end()));
-    head_.clear();
+    head_.assign(1, ObservationPlaceholder());
     tail_.clear();
     return table;
 }

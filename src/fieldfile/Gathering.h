@@ -40,6 +40,9 @@ class ObservationStore {
     virtual ObservationTable Take() = 0;
 };
 
+// The all-zero entry at index 0 of an observation table.
+ObservationRecord ObservationPlaceholder();
+
 // Keeps the table as head + tail, tail starting at the most recent station record, so that
 // every operation is constant time (amortised).
 class SplitObservationStore final : public ObservationStore {
@@ -50,12 +53,9 @@ class SplitObservationStore final : public ObservationStore {
     ObservationTable Take() override;
 
   private:
-    std::vector<ObservationRecord> head_;
+    std::vector<ObservationRecord> head_{ObservationPlaceholder()};
     std::vector<ObservationRecord> tail_;
 };
-
-// The all-zero entry at index 0 of an observation table.
-ObservationRecord ObservationPlaceholder();
 
 // A zenith angle beyond 200 (gon, whatever the angle unit) is a second-face reading.
 bool IsFace2(double zenith);
