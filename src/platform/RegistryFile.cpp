@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -71,12 +72,12 @@ std::string_view TrimRightSpace(std::string_view s) {
     return s.substr(0, n);
 }
 
+bool IsControlByte(char c) {
+    return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+}
+
 bool HasControlBytes(std::string_view s) {
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 && c != '\t') return true;
-    }
-    return false;
+    return std::find_if(s.begin(), s.end(), IsControlByte) != s.end();
 }
 
 std::string Fold(const std::vector<std::string>& path, std::size_t count) {
@@ -197,19 +198,19 @@ bool ParseQuoted(std::string_view s, std::size_t& pos, std::string& out) {
     out.clear();
     ++pos;
     while (pos < s.size()) {
-        const char c = s[pos];
-        if (c == '"') {
+        const std::size_t stop = s.find_first_of("\\\"", pos);
+        if (stop == std::string_view::npos) break;
+        out.append(s, pos, stop - pos);
+        pos = stop;
+        if (s[pos] == '"') {
             ++pos;
             return true;
         }
-        if (c == '\\' && pos + 1 < s.size() && (s[pos + 1] == '\\' || s[pos + 1] == '"')) {
-            out += s[pos + 1];
-            pos += 2;
-            continue;
-        }
-        out += c;
+        if (pos + 1 < s.size() && (s[pos + 1] == '\\' || s[pos + 1] == '"')) ++pos;
+        out += s[pos];
         ++pos;
     }
+    pos = s.size();
     return false;
 }
 
@@ -495,6 +496,9 @@ Section& SectionOf(Document& doc, const std::vector<std::string>& path) {
 // ---------------------------------------------------------------------------------------------
 // Files.
 
+constexpr std::string_view kNoPathProblem =
+    "Er is geen plaats voor het registerbestand: HOME en XDG_CONFIG_HOME zijn niet gezet.";
+
 std::string ErrorText(int error) {
     return std::generic_category().message(error);
 }
@@ -537,7 +541,8 @@ enum class ReadOutcome { Read, Missing, Failed };
 
 ReadOutcome ReadAll(const std::string& path, std::string& bytes, std::string& error) {
     bytes.clear();
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without waiting: a pipe or device in the file's place is refused, not read.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         if (errno == ENOENT) return ReadOutcome::Missing;
         error = ErrorText(errno);
@@ -548,22 +553,28 @@ ReadOutcome ReadAll(const std::string& path, std::string& bytes, std::string& er
         error = ErrorText(errno);
         return ReadOutcome::Failed;
     }
-    if (S_ISDIR(st.st_mode)) {
-        error = ErrorText(EISDIR);
+    if (!S_ISREG(st.st_mode)) {
+        error = ErrorText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         return ReadOutcome::Failed;
     }
-    if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
+    // Read straight into the text, growing it when the file turns out longer than it was.
+    std::size_t length = 0;
+    bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1
+                                                       : 65536);
     while (true) {
-        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-        if (n == 0) return ReadOutcome::Read;
+        if (length == bytes.size()) bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd.Get(), bytes.data() + length, bytes.size() - length);
+        if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
             error = ErrorText(errno);
+            bytes.clear();
             return ReadOutcome::Failed;
         }
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        length += static_cast<std::size_t>(n);
     }
+    bytes.resize(length);
+    return ReadOutcome::Read;
 }
 
 // Reads and parses the file; `problem` tells what stood in the way. False when the file
@@ -573,6 +584,10 @@ bool Load(const std::string& path, Document& doc, std::string& problem) {
     std::string error;
     doc = Document();
     problem.clear();
+    if (path.empty()) {
+        problem = kNoPathProblem;
+        return false;
+    }
     switch (ReadAll(path, bytes, error)) {
         case ReadOutcome::Missing:
             return true;
@@ -653,8 +668,6 @@ bool ReplaceFile(const std::string& target, std::string_view bytes, std::string&
         ::unlink(name.c_str());
         return false;
     }
-    FileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) ::fsync(folder.Get());
     return true;
 }
 
@@ -663,6 +676,10 @@ enum class Change { Refused, Unchanged, Changed };
 // Runs one change on the current file under the lock and writes the result.
 template <typename ChangeFunction>
 bool ChangeFile(const std::string& path, std::string& problem, ChangeFunction&& change) {
+    if (path.empty()) {
+        problem = kNoPathProblem;
+        return false;
+    }
     const std::string target = WriteTarget(path);
     std::string error;
     if (!MakeFolders(FolderOf(target), error)) {

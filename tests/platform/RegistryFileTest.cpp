@@ -288,8 +288,6 @@ TEST(RegistryFile, StringValuesRoundTrip) {
 }
 
 TEST(RegistryFile, RewritingKeepsEverythingItDoesNotUnderstand) {
-    std::string huge(10 * 1024 * 1024, 'h');
-    huge[5] = '\xF6';
     const std::string content = CrLf({
         "REGEDIT4",
         "; leading comment",
@@ -300,7 +298,6 @@ TEST(RegistryFile, RewritingKeepsEverythingItDoesNotUnderstand) {
         "  03,04",
         "\"Dangling\"=hex:05,\\",
         "what is this line",
-        "\"Huge\"=\"" + huge + "\"",
         "\"Removed\"=-",
         "[HKEY_LOCAL_MACHINE\\Software\\Test]",
         "\"Machine\"=\"m\"",
@@ -325,14 +322,24 @@ TEST(RegistryFile, RewritingKeepsEverythingItDoesNotUnderstand) {
     EXPECT_LT(file.find("[HKEY_CURRENT_USER\\Software\\Test\\Sub]"),
               file.find("[HKEY_LOCAL_MACHINE"))
         << "a new key goes beside its parent";
-    std::string text;
-    EXPECT_TRUE(f.registry.GetLongStringValue(kHkcu, "Software\\Test", "Huge", text));
-    EXPECT_EQ(text, huge);
-    EXPECT_FALSE(f.registry.GetStringValue(kHkcu, "Software\\Test", "Huge", text));
     EXPECT_EQ(f.Read("Software\\Test", "New"), "n");
     EXPECT_EQ(f.Read("Software\\Test", "Indented"), "x");
     EXPECT_EQ(f.Read("Software\\Zzz", "After"), "a");
     EXPECT_EQ(f.registry.Problem(), "");
+}
+
+TEST(RegistryFile, AHugeValueSurvivesARewrite) {
+    std::string huge(10 * 1024 * 1024, 'h');
+    huge[5] = '\xF6';
+    huge[6] = '"';
+    std::string escaped = huge;
+    escaped.replace(6, 1, "\\\"");
+    Fixture f(CrLf({"REGEDIT4", "[HKEY_CURRENT_USER\\K]", "\"Huge\"=\"" + escaped + "\""}));
+    ASSERT_TRUE(f.registry.SetStringValue(kHkcu, "K", "Small", "s"));
+    std::string text;
+    EXPECT_FALSE(f.registry.GetStringValue(kHkcu, "K", "Huge", text));
+    EXPECT_TRUE(f.registry.GetLongStringValue(kHkcu, "K", "Huge", text));
+    EXPECT_TRUE(text == huge);
 }
 
 TEST(RegistryFile, DamagedFilesAreReadAsFarAsPossibleAndNeverRewritten) {
@@ -409,6 +416,17 @@ TEST(RegistryFile, ReportsAFileThatCannotBeRead) {
     EXPECT_NE(registry.Problem().find("kan niet worden gelezen"), std::string::npos);
     EXPECT_FALSE(registry.CreateKey(kHkcu, "K", key));
     EXPECT_FALSE(registry.Problem().empty());
+
+    const std::string fifo = folder.Path("fifo.reg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    RegistryFile pipe(fifo);
+    EXPECT_FALSE(pipe.OpenKey(kHkcu, "K", key)) << "a pipe is refused, not waited for";
+    EXPECT_FALSE(pipe.CreateKey(kHkcu, "K", key));
+    EXPECT_FALSE(pipe.Problem().empty());
+
+    RegistryFile nowhere("");
+    EXPECT_FALSE(nowhere.CreateKey(kHkcu, "K", key));
+    EXPECT_FALSE(nowhere.Problem().empty());
 
     RegistryFile missing(folder.Path("none/registry.reg"));
     std::string text;
