@@ -39,8 +39,8 @@ TEST(FieldFileReader, AngleUnitAndDistanceUnit) {
     const struct {
         const char* line;
         int before, after;
-    } units[] = {{"51 DM", 2, 0}, {"51 DD", 0, 1}, {"51 gr", 0, 2}, {"51 R", 0, 2}, {"51 G", 0, 2},
-                 {"51 D", 2, 0},  {"51 XX", 2, 0}, {"51", 1, 1},    {"105 1", 2, 2}};
+    } units[] = {{"51 DM", 2, 0}, {"51 DD", 0, 1}, {"51 gr", 0, 2}, {"51 R", 0, 2},
+                 {"51 XX", 2, 0}, {"51", 1, 1},    {"105 1", 2, 2}};
     for (const auto& c : units) {
         Outcome start;
         start.unit.value = c.before;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 
 #include "FieldFileTestSupport.h"
@@ -66,20 +65,17 @@ TEST(ObservationStore, SplitStoreMatchesTheShiftingTable) {
         }
         const std::string text = Lines(lines);
         const ExportOptions options = Options(pick(2) == 0);
-        std::unique_ptr<ObservationStore> stores[] = {std::make_unique<SplitObservationStore>(),
-                                                      std::make_unique<LiteralStore>()};
-        ObservationTable tables[2];
-        for (int s = 0; s < 2; ++s) {
+        const auto read = [&](ObservationStore&& store) {
             PointTable points;
             AngleUnitState unit;
             RecordingUi ui;
             LineReader reader;
             reader.OpenText(text);
-            ReadFieldRecords(reader, options, points, *stores[s], unit, ui);
-            tables[s] = stores[s]->Take();
-        }
-        const ObservationTable& fast = tables[0];
-        const ObservationTable& plain = tables[1];
+            ReadFieldRecords(reader, options, points, store, unit, ui);
+            return store.Take();
+        };
+        const ObservationTable fast = read(SplitObservationStore());
+        const ObservationTable plain = read(LiteralStore());
         ASSERT_EQ(fast.size(), plain.size()) << text;
         for (std::size_t i = 0; i < fast.size(); ++i)
             ASSERT_EQ(Full(fast[i]), Full(plain[i])) << "entry " << i << " of\n" << text;
