@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/MemorySettings.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
 #include "platform/RegistryTestFiles.h"
@@ -69,18 +68,6 @@ TEST(RegistrySettings, JoinsKeysWrittenInAnotherCaseAndRefusesADamagedFile) {
     EXPECT_FALSE(settings.Set("TalvikVersion", "1"));
     EXPECT_EQ(ReadBytes(path), damaged);
     EXPECT_FALSE(registry.Problem().empty());
-}
-
-TEST(MemorySettings, BehavesLikeTheRegistryStore) {
-    MemorySettings settings;
-    EXPECT_EQ(settings.Get("TalvikSel1", "999"), "999");
-    EXPECT_TRUE(settings.Set("TalvikSel1", "x"));
-    EXPECT_EQ(settings.Get("talviksel1", "999"), "x");
-    settings.RefuseSets(true);
-    EXPECT_FALSE(settings.Set("TalvikSel1", "y"));
-    EXPECT_EQ(settings.Get("TalvikSel1", ""), "x");
-    EXPECT_EQ(settings.SetCalls(), 2u);
-    EXPECT_EQ(settings.Size(), 1u);
 }
 
 }  // namespace
