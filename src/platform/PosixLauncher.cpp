@@ -68,10 +68,11 @@ bool ResolveProgram(std::string_view commandLine, std::string& program, std::str
 
     if (line.front() == '"') {
         const auto close = line.find('"', 1);
-        program =
-            std::string(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-        rest = close == std::string_view::npos ? std::string_view{} : line.substr(close + 1);
-        return !program.empty();
+        const std::string_view quoted = line.substr(1, close == line.npos ? line.npos : close - 1);
+        if (quoted.empty()) return false;
+        program = std::string(quoted);
+        rest = close == line.npos ? std::string_view{} : line.substr(close + 1);
+        return true;
     }
 
     // Unquoted: every prefix that ends before a blank, shortest first, then the whole line.

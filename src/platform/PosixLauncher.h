@@ -20,8 +20,8 @@
 
 namespace talvik {
 
-// The program of a command line and where its arguments begin. False when no program can be
-// resolved (nothing on the line, or no prefix names an executable file).
+// The program of a command line and where its arguments begin. False, with both left alone,
+// when no program can be resolved (nothing on the line, or no prefix names an executable file).
 bool ResolveProgram(std::string_view commandLine, std::string& program, std::string_view& rest);
 
 std::vector<std::string> SplitArguments(std::string_view text);

@@ -1,17 +1,14 @@
 #include "export/ExportRun.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "export/ExportDialogModel.h"
 #include "platform/MemorySettings.h"
 #include "platform/RegistryFile.h"
@@ -20,351 +17,200 @@ namespace talvik {
 namespace {
 
 namespace fs = std::filesystem;
+using Log = std::vector<std::string>;
 
-// One log for everything the run shows, asks and starts, so that the order can be checked.
-using EventLog = std::vector<std::string>;
+// Everything the run shows, asks, reads and starts goes into one log, in order.
+std::string Fields(const FilePromptRequest& q) {
+    return q.startFolder + "\n" + q.title + "\n" + q.initialName + "\n" + q.filter;
+}
 
-struct LoggingUi : UserInterface {
-    explicit LoggingUi(EventLog& log) : log(log) {}
-    EventLog& log;
-    Buttons lastButtons = Buttons::OkCancel;
-    Icon lastIcon = Icon::None;
-    std::string lastTitle;
-    Answer Message(std::string_view text, Buttons b, Icon i, std::string_view title) override {
+struct Recorder : UserInterface, FilePrompt, ProcessLauncher, MemorySettings {
+    Log log;
+    std::deque<std::string> answers;  // of the file prompt; empty text cancels
+    std::vector<FilePromptRequest> requests;
+    Icon icon = Icon::None;
+    std::string title;
+    Answer Message(std::string_view text, Buttons, Icon i, std::string_view t) override {
         log.push_back("message:" + std::string(text));
-        lastButtons = b, lastIcon = i, lastTitle = title;
+        icon = i, title = t;
         return Answer::Ok;
     }
     void Progress(std::string_view) override {}
     void Yield() override {}
-};
-
-struct ScriptedPrompt : FilePrompt {
-    explicit ScriptedPrompt(EventLog& log) : log(log) {}
-    EventLog& log;
-    std::deque<std::string> answers;  // empty text: cancelled
-    std::vector<FilePromptRequest> requests;
     std::string PickFile(const FilePromptRequest& request) override {
         log.push_back("prompt:" + request.title);
         requests.push_back(request);
-        if (answers.empty()) return {};
-        std::string answer = answers.front();
-        answers.pop_front();
+        std::string answer = answers.empty() ? "" : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return answer;
     }
-};
-
-struct RecordingLauncher : ProcessLauncher {
-    explicit RecordingLauncher(EventLog& log) : log(log) {}
-    EventLog& log;
-    std::vector<std::string> lines;
     bool Start(std::string_view commandLine) override {
         log.push_back("start:" + std::string(commandLine));
-        lines.emplace_back(commandLine);
         return false;  // never examined
     }
-};
-
-// Remembers which keys were read.
-struct WatchedSettings : MemorySettings {
-    std::vector<std::string> reads;
     std::string Get(std::string_view key, std::string_view defaultValue) override {
-        reads.emplace_back(key);
+        if (key == kKeyPackagePath) log.push_back("read:" + std::string(key));
         return MemorySettings::Get(key, defaultValue);
     }
-    bool Read(std::string_view key) const {
-        for (const auto& k : reads)
-            if (k == key) return true;
-        return false;
-    }
 };
 
-class ExportRunTest : public testing::Test {
+class ExportRunTest : public TempFolder {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "talvik-export-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(root_, error);
-    }
-
-    std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
-    void Write(const std::string& relative, const std::string& text) {
-        fs::create_directories((root_ / relative).parent_path());
-        std::ofstream(root_ / relative, std::ios::binary) << text;
-    }
-    // Host releases 5.0 and 6.0 in the registry file; 6.0 is the preferred one.
+    // Host releases 5.0 and 6.0; 6.0 is preferred.
     void InstallHost() {
         Write("registry.reg",
-              "REGEDIT4\r\n\r\n"
-              "[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV]\r\n"
-              "\"DataPath\"=\"C:\\\\Kavrin5\"\r\n\r\n"
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV]\r\n"
+              "\"DataPath\"=\"C:\\\\K5\"\r\n\r\n"
               "[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\6.0\\ZEV]\r\n"
-              "\"DataPath\"=\"C:\\\\Kavrin6\\\\Data\"\r\n");
+              "\"DataPath\"=\"C:\\\\K6\\\\Data\"\r\n");
+    }
+    std::optional<std::string> Locate(std::string_view filter, std::string_view pattern) {
+        RegistryFile registry(Path("registry.reg"));
+        return LocateFile(r_, registry, releases_, r_, filter, pattern);
     }
 
-    fs::path root_;
-    EventLog log_;
-    LoggingUi ui_{log_};
-    WatchedSettings settings_;
-    ScriptedPrompt prompt_{log_};
-    RecordingLauncher launcher_{log_};
+    Recorder r_;
     KavrinReleases releases_;
     PointTable points_;
     AngleUnitState angleUnit_;
-    std::unique_ptr<RegistryFile> registry_;
-
-    RegistryFile& MakeRegistry() {
-        registry_ = std::make_unique<RegistryFile>(Path("registry.reg"));
-        return *registry_;
-    }
-    ExportContext Context() {
-        MakeRegistry();
-        return ExportContext{ui_,       settings_, *registry_, prompt_,
-                             launcher_, releases_, points_,    angleUnit_};
-    }
+    RegistryFile registry_{Path("registry.reg")};
+    ExportContext context_{r_, r_, registry_, r_, r_, releases_, points_, angleUnit_};
 };
 
-TEST_F(ExportRunTest, FileExistsOnlyForReadableFiles) {
+TEST_F(ExportRunTest, FileExistsOnlyForFilesThatOpen) {
     Write("a file", "x");
-    Write("empty", "");
     fs::create_directories(root_ / "folder");
-    struct Case {
-        std::string path;
-        bool exists;
-    };
-    for (const Case& c :
-         {Case{Path("a file"), true}, Case{Path("empty"), true}, Case{Path("missing"), false},
-          Case{Path("folder"), false}, Case{Path("a file/below"), false}, Case{"", false}})
-        EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
-    if (::geteuid() != 0) {
-        ASSERT_EQ(::chmod(Path("a file").c_str(), 0), 0);
-        EXPECT_FALSE(FileExists(Path("a file"))) << "cannot be opened for reading";
-    }
+    for (const char* name : {"missing", "folder", "a file/below"})
+        EXPECT_FALSE(FileExists(Path(name))) << name;
+    EXPECT_TRUE(FileExists(Path("a file")));
+    if (::geteuid() == 0) return;  // root opens anything
+    ASSERT_EQ(::chmod(Path("a file").c_str(), 0), 0);
+    EXPECT_FALSE(FileExists(Path("a file")));
 }
 
-TEST_F(ExportRunTest, FindKorvuKeepsAnExistingStoredPath) {
+TEST_F(ExportRunTest, FindKorvuAsksOnlyWhenTheStoredProgramIsMissing) {
     Write("pkg/korvu", "");
-    settings_.Set(kKeyPackagePath, Path("pkg/korvu"));
-    const auto setsBefore = settings_.SetCalls();
-    EXPECT_EQ(FindKORVU(settings_, prompt_), Path("pkg/korvu"));
-    EXPECT_TRUE(prompt_.requests.empty());
-    EXPECT_EQ(settings_.SetCalls(), setsBefore + 1) << "written back";
-    EXPECT_EQ(settings_.Get(kKeyPackagePath, ""), Path("pkg/korvu"));
-}
-
-TEST_F(ExportRunTest, FindKorvuAsksOnceWhenThePathIsMissing) {
     struct Case {
-        const char* name;
-        bool stored;  // a stored path that does not exist, or no setting (the default)
-        std::string answer;
+        std::string stored, answer, result, storedAfter;  // "-": no setting
     };
-    for (const Case& c : {Case{"DefaultPicked", false, "/opt/any/file.txt"},
-                          Case{"StoredPicked", true, "/opt/k/korvu"},
-                          Case{"DefaultCancelled", false, ""}, Case{"StoredCancelled", true, ""}}) {
-        SCOPED_TRACE(c.name);
-        WatchedSettings settings;
-        if (c.stored) settings.Set(kKeyPackagePath, Path("gone/korvu"));
-        EventLog log;
-        ScriptedPrompt prompt(log);
-        prompt.answers.push_back(c.answer);
-        EXPECT_EQ(FindKORVU(settings, prompt), c.answer);
-        ASSERT_EQ(prompt.requests.size(), 1u);
-        EXPECT_EQ(prompt.requests[0].startFolder, "C:\\Program Files\\");
-        EXPECT_EQ(prompt.requests[0].title, "Opzoeken van KORVU.EXE file");
-        EXPECT_EQ(prompt.requests[0].initialName, "*.EXE");
-        EXPECT_EQ(prompt.requests[0].filter, "KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*");
-        const std::string untouched = c.stored ? Path("gone/korvu") : "(absent)";
-        EXPECT_EQ(settings.Get(kKeyPackagePath, "(absent)"),
-                  c.answer.empty() ? untouched : c.answer);
+    const Case cases[] = {
+        {Path("pkg/korvu"), "", Path("pkg/korvu"), Path("pkg/korvu")},  // no prompt, written back
+        {"-", "/any/file.txt", "/any/file.txt", "/any/file.txt"},       // default path missing
+        {Path("gone"), "/opt/korvu", "/opt/korvu", "/opt/korvu"},
+        {"-", "", "", "-"},  // cancelled: setting untouched
+        {Path("gone"), "", "", Path("gone")},
+    };
+    for (const Case& c : cases) {
+        Recorder r;
+        if (c.stored != "-") r.Set(kKeyPackagePath, c.stored);
+        r.answers = {c.answer};
+        EXPECT_EQ(FindKORVU(r, r), c.result) << c.stored;
+        EXPECT_EQ(r.MemorySettings::Get(kKeyPackagePath, "-"), c.storedAfter) << c.stored;
+        EXPECT_EQ(r.requests.size(), c.stored == Path("pkg/korvu") ? 0u : 1u);
+        for (const FilePromptRequest& q : r.requests)
+            EXPECT_EQ(Fields(q),
+                      "C:\\Program Files\\\nOpzoeken van KORVU.EXE file\n*.EXE\n"
+                      "KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*");
     }
-}
-
-TEST_F(ExportRunTest, FindKorvuDefaultPath) {
-    EXPECT_EQ(kDefaultPackagePath, "C:\\Program Files\\Hollberk\\KORVU\\KORVU.EXE");
-    prompt_.answers.push_back("");
-    FindKORVU(settings_, prompt_);
-    EXPECT_TRUE(settings_.Read(kKeyPackagePath));
 }
 
 TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
-    InstallHost();
-    releases_.names = {"stale", "4.0"};
-    MakeRegistry();
-    prompt_.answers = {"C:\\Kavrin6\\Data\\job.idx", ""};
-    const auto picked =
-        LocateFile(ui_, *registry_, releases_, prompt_, "Kavrin IDEX Files|*.idx|", "*.idx");
-    ASSERT_TRUE(picked.has_value());
-    EXPECT_EQ(*picked, "C:\\Kavrin6\\Data\\job.idx");
-    EXPECT_EQ(releases_.names, (std::vector<std::string>{"6.0", "5.0", "6.0"}));
-    ASSERT_EQ(prompt_.requests.size(), 1u);
-    const FilePromptRequest& r = prompt_.requests[0];
-    EXPECT_EQ(r.startFolder, "C:\\Kavrin6\\Data\\");
-    EXPECT_EQ(r.title, "Opzoeken van Kavrin IDEX Files|*.idx| File");
-    EXPECT_EQ(r.initialName, "*.idx");
-    EXPECT_EQ(r.filter, "Kavrin IDEX Files|*.idx|All Files (*.*)|*.*");
-
-    const auto cancelled =
-        LocateFile(ui_, *registry_, releases_, prompt_, ExportDialogModel::kFieldFilter, "*.fld");
-    ASSERT_TRUE(cancelled.has_value());
-    EXPECT_EQ(*cancelled, "") << "a cancelled prompt is empty text, not a missing host";
-    EXPECT_EQ(prompt_.requests[1].title, "Opzoeken van Kavrin Field Files|*.fld| File");
-    EXPECT_TRUE(std::none_of(log_.begin(), log_.end(),
-                             [](const std::string& e) { return e.starts_with("message:"); }));
-}
-
-TEST_F(ExportRunTest, LocateFileWithoutHostReportsAndDoesNotPrompt) {
     releases_.names = {"6.0", "6.0"};  // left over from an earlier look
-    MakeRegistry();
-    const auto picked = LocateFile(ui_, *registry_, releases_, prompt_, "x|*.x|", "*.x");
-    EXPECT_FALSE(picked.has_value());
-    EXPECT_EQ(log_, EventLog{"message:Kavrin niet gevonden; afbreken"});
-    EXPECT_EQ(ui_.lastIcon, Icon::Critical);
-    EXPECT_EQ(ui_.lastButtons, Buttons::Ok);
-    EXPECT_EQ(ui_.lastTitle, "Talvik");
-    EXPECT_EQ(releases_.Count(), 0u);
-}
+    EXPECT_EQ(Locate("x|*.x|", "*.x"), std::nullopt) << "no host";
+    EXPECT_EQ(r_.log, Log{"message:Kavrin niet gevonden; afbreken"});
+    EXPECT_TRUE(r_.icon == Icon::Critical && r_.title == "Talvik");
 
-TEST_F(ExportRunTest, AskForIdexFilePutsTheProjectNextToIt) {
-    struct Case {
-        const char* name;
-        bool host;
-        std::string answer;
-        bool goOn;
-        std::string package;
-    };
-    for (const Case& c : {Case{"Picked", true, "/d/My Job/net.idx", true, "/d/My Job/net.prj"},
-                          Case{"OtherExtension", true, "/d/net.x", true, "/d/neprj"},
-                          Case{"Cancelled", true, "", false, "keep"},
-                          Case{"NoHost", false, "/d/net.idx", false, "keep"}}) {
-        SCOPED_TRACE(c.name);
-        fs::remove(root_ / "registry.reg");
-        if (c.host) InstallHost();
-        prompt_.answers = {c.answer};
-        ExportContext context = Context();
-        std::string package = "keep";
-        std::string idex = "keep";
-        EXPECT_EQ(AskForIdexFile(context, package, idex), c.goOn);
-        EXPECT_EQ(package, c.package);
-        EXPECT_EQ(idex, c.goOn ? c.answer : "keep");
-        if (c.host) {
-            EXPECT_EQ(prompt_.requests.back().title, "Opzoeken van Kavrin IDEX Files|*.idx| File");
-        }
-    }
+    InstallHost();
+    r_.answers = {"C:\\K6\\Data\\job.idx", ""};
+    EXPECT_EQ(Locate("Kavrin IDEX Files|*.idx|", "*.idx"), "C:\\K6\\Data\\job.idx");
+    EXPECT_EQ(releases_.names, (std::vector<std::string>{"6.0", "5.0", "6.0"})) << "refreshed";
+    EXPECT_EQ(Fields(r_.requests.at(0)),
+              "C:\\K6\\Data\\\nOpzoeken van Kavrin IDEX Files|*.idx| File\n*.idx\n"
+              "Kavrin IDEX Files|*.idx|All Files (*.*)|*.*");
+    EXPECT_EQ(Locate("x|*.x|", "*.x"), "") << "cancelled is empty text, not a missing host";
+
+    r_.answers = {"/d/My Job/net.idx"};
+    std::string package, idex;
+    EXPECT_TRUE(AskForIdexFile(context_, package, idex));
+    EXPECT_EQ(package + "|" + idex, "/d/My Job/net.prj|/d/My Job/net.idx");
+    EXPECT_FALSE(AskForIdexFile(context_, package, idex)) << "cancelled";
 }
 
 const char* const kFieldFile =
     "1 21 XY\r\n2 22 1.0\r\n3 23 0.0 0.0 0.0\r\n4 51 999\r\n5 53 M\r\n"
-    "6 102 1001 1.552 1.300 1002 0.0000\r\n"
-    "7 111 1002 0.0000 99.8765 247.3310 999\r\n";
+    "6 102 1001 1.552 1.300 1002 0.0000\r\n7 111 1002 0.0000 99.8765 247.3310 999\r\n";
 const char* const kIdexFile =
-    "HEADER\r\n  VERSION      1.20\r\n  SYSTEM       \"KAVRIN\"\r\n  SEPARATOR    \",\"\r\n"
-    "  TERMINATOR   \";\"\r\nEND HEADER\r\nDATABASE\r\n"
-    "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n"
+    "HEADER\r\n  VERSION 1.20\r\n  SEPARATOR \",\"\r\n  TERMINATOR \";\"\r\nEND HEADER\r\n"
+    "DATABASE\r\n  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n"
     "    1, \"1001\", 155000.000, 463000.000, 12.345, \"GR\", 0;\r\n"
     "  END POINTS\r\nEND DATABASE\r\n";
 
-struct CentralCase {
-    const char* name;
-    bool kick;
-    bool packageStored;  // Talvik3Path names an existing file
-    const char* answer;  // the prompt's answer when it asks for the package
-};
-
-class ExportCentralTest : public ExportRunTest, public testing::WithParamInterface<CentralCase> {};
-
-TEST_P(ExportCentralTest, ReadsConvertsThenLaunches) {
-    const CentralCase& c = GetParam();
+TEST_F(ExportRunTest, ExportCentralReadsConvertsThenLaunches) {
     Write("job dir/net.fld", kFieldFile);
     Write("job dir/net.idx", kIdexFile);
     Write("pkg dir/korvu", "");
-    if (c.packageStored) settings_.Set(kKeyPackagePath, Path("pkg dir/korvu"));
-    prompt_.answers = {c.answer};
-
     ExportOptions options;
     options.Projectfile = Path("job dir/net.prj");
     options.Fieldfile = Path("job dir/net.fld");
     options.IdexFile = Path("job dir/net.idx");
-    const std::string box = "  " + options.Projectfile + " ";
-    ExportContext context = Context();
-    EXPECT_EQ(ExportCentral(context, options, box, c.kick), ConversionOutcome::Finished);
-
-    EXPECT_NE(points_.FindFirst(FitName9("1001")), 0u) << "known points read";
-    EXPECT_TRUE(fs::exists(root_ / "job dir/net.PRJ"));
-    EXPECT_TRUE(fs::exists(root_ / "job dir/net.OBS"));
-    EXPECT_TRUE(fs::exists(root_ / "job dir/net.TCO"));
-
-    EventLog expected;
-    if (c.kick && !c.packageStored) expected.push_back("prompt:Opzoeken van KORVU.EXE file");
-    const std::string program = c.packageStored ? Path("pkg dir/korvu") : c.answer;
-    if (c.kick) expected.push_back("start:" + program + " \"" + box + "\"");
-    EXPECT_EQ(log_, expected);
-    EXPECT_EQ(settings_.Read(kKeyPackagePath), c.kick) << "the package is looked for only on kick";
+    const std::string box = "  " + options.Projectfile + " ";  // the untrimmed box text
+    struct Case {
+        bool kick;
+        std::string stored, answer, program;  // program: what the launch names
+    };
+    const Case cases[] = {
+        {false, Path("pkg dir/korvu"), "", ""},  // never looks for the package
+        {false, "", "/x/korvu", ""},
+        {true, Path("pkg dir/korvu"), "", Path("pkg dir/korvu")},
+        {true, "", "/opt/korvu", "/opt/korvu"},
+        {true, "", "", ""},  // cancelled search: the start is still tried
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored + c.answer);
+        fs::remove(root_ / "job dir/net.PRJ");
+        r_.log.clear();
+        r_.Set(kKeyPackagePath, c.stored);
+        r_.answers = {c.answer};
+        EXPECT_EQ(ExportCentral(context_, options, box, c.kick), ConversionOutcome::Finished);
+        EXPECT_NE(points_.FindFirst(FitName9("1001")), 0u) << "known points read";
+        EXPECT_TRUE(fs::exists(root_ / "job dir/net.PRJ") && fs::exists(root_ / "job dir/net.OBS"));
+        Log expected;
+        if (c.kick) expected.push_back("read:Talvik3Path");
+        if (c.kick && c.stored.empty()) expected.push_back("prompt:Opzoeken van KORVU.EXE file");
+        if (c.kick) expected.push_back("start:" + c.program + " \"" + box + "\"");
+        EXPECT_EQ(r_.log, expected);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, ExportCentralTest,
-    testing::Values(CentralCase{"ExportOnly", false, true, ""},
-                    CentralCase{"ExportOnlyWithoutPackage", false, false, "/x/korvu"},
-                    CentralCase{"StoredPackage", true, true, ""},
-                    CentralCase{"PickedPackage", true, false, "/opt/k/korvu"},
-                    CentralCase{"CancelledSearchStillStarts", true, false, ""}),
-    [](const testing::TestParamInfo<CentralCase>& info) { return std::string(info.param.name); });
-
 TEST_F(ExportRunTest, LaunchFollowsAConversionThatStoppedEarly) {
-    settings_.Set(kKeyPackagePath, "");
-    prompt_.answers = {"/opt/k/korvu"};
+    r_.answers = {"/opt/korvu"};
     ExportOptions options;
     options.Projectfile = Path("job/net.prj");
     options.Fieldfile = Path("job/missing.fld");
     options.IdexFile = Path("job/missing.idx");
-    ExportContext context = Context();
-    EXPECT_EQ(ExportCentral(context, options, options.Projectfile, true),
+    EXPECT_EQ(ExportCentral(context_, options, options.Projectfile, true),
               ConversionOutcome::FieldFileMissing);
-    ASSERT_EQ(log_.size(), 4u);
-    EXPECT_TRUE(log_[0].starts_with("message:")) << "the IDEX reader comes first";
-    EXPECT_NE(log_[0].find("missing.idx"), std::string::npos);
-    EXPECT_EQ(log_[1], "message:Kavrin FIELD file niet gevonden; Afgebroken.");
-    EXPECT_EQ(log_[2], "prompt:Opzoeken van KORVU.EXE file");
-    EXPECT_EQ(log_[3], "start:/opt/k/korvu \"" + options.Projectfile + "\"");
+    ASSERT_EQ(r_.log.size(), 5u);
+    EXPECT_NE(r_.log[0].find("missing.idx"), std::string::npos) << "the IDEX reader comes first";
+    EXPECT_EQ(r_.log[1], "message:Kavrin FIELD file niet gevonden; Afgebroken.");
+    EXPECT_EQ(r_.log[4], "start:/opt/korvu \"" + options.Projectfile + "\"");
 }
 
-TEST_F(ExportRunTest, StartExportStoresBeforeAndAfterTheRun) {
+TEST_F(ExportRunTest, StartExportStoresBeforeTheRunAndAgainAfterIt) {
     Write("job/net.fld", kFieldFile);
     Write("job/net.idx", kIdexFile);
-    ExportDialogModel dialog(settings_);
+    ExportDialogModel dialog(r_);
     dialog.Open(Path("job/net.prj"));
-    dialog.txtSelCode[2] = "K1";
-    dialog.SetChkHVD(false);
-    dialog.SetAbsVer("0.007");
     dialog.optV3 = false;
     dialog.StepUp();
     dialog.txtSelCode[1] = "999";
-    dialog.txtSelCode[3] = "set two";
-
-    struct SnapshotLauncher : ProcessLauncher {
-        SettingsStore* settings = nullptr;
-        std::string sel2;
-        bool Start(std::string_view) override {
-            sel2 = settings->Get("TalvikSel2", "(absent)");
-            return true;
-        }
-    } launcher;
-    launcher.settings = &settings_;
-    prompt_.answers = {"/opt/k/korvu"};
-    MakeRegistry();
-    ExportContext context{ui_,      settings_, *registry_, prompt_,
-                          launcher, releases_, points_,    angleUnit_};
-    EXPECT_EQ(StartExport(context, dialog, Path("job/net.idx"), true), ConversionOutcome::Finished);
-    EXPECT_EQ(launcher.sel2, "999||set two|||||||||||||") << "stored before the run";
-    EXPECT_EQ(settings_.Get(kKeyCurrentSel, ""), "2");
-    EXPECT_EQ(settings_.Get("TalvikSel1", ""), "999|K1||||||||||||||");
-    EXPECT_EQ(settings_.Get(kKeyStdDev, "").substr(0, 20), "0.003|0.0003|0.007|0");
-    EXPECT_EQ(settings_.Get(kKeyVersion, ""), "0");
-    EXPECT_TRUE(fs::exists(root_ / "job/net.TOB")) << "version 1 reached the conversion";
+    dialog.txtSelCode[3] = "on screen";
+    EXPECT_EQ(StartExport(context_, dialog, Path("job/net.idx"), false),
+              ConversionOutcome::Finished);
+    EXPECT_TRUE(fs::exists(root_ / "job/net.TOB")) << "the dialog's choices reached the run";
+    EXPECT_EQ(r_.Get("TalvikSel2", ""), "999||on screen|||||||||||||");
+    EXPECT_EQ(r_.Get(kKeyCurrentSel, ""), "2");
+    EXPECT_EQ(r_.SetCalls(), 12u) << "set 1 on stepping, then set, current and 3 settings twice";
 }
 
 }  // namespace
