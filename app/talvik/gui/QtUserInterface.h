@@ -1,0 +1,62 @@
+#pragma once
+// The desktop's UserInterface: message boxes, the export dialog's progress line, and event
+// processing while the core works. The box itself can be replaced by a presenter, so tests
+// answer messages without a modal window.
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+#include "platform/UserInterface.h"
+
+class QWidget;
+
+namespace talvik::gui {
+
+// Everything a message box shows, already converted for the screen.
+struct MessageBoxSpec {
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+};
+
+MessageBoxSpec MakeMessageBoxSpec(std::string_view text, Buttons buttons, Icon icon,
+                                  std::string_view title);
+
+// Sets up a box from the spec (OK is the default button, Cancel the escape button).
+void ConfigureMessageBox(QMessageBox& box, const MessageBoxSpec& spec);
+
+// Shows the box modally and returns the answer; closing the box counts as Cancel when there is
+// a Cancel button, else as OK.
+Answer ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent);
+
+using MessagePresenter = std::function<Answer(const MessageBoxSpec&)>;
+
+class QtUserInterface : public UserInterface {
+  public:
+    // Without a presenter every message shows a real modal box.
+    explicit QtUserInterface(MessagePresenter presenter = {});
+
+    void SetPresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    // Parent of the boxes, so they centre over the dialog.
+    void SetParentWindow(QWidget* parent) { parent_ = parent; }
+    // The label that shows progress texts; none means progress is dropped.
+    void SetProgressLabel(QLabel* label) { progress_ = label; }
+
+    Answer Message(std::string_view text, Buttons buttons, Icon icon,
+                   std::string_view title) override;
+    void Progress(std::string_view text) override;
+    // Repaints and handles window-system events, but keeps clicks and keys queued: nothing the
+    // user does may start a second job while one runs.
+    void Yield() override;
+
+  private:
+    MessagePresenter presenter_;
+    QPointer<QWidget> parent_;
+    QPointer<QLabel> progress_;
+};
+
+}  // namespace talvik::gui
