@@ -1,0 +1,500 @@
+#include "gui/ExportWindow.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/AboutWindow.h"
+#include "gui/Logo.h"
+#include "gui/ScreenText.h"
+#include "gui/Widgets.h"
+
+namespace talvik::gui {
+
+namespace {
+
+const QString kSelCodeTip =
+    QStringLiteral("Waarnemingen met deze Object Codes worden gebruikt door KORVU");
+const QString kSelObjectTip =
+    QStringLiteral("Waarnemingen met deze Selectie Object worden gebruikt door KORVU");
+const QString kSelNrTip =
+    QStringLiteral("Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar");
+
+QLineEdit* MakeBox(const QString& name, const QString& tip, QWidget* parent, int width = 0) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    if (width > 0) box->setFixedWidth(width);
+    return box;
+}
+
+QGroupBox* MakeFrame(const QString& name, const QString& title, QWidget* parent) {
+    auto* frame = new QGroupBox(title, parent);
+    frame->setObjectName(name);
+    return frame;
+}
+
+QRadioButton* MakeOption(const QString& name, const QString& text, QWidget* parent) {
+    auto* option = new QRadioButton(text, parent);
+    option->setObjectName(name);
+    return option;
+}
+
+// Shows a text without disturbing the cursor when the box already holds it.
+void Show(QLineEdit* box, const QString& text) {
+    if (box->text() != text) box->setText(text);
+}
+
+}  // namespace
+
+ExportWindow::ExportWindow(ExportContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), model_(context.settings) {
+    setObjectName(QStringLiteral("frmKORVUX"));
+    setWindowTitle(QStringLiteral("KORVU Interface"));
+    setWindowIcon(AppIcon());
+    BuildLayout();
+    Bind();
+}
+
+void ExportWindow::BuildLayout() {
+    const int valueWidth = 78;
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 10, 12, 8);
+    outer->setSpacing(8);
+
+    body_ = new QWidget(this);
+    auto* column = new QVBoxLayout(body_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+    outer->addWidget(body_);
+
+    // Heading with the emblem; both open the About box.
+    auto* head = new QHBoxLayout;
+    head->setSpacing(12);
+    auto* picture = new LogoWidget(44, body_);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setCursor(Qt::PointingHandCursor);
+    connect(picture, &LogoWidget::clicked, this, &ExportWindow::ShowAboutBox);
+    head->addWidget(picture);
+    auto* action = new ClickableLabel(QStringLiteral("KORVU Project Aanmaken"), body_);
+    action->setObjectName(QStringLiteral("lblAction"));
+    QFont headFont = action->font();
+    headFont.setPointSizeF(headFont.pointSizeF() * 1.5);
+    headFont.setBold(true);
+    action->setFont(headFont);
+    action->setStyleSheet(QStringLiteral("color: #12465c;"));
+    connect(action, &ClickableLabel::clicked, this, &ExportWindow::ShowAboutBox);
+    head->addWidget(action, 1);
+    column->addLayout(head);
+
+    // Files and package version.
+    QGroupBox* files = MakeFrame(QStringLiteral("fraFiles"), QString(), body_);
+    auto* fileGrid = new QGridLayout(files);
+    fileGrid->setHorizontalSpacing(8);
+    fileGrid->addWidget(
+        MakeLabel(QStringLiteral("lblFieldfile"), QStringLiteral("Kavrin file (FLD):"), files), 0,
+        0);
+    txtFieldfile_ = MakeBox(QStringLiteral("txtFieldfile"),
+                            QStringLiteral("De Naam van de Kavrin Fieldfile"), files);
+    txtFieldfile_->setMinimumWidth(380);
+    fileGrid->addWidget(txtFieldfile_, 0, 1);
+    cmdField_ = new QPushButton(QStringLiteral("Bladeren"), files);
+    cmdField_->setObjectName(QStringLiteral("cmdField"));
+    cmdField_->setToolTip(QStringLiteral("Opzoeken van Kavrin Fieldfile Locatie"));
+    fileGrid->addWidget(cmdField_, 0, 2);
+    fileGrid->addWidget(
+        MakeLabel(QStringLiteral("lblProjectfile"), QStringLiteral("KORVU file (PRJ):"), files), 1,
+        0);
+    txtProjectfile_ = MakeBox(QStringLiteral("txtProjectfile"),
+                              QStringLiteral("De Naam van het KORVU Project"), files);
+    fileGrid->addWidget(txtProjectfile_, 1, 1);
+    cmdProject_ = new QPushButton(QStringLiteral("Bladeren"), files);
+    cmdProject_->setObjectName(QStringLiteral("cmdProject"));
+    cmdProject_->setToolTip(QStringLiteral("Opzoeken van KORVU Projectfile Locatie"));
+    fileGrid->addWidget(cmdProject_, 1, 2);
+    fileGrid->addWidget(
+        MakeLabel(QStringLiteral("lblSaveAs"), QStringLiteral("Opslaan als KORVU versie:"), files),
+        2, 0);
+    auto* versions = new QHBoxLayout;
+    versions->setSpacing(18);
+    optV3_ = MakeOption(QStringLiteral("optV3"), QStringLiteral("KORVU v3.0"), files);
+    optV1_ = MakeOption(QStringLiteral("optV1"), QStringLiteral("KORVU v1.0"), files);
+    auto* versionGroup = new QButtonGroup(this);
+    versionGroup->addButton(optV3_);
+    versionGroup->addButton(optV1_);
+    versions->addWidget(optV3_);
+    versions->addWidget(optV1_);
+    versions->addStretch();
+    fileGrid->addLayout(versions, 2, 1, 1, 2);
+    column->addWidget(files);
+
+    // Standard deviations and the second face, in two columns.
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(10);
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    left->setSpacing(10);
+    right->setSpacing(10);
+    middle->addLayout(left, 1);
+    middle->addLayout(right, 1);
+    column->addLayout(middle);
+
+    QGroupBox* observations = MakeFrame(QStringLiteral("fraStdDevObservations"),
+                                        QStringLiteral("StdAfw. Waarnemingen"), body_);
+    auto* obsGrid = new QGridLayout(observations);
+    obsGrid->setColumnStretch(0, 1);
+    QLabel* abs = MakeLabel(QStringLiteral("lblAbs"), QStringLiteral("Abs."), observations);
+    QLabel* rel = MakeLabel(QStringLiteral("lblRel"), QStringLiteral("Rel."), observations);
+    abs->setAlignment(Qt::AlignCenter);
+    rel->setAlignment(Qt::AlignCenter);
+    obsGrid->addWidget(abs, 0, 1);
+    obsGrid->addWidget(rel, 0, 2);
+    const QString absHorTip = QStringLiteral("Standaard Afwijking (Absoluut Deel) in GON");
+    const QString relHorTip = QStringLiteral("Standaard Afwijking Relatief Deel) in GON per KM");
+    obsGrid->addWidget(
+        MakeLabel(QStringLiteral("lblHz"), QStringLiteral("Hz: (gon + gon/km)"), observations), 1,
+        0);
+    txtAbsHor_ = MakeBox(QStringLiteral("txtAbsHor"), absHorTip, observations, valueWidth);
+    txtRelHor_ = MakeBox(QStringLiteral("txtRelHor"), relHorTip, observations, valueWidth);
+    obsGrid->addWidget(txtAbsHor_, 1, 1);
+    obsGrid->addWidget(txtRelHor_, 1, 2);
+    obsGrid->addWidget(
+        MakeLabel(QStringLiteral("lblV"), QStringLiteral("V:   (gon + gon/km)"), observations), 2,
+        0);
+    txtAbsVer_ = MakeBox(QStringLiteral("txtAbsVer"), absHorTip, observations, valueWidth);
+    txtRelVer_ = MakeBox(QStringLiteral("txtRelVer"), relHorTip, observations, valueWidth);
+    obsGrid->addWidget(txtAbsVer_, 2, 1);
+    obsGrid->addWidget(txtRelVer_, 2, 2);
+    obsGrid->addWidget(
+        MakeLabel(QStringLiteral("lblDis"), QStringLiteral("Afstand:  (m + ppm)"), observations), 3,
+        0);
+    txtAbsDis_ = MakeBox(
+        QStringLiteral("txtAbsDis"),
+        QStringLiteral("Standaard Afwijking (Absoluut Deel) van de Afstandmeting in Meters"),
+        observations, valueWidth);
+    txtRelDis_ = MakeBox(QStringLiteral("txtRelDis"),
+                         QStringLiteral("Standaard Afwijking (PPM) van de Afstandmeting in Meters"),
+                         observations, valueWidth);
+    obsGrid->addWidget(txtAbsDis_, 3, 1);
+    obsGrid->addWidget(txtRelDis_, 3, 2);
+    chkHVD_ = new QCheckBox(QStringLiteral("Hz en V dezelfde StdAfw."), observations);
+    chkHVD_->setObjectName(QStringLiteral("chkHVD"));
+    chkHVD_->setToolTip(QStringLiteral("Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"));
+    obsGrid->addWidget(chkHVD_, 4, 0, 1, 3);
+    left->addWidget(observations);
+
+    QGroupBox* face2 =
+        MakeFrame(QStringLiteral("fraFace2"), QStringLiteral("Kijkerstand 2"), body_);
+    auto* faceColumn = new QVBoxLayout(face2);
+    optFace2Series_ = MakeOption(QStringLiteral("optFace2Series"),
+                                 QStringLiteral("Opnemen als Aparte Serie"), face2);
+    optFace2to1_ = MakeOption(QStringLiteral("optFace2to1"),
+                              QStringLiteral("Omzetten naar Kijkerstand 1"), face2);
+    faceColumn->addWidget(optFace2Series_);
+    faceColumn->addWidget(optFace2to1_);
+    left->addWidget(face2);
+    left->addStretch();
+
+    QGroupBox* coordinates = MakeFrame(QStringLiteral("fraStdDevCoordinates"),
+                                       QStringLiteral("StdAfw. Coördinaten"), body_);
+    auto* coordGrid = new QGridLayout(coordinates);
+    coordGrid->setColumnStretch(0, 1);
+    QLabel* stdAfw = MakeLabel(QStringLiteral("lblStdAfw"), QStringLiteral("StdAfw."), coordinates);
+    stdAfw->setAlignment(Qt::AlignCenter);
+    coordGrid->addWidget(stdAfw, 0, 1);
+    coordGrid->addWidget(
+        MakeLabel(QStringLiteral("lblXY"), QStringLiteral("X / Y-coördinaten: (m)"), coordinates),
+        1, 0);
+    txtSDXY_ =
+        MakeBox(QStringLiteral("txtSDXY"), QStringLiteral("Standaard Afwijking van X+Y in meters"),
+                coordinates, valueWidth);
+    coordGrid->addWidget(txtSDXY_, 1, 1);
+    coordGrid->addWidget(
+        MakeLabel(QStringLiteral("lblZ"), QStringLiteral("Z-coördinaat: (m)"), coordinates), 2, 0);
+    txtSDZ_ = MakeBox(QStringLiteral("txtSDZ"),
+                      QStringLiteral("Standaard Afwijking v.d. punthoogte in meters"), coordinates,
+                      valueWidth);
+    coordGrid->addWidget(txtSDZ_, 2, 1);
+    chkXYZ_ = new QCheckBox(QStringLiteral("X, Y en Z dezelfde StdAfw."), coordinates);
+    chkXYZ_->setObjectName(QStringLiteral("chkXYZ"));
+    chkXYZ_->setToolTip(QStringLiteral("Std.Afw. van X+Y wordt ook toegepast op de Hoogte"));
+    coordGrid->addWidget(chkXYZ_, 3, 0, 1, 2);
+    right->addWidget(coordinates);
+
+    QGroupBox* other =
+        MakeFrame(QStringLiteral("fraStdDevOther"), QStringLiteral("Overige Std.Afw."), body_);
+    auto* otherGrid = new QGridLayout(other);
+    otherGrid->setColumnStretch(0, 1);
+    otherGrid->addWidget(
+        MakeLabel(QStringLiteral("lblSigmaCent"), QStringLiteral("Sigma Centrering:"), other), 0,
+        0);
+    txtSigmaCent_ =
+        MakeBox(QStringLiteral("txtSigmaCent"),
+                QStringLiteral("Standaard Afwijking van X+Y in meters"), other, valueWidth);
+    otherGrid->addWidget(txtSigmaCent_, 0, 1);
+    otherGrid->addWidget(
+        MakeLabel(QStringLiteral("lblSigmaInst"), QStringLiteral("Sigma Instr.Hoogte:"), other), 1,
+        0);
+    txtSigmaInst_ =
+        MakeBox(QStringLiteral("txtSigmaInst"),
+                QStringLiteral("Standaard Afwijking v.d. punthoogte in meters"), other, valueWidth);
+    otherGrid->addWidget(txtSigmaInst_, 1, 1);
+    right->addWidget(other);
+    right->addStretch();
+
+    // Code selections: 16 boxes and the set number with its arrows.
+    QGroupBox* codes =
+        MakeFrame(QStringLiteral("fraSelCodes"), QStringLiteral("Code Selecties"), body_);
+    codes->setToolTip(kSelCodeTip);
+    auto* codeRow = new QHBoxLayout(codes);
+    codeRow->setSpacing(16);
+    auto* codeGrid = new QGridLayout;
+    codeGrid->setHorizontalSpacing(6);
+    codeGrid->setVerticalSpacing(6);
+    for (int i = 1; i <= 16; ++i) {
+        const bool objectTip = i == 7 || i == 9 || i == 11 || i == 13 || i == 15;
+        txtSelCode_[i] = MakeBox(QStringLiteral("txtSelCode%1").arg(i),
+                                 objectTip ? kSelObjectTip : kSelCodeTip, codes, 64);
+        codeGrid->addWidget(txtSelCode_[i], (i - 1) / 8, (i - 1) % 8);
+    }
+    codeRow->addLayout(codeGrid);
+    codeRow->addStretch();
+    auto* setColumn = new QVBoxLayout;
+    setColumn->setSpacing(4);
+    QLabel* setLabel =
+        MakeLabel(QStringLiteral("lblSelSet"), QStringLiteral("Selectie Set"), codes);
+    setLabel->setAlignment(Qt::AlignCenter);
+    setColumn->addWidget(setLabel);
+    auto* setRow = new QHBoxLayout;
+    setRow->setSpacing(2);
+    txtSelNr_ = MakeBox(QStringLiteral("txtSelNr"), kSelNrTip, codes, 36);
+    txtSelNr_->setReadOnly(true);
+    txtSelNr_->setAlignment(Qt::AlignCenter);
+    txtSelNr_->setFocusPolicy(Qt::NoFocus);
+    setRow->addStretch();
+    setRow->addWidget(txtSelNr_);
+    upDown1_ = new UpDownArrows(codes);
+    upDown1_->setObjectName(QStringLiteral("UpDown1"));
+    upDown1_->SetToolTip(kSelNrTip);
+    setRow->addWidget(upDown1_);
+    setRow->addStretch();
+    setColumn->addLayout(setRow);
+    setColumn->addStretch();
+    codeRow->addLayout(setColumn);
+    column->addWidget(codes);
+
+    // Start buttons.
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    cmdExport_ = new QPushButton(QStringLiteral("Start &Export Zonder KORVU"), body_);
+    cmdExport_->setObjectName(QStringLiteral("cmdExport"));
+    cmdExport_->setToolTip(
+        QStringLiteral("De Kavrin Gegevens verzamelen en exporteren naar een "
+                       "KORVU project; KORVU wordt niet gestart."));
+    cmdStart_ = new QPushButton(QStringLiteral("&Start Export + Start KORVU"), body_);
+    cmdStart_->setObjectName(QStringLiteral("cmdStart"));
+    cmdStart_->setToolTip(
+        QStringLiteral("De Kavrin Gegevens verzamelen en exporteren naar een "
+                       "KORVU project; KORVU meteen opstarten met dit project."));
+    cmdStart_->setDefault(true);
+    for (QPushButton* button : {cmdExport_, cmdStart_}) {
+        button->setMinimumHeight(30);
+        button->setMinimumWidth(200);
+        buttons->addWidget(button);
+    }
+    column->addLayout(buttons);
+
+    // Progress line, outside the body so it stays readable while the body is disabled.
+    auto* progressFrame = new QFrame(this);
+    progressFrame->setObjectName(QStringLiteral("fraProgress"));
+    progressFrame->setFrameShape(QFrame::StyledPanel);
+    progressFrame->setFrameShadow(QFrame::Sunken);
+    auto* progressRow = new QHBoxLayout(progressFrame);
+    progressRow->setContentsMargins(6, 3, 6, 3);
+    progressRow->addWidget(
+        MakeLabel(QStringLiteral("lblProgressCaption"), QStringLiteral(" Voortgang:"), this));
+    lblProgress_ = MakeLabel(QStringLiteral("lblProgress"), QString(), this);
+    lblProgress_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    progressRow->addWidget(lblProgress_, 1);
+    outer->addWidget(progressFrame);
+}
+
+void ExportWindow::Bind() {
+    auto plain = [this](QLineEdit* box, std::string& field) {
+        connect(box, &QLineEdit::textEdited, this,
+                [&field](const QString& text) { field = ModelText(text); });
+    };
+    auto path = [this](QLineEdit* box, std::string& field) {
+        connect(box, &QLineEdit::textEdited, this,
+                [&field](const QString& text) { field = ModelPath(text); });
+    };
+    using Setter = void (ExportDialogModel::*)(std::string);
+    auto coupled = [this](QLineEdit* box, Setter setter) {
+        connect(box, &QLineEdit::textEdited, this, [this, setter](const QString& text) {
+            (model_.*setter)(ModelText(text));
+            RefreshCoupled();
+        });
+    };
+
+    path(txtFieldfile_, model_.txtFieldfile);
+    path(txtProjectfile_, model_.txtProjectfile);
+    plain(txtAbsDis_, model_.txtAbsDis);
+    plain(txtRelDis_, model_.txtRelDis);
+    plain(txtSigmaCent_, model_.txtSigmaCent);
+    plain(txtSigmaInst_, model_.txtSigmaInst);
+    for (int i = 1; i <= 16; ++i)
+        plain(txtSelCode_[i], model_.txtSelCode[i]);
+    coupled(txtAbsHor_, &ExportDialogModel::SetAbsHor);
+    coupled(txtRelHor_, &ExportDialogModel::SetRelHor);
+    coupled(txtAbsVer_, &ExportDialogModel::SetAbsVer);
+    coupled(txtRelVer_, &ExportDialogModel::SetRelVer);
+    coupled(txtSDXY_, &ExportDialogModel::SetSDXY);
+    coupled(txtSDZ_, &ExportDialogModel::SetSDZ);
+
+    connect(chkHVD_, &QCheckBox::clicked, this, [this](bool checked) {
+        model_.SetChkHVD(checked);
+        RefreshCoupled();
+    });
+    connect(chkXYZ_, &QCheckBox::clicked, this, [this](bool checked) {
+        model_.SetChkXYZ(checked);
+        RefreshCoupled();
+    });
+    connect(optV3_, &QRadioButton::toggled, this, [this](bool on) { model_.optV3 = on; });
+    connect(optFace2to1_, &QRadioButton::toggled, this,
+            [this](bool on) { model_.optFace2to1 = on; });
+
+    connect(upDown1_, &UpDownArrows::up, this, [this] {
+        if (model_.StepUp()) RefreshCodes();
+    });
+    connect(upDown1_, &UpDownArrows::down, this, [this] {
+        if (model_.StepDown()) RefreshCodes();
+    });
+
+    connect(cmdField_, &QPushButton::clicked, this, [this] {
+        Browse(model_.txtFieldfile, ExportDialogModel::kFieldFilter,
+               ExportDialogModel::kFieldPattern, txtFieldfile_);
+    });
+    connect(cmdProject_, &QPushButton::clicked, this, [this] {
+        Browse(model_.txtProjectfile, ExportDialogModel::kProjectFilter,
+               ExportDialogModel::kProjectPattern, txtProjectfile_);
+    });
+    connect(cmdExport_, &QPushButton::clicked, this, [this] { RunExport(false); });
+    connect(cmdStart_, &QPushButton::clicked, this, [this] { RunExport(true); });
+}
+
+void ExportWindow::Open(std::string packageFile, std::string idexFile, bool askForIdex,
+                        QWidget* splash, int delayMs) {
+    packageFile_ = std::move(packageFile);
+    idexFile_ = std::move(idexFile);
+    QPointer<QWidget> splashWindow(splash);
+    QTimer::singleShot(delayMs, this, [this, splashWindow, askForIdex] {
+        FinishOpening(splashWindow, askForIdex);
+    });
+}
+
+void ExportWindow::FinishOpening(QWidget* splash, bool askForIdex) {
+    if (splash) splash->hide();
+    if (askForIdex && !AskForIdexFile(context_, packageFile_, idexFile_)) {
+        End(0);
+        return;
+    }
+    model_.Open(packageFile_);
+    Refresh();
+    show();
+    raise();
+    activateWindow();
+    cmdStart_->setFocus();
+    emit opened();
+}
+
+void ExportWindow::Refresh() {
+    Show(txtFieldfile_, PathText(model_.txtFieldfile));
+    Show(txtProjectfile_, PathText(model_.txtProjectfile));
+    (model_.optV3 ? optV3_ : optV1_)->setChecked(true);
+    (model_.optFace2to1 ? optFace2to1_ : optFace2Series_)->setChecked(true);
+    Show(txtAbsDis_, BoxText(model_.txtAbsDis));
+    Show(txtRelDis_, BoxText(model_.txtRelDis));
+    Show(txtSigmaCent_, BoxText(model_.txtSigmaCent));
+    Show(txtSigmaInst_, BoxText(model_.txtSigmaInst));
+    RefreshCoupled();
+    RefreshCodes();
+}
+
+void ExportWindow::RefreshCoupled() {
+    Show(txtAbsHor_, BoxText(model_.txtAbsHor()));
+    Show(txtRelHor_, BoxText(model_.txtRelHor()));
+    Show(txtAbsVer_, BoxText(model_.txtAbsVer()));
+    Show(txtRelVer_, BoxText(model_.txtRelVer()));
+    Show(txtSDXY_, BoxText(model_.txtSDXY()));
+    Show(txtSDZ_, BoxText(model_.txtSDZ()));
+    chkHVD_->setChecked(model_.chkHVD());
+    chkXYZ_->setChecked(model_.chkXYZ());
+    txtAbsVer_->setEnabled(model_.AbsVerEnabled());
+    txtRelVer_->setEnabled(model_.RelVerEnabled());
+    txtSDZ_->setEnabled(model_.SDZEnabled());
+}
+
+void ExportWindow::RefreshCodes() {
+    Show(txtSelNr_, QString::number(model_.txtSelNr()));
+    for (int i = 1; i <= 16; ++i)
+        Show(txtSelCode_[i], BoxText(model_.txtSelCode[i]));
+}
+
+void ExportWindow::Browse(std::string& field, std::string_view filter, std::string_view pattern,
+                          QLineEdit* box) {
+    const std::optional<std::string> picked = LocateFile(
+        context_.ui, context_.registry, context_.releases, context_.prompt, filter, pattern);
+    if (!picked) {
+        End(0);
+        return;
+    }
+    field = *picked;
+    Show(box, PathText(field));
+}
+
+void ExportWindow::RunExport(bool kickKorvu) {
+    if (running_ || ended_) return;
+    running_ = true;
+    body_->setEnabled(false);
+    const ConversionOutcome outcome = StartExport(context_, model_, idexFile_, kickKorvu);
+    running_ = false;
+    const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
+                        outcome == ConversionOutcome::ProjectPathTooShort;
+    End(failed ? 1 : 0);
+}
+
+void ExportWindow::End(int exitCode) {
+    if (ended_) return;
+    ended_ = true;
+    if (about_) about_->close();
+    hide();
+    emit finished(exitCode);
+}
+
+void ExportWindow::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // The run ends the process itself when it is done.
+        event->ignore();
+        return;
+    }
+    if (!ended_) {
+        model_.Close();
+        End(0);
+    }
+    event->accept();
+}
+
+void ExportWindow::ShowAboutBox() {
+    ShowAbout(about_, this);
+}
+
+}  // namespace talvik::gui

@@ -1,0 +1,213 @@
+#include "gui/ImportWindow.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/Logo.h"
+#include "gui/ScreenText.h"
+#include "gui/Widgets.h"
+
+namespace talvik::gui {
+
+namespace {
+
+void Show(QLineEdit* box, const QString& text) {
+    if (box->text() != text) box->setText(text);
+}
+
+}  // namespace
+
+ImportWindow::ImportWindow(ExportContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), model_(context.settings) {
+    setObjectName(QStringLiteral("frmKORVUI"));
+    setWindowTitle(QStringLiteral("KORVU Interface"));
+    setWindowIcon(AppIcon());
+    BuildLayout();
+    Bind();
+}
+
+void ImportWindow::BuildLayout() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 10, 12, 12);
+    body_ = new QWidget(this);
+    outer->addWidget(body_);
+    auto* column = new QVBoxLayout(body_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+
+    auto* head = new QHBoxLayout;
+    head->setSpacing(12);
+    head->addWidget(new LogoWidget(44, body_));
+    QLabel* action =
+        MakeLabel(QStringLiteral("lblAction"), QStringLiteral("KORVU Coördinaten Inlezen"), body_);
+    QFont headFont = action->font();
+    headFont.setPointSizeF(headFont.pointSizeF() * 1.5);
+    headFont.setBold(true);
+    action->setFont(headFont);
+    action->setStyleSheet(QStringLiteral("color: #12465c;"));
+    head->addWidget(action, 1);
+    column->addLayout(head);
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->setSpacing(8);
+    fileRow->addWidget(
+        MakeLabel(QStringLiteral("Label2"), QStringLiteral("KORVU file (COR):"), body_));
+    txtCoordfile_ = new QLineEdit(body_);
+    txtCoordfile_->setObjectName(QStringLiteral("txtCoordfile"));
+    txtCoordfile_->setToolTip(QStringLiteral("De Naam van de KORVU Coördinatenfile"));
+    txtCoordfile_->setMinimumWidth(340);
+    fileRow->addWidget(txtCoordfile_, 1);
+    cmdCoord_ = new QPushButton(QStringLiteral("Bladeren"), body_);
+    cmdCoord_->setObjectName(QStringLiteral("cmdCoord"));
+    cmdCoord_->setToolTip(QStringLiteral("Opzoeken van KORVU Coördinatenfile"));
+    fileRow->addWidget(cmdCoord_);
+    column->addLayout(fileRow);
+
+    auto* frame = new QGroupBox(QStringLiteral("Import Instellingen"), body_);
+    frame->setObjectName(QStringLiteral("Frame3"));
+    frame->setToolTip(QStringLiteral("Laagnaam/Code tbv. Import in Kavrin"));
+    auto* grid = new QGridLayout(frame);
+    grid->setHorizontalSpacing(10);
+    grid->setColumnStretch(2, 1);
+    grid->addWidget(MakeLabel(QStringLiteral("Label1"), QStringLiteral("Kavrin Laagnaam:"), frame),
+                    0, 0);
+    txtKVLayer_ = new QLineEdit(frame);
+    txtKVLayer_->setObjectName(QStringLiteral("txtKVLayer"));
+    txtKVLayer_->setToolTip(QStringLiteral("Kavrin Laag waarin KORVU Stations worden opgeslagen"));
+    txtKVLayer_->setFixedWidth(180);
+    grid->addWidget(txtKVLayer_, 0, 1);
+    grid->addWidget(
+        MakeLabel(QStringLiteral("Label4"), QStringLiteral("Kavrin Grondslagcode:"), frame), 1, 0);
+    txtKVCode_ = new QLineEdit(frame);
+    txtKVCode_->setObjectName(QStringLiteral("txtKVCode"));
+    txtKVCode_->setToolTip(QStringLiteral("Kavrin Code waarin KORVU Stations worden opgeslagen"));
+    txtKVCode_->setFixedWidth(180);
+    grid->addWidget(txtKVCode_, 1, 1);
+    grid->addWidget(MakeLabel(QStringLiteral("Label3"), QStringLiteral("Import Set"), frame), 2, 0);
+    auto* setRow = new QHBoxLayout;
+    setRow->setSpacing(2);
+    txtSelNr_ = new QLineEdit(frame);
+    txtSelNr_->setObjectName(QStringLiteral("txtSelNr"));
+    txtSelNr_->setToolTip(
+        QStringLiteral("Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar"));
+    txtSelNr_->setAlignment(Qt::AlignCenter);
+    txtSelNr_->setFixedWidth(36);
+    setRow->addWidget(txtSelNr_);
+    upDown1_ = new UpDownArrows(frame);
+    upDown1_->setObjectName(QStringLiteral("UpDown1"));
+    upDown1_->SetToolTip(
+        QStringLiteral("Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar"));
+    setRow->addWidget(upDown1_);
+    setRow->addStretch();
+    grid->addLayout(setRow, 2, 1);
+    column->addWidget(frame);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    cmdStart_ = new QPushButton(QStringLiteral("&Start Import"), body_);
+    cmdStart_->setObjectName(QStringLiteral("cmdStart"));
+    cmdStart_->setToolTip(
+        QStringLiteral("De KORVU Stations nu verzamelen en importeren in Kavrin"));
+    cmdStart_->setDefault(true);
+    cmdStart_->setMinimumSize(160, 30);
+    buttons->addWidget(cmdStart_);
+    column->addLayout(buttons);
+}
+
+void ImportWindow::Bind() {
+    connect(txtKVLayer_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.SetLayer(ModelText(text)); });
+    connect(txtKVCode_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.SetCode(ModelText(text)); });
+    connect(txtSelNr_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.SetSelNr(ModelText(text)); });
+    connect(txtCoordfile_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.SetCoordFile(ModelPath(text)); });
+    connect(upDown1_, &UpDownArrows::up, this, [this] {
+        if (model_.StepUp()) Refresh();
+    });
+    connect(upDown1_, &UpDownArrows::down, this, [this] {
+        if (model_.StepDown()) Refresh();
+    });
+    connect(cmdCoord_, &QPushButton::clicked, this, &ImportWindow::Browse);
+    connect(cmdStart_, &QPushButton::clicked, this, &ImportWindow::RunImport);
+}
+
+void ImportWindow::Open(std::string packageFile, std::string idexFile, QWidget* splash,
+                        int delayMs) {
+    packageFile_ = std::move(packageFile);
+    idexFile_ = std::move(idexFile);
+    QPointer<QWidget> splashWindow(splash);
+    QTimer::singleShot(delayMs, this, [this, splashWindow] { FinishOpening(splashWindow); });
+}
+
+void ImportWindow::FinishOpening(QWidget* splash) {
+    if (splash) splash->hide();
+    model_.Load(packageFile_);
+    Refresh();
+    show();
+    raise();
+    activateWindow();
+    txtKVLayer_->setFocus();
+    emit opened();
+}
+
+void ImportWindow::Refresh() {
+    Show(txtKVLayer_, BoxText(model_.Layer()));
+    Show(txtKVCode_, BoxText(model_.Code()));
+    Show(txtSelNr_, BoxText(model_.SelNr()));
+    Show(txtCoordfile_, PathText(model_.CoordFile()));
+}
+
+void ImportWindow::Browse() {
+    const std::optional<std::string> picked =
+        LocateFile(context_.ui, context_.registry, context_.releases, context_.prompt,
+                   ImportModel::kCoordFilter, ImportModel::kCoordPattern);
+    if (!picked) {
+        End(0);
+        return;
+    }
+    model_.SetCoordFile(*picked);
+    Refresh();
+}
+
+void ImportWindow::RunImport() {
+    if (running_ || ended_) return;
+    running_ = true;
+    body_->setEnabled(false);
+    const ImportOutcome outcome = model_.Start(idexFile_, context_.ui);
+    body_->setEnabled(true);
+    running_ = false;
+    // After a written file the process ends without the closing steps: the set number is
+    // not stored.
+    if (outcome == ImportOutcome::Written) End(0);
+}
+
+void ImportWindow::End(int exitCode) {
+    if (ended_) return;
+    ended_ = true;
+    hide();
+    emit finished(exitCode);
+}
+
+void ImportWindow::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    if (!ended_) {
+        model_.Close();
+        End(0);
+    }
+    event->accept();
+}
+
+}  // namespace talvik::gui

@@ -1,0 +1,64 @@
+#pragma once
+// The import window: shows the import dialog model, passes the user's edits back to it and
+// runs its operations on the window's events.
+
+#include <QWidget>
+#include <string>
+
+#include "export/ExportRun.h"
+#include "interchange/ImportModel.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace talvik::gui {
+
+class UpDownArrows;
+
+class ImportWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Uses the context's user interface, settings, registry, releases and file prompt.
+    explicit ImportWindow(ExportContext& context, QWidget* parent = nullptr);
+
+    ImportModel& Model() { return model_; }
+
+    // Opening: after delayMs (the event loop keeps running) hides `splash`, loads the model and
+    // shows the window.
+    void Open(std::string packageFile, std::string idexFile, QWidget* splash, int delayMs);
+    void Refresh();
+
+  signals:
+    void opened();
+    void finished(int exitCode);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void Bind();
+    void FinishOpening(QWidget* splash);
+    void Browse();
+    void RunImport();
+    void End(int exitCode);
+
+    ExportContext& context_;
+    ImportModel model_;
+    std::string packageFile_;
+    std::string idexFile_;
+    bool running_ = false;
+    bool ended_ = false;
+
+    QWidget* body_ = nullptr;
+    QLineEdit* txtCoordfile_ = nullptr;
+    QPushButton* cmdCoord_ = nullptr;
+    QLineEdit* txtKVLayer_ = nullptr;
+    QLineEdit* txtKVCode_ = nullptr;
+    QLineEdit* txtSelNr_ = nullptr;
+    UpDownArrows* upDown1_ = nullptr;
+    QPushButton* cmdStart_ = nullptr;
+};
+
+}  // namespace talvik::gui

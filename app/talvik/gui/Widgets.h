@@ -1,0 +1,47 @@
+#pragma once
+// Small widgets the windows share: a label that reports clicks, and the pair of arrows that
+// steps a set number.
+
+#include <QLabel>
+#include <QWidget>
+
+class QToolButton;
+
+namespace talvik::gui {
+
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit ClickableLabel(const QString& text, QWidget* parent = nullptr);
+
+  signals:
+    void clicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// Up and down arrows stacked beside a number box. The arrows only report the press; whether
+// the number moves is the owner's decision.
+class UpDownArrows : public QWidget {
+    Q_OBJECT
+  public:
+    explicit UpDownArrows(QWidget* parent = nullptr);
+    QToolButton* UpButton() const { return up_; }
+    QToolButton* DownButton() const { return down_; }
+    // Sets the tooltip of the control and of both arrows.
+    void SetToolTip(const QString& text);
+
+  signals:
+    void up();
+    void down();
+
+  private:
+    QToolButton* up_;
+    QToolButton* down_;
+};
+
+// A label with plain text (spaces kept as typed) and an object name.
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
+
+}  // namespace talvik::gui
