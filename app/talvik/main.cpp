@@ -1,0 +1,47 @@
+// The desktop program: started by the host with a mode number and two quoted paths, by an
+// installer with the registration switch, or by hand without arguments.
+
+#include <QApplication>
+#include <string>
+
+#include "gui/Application.h"
+#include "gui/Logo.h"
+#include "gui/QtFilePrompt.h"
+#include "gui/QtUserInterface.h"
+#include "gui/ScreenText.h"
+#include "platform/PosixLauncher.h"
+#include "platform/RegistryFile.h"
+#include "platform/RegistrySettings.h"
+#include "startup/CommandLine.h"
+
+int main(int argc, char** argv) {
+    // Taken before Qt removes the options it knows from argv.
+    const std::string commandLine = talvik::RebuildCommandLine(argc, argv);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Talvik"));
+    QApplication::setOrganizationName(QStringLiteral("Kelvaris"));
+    QApplication::setWindowIcon(talvik::gui::AppIcon());
+    // Every job ends the process itself; a hidden start-up window must not end it early.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    talvik::RegistryFile registry(talvik::RegistryFile::DefaultPath());
+    talvik::RegistrySettings settings(registry);
+    talvik::PosixLauncher launcher;
+    talvik::gui::QtUserInterface ui;
+    talvik::gui::QtFilePrompt prompt;
+
+    const std::string& problem = registry.CheckFile();
+    if (!problem.empty()) {
+        ui.Message(problem, talvik::Buttons::Ok, talvik::Icon::Critical, talvik::kAppTitle);
+    }
+
+    talvik::gui::AppServices services{
+        ui,       prompt,   settings,
+        registry, launcher, talvik::gui::ModelPath(QCoreApplication::applicationFilePath())};
+    talvik::gui::Application talvikApp(services);
+    QObject::connect(&talvikApp, &talvik::gui::Application::finished, &app,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    if (!talvikApp.Start(commandLine)) return 0;
+    return QApplication::exec();
+}
