@@ -1,0 +1,78 @@
+#pragma once
+// A desktop program on a private settings file, with message boxes and file prompts answered
+// from scripts and a launcher that only records.
+
+#include <QString>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/Application.h"
+#include "gui/QtFilePrompt.h"
+#include "gui/QtUserInterface.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/RegistryFile.h"
+#include "platform/RegistrySettings.h"
+
+namespace talvik::gui::test {
+
+class RecordingLauncher : public ProcessLauncher {
+  public:
+    bool Start(std::string_view commandLine) override {
+        commandLines.emplace_back(commandLine);
+        return true;
+    }
+    std::vector<std::string> commandLines;
+};
+
+class Harness {
+  public:
+    // Points XDG_CONFIG_HOME at a fresh folder, so the settings file starts empty.
+    Harness();
+    ~Harness();
+
+    // A folder for the job's files (separate from the settings folder).
+    QString Folder() const { return files_.path(); }
+    std::string FolderBytes() const { return files_.path().toStdString(); }
+    // Copies examples/<name> into Folder(); returns its path.
+    std::string CopyExample(const QString& name) const;
+
+    // Installs a host release whose data folder is Folder().
+    void InstallHost(const std::string& release = "5.0");
+
+    // Creates the program and runs its start-up with no opening delay. Returns Start()'s
+    // answer; when a dialog opens and `wait` is set, runs the event loop until it is shown or
+    // the job has ended.
+    bool Start(const std::string& commandLine, bool wait = true);
+    // Runs the event loop until the opening dialog is shown or the job has ended.
+    void WaitForDialog();
+    // Ends the current program (as the process would) so a new one can start on the same
+    // settings file.
+    void Stop();
+
+    Application& App() { return *app_; }
+    SettingsStore& Settings() { return *settings_; }
+    Registry& Reg() { return *registry_; }
+
+    std::vector<MessageBoxSpec> messages;
+    std::deque<Answer> answers;  // Ok when empty
+    std::vector<FileDialogSpec> prompts;
+    std::deque<QString> picks;  // cancel when empty
+    RecordingLauncher launcher;
+    bool finished = false;
+    int exitCode = -1;
+
+  private:
+    QTemporaryDir config_;
+    QTemporaryDir files_;
+    QByteArray oldConfigHome_;
+    std::unique_ptr<RegistryFile> registry_;
+    std::unique_ptr<RegistrySettings> settings_;
+    QtUserInterface ui_;
+    QtFilePrompt prompt_;
+    std::unique_ptr<Application> app_;
+};
+
+}  // namespace talvik::gui::test
