@@ -3,6 +3,7 @@
 // writers read. Both keep a placeholder at index 0; records are at 1 .. Last().
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,7 +44,7 @@ class PointTable {
     }
     // Index of the first entry from 1 up whose Name equals name9 exactly; 0 when none.
     std::size_t FindFirst(std::string_view name9) const {
-        const auto it = first_.find(std::string(name9));
+        const auto it = first_.find(name9);
         return it == first_.end() ? 0 : it->second;
     }
 
@@ -58,8 +59,16 @@ class PointTable {
     }
 
   private:
+    // Looks names up as string_view, without building a string per search.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+
     std::vector<PointRecord> entries_;
-    std::unordered_map<std::string, std::size_t> first_;
+    std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> first_;
 };
 
 struct ObservationRecord {
