@@ -1,14 +1,25 @@
 #include "GuiHarness.h"
 
-#include <QCoreApplication>
+#include <QAbstractButton>
 #include <QEventLoop>
 #include <QFile>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "gui/ExportWindow.h"
 #include "gui/ImportWindow.h"
+#include "gui/Widgets.h"
 
 namespace talvik::gui::test {
+
+template <typename T>
+T Next(std::deque<T>& script, T otherwise) {
+    if (script.empty()) return otherwise;
+    T next = script.front();
+    script.pop_front();
+    return next;
+}
 
 Harness::Harness() : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")) {
     qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
@@ -16,17 +27,11 @@ Harness::Harness() : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")) {
     settings_ = std::make_unique<RegistrySettings>(*registry_);
     ui_.SetPresenter([this](const MessageBoxSpec& spec) {
         messages.push_back(spec);
-        if (answers.empty()) return Answer::Ok;
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return Next(answers, Answer::Ok);
     });
     prompt_.SetPresenter([this](const FileDialogSpec& spec) {
         prompts.push_back(spec);
-        if (picks.empty()) return QString();
-        const QString pick = picks.front();
-        picks.pop_front();
-        return pick;
+        return Next(picks, QString());
     });
 }
 
@@ -35,12 +40,8 @@ Harness::~Harness() {
     qputenv("XDG_CONFIG_HOME", oldConfigHome_);
 }
 
-std::string Harness::CopyExample(const QString& name) const {
-    const QString source = QStringLiteral(TALVIK_EXAMPLES_DIR "/") + name;
-    const QString target = files_.path() + QLatin1Char('/') + name;
-    QFile::remove(target);
-    QFile::copy(source, target);
-    return target.toStdString();
+void Harness::CopyExample(const QString& name) const {
+    QFile::copy(QStringLiteral(TALVIK_EXAMPLES_DIR "/") + name, Folder() + '/' + name);
 }
 
 void Harness::InstallHost(const std::string& release) {
@@ -54,7 +55,6 @@ void Harness::InstallHost(const std::string& release) {
 bool Harness::Start(const std::string& commandLine, bool wait) {
     app_.reset();
     finished = false;
-    exitCode = -1;
     AppServices services{ui_, prompt_, *settings_, *registry_, launcher, "/opt/talvik/talvik", 0};
     app_ = std::make_unique<Application>(services);
     QObject::connect(app_.get(), &Application::finished, [this](int code) {
@@ -67,8 +67,7 @@ bool Harness::Start(const std::string& commandLine, bool wait) {
 }
 
 void Harness::WaitForDialog() {
-    if (finished) return;
-    // The dialog opens from a zero-delay timer: one pass of the event loop runs it.
+    // The dialog opens from a zero-delay timer: the loop ends as soon as it has run.
     QEventLoop loop;
     if (app_->Export()) {
         QObject::connect(app_->Export(), &ExportWindow::opened, &loop, &QEventLoop::quit);
@@ -79,11 +78,30 @@ void Harness::WaitForDialog() {
         QObject::connect(app_->Import(), &ImportWindow::finished, &loop, &QEventLoop::quit);
     }
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);  // a broken dialog fails, not hangs
-    loop.exec();
+    if (!finished) loop.exec();
 }
 
-void Harness::Stop() {
-    app_.reset();
+QWidget* Harness::Window() const {
+    if (app_->Export()) return app_->Export();
+    return app_->Import();
+}
+
+void Harness::Type(const char* box, const QString& text) {
+    QLineEdit* edit = Find(box);
+    edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
+    else
+        QTest::keyClicks(edit, text);
+}
+
+void Harness::Click(const char* button) {
+    QTest::mouseClick(Find<QAbstractButton>(button), Qt::LeftButton);
+}
+
+void Harness::Arrow(bool up) {
+    auto* arrows = Find<UpDownArrows>("UpDown1");
+    QTest::mouseClick(up ? arrows->UpButton() : arrows->DownButton(), Qt::LeftButton);
 }
 
 }  // namespace talvik::gui::test

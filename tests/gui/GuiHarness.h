@@ -1,7 +1,8 @@
 #pragma once
 // A desktop program on a private settings file, with message boxes and file prompts answered
-// from scripts and a launcher that only records.
+// from scripts, a launcher that only records, and the user's actions on the open dialog.
 
+#include <QLineEdit>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -33,28 +34,34 @@ class Harness {
     Harness();
     ~Harness();
 
-    // A folder for the job's files (separate from the settings folder).
+    // A folder for the job's files, and examples/<name> copied into it.
     QString Folder() const { return files_.path(); }
     std::string FolderBytes() const { return files_.path().toStdString(); }
-    // Copies examples/<name> into Folder(); returns its path.
-    std::string CopyExample(const QString& name) const;
-
+    void CopyExample(const QString& name) const;
     // Installs a host release whose data folder is Folder().
     void InstallHost(const std::string& release = "5.0");
 
-    // Creates the program and runs its start-up with no opening delay. Returns Start()'s
-    // answer; when a dialog opens and `wait` is set, runs the event loop until it is shown or
-    // the job has ended.
+    // Creates the program and runs its start-up with no opening delay; Start()'s answer. When
+    // a dialog opens and `wait` is set, runs the event loop until it is shown or the job ended.
     bool Start(const std::string& commandLine, bool wait = true);
-    // Runs the event loop until the opening dialog is shown or the job has ended.
     void WaitForDialog();
-    // Ends the current program (as the process would) so a new one can start on the same
-    // settings file.
-    void Stop();
 
     Application& App() { return *app_; }
     SettingsStore& Settings() { return *settings_; }
     Registry& Reg() { return *registry_; }
+    // The stored value, or "<none>".
+    std::string Stored(const char* key) { return settings_->Get(key, "<none>"); }
+
+    // The user at the open dialog.
+    QWidget* Window() const;
+    template <typename T = QLineEdit>
+    T* Find(const char* name) const {
+        return Window()->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString Text(const char* box) const { return Find(box)->text(); }
+    void Type(const char* box, const QString& text);  // replaces the box's text
+    void Click(const char* button);
+    void Arrow(bool up);
 
     std::vector<MessageBoxSpec> messages;
     std::deque<Answer> answers;  // Ok when empty

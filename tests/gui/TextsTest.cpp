@@ -1,6 +1,5 @@
 // Every fixed text of the windows: captions, labels, frames, tooltips and access keys.
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -21,11 +20,6 @@ struct TextRow {
     const char* property;
     const char* text;
 };
-
-const QString kCodes =
-    QStringLiteral("Waarnemingen met deze Object Codes worden gebruikt door KORVU");
-const QString kObject =
-    QStringLiteral("Waarnemingen met deze Selectie Object worden gebruikt door KORVU");
 
 // clang-format off
 const TextRow kTexts[] = {
@@ -121,22 +115,21 @@ const TextRow kTexts[] = {
 class TextsTest : public QObject {
     Q_OBJECT
 
-  private:
     QWidget* Window(const QString& name) {
-        if (name == QLatin1String("frmKORVUX")) return exportProgram_.App().Export();
-        if (name == QLatin1String("frmKORVUI")) return importProgram_.App().Import();
-        if (name == QLatin1String("frmTALVIK")) return exportProgram_.App().Splash();
+        if (name == QLatin1String("frmKORVUX")) return export_.App().Export();
+        if (name == QLatin1String("frmKORVUI")) return import_.App().Import();
+        if (name == QLatin1String("frmTALVIK")) return export_.App().Splash();
         return ShowAbout(about_, nullptr);
     }
 
-    talvik::gui::test::Harness exportProgram_;
-    talvik::gui::test::Harness importProgram_;
+    talvik::gui::test::Harness export_;
+    talvik::gui::test::Harness import_;
     QPointer<AboutWindow> about_;
 
   private slots:
     void initTestCase() {
-        QVERIFY(exportProgram_.Start("0 \"/data/net 1.prj\" \"/data/net 1.idx\""));
-        QVERIFY(importProgram_.Start("1 \"/data/net1.cor\" \"/data/net1.idx\""));
+        QVERIFY(export_.Start("0 \"/data/net 1.prj\" \"/data/net 1.idx\""));
+        QVERIFY(import_.Start("1 \"/data/net1.cor\" \"/data/net1.idx\""));
     }
 
     void cleanupTestCase() { delete about_; }
@@ -144,84 +137,61 @@ class TextsTest : public QObject {
     void text_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("object");
-        QTest::addColumn<QString>("property");
+        QTest::addColumn<QByteArray>("property");
         QTest::addColumn<QString>("expected");
         for (const TextRow& row : kTexts) {
             QTest::addRow("%s.%s.%s", row.window, row.object, row.property)
-                << QString::fromUtf8(row.window) << QString::fromUtf8(row.object)
-                << QString::fromUtf8(row.property) << QString::fromUtf8(row.text);
+                << row.window << row.object << QByteArray(row.property)
+                << QString::fromUtf8(row.text);
+        }
+        // Boxes 7, 9, 11, 13 and 15 carry the object tooltip, the other eleven the codes one.
+        for (int i = 1; i <= 16; ++i) {
+            const bool object = i == 7 || i == 9 || i == 11 || i == 13 || i == 15;
+            QTest::addRow("frmKORVUX.txtSelCode%d.toolTip", i)
+                << "frmKORVUX" << QStringLiteral("txtSelCode%1").arg(i) << QByteArray("toolTip")
+                << QStringLiteral("Waarnemingen met deze %1 worden gebruikt door KORVU")
+                       .arg(object ? "Selectie Object" : "Object Codes");
         }
     }
 
     void text() {
         QFETCH(QString, window);
         QFETCH(QString, object);
-        QFETCH(QString, property);
+        QFETCH(QByteArray, property);
         QFETCH(QString, expected);
         QWidget* top = Window(window);
-        QVERIFY(top);
         QCOMPARE(top->objectName(), window);
         QWidget* widget = object.isEmpty() ? top : top->findChild<QWidget*>(object);
         QVERIFY2(widget, qPrintable(object));
-        QCOMPARE(widget->property(property.toLatin1().constData()).toString(), expected);
-    }
-
-    // Boxes 7, 9, 11, 13 and 15 carry the object tooltip, the other eleven the codes tooltip.
-    void codeBoxTooltips() {
-        QWidget* window = exportProgram_.App().Export();
-        for (int i = 1; i <= 16; ++i) {
-            auto* box = window->findChild<QLineEdit*>(QStringLiteral("txtSelCode%1").arg(i));
-            QVERIFY(box);
-            const bool object = i == 7 || i == 9 || i == 11 || i == 13 || i == 15;
-            QCOMPARE(box->toolTip(), object ? kObject : kCodes);
-        }
+        QCOMPARE(widget->property(property.constData()).toString(), expected);
     }
 
     void setNumberBoxIsReadOnlyAndCentred() {
-        auto* box =
-            exportProgram_.App().Export()->findChild<QLineEdit*>(QStringLiteral("txtSelNr"));
+        auto* box = export_.Find("txtSelNr");
         QVERIFY(box->isReadOnly());
         QCOMPARE(box->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
     }
 
-    void versionLine_data() {
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<int>("revision");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("release") << 3 << 1 << 71 << "Version 3.1.71";
-        QTest::newRow("zeros print as one digit") << 3 << 0 << 0 << "Version 3.0.0";
-        QTest::newRow("no padding") << 10 << 5 << 7 << "Version 10.5.7";
-    }
-
-    void versionLine() {
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QFETCH(int, revision);
-        QFETCH(QString, expected);
-        QCOMPARE(VersionLine(major, minor, revision), expected);
+    void versionLineHasNoPadding() {
+        QCOMPARE(VersionLine(3, 0, 0), QStringLiteral("Version 3.0.0"));
+        QCOMPARE(VersionLine(10, 5, 7), QStringLiteral("Version 10.5.7"));
     }
 
     // The heading and the emblem open one modeless About box; OK closes it and a later click
     // opens a new one.
     void aboutBoxFromHeadingAndEmblem() {
-        QWidget* window = exportProgram_.App().Export();
-        auto* heading = window->findChild<QWidget*>(QStringLiteral("lblAction"));
-        auto* emblem = window->findChild<QWidget*>(QStringLiteral("Picture1"));
-        QTest::mouseClick(heading, Qt::LeftButton);
-        auto* first = window->findChild<AboutWindow*>();
-        QVERIFY(first && first->isVisible());
-        QVERIFY(!first->isModal());
-        QTest::mouseClick(emblem, Qt::LeftButton);
-        QCOMPARE(window->findChildren<AboutWindow*>().size(), 1);
-        QPointer<AboutWindow> closed(first);
+        QWidget* window = export_.App().Export();
+        QTest::mouseClick(export_.Find<QWidget>("lblAction"), Qt::LeftButton);
+        QTest::mouseClick(export_.Find<QWidget>("Picture1"), Qt::LeftButton);
+        const auto boxes = window->findChildren<AboutWindow*>();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0]->isVisible() && !boxes[0]->isModal());
+        QPointer<AboutWindow> first(boxes[0]);
         QTest::mouseClick(first->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-        QVERIFY(!first->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(closed.isNull());
-        QTest::mouseClick(emblem, Qt::LeftButton);
-        auto* second = window->findChild<AboutWindow*>();
-        QVERIFY(second && second->isVisible());
+        QVERIFY(first.isNull());
+        QTest::mouseClick(export_.Find<QWidget>("Picture1"), Qt::LeftButton);
+        QVERIFY(window->findChild<AboutWindow*>()->isVisible());
     }
 };
 
