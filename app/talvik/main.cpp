@@ -5,6 +5,8 @@
 #include <string>
 
 #include "gui/Application.h"
+#include "gui/ExportWindow.h"
+#include "gui/ImportWindow.h"
 #include "gui/Logo.h"
 #include "gui/QtFilePrompt.h"
 #include "gui/QtUserInterface.h"
@@ -43,5 +45,8 @@ int main(int argc, char** argv) {
     QObject::connect(&talvikApp, &talvik::gui::Application::finished, &app,
                      [](int exitCode) { QCoreApplication::exit(exitCode); });
     if (!talvikApp.Start(commandLine)) return 0;
+    // File prompts centre over the dialog that asks for them.
+    if (talvikApp.Export()) prompt.SetParentWindow(talvikApp.Export());
+    if (talvikApp.Import()) prompt.SetParentWindow(talvikApp.Import());
     return QApplication::exec();
 }
