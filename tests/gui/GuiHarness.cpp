@@ -25,12 +25,12 @@ Harness::Harness() : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")) {
     qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
     registry_ = std::make_unique<RegistryFile>(RegistryFile::DefaultPath());
     settings_ = std::make_unique<RegistrySettings>(*registry_);
-    ui_.SetPresenter([this](const MessageBoxSpec& spec) {
-        messages.push_back(spec);
+    ui_.SetPresenter([this](const MessageBoxSetup& setup) {
+        messages.push_back(setup);
         return Next(answers, Answer::Ok);
     });
-    prompt_.SetPresenter([this](const FileDialogSpec& spec) {
-        prompts.push_back(spec);
+    prompt_.SetPresenter([this](const FileDialogSetup& setup) {
+        prompts.push_back(setup);
         return Next(picks, QString());
     });
 }

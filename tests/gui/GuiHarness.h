@@ -63,9 +63,9 @@ class Harness {
     void Click(const char* button);
     void Arrow(bool up);
 
-    std::vector<MessageBoxSpec> messages;
+    std::vector<MessageBoxSetup> messages;
     std::deque<Answer> answers;  // Ok when empty
-    std::vector<FileDialogSpec> prompts;
+    std::vector<FileDialogSetup> prompts;
     std::deque<QString> picks;  // cancel when empty
     RecordingLauncher launcher;
     bool finished = false;

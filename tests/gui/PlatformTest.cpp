@@ -33,10 +33,10 @@ class PlatformTest : public QObject {
     }
 
     void messageBox() {
-        const MessageBoxSpec spec = MakeMessageBoxSpec("Bestaat al.\rOverschrijven?",
-                                                       Buttons::OkCancel, Icon::Critical, "Talvik");
+        const MessageBoxSetup setup = MakeMessageBoxSetup(
+            "Bestaat al.\rOverschrijven?", Buttons::OkCancel, Icon::Critical, "Talvik");
         QMessageBox box;
-        ConfigureMessageBox(box, spec);
+        ConfigureMessageBox(box, setup);
         QCOMPARE(box.text(), QStringLiteral("Bestaat al.\nOverschrijven?"));
         QCOMPARE(box.windowTitle(), QStringLiteral("Talvik"));
         QCOMPARE(box.icon(), QMessageBox::Critical);
@@ -73,7 +73,7 @@ class PlatformTest : public QObject {
                                   "Kavrin IDEX Files|*.idx|All Files (*.*)|*.*"};
         QFileDialog dialog;
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        ConfigureFileDialog(dialog, MakeFileDialogSpec(request));
+        ConfigureFileDialog(dialog, MakeFileDialogSetup(request));
         QCOMPARE(dialog.windowTitle(),
                  QStringLiteral("Opzoeken van Kavrin IDEX Files|*.idx| File"));
         QCOMPARE(dialog.nameFilters(),

@@ -59,9 +59,9 @@ void Type(QWidget* window, const char* box, const QString& text) {
     QTest::keyClicks(edit, text);
 }
 
-QWidget* MessageWindow(const MessageBoxSpec& spec) {
+QWidget* MessageWindow(const MessageBoxSetup& setup) {
     auto* box = new QMessageBox;
-    ConfigureMessageBox(*box, spec);
+    ConfigureMessageBox(*box, setup);
     box->show();
     return box;
 }
@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
     }
     {
         std::unique_ptr<QWidget> box(
-            MessageWindow(MakeMessageBoxSpec(talvik::kOldHostMessage, talvik::Buttons::Ok,
-                                             talvik::Icon::Information, talvik::kInterfaceTitle)));
+            MessageWindow(MakeMessageBoxSetup(talvik::kOldHostMessage, talvik::Buttons::Ok,
+                                              talvik::Icon::Information, talvik::kInterfaceTitle)));
         ok &= Save(box.get(), folder, QStringLiteral("old-host-message.png"));
     }
     return ok ? 0 : 1;

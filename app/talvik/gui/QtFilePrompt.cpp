@@ -44,33 +44,33 @@ QStringList NameFilters(std::string_view barFilter) {
     return filters;
 }
 
-FileDialogSpec MakeFileDialogSpec(const FilePromptRequest& request) {
-    FileDialogSpec spec;
-    spec.title = BoxText(request.title);
-    spec.folder = PathText(request.startFolder);
+FileDialogSetup MakeFileDialogSetup(const FilePromptRequest& request) {
+    FileDialogSetup setup;
+    setup.title = BoxText(request.title);
+    setup.folder = PathText(request.startFolder);
     // The host ends its folders with a backslash, which is no separator here.
-    if (spec.folder.size() > 1 && spec.folder.endsWith(QLatin1Char('\\')) &&
+    if (setup.folder.size() > 1 && setup.folder.endsWith(QLatin1Char('\\')) &&
         QDir::separator() != QLatin1Char('\\'))
-        spec.folder.chop(1);
-    spec.initialName = BoxText(request.initialName);
-    spec.nameFilters = NameFilters(request.filter);
-    return spec;
+        setup.folder.chop(1);
+    setup.initialName = BoxText(request.initialName);
+    setup.nameFilters = NameFilters(request.filter);
+    return setup;
 }
 
-void ConfigureFileDialog(QFileDialog& dialog, const FileDialogSpec& spec) {
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogSetup& setup) {
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
-    dialog.setWindowTitle(spec.title);
+    dialog.setWindowTitle(setup.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!spec.folder.isEmpty() && QDir(spec.folder).exists()) dialog.setDirectory(spec.folder);
-    dialog.setNameFilters(spec.nameFilters);
-    if (!spec.nameFilters.isEmpty()) dialog.selectNameFilter(spec.nameFilters.front());
-    if (!spec.initialName.isEmpty()) dialog.selectFile(spec.initialName);
+    if (!setup.folder.isEmpty() && QDir(setup.folder).exists()) dialog.setDirectory(setup.folder);
+    dialog.setNameFilters(setup.nameFilters);
+    if (!setup.nameFilters.isEmpty()) dialog.selectNameFilter(setup.nameFilters.front());
+    if (!setup.initialName.isEmpty()) dialog.selectFile(setup.initialName);
 }
 
-QString ShowFileDialog(const FileDialogSpec& spec, QWidget* parent) {
+QString ShowFileDialog(const FileDialogSetup& setup, QWidget* parent) {
     QFileDialog dialog(parent);
-    ConfigureFileDialog(dialog, spec);
+    ConfigureFileDialog(dialog, setup);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : QDir::toNativeSeparators(files.front());
@@ -79,8 +79,8 @@ QString ShowFileDialog(const FileDialogSpec& spec, QWidget* parent) {
 QtFilePrompt::QtFilePrompt(FilePresenter presenter) : presenter_(std::move(presenter)) {}
 
 std::string QtFilePrompt::PickFile(const FilePromptRequest& request) {
-    const FileDialogSpec spec = MakeFileDialogSpec(request);
-    const QString picked = presenter_ ? presenter_(spec) : ShowFileDialog(spec, parent_);
+    const FileDialogSetup setup = MakeFileDialogSetup(request);
+    const QString picked = presenter_ ? presenter_(setup) : ShowFileDialog(setup, parent_);
     return ModelPath(picked);
 }
 

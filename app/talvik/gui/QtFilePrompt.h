@@ -15,7 +15,7 @@ class QWidget;
 namespace talvik::gui {
 
 // Everything the open-file dialog shows, already converted for the screen.
-struct FileDialogSpec {
+struct FileDialogSetup {
     QString title;
     QString folder;
     QString initialName;
@@ -27,15 +27,15 @@ struct FileDialogSpec {
 // kept as it is, so "All Files (*.*)" stays "All Files (*.*)".
 QStringList NameFilters(std::string_view barFilter);
 
-FileDialogSpec MakeFileDialogSpec(const FilePromptRequest& request);
+FileDialogSetup MakeFileDialogSetup(const FilePromptRequest& request);
 
-// Sets up an open-file dialog from the spec: existing files only, first filter selected.
-void ConfigureFileDialog(QFileDialog& dialog, const FileDialogSpec& spec);
+// Sets up an open-file dialog from the setup: existing files only, first filter selected.
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogSetup& setup);
 
 // Shows the dialog modally; the picked path, or empty text when cancelled.
-QString ShowFileDialog(const FileDialogSpec& spec, QWidget* parent);
+QString ShowFileDialog(const FileDialogSetup& setup, QWidget* parent);
 
-using FilePresenter = std::function<QString(const FileDialogSpec&)>;
+using FilePresenter = std::function<QString(const FileDialogSetup&)>;
 
 class QtFilePrompt : public FilePrompt {
   public:

@@ -16,24 +16,24 @@ class QWidget;
 namespace talvik::gui {
 
 // Everything a message box shows, already converted for the screen.
-struct MessageBoxSpec {
+struct MessageBoxSetup {
     QString text;
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
 };
 
-MessageBoxSpec MakeMessageBoxSpec(std::string_view text, Buttons buttons, Icon icon,
-                                  std::string_view title);
+MessageBoxSetup MakeMessageBoxSetup(std::string_view text, Buttons buttons, Icon icon,
+                                    std::string_view title);
 
-// Sets up a box from the spec (OK is the default button, Cancel the escape button).
-void ConfigureMessageBox(QMessageBox& box, const MessageBoxSpec& spec);
+// Sets up a box from the setup (OK is the default button, Cancel the escape button).
+void ConfigureMessageBox(QMessageBox& box, const MessageBoxSetup& setup);
 
 // Shows the box modally and returns the answer; closing the box counts as Cancel when there is
 // a Cancel button, else as OK.
-Answer ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent);
+Answer ShowMessageBox(const MessageBoxSetup& setup, QWidget* parent);
 
-using MessagePresenter = std::function<Answer(const MessageBoxSpec&)>;
+using MessagePresenter = std::function<Answer(const MessageBoxSetup&)>;
 
 class QtUserInterface : public UserInterface {
   public:
