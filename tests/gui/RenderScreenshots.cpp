@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         Type(window, "txtSelCode1", QStringLiteral("K1"));
         Type(window, "txtSelCode2", QStringLiteral("K2"));
         Type(window, "txtSelCode3", QStringLiteral("GR"));
-        window->ProgressLabel()->setText(QStringLiteral("Regel 35 van net1.fld"));
+        window->ProgressLabel()->setText(QString::fromUtf8("Opslaan Co\xC3\xB6rdinaten: 10"));
         window->resize(window->sizeHint());
         ok &= Save(window, folder, QStringLiteral("export-dialog.png"));
         QPointer<AboutWindow> about;
