@@ -1,6 +1,8 @@
 #pragma once
-// Shared helpers of the field-file tests: a recording user interface and a reader over text.
+// Shared by the field-file and project tests and the export benchmark: a user interface that
+// records what it is shown, and the field-file reader run over text.
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 #include <string_view>
@@ -9,20 +11,20 @@
 #include "fieldfile/FieldFileReader.h"
 #include "text/Text.h"
 
-namespace talvik::test {
+namespace talvik::testing {
 
-class RecordingUi : public UserInterface {
-  public:
-    std::vector<std::string> messages;
-    std::vector<std::string> progress;
-    bool plainBoxes = true;  // every box had OK, no icon and the application's title
-
+// Keeps every message as its text; an OK/Cancel question gets "? " in front, an icon "i " or
+// "! ", a title other than the application's " @title" behind.
+struct RecordingUi : UserInterface {
+    std::vector<std::string> messages, progress;
+    Answer answer = Answer::Ok;  // the answer to questions
     Answer Message(std::string_view text, Buttons buttons, Icon icon,
                    std::string_view title) override {
-        messages.emplace_back(text);
-        plainBoxes =
-            plainBoxes && buttons == Buttons::Ok && icon == Icon::None && title == kAppTitle;
-        return Answer::Ok;
+        const char* marks[] = {"", "i ", "! "};
+        messages.push_back((buttons == Buttons::Ok ? "" : "? ") +
+                           std::string(marks[static_cast<int>(icon)]) + std::string(text) +
+                           (title == kAppTitle ? "" : " @" + std::string(title)));
+        return buttons == Buttons::Ok ? Answer::Ok : answer;
     }
     void Progress(std::string_view text) override { progress.emplace_back(text); }
     void Yield() override {}
@@ -39,8 +41,7 @@ inline ExportOptions Options(bool face2to1, std::vector<std::string> codes = {"K
     ExportOptions options;
     options.Face2to1 = face2to1;
     options.SelCode.fill("");
-    for (std::size_t i = 0; i < codes.size() && i < 16; ++i)
-        options.SelCode[i + 1] = codes[i];
+    std::copy(codes.begin(), codes.end(), options.SelCode.begin() + 1);
     return options;
 }
 
@@ -55,17 +56,16 @@ inline Outcome ReadRaw(std::string_view text, const ExportOptions& options = Opt
 // Lines separated by "|", written without word 0; "8*line" stands for eight such lines.
 inline std::string Lines(std::string_view lines) {
     std::string text;
-    while (!lines.empty()) {
-        const std::size_t bar = std::min(lines.find('|'), lines.size());
-        std::string_view line = lines.substr(0, bar);
-        lines.remove_prefix(std::min(bar + 1, lines.size()));
+    for (std::size_t start = 0, end = 0; start <= lines.size(); start = end + 1) {
+        end = std::min(lines.find('|', start), lines.size());
+        std::string_view line = lines.substr(start, end - start);
+        const std::size_t star = line.find('*');
         int times = 1;
-        const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), times);
-        if (ec == std::errc{} && end < line.data() + line.size() && *end == '*')
-            line.remove_prefix(static_cast<std::size_t>(end + 1 - line.data()));
-        else
-            times = 1;
-        for (int i = 0; i < times; ++i)
+        if (star != line.npos && star > 0 && line.find_first_not_of("0123456789") == star) {
+            times = static_cast<int>(NumericValue(line.substr(0, star)));
+            line.remove_prefix(star + 1);
+        }
+        while (times-- > 0)
             text.append("7 ").append(line).append("\r\n");
     }
     return text;
@@ -80,19 +80,30 @@ inline std::string Num(double value) {
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
-// "STATION>TARGET:direction/zenith" for each record after the placeholder.
-inline std::string Sequence(const ObservationTable& obs) {
+// "NAME x y z" for each point after the placeholder, "*" for known coordinates, "-" if unused.
+inline std::string Points(const std::vector<PointRecord>& entries) {
     std::string out;
-    for (std::size_t i = 1; i < obs.size(); ++i)
-        out.append(i > 1 ? " " : "")
-            .append(TrimBlanks(obs[i].Station))
-            .append(">")
-            .append(TrimBlanks(obs[i].Target))
-            .append(":")
-            .append(Num(obs[i].Direction))
-            .append("/")
-            .append(Num(obs[i].Zenith));
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const PointRecord& p = entries[i];
+        out += std::string(i > 1 ? "; " : "") + std::string(TrimBlanks(p.Name)) + " " + Num(p.X) +
+               " " + Num(p.Y) + " " + Num(p.Z) + (p.HasCoordinates ? "*" : "") +
+               (p.IsUsed ? "" : "-");
+    }
     return out;
 }
 
-}  // namespace talvik::test
+// "STATION>TARGET:direction/zenith" for each record after the placeholder; with `targetsOnly`
+// just the targets, "_" for a blank one.
+inline std::string Sequence(const ObservationTable& obs, bool targetsOnly = false) {
+    std::string out;
+    for (std::size_t i = 1; i < obs.size(); ++i) {
+        const std::string target(TrimBlanks(obs[i].Target)), station(TrimBlanks(obs[i].Station));
+        out += (i > 1 ? " " : "") + (targetsOnly
+                                         ? target.empty() ? "_" : target
+                                         : station + ">" + target + ":" + Num(obs[i].Direction) +
+                                               "/" + Num(obs[i].Zenith));
+    }
+    return out;
+}
+
+}  // namespace talvik::testing

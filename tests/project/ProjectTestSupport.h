@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the project tests and the export benchmark: user interfaces that record or ignore
-// what they are shown, a scratch folder, whole-file reading and writing.
+// Shared by the project tests and the export benchmark: a scratch folder, whole-file reading
+// and writing, expected file texts.
 
 #include <atomic>
 #include <chrono>
@@ -8,58 +8,28 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
-#include "platform/UserInterface.h"
+#include "fieldfile/FieldFileTestSupport.h"
 
 namespace talvik::testing {
 
-struct RecordingUi : UserInterface {
-    struct Shown {
-        std::string text;
-        Buttons buttons;
-        Icon icon;
-        std::string title;
-    };
-    std::vector<Shown> messages;
-    std::vector<std::string> progress;
-    Answer answer = Answer::Ok;  // the answer to OK/Cancel questions
-
-    Answer Message(std::string_view text, Buttons buttons, Icon icon,
-                   std::string_view title) override {
-        messages.push_back({std::string(text), buttons, icon, std::string(title)});
-        return buttons == Buttons::Ok ? Answer::Ok : answer;
-    }
-    void Progress(std::string_view text) override { progress.emplace_back(text); }
-    void Yield() override {}
-};
-
-struct SilentUi : UserInterface {
-    Answer Message(std::string_view, Buttons, Icon, std::string_view) override {
-        return Answer::Ok;
-    }
-    void Progress(std::string_view) override {}
-    void Yield() override {}
-};
+using SilentUi = RecordingUi;
 
 class ScratchDir {
   public:
-    ScratchDir() {
-        static std::atomic<int> serial{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("talvik-project-" + std::to_string(stamp) + "-" + std::to_string(serial++));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ScratchDir() { std::filesystem::create_directories(path_); }
+    ~ScratchDir() { std::filesystem::remove_all(path_, ignored_); }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& path() const { return path_; }
 
   private:
-    std::filesystem::path path_;
+    static inline std::atomic<int> serial_{0};
+    std::error_code ignored_;
+    std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() /
+        ("talvik-project-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
+         std::to_string(serial_++));
 };
 
 inline std::string ReadBytes(const std::string& path) {
@@ -71,11 +41,13 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The lines, each followed by CR LF.
-inline std::string CrLf(const std::vector<std::string>& lines) {
+// The lines separated by "|", each followed by CR LF.
+inline std::string CrLf(std::string_view lines) {
     std::string out;
-    for (const auto& line : lines)
-        out += line + "\r\n";
+    for (std::size_t start = 0, end = 0; start <= lines.size(); start = end + 1) {
+        end = std::min(lines.find('|', start), lines.size());
+        out.append(lines.substr(start, end - start)).append("\r\n");
+    }
     return out;
 }
 
