@@ -11,7 +11,7 @@
 namespace talvik::testing {
 namespace {
 
-TEST(FieldFileReader, CoordinateFrame) {
+TEST(FieldFileReader, PointRecordsAndCoordinateFrame) {
     const std::pair<const char*, const char*> cases[] = {
         {"62 A 10 20|22 0.5|61 B 10 20 4", "A 10 20 0*; B 5 10 2*"},  // on later points only
         {"21 YX|23 100 200 5|62 P 10 20", "P 220 110 0*"},
@@ -22,6 +22,9 @@ TEST(FieldFileReader, CoordinateFrame) {
         {"22 2|23 0 0 1|62 P 1 1|63 P 5", "P 2 2 11*"},
         {"23 1 2 3|61 P 5", "P 6 0 0*"},  // a missing coordinate stays 0
         {"22 1e308|61 P 1e308 -1e308 1", "P inf -inf 1e+308*"},
+        // A height goes to the first point of its name; fields that are missing are skipped.
+        {"62 Q 1 2|62 Q 3 4|63 Q 9|63 NOPE 5|101 NEW|61|62 R 7",
+         "Q 1 2 9*; Q 3 4 0*; NEW 0 0 0;  0 0 0*; R 7 0 0*"},
     };
     for (const auto& [lines, points] : cases)
         EXPECT_EQ(Points(Read(lines).points.Entries()), points) << lines;
@@ -72,45 +75,42 @@ TEST(FieldFileReader, InputOfAllKinds) {
     }
 }
 
-TEST(FieldFileReader, ProgressIsThrottledAndCountsFromTheLineStart) {
-    // Every line is 128 bytes, so the progress number is the index of the line.
-    const Outcome run = Read("20000*112 A 0 1 0 K1" + std::string(110, ' '));
-    ASSERT_TRUE(run.obs.size() == 20001 && run.ui.progress.size() <= 20000 / 64 + 1);
-    EXPECT_EQ(run.ui.progress.at(0), "Inlezen Werkbestand: 0");
-    for (const auto& p : run.ui.progress)
-        EXPECT_TRUE(p.starts_with("Inlezen Werkbestand: ") && NumericValue(p.substr(21)) < 20000);
-}
-
 // One set-up with a reference direction, two face-1 readings, a new target height and a face-2
 // reading of the first target.
 const std::string kWorkedExample =
     "101 ST1 1.50 1.30|102 ST1 1.50 1.30 P1 0|111 P1 0 100 50 K1|111 P2 100 99.5 60 K1|"
     "105 1.60|111 P1 200 300 50 K1";
 
-TEST(Gathering, Face2IsReducedOrSeparated) {
-    const std::tuple<bool, std::string, const char*> cases[] = {
-        {true, kWorkedExample, "ST1>P1:0/-1 ST1>P1:0/100 ST1>P2:100/99.5 ST1>P1:0/100"},
-        {false, kWorkedExample,
+TEST(Gathering, ObservationsWithFace2ReducedOrSeparated) {
+    const std::tuple<ExportOptions, std::string, const char*> cases[] = {
+        {Options(true), kWorkedExample, "ST1>P1:0/-1 ST1>P1:0/100 ST1>P2:100/99.5 ST1>P1:0/100"},
+        {Options(false), kWorkedExample,
          "ST1>P1:0/-1 ST1>P1:200/300 ST1>P1:0/-1 ST1>P1:0/100 ST1>P2:100/99.5"},
-        {true, "102 S 0 0 R 0|111 A 50 250 1 K1", "S>R:0/-1 S>A:250/150"},
-        {true, "102 S 0 0 R 0|111 A 300 250 1 K1", "S>R:0/-1 S>A:100/150"},
-        {false, "102 S 0 0 R 0|111 A 5 200 1 K1", "S>R:0/-1 S>A:5/200"},  // 200 is face 1
-        {false, "102 S 0 0 R 0|111 A 0 100 1|111 B 0 100 1|111 X 0 300 1|111 Y 0 300 1|111 C 0 100",
+        {Options(true), "102 S 0 0 R 0|111 A 50 250 1 K1", "S>R:0/-1 S>A:250/150"},
+        {Options(true), "102 S 0 0 R 0|111 A 300 250 1 K1", "S>R:0/-1 S>A:100/150"},
+        {Options(false), "102 S 0 0 R 0|111 A 5 200 1 K1", "S>R:0/-1 S>A:5/200"},  // 200 is face 1
+        {Options(false),
+         "102 S 0 0 R 0|111 A 0 100 1|111 B 0 100 1|111 X 0 300 1|111 Y 0 300 1|111 C 0 100",
          "S>R:0/-1 S>X:0/300 S>Y:0/300 S>R:0/-1 S>A:0/100 S>B:0/100 S>C:0/100"},
         // No station record to stand behind: kept where it was read.
-        {false, "101 S 0 0|111 X 1 300 1", "S>X:1/300"},
+        {Options(false), "101 S 0 0|111 X 1 300 1", "S>X:1/300"},
         // Record 101 leaves the block of the earlier set-up open.
-        {false, "102 S 0 0 R 0|111 A 0 100 1|111 X 0 300 1|101 T 0 0|111 Y 0 300 1",
+        {Options(false), "102 S 0 0 R 0|111 A 0 100 1|111 X 0 300 1|101 T 0 0|111 Y 0 300 1",
          "S>R:0/-1 S>X:0/300 T>Y:0/300 S>R:0/-1 S>A:0/100"},
+        // Without a code the observation is taken; without a zenith it keeps the previous one.
+        {Options(false), "101 S|111 A 10 100 5|111 B 20", "S>A:10/100 S>B:20/100"},
+        // Nothing selected: set-up records still arrive.
+        {Options(false, {}),
+         "102 S 0 0 R 0|103 S 0 0 Z 7 8|107 S 0 0 R 1|108 S 0 0 Z 9 1|111 A 0 100 1 K1",
+         "S>R:0/-1 S>Z:8/0 S>R:1/-1 S>Z:1/0"},
         // A zenith of exactly -1 read from the file counts as a station record.
-        {false, "102 S 0 0 R 0|111 A 0 100 1|111 M 0 -1 1|111 X 0 300 1",
+        {Options(false), "102 S 0 0 R 0|111 A 0 100 1|111 M 0 -1 1|111 X 0 300 1",
          "S>R:0/-1 S>A:0/100 S>M:0/-1 S>X:0/300 S>M:0/-1"},
     };
-    for (const auto& [face2to1, lines, sequence] : cases)
-        EXPECT_EQ(Sequence(Read(lines, Options(face2to1)).obs), sequence) << lines;
+    for (const auto& [options, lines, sequence] : cases)
+        EXPECT_EQ(Sequence(Read(lines, options).obs), sequence) << lines;
     // Heights as they stood when each reading was read.
     const Outcome run = Read(kWorkedExample, Options(false));
-    EXPECT_EQ(Points(run.points.Entries()), "ST1 0 0 0; P1 0 0 0; P2 0 0 0");
     EXPECT_EQ(Num(run.obs[1].InstrumentHeight) + " " + Num(run.obs[1].TargetHeight), "1.5 1.3");
     EXPECT_EQ(Num(run.obs[2].TargetHeight) + " " + Num(run.obs[2].Distance), "1.6 50");
 }
@@ -124,14 +124,6 @@ TEST(Gathering, CodeSelection) {
         {"-K1", {"-K"}, false}};
     for (const auto& [code, entries, selected] : cases)
         EXPECT_EQ(IsCodeSelected(code, Options(false, entries).SelCode), selected) << code;
-    // Nothing selected: set-up records still arrive, unselected targets stay unknown.
-    const Outcome run = Read(
-        "102 S 0 0 R 0|103 S 0 0 Z 7 8|107 S 0 0 R 1|108 S 0 0 Z 9 1|111 A 0 100 1 K1|"
-        "112 B 0 5 0 K1",
-        Options(false, {}));
-    EXPECT_EQ(Sequence(run.obs, true), "R Z R Z");
-    EXPECT_EQ(Num(run.obs[2].Azimuth) + " " + Num(run.obs[2].Direction), "7 8");
-    EXPECT_EQ(run.points.FindFirst("A        "), 0u);
 }
 
 TEST(Gathering, RoundSets) {
@@ -158,22 +150,13 @@ TEST(Gathering, RoundSets) {
         EXPECT_EQ(Sequence(run.obs, true), targets) << lines;
         EXPECT_EQ(run.ui.messages, std::vector<std::string>(message, mismatch)) << lines;
     }
-    // Wrapping would make 40000 observations a mismatch; 32767 rounds of one match.
-    EXPECT_TRUE(Read("101 S 0 0|160 0 32767|40000*112 A|161").ui.messages.empty());
-}
-
-TEST(Gathering, PointsAndMissingFields) {
-    Outcome known;
-    known.points.Append({"P1       ", 0, 0, 0, true, false});
-    const Outcome run = ReadRaw(
-        Lines(
-            "62 Q 1 2|62 Q 3 4|63 Q 9|63 NOPE 5|101 P1 0 0|101 NEW 0 0|61|111 A 10 100 5|111 B 20"),
-        Options(false), std::move(known));
-    EXPECT_EQ(Points(run.points.Entries()),
-              "P1 0 0 0*; Q 1 2 9*; Q 3 4 0*; NEW 0 0 0;  0 0 0*; A 0 0 0; B 0 0 0");
-    // Without a code the observation is taken; without a zenith it keeps the previous one.
-    EXPECT_EQ(Sequence(run.obs), "NEW>A:10/100 NEW>B:20/100");
-    EXPECT_EQ(run.obs[2].Distance, 5);
+    // Wrapping would make 40000 observations a mismatch; 32767 rounds of one match. Lines of 128
+    // bytes: the progress number is the index of the line, shown not more than every 64 lines.
+    const Outcome run = Read("101 S 0 0|160 0 32767|40000*112 A" + std::string(119, ' ') + "|161");
+    EXPECT_TRUE(run.ui.messages.empty() && run.ui.progress.size() <= 40002 / 64 + 1);
+    EXPECT_EQ(run.ui.progress.at(0), "Inlezen Werkbestand: 0");
+    for (const auto& p : run.ui.progress)
+        EXPECT_TRUE(p.starts_with("Inlezen Werkbestand: ") && NumericValue(p.substr(21)) <= 40001);
 }
 
 // The plain way: the table itself, shifted entry by entry behind the last station record.

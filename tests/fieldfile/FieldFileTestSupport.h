@@ -53,8 +53,9 @@ inline Outcome ReadRaw(std::string_view text, const ExportOptions& options = Opt
     return run;
 }
 
-// Lines separated by "|", written without word 0; "8*line" stands for eight such lines.
-inline std::string Lines(std::string_view lines) {
+// Lines separated by "|", each with `prefix` (word 0 of a field file) in front and CR LF behind;
+// "8*line" stands for eight such lines.
+inline std::string Lines(std::string_view lines, std::string_view prefix = "7 ") {
     std::string text;
     for (std::size_t start = 0, end = 0; start <= lines.size(); start = end + 1) {
         end = std::min(lines.find('|', start), lines.size());
@@ -66,7 +67,7 @@ inline std::string Lines(std::string_view lines) {
             line.remove_prefix(star + 1);
         }
         while (times-- > 0)
-            text.append("7 ").append(line).append("\r\n");
+            text.append(prefix).append(line).append("\r\n");
     }
     return text;
 }

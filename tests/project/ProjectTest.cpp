@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <set>
 
@@ -11,9 +10,8 @@
 #include "project/CoordinateFile.h"
 #include "project/LiteralOrder.h"
 #include "project/NumberFormat.h"
-#include "project/ObservationFile.h"
-#include "project/ProjectFile.h"
 #include "project/ProjectTestSupport.h"
+#include "project/ProjectValues.h"
 
 namespace talvik::testing {
 namespace {
@@ -93,192 +91,40 @@ TEST(PointOrder, MatchesTheExchangeSortOnRandomTables) {
     }
 }
 
-ExportOptions ExampleOptions(int version) {
+ExportOptions ExampleOptions() {
     ExportOptions o;
-    o.Version = version;
-    o.Projectfile = "C:\\data\\net1.prj";
     o.AbsHor = o.AbsVer = "0.0005", o.RelHor = o.RelVer = "0.0010";
     o.AbsDis = "0.003", o.RelDis = "2", o.SDXY = "0.01", o.SDZ = "0.02";
     o.SigmaCent = "0.001", o.SigmaInst = "0.002";
     return o;
 }
 
-// The file one writer makes, from its header to its end.
-std::string Written(const ExportOptions& options,
-                    const std::function<bool(OutputFile&, const ProjectValues&)>& write) {
-    ScratchDir dir;
-    OutputFile file;
-    EXPECT_TRUE(file.Open(dir / "f") && write(file, *MakeProjectValues(options)));
-    return ReadBytes(dir / "f");
-}
+// One set-up on 2001, one on 1001 with an observation of 1002.
+const std::string kExample = "51 GR|101 2001 0 0|101 1001 1.5 1.3|111 1002 123.4567 99.8765 45.678";
 
-std::string ProjectFile(const ExportOptions& o, int angleUnit) {
-    return Written(o, [&](OutputFile& f, const ProjectValues& v) {
-        WriteProjectHeader(f, v.VersionHeader, v.ProjectBasePath);
-        WriteProjectAngleUnit(f, angleUnit);
-        return WriteProjectTail(f, o);
-    });
-}
-
-TEST(ProjectFile, ExampleProjectByteForByte) {
-    const std::string body = CrLf(
-        "$ NETWORK NAME|C:\\DATA\\NET1|$ INCLUDED FILE TYPES|TERCOORD       YES|"
-        "GPSCOORD       NO|TEROBSERV      YES|GPSOBSERV      NO|$ GEOMETRY PARAMETERS|"
-        "DIMENSION      2|PROJECTION     RD|ELLIPSOID      BESSEL_1841|PROJSCALEFAC   0.99990790|"
-        "FALSEEASTING   155000.000|FALSENORTHING  463000.000|$ ADJUSTMENT PARAMETERS|"
-        "ADJDESIGN      ADJUST|PHASE          2|ANGLEUNIT      GON|"
-        "$ PRECISION AND TESTING PARAMETERS|$ DEFAULT STANDARD DEVIATIONS|"
-        "SigmaAbsR          0.0005|SigmaRelR          0.0010|SigmaAbsS          0.003|"
-        "SigmaRelS          2|SigmaAbsZ          0.0005|SigmaRelZ          0.0010|"
-        "SigmaLatLon        0.01|SigmaHgt           0.02|SigmaCentr         0.001|"
-        "SigmaInstr         0.002|$ ADDITIONAL PARAMETERS|$ PRINT OUTPUT SWITCHES|$");
-    EXPECT_EQ(ProjectFile(ExampleOptions(3), 2), "KORVU  V3.0.0  PRJ FILE\r\n" + body);
-    EXPECT_EQ(ProjectFile(ExampleOptions(1), 2), "KORVU  V1.0    PRJ FILE\r\n" + body);
-    // Blank sigma texts give no line; the others go out as entered.
-    ExportOptions o = ExampleOptions(3);
-    o.AbsHor = o.RelHor = o.RelDis = o.AbsVer = o.RelVer = "";
-    o.SDXY = o.SDZ = o.SigmaCent = o.SigmaInst = "   ";
-    o.AbsDis = "  0.003";
-    EXPECT_NE(
-        ProjectFile(o, 0).find(CrLf("DMS|$ PRECISION AND TESTING PARAMETERS|"
-                                    "$ DEFAULT STANDARD DEVIATIONS|SigmaAbsS            0.003|"
-                                    "$ ADDITIONAL PARAMETERS")),
-        std::string::npos);
-}
-
-TEST(ProjectValues, FourCharactersAreAlwaysCut) {
-    const std::tuple<const char*, int, const char*> cases[] = {
-        {"  C:\\data\\net1.prj ", 3,
-         "C:\\data\\net1.PRJ C:\\data\\net1.OBS C:\\data\\net1.TCO C:\\DATA\\NET1"},
-        {"/dir/netwerk", 1, "/dir/net.PRJ /dir/net.TOB /dir/net.TCO /DIR/NET"},
-        {"/m\xFC.prj", 3, "/m\xFC.PRJ /m\xFC.OBS /m\xFC.TCO /M\xDC"},
-        {"  a.p  ", 3, "refused"},
-    };
-    for (const auto& [projectfile, version, paths] : cases) {
-        ExportOptions o;
-        o.Projectfile = projectfile, o.Version = version;
-        const auto v = MakeProjectValues(o);
-        EXPECT_EQ(v ? v->ProjectPath() + " " + v->ObservationPath() + " " + v->CoordinatePath() +
-                          " " + v->NetworkName
-                    : "refused",
-                  paths);
-    }
-}
-
-ObservationRecord Obs(const std::string& station, const std::string& target, double direction,
-                      double zenith) {
-    return {FitName9(station), FitName9(target), 0, 0, 0, direction, zenith, 0, 0};
-}
-
-// The observation lines of a file, or with `whole` the file.
-std::string ObservationFile(const ObservationTable& table, const ExportOptions& o, int unit,
-                            RecordingUi& ui, bool whole = false) {
-    const std::string text = Written(o, [&](OutputFile& f, const ProjectValues& v) {
-        WriteObservationHeader(f, v);
-        WriteObservationAngleUnit(f, unit);
-        return WriteObservationFile(f, table, v, unit, ui);
-    });
-    const std::size_t start = whole ? 0 : text.find("\r\n$\r\n", text.find("ANGLEUNIT")) + 5;
-    return text.substr(start, text.size() - (whole ? 0 : 3) - start);
-}
-
-TEST(ObservationFile, WorkedExample) {
-    ObservationRecord o = Obs("1001", "1002", 123.4567, 99.8765);
-    o.InstrumentHeight = 1.5, o.TargetHeight = 1.3, o.Distance = 45.678;
-    const ObservationTable table = {{}, Obs("1001", "", 0, -1), o};
-    RecordingUi ui, quiet;
-    EXPECT_EQ(ObservationFile(table, ExampleOptions(3), 2, ui, true),
-              CrLf("KORVU  V3.0.0  OBS file|$ NETWORK NAME|C:\\DATA\\NET1|$|ANGLEUNIT      GON|$|"
-                   "TS  1001         1002         1.5000    1.3000    R0    123.4567 0.0005 "
-                   "0.0010     S0  45.6780 0.003 2     Z0    99.8765 0.0005 0.0010   3D|$"));
-    EXPECT_EQ(ui.progress.back(), "Opslaan Waarnemingen: 1");
-    EXPECT_EQ(ObservationFile(table, ExampleOptions(1), 2, ui, true),
-              CrLf("KORVU  V1.0    TOB file|$ NETWORK NAME|C:\\DATA\\NET1|$|ANGLEUNIT      GON|$|"
-                   "1001         1002         1.5000    1.3000    R0    123.4567    S0  45.6780"
-                   "    Z0    99.8765|$"));
-    EXPECT_EQ(ObservationFile({{}}, ExampleOptions(3), 0, quiet), "");
-    EXPECT_TRUE(quiet.progress.empty());
-}
-
-TEST(ObservationFile, ItemsAppearOnlyForValuesThatArePresent) {
-    ObservationTable table = {{},
-                              Obs("A", "B", 0, 0),
-                              Obs("A", "B", 0, 0),
-                              Obs("A", "B", 0, 100),
-                              Obs("A", "B", 10, 0),
-                              Obs("ABCDEFGHI", "B", 1, 0)};
-    table[1].Distance2 = 12.5, table[4].Azimuth = 50.25;
-    ExportOptions v3 = ExampleOptions(3);  // empty sigma boxes: every sigma text is three blanks
-    v3.AbsHor = v3.RelHor = v3.AbsDis = v3.RelDis = v3.AbsVer = v3.RelVer = "";
-    const std::string ab = "TS  A            B            0.0000    0.0000";
-    RecordingUi ui;
-    EXPECT_EQ(ObservationFile(table, v3, 1, ui),
-              CrLf(ab + "    S0  12.5000     3D|" + ab + "  3D|" + ab +
-                   "    R0    0.0000       Z0    100.0000     3D|" + ab +
-                   "    R0    10.0000       A0    50.2500     3D|"
-                   "TS  ABCDEFGHI    B            0.0000    0.0000    R0    1.0000     3D"));
-}
-
-TEST(ObservationFile, EachSetUpOfAStationOpensItsNextSeries) {
-    ObservationTable table = {{}, Obs("9", "T", 1, 0)};  // before any set-up: series 0
-    for (const char* station : {"1001", "1002", "1001", "1001"}) {
-        table.push_back(Obs(station, "", 0, -1));
-        table.push_back(Obs(station, "T", 1, 0));
-    }
-    table.push_back(Obs("1002", "", 0, -5));  // any zenith below 0 marks a set-up
-    table.push_back(Obs("7", "T", 1, 0));     // takes the label of the last set-up
-    table.insert(table.end(), 9, Obs("1001", "", 0, -1));
-    table.push_back(Obs("1001", "T", 1, 0));
-    RecordingUi ui;
-    std::string labels;
-    const std::string body = ObservationFile(table, ExampleOptions(1), 1, ui);
-    for (std::size_t at = body.find("R"); at != std::string::npos; at = body.find("R", at + 1))
-        labels += body.substr(at, body.find(' ', at) - at) + " ";
-    EXPECT_EQ(labels, "R0 R0 R0 R1 R2 R1 R11 ");
-}
-
-TEST(CoordinateFile, ExampleFile) {
-    PointTable points;
-    for (const PointRecord& p : {PointRecord{"2001     ", 0, 0, 0, false, true},
-                                 PointRecord{"1002     ", 155123.456, 463210.987, 11, true, true},
-                                 PointRecord{"9999     ", 1, 2, 3, true, false},
-                                 PointRecord{"1001     ", 155000, 463000, 12.345, true, true}})
-        points.Append(p);
-    RecordingUi ui;
-    EXPECT_EQ(Written(ExampleOptions(1),
-                      [&](OutputFile& f, const ProjectValues& v) {
-                          WriteCoordinateHeader(f, v);
-                          return WriteCoordinateFile(f, points, ui);
-                      }),
-              CrLf("KORVU  V1.0    TCO file|$ NETWORK NAME|C:\\DATA\\NET1|$|PROJECTION     RD|$|"
-                   "  1001       155000.0000*  463000.0000*  12.3450*|"
-                   "  1002       155123.4560*  463210.9870*  11.0000*|"
-                   "  2001       0.0000  0.0000  0.0000|$"));
-    EXPECT_EQ(ui.progress.back(), "Opslaan Co\xF6rdinaten: 3");
-}
-
+// A project folder with a field file, and the known points 1002, 9999 (never observed) and 1001.
 struct Scratch {
     ScratchDir dir;
-    ExportOptions options;
+    ExportOptions options = ExampleOptions();
     PointTable points;
     AngleUnitState unit;
     RecordingUi ui;
 
-    explicit Scratch(bool withFieldFile = true) {
-        options = ExampleOptions(3);
-        options.Projectfile = dir / "net.prj", options.Fieldfile = dir / "survey.fld";
-        options.Face2to1 = true, options.SelCode = {"", "K1"};
-        for (const char* name : {"P1       ", "Q9       "})  // known points; Q9 is never observed
-            points.Append({name, 1000, 2000.5, 5, true, false});
-        // The worked example of the gathering; its face-2 reading is reduced to face 1.
-        if (withFieldFile)
-            WriteBytes(options.Fieldfile,
-                       CrLf("1 51 GR|2 101 ST1 1.50 1.30|3 102 ST1 1.50 1.30 P1 0|"
-                            "4 111 P1 0 100 50 K1|5 111 P2 100 99.5 60 K1|6 105 1.60|"
-                            "7 111 P1 200 300 50 K1"));
+    explicit Scratch(const std::string& fieldLines = kExample) {
+        options.Projectfile = dir / "net1.prj ", options.Fieldfile = dir / "survey.fld";
+        for (const PointRecord& p : {PointRecord{"1002     ", 155123.456, 463210.987, 11, true},
+                                     PointRecord{"9999     ", 1, 2, 3, true},
+                                     PointRecord{"1001     ", 155000, 463000, 12.345, true}})
+            points.Append(p);
+        if (!fieldLines.empty()) WriteBytes(options.Fieldfile, Lines(fieldLines));
     }
     ConversionOutcome Convert() { return ConvertFieldFile(options, points, unit, ui); }
     std::string File(const std::string& name) const { return ReadBytes(dir / name); }
+    std::string Body(const std::string& name) const {  // the observation lines of a file
+        const std::string text = File(name);
+        const std::size_t start = text.find("\r\n$\r\n", text.find("ANGLEUNIT")) + 5;
+        return text.substr(start, text.size() - 3 - start);
+    }
     std::set<std::string> Listing() const {  // every file of the folder with its bytes
         std::set<std::string> files;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -287,41 +133,99 @@ struct Scratch {
     }
 };
 
-TEST(Conversion, WritesTheThreeFilesOfASurvey) {
+const std::string kQuestion = "? KORVU Project bestaat reeds! Oude project verwijderen?";
+
+TEST(Conversion, ExampleProjectByteForByte) {
     for (int version : {3, 1}) {
         Scratch s;
         s.options.Version = version;
-        WriteBytes(s.dir / "net.OBS", "old");  // no .PRJ yet: no question
+        WriteBytes(s.dir / "net1.OBS", "old");
+        if (version == 1) {  // an old project: rewritten after OK
+            WriteBytes(s.dir / "net1.PRJ", "old");
+            WriteBytes(s.dir / "net1.TCO", std::string(100000, 'x'));
+        }
         ASSERT_EQ(s.Convert(), ConversionOutcome::Finished);
-        EXPECT_TRUE(s.ui.messages.empty());
-        const std::string network = ToUpper(s.dir / "net"), v = version == 3 ? "V3.0.0" : "V1.0  ";
-        EXPECT_TRUE(s.File("net.PRJ").starts_with("KORVU  " + v +
-                                                  "  PRJ FILE\r\n$ NETWORK NAME\r\n" + network));
-        EXPECT_NE(s.File("net.PRJ").find("PHASE          2\r\nANGLEUNIT      GON\r\n"),
-                  std::string::npos);
+        EXPECT_EQ(s.ui.messages, std::vector<std::string>(version == 1, kQuestion));
+        const std::string network = ToUpper(s.dir / "net1"),
+                          v = version == 3 ? "KORVU  V3.0.0  " : "KORVU  V1.0    ";
         EXPECT_EQ(
-            s.File("net.TCO"),
-            CrLf("KORVU  " + v + "  TCO file|$ NETWORK NAME|" + network +
-                 "|$|PROJECTION     RD|$|  P1         1000.0000*  2000.5000*  5.0000*|"
-                 "  P2         0.0000  0.0000  0.0000|  ST1        0.0000  0.0000  0.0000|$"));
-        // Three observation lines, the last the reduced face-2 reading.
+            s.File("net1.PRJ"),
+            CrLf(v + "PRJ FILE|$ NETWORK NAME|" + network +
+                 "|$ INCLUDED FILE TYPES|"
+                 "TERCOORD       YES|GPSCOORD       NO|TEROBSERV      YES|GPSOBSERV      NO|"
+                 "$ GEOMETRY PARAMETERS|DIMENSION      2|PROJECTION     RD|"
+                 "ELLIPSOID      BESSEL_1841|PROJSCALEFAC   0.99990790|FALSEEASTING   155000.000|"
+                 "FALSENORTHING  463000.000|$ ADJUSTMENT PARAMETERS|ADJDESIGN      ADJUST|"
+                 "PHASE          2|ANGLEUNIT      GON|$ PRECISION AND TESTING PARAMETERS|"
+                 "$ DEFAULT STANDARD DEVIATIONS|SigmaAbsR          0.0005|"
+                 "SigmaRelR          0.0010|SigmaAbsS          0.003|SigmaRelS          2|"
+                 "SigmaAbsZ          0.0005|SigmaRelZ          0.0010|SigmaLatLon        0.01|"
+                 "SigmaHgt           0.02|SigmaCentr         0.001|SigmaInstr         0.002|"
+                 "$ ADDITIONAL PARAMETERS|$ PRINT OUTPUT SWITCHES|$"));
+        const std::string head = "|$ NETWORK NAME|" + network + "|$|";
+        EXPECT_EQ(s.File(version == 3 ? "net1.OBS" : "net1.TOB"),
+                  version == 3
+                      ? CrLf(v + "OBS file" + head +
+                             "ANGLEUNIT      GON|$|TS  1001         1002  "
+                             "       1.5000    1.3000    R0    123.4567 0.0005 0.0010     S0  "
+                             "45.6780 0.003 2     Z0    99.8765 0.0005 0.0010   3D|$")
+                      : CrLf(v + "TOB file" + head +
+                             "ANGLEUNIT      GON|$|1001         1002  "
+                             "       1.5000    1.3000    R0    123.4567    S0  45.6780    Z0  "
+                             "  99.8765|$"));
+        EXPECT_EQ(s.File("net1.TCO"), CrLf(v + "TCO file" + head +
+                                           "PROJECTION     RD|$|"
+                                           "  1001       155000.0000*  463000.0000*  12.3450*|"
+                                           "  1002       155123.4560*  463210.9870*  11.0000*|"
+                                           "  2001       0.0000  0.0000  0.0000|$"));
+        EXPECT_EQ(s.File("net1.OBS") == "old", version == 1);
         const auto& p = s.ui.progress;
-        EXPECT_LT(std::find(p.begin(), p.end(), "Opslaan Waarnemingen: 3"),
+        EXPECT_LT(std::find(p.begin(), p.end(), "Opslaan Waarnemingen: 1"),
                   std::find(p.begin(), p.end(), "Opslaan Co\xF6rdinaten: 3"));
-        const std::string last =
-            version == 3 ? "TS  ST1          P1           1.5000    1.6000    R0    0.0000 0.0005 "
-                           "0.0010     S0  50.0000 0.003 2     Z0    100.0000 0.0005 0.0010   3D"
-                         : "ST1          P1           1.5000    1.6000    R0    0.0000    S0  "
-                           "50.0000    Z0    100.0000";
-        EXPECT_TRUE(s.File(version == 3 ? "net.OBS" : "net.TOB").ends_with(CrLf(last + "|$")));
-        EXPECT_EQ(s.File("net.OBS") == "old", version == 1);
     }
+}
+
+TEST(Conversion, ItemsAppearOnlyForValuesThatArePresent) {
+    Scratch s(
+        "51 DD|101 A 0 0|112 B 0 12.5|111 B 0 0|111 B 0 100|103 A 0 0 B 50.25 10|"
+        "101 ABCDEFGHI 0 0|111 B 1 0");
+    ExportOptions& o = s.options;  // blank sigma texts: no project line, three blanks in items
+    o.AbsHor = o.RelHor = o.AbsDis = o.RelDis = o.AbsVer = o.RelVer = "";
+    o.SDZ = o.SigmaCent = o.SigmaInst = "   ", o.SDXY = "  0.01";
+    ASSERT_EQ(s.Convert(), ConversionOutcome::Finished);
+    const std::string ab = "TS  A            B            0.0000    0.0000";
+    EXPECT_EQ(s.Body("net1.OBS"),
+              CrLf(ab + "    S0  12.5000     3D|" + ab + "  3D|" + ab +
+                   "    R0    0.0000       Z0    100.0000     3D|" + ab +
+                   "    R0    10.0000       A0    50.2500     3D|"
+                   "TS  ABCDEFGHI    B            0.0000    0.0000    R0    1.0000     3D"));
+    EXPECT_NE(s.File("net1.PRJ")
+                  .find(CrLf("DEG|$ PRECISION AND TESTING PARAMETERS|"
+                             "$ DEFAULT STANDARD DEVIATIONS|"
+                             "SigmaLatLon          0.01|$ ADDITIONAL PARAMETERS")),
+              std::string::npos);
+}
+
+TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
+    // Before any set-up: series 0; any zenith below 0 marks a set-up (of 1002 here), and a later
+    // observation takes the label of the last set-up.
+    Scratch s(
+        "51 DD|101 9 0 0|111 T 1 0|102 1001 0 0 X 0|111 T 1 0|102 1002 0 0 X 0|111 T 1 0|"
+        "102 1001 0 0 X 0|111 T 1 0|102 1001 0 0 X 0|111 T 1 0|101 1002 0 0|111 Q 0 -5|"
+        "101 7 0 0|111 T 1 0|"
+        "9*102 1001 0 0 X 0|111 T 1 0");
+    s.options.Version = 1;
+    ASSERT_EQ(s.Convert(), ConversionOutcome::Finished);
+    std::string labels;
+    const std::string body = s.Body("net1.TOB");
+    for (std::size_t at = body.find("R"); at != std::string::npos; at = body.find("R", at + 1))
+        labels += body.substr(at, body.find(' ', at) - at) + " ";
+    EXPECT_EQ(labels, "R0 R0 R0 R1 R2 R1 R11 ");
 }
 
 TEST(Conversion, StopsBeforeTouchingAnyFile) {
     const std::tuple<bool, const char*, ConversionOutcome, std::string> cases[] = {
-        {true, nullptr, ConversionOutcome::ProjectKept,  // nullptr: the scratch project
-         "? KORVU Project bestaat reeds! Oude project verwijderen?"},
+        {true, nullptr, ConversionOutcome::ProjectKept, kQuestion},  // nullptr: the scratch project
         {false, nullptr, ConversionOutcome::FieldFileMissing,
          "Kavrin FIELD file niet gevonden; Afgebroken."},
         {true, " a.p ", ConversionOutcome::ProjectPathTooShort,
@@ -329,32 +233,32 @@ TEST(Conversion, StopsBeforeTouchingAnyFile) {
         {false, "   ", ConversionOutcome::ProjectPathTooShort,
          "Ongeldige naam voor het KORVU Project: "}};
     for (const auto& [fieldFile, projectfile, outcome, message] : cases) {
-        Scratch s(fieldFile);
+        Scratch s(fieldFile ? kExample : "");
         s.ui.answer = Answer::Cancel;
         if (projectfile) s.options.Projectfile = projectfile;
-        WriteBytes(s.dir / "net.PRJ", "old project\r\n");
-        WriteBytes(s.dir / "net.OBS", std::string("old\0obs", 7));
-        WriteBytes(s.dir / "net.TCO", "old coordinates");
+        WriteBytes(s.dir / "net1.PRJ", "old project\r\n");
+        WriteBytes(s.dir / "net1.OBS", std::string("old\0obs", 7));
+        WriteBytes(s.dir / "net1.TCO", "old coordinates");
         const auto before = s.Listing();
         EXPECT_EQ(s.Convert(), outcome) << message;
         EXPECT_EQ(s.ui.messages, std::vector<std::string>{message});
-        EXPECT_TRUE(s.Listing() == before && s.points.Last() == 2) << message;
+        EXPECT_TRUE(s.Listing() == before && s.points.Last() == 3) << message;
     }
 }
 
-TEST(Conversion, OkRewritesAndFailedFilesAreNamedAtTheEnd) {
+TEST(Conversion, FailedFilesAreNamedAtTheEnd) {
     Scratch s;
-    WriteBytes(s.dir / "net.PRJ", "old");
-    WriteBytes(s.dir / "net.TCO", std::string(100000, 'x'));
-    std::filesystem::create_directory(s.dir / "net.OBS");  // cannot be created as a file
+    std::filesystem::create_directory(s.dir / "net1.OBS");  // cannot be created as a file
     ASSERT_EQ(s.Convert(), ConversionOutcome::Finished);
     EXPECT_EQ(s.ui.messages,
-              std::vector<std::string>({"? KORVU Project bestaat reeds! Oude project verwijderen?",
-                                        "! Fout bij het schrijven van: " + s.dir / "net.OBS"}));
-    // The other files are written to their end.
-    EXPECT_TRUE(
-        s.File("net.PRJ").ends_with(CrLf("$ ADDITIONAL PARAMETERS|$ PRINT OUTPUT SWITCHES|$")));
-    EXPECT_TRUE(s.File("net.TCO").ends_with(CrLf("  ST1        0.0000  0.0000  0.0000|$")));
+              std::vector<std::string>{"! Fout bij het schrijven van: " + s.dir / "net1.OBS"});
+    EXPECT_TRUE(s.File("net1.TCO").ends_with(CrLf("  2001       0.0000  0.0000  0.0000|$")));
+}
+
+TEST(ProjectValues, FourCharactersAreAlwaysCut) {
+    ExportOptions o;
+    o.Projectfile = " /dir/netwerk ", o.Version = 1;
+    EXPECT_EQ(MakeProjectValues(o)->ObservationPath(), "/dir/net.TOB");
 }
 
 }  // namespace

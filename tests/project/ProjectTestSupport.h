@@ -43,12 +43,7 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 
 // The lines separated by "|", each followed by CR LF.
 inline std::string CrLf(std::string_view lines) {
-    std::string out;
-    for (std::size_t start = 0, end = 0; start <= lines.size(); start = end + 1) {
-        end = std::min(lines.find('|', start), lines.size());
-        out.append(lines.substr(start, end - start)).append("\r\n");
-    }
-    return out;
+    return Lines(lines, "");
 }
 
 }  // namespace talvik::testing
