@@ -1,59 +1,68 @@
 #pragma once
-// Helpers of the interchange tests: a user interface that records, and a scratch folder.
+// Helpers shared by the interchange and export tests: a user interface that records its
+// messages, and a fresh temporary folder per test.
 
-#include <algorithm>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/UserInterface.h"
 
-namespace talvik::testing {
+namespace talvik {
 
+using Texts = std::vector<std::string>;
+
+// Plain messages are logged as their text, critical ones marked; any other box is odd.
 struct RecordingUi : UserInterface {
-    std::vector<std::string> messages, progress;
+    Texts messages;
     Answer Message(std::string_view text, Buttons b, Icon i, std::string_view title) override {
-        const bool plain = b == Buttons::Ok && i == Icon::None && title == kAppTitle;
-        messages.push_back((plain ? "" : "odd box: ") + std::string(text));
+        const bool odd = b != Buttons::Ok || title != kAppTitle || i == Icon::Information;
+        messages.push_back((odd                   ? "odd box: "
+                            : i == Icon::Critical ? "critical: "
+                                                  : "") +
+                           std::string(text));
         return Answer::Ok;
     }
-    void Progress(std::string_view text) override { progress.emplace_back(text); }
+    void Progress(std::string_view) override {}
     void Yield() override {}
 };
 
-struct ScratchDir {
-    std::filesystem::path root = std::filesystem::temp_directory_path() /
-                                 ("talvik-interchange-" + std::to_string(std::random_device{}()));
-    ScratchDir() { std::filesystem::create_directories(root); }
-    ~ScratchDir() { std::filesystem::remove_all(root); }
-    std::string File(const std::string& name) const { return (root / name).string(); }
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(File(name), std::ios::binary) << bytes;
-        return File(name);
+class TempFolder : public testing::Test {
+  protected:
+    void TearDown() override { std::filesystem::remove_all(root_); }
+    std::string Path(const std::string& name) const { return (root_ / name).string(); }
+    std::string Write(const std::string& name, const std::string& bytes, unsigned mode = 0644) {
+        std::filesystem::create_directories((root_ / name).parent_path());
+        std::ofstream(root_ / name, std::ios::binary) << bytes;
+        EXPECT_EQ(::chmod(Path(name).c_str(), mode), 0);
+        return Path(name);
     }
-    std::vector<std::string> Listing() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(root))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    // Files and folders in the folder (a left-over temporary file counts).
+    long Entries() const { return std::distance(std::filesystem::directory_iterator(root_), {}); }
+
+    std::string pattern_ = (std::filesystem::temp_directory_path() / "talvik-XXXXXX").string();
+    std::filesystem::path root_ = ::mkdtemp(pattern_.data()) ? pattern_ : std::string();
 };
 
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
 }
 
 // Each line followed by CR LF.
-inline std::string Lines(const std::vector<std::string>& lines) {
+inline std::string Lines(const Texts& lines) {
     std::string text;
     for (const std::string& line : lines)
         text += line + "\r\n";
     return text;
 }
 
-}  // namespace talvik::testing
+}  // namespace talvik

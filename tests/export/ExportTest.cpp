@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "export/ExportDialogModel.h"
+#include "export/ExportRun.h"
+#include "interchange/Support.h"
+#include "platform/MemorySettings.h"
+#include "platform/RegistryFile.h"
+
+namespace talvik {
+namespace {
+
+// The ten standard-deviation boxes in the order they are stored, then the two couplings.
+std::string StdDevs(const ExportDialogModel& m) {
+    std::string shown;
+    for (const std::string& text :
+         {m.txtAbsHor(), m.txtRelHor(), m.txtAbsVer(), m.txtRelVer(), m.txtAbsDis, m.txtRelDis,
+          m.txtSDXY(), m.txtSDZ(), m.txtSigmaCent, m.txtSigmaInst})
+        shown += text + "|";
+    return shown + (m.chkHVD() ? "1" : "0") + (m.chkXYZ() ? "1" : "0");
+}
+
+TEST(ExportDialogModelTest, FirstRunDefaultsCouplingAndClose) {
+    MemorySettings settings;
+    ExportDialogModel m(settings);
+    m.Open("C:\\Job\\net.prj");
+    EXPECT_EQ(StdDevs(m), "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|0.003|0.005|11");
+    EXPECT_EQ(m.txtSelCode[1] + m.txtSelCode[2] + m.txtFieldfile, "999C:\\Job\\net.fld");
+    EXPECT_TRUE(m.optV3 && !m.optFace2to1 && settings.SetCalls() == 0) << "opening stores nothing";
+
+    m.SetAbsHor("0.1"), m.SetRelHor("0.2"), m.SetSDXY("0.3");
+    m.SetAbsVer("typed"), m.SetSDZ("typed");  // disabled boxes take no edit
+    EXPECT_EQ(StdDevs(m), "0.1|0.2|0.1|0.2|0.002|2|0.3|0.3|0.003|0.005|11");
+    m.SetChkHVD(false), m.SetChkXYZ(false);
+    m.SetAbsHor("9"), m.SetSDXY("8"), m.SetRelVer("own");
+    EXPECT_EQ(StdDevs(m), "9|0.2|0.1|own|0.002|2|8|0.3|0.003|0.005|00");
+    m.SetChkHVD(true), m.SetChkXYZ(true);
+    EXPECT_EQ(StdDevs(m), "9|0.2|9|0.2|0.002|2|8|8|0.003|0.005|11");
+    m.optV3 = false, m.optFace2to1 = true;
+    m.Close();
+    EXPECT_EQ(settings.Get(kKeyStdDev, ""), "9|0.2|9|0.2|0.002|2|8|8|1|1|0.003|0.005");
+    EXPECT_EQ(settings.Get(kKeyFace2to1, "") + settings.Get(kKeyVersion, ""), "10");
+}
+
+TEST(ExportDialogModelTest, StoredStandardDeviationsLoadInOrder) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"1|2|3|4|5|6|7|8|1|1|9|10", "1|2|1|2|5|6|7|7|9|10|11"},
+        {" 1 |2|3|4|5|6|7|8| 0 |0| 9|10|11", "1|2|3|4|5|6|7|8|9|10|00"},
+        {"1|2|3", "1|2|3||||||||00"},
+        {"a|b|c|d|e|f|g|h|1.0|0.4|i|j", "a|b|a|b|e|f|g|h|i|j|10"},
+    };
+    for (const auto& [stored, shown] : cases) {
+        MemorySettings settings;
+        settings.Set(kKeyStdDev, stored);
+        ExportDialogModel m(settings);
+        m.LoadSettings();
+        EXPECT_EQ(StdDevs(m), shown) << stored;
+    }
+}
+
+TEST(ExportDialogModelTest, SteppingStoresTheSetLeftAndLoadsTheNext) {
+    MemorySettings settings;
+    settings.Set("TalvikSel2", " 10 | 20||\t4\t");
+    settings.Set("TalvikSel3", "1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16|17");
+    ExportDialogModel m(settings);
+    m.Open("a.prj");
+    m.txtSelCode[1] = "edited";
+    ASSERT_TRUE(m.StepUp());
+    EXPECT_EQ(Texts(&m.txtSelCode[1], &m.txtSelCode[6]), (Texts{"10", "20", "", "\t4\t", ""}));
+    EXPECT_EQ(settings.Get("TalvikSel1", "") + settings.Get(kKeyCurrentSel, ""),
+              "edited|||||||||||||||1")
+        << "the set left, marked as current";
+    ASSERT_TRUE(m.StepUp());
+    EXPECT_EQ(m.txtSelCode[16], "16") << "codes beyond 16 are dropped";
+    ASSERT_TRUE(m.StepDown() && m.StepDown());
+    EXPECT_EQ(m.txtSelCode[1], "edited");
+    const auto before = settings.SetCalls();
+    EXPECT_FALSE(m.StepDown());
+    EXPECT_EQ(settings.SetCalls(), before) << "nothing stored at the end of the range";
+    while (m.StepUp()) {
+    }
+    EXPECT_TRUE(m.txtSelNr() == 9 && !settings.Has("TalvikSel10"));
+}
+
+TEST(ExportDialogModelTest, StoredCurrentSetMustBeAWholeNumberOneToNine) {
+    for (const auto& [stored, set] :
+         {std::pair{"4", "4"}, {" 9 ", "9"}, {"0", "1"}, {"10", "1"}, {"2.5", "1"}, {"3x", "1"}}) {
+        MemorySettings settings;
+        settings.Set(kKeyCurrentSel, stored);
+        settings.Set("TalvikSel" + std::string(set), "mine");
+        ExportDialogModel m(settings);
+        m.Open("a.prj");
+        m.Close();
+        EXPECT_EQ(m.txtSelCode[1] + settings.Get(kKeyCurrentSel, ""), "mine" + std::string(set));
+    }
+}
+
+// Messages, file prompts and starts go into one log, in order.
+struct Recorder : RecordingUi, FilePrompt, ProcessLauncher, MemorySettings {
+    std::string answer;  // of the next file prompt; empty text cancels
+    std::string PickFile(const FilePromptRequest& q) override {
+        messages.push_back("prompt:" + q.startFolder + "\n" + q.title + "\n" + q.initialName +
+                           "\n" + q.filter);
+        return std::exchange(answer, "");
+    }
+    bool Start(std::string_view commandLine) override {
+        messages.push_back("start:" + std::string(commandLine));
+        return false;
+    }
+};
+
+class ExportRunTest : public TempFolder {
+  protected:
+    Recorder r_;
+    KavrinReleases releases_;
+    PointTable points_;
+    AngleUnitState angleUnit_;
+    RegistryFile registry_{Path("registry.reg")};
+    ExportContext context_{r_, r_, registry_, r_, r_, releases_, points_, angleUnit_};
+};
+
+TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
+    const auto locate = [this] {
+        return LocateFile(r_, registry_, releases_, r_, "Kavrin IDEX Files|*.idx|", "*.idx");
+    };
+    EXPECT_EQ(locate(), std::nullopt) << "no host";
+    Write("registry.reg",  // releases 5.0 and 6.0; 6.0 is preferred
+          "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV]\r\n"
+          "\"DataPath\"=\"C:\\\\K5\"\r\n\r\n"
+          "[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\6.0\\ZEV]\r\n"
+          "\"DataPath\"=\"C:\\\\K6\\\\Data\"\r\n");
+    r_.answer = "/d/My Job/net.idx";
+    std::string package, idex;  // asked for when the host passed no paths
+    EXPECT_TRUE(AskForIdexFile(context_, package, idex));
+    EXPECT_EQ(package + "|" + idex, "/d/My Job/net.prj|/d/My Job/net.idx");
+    EXPECT_EQ(locate(), "") << "cancelled is empty text, not a missing host";
+    const std::string prompt =
+        "prompt:C:\\K6\\Data\\\nOpzoeken van Kavrin IDEX Files|*.idx| File\n*.idx\n"
+        "Kavrin IDEX Files|*.idx|All Files (*.*)|*.*";
+    EXPECT_EQ(r_.messages, (Texts{"critical: Kavrin niet gevonden; afbreken", prompt, prompt}));
+}
+
+// The package program: the stored one when it exists, otherwise the user's pick (stored).
+TEST_F(ExportRunTest, ExportCentralConvertsThenLaunchesOnTheUntrimmedProjectText) {
+    Write("job dir/net.fld", "1 21 XY\r\n");
+    Write("job dir/net.idx",
+          "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID)\r\n1,1001;");
+    Write("pkg dir/korvu", "");
+    const ExportOptions options{.Projectfile = Path("job dir/net.prj"),
+                                .Fieldfile = Path("job dir/net.fld"),
+                                .IdexFile = Path("job dir/net.idx")};
+    const std::string box = "  " + options.Projectfile + " ";
+    const std::string search =
+        "prompt:C:\\Program Files\\\nOpzoeken van KORVU.EXE file\n*.EXE\n"
+        "KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*";
+    const std::tuple<bool, std::string, std::string, Texts> cases[] = {
+        {false, "", "", {}},  // never looks for the package
+        {true, Path("pkg dir/korvu"), "", {"start:" + Path("pkg dir/korvu") + " \"" + box + "\""}},
+        {true, "", "/opt/korvu", {search, "start:/opt/korvu \"" + box + "\""}},
+        {true, "", "", {search, "start: \"" + box + "\""}},  // the start is still tried
+    };
+    for (const auto& [kick, stored, answer, log] : cases) {
+        std::filesystem::remove(Path("job dir/net.PRJ"));
+        r_.messages.clear();
+        r_.Set(kKeyPackagePath, stored);
+        r_.answer = answer;
+        EXPECT_EQ(ExportCentral(context_, options, box, kick), ConversionOutcome::Finished);
+        EXPECT_NE(points_.FindFirst(FitName9("1001")), 0u) << "known points read";
+        EXPECT_TRUE(std::filesystem::exists(Path("job dir/net.PRJ")));
+        EXPECT_EQ(r_.messages, log) << kick << stored;
+        EXPECT_EQ(r_.Get(kKeyPackagePath, ""), answer.empty() ? stored : answer);
+    }
+}
+
+}  // namespace
+}  // namespace talvik

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "Support.h"
+#include "interchange/CoordinateImport.h"
+#include "interchange/IdexReader.h"
+#include "interchange/IdexWriter.h"
+#include "interchange/ImportModel.h"
+#include "platform/MemorySettings.h"
+#include "text/Text.h"
+
+namespace talvik {
+namespace {
+
+using enum ImportOutcome;
+
+// "NAME x y z" per point, points separated by "|", names without their padding; then
+// "!message" per message shown.
+std::string Render(const PointTable& points, const RecordingUi& ui) {
+    std::ostringstream out;
+    for (std::size_t i = 1; i <= points.Last(); ++i)
+        out << (i > 1 ? "|" : "") << TrimBlanks(points[i].Name) << ' ' << points[i].X << ' '
+            << points[i].Y << ' ' << points[i].Z;
+    for (const std::string& message : ui.messages)
+        out << '!' << message;
+    return out.str();
+}
+
+const std::string kHead = Lines({"HEADER", "END HEADER", "DATABASE"});
+const std::string kStd = "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
+
+using InterchangeTest = TempFolder;
+
+TEST(IdexReader, ReadsPointTables) {
+    const std::pair<std::string, std::string> cases[] = {
+        {kHead + kStd + "1,\"A B\",1.5,2.5,3.5,\"GR\",0;", "A B 1.5 2.5 3.5"},
+        {Lines({"header", " Separator \"|\"", "TERMINATOR \"#\"", "END HEADER", "DATABASE",
+                "POINTS (PointNo|PointID|East|North|Elevation)", "1|P1|10|20|30#"}),
+         "P1 10 20 30"},
+        {Lines({"HEADER", "SEPARATOR ,", "END HEADER", "DATABASE",  // unquoted: a blank
+                "POINTS (POINTNO POINTID EAST NORTH ELEVATION)", "1 P1 10 20 30;"}),
+         "P1 10 20 30"},
+        {kHead + "POINTS (PointNo, PointID, East)\r\n7,K1,1;", "7 0 0 0"},  // blanks: no match
+        {kHead + "POINTS (PointNo,PointID,\r\n East)\r\n1,P1,1;", "P1 1 0 0"},
+        {kHead + kStd +
+             Lines({"1,abcdefghijkl,1;", "2,p\xe9,1;", "5,,1;", "6,\"\",1;", "EXTRAINFO", "9,X,9;",
+                    "END X", "1,P1,10,", "20,30;", "2,P2,", "10,", "20,30;", "END",
+                    "3,C;"}),  // a record spans two lines, not three
+         "ABCDEFGHI 1 0 0|P\xc9 1 0 0|5 1 0 0|6 1 0 0|P1 10 20 30|P2 10 0 0|30 0 0 0"},
+        {Lines({"HEADER", "DATABASE"}) + kStd + "1,A,1;",
+         "!Er is een probleem met de Kavrin tekening"},
+    };
+    for (const auto& [text, expected] : cases) {
+        PointTable points;
+        points.Append(PointRecord{FitName9("OLD")});
+        RecordingUi ui;
+        LineReader input;
+        input.OpenText(text);
+        ReadIdexFile(input, points, ui);
+        EXPECT_EQ(Render(points, ui), expected) << text;
+    }
+    PointTable points;
+    RecordingUi ui;
+    ReadIdexFile("/no/such.idx", points, ui);
+    EXPECT_EQ(Render(points, ui), "!Kavrin IDEX file niet gevonden: /no/such.idx");
+}
+
+TEST_F(InterchangeTest, WriterWritesTheFileByteForByte) {
+    IdexWriter writer;
+    ASSERT_TRUE(writer.Begin(Path("out.idx"), " Punten "));
+    EXPECT_TRUE(writer.Point(7, "K1", "155000.000", "463000.000", "0.000", "GR"));
+    EXPECT_TRUE(writer.Point(-12, "", "", "+2", "3e1", " \xf6 "));
+    ASSERT_TRUE(writer.End());
+    EXPECT_EQ(
+        ReadBytes(Path("out.idx")),
+        Lines({"HEADER", "  VERSION      1.20", "  SYSTEM       \"KAVRIN\"", "END HEADER", "", "",
+               "DEFINITIONS", "  LAYERS (LayerNo,Name,Flags)", "    0,  \" Punten \",  00000001;",
+               "  END LAYERS", "END DEFINITIONS", "", "", "DATABASE",
+               "  POINTS (PointNo, PointID, East, North, Elevation, Code, LayerNo)",
+               "    7, \"K1\", 155000.000,  463000.000,  0.000,  \"GR\", 0;",
+               "   -12, \"\", ,  +2,  3e1,  \" \xf6 \", 0;", "  END POINTS", "END DATABASE"}));
+    EXPECT_EQ(Entries(), 1) << "no temporary file left";
+}
+
+// The point lines of a written IDEX file without their indent, code and layer.
+Texts PointLines(const std::string& bytes) {
+    const std::string end = ",  \"GR\", 0;\r";
+    Texts lines;
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);)
+        if (line.ends_with(end)) lines.push_back(line.substr(4, line.size() - 4 - end.size()));
+    return lines;
+}
+
+TEST_F(InterchangeTest, ConvertsTheThirdSection) {
+    const std::string head = Lines({"KORVU", "$", "A 1 2 3 4", "$", "B 1 2 3 4", "$"});
+    const std::pair<std::string, Texts> cases[] = {
+        {head + "  p12   155000.123*  463000.456^ 1.234   0.001 x",
+         {"1, \"P12\", 155000.123,  463000.456,  1.234"}},
+        {head + Lines({"A 1 2 3", "$ X", "B 1 2 3 4", "$", "D 1 2 3 4", "$"}),
+         {"1, \"B\", 1,  2,  3"}},
+        {head + "K7* 10.0** 2^* 3 4", {"1, \"K7*\", 10.0*,  2^,  3"}},
+        {"$\r$\r$\rA\tb 1 2 3 4\rC 5 6 7 8", {"1, \"A\tB\", 1,  2,  3", "2, \"C\", 5,  6,  7"}},
+        {Lines({"$", "$", "A 1 2 3 4"}), {}},
+    };
+    for (const auto& [cor, lines] : cases) {
+        RecordingUi ui;
+        EXPECT_EQ(ConvertCoordinateFile("L", "GR", Write("in.cor", cor), Path("o.idx"), ui),
+                  Written);
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(PointLines(ReadBytes(Path("o.idx"))), lines) << cor;
+    }
+}
+
+TEST_F(InterchangeTest, RefusesOrFailsWithoutTouchingTheOldFile) {
+    const std::string cor = Write("in.cor", "$\n$\n$\nA 1 2 3 4\n");
+    const std::string idx = Write("old.idx", "OLD");
+    const std::string noLayer = "Helaas, gaat niet. Kavrin Laagnaam ontbreekt";
+    const std::string noCode = "Helaas, gaat niet. Kavrin Grondslagcode ontbreekt";
+    const std::string noIdx = "Kavrin IDEX file kan niet worden aangemaakt: ";
+    const std::string noCor = "KORVU Co\xF6rdinatenfile niet gevonden: " + Path("x.cor");
+    const std::tuple<std::string, std::string, std::string, std::string, ImportOutcome, Texts>
+        cases[] = {
+            {"  ", "GR", cor, idx, Refused, {noLayer}},
+            {"", " ", cor, idx, Refused, {noLayer, noCode}},
+            {"L", "C", Path("x.cor"), idx, Failed, {noCor}},
+            {"L", "C", cor, Path("x/y.idx"), Failed, {noIdx + Path("x/y.idx")}},
+            {"\t", "\t", cor, idx, Written, {}},
+        };
+    for (const auto& [layer, code, from, to, outcome, messages] : cases) {
+        RecordingUi ui;
+        EXPECT_EQ(RunImport(layer, code, from, to, ui), outcome);
+        EXPECT_EQ(ui.messages, messages);
+        EXPECT_EQ(Entries(), 2) << "no file left behind";
+        EXPECT_EQ(ReadBytes(idx) == "OLD", outcome != Written);
+    }
+}
+
+TEST_F(InterchangeTest, StopsAtTheLastSixteenBitPointNumber) {
+    std::string cor = "$\n$\n$\n";
+    for (int i = 0; i < 32770; ++i)
+        cor += "P 1 2 3 4\n";
+    RecordingUi ui;
+    EXPECT_EQ(ConvertCoordinateFile("L", "GR", Write("in.cor", cor), Path("o.idx"), ui), Written);
+    const Texts lines = PointLines(ReadBytes(Path("o.idx")));
+    EXPECT_EQ(lines.size(), 32767u);
+    EXPECT_EQ(lines.back(), "32767, \"P\", 1,  2,  3");
+    EXPECT_EQ(ui.messages, Texts{"Een Kavrin IDEX file bevat hoogstens 32767 punten; 3 punten "
+                                 "zijn niet overgenomen"});
+}
+
+// Logs every store as ";key=value".
+struct LoggingSettings : MemorySettings {
+    std::string log;
+    bool Set(std::string_view key, std::string_view value) override {
+        log += ";" + std::string(key) + "=" + std::string(value);
+        return MemorySettings::Set(key, value);
+    }
+};
+
+// The import dialog's set number may hold any text; only 1 to 9 names a set.
+TEST_F(InterchangeTest, ModelLoadsStepsClosesAndStarts) {
+    const std::string cor = Write("in.cor", "$\n$\n$\nA 1 2 3 4\n");
+    // Action l: load with the number stored as current; + step up, - down, c close, s start.
+    const std::tuple<std::string, std::string, char, std::string> cases[] = {
+        {" 4 ", "ed", 'l', " 4|L4| c4|x"},
+        {"3.5", "ed", 'l', " 1|L1|c1"},
+        {"3", "e|d", '+', "1 4|L4| c4|x;TalvikImport3=e|d|it"},
+        {"2", "ed", '-', "1 1|L1|c1;TalvikImport2=ed|it"},
+        {"9", "ed", '+', "0 9|ed|it"},
+        {"abc", "ed", '+', "1 2||"},  // set 2 holds no bar
+        {"3", "ed", 'c', " 3|ed|it;TalvikImport3=ed|it;TalvikCurrentSel=3"},
+        {"12", "ed", 'c', " 12|ed|it;TalvikCurrentSel=1"},
+        {"4", "ed", 's', "1 4|ed|it;TalvikImport4=ed|it"},
+        {"0", "ed", 's', "1 0|ed|it"},
+        {"4", " ", 's', "0 4| |it"},
+    };
+    for (const auto& [selNr, layer, action, expected] : cases) {
+        LoggingSettings store;
+        store.Set("TalvikImport1", "L1|c1"), store.Set("TalvikImport2", "x");
+        store.Set("TalvikImport4", " L4 | c4|x"), store.Set("TalvikCurrentSel", selNr);
+        store.log.clear();
+        ImportModel m(store);
+        m.SetCoordFile(cor), m.SetSelNr(selNr), m.SetLayer(layer), m.SetCode("it");
+        RecordingUi ui;
+        std::string result;
+        if (action == 'l') m.Load(cor);
+        if (action == '+') result = m.StepUp() ? "1" : "0";
+        if (action == '-') result = m.StepDown() ? "1" : "0";
+        if (action == 'c') m.Close();
+        if (action == 's') result = m.Start(Path("o.idx"), ui) == Written ? "1" : "0";
+        EXPECT_EQ(result + " " + m.SelNr() + "|" + m.Layer() + "|" + m.Code() + store.log, expected)
+            << selNr << action;
+    }
+}
+
+}  // namespace
+}  // namespace talvik
