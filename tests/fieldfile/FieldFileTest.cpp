@@ -185,7 +185,7 @@ class LiteralStore : public ObservationStore {
 TEST(ObservationStore, SplitStoreMatchesTheShiftingTable) {
     std::mt19937 random(20240611);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    const char* zeniths[] = {"100", "300", "-1", "200", "250", "401"};
+    const char* zeniths[] = {"100", "300", "-1", "-5", "200", "250", "401"};
     const char* codes[] = {" K1", " X", ""};
     const auto tie = [](const ObservationRecord& r) {
         return std::tie(r.Station, r.Target, r.InstrumentHeight, r.TargetHeight, r.Azimuth,
@@ -196,7 +196,7 @@ TEST(ObservationStore, SplitStoreMatchesTheShiftingTable) {
         for (int i = 1 + pick(120); i > 0; --i) {
             const std::string k = std::to_string(pick(4)), dir = ' ' + std::to_string(pick(400));
             const std::string reading =
-                "111 T" + k + dir + ' ' + zeniths[pick(6)] + " 7" + codes[pick(3)];
+                "111 T" + k + dir + ' ' + zeniths[pick(7)] + " 7" + codes[pick(3)];
             const std::string choices[] = {"101 S" + k + " 1 2",
                                            "102 S" + k + " 1 2 T" + k + dir,
                                            "103 S" + k + " 1 2 T" + k + " 5" + dir,

@@ -91,27 +91,23 @@ TEST(PointOrder, MatchesTheExchangeSortOnRandomTables) {
     }
 }
 
-ExportOptions ExampleOptions() {
-    ExportOptions o;
-    o.AbsHor = o.AbsVer = "0.0005", o.RelHor = o.RelVer = "0.0010";
-    o.AbsDis = "0.003", o.RelDis = "2", o.SDXY = "0.01", o.SDZ = "0.02";
-    o.SigmaCent = "0.001", o.SigmaInst = "0.002";
-    return o;
-}
-
 // One set-up on 2001, one on 1001 with an observation of 1002.
 const std::string kExample = "51 GR|101 2001 0 0|101 1001 1.5 1.3|111 1002 123.4567 99.8765 45.678";
 
 // A project folder with a field file, and the known points 1002, 9999 (never observed) and 1001.
 struct Scratch {
     ScratchDir dir;
-    ExportOptions options = ExampleOptions();
+    ExportOptions options;
     PointTable points;
     AngleUnitState unit;
     RecordingUi ui;
 
     explicit Scratch(const std::string& fieldLines = kExample) {
-        options.Projectfile = dir / "net1.prj ", options.Fieldfile = dir / "survey.fld";
+        ExportOptions& o = options;
+        o.Projectfile = dir / "net1.prj ", o.Fieldfile = dir / "survey.fld";
+        o.AbsHor = o.AbsVer = "0.0005", o.RelHor = o.RelVer = "0.0010", o.AbsDis = "0.003";
+        o.RelDis = "2", o.SDXY = "0.01", o.SDZ = "0.02", o.SigmaCent = "0.001",
+        o.SigmaInst = "0.002";
         for (const PointRecord& p : {PointRecord{"1002     ", 155123.456, 463210.987, 11, true},
                                      PointRecord{"9999     ", 1, 2, 3, true},
                                      PointRecord{"1001     ", 155000, 463000, 12.345, true}})
