@@ -129,8 +129,8 @@ TEST(Gathering, CodeSelection) {
 TEST(Gathering, RoundSets) {
     const std::string mismatch = "Mismatch in aantallen waarnemingen voor standplaats: ST1      ";
     const std::tuple<const char*, const char*, bool> cases[] = {
-        // lines, targets, mismatch
-        // Later rounds run back and forth; a backwards round opens a set with target "0".
+        // Lines, targets, mismatch. Later rounds run back and forth over the names of the first;
+        // a backwards round opens a set with target "0".
         {"160 3 3|111 A|111 B|111 C|111 A|8*111 Z|161", "A B C A 0 A C B A A B C A", false},
         {"160 1 4|112 A|112 B|6*112 Z|161", "A B 0 B A A B 0 B A", false},
         // A list of positions 0 and 1 only: later names are never read outside it.
