@@ -6,18 +6,12 @@
 #include <random>
 #include <string>
 
+#include "QuietUi.h"
 #include "interchange/CoordinateImport.h"
 
 namespace {
 
-struct QuietUi : talvik::UserInterface {
-    talvik::Answer Message(std::string_view, talvik::Buttons, talvik::Icon,
-                           std::string_view) override {
-        return talvik::Answer::Ok;
-    }
-    void Progress(std::string_view) override {}
-    void Yield() override {}
-};
+using talvik::fuzz::QuietUi;
 
 const std::filesystem::path& Folder() {
     static const std::filesystem::path folder = [] {

@@ -3,20 +3,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "QuietUi.h"
 #include "interchange/IdexReader.h"
 
-namespace {
-
-struct QuietUi : talvik::UserInterface {
-    talvik::Answer Message(std::string_view, talvik::Buttons, talvik::Icon,
-                           std::string_view) override {
-        return talvik::Answer::Ok;
-    }
-    void Progress(std::string_view) override {}
-    void Yield() override {}
-};
-
-}  // namespace
+using talvik::fuzz::QuietUi;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     talvik::LineReader input;

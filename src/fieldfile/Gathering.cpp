@@ -178,35 +178,36 @@ void Gathering::SetUp() {
     NumberField(4, targetHeight_);
 }
 
-void Gathering::StationWithReference() {
+ObservationRecord Gathering::SetUpToTarget() {
     SetUp();
     ObservationRecord record;
     record.Station = station_;
-    const std::string* target = Field(5);
-    if (target != nullptr) record.Target = FitName9(*target);
+    if (const std::string* target = Field(5)) record.Target = FitName9(*target);
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
+    return record;
+}
+
+void Gathering::MarkSetUpUsed() {
+    MarkPointUsed(station_);
+    if (const std::string* target = Field(5)) MarkPointUsed(*target);
+}
+
+void Gathering::StationWithReference() {
+    ObservationRecord record = SetUpToTarget();
     NumberField(6, record.Direction);
     record.Zenith = -1.0;
     store_.Append(record);
     face2BlockOpen_ = false;
-    MarkPointUsed(station_);
-    if (target != nullptr) MarkPointUsed(*target);
+    MarkSetUpUsed();
 }
 
 void Gathering::StationWithAzimuth() {
-    SetUp();
-    ObservationRecord record;
-    record.Station = station_;
-    const std::string* target = Field(5);
-    if (target != nullptr) record.Target = FitName9(*target);
-    record.InstrumentHeight = instrumentHeight_;
-    record.TargetHeight = targetHeight_;
+    ObservationRecord record = SetUpToTarget();
     NumberField(6, record.Azimuth);
     NumberField(7, record.Direction);
     store_.Append(record);
-    MarkPointUsed(station_);
-    if (target != nullptr) MarkPointUsed(*target);
+    MarkSetUpUsed();
 }
 
 bool Gathering::Selected() const {

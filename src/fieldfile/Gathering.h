@@ -88,6 +88,9 @@ class Gathering {
     void PointWithCoordinates(bool withHeight);
     void PointHeight();
     void SetUp();
+    // Records 102/107 and 103/108: the set-up, then a record from the station to field 5.
+    ObservationRecord SetUpToTarget();
+    void MarkSetUpUsed();
     void StationWithReference();
     void StationWithAzimuth();
     void DirectionZenithDistance();

@@ -159,9 +159,7 @@ bool WriteCoordinateFile(OutputFile& file, PointTable& points, UserInterface& ui
     // Exchanges of equal names keep the first index of every name, so the index stays valid.
     RemoveDuplicateNames(points);
 
-    long long counter = 0;
-    ProgressThrottle progress(ui);
-    const auto progressText = [&counter] { return "Opslaan Co\xF6rdinaten: " + IntText(counter); };
+    BodyLines body(file, ui, "Opslaan Co\xF6rdinaten: ");
     for (std::size_t i = 1; i <= points.Last(); ++i) {
         const PointRecord& p = points[i];
         if (!p.IsUsed) continue;
@@ -178,14 +176,9 @@ bool WriteCoordinateFile(OutputFile& file, PointTable& points, UserInterface& ui
         AppendValue(out, p.Y, format);
         out.append("  ");
         AppendValue(out, p.Z, format);
-        out.append("\r\n");
-        file.Flushed();
-        ++counter;
-        progress.Tick(progressText);
+        body.EndLine();
     }
-    if (counter > 0) progress.Show(progressText());
-    file.Line("$");
-    return file.Close();
+    return body.Finish();
 }
 
 }  // namespace talvik

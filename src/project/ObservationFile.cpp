@@ -38,9 +38,7 @@ bool WriteObservationFile(OutputFile& file, const ObservationTable& observations
     // Set-ups seen so far per station: the n-th set-up on a station opens series n - 1.
     std::unordered_map<std::string, long long> setups;
     std::string seriesLabel = "    R0  ";
-    long long counter = 0;
-    ProgressThrottle progress(ui);
-    const auto progressText = [&counter] { return "Opslaan Waarnemingen: " + IntText(counter); };
+    BodyLines body(file, ui, "Opslaan Waarnemingen: ");
 
     for (std::size_t i = 1; i < observations.size(); ++i) {
         const ObservationRecord& r = observations[i];
@@ -84,14 +82,9 @@ bool WriteObservationFile(OutputFile& file, const ObservationTable& observations
             if (v3) out.append(values.DirectionSigmaText);
         }
         out.append(values.DimensionSuffix);
-        out.append("\r\n");
-        file.Flushed();
-        ++counter;
-        progress.Tick(progressText);
+        body.EndLine();
     }
-    if (counter > 0) progress.Show(progressText());
-    file.Line("$");
-    return file.Close();
+    return body.Finish();
 }
 
 }  // namespace talvik

@@ -1,5 +1,7 @@
 #include "project/OutputFile.h"
 
+#include "text/Text.h"
+
 namespace talvik {
 
 OutputFile::~OutputFile() {
@@ -43,6 +45,23 @@ bool OutputFile::Close() {
     buffer_.clear();
     buffer_.shrink_to_fit();
     return !failed_;
+}
+
+void BodyLines::EndLine() {
+    file_.Buffer().append("\r\n");
+    file_.Flushed();
+    ++count_;
+    progress_.Tick([this] { return Text(); });
+}
+
+bool BodyLines::Finish() {
+    if (count_ > 0) progress_.Show(Text());
+    file_.Line("$");
+    return file_.Close();
+}
+
+std::string BodyLines::Text() const {
+    return caption_ + IntText(count_);
 }
 
 }  // namespace talvik

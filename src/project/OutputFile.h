@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/UserInterface.h"
+
 namespace talvik {
 
 class OutputFile {
@@ -43,6 +45,26 @@ class OutputFile {
     std::string path_;
     std::string buffer_;
     bool failed_ = false;
+};
+
+// The body of a writer: ends each line assembled in the file's buffer, counts it and shows
+// "<caption><count>" in the progress line; Finish writes the closing "$" and closes the file.
+class BodyLines {
+  public:
+    BodyLines(OutputFile& file, UserInterface& ui, std::string caption)
+        : file_(file), progress_(ui), caption_(std::move(caption)) {}
+
+    void EndLine();
+    // False when anything failed since the file was opened.
+    bool Finish();
+
+  private:
+    std::string Text() const;
+
+    OutputFile& file_;
+    ProgressThrottle progress_;
+    std::string caption_;
+    long long count_ = 0;
 };
 
 }  // namespace talvik

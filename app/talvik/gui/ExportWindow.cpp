@@ -49,11 +49,6 @@ QRadioButton* MakeOption(const QString& name, const QString& text, QWidget* pare
     return option;
 }
 
-// Shows a text without disturbing the cursor when the box already holds it.
-void Show(QLineEdit* box, const QString& text) {
-    if (box->text() != text) box->setText(text);
-}
-
 }  // namespace
 
 ExportWindow::ExportWindow(ExportContext& context, QWidget* parent)

@@ -17,14 +17,6 @@
 
 namespace talvik::gui {
 
-namespace {
-
-void Show(QLineEdit* box, const QString& text) {
-    if (box->text() != text) box->setText(text);
-}
-
-}  // namespace
-
 ImportWindow::ImportWindow(ExportContext& context, QWidget* parent)
     : QWidget(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUI"));

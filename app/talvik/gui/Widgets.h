@@ -3,6 +3,7 @@
 // steps a set number.
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 
 class QToolButton;
@@ -40,6 +41,11 @@ class UpDownArrows : public QWidget {
     QToolButton* up_;
     QToolButton* down_;
 };
+
+// Shows a text without disturbing the cursor when the box already holds it.
+inline void Show(QLineEdit* box, const QString& text) {
+    if (box->text() != text) box->setText(text);
+}
 
 // A label with plain text (spaces kept as typed) and an object name.
 QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
