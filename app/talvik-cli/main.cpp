@@ -85,6 +85,14 @@ std::optional<int> SmallNumber(const std::string& text, int low, int high) {
     return value;
 }
 
+// A stored set's number option: absent, or a number from 1 to 9 (false otherwise).
+bool SetNumberOption(const Arguments& args, const char* name, std::optional<int>& set) {
+    const auto text = args.Value(name);
+    if (!text) return true;
+    set = SmallNumber(*text, 1, 9);
+    return set.has_value();
+}
+
 // The file prompt of a batch run: there is nobody to ask.
 class NoFilePrompt : public FilePrompt {
   public:
@@ -146,10 +154,8 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     const auto& codes = args.Values("code");
     if (codes.size() > 16) return Usage(ui, "--code can be given at most 16 times");
     std::optional<int> selectionSet;
-    if (const auto set = args.Value("selection-set")) {
-        selectionSet = SmallNumber(*set, 1, 9);
-        if (!selectionSet) return Usage(ui, "--selection-set takes a number from 1 to 9");
-    }
+    if (!SetNumberOption(args, "selection-set", selectionSet))
+        return Usage(ui, "--selection-set takes a number from 1 to 9");
 
     Store store;
     store.Check(ui);
@@ -239,10 +245,7 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
     if (!args.Has("cor")) return Usage(ui, "import needs --cor PATH");
     if (!args.Has("idex")) return Usage(ui, "import needs --idex PATH");
     std::optional<int> set;
-    if (const auto text = args.Value("set")) {
-        set = SmallNumber(*text, 1, 9);
-        if (!set) return Usage(ui, "--set takes a number from 1 to 9");
-    }
+    if (!SetNumberOption(args, "set", set)) return Usage(ui, "--set takes a number from 1 to 9");
 
     Store store;
     store.Check(ui);
