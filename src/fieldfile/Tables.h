@@ -3,10 +3,9 @@
 // writers read. Both keep a placeholder at index 0; records are at 1 .. Last().
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace talvik {
@@ -22,14 +21,16 @@ struct PointRecord {
 
 // Points: entries are only ever appended (and reordered by the coordinate writer), so the
 // first entry of a name never changes while the table grows; an index of first occurrences
-// makes every look-up constant time.
+// makes every look-up constant time. The index is an open-addressing table of entry numbers,
+// each with a fragment of its name's hash, so a search seldom touches an entry it does not want.
 class PointTable {
   public:
     PointTable() { Clear(); }
 
     void Clear() {
         entries_.assign(1, PointRecord{std::string(9, '\0')});
-        first_.clear();
+        slots_.clear();
+        indexed_ = 0;
     }
     std::size_t Last() const { return entries_.size() - 1; }
     PointRecord& operator[](std::size_t i) { return entries_[i]; }
@@ -39,13 +40,19 @@ class PointTable {
     std::size_t Append(PointRecord record) {
         entries_.push_back(std::move(record));
         const std::size_t index = entries_.size() - 1;
-        first_.try_emplace(entries_.back().Name, index);
+        Index(index);
         return index;
     }
     // Index of the first entry from 1 up whose Name equals name9 exactly; 0 when none.
     std::size_t FindFirst(std::string_view name9) const {
-        const auto it = first_.find(name9);
-        return it == first_.end() ? 0 : it->second;
+        if (slots_.empty()) return 0;
+        const std::uint64_t hash = Hash(name9);
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[at];
+            if (slot.entry == 0) return 0;
+            if (slot.tag == tag && entries_[slot.entry].Name == name9) return slot.entry;
+        }
     }
 
     // Direct access for the coordinate writer, which reorders the entries; it calls Reindex()
@@ -53,22 +60,62 @@ class PointTable {
     std::vector<PointRecord>& Entries() { return entries_; }
     const std::vector<PointRecord>& Entries() const { return entries_; }
     void Reindex() {
-        first_.clear();
+        slots_.clear();
+        indexed_ = 0;
         for (std::size_t i = 1; i < entries_.size(); ++i)
-            first_.try_emplace(entries_[i].Name, i);
+            Index(i);
     }
 
   private:
-    // Looks names up as string_view, without building a string per search.
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const {
-            return std::hash<std::string_view>{}(name);
-        }
+    struct Slot {
+        std::uint32_t entry = 0;  // 0: empty
+        std::uint32_t tag = 0;    // upper half of the name's hash
     };
 
+    static std::uint64_t Hash(std::string_view name) {
+        // FNV-1a, then a final mix so that the low bits (the slot) depend on every byte.
+        std::uint64_t h = 14695981039346656037ull;
+        for (char c : name)
+            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        h ^= h >> 31;
+        h *= 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 29);
+    }
+
+    // Enters entry `index` unless an earlier entry has its name already.
+    void Index(std::size_t index) {
+        if ((indexed_ + 1) * 2 > slots_.size()) Grow();
+        const std::string& name = entries_[index].Name;
+        const std::uint64_t hash = Hash(name);
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[at];
+            if (slot.entry == 0) {
+                slot = Slot{static_cast<std::uint32_t>(index), tag};
+                ++indexed_;
+                return;
+            }
+            if (slot.tag == tag && entries_[slot.entry].Name == name) return;
+        }
+    }
+
+    void Grow() {
+        std::vector<Slot> old;
+        old.swap(slots_);
+        slots_.resize(old.empty() ? 64 : old.size() * 2);
+        for (const Slot& slot : old) {
+            if (slot.entry == 0) continue;
+            const std::uint64_t hash = Hash(entries_[slot.entry].Name);
+            std::size_t at = hash & (slots_.size() - 1);
+            while (slots_[at].entry != 0)
+                at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = slot;
+        }
+    }
+
     std::vector<PointRecord> entries_;
-    std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> first_;
+    std::vector<Slot> slots_;  // size a power of two, at most half full
+    std::size_t indexed_ = 0;
 };
 
 struct ObservationRecord {

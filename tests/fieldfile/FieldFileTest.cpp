@@ -226,3 +226,30 @@ TEST(ObservationStore, SplitStoreMatchesTheShiftingTable) {
 
 }  // namespace
 }  // namespace talvik::testing
+
+namespace talvik {
+namespace {
+
+// The index of first occurrences against a search from index 1 up, while the table grows and
+// after it has been reordered.
+TEST(PointTable, FindsTheFirstEntryOfEveryName) {
+    std::mt19937 rng(7);
+    PointTable points;
+    const auto literal = [&](const std::string& name) {
+        for (std::size_t i = 1; i <= points.Last(); ++i)
+            if (points[i].Name == name) return i;
+        return std::size_t{0};
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const std::string name = FitName9("N" + std::to_string(rng() % 700));
+        if (rng() % 3 == 0) points.Append(PointRecord{name});
+        ASSERT_EQ(points.FindFirst(name), literal(name)) << i;
+        if (i % 1000 == 999) {
+            std::shuffle(points.Entries().begin() + 1, points.Entries().end(), rng);
+            points.Reindex();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace talvik
