@@ -268,9 +268,9 @@ TEST_F(CliTest, RegisterReportsPerRelease) {
 }
 
 TEST_F(CliTest, BadInputNeverCrashes) {
-    WriteFile(dir_ / "binary.fld",
-              std::string("\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161", 30));
-    WriteFile(dir_ / "binary.idx", std::string("HEADER\x00\nEND HEADER\nDATABASE\nPOINTS (", 44));
+    using namespace std::string_literals;
+    WriteFile(dir_ / "binary.fld", "\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161"s);
+    WriteFile(dir_ / "binary.idx", "HEADER\x00\nEND HEADER\nDATABASE\nPOINTS ("s);
     const auto result =
         Run({"export", "--field", (dir_ / "binary.fld").string(), "--idex",
              (dir_ / "binary.idx").string(), "--project", (dir_ / "b.prj").string()});
