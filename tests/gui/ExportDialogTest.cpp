@@ -1,14 +1,9 @@
-// The export window over its model: first run, coupling, stored values, selection sets, the
-// file prompts and the two start buttons.
+// The export window over its model: the first run, the bindings of boxes, buttons and arrows,
+// the file prompts and the two start buttons.
 
-#include <QCheckBox>
-#include <QFile>
 #include <QLabel>
-#include <QRadioButton>
-#include <QTest>
 
 #include "GuiHarness.h"
-#include "gui/ExportWindow.h"
 #include "gui/SplashWindow.h"
 
 using talvik::gui::test::Harness;
@@ -19,22 +14,19 @@ std::string ExportLine(const Harness& h) {
     return "0 \"" + h.FolderBytes() + "/net1.prj\" \"" + h.FolderBytes() + "/net1.idx\"";
 }
 
-bool Checked(const Harness& h, const char* name) {
-    return h.Find<QAbstractButton>(name)->isChecked();
-}
-
 }  // namespace
 
 class ExportDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The splash shows until the dialog opens; with no store every box shows its default and
+    // the coupled boxes are disabled, showing their sources.
     void firstRunShowsDefaultsAfterTheSplash() {
         Harness h;
         QVERIFY(h.Start(ExportLine(h), false));
-        QVERIFY(h.App().Splash()->isVisible() && !h.App().Export()->isVisible());
-        h.WaitForDialog();
-        QVERIFY(!h.App().Splash()->isVisible() && h.App().Export()->isVisible());
+        QVERIFY(h.app->Splash()->isVisible() && !h.app->Export()->isVisible());
+        QVERIFY(h.WaitForDialog() && !h.app->Splash()->isVisible());
         const QString folder = h.Folder();
         // clang-format off
         const struct { const char* box; QString text; bool enabled; } rows[] = {
@@ -47,53 +39,36 @@ class ExportDialogTest : public QObject {
             {"txtSelNr", "1", true},       {"txtSelCode1", "999", true}, {"txtSelCode16", "", true},
         };
         // clang-format on
-        for (const auto& row : rows) {
+        for (const auto& row : rows)
             QVERIFY2(h.Text(row.box) == row.text && h.Find(row.box)->isEnabled() == row.enabled,
                      row.box);
-        }
-        for (int i = 2; i <= 16; ++i)
-            QVERIFY(h.Text(qPrintable(QStringLiteral("txtSelCode%1").arg(i))).isEmpty());
         for (const char* on : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
-            QVERIFY2(Checked(h, on), on);
-        QCOMPARE(h.Stored("TalvikCurrentSel"), "<none>");  // opening stores nothing
+            QVERIFY2(h.Find<QAbstractButton>(on)->isChecked(), on);
     }
 
-    void couplingFollowsTheCheckBoxes() {
+    // Typing into a source updates its coupled box and the check boxes free the coupled ones;
+    // the arrows store the set being left and show the next. Closing stores every value and
+    // the next start shows it again.
+    void editsArrowsAndReopening() {
         Harness h;
+        h.settings.Set("TalvikSel2", "B1|B2");
         QVERIFY(h.Start(ExportLine(h)));
-        // Type value into target (or click it when value is empty); then the dependent box.
-        // clang-format off
-        const struct { const char* target; QString value; const char* dependent; QString text; bool enabled; } steps[] = {
-            {"txtAbsHor", "0.01", "txtAbsVer", "0.01", false},
-            {"txtRelHor", "0.02", "txtRelVer", "0.02", false},
-            {"chkHVD", "", "txtAbsVer", "0.01", true},
-            {"txtAbsHor", "0.5", "txtAbsVer", "0.01", true},
-            {"chkHVD", "", "txtAbsVer", "0.5", false},
-            {"txtAbsDis", "0.9", "txtRelDis", "2", true},  // distances are not coupled
-            {"txtSDXY", "0.04", "txtSDZ", "0.04", false},
-            {"chkXYZ", "", "txtSDZ", "0.04", true},
-            {"txtSDXY", "0.06", "txtSDZ", "0.04", true},
-            {"chkXYZ", "", "txtSDZ", "0.06", false},
-        };
-        // clang-format on
-        for (const auto& step : steps) {
-            if (step.value.isEmpty())
-                h.Click(step.target);
-            else
-                h.Type(step.target, step.value);
-            QVERIFY2(h.Text(step.dependent) == step.text &&
-                         h.Find(step.dependent)->isEnabled() == step.enabled,
-                     qPrintable(QStringLiteral("%1 %2").arg(step.target, step.value)));
-        }
-    }
-
-    void closingAndReopeningKeepsEveryValue() {
-        Harness h;
-        QVERIFY(h.Start(ExportLine(h)));
+        h.Type("txtAbsHor", "0.1");
+        h.Type("txtRelHor", "0.2");
+        h.Type("txtSDXY", "0.3");
+        QCOMPARE(h.Text("txtAbsVer") + h.Text("txtRelVer") + h.Text("txtSDZ"), "0.10.20.3");
         for (const char* button : {"chkHVD", "chkXYZ", "optV1", "optFace2to1"})
             h.Click(button);
-        h.Arrow(true);
-        h.Arrow(true);  // set 3
+        for (const char* freed : {"txtAbsVer", "txtRelVer", "txtSDZ"})
+            QVERIFY2(h.Find(freed)->isEnabled(), freed);
+        h.Type("txtSelCode1", "A1");
+        const auto step = [&h](bool up) {
+            h.Arrow(up);
+            return h.Text("txtSelNr") + ' ' + h.Text("txtSelCode1") + ' ' + h.Text("txtSelCode2");
+        };
+        QCOMPARE(step(false), "1 A1 ");  // at the bottom nothing moves
+        QCOMPARE(step(true), "2 B1 B2");
+        QCOMPARE(step(true), "3 999 ");
         // clang-format off
         const std::pair<const char*, QString> edits[] = {
             {"txtAbsHor", "0.011"}, {"txtRelHor", "0.012"}, {"txtAbsVer", "0.013"},
@@ -104,155 +79,62 @@ class ExportDialogTest : public QObject {
         // clang-format on
         for (const auto& [box, value] : edits)
             h.Type(box, value);
-        h.App().Export()->close();
+        h.app->Export()->close();
         QVERIFY(h.finished);
-        QCOMPARE(h.Stored("TalvikSel3"),
-                 "K1|||||||||||||||"
-                 "\xD6st 2");
-        QCOMPARE(h.Stored("TalvikStdDev"),
-                 "0.011|0.012|0.013|0.014|0.015|3|0.016|0.017|0|0|0.018|0.019");
+        QCOMPARE(h.Stored("TalvikSel3"), "K1|||||||||||||||\xD6st 2");
 
         QVERIFY(h.Start(ExportLine(h)));
         for (const auto& [box, value] : edits)
             QVERIFY2(h.Text(box) == value, box);
-        QCOMPARE(h.Text("txtSelNr"), QStringLiteral("3"));
         for (const char* off : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
-            QVERIFY2(!Checked(h, off), off);
+            QVERIFY2(!h.Find<QAbstractButton>(off)->isChecked(), off);
+        QCOMPARE(step(false), "2 B1 B2");
+        QCOMPARE(step(false), "1 A1 ");
     }
 
-    void arrowsStoreTheSetBeingLeft() {
-        Harness h;
-        h.Settings().Set("TalvikSel2", "B1|B2");
-        QVERIFY(h.Start(ExportLine(h)));
-        h.Type("txtSelCode1", "A1");
-        // clang-format off
-        const struct { bool up; QString number, code1, code2; } presses[] = {
-            {false, "1", "A1", ""},  // at the bottom nothing moves
-            {true, "2", "B1", "B2"}, {true, "3", "999", ""}, {false, "2", "B1", "B2"},
-            {false, "1", "A1", ""},
-        };
-        // clang-format on
-        for (const auto& press : presses) {
-            h.Arrow(press.up);
-            QCOMPARE(h.Text("txtSelNr"), press.number);
-            QCOMPARE(h.Text("txtSelCode1"), press.code1);
-            QCOMPARE(h.Text("txtSelCode2"), press.code2);
-        }
-        QCOMPARE(h.Stored("TalvikSel1"), "A1|||||||||||||||");
-        QCOMPARE(h.Stored("TalvikSel3"), "999|||||||||||||||");
-        QCOMPARE(h.Stored("TalvikSel0"), "<none>");
-        for (int i = 0; i < 10; ++i)
-            h.Arrow(true);
-        QCOMPARE(h.Text("txtSelNr"), QStringLiteral("9"));
-        QCOMPARE(h.Stored("TalvikSel10"), "<none>");
-        QCOMPARE(h.Stored("TalvikCurrentSel"), "8");
-    }
-
-    void startButtons_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<bool>("launches");
-        QTest::newRow("export only") << "cmdExport" << false;
-        QTest::newRow("export and start") << "cmdStart" << true;
-    }
-
-    void startButtons() {
-        QFETCH(QString, button);
-        QFETCH(bool, launches);
-        Harness h;
-        h.CopyExample(QStringLiteral("net1.fld"));
-        h.CopyExample(QStringLiteral("net1.idx"));
-        const std::string package = h.FolderBytes() + "/korvu";
-        QFile program(QString::fromStdString(package));
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        h.Settings().Set("Talvik3Path", package);
-        QVERIFY(h.Start(ExportLine(h)));
-        h.Type("txtSelCode2", "K1");
-        h.Click(qPrintable(button));
-
-        QVERIFY(h.finished && !h.App().Export()->isVisible());
-        QCOMPARE(h.exitCode, 0);
-        QVERIFY(!h.Find<QLabel>("lblProgress")->text().isEmpty());
-        for (const char* extension : {"PRJ", "OBS", "TCO"})
-            QVERIFY2(QFile::exists(h.Folder() + "/net1." + extension), extension);
-        QCOMPARE(h.Stored("TalvikSel1"), "999|K1||||||||||||||");
-        QCOMPARE(h.Stored("TalvikVersion"), "1");
-        const std::vector<std::string> launched{package + " \"" + h.FolderBytes() + "/net1.prj\""};
-        QCOMPARE(h.launcher.commandLines, launches ? launched : std::vector<std::string>{});
-        QVERIFY(h.prompts.empty());
-    }
-
-    void emptyCommandLine_data() {
-        QTest::addColumn<bool>("host");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("no host") << false << "" << QStringList{"Kavrin niet gevonden; afbreken"};
-        QTest::newRow("cancelled") << true << "" << QStringList{};
-        QTest::newRow("picked") << true << "/survey/north 2.idx" << QStringList{};
-    }
-
-    void emptyCommandLine() {
-        QFETCH(bool, host);
-        QFETCH(QString, pick);
-        QFETCH(QStringList, messages);
-        Harness h;
-        if (host) h.InstallHost();
-        h.picks.push_back(pick);
-        QVERIFY(h.Start(""));
-        QStringList shown;
-        for (const auto& message : h.messages)
-            shown << message.text;
-        QCOMPARE(shown, messages);
-        QCOMPARE(h.prompts.size(), std::size_t(host ? 1 : 0));
-        if (host) {
-            QCOMPARE(h.prompts[0].title,
-                     QStringLiteral("Opzoeken van Kavrin IDEX Files|*.idx| File"));
-            QCOMPARE(h.prompts[0].initialName, QStringLiteral("*.idx"));
-            QCOMPARE(h.prompts[0].folder, h.Folder());
-        }
-        QCOMPARE(h.finished, pick.isEmpty());
-        if (pick.isEmpty()) {
-            QCOMPARE(h.Stored("TalvikCurrentSel"), "<none>");
-        } else {
-            QCOMPARE(h.Text("txtProjectfile"), QStringLiteral("/survey/north 2.prj"));
-            QCOMPARE(h.Text("txtFieldfile"), QStringLiteral("/survey/north 2.fld"));
-        }
-    }
-
-    void browseButtons_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("other");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("field picked") << "cmdField"
-                                      << "/f/Zuid é.fld"
-                                      << "txtFieldfile"
-                                      << "txtProjectfile"
-                                      << "Kavrin Field Files|*.fld|";
-        QTest::newRow("project cancelled") << "cmdProject"
-                                           << ""
-                                           << "txtProjectfile"
-                                           << "txtFieldfile"
-                                           << "KORVU Project Files|*.prj|";
-    }
-
-    void browseButtons() {
-        QFETCH(QString, button);
-        QFETCH(QString, pick);
-        QFETCH(QString, box);
-        QFETCH(QString, other);
-        QFETCH(QString, title);
+    // Without paths on the command line the IDEX file is asked for (cancelling ends the job);
+    // a browse button shows the pick in its box, or empties it when cancelled.
+    void filePrompts() {
         Harness h;
         h.InstallHost();
-        QVERIFY(h.Start(ExportLine(h)));
-        const QString otherBefore = h.Text(qPrintable(other));
-        h.picks.push_back(pick);
-        h.Click(qPrintable(button));
-        QVERIFY(!h.finished);
-        QCOMPARE(h.prompts.size(), std::size_t(1));
-        QCOMPARE(h.prompts[0].title, "Opzoeken van " + title + " File");
-        QCOMPARE(h.Text(qPrintable(box)), pick);  // a cancelled prompt empties the box
-        QCOMPARE(h.Text(qPrintable(other)), otherBefore);
+        QVERIFY(h.Start(""));
+        QVERIFY(h.finished && h.prompts.size() == 1 && h.prompts[0].folder == h.Folder());
+        h.pick = "/survey/north 2.idx";
+        QVERIFY(h.Start(""));
+        QCOMPARE(h.Text("txtProjectfile"), "/survey/north 2.prj");
+        QCOMPARE(h.Text("txtFieldfile"), "/survey/north 2.fld");
+        h.pick = "/f/Zuid é.fld";
+        h.Click("cmdField");
+        QCOMPARE(h.Text("txtFieldfile"), h.pick);
+        h.pick.clear();
+        h.Click("cmdProject");
+        QCOMPARE(h.Text("txtProjectfile"), "");
+        QVERIFY(h.prompts.size() == 4 && !h.finished);
+    }
+
+    // Both store the dialog, export the example and end; only Start launches the package.
+    void startButtons() {
+        for (const char* button : {"cmdExport", "cmdStart"}) {
+            Harness h;
+            for (const char* name : {"net1.fld", "net1.idx"})
+                h.CopyExample(name);
+            const std::string package = h.FolderBytes() + "/korvu";
+            QVERIFY(QFile(QString::fromStdString(package)).open(QIODevice::WriteOnly));
+            h.settings.Set("Talvik3Path", package);
+            QVERIFY(h.Start(ExportLine(h)));
+            h.Type("txtSelCode2", "K1");
+            h.Click(button);
+
+            QVERIFY(h.finished && h.exitCode == 0 && !h.app->Export()->isVisible());
+            QVERIFY(!h.Find<QLabel>("lblProgress")->text().isEmpty());
+            for (const char* extension : {"PRJ", "OBS", "TCO"})
+                QVERIFY2(QFile::exists(h.Folder() + "/net1." + extension), extension);
+            QCOMPARE(h.Stored("TalvikSel1") + h.Stored("TalvikVersion"), "999|K1||||||||||||||1");
+            std::vector<std::string> launched{package + " \"" + h.FolderBytes() + "/net1.prj\""};
+            if (button == std::string_view("cmdExport")) launched.clear();
+            QCOMPARE(h.launcher.commandLines, launched);
+            QVERIFY(h.prompts.empty() && h.messages.empty());
+        }
     }
 };
 

@@ -1,18 +1,14 @@
-// The import window over its model: refusals, the written IDEX file, the shared set number,
-// the arrows and the coordinate-file prompt.
-
-#include <QFile>
-#include <QTest>
+// The import window over its model: refusals, the written IDEX file, the set arrows, the
+// coordinate-file prompt and closing.
 
 #include "GuiHarness.h"
-#include "gui/ImportWindow.h"
 
 using talvik::gui::test::Harness;
 
 namespace {
 
-const QString kNoLayer = QStringLiteral("Helaas, gaat niet. Kavrin Laagnaam ontbreekt");
-const QString kNoCode = QStringLiteral("Helaas, gaat niet. Kavrin Grondslagcode ontbreekt");
+const QString kNoLayer = "Talvik: Helaas, gaat niet. Kavrin Laagnaam ontbreekt";
+const QString kNoCode = "Talvik: Helaas, gaat niet. Kavrin Grondslagcode ontbreekt";
 
 std::string ImportLine(const Harness& h) {
     return "1 \"" + h.FolderBytes() + "/net1.cor\" \"" + h.FolderBytes() + "/out.idx\"";
@@ -24,96 +20,63 @@ class ImportDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void start_data() {
-        QTest::addColumn<QString>("layer");
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("both empty") << ""
-                                    << "" << QStringList{kNoLayer, kNoCode};
-        QTest::newRow("blank layer") << "  "
-                                     << "GR" << QStringList{kNoLayer};
-        QTest::newRow("empty code") << "PUNTEN"
-                                    << "" << QStringList{kNoCode};
-        QTest::newRow("written") << " GRONDSLAG "
-                                 << "GR" << QStringList{};
-    }
-
-    // Refused input keeps the dialog open and writes nothing; otherwise the IDEX file is
-    // written and the job ends without storing the set number.
-    void start() {
-        QFETCH(QString, layer);
-        QFETCH(QString, code);
-        QFETCH(QStringList, messages);
+    // Refused input keeps the dialog open and writes nothing; then the IDEX file is written
+    // and the job ends.
+    void startRefusesThenWrites() {
         Harness h;
-        h.CopyExample(QStringLiteral("net1.cor"));
+        h.CopyExample("net1.cor");
         QVERIFY(h.Start(ImportLine(h)));
         QCOMPARE(h.Text("txtCoordfile"), h.Folder() + "/net1.cor");
-        h.Type("txtKVLayer", layer);
-        h.Type("txtKVCode", code);
-        h.Click("cmdStart");
-        QStringList shown;
-        for (const auto& message : h.messages) {
-            QCOMPARE(message.title, QStringLiteral("Talvik"));
-            shown << message.text;
+        const struct {
+            QString layer, code;
+            QStringList messages;  // title: text
+        } cases[] = {
+            {"", "", {kNoLayer, kNoCode}},
+            {"  ", "GR", {kNoLayer}},
+            {"PUNTEN", "", {kNoCode}},
+            {" GRONDSLAG ", "GR", {}},
+        };
+        for (const auto& [layer, code, messages] : cases) {
+            h.messages.clear();
+            h.Type("txtKVLayer", layer);
+            h.Type("txtKVCode", code);
+            h.Click("cmdStart");
+            QStringList shown;
+            for (const auto& message : h.messages)
+                shown << message.title + ": " + message.text;
+            QCOMPARE(shown, messages);
+            QCOMPARE(h.finished, messages.isEmpty());
+            QCOMPARE(QFile::exists(h.Folder() + "/out.idx"), messages.isEmpty());
         }
-        QCOMPARE(shown, messages);
-        const bool written = messages.isEmpty();
-        QCOMPARE(h.finished, written);
-        QCOMPARE(h.App().Import()->isVisible(), !written);
-        QCOMPARE(QFile::exists(h.Folder() + "/out.idx"), written);
-        if (written) {
-            QFile idex(h.Folder() + "/out.idx");
-            QVERIFY(idex.open(QIODevice::ReadOnly));
-            const QByteArray text = idex.readAll();
-            QVERIFY(text.contains("\" GRONDSLAG \"") && text.contains("155171.0042"));
-            QCOMPARE(h.Stored("TalvikImport1"), " GRONDSLAG |GR");
-            QCOMPARE(h.Stored("TalvikCurrentSel"), "<none>");
-        }
+        QVERIFY(!h.app->Import()->isVisible());
+        QFile idex(h.Folder() + "/out.idx");
+        QVERIFY(idex.open(QIODevice::ReadOnly));
+        const QByteArray text = idex.readAll();
+        QVERIFY(text.contains("\" GRONDSLAG \"") && text.contains("155171.0042"));
+        QCOMPARE(h.Stored("TalvikImport1"), " GRONDSLAG |GR");
     }
 
-    // The set number is shared with the export dialog; the arrows store the set being left
-    // and closing stores the set and its number.
-    void setsAndClosing() {
+    // The set number is shared with the export dialog; the arrows store the set being left,
+    // the browse button puts the pick in the box and the model, closing stores the set.
+    void setsPromptAndClosing() {
         Harness h;
-        h.Settings().Set("TalvikCurrentSel", "4");
-        h.Settings().Set("TalvikImport4", "PUNTEN | GR");
-        h.Settings().Set("TalvikImport5", "TOPO|K");
-        QVERIFY(h.Start(ImportLine(h)));
-        QCOMPARE(h.Text("txtSelNr"), QStringLiteral("4"));
-        QCOMPARE(h.Text("txtKVLayer"), QStringLiteral("PUNTEN"));
-        QCOMPARE(h.Text("txtKVCode"), QStringLiteral(" GR"));
-        h.Arrow(true);
-        QCOMPARE(h.Text("txtSelNr"), QStringLiteral("5"));
-        QCOMPARE(h.Text("txtKVLayer"), QStringLiteral("TOPO"));
-        QCOMPARE(h.Stored("TalvikImport4"), "PUNTEN| GR");
-        h.Type("txtKVCode", "K9");
-        h.App().Import()->close();
-        QVERIFY(h.finished);
-        QCOMPARE(h.Stored("TalvikImport5"), "TOPO|K9");
-        QCOMPARE(h.Stored("TalvikCurrentSel"), "5");
-    }
-
-    void browse_data() {
-        QTest::addColumn<QString>("pick");
-        QTest::newRow("picked") << "/k/Oost ö.cor";
-        QTest::newRow("cancelled") << "";
-    }
-
-    void browse() {
-        QFETCH(QString, pick);
-        Harness h;
+        h.settings.Set("TalvikCurrentSel", "4");
+        h.settings.Set("TalvikImport4", "PUNTEN | GR");
+        h.settings.Set("TalvikImport5", "TOPO|K");
         h.InstallHost();
         QVERIFY(h.Start(ImportLine(h)));
-        h.picks.push_back(pick);
+        QCOMPARE(h.Text("txtSelNr") + h.Text("txtKVLayer") + h.Text("txtKVCode"), "4PUNTEN GR");
+        h.Arrow(true);
+        QCOMPARE(h.Text("txtSelNr") + h.Text("txtKVLayer") + h.Text("txtKVCode"), "5TOPOK");
+        QCOMPARE(h.Stored("TalvikImport4"), "PUNTEN| GR");
+        h.pick = "/k/Oost ö.cor";
         h.Click("cmdCoord");
-        QCOMPARE(h.prompts.size(), std::size_t(1));
-        QCOMPARE(h.prompts[0].title,
-                 QStringLiteral("Opzoeken van KORVU Coördinaten Files|*.cor| File"));
-        QCOMPARE(h.prompts[0].nameFilters,
-                 QStringList({"KORVU Coördinaten Files (*.cor)", "All Files (*.*)"}));
-        QCOMPARE(h.Text("txtCoordfile"), pick);
-        // The path reaches the run as the file system's bytes.
-        QCOMPARE(h.App().Import()->Model().CoordFile(), pick.toStdString());
+        QCOMPARE(h.Text("txtCoordfile"), h.pick);
+        QCOMPARE(h.app->Import()->Model().CoordFile(), h.pick.toStdString());
+        h.Type("txtKVCode", "K9");
+        h.app->Import()->close();
+        QVERIFY(h.finished);
+        QCOMPARE(h.Stored("TalvikImport5") + h.Stored("TalvikCurrentSel"), "TOPO|K95");
     }
 };
 
