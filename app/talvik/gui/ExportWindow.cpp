@@ -52,7 +52,7 @@ QRadioButton* MakeOption(const QString& name, const QString& text, QWidget* pare
 }  // namespace
 
 ExportWindow::ExportWindow(ExportContext& context, QWidget* parent)
-    : QWidget(parent), context_(context), model_(context.settings) {
+    : JobWindow(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUX"));
     setWindowTitle(QStringLiteral("KORVU Interface"));
     setWindowIcon(AppIcon());
@@ -467,25 +467,8 @@ void ExportWindow::RunExport(bool kickKorvu) {
     End(failed ? 1 : 0);
 }
 
-void ExportWindow::End(int exitCode) {
-    if (ended_) return;
-    ended_ = true;
+void ExportWindow::BeforeEnd() {
     if (about_) about_->close();
-    hide();
-    emit finished(exitCode);
-}
-
-void ExportWindow::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        // The run ends the process itself when it is done.
-        event->ignore();
-        return;
-    }
-    if (!ended_) {
-        model_.Close();
-        End(0);
-    }
-    event->accept();
 }
 
 void ExportWindow::ShowAboutBox() {

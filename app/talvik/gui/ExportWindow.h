@@ -3,12 +3,12 @@
 // runs its operations on the window's events. It holds no rules of its own.
 
 #include <QPointer>
-#include <QWidget>
 #include <array>
 #include <string>
 
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
+#include "gui/JobWindow.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,7 +21,7 @@ namespace talvik::gui {
 class AboutWindow;
 class UpDownArrows;
 
-class ExportWindow : public QWidget {
+class ExportWindow : public JobWindow {
     Q_OBJECT
   public:
     explicit ExportWindow(ExportContext& context, QWidget* parent = nullptr);
@@ -40,14 +40,9 @@ class ExportWindow : public QWidget {
     void Refresh();
     const std::string& IdexFile() const { return idexFile_; }
 
-  signals:
-    // The window is loaded and shown.
-    void opened();
-    // The job is over; the process ends with this code.
-    void finished(int exitCode);
-
   protected:
-    void closeEvent(QCloseEvent* event) override;
+    void BeforeEnd() override;
+    void StoreOnClose() override { model_.Close(); }
 
   private:
     void BuildLayout();
@@ -58,15 +53,12 @@ class ExportWindow : public QWidget {
     void Browse(std::string& field, std::string_view filter, std::string_view pattern,
                 QLineEdit* box);
     void RunExport(bool kickKorvu);
-    void End(int exitCode);
     void ShowAboutBox();
 
     ExportContext& context_;
     ExportDialogModel model_;
     std::string packageFile_;
     std::string idexFile_;
-    bool running_ = false;
-    bool ended_ = false;
     QPointer<AboutWindow> about_;
 
     QWidget* body_ = nullptr;

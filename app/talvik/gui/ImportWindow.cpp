@@ -18,7 +18,7 @@
 namespace talvik::gui {
 
 ImportWindow::ImportWindow(ExportContext& context, QWidget* parent)
-    : QWidget(parent), context_(context), model_(context.settings) {
+    : JobWindow(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUI"));
     setWindowTitle(QStringLiteral("KORVU Interface"));
     setWindowIcon(AppIcon());
@@ -181,25 +181,6 @@ void ImportWindow::RunImport() {
     // After a written file the process ends without the closing steps: the set number is
     // not stored.
     if (outcome == ImportOutcome::Written) End(0);
-}
-
-void ImportWindow::End(int exitCode) {
-    if (ended_) return;
-    ended_ = true;
-    hide();
-    emit finished(exitCode);
-}
-
-void ImportWindow::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        event->ignore();
-        return;
-    }
-    if (!ended_) {
-        model_.Close();
-        End(0);
-    }
-    event->accept();
 }
 
 }  // namespace talvik::gui

@@ -2,10 +2,10 @@
 // The import window: shows the import dialog model, passes the user's edits back to it and
 // runs its operations on the window's events.
 
-#include <QWidget>
 #include <string>
 
 #include "export/ExportRun.h"
+#include "gui/JobWindow.h"
 #include "interchange/ImportModel.h"
 
 class QLabel;
@@ -16,7 +16,7 @@ namespace talvik::gui {
 
 class UpDownArrows;
 
-class ImportWindow : public QWidget {
+class ImportWindow : public JobWindow {
     Q_OBJECT
   public:
     // Uses the context's user interface, settings, registry, releases and file prompt.
@@ -29,12 +29,8 @@ class ImportWindow : public QWidget {
     void Open(std::string packageFile, std::string idexFile, QWidget* splash, int delayMs);
     void Refresh();
 
-  signals:
-    void opened();
-    void finished(int exitCode);
-
   protected:
-    void closeEvent(QCloseEvent* event) override;
+    void StoreOnClose() override { model_.Close(); }
 
   private:
     void BuildLayout();
@@ -42,14 +38,11 @@ class ImportWindow : public QWidget {
     void FinishOpening(QWidget* splash);
     void Browse();
     void RunImport();
-    void End(int exitCode);
 
     ExportContext& context_;
     ImportModel model_;
     std::string packageFile_;
     std::string idexFile_;
-    bool running_ = false;
-    bool ended_ = false;
 
     QWidget* body_ = nullptr;
     QLineEdit* txtCoordfile_ = nullptr;
