@@ -854,7 +854,10 @@ bool RegistryFile::ReadValue(RegKey root, std::string_view path, std::string_vie
     const auto value = s.values.find(ToUpper(valueName));
     if (value == s.values.end()) return false;
     const Entry& entry = s.entries[value->second];
-    if (entry.kind == DataKind::Other || entry.data.size() > limit) return false;
+    if (entry.data.size() > limit) return false;
+    // A value of another type reads as empty text, as the platform's query succeeds for it;
+    // so the menu search passes over another converter's entry instead of taking its slot.
+    if (entry.kind == DataKind::Other) return entry.data != "-";  // "name"=- deletes the value
     std::string_view data = entry.data;
     if (entry.kind == DataKind::HexString && !data.empty() && data.back() == '\0') {
         data.remove_suffix(1);
