@@ -177,10 +177,10 @@ void ImportWindow::RunImport() {
     body_->setEnabled(false);
     const ImportOutcome outcome = model_.Start(idexFile_, context_.ui);
     body_->setEnabled(true);
-    running_ = false;
     // After a written file the process ends without the closing steps: the set number is
     // not stored.
     if (outcome == ImportOutcome::Written) End(0);
+    RunDone();
 }
 
 }  // namespace talvik::gui

@@ -14,6 +14,8 @@ void JobWindow::End(int exitCode) {
 
 void JobWindow::closeEvent(QCloseEvent* event) {
     if (running_) {
+        if (!closeRequested_) StoreOnClose();
+        closeRequested_ = true;
         event->ignore();
         return;
     }
@@ -22,6 +24,11 @@ void JobWindow::closeEvent(QCloseEvent* event) {
         End(0);
     }
     event->accept();
+}
+
+void JobWindow::RunDone() {
+    running_ = false;
+    if (closeRequested_) End(0);
 }
 
 }  // namespace talvik::gui

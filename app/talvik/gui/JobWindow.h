@@ -1,7 +1,8 @@
 #pragma once
 // What the export and import windows share: each runs one job and ends once; a close request
-// stores the dialog's choices and ends it, except while the job runs (the run ends the process
-// itself when it is done).
+// stores the dialog's choices and ends it. Closing is never refused: during a run the choices
+// are stored at once and the window ends when the run is done, so the files being written are
+// never cut off half-way.
 
 #include <QWidget>
 
@@ -29,8 +30,12 @@ class JobWindow : public QWidget {
     virtual void StoreOnClose() = 0;
     void closeEvent(QCloseEvent* event) override;
 
+    // Called by a run when it is done: ends the window when a close was requested meanwhile.
+    void RunDone();
+
     bool running_ = false;
     bool ended_ = false;
+    bool closeRequested_ = false;
 };
 
 }  // namespace talvik::gui
