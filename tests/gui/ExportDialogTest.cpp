@@ -136,6 +136,26 @@ class ExportDialogTest : public QObject {
             QVERIFY(h.prompts.empty() && h.messages.empty());
         }
     }
+    // Closing is never refused: a close request during the run is taken, and the run still
+    // writes the whole project before the process ends.
+    void closeDuringTheRun() {
+        Harness h;
+        for (const char* name : {"net1.fld", "net1.idx"})
+            h.CopyExample(name);
+        QFile old(h.Folder() + "/net1.PRJ");
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\r\n") == 5);
+        old.close();
+        QVERIFY(h.Start(ExportLine(h)));
+        h.Type("txtSelCode1", "K");
+        h.duringMessage = [&h] { h.app->Export()->close(); };  // at the overwrite question
+        h.Click("cmdExport");
+
+        QVERIFY(h.finished && h.exitCode == 0 && !h.app->Export()->isVisible());
+        QCOMPARE(h.messages.size(), std::size_t{1});
+        QVERIFY(QFile(h.Folder() + "/net1.PRJ").size() > 100);
+        QVERIFY(QFile::exists(h.Folder() + "/net1.TCO"));
+        QCOMPARE(h.Stored("TalvikSel1"), std::string("K|||||||||||||||"));
+    }
 };
 
 QTEST_MAIN(ExportDialogTest)

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "gui/Application.h"
 #include "gui/ExportWindow.h"
@@ -33,6 +34,7 @@ class Harness {
     bool configHome_ = qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
     QtUserInterface ui_{[this](const MessageBoxSetup& setup) {
         messages.push_back(setup);
+        if (duringMessage) duringMessage();
         return Answer::Ok;
     }};
     QtFilePrompt prompt_{[this](const FileDialogSetup& setup) {
@@ -46,7 +48,8 @@ class Harness {
     RecordingLauncher launcher;
     std::vector<MessageBoxSetup> messages;
     std::vector<FileDialogSetup> prompts;
-    QString pick;  // every file prompt's answer; empty cancels
+    QString pick;                         // every file prompt's answer; empty cancels
+    std::function<void()> duringMessage;  // the user's action while a message is shown
     bool finished = false;
     int exitCode = -1;
     std::unique_ptr<Application> app;
