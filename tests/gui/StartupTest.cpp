@@ -49,7 +49,7 @@ class StartupTest : public QObject {
         for (const auto& [bytes, shown] : texts)
             QCOMPARE(ScreenText(bytes), shown);
         QCOMPARE(NameFilters("Kavrin IDEX Files|*.idx|All Files (*.*)|*.*"),
-                 QStringList({"Kavrin IDEX Files (*.idx)", "All Files (*.*)"}));
+                 QStringList({"Kavrin IDEX Files (*.idx)", "All Files (*.*) (*)"}));
         QCOMPARE(NameFilters("KORVU Co\xF6rdinaten Files|*.cor|"),
                  QStringList{"KORVU Coördinaten Files (*.cor)"});
     }

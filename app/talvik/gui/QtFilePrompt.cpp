@@ -34,12 +34,11 @@ QStringList NameFilters(std::string_view barFilter) {
             filters << description;
             continue;
         }
-        const QString suffix = QStringLiteral("(") + pattern + QStringLiteral(")");
-        if (description.endsWith(suffix, Qt::CaseInsensitive)) {
-            filters << description;
-        } else {
-            filters << (description.isEmpty() ? suffix : description + QLatin1Char(' ') + suffix);
-        }
+        // The dialog shows the description alone (its details are hidden) and matches the
+        // pattern; "*.*" means every file, also those without a dot in their names.
+        const QString match = pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern;
+        const QString suffix = QStringLiteral("(") + match + QStringLiteral(")");
+        filters << (description.isEmpty() ? suffix : description + QLatin1Char(' ') + suffix);
     }
     return filters;
 }
@@ -63,6 +62,7 @@ void ConfigureFileDialog(QFileDialog& dialog, const FileDialogSetup& setup) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (!setup.folder.isEmpty() && QDir(setup.folder).exists()) dialog.setDirectory(setup.folder);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(setup.nameFilters);
     if (!setup.nameFilters.isEmpty()) dialog.selectNameFilter(setup.nameFilters.front());
     if (!setup.initialName.isEmpty()) dialog.selectFile(setup.initialName);
