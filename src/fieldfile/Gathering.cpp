@@ -227,14 +227,20 @@ void Gathering::AppendStationRecord(std::string_view target, double direction) {
     face2BlockOpen_ = false;
 }
 
-void Gathering::DirectionZenithDistance() {
+bool Gathering::BeginObservation(std::string& target) {
     const std::string* field2 = Field(2);
-    std::string target = field2 != nullptr ? *field2 : std::string();
+    if (field2 != nullptr) target = *field2;
     KeepRounds(target, field2 != nullptr);
-    if (!Selected()) return;
+    return Selected();
+}
+
+void Gathering::DirectionZenithDistance() {
+    std::string target;
+    if (!BeginObservation(target)) return;
+    const bool hasTarget = Field(2) != nullptr;
 
     working_.Station = station_;
-    if (field2 != nullptr) working_.Target = FitName9(target);
+    if (hasTarget) working_.Target = FitName9(target);
     working_.InstrumentHeight = instrumentHeight_;
     working_.TargetHeight = targetHeight_;
     NumberField(3, working_.Direction);
@@ -253,25 +259,24 @@ void Gathering::DirectionZenithDistance() {
         store_.Append(working_);
     }
     MarkPointUsed(station_);
-    if (field2 != nullptr) MarkPointUsed(target);
+    if (hasTarget) MarkPointUsed(target);
 }
 
 void Gathering::DirectionDistance() {
-    const std::string* field2 = Field(2);
-    std::string target = field2 != nullptr ? *field2 : std::string();
-    KeepRounds(target, field2 != nullptr);
-    if (!Selected()) return;
+    std::string target;
+    if (!BeginObservation(target)) return;
+    const bool hasTarget = Field(2) != nullptr;
 
     ObservationRecord record;
     record.Station = station_;
-    if (field2 != nullptr) record.Target = FitName9(target);
+    if (hasTarget) record.Target = FitName9(target);
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     NumberField(3, record.Direction);
     NumberField(4, record.Distance2);
     store_.Append(record);
     MarkPointUsed(station_);
-    if (field2 != nullptr) MarkPointUsed(target);
+    if (hasTarget) MarkPointUsed(target);
 }
 
 void Gathering::KeepRounds(std::string& target, bool hasTarget) {

@@ -91,6 +91,9 @@ class Gathering {
     // Records 102/107 and 103/108: the set-up, then a record from the station to field 5.
     ObservationRecord SetUpToTarget();
     void MarkSetUpUsed();
+    // Records 111 and 112: the round bookkeeping (which may replace the target name in
+    // `target`), then the selection; false when the observation is not selected.
+    bool BeginObservation(std::string& target);
     void StationWithReference();
     void StationWithAzimuth();
     void DirectionZenithDistance();
