@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <tuple>
+#include <utility>
 
 #include "gui/AboutWindow.h"
 #include "gui/Logo.h"
@@ -155,32 +157,25 @@ void ExportWindow::BuildLayout() {
     obsGrid->addWidget(rel, 0, 2);
     const QString absHorTip = QStringLiteral("Standaard Afwijking (Absoluut Deel) in GON");
     const QString relHorTip = QStringLiteral("Standaard Afwijking Relatief Deel) in GON per KM");
-    obsGrid->addWidget(
-        MakeLabel(QStringLiteral("lblHz"), QStringLiteral("Hz: (gon + gon/km)"), observations), 1,
-        0);
-    txtAbsHor_ = MakeBox(QStringLiteral("txtAbsHor"), absHorTip, observations, valueWidth);
-    txtRelHor_ = MakeBox(QStringLiteral("txtRelHor"), relHorTip, observations, valueWidth);
-    obsGrid->addWidget(txtAbsHor_, 1, 1);
-    obsGrid->addWidget(txtRelHor_, 1, 2);
-    obsGrid->addWidget(
-        MakeLabel(QStringLiteral("lblV"), QStringLiteral("V:   (gon + gon/km)"), observations), 2,
-        0);
-    txtAbsVer_ = MakeBox(QStringLiteral("txtAbsVer"), absHorTip, observations, valueWidth);
-    txtRelVer_ = MakeBox(QStringLiteral("txtRelVer"), relHorTip, observations, valueWidth);
-    obsGrid->addWidget(txtAbsVer_, 2, 1);
-    obsGrid->addWidget(txtRelVer_, 2, 2);
-    obsGrid->addWidget(
-        MakeLabel(QStringLiteral("lblDis"), QStringLiteral("Afstand:  (m + ppm)"), observations), 3,
-        0);
-    txtAbsDis_ = MakeBox(
-        QStringLiteral("txtAbsDis"),
+    // One row of the frame: its label, then the absolute and the relative box.
+    const auto row = [&](int at, const char* label, const char* caption, const char* absName,
+                         const QString& absTip, const char* relName, const QString& relTip) {
+        obsGrid->addWidget(
+            MakeLabel(QString::fromLatin1(label), QString::fromUtf8(caption), observations), at, 0);
+        QLineEdit* absBox = MakeBox(QString::fromLatin1(absName), absTip, observations, valueWidth);
+        QLineEdit* relBox = MakeBox(QString::fromLatin1(relName), relTip, observations, valueWidth);
+        obsGrid->addWidget(absBox, at, 1);
+        obsGrid->addWidget(relBox, at, 2);
+        return std::pair{absBox, relBox};
+    };
+    std::tie(txtAbsHor_, txtRelHor_) =
+        row(1, "lblHz", "Hz: (gon + gon/km)", "txtAbsHor", absHorTip, "txtRelHor", relHorTip);
+    std::tie(txtAbsVer_, txtRelVer_) =
+        row(2, "lblV", "V:   (gon + gon/km)", "txtAbsVer", absHorTip, "txtRelVer", relHorTip);
+    std::tie(txtAbsDis_, txtRelDis_) = row(
+        3, "lblDis", "Afstand:  (m + ppm)", "txtAbsDis",
         QStringLiteral("Standaard Afwijking (Absoluut Deel) van de Afstandmeting in Meters"),
-        observations, valueWidth);
-    txtRelDis_ = MakeBox(QStringLiteral("txtRelDis"),
-                         QStringLiteral("Standaard Afwijking (PPM) van de Afstandmeting in Meters"),
-                         observations, valueWidth);
-    obsGrid->addWidget(txtAbsDis_, 3, 1);
-    obsGrid->addWidget(txtRelDis_, 3, 2);
+        "txtRelDis", QStringLiteral("Standaard Afwijking (PPM) van de Afstandmeting in Meters"));
     chkHVD_ = new QCheckBox(QStringLiteral("Hz en V dezelfde StdAfw."), observations);
     chkHVD_->setObjectName(QStringLiteral("chkHVD"));
     chkHVD_->setToolTip(QStringLiteral("Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"));
