@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "fieldfile/Tables.h"
+#include "model/Tables.h"
 #include "project/Conversion.h"
 #include "project/CoordinateFile.h"
 #include "project/LiteralOrder.h"

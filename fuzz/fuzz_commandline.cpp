@@ -29,9 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.Set("TalvikSel1", cut == text.npos ? text : text.substr(cut + 1));
     talvik::ExportDialogModel model(settings);
     model.Open(text.substr(0, 8));
-    if (model.txtSelNr() < 1 || model.txtSelNr() > 9) std::abort();
-    if (model.chkHVD() && model.txtAbsVer() != model.txtAbsHor()) std::abort();
-    if (model.chkXYZ() && model.txtSDZ() != model.txtSDXY()) std::abort();
+    if (model.SelectionSetNumber() < 1 || model.SelectionSetNumber() > 9) std::abort();
+    if (model.CoupleHorVer() && model.AbsVer() != model.AbsHor()) std::abort();
+    if (model.CoupleXyZ() && model.SdZ() != model.SdXY()) std::abort();
     model.Close();
     return 0;
 }

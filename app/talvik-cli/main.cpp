@@ -166,17 +166,17 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     const std::string project = *args.Value("project");
     ExportDialogModel dialog(settings);
     dialog.Open(project);
-    dialog.txtFieldfile = *args.Value("field");
-    if (version) dialog.optV3 = *version == "3";
-    if (face2) dialog.optFace2to1 = *face2 == "reduce";
+    dialog.fieldFile = *args.Value("field");
+    if (version) dialog.version3 = *version == "3";
+    if (face2) dialog.face2to1 = *face2 == "reduce";
 
     // Each text is taken as given; the dialog's coupling of boxes does not act here. A coupling
     // stays checked only while the texts it couples are still equal, so that the dialog shows
     // what this run used.
-    const bool hvd = dialog.chkHVD();
-    const bool xyz = dialog.chkXYZ();
-    dialog.SetChkHVD(false);
-    dialog.SetChkXYZ(false);
+    const bool hvd = dialog.CoupleHorVer();
+    const bool xyz = dialog.CoupleXyZ();
+    dialog.SetCoupleHorVer(false);
+    dialog.SetCoupleXyZ(false);
     const auto text = [&](const char* name, auto&& apply) {
         if (const auto value = args.Value(name)) apply(TextArgument(*value));
     };
@@ -184,25 +184,25 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     text("rel-hor", [&](std::string t) { dialog.SetRelHor(std::move(t)); });
     text("abs-ver", [&](std::string t) { dialog.SetAbsVer(std::move(t)); });
     text("rel-ver", [&](std::string t) { dialog.SetRelVer(std::move(t)); });
-    text("abs-dis", [&](std::string t) { dialog.txtAbsDis = std::move(t); });
-    text("rel-dis", [&](std::string t) { dialog.txtRelDis = std::move(t); });
-    text("sd-xy", [&](std::string t) { dialog.SetSDXY(std::move(t)); });
-    text("sd-z", [&](std::string t) { dialog.SetSDZ(std::move(t)); });
-    text("sigma-cent", [&](std::string t) { dialog.txtSigmaCent = std::move(t); });
-    text("sigma-inst", [&](std::string t) { dialog.txtSigmaInst = std::move(t); });
-    if (hvd && dialog.txtAbsHor() == dialog.txtAbsVer() && dialog.txtRelHor() == dialog.txtRelVer())
-        dialog.SetChkHVD(true);
-    if (xyz && dialog.txtSDXY() == dialog.txtSDZ()) dialog.SetChkXYZ(true);
+    text("abs-dis", [&](std::string t) { dialog.absDis = std::move(t); });
+    text("rel-dis", [&](std::string t) { dialog.relDis = std::move(t); });
+    text("sd-xy", [&](std::string t) { dialog.SetSdXY(std::move(t)); });
+    text("sd-z", [&](std::string t) { dialog.SetSdZ(std::move(t)); });
+    text("sigma-cent", [&](std::string t) { dialog.sigmaCent = std::move(t); });
+    text("sigma-inst", [&](std::string t) { dialog.sigmaInst = std::move(t); });
+    if (hvd && dialog.AbsHor() == dialog.AbsVer() && dialog.RelHor() == dialog.RelVer())
+        dialog.SetCoupleHorVer(true);
+    if (xyz && dialog.SdXY() == dialog.SdZ()) dialog.SetCoupleXyZ(true);
     if (!codes.empty()) {
         for (std::size_t i = 1; i <= 16; ++i)
-            dialog.txtSelCode[i] = i <= codes.size() ? TextArgument(codes[i - 1]) : std::string();
+            dialog.selectionCodes[i] = i <= codes.size() ? TextArgument(codes[i - 1]) : std::string();
     }
     if (const auto package = args.Value("package")) settings.Set(kKeyPackagePath, *package);
 
     ui.SetQuestionAnswer(args.Has("overwrite") ? Answer::Ok : Answer::Cancel);
 
     // The start button: store, export, (launch), close.
-    dialog.SaveSelectionSet(dialog.txtSelNr());
+    dialog.SaveSelectionSet(dialog.SelectionSetNumber());
     dialog.SaveSettings();
     const std::string idex = args.Value("idex").value_or("");
     const ExportOptions options = dialog.FillExportOptions(idex);
@@ -224,7 +224,7 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
             status = kExitStopped;
         } else {
             PosixLauncher launcher;
-            const std::string commandLine = program + " \"" + dialog.txtProjectfile + "\"";
+            const std::string commandLine = program + " \"" + dialog.projectFile + "\"";
             if (!launcher.Start(commandLine)) {
                 ui.Note("KORVU could not be started: " + program);
                 status = kExitStopped;

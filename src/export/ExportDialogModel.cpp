@@ -59,7 +59,7 @@ void ExportDialogModel::SetRelHor(std::string text) {
     if (chkHVD_) relVer_ = relHor_;
 }
 
-void ExportDialogModel::SetSDXY(std::string text) {
+void ExportDialogModel::SetSdXY(std::string text) {
     sdXY_ = std::move(text);
     if (chkXYZ_) sdZ_ = sdXY_;
 }
@@ -72,11 +72,11 @@ void ExportDialogModel::SetRelVer(std::string text) {
     if (!chkHVD_) relVer_ = std::move(text);
 }
 
-void ExportDialogModel::SetSDZ(std::string text) {
+void ExportDialogModel::SetSdZ(std::string text) {
     if (!chkXYZ_) sdZ_ = std::move(text);
 }
 
-void ExportDialogModel::SetChkHVD(bool checked) {
+void ExportDialogModel::SetCoupleHorVer(bool checked) {
     chkHVD_ = checked;
     if (checked) {
         absVer_ = absHor_;
@@ -84,7 +84,7 @@ void ExportDialogModel::SetChkHVD(bool checked) {
     }
 }
 
-void ExportDialogModel::SetChkXYZ(bool checked) {
+void ExportDialogModel::SetCoupleXyZ(bool checked) {
     chkXYZ_ = checked;
     if (checked) sdZ_ = sdXY_;
 }
@@ -93,22 +93,22 @@ void ExportDialogModel::Open(std::string_view packageFile) {
     selNr_ = SetNumberFromText(settings_.Get(kKeyCurrentSel, "1"), kFirstSet, kLastSet);
     LoadSelectionSet(selNr_);
     LoadSettings();
-    txtProjectfile = std::string(packageFile);
-    txtFieldfile = ReplaceLastThree(packageFile, "fld");
+    projectFile = std::string(packageFile);
+    fieldFile = ReplaceLastThree(packageFile, "fld");
 }
 
 void ExportDialogModel::LoadSelectionSet(int n) {
     const std::string stored = settings_.Get(SelKey(n), kDefaultSel) + std::string(20, '|');
     std::string_view rest = stored;
     for (std::size_t i = 1; i <= 16; ++i)
-        txtSelCode[i] = std::string(TrimBlanks(CutField(rest)));
+        selectionCodes[i] = std::string(TrimBlanks(CutField(rest)));
 }
 
 void ExportDialogModel::SaveSelectionSet(int n) {
-    std::string joined = txtSelCode[1];
+    std::string joined = selectionCodes[1];
     for (std::size_t i = 2; i <= 16; ++i) {
         joined += '|';
-        joined += txtSelCode[i];
+        joined += selectionCodes[i];
     }
     settings_.Set(SelKey(n), joined);
     settings_.Set(kKeyCurrentSel, IntText(n));
@@ -122,35 +122,35 @@ void ExportDialogModel::LoadSettings() {
     relHor_ = next();
     absVer_ = next();
     relVer_ = next();
-    txtAbsDis = next();
-    txtRelDis = next();
+    absDis = next();
+    relDis = next();
     sdXY_ = next();
     sdZ_ = next();
     const bool hvd = CheckedFromText(next());
     const bool xyz = CheckedFromText(next());
-    txtSigmaCent = next();
-    txtSigmaInst = next();
-    SetChkHVD(hvd);
-    SetChkXYZ(xyz);
-    optFace2to1 = NumericValue(settings_.Get(kKeyFace2to1, "0")) != 0.0;
-    optV3 = NumericValue(settings_.Get(kKeyVersion, "1")) != 0.0;
+    sigmaCent = next();
+    sigmaInst = next();
+    SetCoupleHorVer(hvd);
+    SetCoupleXyZ(xyz);
+    face2to1 = NumericValue(settings_.Get(kKeyFace2to1, "0")) != 0.0;
+    version3 = NumericValue(settings_.Get(kKeyVersion, "1")) != 0.0;
 }
 
 void ExportDialogModel::SaveSettings() {
     std::string joined;
     for (const std::string* text :
-         {&absHor_, &relHor_, &absVer_, &relVer_, &txtAbsDis, &txtRelDis, &sdXY_, &sdZ_}) {
+         {&absHor_, &relHor_, &absVer_, &relVer_, &absDis, &relDis, &sdXY_, &sdZ_}) {
         joined += *text;
         joined += '|';
     }
     joined += chkHVD_ ? "1|" : "0|";
     joined += chkXYZ_ ? "1|" : "0|";
-    joined += txtSigmaCent;
+    joined += sigmaCent;
     joined += '|';
-    joined += txtSigmaInst;
+    joined += sigmaInst;
     settings_.Set(kKeyStdDev, joined);
-    settings_.Set(kKeyFace2to1, optFace2to1 ? "1" : "0");
-    settings_.Set(kKeyVersion, optV3 ? "1" : "0");
+    settings_.Set(kKeyFace2to1, face2to1 ? "1" : "0");
+    settings_.Set(kKeyVersion, version3 ? "1" : "0");
 }
 
 bool ExportDialogModel::Step(int delta) {
@@ -172,22 +172,22 @@ bool ExportDialogModel::StepDown() {
 
 ExportOptions ExportDialogModel::FillExportOptions(const std::string& idexFile) const {
     ExportOptions options;
-    options.Projectfile = std::string(TrimBlanks(txtProjectfile));
-    options.Fieldfile = std::string(TrimBlanks(txtFieldfile));
+    options.Projectfile = std::string(TrimBlanks(projectFile));
+    options.Fieldfile = std::string(TrimBlanks(fieldFile));
     options.IdexFile = idexFile;
-    options.Version = optV3 ? 3 : 1;
-    options.Face2to1 = optFace2to1;
+    options.Version = version3 ? 3 : 1;
+    options.Face2to1 = face2to1;
     options.AbsHor = absHor_;
     options.RelHor = relHor_;
     options.AbsVer = absVer_;
     options.RelVer = relVer_;
-    options.AbsDis = txtAbsDis;
-    options.RelDis = txtRelDis;
+    options.AbsDis = absDis;
+    options.RelDis = relDis;
     options.SDXY = sdXY_;
     options.SDZ = sdZ_;
-    options.SigmaCent = txtSigmaCent;
-    options.SigmaInst = txtSigmaInst;
-    options.SelCode = txtSelCode;
+    options.SigmaCent = sigmaCent;
+    options.SigmaInst = sigmaInst;
+    options.SelCode = selectionCodes;
     options.SelCode[0].clear();
     return options;
 }

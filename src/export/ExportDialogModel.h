@@ -12,7 +12,7 @@
 //   opened            -> Open(packageFile) after the start-up window has gone (when the command
 //                        line was empty, AskForIdexFile of ExportRun.h comes first)
 //   edit of a box     -> the field, or the setter of a coupled box; then refresh the dependents
-//   coupling clicked  -> SetChkHVD / SetChkXYZ; refresh the dependents and their enabled state
+//   coupling clicked  -> SetCoupleHorVer / SetCoupleXyZ; refresh the dependents and their enabled state
 //   arrow up/down     -> StepUp() / StepDown(); refresh the set number and the 16 code boxes
 //                        when they return true
 //   browse buttons    -> the field := LocateFile(kFieldFilter, kFieldPattern) (or the project
@@ -24,7 +24,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/ExportOptions.h"
+#include "model/ExportOptions.h"
 #include "platform/Settings.h"
 
 namespace talvik {
@@ -57,43 +57,43 @@ class ExportDialogModel {
     explicit ExportDialogModel(SettingsStore& settings) : settings_(settings) {}
 
     // Plain boxes, texts as typed.
-    std::string txtFieldfile;
-    std::string txtProjectfile;
-    bool optV3 = true;         // false: optV1
-    bool optFace2to1 = false;  // false: optFace2Series
-    std::string txtAbsDis;
-    std::string txtRelDis;
-    std::string txtSigmaCent;
-    std::string txtSigmaInst;
-    std::array<std::string, 17> txtSelCode;  // code boxes 1..16; index 0 unused
+    std::string fieldFile;
+    std::string projectFile;
+    bool version3 = true;         // false: optV1
+    bool face2to1 = false;  // false: optFace2Series
+    std::string absDis;
+    std::string relDis;
+    std::string sigmaCent;
+    std::string sigmaInst;
+    std::array<std::string, 17> selectionCodes;  // code boxes 1..16; index 0 unused
 
     // Coupled boxes.
-    const std::string& txtAbsHor() const { return absHor_; }
-    const std::string& txtRelHor() const { return relHor_; }
-    const std::string& txtAbsVer() const { return absVer_; }
-    const std::string& txtRelVer() const { return relVer_; }
-    const std::string& txtSDXY() const { return sdXY_; }
-    const std::string& txtSDZ() const { return sdZ_; }
-    bool chkHVD() const { return chkHVD_; }
-    bool chkXYZ() const { return chkXYZ_; }
+    const std::string& AbsHor() const { return absHor_; }
+    const std::string& RelHor() const { return relHor_; }
+    const std::string& AbsVer() const { return absVer_; }
+    const std::string& RelVer() const { return relVer_; }
+    const std::string& SdXY() const { return sdXY_; }
+    const std::string& SdZ() const { return sdZ_; }
+    bool CoupleHorVer() const { return chkHVD_; }
+    bool CoupleXyZ() const { return chkXYZ_; }
     // A source box copies itself into its dependent while the coupling box is checked.
     void SetAbsHor(std::string text);
     void SetRelHor(std::string text);
-    void SetSDXY(std::string text);
+    void SetSdXY(std::string text);
     // A dependent box takes an edit only while it is enabled.
     void SetAbsVer(std::string text);
     void SetRelVer(std::string text);
-    void SetSDZ(std::string text);
+    void SetSdZ(std::string text);
     // Checking disables the dependents and copies the sources into them; unchecking enables
     // them again and leaves their texts.
-    void SetChkHVD(bool checked);
-    void SetChkXYZ(bool checked);
+    void SetCoupleHorVer(bool checked);
+    void SetCoupleXyZ(bool checked);
     bool AbsVerEnabled() const { return !chkHVD_; }
     bool RelVerEnabled() const { return !chkHVD_; }
-    bool SDZEnabled() const { return !chkXYZ_; }
+    bool SdZEnabled() const { return !chkXYZ_; }
 
     // The current selection set, always 1..9 (the read-only box beside the arrows).
-    int txtSelNr() const { return selNr_; }
+    int SelectionSetNumber() const { return selNr_; }
 
     // Opening steps after the optional IDEX prompt: the current set from the settings (a stored
     // number that is not a whole number 1..9 gives set 1), its codes, the stored settings, the

@@ -76,11 +76,11 @@ ConversionOutcome ExportCentral(ExportContext& context, const ExportOptions& opt
 
 ConversionOutcome StartExport(ExportContext& context, ExportDialogModel& dialog,
                               const std::string& idexFile, bool kickKorvu) {
-    dialog.SaveSelectionSet(dialog.txtSelNr());
+    dialog.SaveSelectionSet(dialog.SelectionSetNumber());
     dialog.SaveSettings();
     const ExportOptions options = dialog.FillExportOptions(idexFile);
     const ConversionOutcome outcome =
-        ExportCentral(context, options, dialog.txtProjectfile, kickKorvu);
+        ExportCentral(context, options, dialog.projectFile, kickKorvu);
     dialog.Close();
     return outcome;
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "export/ExportOptions.h"
-#include "fieldfile/Tables.h"
+#include "model/ExportOptions.h"
+#include "model/Tables.h"
 #include "host/Releases.h"
 #include "platform/FilePrompt.h"
 #include "platform/ProcessLauncher.h"

@@ -3,8 +3,8 @@
 // are handled here, every other record goes to the gathering, which extends `points` and fills
 // `observations` (emptied to its placeholder first). Messages and progress go through `ui`.
 
-#include "export/ExportOptions.h"
-#include "fieldfile/Tables.h"
+#include "model/ExportOptions.h"
+#include "model/Tables.h"
 #include "platform/UserInterface.h"
 #include "text/LineReader.h"
 

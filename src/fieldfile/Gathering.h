@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "export/ExportOptions.h"
-#include "fieldfile/Tables.h"
+#include "model/ExportOptions.h"
+#include "model/Tables.h"
 #include "platform/UserInterface.h"
 
 namespace talvik {

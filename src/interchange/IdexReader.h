@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "fieldfile/Tables.h"
+#include "model/Tables.h"
 #include "platform/UserInterface.h"
 #include "text/LineReader.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The conversion of one field file into a package project (.PRJ, .OBS or .TOB, .TCO).
 
-#include "export/ExportOptions.h"
-#include "fieldfile/Tables.h"
+#include "model/ExportOptions.h"
+#include "model/Tables.h"
 #include "platform/UserInterface.h"
 
 namespace talvik {

@@ -2,7 +2,7 @@
 // The terrestrial coordinate file (.TCO): the used points in order of name, one line per name,
 // known coordinates marked with "*".
 
-#include "fieldfile/Tables.h"
+#include "model/Tables.h"
 #include "platform/UserInterface.h"
 #include "project/OutputFile.h"
 #include "project/ProjectValues.h"

@@ -2,7 +2,7 @@
 // The terrestrial observation file (.OBS for version 3, .TOB for version 1): one line per
 // observation, directions grouped in series that restart at every set-up of a station.
 
-#include "fieldfile/Tables.h"
+#include "model/Tables.h"
 #include "platform/UserInterface.h"
 #include "project/OutputFile.h"
 #include "project/ProjectValues.h"

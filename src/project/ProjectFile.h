@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "export/ExportOptions.h"
+#include "model/ExportOptions.h"
 #include "project/OutputFile.h"
 
 namespace talvik {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/ExportOptions.h"
+#include "model/ExportOptions.h"
 
 namespace talvik {
 

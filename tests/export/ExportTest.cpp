@@ -15,10 +15,10 @@ namespace {
 std::string StdDevs(const ExportDialogModel& m) {
     std::string shown;
     for (const std::string& text :
-         {m.txtAbsHor(), m.txtRelHor(), m.txtAbsVer(), m.txtRelVer(), m.txtAbsDis, m.txtRelDis,
-          m.txtSDXY(), m.txtSDZ(), m.txtSigmaCent, m.txtSigmaInst})
+         {m.AbsHor(), m.RelHor(), m.AbsVer(), m.RelVer(), m.absDis, m.relDis,
+          m.SdXY(), m.SdZ(), m.sigmaCent, m.sigmaInst})
         shown += text + "|";
-    return shown + (m.chkHVD() ? "1" : "0") + (m.chkXYZ() ? "1" : "0");
+    return shown + (m.CoupleHorVer() ? "1" : "0") + (m.CoupleXyZ() ? "1" : "0");
 }
 
 TEST(ExportDialogModelTest, FirstRunDefaultsCouplingAndClose) {
@@ -26,18 +26,18 @@ TEST(ExportDialogModelTest, FirstRunDefaultsCouplingAndClose) {
     ExportDialogModel m(settings);
     m.Open("C:\\Job\\net.prj");
     EXPECT_EQ(StdDevs(m), "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|0.003|0.005|11");
-    EXPECT_EQ(m.txtSelCode[1] + m.txtSelCode[2] + m.txtFieldfile, "999C:\\Job\\net.fld");
-    EXPECT_TRUE(m.optV3 && !m.optFace2to1 && settings.SetCalls() == 0) << "opening stores nothing";
+    EXPECT_EQ(m.selectionCodes[1] + m.selectionCodes[2] + m.fieldFile, "999C:\\Job\\net.fld");
+    EXPECT_TRUE(m.version3 && !m.face2to1 && settings.SetCalls() == 0) << "opening stores nothing";
 
-    m.SetAbsHor("0.1"), m.SetRelHor("0.2"), m.SetSDXY("0.3");
-    m.SetAbsVer("typed"), m.SetSDZ("typed");  // disabled boxes take no edit
+    m.SetAbsHor("0.1"), m.SetRelHor("0.2"), m.SetSdXY("0.3");
+    m.SetAbsVer("typed"), m.SetSdZ("typed");  // disabled boxes take no edit
     EXPECT_EQ(StdDevs(m), "0.1|0.2|0.1|0.2|0.002|2|0.3|0.3|0.003|0.005|11");
-    m.SetChkHVD(false), m.SetChkXYZ(false);
-    m.SetAbsHor("9"), m.SetSDXY("8"), m.SetRelVer("own");
+    m.SetCoupleHorVer(false), m.SetCoupleXyZ(false);
+    m.SetAbsHor("9"), m.SetSdXY("8"), m.SetRelVer("own");
     EXPECT_EQ(StdDevs(m), "9|0.2|0.1|own|0.002|2|8|0.3|0.003|0.005|00");
-    m.SetChkHVD(true), m.SetChkXYZ(true);
+    m.SetCoupleHorVer(true), m.SetCoupleXyZ(true);
     EXPECT_EQ(StdDevs(m), "9|0.2|9|0.2|0.002|2|8|8|0.003|0.005|11");
-    m.optV3 = false, m.optFace2to1 = true;
+    m.version3 = false, m.face2to1 = true;
     m.Close();
     EXPECT_EQ(settings.Get(kKeyStdDev, ""), "9|0.2|9|0.2|0.002|2|8|8|1|1|0.003|0.005");
     EXPECT_EQ(settings.Get(kKeyFace2to1, "") + settings.Get(kKeyVersion, ""), "10");
@@ -65,22 +65,22 @@ TEST(ExportDialogModelTest, SteppingStoresTheSetLeftAndLoadsTheNext) {
     settings.Set("TalvikSel3", "1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16|17");
     ExportDialogModel m(settings);
     m.Open("a.prj");
-    m.txtSelCode[1] = "edited";
+    m.selectionCodes[1] = "edited";
     ASSERT_TRUE(m.StepUp());
-    EXPECT_EQ(Texts(&m.txtSelCode[1], &m.txtSelCode[6]), (Texts{"10", "20", "", "\t4\t", ""}));
+    EXPECT_EQ(Texts(&m.selectionCodes[1], &m.selectionCodes[6]), (Texts{"10", "20", "", "\t4\t", ""}));
     EXPECT_EQ(settings.Get("TalvikSel1", "") + settings.Get(kKeyCurrentSel, ""),
               "edited|||||||||||||||1")
         << "the set left, marked as current";
     ASSERT_TRUE(m.StepUp());
-    EXPECT_EQ(m.txtSelCode[16], "16") << "codes beyond 16 are dropped";
+    EXPECT_EQ(m.selectionCodes[16], "16") << "codes beyond 16 are dropped";
     ASSERT_TRUE(m.StepDown() && m.StepDown());
-    EXPECT_EQ(m.txtSelCode[1], "edited");
+    EXPECT_EQ(m.selectionCodes[1], "edited");
     const auto before = settings.SetCalls();
     EXPECT_FALSE(m.StepDown());
     EXPECT_EQ(settings.SetCalls(), before) << "nothing stored at the end of the range";
     while (m.StepUp()) {
     }
-    EXPECT_TRUE(m.txtSelNr() == 9 && !settings.Has("TalvikSel10"));
+    EXPECT_TRUE(m.SelectionSetNumber() == 9 && !settings.Has("TalvikSel10"));
 }
 
 TEST(ExportDialogModelTest, StoredCurrentSetMustBeAWholeNumberOneToNine) {
@@ -92,7 +92,7 @@ TEST(ExportDialogModelTest, StoredCurrentSetMustBeAWholeNumberOneToNine) {
         ExportDialogModel m(settings);
         m.Open("a.prj");
         m.Close();
-        EXPECT_EQ(m.txtSelCode[1] + settings.Get(kKeyCurrentSel, ""), "mine" + std::string(set));
+        EXPECT_EQ(m.selectionCodes[1] + settings.Get(kKeyCurrentSel, ""), "mine" + std::string(set));
     }
 }
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "fieldfile/Tables.h"
+#include "model/Tables.h"
 
 namespace talvik::testing {
 

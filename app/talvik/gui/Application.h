@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "export/ExportRun.h"
-#include "fieldfile/Tables.h"
+#include "model/Tables.h"
 #include "host/Releases.h"
 #include "platform/FilePrompt.h"
 #include "platform/ProcessLauncher.h"

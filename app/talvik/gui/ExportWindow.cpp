@@ -335,32 +335,32 @@ void ExportWindow::Bind() {
         });
     };
 
-    path(txtFieldfile_, model_.txtFieldfile);
-    path(txtProjectfile_, model_.txtProjectfile);
-    plain(txtAbsDis_, model_.txtAbsDis);
-    plain(txtRelDis_, model_.txtRelDis);
-    plain(txtSigmaCent_, model_.txtSigmaCent);
-    plain(txtSigmaInst_, model_.txtSigmaInst);
+    path(txtFieldfile_, model_.fieldFile);
+    path(txtProjectfile_, model_.projectFile);
+    plain(txtAbsDis_, model_.absDis);
+    plain(txtRelDis_, model_.relDis);
+    plain(txtSigmaCent_, model_.sigmaCent);
+    plain(txtSigmaInst_, model_.sigmaInst);
     for (int i = 1; i <= 16; ++i)
-        plain(txtSelCode_[i], model_.txtSelCode[i]);
+        plain(txtSelCode_[i], model_.selectionCodes[i]);
     coupled(txtAbsHor_, &ExportDialogModel::SetAbsHor);
     coupled(txtRelHor_, &ExportDialogModel::SetRelHor);
     coupled(txtAbsVer_, &ExportDialogModel::SetAbsVer);
     coupled(txtRelVer_, &ExportDialogModel::SetRelVer);
-    coupled(txtSDXY_, &ExportDialogModel::SetSDXY);
-    coupled(txtSDZ_, &ExportDialogModel::SetSDZ);
+    coupled(txtSDXY_, &ExportDialogModel::SetSdXY);
+    coupled(txtSDZ_, &ExportDialogModel::SetSdZ);
 
     connect(chkHVD_, &QCheckBox::clicked, this, [this](bool checked) {
-        model_.SetChkHVD(checked);
+        model_.SetCoupleHorVer(checked);
         RefreshCoupled();
     });
     connect(chkXYZ_, &QCheckBox::clicked, this, [this](bool checked) {
-        model_.SetChkXYZ(checked);
+        model_.SetCoupleXyZ(checked);
         RefreshCoupled();
     });
-    connect(optV3_, &QRadioButton::toggled, this, [this](bool on) { model_.optV3 = on; });
+    connect(optV3_, &QRadioButton::toggled, this, [this](bool on) { model_.version3 = on; });
     connect(optFace2to1_, &QRadioButton::toggled, this,
-            [this](bool on) { model_.optFace2to1 = on; });
+            [this](bool on) { model_.face2to1 = on; });
 
     connect(upDown1_, &UpDownArrows::up, this, [this] {
         if (model_.StepUp()) RefreshCodes();
@@ -370,11 +370,11 @@ void ExportWindow::Bind() {
     });
 
     connect(cmdField_, &QPushButton::clicked, this, [this] {
-        Browse(model_.txtFieldfile, ExportDialogModel::kFieldFilter,
+        Browse(model_.fieldFile, ExportDialogModel::kFieldFilter,
                ExportDialogModel::kFieldPattern, txtFieldfile_);
     });
     connect(cmdProject_, &QPushButton::clicked, this, [this] {
-        Browse(model_.txtProjectfile, ExportDialogModel::kProjectFilter,
+        Browse(model_.projectFile, ExportDialogModel::kProjectFilter,
                ExportDialogModel::kProjectPattern, txtProjectfile_);
     });
     connect(cmdExport_, &QPushButton::clicked, this, [this] { RunExport(false); });
@@ -407,36 +407,36 @@ void ExportWindow::FinishOpening(QWidget* splash, bool askForIdex) {
 }
 
 void ExportWindow::Refresh() {
-    Show(txtFieldfile_, PathText(model_.txtFieldfile));
-    Show(txtProjectfile_, PathText(model_.txtProjectfile));
-    (model_.optV3 ? optV3_ : optV1_)->setChecked(true);
-    (model_.optFace2to1 ? optFace2to1_ : optFace2Series_)->setChecked(true);
-    Show(txtAbsDis_, BoxText(model_.txtAbsDis));
-    Show(txtRelDis_, BoxText(model_.txtRelDis));
-    Show(txtSigmaCent_, BoxText(model_.txtSigmaCent));
-    Show(txtSigmaInst_, BoxText(model_.txtSigmaInst));
+    Show(txtFieldfile_, PathText(model_.fieldFile));
+    Show(txtProjectfile_, PathText(model_.projectFile));
+    (model_.version3 ? optV3_ : optV1_)->setChecked(true);
+    (model_.face2to1 ? optFace2to1_ : optFace2Series_)->setChecked(true);
+    Show(txtAbsDis_, BoxText(model_.absDis));
+    Show(txtRelDis_, BoxText(model_.relDis));
+    Show(txtSigmaCent_, BoxText(model_.sigmaCent));
+    Show(txtSigmaInst_, BoxText(model_.sigmaInst));
     RefreshCoupled();
     RefreshCodes();
 }
 
 void ExportWindow::RefreshCoupled() {
-    Show(txtAbsHor_, BoxText(model_.txtAbsHor()));
-    Show(txtRelHor_, BoxText(model_.txtRelHor()));
-    Show(txtAbsVer_, BoxText(model_.txtAbsVer()));
-    Show(txtRelVer_, BoxText(model_.txtRelVer()));
-    Show(txtSDXY_, BoxText(model_.txtSDXY()));
-    Show(txtSDZ_, BoxText(model_.txtSDZ()));
-    chkHVD_->setChecked(model_.chkHVD());
-    chkXYZ_->setChecked(model_.chkXYZ());
+    Show(txtAbsHor_, BoxText(model_.AbsHor()));
+    Show(txtRelHor_, BoxText(model_.RelHor()));
+    Show(txtAbsVer_, BoxText(model_.AbsVer()));
+    Show(txtRelVer_, BoxText(model_.RelVer()));
+    Show(txtSDXY_, BoxText(model_.SdXY()));
+    Show(txtSDZ_, BoxText(model_.SdZ()));
+    chkHVD_->setChecked(model_.CoupleHorVer());
+    chkXYZ_->setChecked(model_.CoupleXyZ());
     txtAbsVer_->setEnabled(model_.AbsVerEnabled());
     txtRelVer_->setEnabled(model_.RelVerEnabled());
-    txtSDZ_->setEnabled(model_.SDZEnabled());
+    txtSDZ_->setEnabled(model_.SdZEnabled());
 }
 
 void ExportWindow::RefreshCodes() {
-    Show(txtSelNr_, QString::number(model_.txtSelNr()));
+    Show(txtSelNr_, QString::number(model_.SelectionSetNumber()));
     for (int i = 1; i <= 16; ++i)
-        Show(txtSelCode_[i], BoxText(model_.txtSelCode[i]));
+        Show(txtSelCode_[i], BoxText(model_.selectionCodes[i]));
 }
 
 void ExportWindow::Browse(std::string& field, std::string_view filter, std::string_view pattern,
