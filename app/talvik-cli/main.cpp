@@ -195,7 +195,8 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     if (xyz && dialog.SdXY() == dialog.SdZ()) dialog.SetCoupleXyZ(true);
     if (!codes.empty()) {
         for (std::size_t i = 1; i <= 16; ++i)
-            dialog.selectionCodes[i] = i <= codes.size() ? TextArgument(codes[i - 1]) : std::string();
+            dialog.selectionCodes[i] =
+                i <= codes.size() ? TextArgument(codes[i - 1]) : std::string();
     }
     if (const auto package = args.Value("package")) settings.Set(kKeyPackagePath, *package);
 

@@ -12,8 +12,8 @@
 //   opened            -> Open(packageFile) after the start-up window has gone (when the command
 //                        line was empty, AskForIdexFile of ExportRun.h comes first)
 //   edit of a box     -> the field, or the setter of a coupled box; then refresh the dependents
-//   coupling clicked  -> SetCoupleHorVer / SetCoupleXyZ; refresh the dependents and their enabled state
-//   arrow up/down     -> StepUp() / StepDown(); refresh the set number and the 16 code boxes
+//   coupling clicked  -> SetCoupleHorVer / SetCoupleXyZ; refresh the dependents and their enabled
+//   state arrow up/down     -> StepUp() / StepDown(); refresh the set number and the 16 code boxes
 //                        when they return true
 //   browse buttons    -> the field := LocateFile(kFieldFilter, kFieldPattern) (or the project
 //                        pair); a cancelled prompt empties the box
@@ -59,7 +59,7 @@ class ExportDialogModel {
     // Plain boxes, texts as typed.
     std::string fieldFile;
     std::string projectFile;
-    bool version3 = true;         // false: optV1
+    bool version3 = true;   // false: optV1
     bool face2to1 = false;  // false: optFace2Series
     std::string absDis;
     std::string relDis;

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "host/Releases.h"
 #include "model/ExportOptions.h"
 #include "model/Tables.h"
-#include "host/Releases.h"
 #include "platform/FilePrompt.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Registry.h"

@@ -14,9 +14,8 @@ namespace {
 // The ten standard-deviation boxes in the order they are stored, then the two couplings.
 std::string StdDevs(const ExportDialogModel& m) {
     std::string shown;
-    for (const std::string& text :
-         {m.AbsHor(), m.RelHor(), m.AbsVer(), m.RelVer(), m.absDis, m.relDis,
-          m.SdXY(), m.SdZ(), m.sigmaCent, m.sigmaInst})
+    for (const std::string& text : {m.AbsHor(), m.RelHor(), m.AbsVer(), m.RelVer(), m.absDis,
+                                    m.relDis, m.SdXY(), m.SdZ(), m.sigmaCent, m.sigmaInst})
         shown += text + "|";
     return shown + (m.CoupleHorVer() ? "1" : "0") + (m.CoupleXyZ() ? "1" : "0");
 }
@@ -67,7 +66,8 @@ TEST(ExportDialogModelTest, SteppingStoresTheSetLeftAndLoadsTheNext) {
     m.Open("a.prj");
     m.selectionCodes[1] = "edited";
     ASSERT_TRUE(m.StepUp());
-    EXPECT_EQ(Texts(&m.selectionCodes[1], &m.selectionCodes[6]), (Texts{"10", "20", "", "\t4\t", ""}));
+    EXPECT_EQ(Texts(&m.selectionCodes[1], &m.selectionCodes[6]),
+              (Texts{"10", "20", "", "\t4\t", ""}));
     EXPECT_EQ(settings.Get("TalvikSel1", "") + settings.Get(kKeyCurrentSel, ""),
               "edited|||||||||||||||1")
         << "the set left, marked as current";
@@ -92,7 +92,8 @@ TEST(ExportDialogModelTest, StoredCurrentSetMustBeAWholeNumberOneToNine) {
         ExportDialogModel m(settings);
         m.Open("a.prj");
         m.Close();
-        EXPECT_EQ(m.selectionCodes[1] + settings.Get(kKeyCurrentSel, ""), "mine" + std::string(set));
+        EXPECT_EQ(m.selectionCodes[1] + settings.Get(kKeyCurrentSel, ""),
+                  "mine" + std::string(set));
     }
 }
 

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "export/ExportRun.h"
-#include "model/Tables.h"
 #include "host/Releases.h"
+#include "model/Tables.h"
 #include "platform/FilePrompt.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Registry.h"

@@ -359,8 +359,7 @@ void ExportWindow::Bind() {
         RefreshCoupled();
     });
     connect(optV3_, &QRadioButton::toggled, this, [this](bool on) { model_.version3 = on; });
-    connect(optFace2to1_, &QRadioButton::toggled, this,
-            [this](bool on) { model_.face2to1 = on; });
+    connect(optFace2to1_, &QRadioButton::toggled, this, [this](bool on) { model_.face2to1 = on; });
 
     connect(upDown1_, &UpDownArrows::up, this, [this] {
         if (model_.StepUp()) RefreshCodes();
@@ -370,8 +369,8 @@ void ExportWindow::Bind() {
     });
 
     connect(cmdField_, &QPushButton::clicked, this, [this] {
-        Browse(model_.fieldFile, ExportDialogModel::kFieldFilter,
-               ExportDialogModel::kFieldPattern, txtFieldfile_);
+        Browse(model_.fieldFile, ExportDialogModel::kFieldFilter, ExportDialogModel::kFieldPattern,
+               txtFieldfile_);
     });
     connect(cmdProject_, &QPushButton::clicked, this, [this] {
         Browse(model_.projectFile, ExportDialogModel::kProjectFilter,
