@@ -4,6 +4,7 @@
 // All texts are Windows-1252 bytes; a front converts them where they meet the screen.
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,12 @@ class UserInterface {
                            std::string_view title) = 0;
     // Replaces the text of the progress line.
     virtual void Progress(std::string_view text) = 0;
+    // How far the current phase is: `done` of `total` units (bytes read, records written).
+    // A front may show it as a bar; total 0 means unknown.
+    virtual void ProgressAmount(std::uint64_t done, std::uint64_t total) {
+        (void)done;
+        (void)total;
+    }
     // Lets the user interface process pending events (repaint, input).
     virtual void Yield() = 0;
 };

@@ -15,7 +15,9 @@
 namespace talvik {
 
 ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
-                                   AngleUnitState& angleUnit, UserInterface& ui) {
+                                   AngleUnitState& angleUnit, UserInterface& ui,
+                                   ConversionSummary* summary) {
+    (void)summary;  // filled by a later change
     const std::optional<ProjectValues> values = MakeProjectValues(options);
     if (!values) {
         Inform(ui, "Ongeldige naam voor het KORVU Project: " +

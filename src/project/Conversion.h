@@ -1,6 +1,7 @@
 #pragma once
 // The conversion of one field file into a package project (.PRJ, .OBS or .TOB, .TCO).
 
+#include "model/ConversionSummary.h"
 #include "model/ExportOptions.h"
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
@@ -15,8 +16,10 @@ enum class ConversionOutcome {
 };
 
 // `points` holds the known points read from the IDEX file; the conversion extends, sorts and
-// writes it. `angleUnit` is set by the field file and stays set after the run.
+// writes it. `angleUnit` is set by the field file and stays set after the run. `summary`, when
+// given, receives what the run wrote.
 ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
-                                   AngleUnitState& angleUnit, UserInterface& ui);
+                                   AngleUnitState& angleUnit, UserInterface& ui,
+                                   ConversionSummary* summary = nullptr);
 
 }  // namespace talvik
