@@ -3,8 +3,6 @@
 // messages, and a fresh temporary folder per test.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "platform/UserInterface.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 
@@ -34,21 +33,19 @@ struct RecordingUi : UserInterface {
     void Yield() override {}
 };
 
+// A test with a fresh folder of its own.
 class TempFolder : public testing::Test {
   protected:
-    void TearDown() override { std::filesystem::remove_all(root_); }
-    std::string Path(const std::string& name) const { return (root_ / name).string(); }
+    std::string Path(const std::string& name) const { return folder_.Path(name); }
     std::string Write(const std::string& name, const std::string& bytes, unsigned mode = 0644) {
-        std::filesystem::create_directories((root_ / name).parent_path());
-        std::ofstream(root_ / name, std::ios::binary) << bytes;
-        EXPECT_EQ(::chmod(Path(name).c_str(), mode), 0);
-        return Path(name);
+        const std::string path = folder_.Write(name, bytes);
+        std::filesystem::permissions(path, std::filesystem::perms(mode));
+        return path;
     }
     // Files and folders in the folder (a left-over temporary file counts).
-    long Entries() const { return std::distance(std::filesystem::directory_iterator(root_), {}); }
+    long Entries() const { return folder_.Entries(); }
 
-    std::string pattern_ = (std::filesystem::temp_directory_path() / "talvik-XXXXXX").string();
-    std::filesystem::path root_ = ::mkdtemp(pattern_.data()) ? pattern_ : std::string();
+    test::TempFolder folder_;
 };
 
 inline std::string ReadBytes(const std::string& path) {

@@ -1,8 +1,6 @@
 #pragma once
 // Temporary folders and hand-written registry files for the registry and host tests.
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -10,20 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "support/TempFolder.h"
+
 namespace talvik::testing {
 
-// A fresh folder, removed with everything in it at the end of the scope.
-struct TempFolder {
-    std::string path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talvik-XXXXXX").string();
-        return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }();
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path.empty()) std::filesystem::remove_all(path, ignored);
-    }
-    std::string Path(std::string_view name) const { return path + "/" + std::string(name); }
-};
+using test::TempFolder;
 
 // Writes the bytes, creating the folders on the way.
 inline void WriteBytes(const std::string& path, std::string_view bytes) {
