@@ -139,7 +139,7 @@ TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
     const std::string prompt =
         "prompt:C:\\K6\\Data\\\nOpzoeken van Kavrin IDEX Files|*.idx| File\n*.idx\n"
         "Kavrin IDEX Files|*.idx|All Files (*.*)|*.*";
-    EXPECT_EQ(r_.messages, (Texts{"critical: Kavrin niet gevonden; afbreken", prompt, prompt}));
+    EXPECT_EQ(r_.messages, (Texts{"! Kavrin niet gevonden; afbreken", prompt, prompt}));
 }
 
 // The package program: the stored one when it exists, otherwise the user's pick (stored).
