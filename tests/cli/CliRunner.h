@@ -24,6 +24,7 @@
 
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
+#include "support/ReadBytes.h"
 
 #ifdef _WIN32
 #include "platform/windows/WindowsRegistry.h"
@@ -31,21 +32,14 @@
 
 namespace talvik::test {
 
+using testing::ReadBytes;
+using testing::WriteBytes;
+
 struct CliResult {
     int exitCode = -1;
     std::string out;
     std::string err;
 };
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 #ifdef _WIN32
 
@@ -119,8 +113,8 @@ inline CliResult RunProgram(const std::string& program, const std::vector<std::s
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
+    result.out = ReadBytes(outPath);
+    result.err = ReadBytes(errPath);
     // A program that talvik-cli started may still hold them (it inherits the handles).
     std::error_code busy;
     std::filesystem::remove(outPath, busy);
@@ -183,8 +177,8 @@ inline CliResult RunProgram(const std::string& program, const std::vector<std::s
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
+    result.out = ReadBytes(outPath);
+    result.err = ReadBytes(errPath);
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return result;

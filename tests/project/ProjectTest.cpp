@@ -123,8 +123,8 @@ struct Scratch {
     }
     std::set<std::string> Listing() const {  // every file of the folder with its bytes
         std::set<std::string> files;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
-            files.insert(entry.path().filename().string() + "=" + ReadBytes(entry.path().string()));
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            files.insert(entry.path().filename().string() + "=" + ReadBytes(entry.path()));
         return files;
     }
 };

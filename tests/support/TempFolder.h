@@ -1,55 +1,60 @@
 #pragma once
-// A fresh folder below the system's temporary folder for one test, removed with everything in
-// it when the test is done.
+// A fresh folder for one test, removed with everything in it at the end.
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
-#include <system_error>
 
-namespace talvik::test {
+#include "support/ReadBytes.h"
+
+namespace talvik::testing {
 
 class TempFolder {
   public:
     TempFolder() {
         const auto base = std::filesystem::temp_directory_path();
-        std::random_device seed;
-        std::mt19937_64 random(seed());
-        // create_directory is false when the name is taken: then another name is drawn.
-        for (std::error_code error;;) {
-            root_ = base / ("talvik-" + std::to_string(random() % 1000000000000u));
-            if (std::filesystem::create_directory(root_, error)) break;
-            if (error) throw std::filesystem::filesystem_error("no temporary folder", root_, error);
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const auto name =
+                "talvik-" + std::to_string(random()) + "-" + std::to_string(serial_++);
+            std::error_code error;
+            if (std::filesystem::create_directory(base / name, error)) {
+                root_ = (base / name).string();
+                return;
+            }
         }
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
+        if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::filesystem::path& Root() const { return root_; }
-    // The full path of a name inside the folder (which may hold further folders).
-    std::string Path(std::string_view name) const { return (root_ / name).string(); }
-    std::string operator/(std::string_view name) const { return Path(name); }
+    // The folder itself, and a name inside it (which may hold folders).
+    const std::string& Path() const { return root_; }
+    std::string Path(std::string_view name) const {
+        return (std::filesystem::path(root_) / name).string();
+    }
 
-    // Writes the bytes under the name, creating the folders on the way; the full path.
-    std::string Write(std::string_view name, std::string_view bytes) const {
-        const auto path = root_ / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
-        return path.string();
+    // Writes a file with the given permission bits, creating its folders; returns its path.
+    std::string Write(std::string_view name, std::string_view bytes, unsigned mode = 0644) {
+        const std::string path = Path(name);
+        WriteBytes(path, bytes);
+        std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
+        return path;
     }
 
     // Files and folders directly in the folder (a left-over temporary file counts).
     long Entries() const { return std::distance(std::filesystem::directory_iterator(root_), {}); }
 
   private:
-    std::filesystem::path root_;
+    static inline std::atomic<unsigned> serial_{0};
+    std::string root_;
 };
 
-}  // namespace talvik::test
+}  // namespace talvik::testing
