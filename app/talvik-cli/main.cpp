@@ -65,7 +65,10 @@ constexpr const char* kUsage =
     "\n"
     "Register: enters Talvik in the Import and Export menus of every installed Kavrin release.\n"
     "\n"
-    "Texts are written into the files exactly as given. Exit status: 0 done, 1 stopped, 2 usage.\n";
+    "Texts are written into the files exactly as given.\n"
+    "\n"
+    "Exit status: 0 done; 1 stopped, or a requested file was not written completely (an\n"
+    "existing project or IDEX file of that name is then left as it was); 2 usage error.\n";
 
 int Usage(CliUserInterface& ui, const std::string& error) {
     ui.Note(error);
@@ -214,6 +217,8 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     int status = outcome == ConversionOutcome::Finished ? kExitDone : kExitStopped;
     if (outcome == ConversionOutcome::ProjectKept)
         ui.Note("existing project kept; use --overwrite to replace it");
+    if (outcome == ConversionOutcome::WriteFailed)
+        ui.Note("the project was not written; files of the same name were left as they were");
 
     if (args.Has("launch")) {
         NoFilePrompt noPrompt;
@@ -278,6 +283,11 @@ int Register(const std::vector<std::string>& words, CliUserInterface& ui) {
     Store store;
     store.Check(ui);
     RegisterWithHost(store.registry, ui, DesktopProgramPath());
+    // The menu entries are the output of this job: a store that could not take them fails it.
+    if (!store.registry.Problem().empty()) {
+        ui.Note(Utf8From1252(store.registry.Problem()));
+        return kExitStopped;
+    }
     return kExitDone;
 }
 

@@ -457,7 +457,8 @@ void ExportWindow::RunExport(bool kickKorvu) {
     const ConversionOutcome outcome = StartExport(context_, model_, idexFile_, kickKorvu);
     running_ = false;
     const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
-                        outcome == ConversionOutcome::ProjectPathTooShort;
+                        outcome == ConversionOutcome::ProjectPathTooShort ||
+                        outcome == ConversionOutcome::WriteFailed;
     End(failed ? 1 : 0);
 }
 
