@@ -4,6 +4,7 @@
 #include <random>
 
 #include "platform/FileReplace.h"
+#include "platform/FileSync.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -70,6 +71,9 @@ bool OutputFile::Close() {
         if (std::fflush(file_) != 0) failed_ = true;
         if (std::fclose(file_) != 0) failed_ = true;
         file_ = nullptr;
+        // On the disk before any rename: the renames of a project then follow each other
+        // quickly, and a replaced file is never found empty after a crash.
+        if (!failed_ && !SyncFile(temporary_)) failed_ = true;
     }
     buffer_.clear();
     buffer_.shrink_to_fit();

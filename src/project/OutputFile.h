@@ -27,8 +27,8 @@ class OutputFile {
     void Write(std::string_view text);
     // Appends text followed by CR LF.
     void Line(std::string_view text);
-    // Writes what is buffered and closes the temporary file; false when anything failed since
-    // Open.
+    // Writes what is buffered, closes the temporary file and waits until it is on the disk;
+    // false when anything failed since Open.
     bool Close();
     // Closes the file and renames it to its final path, replacing a file there. False (the
     // temporary file removed) when anything failed.
