@@ -246,7 +246,8 @@ bool DocumentFile::Change(std::string& problem,
             return false;
         }
     }
-    // Under the lock the file cannot change: what the cache holds of it is current.
+    // A change always starts from the file itself, whatever the cache holds.
+    cached_ = false;
     Refresh(target);
     problem = problem_;
     if (!problem.empty()) return false;
