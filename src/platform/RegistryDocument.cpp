@@ -11,6 +11,7 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kRootName = "HKEY_CURRENT_USER";
 constexpr std::size_t kMaxKeyName = 255;
+constexpr std::ptrdiff_t kMaxDepth = 512;
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t';
@@ -278,7 +279,10 @@ bool ParseValue(std::string_view line, Lines& lines, Entry& entry, std::string& 
 }
 
 // "HKEY_CURRENT_USER\a\b" -> {a, b}; false for other roots and malformed paths.
+// Keys nest at most 512 deep, as in the platform's registry; a deeper one is kept as written
+// but not read.
 bool ParseKeyPath(std::string_view inner, std::vector<std::string>& path) {
+    if (std::count(inner.begin(), inner.end(), '\\') > kMaxDepth) return false;
     const std::size_t cut = inner.find('\\');
     const std::string root = ToUpper(inner.substr(0, cut));
     if (root != kRootName && root != "HKCU") return false;

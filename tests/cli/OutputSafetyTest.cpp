@@ -222,8 +222,16 @@ TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
             ++oldSeen;
         else if (after == fresh)
             ++newSeen;
-        else
-            ADD_FAILURE() << "a mix after " << std::chrono::duration<double>(delay).count() << " s";
+        else {
+            std::string files;
+            for (const auto& [name, bytes] : after.files)
+                files += " " + name +
+                         (bytes == old.files.at(name)     ? " old"
+                          : bytes == fresh.files.at(name) ? " new"
+                                                          : " other");
+            ADD_FAILURE() << "a mix after " << std::chrono::duration<double>(delay).count()
+                          << " s:" << files;
+        }
     }
     // Both ends are reached, or the delays did not fall where they should.
     EXPECT_GT(oldSeen, 0);
