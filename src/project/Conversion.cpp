@@ -8,6 +8,7 @@
 
 #include "fieldfile/FieldFileReader.h"
 #include "fieldfile/Gathering.h"
+#include "platform/FileSync.h"
 #include "project/CoordinateFile.h"
 #include "project/ObservationFile.h"
 #include "project/OutputFile.h"
@@ -89,7 +90,10 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
          {observation, observationWritten && Replaceable(observation.Path())},
          {coordinate, coordinateWritten && Replaceable(coordinate.Path())}}};
     bool complete = std::all_of(parts.begin(), parts.end(), [](const Part& p) { return p.ok; });
-    // The project file goes last: it is what makes a folder hold a project.
+    // The project file goes last: it is what makes a folder hold a project. The old files are
+    // held open meanwhile, so that the three renames follow each other closely.
+    const FileHold oldProject(project.Path()), oldObservation(observation.Path()),
+        oldCoordinate(coordinate.Path());
     for (const std::size_t i : {1, 2, 0}) {
         if (!complete) break;
         complete = parts[i].ok = parts[i].file.Commit();

@@ -12,4 +12,10 @@ bool SyncFile(const std::string& path) {
     return ::close(fd) == 0 && synced;
 }
 
+FileHold::FileHold(const std::string& path) : handle_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+
+FileHold::~FileHold() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
 }  // namespace talvik
