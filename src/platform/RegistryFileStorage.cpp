@@ -234,6 +234,12 @@ bool DocumentFile::Change(std::string& problem,
         problem = WriteProblem(path_, error);
         return false;
     }
+    // A folder or device in the file's place is refused before a lock file is made beside it.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        problem = WriteProblem(path_, ErrorText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
+        return false;
+    }
     const std::string lockName = target + ".lock";
     FileDescriptor lock(::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.Get() < 0) {

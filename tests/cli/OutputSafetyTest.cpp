@@ -20,11 +20,14 @@
 
 #include "CliRunner.h"
 #include "platform/RegistryFile.h"
+#include "support/ReadBytes.h"
 
 namespace talvik::test {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 const std::string kCli = TALVIK_CLI;
 const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
@@ -72,7 +75,7 @@ Listing List(const fs::path& folder) {
         if (name.ends_with(".tmp"))
             listing.temporaries.push_back(name);
         else
-            listing.files[name] = ReadFile(entry.path());
+            listing.files[name] = ReadBytes(entry.path());
     }
     return listing;
 }
@@ -99,7 +102,7 @@ class OutputSafety : public ::testing::Test {
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "config");
         fs::create_directories(dir_ / "project");
-        WriteFile(dir_ / "large.fld", LargeFieldFile(60000));
+        WriteBytes(dir_ / "large.fld", LargeFieldFile(60000));
     }
     void TearDown() override {
         fs::permissions(dir_ / "project", fs::perms::owner_all);
@@ -156,8 +159,8 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
          [&] {
              mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=3m") == 0;
              if (mounted) {
-                 WriteFile(project / "net.PRJ", "old project");
-                 WriteFile(project / "net.OBS", std::string(1 << 20, 'o'));
+                 WriteBytes(project / "net.PRJ", "old project");
+                 WriteBytes(project / "net.OBS", std::string(1 << 20, 'o'));
              }
          },
          [&] {
@@ -175,7 +178,7 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         const Listing before = fs::exists(c.folder) ? List(c.folder) : Listing{};
         const pid_t pid = Start(Export("0.0009", c.folder), dir_, c.inChild);
         const int status = Wait(pid);
-        const std::string err = ReadFile(dir_ / (".err" + std::to_string(pid)));
+        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
         EXPECT_EQ(status, 1) << c.what << ": " << err;
         EXPECT_NE(err.find("Fout bij het schrijven van: " + (c.folder / "net.").string()),
                   std::string::npos)
@@ -209,7 +212,7 @@ TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
     // At least 24 kills, and more while one end was not reached (the machine may be busy).
     for (int round = 0; round < 24 || ((oldSeen == 0 || newSeen == 0) && round < 60); ++round) {
         for (const auto& [name, bytes] : old.files)
-            WriteFile(project / name, bytes);
+            WriteBytes(project / name, bytes);
         const auto delay = full * (rng() % 1000) / 800;
         const pid_t pid = Start(Export("0.0009", project), dir_);
         std::this_thread::sleep_for(delay);
@@ -242,9 +245,9 @@ TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
 // 40 exports storing their choices and 10 registrations at once: the store stays readable and
 // holds what every run stored.
 TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
-    WriteFile(dir_ / "config" / "talvik" / "registry.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
-              "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n");
+    WriteBytes(dir_ / "config" / "talvik" / "registry.reg",
+               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
+               "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n");
     std::vector<pid_t> runs;
     for (int i = 0; i < 50; ++i) {
         if (i % 5 == 4) {
@@ -259,7 +262,7 @@ TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
                              dir_));
     }
     for (const pid_t pid : runs)
-        EXPECT_EQ(Wait(pid), 0) << ReadFile(dir_ / (".err" + std::to_string(pid)));
+        EXPECT_EQ(Wait(pid), 0) << ReadBytes(dir_ / (".err" + std::to_string(pid)));
 
     RegistryFile store((dir_ / "config" / "talvik" / "registry.reg").string());
     EXPECT_EQ(store.CheckFile(), "");

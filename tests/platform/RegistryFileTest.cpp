@@ -258,6 +258,7 @@ TEST(RegistryFile, ReportsAFileThatCannotBeRead) {
         EXPECT_FALSE(registry.CreateKey(kHkcu, "K", key)) << path;
         EXPECT_FALSE(registry.Problem().empty()) << path;
     }
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + ".lock"));  // nothing left beside it
 }
 
 TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {
