@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <algorithm>
+#endif
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
