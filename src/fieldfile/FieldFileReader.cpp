@@ -12,12 +12,26 @@ namespace talvik {
 
 namespace {
 
-// The record code of a line: its word 1 when that is a whole number of the code range, else 0
-// (no record; 111.5 is not a record 111).
-int RecordCode(const std::string& word) {
+constexpr std::string_view kProgressText = "Inlezen Werkbestand: ";
+
+// The record code of a line: its word 1 when that is a whole number of the code range, else
+// none (111.5 is not a record 111).
+RecordCode CodeOf(std::string_view word) {
+    // Plain digits are the usual case; anything else takes the numeric value of the word.
+    if (word.size() <= 3 && word.find_first_not_of("0123456789") == std::string_view::npos) {
+        int value = 0;
+        for (char c : word)
+            value = value * 10 + (c - '0');
+        return static_cast<RecordCode>(value);
+    }
     const double value = NumericValue(word);
-    if (!(value >= 1.0 && value <= 999.0) || std::floor(value) != value) return 0;
-    return static_cast<int>(value);
+    if (!(value >= 1.0 && value <= 999.0) || std::floor(value) != value) return RecordCode::None;
+    return static_cast<RecordCode>(static_cast<int>(value));
+}
+
+AngleUnit AngleUnitOf(std::string_view word) {
+    // The place of the word in "DM DD GR" divided by 3: DM 0, DD 1, GR 2, not found 0.
+    return static_cast<AngleUnit>(FindFrom1("DM DD GR", word) / 3);
 }
 
 class FrameReader {
@@ -26,16 +40,16 @@ class FrameReader {
         : frame_(frame), angleUnit_(angleUnit), ui_(ui) {}
 
     // Handles the frame and unit records; false for every other code.
-    bool Handle(int code, const std::vector<std::string>& words) {
+    bool Handle(RecordCode code, const std::vector<std::string_view>& words) {
         const auto has = [&](std::size_t n) { return n < words.size(); };
         switch (code) {
-            case 21:
-                if (has(2)) frame_.reversed = words[2].find("YX") != std::string::npos;
+            case RecordCode::CoordinateOrder:
+                if (has(2)) frame_.reversed = words[2].find("YX") != std::string_view::npos;
                 return true;
-            case 22:
+            case RecordCode::Scale:
                 if (has(2)) frame_.scale = NumericValue(words[2]);
                 return true;
-            case 23:
+            case RecordCode::Offsets:
                 // Read with the order in force now; a later record 21 does not move them.
                 if (has(2))
                     (frame_.reversed ? frame_.yOffset : frame_.xOffset) = NumericValue(words[2]);
@@ -43,11 +57,10 @@ class FrameReader {
                     (frame_.reversed ? frame_.xOffset : frame_.yOffset) = NumericValue(words[3]);
                 if (has(4)) frame_.zOffset = NumericValue(words[4]);
                 return true;
-            case 51:
-                if (has(2))
-                    angleUnit_.value = static_cast<int>(FindFrom1("DM DD GR", words[2]) / 3);
+            case RecordCode::AngleUnit:
+                if (has(2)) angleUnit_.value = AngleUnitOf(words[2]);
                 return true;
-            case 53:
+            case RecordCode::DistanceUnit:
                 // Other units are reported, never converted.
                 if (has(2) && words[2] != "M") {
                     std::string text = "Eenheid voor afstanden staat ingesteld op: ";
@@ -66,6 +79,12 @@ class FrameReader {
     UserInterface& ui_;
 };
 
+std::string ProgressText(std::uint64_t position) {
+    std::string text(kProgressText);
+    text += IntText(static_cast<long long>(position / 128));
+    return text;
+}
+
 }  // namespace
 
 void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable& points,
@@ -74,19 +93,22 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
     FrameReader frameReader(frame, angleUnit, ui);
     Gathering gathering(points, options, frame, store, ui);
     ProgressThrottle progress(ui);
-    std::string line;
-    std::vector<std::string> words;
+    const std::uint64_t total = file.Size();
+    std::string_view line;
+    std::string upper;
+    std::vector<std::string_view> words;
     while (!file.AtEnd()) {
         const std::uint64_t position = file.Position();
-        progress.Tick([&] { return "Inlezen Werkbestand: " + IntText(position / 128); });
+        progress.Tick([&] { return ProgressText(position); }, position, total);
         if (!file.Next(line)) break;
-        SplitWords(line, words);
+        SplitWords(line, upper, words);
         // A line without a record code carries no record.
         if (words.size() < 2) continue;
-        const int code = RecordCode(words[1]);
-        if (code == 0 || frameReader.Handle(code, words)) continue;
+        const RecordCode code = CodeOf(words[1]);
+        if (code == RecordCode::None || frameReader.Handle(code, words)) continue;
         gathering.Handle(code, words);
     }
+    progress.Finish(ProgressText(file.Position()), file.Position(), total);
 }
 
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,

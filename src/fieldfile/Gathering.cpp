@@ -17,8 +17,8 @@ constexpr std::int16_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 void SplitObservationStore::Append(const ObservationRecord& record) {
     if (record.Zenith == -1.0) {
         // A new most recent station record: everything before it moves to the head.
-        head_.insert(head_.end(), std::make_move_iterator(tail_.begin()),
-                     std::make_move_iterator(tail_.end()));
+        for (const ObservationRecord& moved : tail_)
+            head_.push_back(moved);
         tail_.clear();
         tail_.push_back(record);
     } else if (tail_.empty()) {
@@ -38,17 +38,17 @@ void SplitObservationStore::PlaceFace2(const ObservationRecord& record, bool blo
 
 ObservationTable SplitObservationStore::Take() {
     ObservationTable table = std::move(head_);
-    table.insert(table.end(), std::make_move_iterator(tail_.begin()),
-                 std::make_move_iterator(tail_.end()));
-    head_.assign(1, ObservationPlaceholder());
+    for (const ObservationRecord& record : tail_)
+        table.push_back(record);
+    head_ = ObservationTable{ObservationPlaceholder()};
     tail_.clear();
     return table;
 }
 
 ObservationRecord ObservationPlaceholder() {
     ObservationRecord zero;
-    zero.Station.assign(9, '\0');
-    zero.Target.assign(9, '\0');
+    zero.Station = Name9::Zeros();
+    zero.Target = Name9::Zeros();
     return zero;
 }
 
@@ -73,56 +73,56 @@ Gathering::Gathering(PointTable& points, const ExportOptions& options, const Coo
                      ObservationStore& store, UserInterface& ui)
     : points_(points), options_(options), frame_(frame), store_(store), ui_(ui) {}
 
-const std::string* Gathering::Field(std::size_t n) const {
+const std::string_view* Gathering::Field(std::size_t n) const {
     return n < words_->size() ? &(*words_)[n] : nullptr;
 }
 
 bool Gathering::NumberField(std::size_t n, double& value) const {
-    const std::string* word = Field(n);
+    const std::string_view* word = Field(n);
     if (word == nullptr) return false;
     value = NumericValue(*word);
     return true;
 }
 
-bool Gathering::Handle(int code, const std::vector<std::string>& words) {
+bool Gathering::Handle(RecordCode code, const std::vector<std::string_view>& words) {
     words_ = &words;
     switch (code) {
-        case 61:
+        case RecordCode::PointXYZ:
             PointWithCoordinates(true);
             break;
-        case 62:
-        case 117:
+        case RecordCode::PointXY:
+        case RecordCode::PointXYAlt:
             PointWithCoordinates(false);
             break;
-        case 63:
-        case 118:
+        case RecordCode::PointHeight:
+        case RecordCode::PointHeightAlt:
             PointHeight();
             break;
-        case 101:
+        case RecordCode::SetUp:
             SetUp();
             MarkPointUsed(station_);
             break;
-        case 102:
-        case 107:
+        case RecordCode::StationReference:
+        case RecordCode::StationReferenceAlt:
             StationWithReference();
             break;
-        case 103:
-        case 108:
+        case RecordCode::StationAzimuth:
+        case RecordCode::StationAzimuthAlt:
             StationWithAzimuth();
             break;
-        case 105:
+        case RecordCode::TargetHeight:
             NumberField(2, targetHeight_);
             break;
-        case 111:
+        case RecordCode::DirectionZenithDistance:
             DirectionZenithDistance();
             break;
-        case 112:
+        case RecordCode::DirectionDistance:
             DirectionDistance();
             break;
-        case 160:
+        case RecordCode::RoundsStart:
             StartRounds();
             break;
-        case 161:
+        case RecordCode::RoundsEnd:
             EndRounds();
             break;
         default:
@@ -133,22 +133,16 @@ bool Gathering::Handle(int code, const std::vector<std::string>& words) {
     return true;
 }
 
-void Gathering::MarkPointUsed(std::string_view name) {
-    std::string name9 = FitName9(name);
-    const std::size_t index = points_.FindFirst(name9);
-    if (index != 0) {
-        points_[index].IsUsed = true;
-        return;
-    }
+void Gathering::MarkPointUsed(const Name9& name) {
     PointRecord point;
-    point.Name = std::move(name9);
+    point.Name = name;
     point.IsUsed = true;
-    points_.Append(std::move(point));
+    points_[points_.FindOrAppend(point)].IsUsed = true;
 }
 
 void Gathering::PointWithCoordinates(bool withHeight) {
     PointRecord point;
-    if (const std::string* name = Field(2)) point.Name = FitName9(*name);
+    if (const std::string_view* name = Field(2)) point.Name = *name;
     double a = 0.0;
     double b = 0.0;
     const bool hasA = NumberField(3, a);
@@ -161,19 +155,19 @@ void Gathering::PointWithCoordinates(bool withHeight) {
     if (withHeight && NumberField(5, h)) point.Z = h * frame_.scale + frame_.zOffset;
     point.IsUsed = true;
     point.HasCoordinates = true;
-    points_.Append(std::move(point));
+    points_.Append(point);
 }
 
 void Gathering::PointHeight() {
-    const std::string* name = Field(2);
+    const std::string_view* name = Field(2);
     if (name == nullptr) return;
-    const std::size_t index = points_.FindFirst(FitName9(*name));
+    const std::size_t index = points_.FindFirst(*name);
     double h = 0.0;
     if (index != 0 && NumberField(3, h)) points_[index].Z = h * frame_.scale + frame_.zOffset;
 }
 
 void Gathering::SetUp() {
-    if (const std::string* name = Field(2)) station_ = FitName9(*name);
+    if (const std::string_view* name = Field(2)) station_ = *name;
     NumberField(3, instrumentHeight_);
     NumberField(4, targetHeight_);
 }
@@ -182,7 +176,7 @@ ObservationRecord Gathering::SetUpToTarget() {
     SetUp();
     ObservationRecord record;
     record.Station = station_;
-    if (const std::string* target = Field(5)) record.Target = FitName9(*target);
+    if (const std::string_view* target = Field(5)) record.Target = *target;
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     return record;
@@ -190,7 +184,7 @@ ObservationRecord Gathering::SetUpToTarget() {
 
 void Gathering::MarkSetUpUsed() {
     MarkPointUsed(station_);
-    if (const std::string* target = Field(5)) MarkPointUsed(*target);
+    if (const std::string_view* target = Field(5)) MarkPointUsed(*target);
 }
 
 void Gathering::StationWithReference() {
@@ -211,14 +205,14 @@ void Gathering::StationWithAzimuth() {
 }
 
 bool Gathering::Selected() const {
-    const std::string* code = Field(6);
+    const std::string_view* code = Field(6);
     return code == nullptr || IsCodeSelected(*code, options_.SelCode);
 }
 
-void Gathering::AppendStationRecord(std::string_view target, double direction) {
+void Gathering::AppendStationRecord(const Name9& target, double direction) {
     ObservationRecord record;
     record.Station = station_;
-    record.Target = FitName9(target);
+    record.Target = target;
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     record.Direction = direction;
@@ -227,20 +221,20 @@ void Gathering::AppendStationRecord(std::string_view target, double direction) {
     face2BlockOpen_ = false;
 }
 
-bool Gathering::BeginObservation(std::string& target) {
-    const std::string* field2 = Field(2);
+bool Gathering::BeginObservation(Name9& target) {
+    const std::string_view* field2 = Field(2);
     if (field2 != nullptr) target = *field2;
     KeepRounds(target, field2 != nullptr);
     return Selected();
 }
 
 void Gathering::DirectionZenithDistance() {
-    std::string target;
+    Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
 
     working_.Station = station_;
-    if (hasTarget) working_.Target = FitName9(target);
+    if (hasTarget) working_.Target = target;
     working_.InstrumentHeight = instrumentHeight_;
     working_.TargetHeight = targetHeight_;
     NumberField(3, working_.Direction);
@@ -263,13 +257,13 @@ void Gathering::DirectionZenithDistance() {
 }
 
 void Gathering::DirectionDistance() {
-    std::string target;
+    Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
 
     ObservationRecord record;
     record.Station = station_;
-    if (hasTarget) record.Target = FitName9(target);
+    if (hasTarget) record.Target = target;
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     NumberField(3, record.Direction);
@@ -279,7 +273,7 @@ void Gathering::DirectionDistance() {
     if (hasTarget) MarkPointUsed(target);
 }
 
-void Gathering::KeepRounds(std::string& target, bool hasTarget) {
+void Gathering::KeepRounds(Name9& target, bool hasTarget) {
     // Without a name list (no record 160 could make one) the set only counts observations.
     if (rounds_ != 0) {
         if (observed_ < kInt16Max) ++observed_;
@@ -297,7 +291,7 @@ void Gathering::KeepRounds(std::string& target, bool hasTarget) {
             // Later rounds run back and forth over the names of the first one.
             if (hasTarget && position_ >= 0 && position_ <= lastPosition_) {
                 const auto at = static_cast<std::size_t>(position_);
-                target = at < roundNames_.size() ? roundNames_[at] : std::string();
+                target = at < roundNames_.size() ? roundNames_[at] : Name9();
             }
             if (step_ == 0)
                 step_ = position_ == 1 ? 1 : -1;

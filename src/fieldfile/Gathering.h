@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fieldfile/RecordCode.h"
 #include "model/ExportOptions.h"
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
@@ -44,7 +45,8 @@ class ObservationStore {
 ObservationRecord ObservationPlaceholder();
 
 // Keeps the table as head + tail, tail starting at the most recent station record, so that
-// every operation is constant time (amortised).
+// every operation is constant time (amortised); the head is the table in its blocks, the tail
+// the few records of the current set-up.
 class SplitObservationStore final : public ObservationStore {
   public:
     void Append(const ObservationRecord& record) override;
@@ -53,7 +55,7 @@ class SplitObservationStore final : public ObservationStore {
     ObservationTable Take() override;
 
   private:
-    std::vector<ObservationRecord> head_{ObservationPlaceholder()};
+    ObservationTable head_{ObservationPlaceholder()};
     std::vector<ObservationRecord> tail_;
 };
 
@@ -75,14 +77,14 @@ class Gathering {
 
     // Handles one record whose words are `words` (field n is words[n]); false when `code` is
     // not a point, set-up, observation or round record.
-    bool Handle(int code, const std::vector<std::string>& words);
+    bool Handle(RecordCode code, const std::vector<std::string_view>& words);
 
     // Marks the first point of that name used, appending it without coordinates when absent.
-    void MarkPointUsed(std::string_view name);
+    void MarkPointUsed(const Name9& name);
 
   private:
     // A field of the current line; null when the line does not have it.
-    const std::string* Field(std::size_t n) const;
+    const std::string_view* Field(std::size_t n) const;
     bool NumberField(std::size_t n, double& value) const;
 
     void PointWithCoordinates(bool withHeight);
@@ -93,7 +95,7 @@ class Gathering {
     void MarkSetUpUsed();
     // Records 111 and 112: the round bookkeeping (which may replace the target name in
     // `target`), then the selection; false when the observation is not selected.
-    bool BeginObservation(std::string& target);
+    bool BeginObservation(Name9& target);
     void StationWithReference();
     void StationWithAzimuth();
     void DirectionZenithDistance();
@@ -102,19 +104,19 @@ class Gathering {
     void EndRounds();
 
     // Round bookkeeping before the selection of an observation; may replace `target`.
-    void KeepRounds(std::string& target, bool hasTarget);
+    void KeepRounds(Name9& target, bool hasTarget);
     bool Selected() const;
-    void AppendStationRecord(std::string_view target, double direction);
+    void AppendStationRecord(const Name9& target, double direction);
 
     PointTable& points_;
     const ExportOptions& options_;
     const CoordinateFrame& frame_;
     ObservationStore& store_;
     UserInterface& ui_;
-    const std::vector<std::string>* words_ = nullptr;
+    const std::vector<std::string_view>* words_ = nullptr;
 
     // Set-up state.
-    std::string station_ = std::string(9, ' ');
+    Name9 station_;
     double instrumentHeight_ = 0.0;
     double targetHeight_ = 0.0;
     ObservationRecord working_;
@@ -125,7 +127,7 @@ class Gathering {
     // more than the observations that follow it.
     bool hasRoundList_ = false;
     int lastPosition_ = -1;  // the last position of the name list, n + 1
-    std::vector<std::string> roundNames_;
+    std::vector<Name9> roundNames_;
     std::int16_t rounds_ = 0;
     std::int16_t collected_ = 0;
     std::int16_t observed_ = 0;

@@ -4,25 +4,31 @@
 
 namespace talvik {
 
-void SplitWords(std::string_view line, std::vector<std::string>& words) {
-    std::size_t count = 0;
+void SplitWords(std::string_view line, std::string& upper, std::vector<std::string_view>& words) {
+    ToUpperInto(line, upper);
+    words.clear();
+    const char* const data = upper.data();
+    const std::size_t n = upper.size();
     std::size_t i = 0;
-    const std::size_t n = line.size();
     while (i < n) {
-        while (i < n && line[i] == ' ')
+        while (i < n && data[i] == ' ')
             ++i;
         if (i >= n) break;
         std::size_t j = i;
-        while (j < n && line[j] != ' ')
+        while (j < n && data[j] != ' ')
             ++j;
-        if (count == words.size()) words.emplace_back();
-        std::string& word = words[count++];
-        word.assign(line.data() + i, j - i);
-        for (char& c : word)
-            c = UpperChar(c);
+        words.emplace_back(data + i, j - i);
         i = j;
     }
-    words.resize(count);
+}
+
+void SplitWords(std::string_view line, std::vector<std::string>& words) {
+    std::string upper;
+    std::vector<std::string_view> views;
+    SplitWords(line, upper, views);
+    words.resize(views.size());
+    for (std::size_t k = 0; k < views.size(); ++k)
+        words[k].assign(views[k]);
 }
 
 }  // namespace talvik

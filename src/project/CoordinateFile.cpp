@@ -159,24 +159,21 @@ bool WriteCoordinateFile(OutputFile& file, PointTable& points, UserInterface& ui
     // Exchanges of equal names keep the first index of every name, so the index stays valid.
     RemoveDuplicateNames(points);
 
-    BodyLines body(file, ui, "Opslaan Co\xF6rdinaten: ");
+    BodyLines body(file, ui, "Opslaan Co\xF6rdinaten: ", points.Last());
     for (std::size_t i = 1; i <= points.Last(); ++i) {
         const PointRecord& p = points[i];
         if (!p.IsUsed) continue;
         const std::string_view format = p.HasCoordinates ? kKnownNumberFormat : kNumberFormat;
         std::string& out = file.Buffer();
         out.append("  ");
-        if (p.Name.size() == 9)
-            out.append(p.Name);
-        else
-            out.append(FitName9(p.Name));
+        out.append(p.Name.data(), Name9::kSize);
         out.append("  ");
         AppendValue(out, p.X, format);
         out.append("  ");
         AppendValue(out, p.Y, format);
         out.append("  ");
         AppendValue(out, p.Z, format);
-        body.EndLine();
+        body.EndLine(i);
     }
     return body.Finish();
 }

@@ -10,11 +10,8 @@ namespace talvik {
 
 namespace {
 
-void AppendName9(std::string& out, const std::string& name) {
-    if (name.size() == 9)
-        out.append(name);
-    else
-        out.append(FitName9(name));
+void AppendName9(std::string& out, const Name9& name) {
+    out.append(name.data(), Name9::kSize);
 }
 
 }  // namespace
@@ -26,24 +23,24 @@ void WriteObservationHeader(OutputFile& file, const ProjectValues& values) {
     file.Line("$");
 }
 
-void WriteObservationAngleUnit(OutputFile& file, int angleUnit) {
+void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit) {
     file.Line(std::string("ANGLEUNIT      ") + std::string(AngleUnitName(angleUnit)));
     file.Line("$");
 }
 
 bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
-                          const ProjectValues& values, int angleUnit, UserInterface& ui) {
+                          const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui) {
     const bool v3 = values.Version != 1;
     const std::string_view format = kNumberFormat;
     // Set-ups seen so far per station: the n-th set-up on a station opens series n - 1.
     std::unordered_map<std::string, long long> setups;
     std::string seriesLabel = "    R0  ";
-    BodyLines body(file, ui, "Opslaan Waarnemingen: ");
+    BodyLines body(file, ui, "Opslaan Waarnemingen: ", observations.size() - 1);
 
     for (std::size_t i = 1; i < observations.size(); ++i) {
         const ObservationRecord& r = observations[i];
         if (r.Zenith < 0) {
-            const long long count = ++setups[r.Station];
+            const long long count = ++setups[std::string(r.Station.View())];
             seriesLabel = "    R" + IntText(count - 1) + "  ";
             continue;
         }
@@ -82,7 +79,7 @@ bool WriteObservationFile(OutputFile& file, const ObservationTable& observations
             if (v3) out.append(values.DirectionSigmaText);
         }
         out.append(values.DimensionSuffix);
-        body.EndLine();
+        body.EndLine(i);
     }
     return body.Finish();
 }

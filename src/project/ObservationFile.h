@@ -13,12 +13,12 @@ namespace talvik {
 void WriteObservationHeader(OutputFile& file, const ProjectValues& values);
 
 // The angle unit and the closing "$" of the header block, written after the field file is read.
-void WriteObservationAngleUnit(OutputFile& file, int angleUnit);
+void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit);
 
 // One line per record 1 .. last whose Zenith is not below 0 (lower ones mark set-ups and only
 // advance the series of their station), then "$"; closes the file. Progress goes to `ui`.
 // False when anything written to the file failed.
 bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
-                          const ProjectValues& values, int angleUnit, UserInterface& ui);
+                          const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui);
 
 }  // namespace talvik

@@ -47,15 +47,15 @@ bool OutputFile::Close() {
     return !failed_;
 }
 
-void BodyLines::EndLine() {
+void BodyLines::EndLine(std::uint64_t done) {
     file_.Buffer().append("\r\n");
     file_.Flushed();
     ++count_;
-    progress_.Tick([this] { return Text(); });
+    progress_.Tick([this] { return Text(); }, done, total_);
 }
 
 bool BodyLines::Finish() {
-    if (count_ > 0) progress_.Show(Text());
+    if (count_ > 0) progress_.Finish(Text(), total_, total_);
     file_.Line("$");
     return file_.Close();
 }

@@ -32,11 +32,15 @@ TEST(FieldFileReader, PointRecordsAndCoordinateFrame) {
 
 TEST(FieldFileReader, UnitRecords) {
     // The line, the angle unit before and after it, the distance unit reported.
-    const std::tuple<const char*, int, int, std::string> cases[] = {
-        {"51 DM", 2, 0, ""},        {"51 DD", 0, 1, ""},        {"51 gr", 0, 2, ""},
-        {"51 R", 0, 2, ""},         {"51 XX", 2, 0, ""},        {"51", 1, 1, ""},
-        {"53 m", 1, 1, ""},         {"53", 1, 1, ""},           {"53 F", 1, 1, "US Voeten"},
-        {"53 l", 1, 1, "Schakels"}, {"53 FT", 1, 1, "Schakels"}};
+    constexpr AngleUnit kDms = AngleUnit::DegreesMinutesSeconds, kDeg = AngleUnit::DecimalDegrees,
+                        kGon = AngleUnit::Gon;
+    const std::tuple<const char*, AngleUnit, AngleUnit, std::string> cases[] = {
+        {"51 DM", kGon, kDms, ""},         {"51 DD", kDms, kDeg, ""},
+        {"51 gr", kDms, kGon, ""},         {"51 R", kDms, kGon, ""},
+        {"51 XX", kGon, kDms, ""},         {"51", kDeg, kDeg, ""},
+        {"53 m", kDeg, kDeg, ""},          {"53", kDeg, kDeg, ""},
+        {"53 F", kDeg, kDeg, "US Voeten"}, {"53 l", kDeg, kDeg, "Schakels"},
+        {"53 FT", kDeg, kDeg, "Schakels"}};
     for (const auto& [line, before, after, unit] : cases) {
         const Outcome run = ReadRaw(Lines(line + std::string("|62 P 1 2")), Options(false),
                                     Outcome{{}, {}, {before}, {}});

@@ -17,7 +17,7 @@ namespace talvik::testing {
 namespace {
 
 TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
-    constexpr int kValue = -1, kDms = 0, kDeg = 1, kGon = 2;  // kValue: FormatValue
+    constexpr int kValue = -1, kDms = 0, kDeg = 1, kGon = 2;  // kValue: FormatValue, else a unit
     // clang-format off
     const std::tuple<double, int, const char*> cases[] = {
         {1234567.1, kValue, "1234567.1000"}, {0.99999, kValue, "1.0000"}, {-12.3045, kValue, "-12.3045"},
@@ -34,13 +34,13 @@ TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
     };
     // clang-format on
     for (const auto& [value, unit, text] : cases)
-        EXPECT_EQ(
-            unit < 0 ? FormatValue(value, kNumberFormat) : FormatAngle(value, kNumberFormat, unit),
-            text);
+        EXPECT_EQ(unit < 0 ? FormatValue(value, kNumberFormat)
+                           : FormatAngle(value, kNumberFormat, static_cast<AngleUnit>(unit)),
+                  text);
     EXPECT_EQ(FormatValue(155000, kKnownNumberFormat), "155000.0000*");
     EXPECT_EQ(FormatValue(1e308, kNumberFormat).size(), 314u);
     EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty() ||
-                 FormatAngle(INFINITY, kNumberFormat, 0).empty());
+                 FormatAngle(INFINITY, kNumberFormat, AngleUnit::DegreesMinutesSeconds).empty());
 }
 
 PointRecord Entry(const std::string& name, double x, bool known = false) {

@@ -112,15 +112,20 @@ TEST(LineReader, ReadsFilesAcrossChunkBorders) {
     std::vector<std::string> expected;
     for (int i = 0; i < 20000; ++i) {
         expected.push_back(std::string(static_cast<std::size_t>(i % 13), 'x') + std::to_string(i));
-        text += expected.back() + "\r\n";
+        text += expected.back() + (i % 3 == 0 ? "\r" : i % 3 == 1 ? "\n" : "\r\n");
     }
     expected.push_back(std::string(200000, 'L'));  // a long last line without line end
     text += expected.back();
     std::ofstream(path, std::ios::binary) << text;
-    LineReader reader;
-    ASSERT_TRUE(reader.Open(path.string()));
-    EXPECT_EQ(ReadAll(reader), expected);
-    EXPECT_EQ(reader.Position(), text.size());
+    // Small blocks put CR LF pairs, lines and the long line across block ends.
+    for (const std::size_t block :
+         {std::size_t{1}, std::size_t{7}, std::size_t{4096}, LineReader::kDefaultBlock}) {
+        LineReader reader(block);
+        ASSERT_TRUE(reader.Open(path.string()));
+        EXPECT_EQ(reader.Size(), text.size());
+        EXPECT_EQ(ReadAll(reader), expected) << block;
+        EXPECT_EQ(reader.Position(), text.size()) << block;
+    }
     std::filesystem::remove(path);
 }
 
