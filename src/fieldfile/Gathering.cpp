@@ -100,7 +100,7 @@ bool Gathering::Handle(RecordCode code, const std::vector<std::string_view>& wor
             break;
         case RecordCode::SetUp:
             SetUp();
-            MarkPointUsed(station_);
+            MarkStationUsed();
             break;
         case RecordCode::StationReference:
         case RecordCode::StationReferenceAlt:
@@ -167,7 +167,10 @@ void Gathering::PointHeight() {
 }
 
 void Gathering::SetUp() {
-    if (const std::string_view* name = Field(2)) station_ = *name;
+    if (const std::string_view* name = Field(2)) {
+        station_ = *name;
+        stationMarked_ = false;
+    }
     NumberField(3, instrumentHeight_);
     NumberField(4, targetHeight_);
 }
@@ -182,8 +185,15 @@ ObservationRecord Gathering::SetUpToTarget() {
     return record;
 }
 
-void Gathering::MarkSetUpUsed() {
+void Gathering::MarkStationUsed() {
+    // Marking a name again changes nothing: its first entry stays the first.
+    if (stationMarked_) return;
     MarkPointUsed(station_);
+    stationMarked_ = true;
+}
+
+void Gathering::MarkSetUpUsed() {
+    MarkStationUsed();
     if (const std::string_view* target = Field(5)) MarkPointUsed(*target);
 }
 
@@ -232,6 +242,7 @@ void Gathering::DirectionZenithDistance() {
     Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
+    if (hasTarget) points_.Prefetch(target);
 
     working_.Station = station_;
     if (hasTarget) working_.Target = target;
@@ -252,7 +263,7 @@ void Gathering::DirectionZenithDistance() {
     } else {
         store_.Append(working_);
     }
-    MarkPointUsed(station_);
+    MarkStationUsed();
     if (hasTarget) MarkPointUsed(target);
 }
 
@@ -260,6 +271,7 @@ void Gathering::DirectionDistance() {
     Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
+    if (hasTarget) points_.Prefetch(target);
 
     ObservationRecord record;
     record.Station = station_;
@@ -269,7 +281,7 @@ void Gathering::DirectionDistance() {
     NumberField(3, record.Direction);
     NumberField(4, record.Distance2);
     store_.Append(record);
-    MarkPointUsed(station_);
+    MarkStationUsed();
     if (hasTarget) MarkPointUsed(target);
 }
 

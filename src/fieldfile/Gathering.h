@@ -93,6 +93,8 @@ class Gathering {
     // Records 102/107 and 103/108: the set-up, then a record from the station to field 5.
     ObservationRecord SetUpToTarget();
     void MarkSetUpUsed();
+    // MarkPointUsed for the current station, once per station.
+    void MarkStationUsed();
     // Records 111 and 112: the round bookkeeping (which may replace the target name in
     // `target`), then the selection; false when the observation is not selected.
     bool BeginObservation(Name9& target);
@@ -117,6 +119,7 @@ class Gathering {
 
     // Set-up state.
     Name9 station_;
+    bool stationMarked_ = false;  // MarkPointUsed(station_) has been done
     double instrumentHeight_ = 0.0;
     double targetHeight_ = 0.0;
     ObservationRecord working_;

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace talvik {
@@ -28,9 +29,27 @@ char UpperChar(char c) {
 
 void ToUpperInto(std::string_view text, std::string& out) {
     out.resize(text.size());
+    const char* from = text.data();
     char* to = out.data();
-    for (char c : text)
-        *to++ = kUpper[static_cast<unsigned char>(c)];
+    std::size_t left = text.size();
+    // Eight bytes at a time while they are plain ASCII: a-z lose their 0x20 bit.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x80 * kOnes;
+    for (; left >= 8; left -= 8, from += 8, to += 8) {
+        std::uint64_t x = 0;
+        std::memcpy(&x, from, 8);
+        if ((x & kHigh) != 0) {
+            for (int k = 0; k < 8; ++k)
+                to[k] = kUpper[static_cast<unsigned char>(from[k])];
+            continue;
+        }
+        const std::uint64_t atLeastA = x + (0x80 - 'a') * kOnes;  // no carry: bytes below 0x80
+        const std::uint64_t aboveZ = x + (0x80 - 'z' - 1) * kOnes;
+        x ^= (atLeastA & ~aboveZ & kHigh) >> 2;
+        std::memcpy(to, &x, 8);
+    }
+    for (; left > 0; --left)
+        *to++ = kUpper[static_cast<unsigned char>(*from++)];
 }
 
 std::string ToUpper(std::string_view text) {

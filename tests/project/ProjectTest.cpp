@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <random>
@@ -39,6 +40,21 @@ TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
                   text);
     EXPECT_EQ(FormatValue(155000, kKnownNumberFormat), "155000.0000*");
     EXPECT_EQ(FormatValue(1e308, kNumberFormat).size(), 314u);
+    // Four decimals are worked out in integers; any value must give the general conversion's
+    // text: random bits at every scale, exact ties (multiples of 1/32), the ends of the range.
+    std::mt19937_64 rng(3);
+    for (int i = 0; i < 60000; ++i) {
+        double value = i % 3 == 0   ? std::ldexp(static_cast<double>(rng() >> 11),
+                                                 static_cast<int>(rng() % 100) - 90)
+                       : i % 3 == 1 ? static_cast<double>(rng() % 2000001) / 32
+                                    : static_cast<double>(rng() % 9000000000000000000ull) / 1e4;
+        if (rng() % 2 == 0) value = -value;
+        char text[400];
+        std::string expected(
+            text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4).ptr);
+        if (expected == "-0.0000") expected = "0.0000";
+        ASSERT_EQ(FormatValue(value, kNumberFormat), expected) << i;
+    }
     EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty() ||
                  FormatAngle(INFINITY, kNumberFormat, AngleUnit::DegreesMinutesSeconds).empty());
 }
