@@ -118,4 +118,31 @@ void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& p
     observations = store.Take();
 }
 
+void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
+                   ObservationSink& sink, AngleUnitState& angleUnit, UserInterface& ui) {
+    SplitObservationStore store(sink);
+    ReadFieldRecords(file, options, points, store, angleUnit, ui);
+    store.Flush();
+}
+
+AngleUnit FinalAngleUnit(LineReader& file, AngleUnit unit) {
+    std::string_view line;
+    while (file.Next(line)) {
+        // Words 1 and 2 of the line, cut at blanks as SplitWords does.
+        std::string_view word[3];
+        std::size_t at = 0;
+        for (std::string_view& w : word) {
+            while (at < line.size() && line[at] == ' ')
+                ++at;
+            const std::size_t start = at;
+            while (at < line.size() && line[at] != ' ')
+                ++at;
+            w = line.substr(start, at - start);
+        }
+        if (!word[2].empty() && CodeOf(word[1]) == RecordCode::AngleUnit)
+            unit = AngleUnitOf(ToUpper(word[2]));
+    }
+    return unit;
+}
+
 }  // namespace talvik

@@ -17,12 +17,10 @@ constexpr std::int16_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 void SplitObservationStore::Append(const ObservationRecord& record) {
     if (record.Zenith == -1.0) {
         // A new most recent station record: everything before it moves to the head.
-        for (const ObservationRecord& moved : tail_)
-            head_.push_back(moved);
-        tail_.clear();
+        Flush();
         tail_.push_back(record);
     } else if (tail_.empty()) {
-        head_.push_back(record);
+        sink_->Put(record);
     } else {
         tail_.push_back(record);
     }
@@ -32,16 +30,20 @@ void SplitObservationStore::PlaceFace2(const ObservationRecord& record, bool blo
     // The head ends right before the most recent station record tail_[0]. Opening a block
     // puts the station record in front of the face-2 observation; tail_[0] then serves as the
     // copy that opens the face-1 block again.
-    if (!blockOpen) head_.push_back(tail_.front());
-    head_.push_back(record);
+    if (!blockOpen) sink_->Put(tail_.front());
+    sink_->Put(record);
+}
+
+void SplitObservationStore::Flush() {
+    for (const ObservationRecord& record : tail_)
+        sink_->Put(record);
+    tail_.clear();
 }
 
 ObservationTable SplitObservationStore::Take() {
-    ObservationTable table = std::move(head_);
-    for (const ObservationRecord& record : tail_)
-        table.push_back(record);
-    head_ = ObservationTable{ObservationPlaceholder()};
-    tail_.clear();
+    Flush();
+    ObservationTable table = std::move(table_.table);
+    table_.table = ObservationTable{ObservationPlaceholder()};
     return table;
 }
 

@@ -26,6 +26,9 @@ struct CoordinateFrame {
     double zOffset = 0.0;
 };
 
+// The all-zero entry at index 0 of an observation table.
+ObservationRecord ObservationPlaceholder();
+
 // Where the observations go while they are gathered. A record whose Zenith is -1 counts as a
 // station record.
 class ObservationStore {
@@ -41,21 +44,33 @@ class ObservationStore {
     virtual ObservationTable Take() = 0;
 };
 
-// The all-zero entry at index 0 of an observation table.
-ObservationRecord ObservationPlaceholder();
-
 // Keeps the table as head + tail, tail starting at the most recent station record, so that
-// every operation is constant time (amortised); the head is the table in its blocks, the tail
-// the few records of the current set-up.
+// every operation is constant time (amortised). Nothing is ever placed before the tail's
+// start, so the head is final: its records go to a sink as soon as they join it, and only the
+// few records of the current set-up are held.
 class SplitObservationStore final : public ObservationStore {
   public:
+    // The records go to a table that Take() returns.
+    SplitObservationStore() : sink_(&table_) {}
+    // The records go to `sink`; Flush() sends the last ones.
+    explicit SplitObservationStore(ObservationSink& sink) : sink_(&sink) {}
+    SplitObservationStore(const SplitObservationStore&) = delete;
+    SplitObservationStore& operator=(const SplitObservationStore&) = delete;
+
     void Append(const ObservationRecord& record) override;
     bool HasStationRecord() const override { return !tail_.empty(); }
     void PlaceFace2(const ObservationRecord& record, bool blockOpen) override;
     ObservationTable Take() override;
+    void Flush();
 
   private:
-    ObservationTable head_{ObservationPlaceholder()};
+    struct TableSink final : ObservationSink {
+        ObservationTable table{ObservationPlaceholder()};
+        void Put(const ObservationRecord& record) override { table.push_back(record); }
+    };
+
+    TableSink table_;
+    ObservationSink* sink_;
     std::vector<ObservationRecord> tail_;
 };
 

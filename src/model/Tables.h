@@ -309,6 +309,14 @@ class ObservationTable {
     std::size_t size_ = 0;
 };
 
+// Takes observation records one by one in writing order, the placeholder left out: a table,
+// or the observation writer itself.
+class ObservationSink {
+  public:
+    virtual ~ObservationSink() = default;
+    virtual void Put(const ObservationRecord& record) = 0;
+};
+
 // Units of the angles in the field file; set by the field file, stated by the writers.
 enum class AngleUnit { DegreesMinutesSeconds, DecimalDegrees, Gon };
 

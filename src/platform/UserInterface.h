@@ -64,6 +64,9 @@ class ProgressThrottle {
 
     // Shows the final text of a loop unconditionally.
     void Show(std::string_view text) { Deliver(text, nullptr, 0); }
+    void Show(std::string_view text, std::uint64_t done, std::uint64_t total) {
+        Deliver(text, &done, total);
+    }
     // Ends a loop: once it has ticked, its last state is always shown, even when the throttle
     // held back the ticks that led to it.
     void Finish(std::string_view text, std::uint64_t done, std::uint64_t total) {

@@ -47,14 +47,17 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     coordinate.Open(values->CoordinatePath());
     WriteCoordinateHeader(coordinate, *values);
 
-    ObservationTable observations(1);
-    ReadFieldFile(field, options, points, observations, angleUnit, ui);
+    // The observation lines are written while the field file is read, so the observations are
+    // never held all at once; their angles are written in the unit the file ends with, which
+    // a first quick pass finds.
+    const AngleUnit unit = FinalAngleUnit(field, angleUnit.value);
+    field.Rewind();
+    WriteProjectAngleUnit(project, unit);
+    WriteObservationAngleUnit(observation, unit);
+    ObservationLines lines(observation, *values, unit, ui);
+    ReadFieldFile(field, options, points, lines, angleUnit, ui);
     field.Close();
-
-    WriteProjectAngleUnit(project, angleUnit.value);
-    WriteObservationAngleUnit(observation, angleUnit.value);
-    const bool observationOk =
-        WriteObservationFile(observation, observations, *values, angleUnit.value, ui);
+    const bool observationOk = lines.Finish();
     const bool coordinateOk = WriteCoordinateFile(coordinate, points, ui);
     const bool projectOk = WriteProjectTail(project, options);
 

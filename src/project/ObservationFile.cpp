@@ -1,7 +1,6 @@
 #include "project/ObservationFile.h"
 
 #include <string>
-#include <unordered_map>
 
 #include "project/NumberFormat.h"
 #include "text/Text.h"
@@ -28,60 +27,71 @@ void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit) {
     file.Line("$");
 }
 
+ObservationLines::ObservationLines(OutputFile& file, const ProjectValues& values,
+                                   AngleUnit angleUnit, UserInterface& ui, std::uint64_t total)
+    : file_(file),
+      values_(values),
+      angleUnit_(angleUnit),
+      body_(file, ui, std::string(kCaption), total) {}
+
+void ObservationLines::Put(const ObservationRecord& r) {
+    ++records_;
+    if (r.Zenith < 0) {
+        // The n-th set-up on a station opens series n - 1.
+        const long long count = ++setups_[std::string(r.Station.View())];
+        seriesLabel_ = "    R" + IntText(count - 1) + "  ";
+        return;
+    }
+    const bool v3 = values_.Version != 1;
+    const std::string_view format = kNumberFormat;
+    std::string& out = file_.Buffer();
+    if (v3) out.append("TS  ");
+    AppendName9(out, r.Station);
+    out.append("    ");
+    AppendName9(out, r.Target);
+    out.append("    ");
+    AppendValue(out, r.InstrumentHeight, format);
+    out.append("    ");
+    AppendValue(out, r.TargetHeight, format);
+    if (!(r.Direction == 0 && r.Zenith == 0)) {
+        out.append(seriesLabel_);
+        AppendAngle(out, r.Direction, format, angleUnit_);
+        if (v3) out.append(values_.DirectionSigmaText);
+    }
+    if (r.Distance != 0) {
+        out.append("    S0  ");
+        AppendValue(out, r.Distance, format);
+        if (v3) out.append(values_.DistanceSigmaText);
+    }
+    if (r.Distance2 != 0) {
+        out.append("    S0  ");
+        AppendValue(out, r.Distance2, format);
+        if (v3) out.append(values_.DistanceSigmaText);
+    }
+    if (r.Zenith != 0) {
+        out.append("    Z0  ");
+        AppendAngle(out, r.Zenith, format, angleUnit_);
+        if (v3) out.append(values_.ZenithSigmaText);
+    }
+    if (r.Azimuth != 0) {
+        out.append("    A0  ");
+        AppendAngle(out, r.Azimuth, format, angleUnit_);
+        if (v3) out.append(values_.DirectionSigmaText);
+    }
+    out.append(values_.DimensionSuffix);
+    body_.EndLine(records_);
+}
+
+bool ObservationLines::Finish() {
+    return body_.Finish();
+}
+
 bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
                           const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui) {
-    const bool v3 = values.Version != 1;
-    const std::string_view format = kNumberFormat;
-    // Set-ups seen so far per station: the n-th set-up on a station opens series n - 1.
-    std::unordered_map<std::string, long long> setups;
-    std::string seriesLabel = "    R0  ";
-    BodyLines body(file, ui, "Opslaan Waarnemingen: ", observations.size() - 1);
-
-    for (std::size_t i = 1; i < observations.size(); ++i) {
-        const ObservationRecord& r = observations[i];
-        if (r.Zenith < 0) {
-            const long long count = ++setups[std::string(r.Station.View())];
-            seriesLabel = "    R" + IntText(count - 1) + "  ";
-            continue;
-        }
-        std::string& out = file.Buffer();
-        if (v3) out.append("TS  ");
-        AppendName9(out, r.Station);
-        out.append("    ");
-        AppendName9(out, r.Target);
-        out.append("    ");
-        AppendValue(out, r.InstrumentHeight, format);
-        out.append("    ");
-        AppendValue(out, r.TargetHeight, format);
-        if (!(r.Direction == 0 && r.Zenith == 0)) {
-            out.append(seriesLabel);
-            AppendAngle(out, r.Direction, format, angleUnit);
-            if (v3) out.append(values.DirectionSigmaText);
-        }
-        if (r.Distance != 0) {
-            out.append("    S0  ");
-            AppendValue(out, r.Distance, format);
-            if (v3) out.append(values.DistanceSigmaText);
-        }
-        if (r.Distance2 != 0) {
-            out.append("    S0  ");
-            AppendValue(out, r.Distance2, format);
-            if (v3) out.append(values.DistanceSigmaText);
-        }
-        if (r.Zenith != 0) {
-            out.append("    Z0  ");
-            AppendAngle(out, r.Zenith, format, angleUnit);
-            if (v3) out.append(values.ZenithSigmaText);
-        }
-        if (r.Azimuth != 0) {
-            out.append("    A0  ");
-            AppendAngle(out, r.Azimuth, format, angleUnit);
-            if (v3) out.append(values.DirectionSigmaText);
-        }
-        out.append(values.DimensionSuffix);
-        body.EndLine(i);
-    }
-    return body.Finish();
+    ObservationLines lines(file, values, angleUnit, ui, observations.size() - 1);
+    for (std::size_t i = 1; i < observations.size(); ++i)
+        lines.Put(observations[i]);
+    return lines.Finish();
 }
 
 }  // namespace talvik

@@ -2,6 +2,11 @@
 // The terrestrial observation file (.OBS for version 3, .TOB for version 1): one line per
 // observation, directions grouped in series that restart at every set-up of a station.
 
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
 #include "project/OutputFile.h"
@@ -14,6 +19,30 @@ void WriteObservationHeader(OutputFile& file, const ProjectValues& values);
 
 // The angle unit and the closing "$" of the header block, written after the field file is read.
 void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit);
+
+// Writes the body of the file record by record: one line per observation record, a station
+// record (Zenith below 0) only advances the series of its station.
+class ObservationLines final : public ObservationSink {
+  public:
+    // `total`: the number of records to come, for the progress amount; 0 when not known, then
+    // progress is shown only by Finish.
+    ObservationLines(OutputFile& file, const ProjectValues& values, AngleUnit angleUnit,
+                     UserInterface& ui, std::uint64_t total = 0);
+    void Put(const ObservationRecord& record) override;
+    // Writes "$" and closes the file; false when anything written to it failed.
+    bool Finish();
+
+  private:
+    static constexpr std::string_view kCaption = "Opslaan Waarnemingen: ";
+
+    OutputFile& file_;
+    const ProjectValues& values_;
+    AngleUnit angleUnit_;
+    BodyLines body_;
+    std::unordered_map<std::string, long long> setups_;  // set-ups seen so far per station
+    std::string seriesLabel_ = "    R0  ";
+    std::uint64_t records_ = 0;
+};
 
 // One line per record 1 .. last whose Zenith is not below 0 (lower ones mark set-ups and only
 // advance the series of their station), then "$"; closes the file. Progress goes to `ui`.

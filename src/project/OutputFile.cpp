@@ -51,11 +51,14 @@ void BodyLines::EndLine(std::uint64_t done) {
     file_.Buffer().append("\r\n");
     file_.Flushed();
     ++count_;
-    progress_.Tick([this] { return Text(); }, done, total_);
+    if (total_ > 0) progress_.Tick([this] { return Text(); }, done, total_);
 }
 
 bool BodyLines::Finish() {
-    if (count_ > 0) progress_.Finish(Text(), total_, total_);
+    if (count_ > 0) {
+        const std::uint64_t total = total_ > 0 ? total_ : static_cast<std::uint64_t>(count_);
+        progress_.Show(Text(), total, total);
+    }
     file_.Line("$");
     return file_.Close();
 }

@@ -52,7 +52,8 @@ class OutputFile {
 // "<caption><count>" in the progress line; Finish writes the closing "$" and closes the file.
 class BodyLines {
   public:
-    // `total` records are to go through the writer, some of which may give no line.
+    // `total` records are to go through the writer, some of which may give no line; 0 when that
+    // is not known, then nothing is shown before Finish.
     BodyLines(OutputFile& file, UserInterface& ui, std::string caption, std::uint64_t total)
         : file_(file), progress_(ui), caption_(std::move(caption)), total_(total) {}
 

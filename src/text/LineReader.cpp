@@ -50,6 +50,16 @@ void LineReader::Close() {
     skipLf_ = false;
 }
 
+bool LineReader::Rewind() {
+    head_ = 0;
+    position_ = 0;
+    skipLf_ = false;
+    if (memory_) return true;
+    buffer_.clear();
+    eof_ = false;
+    return file_ != nullptr && std::fseek(file_, 0, SEEK_SET) == 0;
+}
+
 // Moves the unread bytes to the front and reads a block behind them (more when they fill a
 // block already, so a long line still fits); false when nothing more came.
 bool LineReader::Fill() {

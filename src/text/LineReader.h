@@ -26,6 +26,8 @@ class LineReader {
     void OpenText(std::string_view text);
     bool IsOpen() const { return file_ != nullptr || memory_; }
     void Close();
+    // Back to the first line; false when the file cannot be read from its start again.
+    bool Rewind();
 
     // Next line as a view into the reader's buffer, valid until the next call that reads;
     // false at the end of the input (or on a read error).

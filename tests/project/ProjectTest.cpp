@@ -198,9 +198,10 @@ TEST(Conversion, ExampleProjectByteForByte) {
 }
 
 TEST(Conversion, ItemsAppearOnlyForValuesThatArePresent) {
+    // The unit of the last unit record holds for every angle, also those read before it.
     Scratch s(
-        "51 DD|101 A 0 0|112 B 0 12.5|111 B 0 0|111 B 0 100|103 A 0 0 B 50.25 10|"
-        "101 ABCDEFGHI 0 0|111 B 1 0");
+        "51 DM|101 A 0 0|112 B 0 12.5|111 B 0 0|111 B 0 100|103 A 0 0 B 50.25 10|"
+        "101 ABCDEFGHI 0 0|111 B 1 0|51 DD");
     ExportOptions& o = s.options;  // blank sigma texts: no project line, three blanks in items
     o.AbsHor = o.RelHor = o.AbsDis = o.RelDis = o.AbsVer = o.RelVer = "";
     o.SDZ = o.SigmaCent = o.SigmaInst = "   ", o.SDXY = "  0.01";
