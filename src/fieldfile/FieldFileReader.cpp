@@ -79,6 +79,26 @@ class FrameReader {
     UserInterface& ui_;
 };
 
+// Starts fetching the name-index slot of word 2 of the line that begins `ahead` (the target of
+// an observation), so that its look-up a line later finds it in the cache.
+void PrefetchTarget(const PointTable& points, std::string_view ahead) {
+    std::size_t at = 0;
+    for (int word = 0; word < 2; ++word) {
+        while (at < ahead.size() && ahead[at] == ' ')
+            ++at;
+        while (at < ahead.size() && ahead[at] != ' ' && ahead[at] != '\r' && ahead[at] != '\n')
+            ++at;
+    }
+    while (at < ahead.size() && ahead[at] == ' ')
+        ++at;
+    char name[Name9::kSize];
+    std::size_t n = 0;
+    while (n < Name9::kSize && at < ahead.size() && ahead[at] != ' ' && ahead[at] != '\r' &&
+           ahead[at] != '\n')
+        name[n++] = UpperChar(ahead[at++]);
+    if (n > 0) points.Prefetch(Name9(std::string_view(name, n)));
+}
+
 std::string ProgressText(std::uint64_t position) {
     std::string text(kProgressText);
     text += IntText(static_cast<long long>(position / 128));
@@ -101,6 +121,7 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
         const std::uint64_t position = file.Position();
         progress.Tick([&] { return ProgressText(position); }, position, total);
         if (!file.Next(line)) break;
+        PrefetchTarget(points, file.Ahead());
         SplitWords(line, upper, words);
         // A line without a record code carries no record.
         if (words.size() < 2) continue;

@@ -136,10 +136,7 @@ bool Gathering::Handle(RecordCode code, const std::vector<std::string_view>& wor
 }
 
 void Gathering::MarkPointUsed(const Name9& name) {
-    PointRecord point;
-    point.Name = name;
-    point.IsUsed = true;
-    points_[points_.FindOrAppend(point)].IsUsed = true;
+    points_.MarkUsed(name);
 }
 
 void Gathering::PointWithCoordinates(bool withHeight) {
@@ -244,7 +241,6 @@ void Gathering::DirectionZenithDistance() {
     Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
-    if (hasTarget) points_.Prefetch(target);
 
     working_.Station = station_;
     if (hasTarget) working_.Target = target;
@@ -273,7 +269,6 @@ void Gathering::DirectionDistance() {
     Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
-    if (hasTarget) points_.Prefetch(target);
 
     ObservationRecord record;
     record.Station = station_;

@@ -110,18 +110,28 @@ class PointTable {
             if (slot.name == name) return slot.entry;
         }
     }
-    // The index of the first entry of that name, after appending `record` when there is none.
-    std::size_t FindOrAppend(const PointRecord& record) {
+    // Sets IsUsed of the first entry of that name, after appending an entry of that name
+    // without coordinates when there is none. The index remembers the names it has marked, so
+    // marking a name again touches neither the entries nor a second cache line (an IsUsed
+    // cleared by hand in between stays cleared; Reindex forgets the marks).
+    void MarkUsed(const Name9& name) {
         if ((indexed_ + 1) * 2 > slots_.size()) Grow();
-        for (std::size_t at = Hash(record.Name) & Mask();; at = (at + 1) & Mask()) {
+        for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
             Slot& slot = slots_[at];
             if (slot.entry == 0) {
-                entries_.push_back(record);
-                slot = Slot{record.Name, static_cast<std::uint32_t>(entries_.size() - 1)};
+                PointRecord point;
+                point.Name = name;
+                point.IsUsed = true;
+                entries_.push_back(point);
+                slot = Slot{name, true, static_cast<std::uint32_t>(entries_.size() - 1)};
                 ++indexed_;
-                return slot.entry;
+                return;
             }
-            if (slot.name == record.Name) return slot.entry;
+            if (slot.name == name) {
+                if (!slot.marked) entries_[slot.entry].IsUsed = true;
+                slot.marked = true;
+                return;
+            }
         }
     }
     // Asks the processor to fetch the slot where a look-up of `name` begins.
@@ -151,6 +161,7 @@ class PointTable {
   private:
     struct Slot {
         Name9 name;
+        bool marked = false;      // MarkUsed has set the entry's IsUsed
         std::uint32_t entry = 0;  // 0: empty
     };
 
@@ -175,7 +186,7 @@ class PointTable {
         for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
             Slot& slot = slots_[at];
             if (slot.entry == 0) {
-                slot = Slot{name, static_cast<std::uint32_t>(index)};
+                slot = Slot{name, false, static_cast<std::uint32_t>(index)};
                 ++indexed_;
                 return;
             }

@@ -38,7 +38,7 @@ void ObservationLines::Put(const ObservationRecord& r) {
     ++records_;
     if (r.Zenith < 0) {
         // The n-th set-up on a station opens series n - 1.
-        const long long count = ++setups_[std::string(r.Station.View())];
+        const long long count = ++setups_[r.Station];
         seriesLabel_ = "    R" + IntText(count - 1) + "  ";
         return;
     }

@@ -39,7 +39,13 @@ class ObservationLines final : public ObservationSink {
     const ProjectValues& values_;
     AngleUnit angleUnit_;
     BodyLines body_;
-    std::unordered_map<std::string, long long> setups_;  // set-ups seen so far per station
+    struct NameHash {
+        std::size_t operator()(const Name9& name) const {
+            return static_cast<std::size_t>((name.Head() ^ name.Last()) * 0x9E3779B97F4A7C15ull >>
+                                            16);
+        }
+    };
+    std::unordered_map<Name9, long long, NameHash> setups_;  // set-ups seen so far per station
     std::string seriesLabel_ = "    R0  ";
     std::uint64_t records_ = 0;
 };

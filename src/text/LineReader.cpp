@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
+
 namespace talvik {
 
 namespace {
@@ -104,6 +106,16 @@ bool LineReader::Next(std::string_view& line) {
     for (;;) {
         const char* data = buffer_.data();
         const std::size_t size = buffer_.size();
+        // Eight bytes at a time while none of them is a CR or an LF.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kHigh = 0x80 * kOnes;
+        for (; end + 8 <= size; end += 8) {
+            std::uint64_t x = 0;
+            std::memcpy(&x, data + end, 8);
+            const std::uint64_t cr = x ^ ('\r' * kOnes);
+            const std::uint64_t lf = x ^ ('\n' * kOnes);
+            if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHigh) break;
+        }
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
         if (end < size) break;

@@ -35,6 +35,11 @@ class LineReader {
     // Next line copied into `line`.
     bool Next(std::string& line);
     bool AtEnd();
+    // The bytes read ahead that no line has returned yet (may be empty, or end inside a line),
+    // for a caller that wants to look at what is coming.
+    std::string_view Ahead() const {
+        return std::string_view(buffer_).substr(head_ < buffer_.size() ? head_ : buffer_.size());
+    }
     // Bytes consumed so far: the position in the file of the next line.
     std::uint64_t Position() const { return position_; }
     // Size of the whole input in bytes, as far as known when it was opened (0: unknown).
