@@ -1,6 +1,7 @@
 #include "fieldfile/FieldFileReader.h"
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,16 @@ constexpr std::string_view kProgressText = "Inlezen Werkbestand: ";
 // none (111.5 is not a record 111).
 RecordCode CodeOf(std::string_view word) {
     // Plain digits are the usual case; anything else takes the numeric value of the word.
-    if (word.size() <= 3 && word.find_first_not_of("0123456789") == std::string_view::npos) {
+    if (word.size() <= 3) {
         int value = 0;
-        for (char c : word)
+        for (char c : word) {
+            if (c < '0' || c > '9') {
+                value = -1;
+                break;
+            }
             value = value * 10 + (c - '0');
-        return static_cast<RecordCode>(value);
+        }
+        if (value >= 0) return static_cast<RecordCode>(value);
     }
     const double value = NumericValue(word);
     if (!(value >= 1.0 && value <= 999.0) || std::floor(value) != value) return RecordCode::None;
@@ -80,7 +86,7 @@ class FrameReader {
 };
 
 // Starts fetching the name-index slot of word 2 of the line that begins `ahead` (the target of
-// an observation), so that its look-up a line later finds it in the cache.
+// an observation), so that its look-up finds it in the cache.
 void PrefetchTarget(const PointTable& points, std::string_view ahead) {
     std::size_t at = 0;
     for (int word = 0; word < 2; ++word) {
@@ -98,6 +104,40 @@ void PrefetchTarget(const PointTable& points, std::string_view ahead) {
         name[n++] = UpperChar(ahead[at++]);
     if (n > 0) points.Prefetch(Name9(std::string_view(name, n)));
 }
+
+// Keeps the fetching of targets some lines ahead of the reading, as far as the reader has the
+// lines in its buffer. Only a hint: a line that it cuts wrongly just fetches nothing useful.
+class TargetPrefetch {
+  public:
+    explicit TargetPrefetch(const PointTable& points) : points_(points) {}
+
+    // Call after each line read.
+    void Advance(const LineReader& file) {
+        const std::string_view ahead = file.Ahead();
+        const std::uint64_t base = file.Position();
+        if (lines_ > 0) --lines_;
+        if (cursor_ < base) {
+            cursor_ = base;
+            lines_ = 0;
+        }
+        while (lines_ < kLines) {
+            const auto from = static_cast<std::size_t>(cursor_ - base);
+            if (from >= ahead.size()) return;
+            const void* lf = std::memchr(ahead.data() + from, '\n', ahead.size() - from);
+            if (lf == nullptr) return;
+            const auto to = static_cast<std::size_t>(static_cast<const char*>(lf) - ahead.data());
+            PrefetchTarget(points_, ahead.substr(from, to - from));
+            cursor_ = base + to + 1;
+            ++lines_;
+        }
+    }
+
+  private:
+    static constexpr int kLines = 8;
+    const PointTable& points_;
+    std::uint64_t cursor_ = 0;  // position of the first line not fetched yet
+    int lines_ = 0;             // lines fetched ahead of the reading
+};
 
 std::string ProgressText(std::uint64_t position) {
     std::string text(kProgressText);
@@ -117,11 +157,12 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
     std::string_view line;
     std::string upper;
     std::vector<std::string_view> words;
+    TargetPrefetch prefetch(points);
     while (!file.AtEnd()) {
         const std::uint64_t position = file.Position();
         progress.Tick([&] { return ProgressText(position); }, position, total);
         if (!file.Next(line)) break;
-        PrefetchTarget(points, file.Ahead());
+        prefetch.Advance(file);
         SplitWords(line, upper, words);
         // A line without a record code carries no record.
         if (words.size() < 2) continue;

@@ -89,6 +89,16 @@ class PointTable {
         entries_.assign(1, PointRecord{Name9::Zeros()});
         slots_.clear();
         indexed_ = 0;
+        stale_ = false;
+    }
+    // Room for `count` entries in all, so that they are appended without moving the table.
+    void Reserve(std::size_t count) {
+        entries_.reserve(count + 1);
+        Fresh();
+        std::size_t size = 64;
+        while (size < count * 2)
+            size *= 2;
+        if (size > slots_.size()) Grow(size);
     }
     std::size_t Last() const { return entries_.size() - 1; }
     PointRecord& operator[](std::size_t i) { return entries_[i]; }
@@ -98,11 +108,15 @@ class PointTable {
     std::size_t Append(const PointRecord& record) {
         entries_.push_back(record);
         const std::size_t index = entries_.size() - 1;
-        Index(index);
+        if (stale_)
+            Fresh();
+        else
+            Index(index);
         return index;
     }
     // Index of the first entry from 1 up whose Name equals name; 0 when none.
     std::size_t FindFirst(const Name9& name) const {
+        Fresh();
         if (slots_.empty()) return 0;
         for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
             const Slot& slot = slots_[at];
@@ -115,7 +129,8 @@ class PointTable {
     // marking a name again touches neither the entries nor a second cache line (an IsUsed
     // cleared by hand in between stays cleared; Reindex forgets the marks).
     void MarkUsed(const Name9& name) {
-        if ((indexed_ + 1) * 2 > slots_.size()) Grow();
+        Fresh();
+        if ((indexed_ + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 64 : slots_.size() * 2);
         for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
             Slot& slot = slots_[at];
             if (slot.entry == 0) {
@@ -137,14 +152,14 @@ class PointTable {
     // Asks the processor to fetch the slot where a look-up of `name` begins.
     void Prefetch(const Name9& name) const {
 #if defined(__GNUC__)
-        if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(name) & Mask()]);
+        if (!slots_.empty() && !stale_) __builtin_prefetch(&slots_[Hash(name) & Mask()]);
 #else
         (void)name;
 #endif
     }
 
     // Direct access for the coordinate writer, which reorders the entries; it calls Reindex()
-    // afterwards.
+    // afterwards, and the index is built again when it is next needed.
     std::vector<PointRecord>& Entries() {
         return entries_;
     }
@@ -154,8 +169,7 @@ class PointTable {
     void Reindex() {
         slots_.clear();
         indexed_ = 0;
-        for (std::size_t i = 1; i < entries_.size(); ++i)
-            Index(i);
+        stale_ = true;
     }
 
   private:
@@ -179,9 +193,17 @@ class PointTable {
         return h ^ (h >> 32);
     }
 
+    // Builds the index again after Reindex().
+    void Fresh() const {
+        if (!stale_) return;
+        stale_ = false;
+        for (std::size_t i = 1; i < entries_.size(); ++i)
+            Index(i);
+    }
+
     // Enters entry `index` unless an earlier entry has its name already.
-    void Index(std::size_t index) {
-        if ((indexed_ + 1) * 2 > slots_.size()) Grow();
+    void Index(std::size_t index) const {
+        if ((indexed_ + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 64 : slots_.size() * 2);
         const Name9& name = entries_[index].Name;
         for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
             Slot& slot = slots_[at];
@@ -194,10 +216,10 @@ class PointTable {
         }
     }
 
-    void Grow() {
+    void Grow(std::size_t size) const {
         std::vector<Slot> old;
         old.swap(slots_);
-        slots_.resize(old.empty() ? 64 : old.size() * 2);
+        slots_.resize(size);
         for (const Slot& slot : old) {
             if (slot.entry == 0) continue;
             std::size_t at = Hash(slot.name) & Mask();
@@ -208,8 +230,10 @@ class PointTable {
     }
 
     std::vector<PointRecord> entries_;
-    std::vector<Slot> slots_;  // size a power of two, at most half full
-    std::size_t indexed_ = 0;
+    // The index is rebuilt on demand, also from const look-ups.
+    mutable std::vector<Slot> slots_;  // size a power of two, at most half full
+    mutable std::size_t indexed_ = 0;
+    mutable bool stale_ = false;
 };
 
 struct ObservationRecord {

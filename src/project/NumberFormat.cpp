@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace talvik {
 
@@ -36,12 +37,16 @@ bool ScaledBy10000(double value, std::uint64_t& scaled) {
         scaled = 0;
         return true;
     }
-    int exponent = 0;
-    const double fraction = std::frexp(magnitude, &exponent);
-    // magnitude = mantissa × 2^(exponent - 53), so × 10^4 = mantissa × 625 × 2^(exponent - 49).
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    // magnitude = mantissa × 2^(exponent - 1075), so × 10^4 = mantissa × 625 × 2^(exponent - 1071)
+    // with the biased exponent of the IEEE double (subnormals: exponent 1, no hidden bit).
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased != 0) mantissa |= std::uint64_t{1} << 52;
+    const int exponent = biased != 0 ? biased : 1;
     const std::uint64_t product = mantissa * 625;  // below 2^63
-    const int shift = 49 - exponent;               // at least -1 below 9e14
+    const int shift = 1071 - exponent;             // at least -1 below 9e14
     if (shift <= 0) {
         scaled = product << -shift;
     } else if (shift >= 64) {

@@ -27,6 +27,28 @@ void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit) {
     file.Line("$");
 }
 
+long long& ObservationLines::SetUpCounts::operator[](const Name9& station) {
+    if ((used_ + 1) * 2 > slots_.size()) {
+        std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2);
+        old.swap(slots_);
+        used_ = 0;
+        for (const Slot& slot : old)
+            if (slot.used) (*this)[slot.station] = slot.count;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = ((station.Head() ^ station.Last()) * 0x9E3779B97F4A7C15ull) >> 40;;
+         ++at) {
+        Slot& slot = slots_[at & mask];
+        if (!slot.used) {
+            slot.station = station;
+            slot.used = true;
+            ++used_;
+            return slot.count;
+        }
+        if (slot.station == station) return slot.count;
+    }
+}
+
 ObservationLines::ObservationLines(OutputFile& file, const ProjectValues& values,
                                    AngleUnit angleUnit, UserInterface& ui, std::uint64_t total)
     : file_(file),

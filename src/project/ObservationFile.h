@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
@@ -39,13 +39,21 @@ class ObservationLines final : public ObservationSink {
     const ProjectValues& values_;
     AngleUnit angleUnit_;
     BodyLines body_;
-    struct NameHash {
-        std::size_t operator()(const Name9& name) const {
-            return static_cast<std::size_t>((name.Head() ^ name.Last()) * 0x9E3779B97F4A7C15ull >>
-                                            16);
-        }
+    // Set-ups seen so far per station: open addressing, at most half full.
+    class SetUpCounts {
+      public:
+        long long& operator[](const Name9& station);
+
+      private:
+        struct Slot {
+            Name9 station;
+            bool used = false;
+            long long count = 0;
+        };
+        std::vector<Slot> slots_;
+        std::size_t used_ = 0;
     };
-    std::unordered_map<Name9, long long, NameHash> setups_;  // set-ups seen so far per station
+    SetUpCounts setups_;
     std::string seriesLabel_ = "    R0  ";
     std::uint64_t records_ = 0;
 };

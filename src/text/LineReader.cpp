@@ -34,6 +34,7 @@ bool LineReader::Open(const std::string& path) {
 void LineReader::OpenText(std::string_view text) {
     Close();
     buffer_.assign(text);
+    end_ = text.size();
     size_ = text.size();
     memory_ = true;
     eof_ = true;
@@ -45,6 +46,7 @@ void LineReader::Close() {
     memory_ = false;
     buffer_.clear();
     buffer_.shrink_to_fit();
+    end_ = 0;
     head_ = 0;
     position_ = 0;
     size_ = 0;
@@ -57,7 +59,7 @@ bool LineReader::Rewind() {
     position_ = 0;
     skipLf_ = false;
     if (memory_) return true;
-    buffer_.clear();
+    end_ = 0;
     eof_ = false;
     return file_ != nullptr && std::fseek(file_, 0, SEEK_SET) == 0;
 }
@@ -67,21 +69,21 @@ bool LineReader::Rewind() {
 bool LineReader::Fill() {
     if (eof_ || file_ == nullptr) return false;
     if (head_ > 0) {
-        buffer_.erase(0, head_);
+        std::memmove(buffer_.data(), buffer_.data() + head_, end_ - head_);
+        end_ -= head_;
         head_ = 0;
     }
-    const std::size_t old = buffer_.size();
-    const std::size_t want = old < block_ ? block_ : old;
-    buffer_.resize(old + want);
-    const std::size_t got = std::fread(buffer_.data() + old, 1, want, file_);
-    buffer_.resize(old + got);
+    const std::size_t want = end_ < block_ ? block_ : end_;
+    if (buffer_.size() < end_ + want) buffer_.resize(end_ + want);
+    const std::size_t got = std::fread(buffer_.data() + end_, 1, want, file_);
+    end_ += got;
     if (got == 0) eof_ = true;
     return got > 0;
 }
 
 bool LineReader::AtEnd() {
     for (;;) {
-        if (head_ < buffer_.size()) {
+        if (head_ < end_) {
             if (!skipLf_) return false;
             // The LF of a CR LF that was split by the end of a block.
             skipLf_ = false;
@@ -105,7 +107,7 @@ bool LineReader::Next(std::string_view& line) {
     std::size_t end = head_;
     for (;;) {
         const char* data = buffer_.data();
-        const std::size_t size = buffer_.size();
+        const std::size_t size = end_;
         // Eight bytes at a time while none of them is a CR or an LF.
         constexpr std::uint64_t kOnes = 0x0101010101010101ull;
         constexpr std::uint64_t kHigh = 0x80 * kOnes;
@@ -127,11 +129,11 @@ bool LineReader::Next(std::string_view& line) {
     line = std::string_view(buffer_.data() + head_, end - head_);
     position_ += end - head_;
     head_ = end;
-    if (end < buffer_.size()) {
+    if (end < end_) {
         ++head_;
         ++position_;
         if (buffer_[end] == '\r') {
-            if (head_ < buffer_.size()) {
+            if (head_ < end_) {
                 if (buffer_[head_] == '\n') {
                     ++head_;
                     ++position_;

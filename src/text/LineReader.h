@@ -38,7 +38,8 @@ class LineReader {
     // The bytes read ahead that no line has returned yet (may be empty, or end inside a line),
     // for a caller that wants to look at what is coming.
     std::string_view Ahead() const {
-        return std::string_view(buffer_).substr(head_ < buffer_.size() ? head_ : buffer_.size());
+        return head_ < end_ ? std::string_view(buffer_.data() + head_, end_ - head_)
+                            : std::string_view();
     }
     // Bytes consumed so far: the position in the file of the next line.
     std::uint64_t Position() const { return position_; }
@@ -51,7 +52,8 @@ class LineReader {
     std::size_t block_;
     std::FILE* file_ = nullptr;
     bool memory_ = false;
-    std::string buffer_;
+    std::string buffer_;  // bytes read are at 0 .. end_
+    std::size_t end_ = 0;
     std::size_t head_ = 0;  // next unread byte in buffer_
     std::uint64_t position_ = 0;
     std::uint64_t size_ = 0;
