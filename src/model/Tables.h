@@ -151,10 +151,13 @@ class PointTable {
     }
     // Asks the processor to fetch the slot where a look-up of `name` begins.
     void Prefetch(const Name9& name) const {
-#if defined(__GNUC__)
-        if (!slots_.empty() && !stale_) __builtin_prefetch(&slots_[Hash(name) & Mask()]);
+        if (slots_.empty()) return;
+        const Slot* slot = slots_.data() + (Hash(name) & Mask());
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+        // Written out: GCC 12 drops a __builtin_prefetch of this address.
+        asm volatile("prefetcht0 %0" : : "m"(*slot));
 #else
-        (void)name;
+        (void)slot;
 #endif
     }
 
