@@ -53,7 +53,7 @@ QRadioButton* MakeOption(const QString& name, const QString& text, QWidget* pare
 
 }  // namespace
 
-ExportWindow::ExportWindow(ExportContext& context, QWidget* parent)
+ExportWindow::ExportWindow(JobContext& context, QWidget* parent)
     : JobWindow(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUX"));
     setWindowTitle(QStringLiteral("KORVU Interface"));
@@ -440,8 +440,7 @@ void ExportWindow::RefreshCodes() {
 
 void ExportWindow::Browse(std::string& field, std::string_view filter, std::string_view pattern,
                           QLineEdit* box) {
-    const std::optional<std::string> picked = LocateFile(
-        context_.ui, context_.registry, context_.releases, context_.prompt, filter, pattern);
+    const std::optional<std::string> picked = LocateFile(context_, filter, pattern);
     if (!picked) {
         End(0);
         return;
@@ -454,7 +453,10 @@ void ExportWindow::RunExport(bool kickKorvu) {
     if (running_ || ended_) return;
     running_ = true;
     body_->setEnabled(false);
-    const ConversionOutcome outcome = StartExport(context_, model_, idexFile_, kickKorvu);
+    ExportJob job;
+    job.idexFile = idexFile_;
+    job.launch = kickKorvu ? Launch::Always : Launch::No;
+    const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
     running_ = false;
     const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
                         outcome == ConversionOutcome::ProjectPathTooShort;
