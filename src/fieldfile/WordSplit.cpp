@@ -23,12 +23,21 @@ void SplitWords(std::string_view line, std::string& upper, std::vector<std::stri
 }
 
 void SplitWords(std::string_view line, std::vector<std::string>& words) {
-    std::string upper;
-    std::vector<std::string_view> views;
-    SplitWords(line, upper, views);
-    words.resize(views.size());
-    for (std::size_t k = 0; k < views.size(); ++k)
-        words[k].assign(views[k]);
+    std::size_t count = 0;
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    while (i < n) {
+        while (i < n && line[i] == ' ')
+            ++i;
+        if (i >= n) break;
+        std::size_t j = i;
+        while (j < n && line[j] != ' ')
+            ++j;
+        if (count == words.size()) words.emplace_back();
+        ToUpperInto(line.substr(i, j - i), words[count++]);
+        i = j;
+    }
+    words.resize(count);
 }
 
 }  // namespace talvik
