@@ -26,6 +26,12 @@ void Report(UserInterface& ui, std::string_view text, std::string_view path) {
     Inform(ui, message);
 }
 
+std::string ProgressText(int count) {
+    std::string text(kProgressText);
+    text += IntText(count);
+    return text;
+}
+
 }  // namespace
 
 bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui) {
@@ -75,12 +81,9 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
                 ++skipped;
             }
         }
-        progress.Tick([&] {
-            std::string text(kProgressText);
-            text += IntText(count);
-            return text;
-        });
+        progress.Tick([&] { return ProgressText(count); }, input.Position(), input.Size());
     }
+    progress.Finish(ProgressText(count), input.Position(), input.Size());
 
     if (!writer.End()) {
         Report(ui, kIdexNotCreated, idexPath);

@@ -60,6 +60,20 @@ TEST(IdexReader, ReadsPointTables) {
         ReadIdexFile(input, points, ui);
         EXPECT_EQ(Render(points, ui), expected) << text;
     }
+    // However few points, the last progress shows where the reading ended.
+    std::string text = kHead + kStd;
+    for (int i = 0; i < 300; ++i)
+        text += "1,P" + std::to_string(i) + ",1,2,3;\r\n";
+    for (const std::string& input : {text, text + "END POINTS\r\nEND DATABASE\r\n"}) {
+        PointTable points;
+        RecordingUi ui;
+        LineReader reader;
+        reader.OpenText(input);
+        ReadIdexFile(reader, points, ui);
+        const auto end = reader.Position();
+        EXPECT_EQ(ui.progress.back(), "Inlezen Co\xF6rdinaten: " + std::to_string(end / 128));
+        EXPECT_EQ(ui.amounts.back(), std::make_pair(end, std::uint64_t{input.size()}));
+    }
     PointTable points;
     RecordingUi ui;
     ReadIdexFile("/no/such.idx", points, ui);
