@@ -245,7 +245,9 @@ TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {
     if (child == 0) ::_exit(failures);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 && failures == 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(failures, 0);
     for (int i = 0; i < 2 * kValues; ++i)
         EXPECT_EQ(f.Read("Shared", name(i % 2, i / 2)), name(i % 2, i / 2));
     EXPECT_EQ(f.registry.CheckFile(), "");
