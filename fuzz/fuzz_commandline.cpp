@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "export/ExportDialogModel.h"
-#include "platform/PosixLauncher.h"
+#include "platform/posix/PosixLauncher.h"
 #include "startup/CommandLine.h"
 #include "support/MemorySettings.h"
 
