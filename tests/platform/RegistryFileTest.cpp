@@ -65,6 +65,8 @@ TEST(RegistryFile, ReadsAHandWrittenFileAndKeepsWhatItCannotReadThroughARewrite)
         {"\"Number\"=dword:00000001", "Number", ""},
         {"\"Binary\"=hex:01,02,\\\r\n  03,04", "Binary", ""},
         {"\"Dangling\"=hex:05,\\", "Dangling", ""},
+        // A blank line ends a value that ends with a backslash, also when the file is rewritten.
+        {"\"Guarded\"=hex(1):61,\\\r\n\r\n62,00", "Guarded", "a"},
         {"; comment\r\nwhat is this line\r\n\"Removed\"=-", "Removed", "<missing>"},
         {"\"Zero\"=hex(1):61,62,63,00", "Zero", "abc"},
         {"\"NoZero\"=hex(1):61,62,63", "NoZero", "abc"},
