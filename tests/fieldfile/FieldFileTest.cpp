@@ -157,12 +157,15 @@ TEST(Gathering, RoundSets) {
     // Wrapping would make 40000 observations a mismatch; 32767 rounds of one match. Lines of 128
     // bytes: the progress number is the index of the line, shown not more than every 64 lines.
     const Outcome run = Read("101 S 0 0|160 0 32767|40000*112 A" + std::string(119, ' ') + "|161");
-    EXPECT_TRUE(run.ui.messages.empty() && run.ui.progress.size() <= 40002 / 64 + 1);
+    EXPECT_TRUE(run.ui.messages.empty());
+    EXPECT_LE(run.ui.progress.size(), 40002 / 64 + 1);
     EXPECT_EQ(run.ui.progress.at(0), "Inlezen Werkbestand: 0");
     EXPECT_EQ(run.ui.progress.back(), "Inlezen Werkbestand: 40000") << "the end is always shown";
     EXPECT_EQ(run.ui.amounts.back().first, run.ui.amounts.back().second);
-    for (const auto& p : run.ui.progress)
-        EXPECT_TRUE(p.starts_with("Inlezen Werkbestand: ") && NumericValue(p.substr(21)) <= 40001);
+    for (const auto& p : run.ui.progress) {
+        EXPECT_TRUE(p.starts_with("Inlezen Werkbestand: ")) << p;
+        EXPECT_LE(NumericValue(p.substr(21)), 40001);
+    }
 }
 
 // The plain way: the table itself, shifted entry by entry behind the last station record.

@@ -30,7 +30,8 @@ class StartupTest : public QObject {
             QCOMPARE(h.Start(line), dialog);
             QVERIFY(!h.app->Splash()->isVisible());
             if (dialog) {
-                QVERIFY(h.messages.empty() && h.Window()->isVisible());
+                QVERIFY(h.messages.empty());
+                QVERIFY(h.Window()->isVisible());
                 QCOMPARE(h.Window()->objectName(), shown);
                 continue;
             }

@@ -61,8 +61,8 @@ TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
         if (expected == "-0.0000") expected = "0.0000";
         ASSERT_EQ(FormatValue(value, kNumberFormat), expected) << i;
     }
-    EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty() ||
-                 FormatAngle(INFINITY, kNumberFormat, AngleUnit::DegreesMinutesSeconds).empty());
+    EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty());
+    EXPECT_FALSE(FormatAngle(INFINITY, kNumberFormat, AngleUnit::DegreesMinutesSeconds).empty());
 }
 
 PointRecord Entry(const std::string& name, double x, bool known = false) {
@@ -107,9 +107,13 @@ TEST(PointOrder, MatchesTheExchangeSortOnRandomTables) {
         LiteralExchangeSort(expected);
         SortPointsByName(t);
         ASSERT_EQ(Points(t.Entries()), Points(expected)) << "round " << round;
-        for (std::size_t i = 1, first = 0; i <= t.Last(); ++i)  // the index follows the order
-            ASSERT_TRUE((first = t.FindFirst(t[i].Name)) >= 1 && first <= i &&
-                        t[first].Name == t[i].Name && t[first - 1].Name != t[i].Name);
+        for (std::size_t i = 1; i <= t.Last(); ++i) {  // the index follows the order
+            const std::size_t first = t.FindFirst(t[i].Name);
+            ASSERT_GE(first, 1u);
+            ASSERT_LE(first, i);
+            ASSERT_EQ(t[first].Name, t[i].Name);
+            ASSERT_NE(t[first - 1].Name, t[i].Name) << "not the first of its name";
+        }
     }
 }
 
