@@ -12,6 +12,7 @@
 #include "Arguments.h"
 #include "CliUserInterface.h"
 #include "OverlaySettings.h"
+#include "Report.h"
 #include "Version.h"
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
@@ -35,8 +36,9 @@ constexpr const char* kUsage =
     "Usage:\n"
     "  talvik-cli export --field PATH --project PATH [--idex PATH] [options]\n"
     "  talvik-cli import --cor PATH --idex PATH [--layer T] [--code T] [--set N] [--no-save]\n"
-    "  talvik-cli register\n"
+    "  talvik-cli register | unregister\n"
     "  talvik-cli --help | --version\n"
+    "Every command also takes --quiet: no notes on what was written.\n"
     "\n"
     "Export: converts a Kavrin field file and the drawing's known points (IDEX file) into a\n"
     "KORVU project (.PRJ, .OBS or .TOB, .TCO). Options not given come from the stored choices.\n"
@@ -64,6 +66,7 @@ constexpr const char* kUsage =
     "  --no-save                do not store the layer and code\n"
     "\n"
     "Register: enters Talvik in the Import and Export menus of every installed Kavrin release.\n"
+    "Unregister: takes Talvik's entries out of those menus again; other entries stay.\n"
     "\n"
     "Texts are written into the files exactly as given. Exit status: 0 done, 1 stopped, 2 usage.\n";
 
@@ -139,10 +142,12 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
         {"package"},
         {"selection-set"},
         {"no-save", false},
+        {"quiet", false},
     };
     Arguments args;
     std::string error;
     if (!args.Parse(words, specs, error)) return Usage(ui, error);
+    ui.SetQuiet(args.Has("quiet"));
     if (!args.Has("field")) return Usage(ui, "export needs --field PATH");
     if (!args.Has("project")) return Usage(ui, "export needs --project PATH");
     const auto version = args.Value("package-version");
@@ -210,8 +215,13 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     PointTable points;
     AngleUnitState angleUnit;
     if (!idex.empty()) ReadIdexFile(idex, points, ui);
-    const ConversionOutcome outcome = ConvertFieldFile(options, points, angleUnit, ui);
+    ConversionSummary summary;
+    const ConversionOutcome outcome = ConvertFieldFile(options, points, angleUnit, ui, &summary);
     int status = outcome == ConversionOutcome::Finished ? kExitDone : kExitStopped;
+    if (outcome == ConversionOutcome::Finished) {
+        for (const std::string& note : SummaryNotes(summary))
+            ui.Info(note);
+    }
     if (outcome == ConversionOutcome::ProjectKept)
         ui.Note("existing project kept; use --overwrite to replace it");
 
@@ -238,11 +248,12 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
 }
 
 int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
-    const std::vector<OptionSpec> specs = {{"cor"},  {"idex"}, {"layer"},
-                                           {"code"}, {"set"},  {"no-save", false}};
+    const std::vector<OptionSpec> specs = {{"cor"}, {"idex"},           {"layer"},       {"code"},
+                                           {"set"}, {"no-save", false}, {"quiet", false}};
     Arguments args;
     std::string error;
     if (!args.Parse(words, specs, error)) return Usage(ui, error);
+    ui.SetQuiet(args.Has("quiet"));
     if (!args.Has("cor")) return Usage(ui, "import needs --cor PATH");
     if (!args.Has("idex")) return Usage(ui, "import needs --idex PATH");
     std::optional<int> set;
@@ -254,13 +265,19 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
     ImportModel dialog(settings);
     dialog.Load(*args.Value("cor"));
     if (set) {
-        dialog.SetSelNr(IntText(*set));
+        dialog.SetSelectionSetNumber(*set);
         dialog.LoadImportSet(*set);
     }
     if (const auto layer = args.Value("layer")) dialog.SetLayer(TextArgument(*layer));
     if (const auto code = args.Value("code")) dialog.SetCode(TextArgument(*code));
 
-    const ImportOutcome outcome = dialog.Start(*args.Value("idex"), ui);
+    const std::string idex = *args.Value("idex");
+    const ImportOutcome outcome = dialog.Start(idex, ui);
+    if (outcome == ImportOutcome::Written) {
+        std::error_code sizeError;
+        const std::uintmax_t bytes = std::filesystem::file_size(idex, sizeError);
+        ui.Info(ImportNote(idex, sizeError ? 0 : bytes, dialog.PointsWritten()));
+    }
     if (settings.StoreFailed()) ui.Note("the layer and code could not be stored");
     return outcome == ImportOutcome::Written ? kExitDone : kExitStopped;
 }
@@ -273,11 +290,30 @@ std::string DesktopProgramPath() {
     return (self.parent_path() / "talvik").string();
 }
 
+// register and unregister: no arguments but --quiet.
+bool OnlyQuiet(const std::vector<std::string>& words, CliUserInterface& ui) {
+    for (const std::string& word : words) {
+        if (word != "--quiet") return false;
+    }
+    ui.SetQuiet(!words.empty());
+    return true;
+}
+
 int Register(const std::vector<std::string>& words, CliUserInterface& ui) {
-    if (!words.empty()) return Usage(ui, "register takes no arguments");
+    if (!OnlyQuiet(words, ui)) return Usage(ui, "register takes no arguments");
     Store store;
     store.Check(ui);
     RegisterWithHost(store.registry, ui, DesktopProgramPath());
+    return kExitDone;
+}
+
+// What an uninstaller runs: the menu entries that start this installation's desktop program
+// go; the report lists them.
+int Unregister(const std::vector<std::string>& words, CliUserInterface& ui) {
+    if (!OnlyQuiet(words, ui)) return Usage(ui, "unregister takes no arguments");
+    Store store;
+    store.Check(ui);
+    UnregisterFromHost(store.registry, ui, DesktopProgramPath());
     return kExitDone;
 }
 
@@ -302,5 +338,6 @@ int main(int argc, char** argv) {
     if (command == "export") return Export(words, ui);
     if (command == "import") return Import(words, ui);
     if (command == "register") return Register(words, ui);
+    if (command == "unregister") return Unregister(words, ui);
     return Usage(ui, command.empty() ? "no command given" : "unknown command '" + command + "'");
 }

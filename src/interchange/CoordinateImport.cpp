@@ -1,5 +1,8 @@
 #include "interchange/CoordinateImport.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "fieldfile/WordSplit.h"
 #include "interchange/IdexWriter.h"
 #include "text/LineReader.h"
@@ -42,7 +45,7 @@ bool CheckImportInput(std::string_view layer, std::string_view code, UserInterfa
 
 ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
                                     const std::string& corPath, const std::string& idexPath,
-                                    UserInterface& ui) {
+                                    UserInterface& ui, int* pointsWritten) {
     IdexWriter writer;
     if (!writer.Begin(idexPath, layer)) {
         Report(ui, kIdexNotCreated, idexPath);
@@ -55,6 +58,10 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
         return ImportOutcome::Failed;
     }
 
+    // Progress is the share of the coordinate file read; its size is only known for a file.
+    std::error_code sizeError;
+    std::uint64_t size = std::filesystem::file_size(corPath, sizeError);
+    if (sizeError) size = 0;
     ProgressThrottle progress(ui);
     std::string line;
     std::vector<std::string> words;
@@ -80,11 +87,15 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
             }
         }
         progress.Tick([&] {
+            ui.ProgressAmount(input.Position(), size);
             std::string text(kProgressText);
             text += IntText(count);
             return text;
         });
     }
+    // The final state is always shown, however short the run was.
+    ui.ProgressAmount(input.Position(), std::max(size, input.Position()));
+    progress.Show(std::string(kProgressText) + IntText(count));
 
     if (!writer.End()) {
         Report(ui, kIdexNotCreated, idexPath);
@@ -96,6 +107,7 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
         message += skipped == 1 ? " punt is niet overgenomen" : " punten zijn niet overgenomen";
         Inform(ui, message);
     }
+    if (pointsWritten) *pointsWritten = count;
     return ImportOutcome::Written;
 }
 

@@ -25,9 +25,10 @@ void SplitOnBlanks(std::string_view line, std::vector<std::string>& words);
 bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui);
 
 // Converts without checking layer and code. Layer and code are written exactly as given.
+// `pointsWritten`, when given, receives the number of point lines written.
 ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
                                     const std::string& corPath, const std::string& idexPath,
-                                    UserInterface& ui);
+                                    UserInterface& ui, int* pointsWritten = nullptr);
 
 // CheckImportInput, then ConvertCoordinateFile.
 ImportOutcome RunImport(std::string_view layer, std::string_view code, const std::string& corPath,

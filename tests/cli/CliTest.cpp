@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CliRunner.h"
+#include "Report.h"
 #include "text/Text.h"
 
 namespace talvik::test {
@@ -99,7 +100,7 @@ TEST_F(CliTest, VersionAndHelp) {
 }
 
 TEST_F(CliTest, ExportsTheExampleNetworkByteForByte) {
-    const auto result = Run(ExampleExport());
+    const auto result = Run(ExampleExport({"--quiet"}));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
     for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
@@ -148,7 +149,7 @@ TEST_F(CliTest, ExistingProjectIsKeptUnlessOverwriteIsGiven) {
     EXPECT_EQ(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
     EXPECT_EQ(ReadFile(dir_ / "net1.OBS"), obs);
 
-    const auto replaced = Run(ExampleExport({"--overwrite"}));
+    const auto replaced = Run(ExampleExport({"--overwrite", "--quiet"}));
     EXPECT_EQ(replaced.exitCode, 0);
     EXPECT_EQ(replaced.err, question);
     EXPECT_NE(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
@@ -215,7 +216,9 @@ TEST_F(CliTest, ImportsTheExampleCoordinates) {
     const auto result = Run({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
                              (dir_ / "back.idx").string(), "--layer", "PUNTEN", "--code", "GR"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "talvik-cli: wrote " + (dir_ / "back.idx").string() + " (" +
+                              std::to_string(fs::file_size(dir_ / "back.idx")) +
+                              " bytes, 6 points)\n");
     EXPECT_EQ(ReadFile(dir_ / "back.idx"), ReadFile(kExpected / "back.idx"));
 
     // The layer and code were stored in set 1: a second import needs neither.
@@ -265,6 +268,56 @@ TEST_F(CliTest, RegisterReportsPerRelease) {
     const std::string reg = ReadFile(dir_ / "config" / "talvik" / "registry.reg");
     EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.cor|Korvu Co\xF6rdinaten|"), std::string::npos);
     EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.prj|Korvu Project|"), std::string::npos);
+
+    // Unregistering takes out both entries and nothing else.
+    const auto removed = Run({"unregister"});
+    EXPECT_EQ(removed.exitCode, 0);
+    EXPECT_EQ(
+        removed.err,
+        "Afmelding bij Kavrin:\nVerwijderd uit versie 5.0: Import \"Korvu Co\xC3\xB6rdinaten\", "
+        "Export \"Korvu Project\"\n");
+    const std::string after = ReadFile(dir_ / "config" / "talvik" / "registry.reg");
+    EXPECT_EQ(after.find("MenuItem"), std::string::npos);
+    EXPECT_NE(after.find("\"DataPath\"=\"D:\\\\Data\""), std::string::npos);
+}
+
+TEST_F(CliTest, SummaryNamesTheFilesWritten) {
+    const auto result = Run(ExampleExport());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
+        const fs::path file = dir_ / name;
+        EXPECT_NE(result.err.find("talvik-cli: wrote " + file.string() + " (" +
+                                  std::to_string(fs::file_size(file)) + " bytes)\n"),
+                  std::string::npos)
+            << result.err;
+    }
+    EXPECT_NE(result.err.find(" known from the IDEX file, "), std::string::npos);
+}
+
+TEST(CliReport, SummaryAndProgressLine) {
+    ConversionSummary summary;
+    summary.files = {{"/p/N.PRJ", 1, true}, {"/p/N.OBS", 2048, false}};
+    summary.setUps = 3, summary.observations = 1, summary.knownPoints = 10;
+    summary.newPoints = 2, summary.roundSets = 1, summary.mismatches = 2;
+    EXPECT_EQ(
+        cli::SummaryNotes(summary),
+        (std::vector<std::string>{"wrote /p/N.PRJ (1 byte)", "incomplete: /p/N.OBS (2048 bytes)",
+                                  "3 set-ups, 1 observation, 12 points (10 known from the "
+                                  "IDEX file, 2 new), 1 round set, 2 mismatches"}));
+    EXPECT_EQ(cli::ImportNote("b.idx", 0, 1), "wrote b.idx (0 bytes, 1 point)");
+
+    const std::uint64_t huge = ~std::uint64_t{0};
+    const std::vector<std::tuple<std::uint64_t, std::uint64_t, std::string>> lines = {
+        {5, 0, "Lezen: 5"},
+        {0, 10, "Lezen: 5  [                    ]   0%"},
+        {1, 3, "Lezen: 5  [######              ]  33%"},
+        {999, 1000, "Lezen: 5  [################### ]  99%"},
+        {12, 10, "Lezen: 5  [####################] 100%"},
+        {huge - 1, huge, "Lezen: 5  [################### ]  99%"},
+        {huge / 2, huge, "Lezen: 5  [#########           ]  49%"},
+    };
+    for (const auto& [done, total, line] : lines)
+        EXPECT_EQ(cli::ProgressLine("Lezen: 5", done, total), line) << done << "/" << total;
 }
 
 TEST_F(CliTest, BadInputNeverCrashes) {
