@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
         h.Type("txtSelCode2", "K2");
         h.Type("txtSelCode3", "GR");
         h.app->Export()->ProgressLabel()->setText("Opslaan Coördinaten: 10");
+        h.app->Context().ui.ProgressAmount(62, 100);
         Save(h.app->Export(), "export-dialog.png");
         QPointer<AboutWindow> about;
         Save(ShowAbout(about, h.app->Export()), "about.png");
