@@ -22,6 +22,17 @@ foreach(page ${man_pages})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_outputs})
 
+# The package's changelog (packed like the manual pages) and copyright.
+set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(
+    OUTPUT ${changelog}
+    COMMAND sh -c "${GZIP_PROGRAM} -9nc '${PROJECT_SOURCE_DIR}/docs/debian/changelog' > '${changelog}'"
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/debian/changelog
+    VERBATIM)
+add_custom_target(package_changelog ALL DEPENDS ${changelog})
+install(FILES ${changelog} ${PROJECT_SOURCE_DIR}/docs/debian/copyright
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/talvik)
+
 if(TALVIK_BUILD_TESTS)
     # A page passes when man formats it at 80 columns without a single warning.
     foreach(page ${man_pages})
@@ -38,9 +49,9 @@ set(CPACK_PACKAGE_VENDOR Kelvaris)
 set(CPACK_PACKAGE_CONTACT "Talvik maintainers <maintainers@talvik.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "link between the Kavrin surveying CAD system and the KORVU network adjustment")
+# CPack puts the summary on the first line itself; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Talvik exports a Kavrin field file and the drawing's known points into a
+    "Talvik exports a Kavrin field file and the drawing's known points into a
  complete KORVU adjustment project, and imports KORVU's adjusted coordinates
  back as an IDEX file. The desktop program talvik is started from Kavrin's
  menus; talvik-cli does the same jobs in batch.")
