@@ -55,7 +55,7 @@ void CliUserInterface::ProgressAmount(std::uint64_t done, std::uint64_t total) {
     const bool changed = percent != percent_ || total != total_;
     done_ = done;
     total_ = total;
-    if (changed) ShowProgress();
+    if (changed && !progressText_.empty()) ShowProgress();
 }
 
 void CliUserInterface::ShowProgress() {

@@ -294,6 +294,25 @@ TEST_F(CliTest, SummaryNamesTheFilesWritten) {
     EXPECT_NE(result.err.find(" known from the IDEX file, "), std::string::npos);
 }
 
+// On a terminal the progress line is rewritten in place and ends on the phase's final state,
+// its bar full; the note follows on a line of its own.
+TEST_F(CliTest, ProgressLineOnATerminal) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no pseudo-terminal here";
+#endif
+    if (!fs::exists("/usr/bin/script")) GTEST_SKIP() << "script(1) runs the program on a terminal";
+    const std::string command = "'" + kCli + "' import --cor '" +
+                                (kExamples / "net1.cor").string() + "' --idex '" +
+                                (dir_ / "b.idx").string() + "' --layer P --code G";
+    const auto result = RunProgram("/usr/bin/script", {"-qec", command, "/dev/null"}, dir_,
+                                   {{"XDG_CONFIG_HOME", (dir_ / "config").string()}});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const std::string last = "\rInlezen KORVU Co\xC3\xB6rdinaten: 6  [####################] 100%";
+    const std::size_t end = result.out.rfind(last);
+    ASSERT_NE(end, std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\rtalvik-cli: wrote ", end), std::string::npos) << result.out;
+}
+
 TEST(CliReport, SummaryAndProgressLine) {
     ConversionSummary summary;
     summary.files = {{"/p/N.PRJ", 1, true}, {"/p/N.OBS", 2048, false}};
