@@ -61,12 +61,13 @@ bool RemoveFromMenu(Registry& registry, std::string_view release, int kind,
     // Entries before the first removed one keep their numbers and are not written again.
     while (i < kept.size() && kept[i] == entries[i])
         ++i;
-    for (; i < kept.size(); ++i)
-        ok =
-            registry.SetStringValue(kHkeyCurrentUser, key, "MenuItem" + IntText(int(i)), kept[i]) &&
-            ok;
-    for (i = kept.size(); i < entries.size(); ++i)
-        ok = registry.DeleteValue(kHkeyCurrentUser, key, "MenuItem" + IntText(int(i))) && ok;
+    for (; i < kept.size(); ++i) {
+        if (!registry.SetStringValue(kHkeyCurrentUser, key, "MenuItem" + IntText(int(i)), kept[i]))
+            ok = false;
+    }
+    for (i = kept.size(); i < entries.size(); ++i) {
+        if (!registry.DeleteValue(kHkeyCurrentUser, key, "MenuItem" + IntText(int(i)))) ok = false;
+    }
     if (ok) removed.insert(removed.end(), ours.begin(), ours.end());
     return ok;
 }
