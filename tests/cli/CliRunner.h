@@ -13,23 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "support/ReadBytes.h"
+
 namespace talvik::test {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 struct CliResult {
     int exitCode = -1;
     std::string out;
     std::string err;
 };
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 inline std::string Drain(int fd) {
     std::string text;
@@ -76,8 +71,8 @@ inline CliResult RunProgram(const std::string& program, const std::vector<std::s
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
+    result.out = ReadBytes(outPath);
+    result.err = ReadBytes(errPath);
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return result;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "CliRunner.h"
-#include "Report.h"
 #include "text/Text.h"
 
 namespace talvik::test {
@@ -58,20 +57,13 @@ class CliTest : public ::testing::Test {
     fs::path dir_;
 };
 
+// Which options are refused is a unit test of its own; here only how a refusal ends.
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"frobnicate"},
-        {"export"},
-        {"export", "--field", "a.fld"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--package-version", "2"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--face2", "both"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--selection-set", "10"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--bogus"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--field", "b.fld"},
         {"export", "--field", "a.fld", "--project"},
         {"import", "--cor", "a.cor"},
-        {"import", "--cor", "a.cor", "--idex", "b.idx", "--set", "0"},
         {"register", "extra"},
     };
     for (const auto& args : cases) {
@@ -80,13 +72,6 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         EXPECT_EQ(result.err.rfind("talvik-cli: ", 0), 0u) << result.err;
         EXPECT_TRUE(result.out.empty());
     }
-    // Seventeen codes are one too many.
-    std::vector<std::string> many = {"export", "--field", "a.fld", "--project", "a.prj"};
-    for (int i = 0; i < 17; ++i) {
-        many.emplace_back("--code");
-        many.push_back(std::to_string(i));
-    }
-    EXPECT_EQ(Run(many).exitCode, 2);
 }
 
 TEST_F(CliTest, VersionAndHelp) {
@@ -104,8 +89,8 @@ TEST_F(CliTest, ExportsTheExampleNetworkByteForByte) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
     for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
-        const std::string expected = ReadFile(kExpected / name);
-        std::string actual = ReadFile(dir_ / name);
+        const std::string expected = ReadBytes(kExpected / name);
+        std::string actual = ReadBytes(dir_ / name);
         // The network name is the project path in upper case; the expected files were written
         // for the path C:\DATA\NET1.
         const std::string base = talvik::ToUpper((dir_ / "net1").string());
@@ -118,13 +103,13 @@ TEST_F(CliTest, ExportsTheExampleNetworkByteForByte) {
 
 TEST_F(CliTest, OutputDoesNotDependOnTheLocale) {
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    const std::string obs = ReadFile(dir_ / "net1.OBS");
-    const std::string tco = ReadFile(dir_ / "net1.TCO");
+    const std::string obs = ReadBytes(dir_ / "net1.OBS");
+    const std::string tco = ReadBytes(dir_ / "net1.TCO");
     const auto dutch =
         Run(ExampleExport({"--overwrite"}), {{"LC_ALL", "nl_NL.UTF-8"}, {"LANG", "nl_NL.UTF-8"}});
     EXPECT_EQ(dutch.exitCode, 0);
-    EXPECT_EQ(ReadFile(dir_ / "net1.OBS"), obs);
-    EXPECT_EQ(ReadFile(dir_ / "net1.TCO"), tco);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.OBS"), obs);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.TCO"), tco);
 }
 
 TEST_F(CliTest, MissingFieldFileStopsBeforeAnythingIsWritten) {
@@ -139,20 +124,20 @@ TEST_F(CliTest, MissingFieldFileStopsBeforeAnythingIsWritten) {
 TEST_F(CliTest, ExistingProjectIsKeptUnlessOverwriteIsGiven) {
     const std::string question = "KORVU Project bestaat reeds! Oude project verwijderen?\n";
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    WriteFile(dir_ / "net1.PRJ", "mine\r\n");
-    const std::string obs = ReadFile(dir_ / "net1.OBS");
+    WriteBytes(dir_ / "net1.PRJ", "mine\r\n");
+    const std::string obs = ReadBytes(dir_ / "net1.OBS");
 
     const auto kept = Run(ExampleExport({"--face2", "reduce"}));
     EXPECT_EQ(kept.exitCode, 1);
     EXPECT_EQ(kept.err.rfind(question, 0), 0u) << kept.err;
     EXPECT_NE(kept.err.find("talvik-cli: "), std::string::npos);
-    EXPECT_EQ(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
-    EXPECT_EQ(ReadFile(dir_ / "net1.OBS"), obs);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.PRJ"), "mine\r\n");
+    EXPECT_EQ(ReadBytes(dir_ / "net1.OBS"), obs);
 
     const auto replaced = Run(ExampleExport({"--overwrite", "--quiet"}));
     EXPECT_EQ(replaced.exitCode, 0);
     EXPECT_EQ(replaced.err, question);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ"), "mine\r\n");
 }
 
 TEST_F(CliTest, ChoicesAreStoredUnlessNoSave) {
@@ -160,17 +145,20 @@ TEST_F(CliTest, ChoicesAreStoredUnlessNoSave) {
     // The next run takes the stored choices: version 1 and the direction sigma.
     fs::remove(dir_ / "net1.PRJ");
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"), std::string::npos);
-    EXPECT_EQ(ReadFile(dir_ / "net1.PRJ").rfind("KORVU  V1.0    PRJ FILE\r\n", 0), 0u);
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.PRJ").rfind("KORVU  V1.0    PRJ FILE\r\n", 0), 0u);
     EXPECT_TRUE(fs::exists(dir_ / "net1.TOB"));
 
     // --no-save: used for this run, not stored.
     fs::remove(dir_ / "net1.PRJ");
     ASSERT_EQ(Run(ExampleExport({"--abs-hor", "0.0009", "--no-save"})).exitCode, 0);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0009\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ").find("SigmaAbsR          0.0009\r\n"),
+              std::string::npos);
     fs::remove(dir_ / "net1.PRJ");
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"),
+              std::string::npos);
 }
 
 TEST_F(CliTest, WithoutCodesTheStoredSetSelects) {
@@ -178,7 +166,7 @@ TEST_F(CliTest, WithoutCodesTheStoredSetSelects) {
     const auto result = Run({"export", "--field", (kExamples / "net1.fld").string(), "--project",
                              (dir_ / "net1.prj").string()});
     ASSERT_EQ(result.exitCode, 0);
-    const std::string obs = ReadFile(dir_ / "net1.OBS");
+    const std::string obs = ReadBytes(dir_ / "net1.OBS");
     // Only the set-up with an azimuth reaches the file.
     EXPECT_NE(obs.find("    A0  "), std::string::npos);
     EXPECT_EQ(obs.find("    Z0  "), std::string::npos);
@@ -187,9 +175,9 @@ TEST_F(CliTest, WithoutCodesTheStoredSetSelects) {
 TEST_F(CliTest, LaunchStartsThePackageDetached) {
     const fs::path package = dir_ / "korvu dir" / "korvu";
     const fs::path record = dir_ / "args.txt";
-    WriteFile(package, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                           record.string() + ".tmp'\nmv '" + record.string() + ".tmp' '" +
-                           record.string() + "'\n");
+    WriteBytes(package, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                            record.string() + ".tmp'\nmv '" + record.string() + ".tmp' '" +
+                            record.string() + "'\n");
     fs::permissions(package, fs::perms::owner_all);
     const fs::path project = dir_ / "my project" / "net1.prj";
     fs::create_directories(project.parent_path());
@@ -199,7 +187,7 @@ TEST_F(CliTest, LaunchStartsThePackageDetached) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     for (int i = 0; i < 500 && !fs::exists(record); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(ReadFile(record), project.string() + "\n");
+    EXPECT_EQ(ReadBytes(record), project.string() + "\n");
 
     // Without a package program the project is still written, then exit 1.
     fs::remove_all(project.parent_path());
@@ -219,13 +207,13 @@ TEST_F(CliTest, ImportsTheExampleCoordinates) {
     EXPECT_EQ(result.err, "talvik-cli: wrote " + (dir_ / "back.idx").string() + " (" +
                               std::to_string(fs::file_size(dir_ / "back.idx")) +
                               " bytes, 6 points)\n");
-    EXPECT_EQ(ReadFile(dir_ / "back.idx"), ReadFile(kExpected / "back.idx"));
+    EXPECT_EQ(ReadBytes(dir_ / "back.idx"), ReadBytes(kExpected / "back.idx"));
 
     // The layer and code were stored in set 1: a second import needs neither.
     const auto again = Run({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
                             (dir_ / "again.idx").string()});
     EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(ReadFile(dir_ / "again.idx"), ReadFile(kExpected / "back.idx"));
+    EXPECT_EQ(ReadBytes(dir_ / "again.idx"), ReadBytes(kExpected / "back.idx"));
 }
 
 TEST_F(CliTest, ImportRefusesAnEmptyLayerOrCode) {
@@ -256,16 +244,16 @@ TEST_F(CliTest, ImportRefusesAnEmptyLayerOrCode) {
 }
 
 TEST_F(CliTest, RegisterReportsPerRelease) {
-    WriteFile(dir_ / "config" / "talvik" / "registry.reg",
-              "REGEDIT4\r\n\r\n"
-              "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
-              "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n"
-              "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\6.0]\r\n\r\n");
+    WriteBytes(dir_ / "config" / "talvik" / "registry.reg",
+               "REGEDIT4\r\n\r\n"
+               "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
+               "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n"
+               "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\6.0]\r\n\r\n");
     const auto result = Run({"register"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err,
               "Aanmelding bij Kavrin:\nGeslaagd voor versies: 5.0\nMislukt voor versies: 6.0\n");
-    const std::string reg = ReadFile(dir_ / "config" / "talvik" / "registry.reg");
+    const std::string reg = ReadBytes(dir_ / "config" / "talvik" / "registry.reg");
     EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.cor|Korvu Co\xF6rdinaten|"), std::string::npos);
     EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.prj|Korvu Project|"), std::string::npos);
 
@@ -276,7 +264,7 @@ TEST_F(CliTest, RegisterReportsPerRelease) {
         removed.err,
         "Afmelding bij Kavrin:\nVerwijderd uit versie 5.0: Import \"Korvu Co\xC3\xB6rdinaten\", "
         "Export \"Korvu Project\"\n");
-    const std::string after = ReadFile(dir_ / "config" / "talvik" / "registry.reg");
+    const std::string after = ReadBytes(dir_ / "config" / "talvik" / "registry.reg");
     EXPECT_EQ(after.find("MenuItem"), std::string::npos);
     EXPECT_NE(after.find("\"DataPath\"=\"D:\\\\Data\""), std::string::npos);
 }
@@ -313,36 +301,10 @@ TEST_F(CliTest, ProgressLineOnATerminal) {
     EXPECT_NE(result.out.find("\rtalvik-cli: wrote ", end), std::string::npos) << result.out;
 }
 
-TEST(CliReport, SummaryAndProgressLine) {
-    ConversionSummary summary;
-    summary.files = {{"/p/N.PRJ", 1, true}, {"/p/N.OBS", 2048, false}};
-    summary.setUps = 3, summary.observations = 1, summary.knownPoints = 10;
-    summary.newPoints = 2, summary.roundSets = 1, summary.mismatches = 2;
-    EXPECT_EQ(
-        cli::SummaryNotes(summary),
-        (std::vector<std::string>{"wrote /p/N.PRJ (1 byte)", "incomplete: /p/N.OBS (2048 bytes)",
-                                  "3 set-ups, 1 observation, 12 points (10 known from the "
-                                  "IDEX file, 2 new), 1 round set, 2 mismatches"}));
-    EXPECT_EQ(cli::ImportNote("b.idx", 0, 1), "wrote b.idx (0 bytes, 1 point)");
-
-    const std::uint64_t huge = ~std::uint64_t{0};
-    const std::vector<std::tuple<std::uint64_t, std::uint64_t, std::string>> lines = {
-        {5, 0, "Lezen: 5"},
-        {0, 10, "Lezen: 5  [                    ]   0%"},
-        {1, 3, "Lezen: 5  [######              ]  33%"},
-        {999, 1000, "Lezen: 5  [################### ]  99%"},
-        {12, 10, "Lezen: 5  [####################] 100%"},
-        {huge - 1, huge, "Lezen: 5  [################### ]  99%"},
-        {huge / 2, huge, "Lezen: 5  [#########           ]  49%"},
-    };
-    for (const auto& [done, total, line] : lines)
-        EXPECT_EQ(cli::ProgressLine("Lezen: 5", done, total), line) << done << "/" << total;
-}
-
 TEST_F(CliTest, BadInputNeverCrashes) {
     using namespace std::string_literals;
-    WriteFile(dir_ / "binary.fld", "\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161"s);
-    WriteFile(dir_ / "binary.idx", "HEADER\x00\nEND HEADER\nDATABASE\nPOINTS ("s);
+    WriteBytes(dir_ / "binary.fld", "\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161"s);
+    WriteBytes(dir_ / "binary.idx", "HEADER\x00\nEND HEADER\nDATABASE\nPOINTS ("s);
     const auto result =
         Run({"export", "--field", (dir_ / "binary.fld").string(), "--idex",
              (dir_ / "binary.idx").string(), "--project", (dir_ / "b.prj").string()});
