@@ -223,7 +223,7 @@ TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps
         RecordingUi ui;
         const std::string report = UnregisterFromHost(host.registry, ui, kProgram);
         EXPECT_EQ(report, "Afmelding bij Kavrin:" + removed);
-        EXPECT_EQ(ui.shown, Strings{"KORVU Interface: " + report});
+        EXPECT_EQ(ui.messages, Strings{"i " + report + " @KORVU Interface"});
         EXPECT_EQ(host.Menu("5.0", "Import"), after) << ::testing::PrintToString(before);
         EXPECT_EQ(host.Menu("6.0", "Export"), Strings{});
         std::string tail;
