@@ -8,10 +8,6 @@
 namespace talvik {
 namespace {
 
-std::string ZevPath(std::string_view release) {
-    return std::string(kKavrinKeyPath) + "\\" + std::string(release) + "\\ZEV";
-}
-
 std::string MenuKeyPath(std::string_view release, int kind) {
     return ZevPath(release) +
            (kind == kImportMenu ? "\\Data Conversions\\Import" : "\\Data Conversions\\Export");

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "export/ExportRun.h"
 #include "gui/JobWindow.h"
+#include "host/JobContext.h"
 #include "interchange/ImportModel.h"
 
 class QLabel;
@@ -21,7 +21,7 @@ class ImportWindow : public JobWindow {
     Q_OBJECT
   public:
     // Uses the context's user interface, settings, registry, releases and file prompt.
-    explicit ImportWindow(ExportContext& context, QWidget* parent = nullptr);
+    explicit ImportWindow(JobContext& context, QWidget* parent = nullptr);
 
     ImportModel& Model() { return model_; }
     // The progress line and its bar, for the user interface that reports the run's progress.
@@ -43,7 +43,7 @@ class ImportWindow : public JobWindow {
     void Browse();
     void RunImport();
 
-    ExportContext& context_;
+    JobContext& context_;
     ImportModel model_;
     std::string packageFile_;
     std::string idexFile_;
