@@ -15,6 +15,7 @@ std::string Count(long long n, std::string_view one, std::string_view many) {
 
 std::vector<std::string> SummaryNotes(const ConversionSummary& summary) {
     std::vector<std::string> notes;
+    if (summary.files.empty()) return notes;  // the run wrote nothing to report on
     for (const WrittenFile& file : summary.files) {
         notes.push_back((file.complete ? "wrote " : "incomplete: ") + file.path + " (" +
                         Count(static_cast<long long>(file.bytes), "byte", "bytes") + ")");

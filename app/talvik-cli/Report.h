@@ -11,7 +11,8 @@
 
 namespace talvik::cli {
 
-// The notes after a finished export: one per file with its size, then one with the counts.
+// The notes after a finished export: one per file with its size, then one with the counts;
+// none when the summary names no file.
 std::vector<std::string> SummaryNotes(const ConversionSummary& summary);
 
 // The note after a written import.

@@ -159,6 +159,7 @@ TEST(CliReport, SummaryAndProgressLine) {
                                   "3 set-ups, 1 observation, 12 points (10 known from the "
                                   "IDEX file, 2 new), 1 round set, 2 mismatches"}));
     EXPECT_EQ(ImportNote("b.idx", 0, 1), "wrote b.idx (0 bytes, 1 point)");
+    EXPECT_TRUE(SummaryNotes(ConversionSummary{}).empty());
 
     const std::uint64_t huge = ~std::uint64_t{0};
     const std::vector<std::tuple<std::uint64_t, std::uint64_t, std::string>> lines = {
