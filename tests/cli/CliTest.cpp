@@ -190,7 +190,7 @@ TEST_F(CliTest, LaunchStartsThePackageDetached) {
              "--code", "K", "--launch", "--package", package.string()},
             {{"RECORD_ARGUMENTS_TO", record.string()}});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    for (int i = 0; i < 500 && !fs::exists(record); ++i)
+    for (int i = 0; i < 3000 && !fs::exists(record); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(ReadBytes(record), project.string() + "\n");
 
@@ -285,8 +285,6 @@ TEST_F(CliTest, RegisterReportsPerRelease) {
 TEST_F(CliTest, SummaryNamesTheFilesWritten) {
     const auto result = Run(ExampleExport());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    if (result.err.find("talvik-cli: wrote ") == std::string::npos)
-        GTEST_SKIP() << "this conversion does not report its files yet";
     for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
         const fs::path file = dir_ / name;
         EXPECT_NE(result.err.find("talvik-cli: wrote " + file.string() + " (" +
