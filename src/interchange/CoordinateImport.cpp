@@ -1,5 +1,8 @@
 #include "interchange/CoordinateImport.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "fieldfile/WordSplit.h"
 #include "interchange/IdexWriter.h"
 #include "text/LineReader.h"
@@ -44,7 +47,7 @@ bool CheckImportInput(std::string_view layer, std::string_view code, UserInterfa
 
 ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
                                     const std::string& corPath, const std::string& idexPath,
-                                    UserInterface& ui) {
+                                    UserInterface& ui, int* pointsWritten) {
     IdexWriter writer;
     if (!writer.Begin(idexPath, layer)) {
         Report(ui, kIdexNotCreated, idexPath);
@@ -95,6 +98,7 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
         message += skipped == 1 ? " punt is niet overgenomen" : " punten zijn niet overgenomen";
         Inform(ui, message);
     }
+    if (pointsWritten) *pointsWritten = count;
     return ImportOutcome::Written;
 }
 

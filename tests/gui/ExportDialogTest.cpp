@@ -71,6 +71,8 @@ class ExportDialogTest : public QObject {
         };
         QCOMPARE(step(false), "1 A1 ");  // at the bottom nothing moves
         QCOMPARE(step(true), "2 B1 B2");
+        QTest::keyClick(h.Find("txtSelNr"), Qt::Key_PageDown);  // keys press the arrows too
+        QTest::keyClick(h.Find("txtSelNr"), Qt::Key_Up);
         QCOMPARE(step(true), "3 999 ");
         // clang-format off
         const std::pair<const char*, QString> edits[] = {
