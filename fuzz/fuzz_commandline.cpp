@@ -7,7 +7,7 @@
 
 #include "export/ExportDialogModel.h"
 #include "platform/MemorySettings.h"
-#include "platform/PosixLauncher.h"
+#include "platform/posix/PosixLauncher.h"
 #include "startup/CommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,11 +1,10 @@
 // talvik-cli: the batch front. The same jobs as the desktop program, driven by options instead
 // of windows; every message box becomes its text on stderr.
 
-#include <unistd.h>
-
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,8 +17,7 @@
 #include "host/MenuRegistration.h"
 #include "interchange/IdexReader.h"
 #include "interchange/ImportModel.h"
-#include "platform/PosixLauncher.h"
-#include "platform/RegistryFile.h"
+#include "platform/Platform.h"
 #include "platform/RegistrySettings.h"
 #include "project/Conversion.h"
 #include "text/Text.h"
@@ -101,17 +99,11 @@ class NoFilePrompt : public FilePrompt {
 
 // The user's store, with a note when its file cannot be used.
 struct Store {
-    RegistryFile registry{RegistryFile::DefaultPath()};
-    RegistrySettings settings{registry};
+    std::unique_ptr<Registry> registry = MakeUserRegistry();
+    RegistrySettings settings{*registry};
 
     void Check(CliUserInterface& ui) {
-        if (registry.Path().empty()) {
-            ui.Note(
-                "no folder for the stored choices (set HOME or XDG_CONFIG_HOME); "
-                "defaults are used and nothing is stored");
-            return;
-        }
-        const std::string& problem = registry.CheckFile();
+        const std::string problem = CheckUserRegistry(*registry);
         if (!problem.empty()) ui.Note(Utf8From1252(problem));
     }
 };
@@ -224,9 +216,8 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
                 "; give its path with --package PATH");
             status = kExitStopped;
         } else {
-            PosixLauncher launcher;
             const std::string commandLine = program + " \"" + dialog.projectFile + "\"";
-            if (!launcher.Start(commandLine)) {
+            if (!MakeLauncher()->Start(commandLine)) {
                 ui.Note("KORVU could not be started: " + program);
                 status = kExitStopped;
             }
@@ -267,17 +258,17 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
 
 // The desktop program that the host's menu entries start: `talvik` beside this program.
 std::string DesktopProgramPath() {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "talvik";
-    return (self.parent_path() / "talvik").string();
+    const std::string self = ProgramPath();
+    if (self.empty()) return "talvik";
+    const std::filesystem::path path(self);
+    return (path.parent_path() / ("talvik" + path.extension().string())).string();
 }
 
 int Register(const std::vector<std::string>& words, CliUserInterface& ui) {
     if (!words.empty()) return Usage(ui, "register takes no arguments");
     Store store;
     store.Check(ui);
-    RegisterWithHost(store.registry, ui, DesktopProgramPath());
+    RegisterWithHost(*store.registry, ui, DesktopProgramPath());
     return kExitDone;
 }
 
@@ -288,6 +279,7 @@ int main(int argc, char** argv) {
     using namespace talvik::cli;
     // Take the user's locale, as the desktop program does; no number in or out depends on it.
     std::setlocale(LC_ALL, "");
+    talvik::UseBinaryStandardStreams();
     CliUserInterface ui(stderr);
     std::vector<std::string> words(argv + std::min(argc, 2), argv + argc);
     const std::string command = argc > 1 ? argv[1] : "";

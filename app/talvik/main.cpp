@@ -2,6 +2,7 @@
 // installer with the registration switch, or by hand without arguments.
 
 #include <QApplication>
+#include <memory>
 #include <string>
 
 #include "gui/Application.h"
@@ -11,14 +12,14 @@
 #include "gui/QtFilePrompt.h"
 #include "gui/QtUserInterface.h"
 #include "gui/ScreenText.h"
-#include "platform/PosixLauncher.h"
-#include "platform/RegistryFile.h"
+#include "platform/Platform.h"
 #include "platform/RegistrySettings.h"
 #include "startup/CommandLine.h"
 
 int main(int argc, char** argv) {
     // Taken before Qt removes the options it knows from argv.
-    const std::string commandLine = talvik::RebuildCommandLine(argc, argv);
+    const std::string commandLine =
+        talvik::RawCommandLine().value_or(talvik::RebuildCommandLine(argc, argv));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Talvik"));
@@ -27,20 +28,20 @@ int main(int argc, char** argv) {
     // Every job ends the process itself; a hidden start-up window must not end it early.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    talvik::RegistryFile registry(talvik::RegistryFile::DefaultPath());
-    talvik::RegistrySettings settings(registry);
-    talvik::PosixLauncher launcher;
+    const std::unique_ptr<talvik::Registry> registry = talvik::MakeUserRegistry();
+    talvik::RegistrySettings settings(*registry);
+    const std::unique_ptr<talvik::ProcessLauncher> launcher = talvik::MakeLauncher();
     talvik::gui::QtUserInterface ui;
     talvik::gui::QtFilePrompt prompt;
 
-    const std::string& problem = registry.CheckFile();
+    const std::string problem = talvik::CheckUserRegistry(*registry);
     if (!problem.empty()) {
         ui.Message(problem, talvik::Buttons::Ok, talvik::Icon::Critical, talvik::kAppTitle);
     }
 
     talvik::gui::AppServices services{
-        ui,       prompt,   settings,
-        registry, launcher, talvik::gui::ModelPath(QCoreApplication::applicationFilePath())};
+        ui,        prompt,    settings,
+        *registry, *launcher, talvik::gui::ModelPath(QCoreApplication::applicationFilePath())};
     talvik::gui::Application talvikApp(services);
     QObject::connect(&talvikApp, &talvik::gui::Application::finished, &app,
                      [](int exitCode) { QCoreApplication::exit(exitCode); });

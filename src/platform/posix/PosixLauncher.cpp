@@ -1,4 +1,4 @@
-#include "platform/PosixLauncher.h"
+#include "platform/posix/PosixLauncher.h"
 
 #include <fcntl.h>
 #include <signal.h>
