@@ -12,8 +12,9 @@ namespace talvik::win32 {
 
 Application::Application(AppServices services)
     : services_(std::move(services)),
-      context_{services_.ui,       services_.settings, services_.registry, services_.prompt,
-               services_.launcher, releases_,          points_,            angleUnit_} {}
+      context_{services_.ui,     services_.settings, services_.registry,
+               services_.prompt, services_.launcher, releases_,
+               points_,          angleUnit_} {}
 
 Application::~Application() = default;
 

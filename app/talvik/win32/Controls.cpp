@@ -11,7 +11,10 @@ struct Named {
     ControlId id;
 };
 
-#define TALVIK_CONTROL(name) Named{#name, ControlId::name}
+#define TALVIK_CONTROL(name)   \
+    Named {                    \
+#name, ControlId::name \
+    }
 constexpr Named kControls[] = {
     TALVIK_CONTROL(Picture1),
     TALVIK_CONTROL(lblAction),

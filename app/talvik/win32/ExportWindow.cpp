@@ -1,6 +1,5 @@
 #include "win32/ExportWindow.h"
 
-
 #include "win32/AboutWindow.h"
 
 namespace talvik::win32 {
@@ -25,9 +24,12 @@ struct PlainBox {
     std::string ExportDialogModel::*field;
 };
 constexpr PlainBox kPlainBoxes[] = {
-    {txtFieldfile, &ExportDialogModel::fieldFile}, {txtProjectfile, &ExportDialogModel::projectFile},
-    {txtAbsDis, &ExportDialogModel::absDis},       {txtRelDis, &ExportDialogModel::relDis},
-    {txtSigmaCent, &ExportDialogModel::sigmaCent}, {txtSigmaInst, &ExportDialogModel::sigmaInst},
+    {txtFieldfile, &ExportDialogModel::fieldFile},
+    {txtProjectfile, &ExportDialogModel::projectFile},
+    {txtAbsDis, &ExportDialogModel::absDis},
+    {txtRelDis, &ExportDialogModel::relDis},
+    {txtSigmaCent, &ExportDialogModel::sigmaCent},
+    {txtSigmaInst, &ExportDialogModel::sigmaInst},
 };
 
 // The box of each coupled value, its getter and setter.
@@ -47,8 +49,7 @@ constexpr CoupledBox kCoupledBoxes[] = {
 
 }  // namespace
 
-ExportWindow::ExportWindow(ExportContext& context)
-    : context_(context), model_(context.settings) {}
+ExportWindow::ExportWindow(ExportContext& context) : context_(context), model_(context.settings) {}
 
 ExportWindow::~ExportWindow() = default;
 
@@ -168,8 +169,8 @@ COLORREF ExportWindow::TextColour(ControlId id) const {
     return id == lblAction ? kHeadingColour : CLR_INVALID;
 }
 
-void ExportWindow::Open(std::string packageFile, std::string idexFile, bool askForIdex,
-                        HWND splash, UINT delayMs) {
+void ExportWindow::Open(std::string packageFile, std::string idexFile, bool askForIdex, HWND splash,
+                        UINT delayMs) {
     packageFile_ = std::move(packageFile);
     idexFile_ = std::move(idexFile);
     askForIdex_ = askForIdex;

@@ -1,6 +1,5 @@
 #include "win32/Form.h"
 
-
 #include <algorithm>
 
 #include "win32/Resources.h"
@@ -27,22 +26,22 @@ UINT SystemDpi() {
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-// The message font of the system at the given scale.
-LOGFONTA MessageFont(UINT dpi) {
-    NONCLIENTMETRICSA metrics{};
+// The message font of the system at the given scale. (The scaled query exists in the wide
+// form only.)
+LOGFONTW MessageFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     static const auto forDpi =
         User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
     if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi))
         return metrics.lfMessageFont;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        metrics.lfMessageFont.lfHeight =
-            MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
-                   static_cast<int>(SystemDpi()));
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        metrics.lfMessageFont.lfHeight = MulDiv(
+            metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
         return metrics.lfMessageFont;
     }
-    LOGFONTA fallback{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(fallback), &fallback);
+    LOGFONTW fallback{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(fallback), &fallback);
     return fallback;
 }
 
@@ -58,8 +57,7 @@ struct EmptyTemplate {
 }  // namespace
 
 UINT DpiOf(HWND hwnd) {
-    static const auto forWindow =
-        User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    static const auto forWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
     const UINT dpi = forWindow && hwnd ? forWindow(hwnd) : 0;
     return dpi != 0 ? dpi : SystemDpi();
 }
@@ -171,8 +169,8 @@ void Form::AddArrows(ControlId id, Place place) {
 }
 
 // The arrows ask the dialog for the arrow keys and show where the focus is.
-LRESULT CALLBACK Form::ArrowsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK Form::ArrowsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
     switch (message) {
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
@@ -227,17 +225,17 @@ void Form::MakeFonts() {
         if (font) DeleteObject(font);
         font = nullptr;
     }
-    LOGFONTA base = MessageFont(dpi_);
-    fonts_[0] = CreateFontIndirectA(&base);
+    LOGFONTW base = MessageFont(dpi_);
+    fonts_[0] = CreateFontIndirectW(&base);
     const struct {
         FontRole role;
         int tenths;
     } larger[] = {{FontRole::Heading, 15}, {FontRole::Large, 17}, {FontRole::Title, 16}};
     for (const auto& [role, tenths] : larger) {
-        LOGFONTA big = base;
+        LOGFONTW big = base;
         big.lfHeight = MulDiv(base.lfHeight, tenths, 10);
         big.lfWeight = FW_BOLD;
-        fonts_[static_cast<int>(role)] = CreateFontIndirectA(&big);
+        fonts_[static_cast<int>(role)] = CreateFontIndirectW(&big);
     }
 }
 
@@ -260,9 +258,9 @@ void Form::Layout() {
             info.cbSize = sizeof(info);
             info.hwnd = hwnd_;
             info.uId = static_cast<UINT_PTR>(entry.id);
-            info.rect = RECT{Scale(entry.place.x), Scale(entry.place.y),
-                             Scale(entry.place.x + entry.place.w),
-                             Scale(entry.place.y + entry.place.h)};
+            info.rect =
+                RECT{Scale(entry.place.x), Scale(entry.place.y),
+                     Scale(entry.place.x + entry.place.w), Scale(entry.place.y + entry.place.h)};
             SendMessageA(tooltips_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&info));
         }
     }
@@ -276,16 +274,17 @@ void Form::Layout() {
 }
 
 void Form::DrawLogo(const DRAWITEMSTRUCT& item) const {
-    const int side = std::min(item.rcItem.right - item.rcItem.left,
-                              item.rcItem.bottom - item.rcItem.top);
+    const int side =
+        std::min(item.rcItem.right - item.rcItem.left, item.rcItem.bottom - item.rcItem.top);
     if (!logo_ || logoSize_ != side) {
         if (logo_) DestroyIcon(logo_);
-        logo_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                              MAKEINTRESOURCEA(kIconId), IMAGE_ICON, side, side, 0));
+        logo_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconId),
+                                              IMAGE_ICON, side, side, 0));
         logoSize_ = side;
     }
-    if (logo_) DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, logo_, side, side, 0,
-                          nullptr, DI_NORMAL);
+    if (logo_)
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, logo_, side, side, 0, nullptr,
+                   DI_NORMAL);
 }
 
 bool Form::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
@@ -313,8 +312,7 @@ INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
-            const auto id =
-                static_cast<ControlId>(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+            const auto id = static_cast<ControlId>(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
             HDC dc = reinterpret_cast<HDC>(wParam);
             const COLORREF colour = form->TextColour(id);
             HBRUSH background = form->Background();

@@ -1,6 +1,5 @@
 #include "win32/ImportWindow.h"
 
-
 namespace talvik::win32 {
 
 namespace {
@@ -52,8 +51,7 @@ COLORREF ImportWindow::TextColour(ControlId id) const {
     return id == lblAction ? kHeadingColour : CLR_INVALID;
 }
 
-void ImportWindow::Open(std::string packageFile, std::string idexFile, HWND splash,
-                        UINT delayMs) {
+void ImportWindow::Open(std::string packageFile, std::string idexFile, HWND splash, UINT delayMs) {
     packageFile_ = std::move(packageFile);
     idexFile_ = std::move(idexFile);
     splash_ = splash;

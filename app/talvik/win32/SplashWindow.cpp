@@ -26,8 +26,8 @@ bool SplashWindow::Create() {
 void SplashWindow::Build() {
     Add("STATIC", fraSplash, "", SS_ETCHEDFRAME, {12, 12, 536, 132});
     Add("STATIC", imgLogo, "", SS_OWNERDRAW, {36, 30, 96, 96});
-    Add("STATIC", lblProductName, kSplashCaption, SS_NOPREFIX | SS_CENTERIMAGE,
-        {156, 58, 380, 40}, FontRole::Large);
+    Add("STATIC", lblProductName, kSplashCaption, SS_NOPREFIX | SS_CENTERIMAGE, {156, 58, 380, 40},
+        FontRole::Large);
 }
 
 COLORREF SplashWindow::TextColour(ControlId id) const {

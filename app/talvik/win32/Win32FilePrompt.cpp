@@ -38,8 +38,8 @@ std::string Win32FilePrompt::PickFile(const FilePromptRequest& request) {
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = setup.folder.empty() ? nullptr : setup.folder.c_str();
     dialog.lpstrTitle = setup.title.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-                   OFN_NOCHANGEDIR;
+    dialog.Flags =
+        OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameA(&dialog)) return {};
     return std::string(file.data());
 }

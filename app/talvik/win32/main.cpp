@@ -3,7 +3,6 @@
 
 #include "win32/Win32.h"
 
-
 #include <memory>
 #include <string>
 
@@ -14,8 +13,8 @@
 #include "win32/Win32UserInterface.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS |
-                                                        ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                  ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
     const std::string commandLine(talvik::ArgumentsAfterProgramName(GetCommandLineA()));
