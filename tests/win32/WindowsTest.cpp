@@ -470,9 +470,15 @@ TEST(ExportWindow, FilePromptsAndTheAboutBox) {
 }
 
 // Both buttons store the dialog, export the example as the batch program does and end; only
-// Start launches the package.
+// Start launches the package. They are pressed from the keyboard: the access key of one, the
+// Enter key for the default one.
 TEST(ExportWindow, StartButtonsExportTheExample) {
-    for (const char* button : {"cmdExport", "cmdStart"}) {
+    const struct {
+        const char* button;
+        UINT message;
+        WPARAM key;
+    } presses[] = {{"cmdExport", WM_SYSCHAR, 'e'}, {"cmdStart", WM_KEYDOWN, VK_RETURN}};
+    for (const auto& [button, message, key] : presses) {
         Harness h;
         for (const char* name : {"net1.fld", "net1.idx"})
             h.CopyExample(name);
@@ -481,9 +487,10 @@ TEST(ExportWindow, StartButtonsExportTheExample) {
         h.settings.Set("Talvik3Path", package);
         ASSERT_TRUE(h.Start(h.ExportLine()));
         h.Type("txtSelCode1", "K");
-        h.Click(button);
+        PostMessageA(GetFocus(), message, key, message == WM_SYSCHAR ? 1 << 29 : 0);
+        PumpUntil([&h] { return h.finished; });
 
-        EXPECT_TRUE(h.finished);
+        EXPECT_TRUE(h.finished) << button;
         EXPECT_EQ(h.exitCode, 0);
         EXPECT_FALSE(IsWindowVisible(h.Window()));
         EXPECT_FALSE(h.Enabled("cmdStart"));
