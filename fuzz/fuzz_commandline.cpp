@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "export/ExportDialogModel.h"
-#include "platform/MemorySettings.h"
 #include "platform/posix/PosixLauncher.h"
 #include "startup/CommandLine.h"
+#include "support/MemorySettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -17,7 +17,7 @@
 //                        when they return true
 //   browse buttons    -> the field := LocateFile(kFieldFilter, kFieldPattern) (or the project
 //                        pair); a cancelled prompt empties the box
-//   start buttons     -> StartExport (ExportRun.h), then end the process
+//   start buttons     -> RunExportJob (ExportRun.h), then end the process
 //   close request     -> Close(), then end the process
 
 #include <array>

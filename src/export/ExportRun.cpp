@@ -57,32 +57,36 @@ bool AskForIdexFile(ExportContext& context, std::string& packageFile, std::strin
     return true;
 }
 
-ConversionOutcome ExportCentral(ExportContext& context, const ExportOptions& options,
-                                std::string_view projectBoxText, bool kickKorvu) {
-    ReadIdexFile(options.IdexFile, context.points, context.ui);
-    const ConversionOutcome outcome =
-        ConvertFieldFile(options, context.points, context.angleUnit, context.ui);
-    if (kickKorvu) {
-        const std::string program = FindKORVU(context.settings, context.prompt);
-        std::string commandLine = program;
-        commandLine += " \"";
-        commandLine += projectBoxText;
-        commandLine += '"';
-        // Whether the package started is not examined; a failed start is not reported.
-        (void)context.launcher.Start(commandLine);
-    }
-    return outcome;
-}
-
-ConversionOutcome StartExport(ExportContext& context, ExportDialogModel& dialog,
-                              const std::string& idexFile, bool kickKorvu) {
+ExportJobResult RunExportJob(ExportContext& context, ExportDialogModel& dialog,
+                             const ExportJob& job) {
     dialog.SaveSelectionSet(dialog.SelectionSetNumber());
     dialog.SaveSettings();
-    const ExportOptions options = dialog.FillExportOptions(idexFile);
-    const ConversionOutcome outcome =
-        ExportCentral(context, options, dialog.projectFile, kickKorvu);
+    const ExportOptions options = dialog.FillExportOptions(job.idexFile.value_or(""));
+    if (job.idexFile)
+        ReadIdexFile(options.IdexFile, context.points, context.ui);
+    else
+        context.points.Clear();
+
+    ExportJobResult result;
+    result.conversion =
+        ConvertFieldFile(options, context.points, context.angleUnit, context.ui, job.summary);
+    if (job.launch != Launch::No) {
+        result.program = FindKORVU(context.settings, context.prompt);
+        if (result.program.empty() && job.launch == Launch::WhenFound) {
+            result.launch = LaunchOutcome::NoProgram;
+        } else {
+            std::string commandLine = result.program;
+            commandLine += " \"";
+            commandLine += dialog.projectFile;
+            commandLine += '"';
+            const bool started = context.launcher.Start(commandLine);
+            result.launch = result.program.empty() ? LaunchOutcome::NoProgram
+                            : started              ? LaunchOutcome::Started
+                                                   : LaunchOutcome::StartFailed;
+        }
+    }
     dialog.Close();
-    return outcome;
+    return result;
 }
 
 }  // namespace talvik

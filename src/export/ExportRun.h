@@ -59,15 +59,38 @@ std::optional<std::string> LocateFile(UserInterface& ui, Registry& registry,
 // next to it. False when the process has to end (prompt cancelled, or no host installed).
 bool AskForIdexFile(ExportContext& context, std::string& packageFile, std::string& idexFile);
 
-// Reads the known points, converts, and with kickKorvu starts the package on the project:
-// program path, a blank, and projectBoxText (the project box, untrimmed) in double quotes.
-// The launch follows whatever the conversion's outcome, which is returned for exit codes.
-ConversionOutcome ExportCentral(ExportContext& context, const ExportOptions& options,
-                                std::string_view projectBoxText, bool kickKorvu);
+// How the package is started after the conversion.
+enum class Launch {
+    No,
+    // The start is tried even when no program was found: the command line then has an empty
+    // program name (the windows have always done so).
+    Always,
+    // Without a program nothing is started.
+    WhenFound,
+};
 
-// A start button: stores the selection set and the settings, runs ExportCentral with the
-// dialog's choices, and closes the dialog (storing once more). The caller ends the process.
-ConversionOutcome StartExport(ExportContext& context, ExportDialogModel& dialog,
-                              const std::string& idexFile, bool kickKorvu);
+enum class LaunchOutcome { NotAsked, Started, NoProgram, StartFailed };
+
+// One export as a front starts it; the dialog model holds the user's choices.
+struct ExportJob {
+    // The known points; none: the project gets only the points of the field file.
+    std::optional<std::string> idexFile;
+    Launch launch = Launch::No;
+    // Receives what the conversion wrote, when given.
+    ConversionSummary* summary = nullptr;
+};
+
+struct ExportJobResult {
+    ConversionOutcome conversion = ConversionOutcome::Finished;
+    LaunchOutcome launch = LaunchOutcome::NotAsked;
+    std::string program;  // the package program used for the start; empty when none was found
+};
+
+// A start button: stores the selection set and the settings, reads the known points, converts,
+// starts the package when asked (program path, a blank, and the untrimmed project box in double
+// quotes, whatever the conversion's outcome), and closes the dialog (storing once more).
+// The caller maps the result to its exit status and ends the process.
+ExportJobResult RunExportJob(ExportContext& context, ExportDialogModel& dialog,
+                             const ExportJob& job);
 
 }  // namespace talvik

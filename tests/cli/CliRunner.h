@@ -1,19 +1,39 @@
 #pragma once
 // Runs talvik-cli as a child process and captures what it prints.
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Registry.h"
+#include "platform/RegistryFile.h"
+#include "support/ReadBytes.h"
+
+#ifdef _WIN32
+#include "platform/windows/WindowsRegistry.h"
+#endif
+
 namespace talvik::test {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 struct CliResult {
     int exitCode = -1;
@@ -21,15 +41,96 @@ struct CliResult {
     std::string err;
 };
 
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+#ifdef _WIN32
+
+// One argument as the C runtime's parse gives it back: quoted when it holds blanks or quotes
+// (or is empty), backslashes doubled only before a quote.
+inline std::string QuoteArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+    std::string quoted = "\"";
+    std::size_t slashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+        slashes = 0;
+        quoted.push_back(c);
+    }
+    quoted.append(2 * slashes, '\\');
+    return quoted + '"';
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+inline HANDLE OpenForChild(const std::filesystem::path& path, bool write) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return ::CreateFileA(path.string().c_str(), write ? GENERIC_WRITE : GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                         write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+
+// Runs the program with args in `workDir`, with the given variables added to (or, with an empty
+// value, removed from) the environment.
+inline CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::filesystem::path& workDir,
+                            const std::map<std::string, std::string>& env = {}) {
+    const auto outPath = workDir / ".stdout";
+    const auto errPath = workDir / ".stderr";
+    std::string line = QuoteArgument(program);
+    for (const auto& a : args)
+        line += " " + QuoteArgument(a);
+
+    // The child takes this process's environment: changed for the start, then put back.
+    std::map<std::string, std::optional<std::string>> saved;
+    for (const auto& [name, value] : env) {
+        char buffer[32768];
+        const DWORD length = ::GetEnvironmentVariableA(name.c_str(), buffer, sizeof buffer);
+        saved[name] = length > 0 && length < sizeof buffer
+                          ? std::optional<std::string>(std::string(buffer, length))
+                          : std::nullopt;
+        ::SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = OpenForChild("NUL", false);
+    startup.hStdOutput = OpenForChild(outPath, true);
+    startup.hStdError = OpenForChild(errPath, true);
+    PROCESS_INFORMATION process{};
+    const BOOL started = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          workDir.string().c_str(), &startup, &process);
+    for (const auto& [name, value] : saved)
+        ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+    for (HANDLE h : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+        ::CloseHandle(h);
+
+    CliResult result;
+    if (started) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.hProcess, &code);
+        result.exitCode = static_cast<int>(code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    result.out = ReadBytes(outPath);
+    result.err = ReadBytes(errPath);
+    // A program that talvik-cli started may still hold them (it inherits the handles).
+    std::error_code busy;
+    std::filesystem::remove(outPath, busy);
+    std::filesystem::remove(errPath, busy);
+    return result;
+}
+
+// The store talvik-cli uses in a run: the user's registry. Earlier runs' choices and host keys
+// are removed first, so every case starts from nothing.
+inline std::unique_ptr<Registry> FreshUserStore(const std::filesystem::path&) {
+    for (const char* key : {"Software\\Kelvaris", "SOFTWARE\\Ornwald"})
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, key);
+    return std::make_unique<WindowsRegistry>();
+}
+
+#else
 
 inline std::string Drain(int fd) {
     std::string text;
@@ -76,11 +177,18 @@ inline CliResult RunProgram(const std::string& program, const std::vector<std::s
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
+    result.out = ReadBytes(outPath);
+    result.err = ReadBytes(errPath);
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return result;
 }
+
+// The store talvik-cli uses in a run: the registry file in the run's configuration folder.
+inline std::unique_ptr<Registry> FreshUserStore(const std::filesystem::path& configHome) {
+    return std::make_unique<RegistryFile>((configHome / "talvik" / "registry.reg").string());
+}
+
+#endif
 
 }  // namespace talvik::test

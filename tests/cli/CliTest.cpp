@@ -18,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kCli = TALVIK_CLI;
+const fs::path kRecorder = TALVIK_RECORD_ARGUMENTS;
 const fs::path kSource = TALVIK_SOURCE_DIR;
 const fs::path kExamples = kSource / "examples";
 const fs::path kExpected = kSource / "tests" / "cli" / "data";
@@ -30,8 +31,12 @@ class CliTest : public ::testing::Test {
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "config");
+        store_ = FreshUserStore(dir_ / "config");
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override {
+        std::error_code busy;  // a started package may still hold a file for a moment
+        fs::remove_all(dir_, busy);
+    }
 
     CliResult Run(const std::vector<std::string>& args,
                   std::map<std::string, std::string> env = {}) {
@@ -55,22 +60,16 @@ class CliTest : public ::testing::Test {
     }
 
     fs::path dir_;
+    std::unique_ptr<Registry> store_;
 };
 
+// Which options are refused is a unit test of its own; here only how a refusal ends.
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"frobnicate"},
-        {"export"},
-        {"export", "--field", "a.fld"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--package-version", "2"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--face2", "both"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--selection-set", "10"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--bogus"},
-        {"export", "--field", "a.fld", "--project", "a.prj", "--field", "b.fld"},
         {"export", "--field", "a.fld", "--project"},
         {"import", "--cor", "a.cor"},
-        {"import", "--cor", "a.cor", "--idex", "b.idx", "--set", "0"},
         {"register", "extra"},
     };
     for (const auto& args : cases) {
@@ -79,13 +78,6 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         EXPECT_EQ(result.err.rfind("talvik-cli: ", 0), 0u) << result.err;
         EXPECT_TRUE(result.out.empty());
     }
-    // Seventeen codes are one too many.
-    std::vector<std::string> many = {"export", "--field", "a.fld", "--project", "a.prj"};
-    for (int i = 0; i < 17; ++i) {
-        many.emplace_back("--code");
-        many.push_back(std::to_string(i));
-    }
-    EXPECT_EQ(Run(many).exitCode, 2);
 }
 
 TEST_F(CliTest, VersionAndHelp) {
@@ -103,8 +95,8 @@ TEST_F(CliTest, ExportsTheExampleNetworkByteForByte) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
     for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
-        const std::string expected = ReadFile(kExpected / name);
-        std::string actual = ReadFile(dir_ / name);
+        const std::string expected = ReadBytes(kExpected / name);
+        std::string actual = ReadBytes(dir_ / name);
         // The network name is the project path in upper case; the expected files were written
         // for the path C:\DATA\NET1.
         const std::string base = talvik::ToUpper((dir_ / "net1").string());
@@ -117,13 +109,13 @@ TEST_F(CliTest, ExportsTheExampleNetworkByteForByte) {
 
 TEST_F(CliTest, OutputDoesNotDependOnTheLocale) {
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    const std::string obs = ReadFile(dir_ / "net1.OBS");
-    const std::string tco = ReadFile(dir_ / "net1.TCO");
+    const std::string obs = ReadBytes(dir_ / "net1.OBS");
+    const std::string tco = ReadBytes(dir_ / "net1.TCO");
     const auto dutch =
         Run(ExampleExport({"--overwrite"}), {{"LC_ALL", "nl_NL.UTF-8"}, {"LANG", "nl_NL.UTF-8"}});
     EXPECT_EQ(dutch.exitCode, 0);
-    EXPECT_EQ(ReadFile(dir_ / "net1.OBS"), obs);
-    EXPECT_EQ(ReadFile(dir_ / "net1.TCO"), tco);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.OBS"), obs);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.TCO"), tco);
 }
 
 TEST_F(CliTest, MissingFieldFileStopsBeforeAnythingIsWritten) {
@@ -138,20 +130,20 @@ TEST_F(CliTest, MissingFieldFileStopsBeforeAnythingIsWritten) {
 TEST_F(CliTest, ExistingProjectIsKeptUnlessOverwriteIsGiven) {
     const std::string question = "KORVU Project bestaat reeds! Oude project verwijderen?\n";
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    WriteFile(dir_ / "net1.PRJ", "mine\r\n");
-    const std::string obs = ReadFile(dir_ / "net1.OBS");
+    WriteBytes(dir_ / "net1.PRJ", "mine\r\n");
+    const std::string obs = ReadBytes(dir_ / "net1.OBS");
 
     const auto kept = Run(ExampleExport({"--face2", "reduce"}));
     EXPECT_EQ(kept.exitCode, 1);
     EXPECT_EQ(kept.err.rfind(question, 0), 0u) << kept.err;
     EXPECT_NE(kept.err.find("talvik-cli: "), std::string::npos);
-    EXPECT_EQ(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
-    EXPECT_EQ(ReadFile(dir_ / "net1.OBS"), obs);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.PRJ"), "mine\r\n");
+    EXPECT_EQ(ReadBytes(dir_ / "net1.OBS"), obs);
 
     const auto replaced = Run(ExampleExport({"--overwrite"}));
     EXPECT_EQ(replaced.exitCode, 0);
     EXPECT_EQ(replaced.err, question);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ"), "mine\r\n");
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ"), "mine\r\n");
 }
 
 TEST_F(CliTest, ChoicesAreStoredUnlessNoSave) {
@@ -159,17 +151,20 @@ TEST_F(CliTest, ChoicesAreStoredUnlessNoSave) {
     // The next run takes the stored choices: version 1 and the direction sigma.
     fs::remove(dir_ / "net1.PRJ");
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"), std::string::npos);
-    EXPECT_EQ(ReadFile(dir_ / "net1.PRJ").rfind("KORVU  V1.0    PRJ FILE\r\n", 0), 0u);
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(dir_ / "net1.PRJ").rfind("KORVU  V1.0    PRJ FILE\r\n", 0), 0u);
     EXPECT_TRUE(fs::exists(dir_ / "net1.TOB"));
 
     // --no-save: used for this run, not stored.
     fs::remove(dir_ / "net1.PRJ");
     ASSERT_EQ(Run(ExampleExport({"--abs-hor", "0.0009", "--no-save"})).exitCode, 0);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0009\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ").find("SigmaAbsR          0.0009\r\n"),
+              std::string::npos);
     fs::remove(dir_ / "net1.PRJ");
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
-    EXPECT_NE(ReadFile(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"),
+              std::string::npos);
 }
 
 TEST_F(CliTest, WithoutCodesTheStoredSetSelects) {
@@ -177,28 +172,27 @@ TEST_F(CliTest, WithoutCodesTheStoredSetSelects) {
     const auto result = Run({"export", "--field", (kExamples / "net1.fld").string(), "--project",
                              (dir_ / "net1.prj").string()});
     ASSERT_EQ(result.exitCode, 0);
-    const std::string obs = ReadFile(dir_ / "net1.OBS");
+    const std::string obs = ReadBytes(dir_ / "net1.OBS");
     // Only the set-up with an azimuth reaches the file.
     EXPECT_NE(obs.find("    A0  "), std::string::npos);
     EXPECT_EQ(obs.find("    Z0  "), std::string::npos);
 }
 
 TEST_F(CliTest, LaunchStartsThePackageDetached) {
-    const fs::path package = dir_ / "korvu dir" / "korvu";
+    const fs::path package = dir_ / "korvu dir" / ("korvu" + kRecorder.extension().string());
     const fs::path record = dir_ / "args.txt";
-    WriteFile(package, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                           record.string() + ".tmp'\nmv '" + record.string() + ".tmp' '" +
-                           record.string() + "'\n");
-    fs::permissions(package, fs::perms::owner_all);
+    fs::create_directories(package.parent_path());
+    fs::copy_file(kRecorder, package);
     const fs::path project = dir_ / "my project" / "net1.prj";
     fs::create_directories(project.parent_path());
     const auto result =
         Run({"export", "--field", (kExamples / "net1.fld").string(), "--project", project.string(),
-             "--code", "K", "--launch", "--package", package.string()});
+             "--code", "K", "--launch", "--package", package.string()},
+            {{"RECORD_ARGUMENTS_TO", record.string()}});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     for (int i = 0; i < 500 && !fs::exists(record); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(ReadFile(record), project.string() + "\n");
+    EXPECT_EQ(ReadBytes(record), project.string() + "\n");
 
     // Without a package program the project is still written, then exit 1.
     fs::remove_all(project.parent_path());
@@ -216,13 +210,13 @@ TEST_F(CliTest, ImportsTheExampleCoordinates) {
                              (dir_ / "back.idx").string(), "--layer", "PUNTEN", "--code", "GR"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(ReadFile(dir_ / "back.idx"), ReadFile(kExpected / "back.idx"));
+    EXPECT_EQ(ReadBytes(dir_ / "back.idx"), ReadBytes(kExpected / "back.idx"));
 
     // The layer and code were stored in set 1: a second import needs neither.
     const auto again = Run({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
                             (dir_ / "again.idx").string()});
     EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(ReadFile(dir_ / "again.idx"), ReadFile(kExpected / "back.idx"));
+    EXPECT_EQ(ReadBytes(dir_ / "again.idx"), ReadBytes(kExpected / "back.idx"));
 }
 
 TEST_F(CliTest, ImportRefusesAnEmptyLayerOrCode) {
@@ -253,24 +247,30 @@ TEST_F(CliTest, ImportRefusesAnEmptyLayerOrCode) {
 }
 
 TEST_F(CliTest, RegisterReportsPerRelease) {
-    WriteFile(dir_ / "config" / "talvik" / "registry.reg",
-              "REGEDIT4\r\n\r\n"
-              "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
-              "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n"
-              "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\6.0]\r\n\r\n");
+    const std::string release5 = "SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV";
+    for (const std::string& key : {release5, std::string("SOFTWARE\\Ornwald\\Kavrin\\6.0")}) {
+        RegKey handle = 0;
+        ASSERT_TRUE(store_->CreateKey(kHkeyCurrentUser, key, handle)) << key;
+        store_->CloseKey(handle);
+    }
+    ASSERT_TRUE(store_->SetStringValue(kHkeyCurrentUser, release5, "DataPath", "D:\\Data"));
     const auto result = Run({"register"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err,
               "Aanmelding bij Kavrin:\nGeslaagd voor versies: 5.0\nMislukt voor versies: 6.0\n");
-    const std::string reg = ReadFile(dir_ / "config" / "talvik" / "registry.reg");
-    EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.cor|Korvu Co\xF6rdinaten|"), std::string::npos);
-    EXPECT_NE(reg.find("\"MenuItem0\"=\"2|*.prj|Korvu Project|"), std::string::npos);
+    for (const auto& [menu, entry] : {std::pair{"Import", "2|*.cor|Korvu Co\xF6rdinaten|"},
+                                      std::pair{"Export", "2|*.prj|Korvu Project|"}}) {
+        std::string value;
+        EXPECT_TRUE(store_->GetStringValue(
+            kHkeyCurrentUser, release5 + "\\Data Conversions\\" + menu, "MenuItem0", value));
+        EXPECT_EQ(value.rfind(entry, 0), 0u) << value;
+    }
 }
 
 TEST_F(CliTest, BadInputNeverCrashes) {
     using namespace std::string_literals;
-    WriteFile(dir_ / "binary.fld", "\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161"s);
-    WriteFile(dir_ / "binary.idx", "HEADER\x00\nEND HEADER\nDATABASE\nPOINTS ("s);
+    WriteBytes(dir_ / "binary.fld", "\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161"s);
+    WriteBytes(dir_ / "binary.idx", "HEADER\x00\nEND HEADER\nDATABASE\nPOINTS ("s);
     const auto result =
         Run({"export", "--field", (dir_ / "binary.fld").string(), "--idex",
              (dir_ / "binary.idx").string(), "--project", (dir_ / "b.prj").string()});

@@ -5,8 +5,8 @@
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
 #include "interchange/Support.h"
-#include "platform/MemorySettings.h"
 #include "platform/RegistryFile.h"
+#include "support/MemorySettings.h"
 
 namespace talvik {
 namespace {
@@ -139,39 +139,60 @@ TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
     const std::string prompt =
         "prompt:C:\\K6\\Data\\\nOpzoeken van Kavrin IDEX Files|*.idx| File\n*.idx\n"
         "Kavrin IDEX Files|*.idx|All Files (*.*)|*.*";
-    EXPECT_EQ(r_.messages, (Texts{"critical: Kavrin niet gevonden; afbreken", prompt, prompt}));
+    EXPECT_EQ(r_.messages, (Texts{"! Kavrin niet gevonden; afbreken", prompt, prompt}));
 }
 
 // The package program: the stored one when it exists, otherwise the user's pick (stored).
-TEST_F(ExportRunTest, ExportCentralConvertsThenLaunchesOnTheUntrimmedProjectText) {
+TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
     Write("job dir/net.fld", "1 21 XY\r\n");
     Write("job dir/net.idx",
           "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID)\r\n1,1001;");
     Write("pkg dir/korvu", "");
-    const ExportOptions options{.Projectfile = Path("job dir/net.prj"),
-                                .Fieldfile = Path("job dir/net.fld"),
-                                .IdexFile = Path("job dir/net.idx")};
-    const std::string box = "  " + options.Projectfile + " ";
+    const std::string box = "  " + Path("job dir/net.prj") + " ";
     const std::string search =
         "prompt:C:\\Program Files\\\nOpzoeken van KORVU.EXE file\n*.EXE\n"
         "KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*";
-    const std::tuple<bool, std::string, std::string, Texts> cases[] = {
-        {false, "", "", {}},  // never looks for the package
-        {true, Path("pkg dir/korvu"), "", {"start:" + Path("pkg dir/korvu") + " \"" + box + "\""}},
-        {true, "", "/opt/korvu", {search, "start:/opt/korvu \"" + box + "\""}},
-        {true, "", "", {search, "start: \"" + box + "\""}},  // the start is still tried
+    const std::string start = " \"" + box + "\"";
+    using L = LaunchOutcome;
+    const std::tuple<Launch, std::string, std::string, Texts, L> cases[] = {
+        {Launch::No, "", "", {}, L::NotAsked},  // never looks for the package
+        {Launch::Always,
+         Path("pkg dir/korvu"),
+         "",
+         {"start:" + Path("pkg dir/korvu") + start},
+         L::StartFailed},
+        {Launch::Always, "", "/opt/korvu", {search, "start:/opt/korvu" + start}, L::StartFailed},
+        {Launch::Always, "", "", {search, "start:" + start}, L::NoProgram},  // still tried
+        {Launch::WhenFound, "", "", {search}, L::NoProgram},
     };
-    for (const auto& [kick, stored, answer, log] : cases) {
+    for (const auto& [launch, stored, answer, log, launched] : cases) {
         std::filesystem::remove(Path("job dir/net.PRJ"));
         r_.messages.clear();
         r_.Set(kKeyPackagePath, stored);
         r_.answer = answer;
-        EXPECT_EQ(ExportCentral(context_, options, box, kick), ConversionOutcome::Finished);
+        ExportDialogModel dialog(r_);
+        dialog.Open(box);
+        dialog.fieldFile = Path("job dir/net.fld");
+        const ExportJobResult result =
+            RunExportJob(context_, dialog, {.idexFile = Path("job dir/net.idx"), .launch = launch});
+        EXPECT_EQ(result.conversion, ConversionOutcome::Finished);
+        EXPECT_EQ(result.launch, launched);
         EXPECT_NE(points_.FindFirst(FitName9("1001")), 0u) << "known points read";
         EXPECT_TRUE(std::filesystem::exists(Path("job dir/net.PRJ")));
-        EXPECT_EQ(r_.messages, log) << kick << stored;
+        EXPECT_EQ(r_.messages, log) << stored;
         EXPECT_EQ(r_.Get(kKeyPackagePath, ""), answer.empty() ? stored : answer);
+        EXPECT_EQ(r_.Get("TalvikSel1", ""), "999|||||||||||||||") << "the set is stored";
     }
+}
+
+TEST_F(ExportRunTest, ExportJobWithoutIdexFileHasOnlyTheFieldFilePoints) {
+    Write("net.fld", "1 21 XY\r\n");
+    points_.Append({FitName9("left over")});
+    ExportDialogModel dialog(r_);
+    dialog.Open(Path("net.prj"));
+    EXPECT_EQ(RunExportJob(context_, dialog, {}).conversion, ConversionOutcome::Finished);
+    EXPECT_EQ(points_.FindFirst(FitName9("left over")), 0u);
+    EXPECT_EQ(r_.messages, Texts{}) << "no IDEX file is looked for";
 }
 
 }  // namespace

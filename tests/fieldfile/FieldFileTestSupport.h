@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the field-file and project tests and the export benchmark: a user interface that
-// records what it is shown, and the field-file reader run over text.
+// Shared by the field-file and project tests and the export benchmark: the field-file reader
+// run over text.
 
 #include <algorithm>
 #include <charconv>
@@ -9,26 +9,10 @@
 #include <vector>
 
 #include "fieldfile/FieldFileReader.h"
+#include "support/RecordingUi.h"
 #include "text/Text.h"
 
 namespace talvik::testing {
-
-// Keeps every message as its text; an OK/Cancel question gets "? " in front, an icon "i " or
-// "! ", a title other than the application's " @title" behind.
-struct RecordingUi : UserInterface {
-    std::vector<std::string> messages, progress;
-    Answer answer = Answer::Ok;  // the answer to questions
-    Answer Message(std::string_view text, Buttons buttons, Icon icon,
-                   std::string_view title) override {
-        const char* marks[] = {"", "i ", "! "};
-        messages.push_back((buttons == Buttons::Ok ? "" : "? ") +
-                           std::string(marks[static_cast<int>(icon)]) + std::string(text) +
-                           (title == kAppTitle ? "" : " @" + std::string(title)));
-        return buttons == Buttons::Ok ? Answer::Ok : answer;
-    }
-    void Progress(std::string_view text) override { progress.emplace_back(text); }
-    void Yield() override {}
-};
 
 struct Outcome {
     PointTable points;

@@ -8,11 +8,13 @@
 #include "host/Releases.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistryTestFiles.h"
+#include "support/RecordingUi.h"
 
 namespace talvik {
 namespace {
 
 using testing::ReadBytes;
+using testing::RecordingUi;
 using testing::RegFile;
 using Strings = std::vector<std::string>;
 
@@ -20,19 +22,6 @@ constexpr std::string_view kProgram = "/opt/talvik/bin/talvik";
 const std::string kImportEntry = "2|*.cor|Korvu Co\xF6rdinaten|/opt/talvik/bin/talvik";
 const std::string kExportEntry = "2|*.prj|Korvu Project|/opt/talvik/bin/talvik";
 const std::string kHost = "[HKEY_CURRENT_USER\\Software\\Ornwald\\Kavrin\\";
-
-// Each message as "title: text"; every message here is expected with OK and the information icon.
-struct RecordingUi : UserInterface {
-    Answer Message(std::string_view text, Buttons buttons, Icon icon,
-                   std::string_view title) override {
-        const bool expected = buttons == Buttons::Ok && icon == Icon::Information;
-        shown.push_back(expected ? std::string(title) + ": " + std::string(text) : "<other kind>");
-        return Answer::Ok;
-    }
-    void Progress(std::string_view) override {}
-    void Yield() override {}
-    Strings shown;
-};
 
 // A registry file with full menus and refusals that a file cannot give.
 struct ScriptedRegistry : RegistryFile {
@@ -175,8 +164,8 @@ TEST(HostRegistration, ChoiceSelectsTheMenus) {
 
 TEST(HostRegistration, ReportsTheImportOutcomeAndLeavesOneEntryPerMenuWhenRunTwice) {
     const auto report = [](const char* succeeded, const char* failed) {
-        return std::string("KORVU Interface: Aanmelding bij Kavrin:\r\nGeslaagd voor versies: ") +
-               succeeded + "\r\nMislukt voor versies: " + failed;
+        return std::string("Aanmelding bij Kavrin:\r\nGeslaagd voor versies: ") + succeeded +
+               "\r\nMislukt voor versies: " + failed;
     };
     // Registry file, whether writes into Export menus fail, the message.
     const std::vector<std::tuple<std::string, bool, std::string>> cases = {
@@ -190,8 +179,9 @@ TEST(HostRegistration, ReportsTheImportOutcomeAndLeavesOneEntryPerMenuWhenRunTwi
         host.registry.refuseExport = refuseExport;
         RecordingUi ui;
         RegisterWithHost(host.registry, ui, "/old/place/talvik");
-        EXPECT_EQ("KORVU Interface: " + RegisterWithHost(host.registry, ui, kProgram), message);
-        EXPECT_EQ(ui.shown, (Strings{message, message}));
+        EXPECT_EQ(RegisterWithHost(host.registry, ui, kProgram), message);
+        const std::string shown = "i " + message + " @KORVU Interface";
+        EXPECT_EQ(ui.messages, (Strings{shown, shown}));
         for (const std::string release : {"5.0", "6.0"}) {
             const bool ok = message.find(release) < message.find("Mislukt");
             EXPECT_EQ(host.Menu(release, "Import"), ok ? Strings{kImportEntry} : Strings{});

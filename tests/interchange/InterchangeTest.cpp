@@ -7,7 +7,7 @@
 #include "interchange/IdexReader.h"
 #include "interchange/IdexWriter.h"
 #include "interchange/ImportModel.h"
-#include "platform/MemorySettings.h"
+#include "support/MemorySettings.h"
 #include "text/Text.h"
 
 namespace talvik {

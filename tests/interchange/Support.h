@@ -1,61 +1,24 @@
 #pragma once
-// Helpers shared by the interchange and export tests: a user interface that records its
-// messages, and a fresh temporary folder per test.
+// Helpers shared by the interchange, export and launcher tests.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/UserInterface.h"
+#include "support/ReadBytes.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 
 using Texts = std::vector<std::string>;
 
-// Plain messages are logged as their text, critical ones marked; any other box is odd.
-struct RecordingUi : UserInterface {
-    Texts messages;
-    Answer Message(std::string_view text, Buttons b, Icon i, std::string_view title) override {
-        const bool odd = b != Buttons::Ok || title != kAppTitle || i == Icon::Information;
-        messages.push_back((odd                   ? "odd box: "
-                            : i == Icon::Critical ? "critical: "
-                                                  : "") +
-                           std::string(text));
-        return Answer::Ok;
-    }
-    void Progress(std::string_view) override {}
-    void Yield() override {}
-};
+using testing::ReadBytes;
+using testing::RecordingUi;
 
-class TempFolder : public testing::Test {
-  protected:
-    void TearDown() override { std::filesystem::remove_all(root_); }
-    std::string Path(const std::string& name) const { return (root_ / name).string(); }
-    std::string Write(const std::string& name, const std::string& bytes, unsigned mode = 0644) {
-        std::filesystem::create_directories((root_ / name).parent_path());
-        std::ofstream(root_ / name, std::ios::binary) << bytes;
-        EXPECT_EQ(::chmod(Path(name).c_str(), mode), 0);
-        return Path(name);
-    }
-    // Files and folders in the folder (a left-over temporary file counts).
-    long Entries() const { return std::distance(std::filesystem::directory_iterator(root_), {}); }
-
-    std::string pattern_ = (std::filesystem::temp_directory_path() / "talvik-XXXXXX").string();
-    std::filesystem::path root_ = ::mkdtemp(pattern_.data()) ? pattern_ : std::string();
-};
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
-}
+// A test with a fresh folder of its own.
+class TempFolder : public ::testing::Test, public testing::TempFolder {};
 
 // Each line followed by CR LF.
 inline std::string Lines(const Texts& lines) {

@@ -220,7 +220,7 @@ TEST(RegistryFile, ReportsAFileThatCannotBeRead) {
     TempFolder folder;
     ASSERT_EQ(::mkfifo(folder.Path("fifo.reg").c_str(), 0600), 0);
     // A folder, a pipe (refused, not waited for), no path at all.
-    for (const std::string& path : {folder.path, folder.Path("fifo.reg"), std::string()}) {
+    for (const std::string& path : {folder.Path(), folder.Path("fifo.reg"), std::string()}) {
         RegistryFile registry(path);
         RegKey key = 0;
         EXPECT_FALSE(registry.OpenKey(kHkcu, "K", key)) << path;

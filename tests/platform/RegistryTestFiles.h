@@ -1,40 +1,14 @@
 #pragma once
-// Temporary folders and hand-written registry files for the registry and host tests.
+// Hand-written registry files for the registry and host tests.
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <string_view>
 
+#include "support/ReadBytes.h"
+#include "support/TempFolder.h"
+
 namespace talvik::testing {
-
-// A fresh folder, removed with everything in it at the end of the scope.
-struct TempFolder {
-    std::string path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talvik-XXXXXX").string();
-        return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }();
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path.empty()) std::filesystem::remove_all(path, ignored);
-    }
-    std::string Path(std::string_view name) const { return path + "/" + std::string(name); }
-};
-
-// Writes the bytes, creating the folders on the way.
-inline void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
-}
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A registry file: the header, a blank line and the lines, each line ended with CR LF.
 inline std::string RegFile(std::initializer_list<std::string_view> lines) {

@@ -1,6 +1,6 @@
 #pragma once
-// A settings store kept in memory, for tests and for runs that must not touch the user's
-// settings. Keys compare case-insensitively (Windows-1252 rule), as in the registry.
+// A settings store kept in memory for tests and fuzz harnesses. Keys compare case-insensitively
+// (Windows-1252 rule), as in the registry.
 
 #include <cstddef>
 #include <map>

@@ -5,12 +5,18 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
+#include <vector>
 
-#include "interchange/Support.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 namespace {
+
+using Texts = std::vector<std::string>;
 
 TEST(SplitArgumentsTest, FollowsWindowsQuotingRules) {
     const std::pair<std::string, Texts> cases[] = {
@@ -40,7 +46,7 @@ Texts WaitForLines(const std::string& path) {
     return lines;
 }
 
-using LauncherTest = TempFolder;
+struct LauncherTest : ::testing::Test, testing::TempFolder {};
 
 TEST_F(LauncherTest, StartsAProgramWhosePathHoldsBlanksDetached) {
     // The stand-in package writes its session and then its arguments next to itself.

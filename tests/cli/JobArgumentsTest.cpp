@@ -1,0 +1,147 @@
+// The batch front's options: which are refused, and what the accepted ones do to the dialogs.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "JobArguments.h"
+#include "export/ExportRun.h"
+#include "support/MemorySettings.h"
+
+namespace talvik::cli {
+namespace {
+
+using Words = std::vector<std::string>;
+
+Arguments Parsed(const Words& words, const std::vector<OptionSpec>& specs) {
+    Arguments args;
+    std::string error;
+    EXPECT_TRUE(args.Parse(words, specs, error)) << error;
+    return args;
+}
+
+// The usage error of a command's words: the parser's or the check's; empty when accepted.
+std::string Refusal(const std::string& command, const Words& words) {
+    const bool isExport = command == "export";
+    Arguments args;
+    std::string error;
+    if (!args.Parse(words, isExport ? ExportOptionSpecs() : ImportOptionSpecs(), error))
+        return error;
+    return isExport ? CheckExportArguments(args) : CheckImportArguments(args);
+}
+
+TEST(JobArgumentsTest, RefusedOptions) {
+    const Words files = {"--field", "a.fld", "--project", "a.prj"};
+    const auto with = [&](Words extra) {
+        extra.insert(extra.begin(), files.begin(), files.end());
+        return extra;
+    };
+    Words seventeen = files;
+    for (int i = 0; i < 17; ++i)
+        seventeen.insert(seventeen.end(), {"--code", std::to_string(i)});
+    const std::tuple<std::string, Words, std::string> cases[] = {
+        {"export", {}, "export needs --field PATH"},
+        {"export", {"--field", "a.fld"}, "export needs --project PATH"},
+        {"export", with({"--package-version", "2"}), "--package-version takes 1 or 3"},
+        {"export", with({"--face2", "both"}), "--face2 takes series or reduce"},
+        {"export", with({"--selection-set", "10"}), "--selection-set takes a number from 1 to 9"},
+        {"export", with({"--selection-set", "+1"}), "--selection-set takes a number from 1 to 9"},
+        {"export", seventeen, "--code can be given at most 16 times"},
+        {"export", with({"--bogus"}), "unknown option '--bogus'"},
+        {"export", with({"--field", "b.fld"}), "option '--field' given more than once"},
+        {"export", with({"stray"}), "unexpected argument 'stray'"},
+        {"import", {"--cor", "a.cor"}, "import needs --idex PATH"},
+        {"import",
+         {"--cor", "a.cor", "--idex", "b", "--set", "0"},
+         "--set takes a number from 1 to 9"},
+        {"export", with({"--selection-set", "09", "--face2=reduce", "--package-version", "1"}), ""},
+        {"import", {"--cor", "a", "--idex", "b", "--set", "9"}, ""},
+    };
+    for (const auto& [command, words, error] : cases)
+        EXPECT_EQ(Refusal(command, words), error) << ::testing::PrintToString(words);
+}
+
+// The ten standard-deviation texts in the order they are stored, then the two couplings.
+std::string StdDevs(const ExportDialogModel& m) {
+    std::string shown;
+    for (const std::string& text : {m.AbsHor(), m.RelHor(), m.AbsVer(), m.RelVer(), m.absDis,
+                                    m.relDis, m.SdXY(), m.SdZ(), m.sigmaCent, m.sigmaInst})
+        shown += text + "|";
+    return shown + (m.CoupleHorVer() ? "1" : "0") + (m.CoupleXyZ() ? "1" : "0");
+}
+
+TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
+    const Words files = {"--field", " f.fld", "--project", "p.prj"};
+    const std::pair<Words, std::string> cases[] = {
+        {{}, "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|0.003|0.005|11"},
+        // A source box does not copy itself into its dependent.
+        {{"--abs-hor", "1", "--sd-xy", "2"},
+         "1|0.0003|0.003|0.0003|0.002|2|2|0.003|0.003|0.005|00"},
+        // Equal texts keep the coupling checked.
+        {{"--abs-hor", "1", "--abs-ver", "1", "--sd-xy", "2", "--sd-z", "2"},
+         "1|0.0003|1|0.0003|0.002|2|2|2|0.003|0.005|11"},
+        // A dependent box takes its text although the coupling had it disabled.
+        {{"--rel-ver", "7", "--sd-z", "8", "--abs-dis", "a", "--rel-dis", "b", "--sigma-cent", "c",
+          "--sigma-inst", "d", "--rel-hor", "7"},
+         "0.003|7|0.003|7|a|b|0.003|8|c|d|10"},
+        // UTF-8 on the command line becomes Windows-1252.
+        {{"--abs-hor", "\xC3\xA9", "--abs-ver", "\xE9"},
+         "\xE9|0.0003|\xE9|0.0003|0.002|2|0.003|0.003|0.003|0.005|11"},
+    };
+    for (const auto& [extra, shown] : cases) {
+        Words words = files;
+        words.insert(words.end(), extra.begin(), extra.end());
+        MemorySettings store;
+        OverlaySettings settings(store, true);
+        ExportDialogModel dialog(settings);
+        OpenExportDialog(Parsed(words, ExportOptionSpecs()), settings, dialog);
+        EXPECT_EQ(StdDevs(dialog), shown) << ::testing::PrintToString(extra);
+        EXPECT_EQ(dialog.fieldFile + "|" + dialog.projectFile, " f.fld|p.prj");
+    }
+}
+
+TEST(JobArgumentsTest, ExportCodesSetVersionAndPackage) {
+    MemorySettings store;
+    store.Set("TalvikSel4", "A|B|C");
+    store.Set(kKeyCurrentSel, "2");
+    OverlaySettings settings(store, true);
+    ExportDialogModel dialog(settings);
+    OpenExportDialog(Parsed({"--field", "f", "--project", "p", "--selection-set", "4", "--face2",
+                             "reduce", "--package-version", "1", "--package", "/opt/k"},
+                            ExportOptionSpecs()),
+                     settings, dialog);
+    EXPECT_EQ(dialog.SelectionSetNumber(), 4);
+    EXPECT_EQ(dialog.selectionCodes[2] + dialog.selectionCodes[3], "BC") << "the set's codes";
+    EXPECT_EQ(store.Get(kKeyCurrentSel, ""), "2") << "the set counts for this run only";
+    EXPECT_EQ(store.Get(kKeyPackagePath, ""), "/opt/k");
+    EXPECT_FALSE(dialog.version3);
+    EXPECT_TRUE(dialog.face2to1);
+
+    OpenExportDialog(Parsed({"--field", "f", "--project", "p", "--code", "X", "--code", "Y"},
+                            ExportOptionSpecs()),
+                     settings, dialog);
+    EXPECT_EQ(dialog.selectionCodes[1] + dialog.selectionCodes[2] + dialog.selectionCodes[3], "XY")
+        << "given codes replace all sixteen";
+}
+
+TEST(JobArgumentsTest, ImportSetThenLayerAndCode) {
+    MemorySettings store;
+    store.Set("TalvikImport3", "L3|C3");
+    const std::pair<Words, std::string> cases[] = {
+        {{"--set", "3"}, "3|L3|C3"},
+        {{"--set", "3", "--code", "G"}, "3|L3|G"},
+        {{"--layer", "\xC3\xA9"}, "1|\xE9|"},
+    };
+    for (const auto& [extra, shown] : cases) {
+        Words words = {"--cor", "a.cor", "--idex", "b.idx"};
+        words.insert(words.end(), extra.begin(), extra.end());
+        ImportModel dialog(store);
+        OpenImportDialog(Parsed(words, ImportOptionSpecs()), dialog);
+        EXPECT_EQ(dialog.SelNr() + "|" + dialog.Layer() + "|" + dialog.Code(), shown);
+        EXPECT_EQ(dialog.CoordFile(), "a.cor");
+    }
+}
+
+}  // namespace
+}  // namespace talvik::cli

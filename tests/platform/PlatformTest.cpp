@@ -1,0 +1,55 @@
+// The platform functions the fronts call: command-line text, own path, file replacement.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/FileReplace.h"
+#include "platform/Platform.h"
+#include "platform/RegistryTestFiles.h"
+
+namespace talvik {
+namespace {
+
+TEST(Platform, ArgumentsFollowTheProgramName) {
+    const std::vector<std::pair<std::string_view, std::string_view>> cases = {
+        {"talvik.exe 0 \"a b.prj\" \"c.idx\"", "0 \"a b.prj\" \"c.idx\""},
+        {"\"C:\\Program Files\\Talvik\\talvik.exe\" /KAVRIN", "/KAVRIN"},
+        {"\"C:\\My Talvik\\talvik.exe\"1 \"a\"", "1 \"a\""},
+        {"talvik.exe \t  1  \"x\"  ", "1  \"x\"  "},
+        {"talvik.exe", ""},
+        {"\"talvik.exe\"   ", ""},
+        {"\"C:\\no closing quote 1", ""},
+        {"", ""},
+    };
+    for (const auto& [line, arguments] : cases)
+        EXPECT_EQ(ArgumentsAfterProgramName(line), arguments) << line;
+}
+
+TEST(Platform, ProgramPathNamesThisTest) {
+    const std::filesystem::path self = ProgramPath();
+    EXPECT_TRUE(self.is_absolute()) << self;
+    EXPECT_EQ(self.stem(), "test_platform");
+    EXPECT_TRUE(std::filesystem::is_regular_file(self));
+}
+
+TEST(Platform, ReplaceFileTakesThePlaceOfAnExistingFile) {
+    testing::TempFolder folder;
+    const std::string target = folder.Write("net1.PRJ", "old\r\n");
+    const std::string fresh = folder.Write("net1.PRJ.new", "new\r\n");
+    ASSERT_TRUE(ReplaceFile(fresh, target));
+    EXPECT_EQ(testing::ReadBytes(target), "new\r\n");
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    EXPECT_EQ(folder.Entries(), 1);
+
+    // Nothing to move: the target stays as it was.
+    EXPECT_FALSE(ReplaceFile(folder.Path("missing"), target));
+    EXPECT_EQ(testing::ReadBytes(target), "new\r\n");
+}
+
+}  // namespace
+}  // namespace talvik
