@@ -343,7 +343,10 @@ void ExportWindow::RunExport(bool kickKorvu) {
     if (running_ || ended_) return;
     running_ = true;
     SetBodyEnabled(false, {fraProgress, lblProgressCaption, lblProgress});
-    const ConversionOutcome outcome = StartExport(context_, model_, idexFile_, kickKorvu);
+    ExportJob job;
+    job.idexFile = idexFile_;
+    job.launch = kickKorvu ? Launch::Always : Launch::No;
+    const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
     running_ = false;
     const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
                         outcome == ConversionOutcome::ProjectPathTooShort;
