@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
-          libgl1-mesa-dev xvfb fonts-dejavu-core locales clang libclang-rt-14-dev
+          libgl1-mesa-dev xvfb fonts-dejavu-core locales clang libclang-rt-14-dev python3
           googletest g++-mingw-w64-x86-64-posix wine wine64 nsis)
 missing=()
 for p in "${packages[@]}"; do

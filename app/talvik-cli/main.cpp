@@ -104,10 +104,7 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     NoFilePrompt noPrompt;
     const auto launcher = MakeLauncher();
     KavrinReleases releases;
-    PointTable points;
-    AngleUnitState angleUnit;
-    ExportContext context{ui,        settings, *store.registry, noPrompt,
-                          *launcher, releases, points,          angleUnit};
+    JobContext context{ui, settings, *store.registry, noPrompt, *launcher, releases};
     ExportJob job;
     if (const auto idex = args.Value("idex"); idex && !idex->empty()) job.idexFile = *idex;
     job.launch = args.Has("launch") ? Launch::WhenFound : Launch::No;

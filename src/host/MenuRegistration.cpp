@@ -4,13 +4,6 @@
 #include "text/Text.h"
 
 namespace talvik {
-namespace {
-
-std::string ZevPath(std::string_view release) {
-    return std::string(kKavrinKeyPath) + "\\" + std::string(release) + "\\ZEV";
-}
-
-}  // namespace
 
 bool EnsureConversionKeys(Registry& registry, std::string_view release) {
     RegKey zev = 0;

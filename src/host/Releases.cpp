@@ -25,10 +25,14 @@ void GetReleases(Registry& registry, KavrinReleases& releases) {
     }
 }
 
+std::string ZevPath(std::string_view release) {
+    return std::string(kKavrinKeyPath) + "\\" + std::string(release) + "\\ZEV";
+}
+
 std::string GetDataPath(Registry& registry, const std::string& release) {
     std::string path;
-    const std::string key = std::string(kKavrinKeyPath) + "\\" + release + "\\ZEV";
-    if (!registry.GetStringValue(kHkeyCurrentUser, key, "DataPath", path)) return std::string();
+    if (!registry.GetStringValue(kHkeyCurrentUser, ZevPath(release), "DataPath", path))
+        return std::string();
     if (path.empty() || path.back() != '\\') path += '\\';
     return path;
 }

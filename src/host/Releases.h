@@ -20,6 +20,9 @@ struct KavrinReleases {
     std::size_t Count() const { return names.empty() ? 0 : names.size() - 1; }
 };
 
+// The key of one release's settings ("ZEV") under HKEY_CURRENT_USER.
+std::string ZevPath(std::string_view release);
+
 void GetReleases(Registry& registry, KavrinReleases& releases);
 // The release's "DataPath" ending with a backslash, or empty text.
 std::string GetDataPath(Registry& registry, const std::string& release);

@@ -28,10 +28,6 @@ void Report(UserInterface& ui, std::string_view text, std::string_view path) {
 
 }  // namespace
 
-void SplitOnBlanks(std::string_view line, std::vector<std::string>& words) {
-    SplitWords(line, words);
-}
-
 bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui) {
     const bool hasLayer = !TrimBlanks(layer).empty();
     const bool hasCode = !TrimBlanks(code).empty();
@@ -63,7 +59,7 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
     long long skipped = 0;
     bool writing = true;
     while (input.Next(line)) {
-        SplitOnBlanks(line, words);
+        SplitWords(line, words);
         for (std::size_t i = 1; i < words.size(); ++i) {
             std::string& word = words[i];
             if (word.back() == '*' || word.back() == '^') word.pop_back();

@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/UserInterface.h"
 
@@ -15,10 +14,6 @@ enum class ImportOutcome {
     Written,  // the IDEX file is in place
     Failed,   // a file could not be read or written: message shown, no IDEX file changed
 };
-
-// Upper-case words of a line split at blanks (runs of blanks count as one; a tab is part of a
-// word). Replaces the contents of `words`.
-void SplitOnBlanks(std::string_view line, std::vector<std::string>& words);
 
 // Shows the refusal messages for an empty (blanks only) layer and/or code; true when both hold
 // text.

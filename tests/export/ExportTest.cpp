@@ -115,15 +115,13 @@ class ExportRunTest : public TempFolder {
   protected:
     Recorder r_;
     KavrinReleases releases_;
-    PointTable points_;
-    AngleUnitState angleUnit_;
     RegistryFile registry_{Path("registry.reg")};
-    ExportContext context_{r_, r_, registry_, r_, r_, releases_, points_, angleUnit_};
+    JobContext context_{r_, r_, registry_, r_, r_, releases_};
 };
 
 TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
     const auto locate = [this] {
-        return LocateFile(r_, registry_, releases_, r_, "Kavrin IDEX Files|*.idx|", "*.idx");
+        return LocateFile(context_, "Kavrin IDEX Files|*.idx|", "*.idx");
     };
     EXPECT_EQ(locate(), std::nullopt) << "no host";
     Write("registry.reg",  // releases 5.0 and 6.0; 6.0 is preferred
@@ -145,8 +143,6 @@ TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
 // The package program: the stored one when it exists, otherwise the user's pick (stored).
 TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
     Write("job dir/net.fld", "1 21 XY\r\n");
-    Write("job dir/net.idx",
-          "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID)\r\n1,1001;");
     Write("pkg dir/korvu", "");
     const std::string box = "  " + Path("job dir/net.prj") + " ";
     const std::string search =
@@ -174,10 +170,9 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
         dialog.Open(box);
         dialog.fieldFile = Path("job dir/net.fld");
         const ExportJobResult result =
-            RunExportJob(context_, dialog, {.idexFile = Path("job dir/net.idx"), .launch = launch});
+            RunExportJob(context_, dialog, {.idexFile = {}, .launch = launch});
         EXPECT_EQ(result.conversion, ConversionOutcome::Finished);
         EXPECT_EQ(result.launch, launched);
-        EXPECT_NE(points_.FindFirst(FitName9("1001")), 0u) << "known points read";
         EXPECT_TRUE(std::filesystem::exists(Path("job dir/net.PRJ")));
         EXPECT_EQ(r_.messages, log) << stored;
         EXPECT_EQ(r_.Get(kKeyPackagePath, ""), answer.empty() ? stored : answer);
@@ -185,14 +180,18 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
     }
 }
 
-TEST_F(ExportRunTest, ExportJobWithoutIdexFileHasOnlyTheFieldFilePoints) {
+TEST_F(ExportRunTest, ExportJobLooksForTheIdexFileOnlyWhenGivenOne) {
     Write("net.fld", "1 21 XY\r\n");
-    points_.Append({FitName9("left over")});
-    ExportDialogModel dialog(r_);
-    dialog.Open(Path("net.prj"));
-    EXPECT_EQ(RunExportJob(context_, dialog, {}).conversion, ConversionOutcome::Finished);
-    EXPECT_EQ(points_.FindFirst(FitName9("left over")), 0u);
-    EXPECT_EQ(r_.messages, Texts{}) << "no IDEX file is looked for";
+    for (const auto& idex : {std::optional<std::string>(), std::optional(Path("none.idx"))}) {
+        r_.messages.clear();
+        ExportDialogModel dialog(r_);
+        dialog.Open(Path("net.prj"));
+        EXPECT_EQ(
+            RunExportJob(context_, dialog, {.idexFile = idex, .launch = Launch::No}).conversion,
+            ConversionOutcome::Finished);
+        EXPECT_EQ(r_.messages.size(), idex ? 1u : 0u) << "the missing file is named";
+        std::filesystem::remove(Path("net.PRJ"));
+    }
 }
 
 }  // namespace

@@ -15,9 +15,7 @@ Application::Application(AppServices services, QObject* parent)
                                                                 services_.registry,
                                                                 services_.prompt,
                                                                 services_.launcher,
-                                                                releases_,
-                                                                points_,
-                                                                angleUnit_} {}
+                                                                releases_} {}
 
 Application::~Application() = default;
 

@@ -9,9 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "export/ExportRun.h"
+#include "host/JobContext.h"
 #include "host/Releases.h"
-#include "model/Tables.h"
 #include "platform/FilePrompt.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Registry.h"
@@ -51,8 +50,7 @@ class Application : public QObject {
     SplashWindow* Splash() const { return splash_.get(); }
     ExportWindow* Export() const { return export_.get(); }
     ImportWindow* Import() const { return import_.get(); }
-    ExportContext& Context() { return context_; }
-    PointTable& Points() { return points_; }
+    JobContext& Context() { return context_; }
 
   signals:
     // The job is over; the process ends with this code.
@@ -61,9 +59,7 @@ class Application : public QObject {
   private:
     AppServices services_;
     KavrinReleases releases_;
-    PointTable points_;
-    AngleUnitState angleUnit_;
-    ExportContext context_;
+    JobContext context_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<ExportWindow> export_;
     std::unique_ptr<ImportWindow> import_;

@@ -53,7 +53,7 @@ QRadioButton* MakeOption(const QString& name, const QString& text, QWidget* pare
 
 }  // namespace
 
-ExportWindow::ExportWindow(ExportContext& context, QWidget* parent)
+ExportWindow::ExportWindow(JobContext& context, QWidget* parent)
     : JobWindow(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUX"));
     setWindowTitle(QStringLiteral("KORVU Interface"));
@@ -440,8 +440,7 @@ void ExportWindow::RefreshCodes() {
 
 void ExportWindow::Browse(std::string& field, std::string_view filter, std::string_view pattern,
                           QLineEdit* box) {
-    const std::optional<std::string> picked = LocateFile(
-        context_.ui, context_.registry, context_.releases, context_.prompt, filter, pattern);
+    const std::optional<std::string> picked = LocateFile(context_, filter, pattern);
     if (!picked) {
         End(0);
         return;

@@ -24,7 +24,7 @@ class UpDownArrows;
 class ExportWindow : public JobWindow {
     Q_OBJECT
   public:
-    explicit ExportWindow(ExportContext& context, QWidget* parent = nullptr);
+    explicit ExportWindow(JobContext& context, QWidget* parent = nullptr);
 
     ExportDialogModel& Model() { return model_; }
     // The progress line, for the user interface that reports the run's progress.
@@ -55,7 +55,7 @@ class ExportWindow : public JobWindow {
     void RunExport(bool kickKorvu);
     void ShowAboutBox();
 
-    ExportContext& context_;
+    JobContext& context_;
     ExportDialogModel model_;
     std::string packageFile_;
     std::string idexFile_;

@@ -17,7 +17,7 @@
 
 namespace talvik::gui {
 
-ImportWindow::ImportWindow(ExportContext& context, QWidget* parent)
+ImportWindow::ImportWindow(JobContext& context, QWidget* parent)
     : JobWindow(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUI"));
     setWindowTitle(QStringLiteral("KORVU Interface"));
@@ -161,8 +161,7 @@ void ImportWindow::Refresh() {
 
 void ImportWindow::Browse() {
     const std::optional<std::string> picked =
-        LocateFile(context_.ui, context_.registry, context_.releases, context_.prompt,
-                   ImportModel::kCoordFilter, ImportModel::kCoordPattern);
+        LocateFile(context_, ImportModel::kCoordFilter, ImportModel::kCoordPattern);
     if (!picked) {
         End(0);
         return;

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "export/ExportRun.h"
 #include "gui/JobWindow.h"
+#include "host/JobContext.h"
 #include "interchange/ImportModel.h"
 
 class QLabel;
@@ -20,7 +20,7 @@ class ImportWindow : public JobWindow {
     Q_OBJECT
   public:
     // Uses the context's user interface, settings, registry, releases and file prompt.
-    explicit ImportWindow(ExportContext& context, QWidget* parent = nullptr);
+    explicit ImportWindow(JobContext& context, QWidget* parent = nullptr);
 
     ImportModel& Model() { return model_; }
 
@@ -39,7 +39,7 @@ class ImportWindow : public JobWindow {
     void Browse();
     void RunImport();
 
-    ExportContext& context_;
+    JobContext& context_;
     ImportModel model_;
     std::string packageFile_;
     std::string idexFile_;
