@@ -11,10 +11,9 @@
 namespace talvik::win32 {
 
 Application::Application(AppServices services)
-    : services_(std::move(services)),
-      context_{services_.ui,     services_.settings, services_.registry,
-               services_.prompt, services_.launcher, releases_,
-               points_,          angleUnit_} {}
+    : services_(std::move(services)), context_{services_.ui,       services_.settings,
+                                               services_.registry, services_.prompt,
+                                               services_.launcher, releases_} {}
 
 Application::~Application() = default;
 

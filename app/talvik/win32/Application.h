@@ -10,9 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "export/ExportRun.h"
+#include "host/JobContext.h"
 #include "host/Releases.h"
-#include "model/Tables.h"
 
 namespace talvik::win32 {
 
@@ -55,9 +54,7 @@ class Application {
   private:
     AppServices services_;
     KavrinReleases releases_;
-    PointTable points_;
-    AngleUnitState angleUnit_;
-    ExportContext context_;
+    JobContext context_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<ExportWindow> export_;
     std::unique_ptr<ImportWindow> import_;

@@ -49,7 +49,7 @@ constexpr CoupledBox kCoupledBoxes[] = {
 
 }  // namespace
 
-ExportWindow::ExportWindow(ExportContext& context) : context_(context), model_(context.settings) {}
+ExportWindow::ExportWindow(JobContext& context) : context_(context), model_(context.settings) {}
 
 ExportWindow::~ExportWindow() = default;
 
@@ -327,8 +327,7 @@ bool ExportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 
 void ExportWindow::Browse(std::string& field, std::string_view filter, std::string_view pattern,
                           ControlId box) {
-    const std::optional<std::string> picked = LocateFile(
-        context_.ui, context_.registry, context_.releases, context_.prompt, filter, pattern);
+    const std::optional<std::string> picked = LocateFile(context_, filter, pattern);
     if (!picked) {
         End(0);
         return;

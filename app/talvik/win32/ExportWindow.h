@@ -15,7 +15,7 @@ class AboutWindow;
 
 class ExportWindow : public JobWindow {
   public:
-    explicit ExportWindow(ExportContext& context);
+    explicit ExportWindow(JobContext& context);
     ~ExportWindow() override;
 
     bool Create();
@@ -50,7 +50,7 @@ class ExportWindow : public JobWindow {
     void RunExport(bool kickKorvu);
     void ShowAboutBox();
 
-    ExportContext& context_;
+    JobContext& context_;
     ExportDialogModel model_;
     std::string packageFile_;
     std::string idexFile_;

@@ -9,7 +9,7 @@ constexpr UINT_PTR kOpenTimer = 1;
 
 }  // namespace
 
-ImportWindow::ImportWindow(ExportContext& context) : context_(context), model_(context.settings) {}
+ImportWindow::ImportWindow(JobContext& context) : context_(context), model_(context.settings) {}
 
 bool ImportWindow::Create() {
     return Form::Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_3DLOOK,
@@ -113,8 +113,7 @@ bool ImportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 
 void ImportWindow::Browse() {
     const std::optional<std::string> picked =
-        LocateFile(context_.ui, context_.registry, context_.releases, context_.prompt,
-                   ImportModel::kCoordFilter, ImportModel::kCoordPattern);
+        LocateFile(context_, ImportModel::kCoordFilter, ImportModel::kCoordPattern);
     if (!picked) {
         End(0);
         return;

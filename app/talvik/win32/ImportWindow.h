@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "export/ExportRun.h"
+#include "host/JobContext.h"
 #include "interchange/ImportModel.h"
 #include "win32/JobWindow.h"
 
@@ -13,7 +13,7 @@ namespace talvik::win32 {
 class ImportWindow : public JobWindow {
   public:
     // Uses the context's user interface, settings, registry, releases and file prompt.
-    explicit ImportWindow(ExportContext& context);
+    explicit ImportWindow(JobContext& context);
 
     bool Create();
     ImportModel& Model() { return model_; }
@@ -33,7 +33,7 @@ class ImportWindow : public JobWindow {
     void Browse();
     void RunImport();
 
-    ExportContext& context_;
+    JobContext& context_;
     ImportModel model_;
     std::string packageFile_;
     std::string idexFile_;
