@@ -9,4 +9,4 @@ build=${1:-$root/build-windows}
 cmake --build "$build" --target talvik_win32_screenshots -j2
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}" WINEDEBUG=-all
 xvfb-run -a -s "-screen 0 1280x1024x24" wine explorer /desktop=talvik,1100x800 \
-    "$build/tests/win32/talvik_win32_screenshots.exe" "$(winepath -w "$here")"
+    "$build/app/talvik/win32/talvik_win32_screenshots.exe" "$(winepath -w "$here")"
