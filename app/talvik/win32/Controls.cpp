@@ -107,11 +107,4 @@ int FindControl(std::string_view name) {
     return 0;
 }
 
-std::string_view ControlName(int id) {
-    for (const Named& control : kControls) {
-        if (static_cast<int>(control.id) == id) return control.name;
-    }
-    return {};
-}
-
 }  // namespace talvik::win32

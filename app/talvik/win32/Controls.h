@@ -91,7 +91,5 @@ inline ControlId SelCodeId(int i) {
 
 // The id of a control by its name ("txtAbsHor", "txtSelCode7", ...); 0 when unknown.
 int FindControl(std::string_view name);
-// The name of a control id; empty when unknown.
-std::string_view ControlName(int id);
 
 }  // namespace talvik::win32

@@ -86,6 +86,7 @@ bool Form::Create(HWND owner, DWORD style, DWORD exStyle, std::string_view capti
                   int height) {
     width_ = width;
     height_ = height;
+    entries_.clear();
     EmptyTemplate empty{};
     empty.head.style = style;
     empty.head.dwExtendedStyle = exStyle;

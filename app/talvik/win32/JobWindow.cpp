@@ -29,7 +29,6 @@ void JobWindow::ShowWithFocus(ControlId focus) {
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(focus)), TRUE);
-    if (opened) opened();
 }
 
 bool JobWindow::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {

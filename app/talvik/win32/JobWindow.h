@@ -15,8 +15,6 @@ class JobWindow : public Form {
   public:
     // Called once, when the job is over, with the exit code of the process.
     std::function<void(int)> finished;
-    // Called when the window is loaded and shown.
-    std::function<void()> opened;
 
     bool Ended() const { return ended_; }
 
