@@ -16,8 +16,7 @@ menus="$release\\ZEV\\Data Conversions"
 
 wine reg delete "$release" /f >/dev/null 2>&1 || true
 wine reg add "$release\\ZEV" /v DataPath /d 'C:\Data' /f >/dev/null
-wine "$installer" /S
-wineserver -w
+wine "$installer" /S  # returns when the setup and its registration are done
 
 for program in talvik.exe talvik-cli.exe Uninstall.exe; do
     [ -f "$folder/$program" ] || fail "$program not installed"
@@ -32,12 +31,16 @@ for menu in Import Export; do
     esac
 done
 
+# The uninstaller runs on from a copy of itself: wait for it to finish.
 wine "$folder/Uninstall.exe" /S
-wineserver -w
-for program in talvik.exe talvik-cli.exe; do
+entries() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Talvik*' | wc -l; }
+for _ in $(seq 120); do
+    [ -e "$folder/Uninstall.exe" ] || [ "$(entries)" -ne 0 ] || break
+    sleep 0.5
+done
+for program in talvik.exe talvik-cli.exe Uninstall.exe; do
     [ ! -e "$folder/$program" ] || fail "$program left behind"
 done
-links=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Talvik*' | wc -l)
-[ "$links" -eq 0 ] || fail "Start-menu entry left behind"
+[ "$(entries)" -eq 0 ] || fail "Start-menu entry left behind"
 wine reg delete "$release" /f >/dev/null 2>&1 || true
 echo "installer test: passed"
