@@ -1,5 +1,7 @@
 #include "win32/Win32UserInterface.h"
 
+#include <utility>
+
 namespace talvik::win32 {
 
 MessageBoxSetup MakeMessageBoxSetup(std::string_view text, Buttons buttons, Icon icon,
@@ -38,15 +40,25 @@ void Win32UserInterface::Progress(std::string_view text) {
 }
 
 void Win32UserInterface::Yield() {
+    // Every message but the keys and the mouse in the windows' client areas, which wait in the
+    // queue until the run is over. (Asked for by range: not every system keeps to the queue-kind
+    // flags of PeekMessage.)
+    constexpr std::pair<UINT, UINT> kRanges[] = {
+        {0, WM_KEYFIRST - 1}, {WM_KEYLAST + 1, WM_MOUSEFIRST - 1}, {WM_MOUSELAST + 1, 0xFFFFFFFF}};
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0,
-                        PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
+    for (bool any = true; any;) {
+        any = false;
+        for (const auto& [first, last] : kRanges) {
+            while (PeekMessageA(&message, nullptr, first, last, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(message.wParam));
+                    return;
+                }
+                any = true;
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
     }
 }
 

@@ -39,8 +39,8 @@ class Win32UserInterface : public UserInterface {
     Answer Message(std::string_view text, Buttons buttons, Icon icon,
                    std::string_view title) override;
     void Progress(std::string_view text) override;
-    // Repaints and handles sent, posted and timer messages, but leaves the user's keys and
-    // mouse clicks queued: nothing the user does may start a second job while one runs.
+    // Repaints and handles the window system's messages, but leaves the user's keys and mouse
+    // clicks queued: nothing the user does may start a second job while one runs.
     void Yield() override;
 
   private:
