@@ -69,7 +69,8 @@ class FrameReader {
 }  // namespace
 
 void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable& points,
-                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui) {
+                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui,
+                      GatheringCounts* counts) {
     CoordinateFrame frame;
     FrameReader frameReader(frame, angleUnit, ui);
     Gathering gathering(points, options, frame, store, ui);
@@ -87,12 +88,14 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
         if (code == 0 || frameReader.Handle(code, words)) continue;
         gathering.Handle(code, words);
     }
+    if (counts != nullptr) *counts = gathering.Counts();
 }
 
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
-                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui) {
+                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui,
+                   GatheringCounts* counts) {
     SplitObservationStore store;
-    ReadFieldRecords(file, options, points, store, angleUnit, ui);
+    ReadFieldRecords(file, options, points, store, angleUnit, ui, counts);
     observations = store.Take();
 }
 

@@ -10,13 +10,18 @@
 
 namespace talvik {
 
+struct GatheringCounts;
+
+// `counts`, when given, receives what the gathering met.
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
-                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui);
+                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui,
+                   GatheringCounts* counts = nullptr);
 
 class ObservationStore;
 // The same reading with the observations going to `store` (ReadFieldFile uses the fast store;
 // tests compare it with a plain one).
 void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable& points,
-                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui);
+                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui,
+                      GatheringCounts* counts = nullptr);
 
 }  // namespace talvik
