@@ -1,83 +1,97 @@
-// Feeds arbitrary bytes as the registry file, then reads it the ways the program does and makes
-// one change. A file that is reported damaged must stay byte for byte as it was; a file that is
-// fine must take the change and keep what could be read before.
-#include <stdlib.h>
-#include <unistd.h>
-
+// Reads arbitrary bytes as the REGEDIT4 store, in memory. A text that is understood must come
+// back from its own rewrite with every key and value as it was; a value set in it must read
+// back, and leave every other value alone.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <map>
 #include <string>
+#include <string_view>
 
-#include "host/MenuRegistration.h"
-#include "host/Releases.h"
-#include "platform/RegistryFile.h"
-#include "platform/RegistrySettings.h"
+#include "platform/RegistryDocument.h"
+#include "text/Text.h"
 
 namespace {
 
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fuzz-reg-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-        path_ = pattern;
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using namespace talvik::regedit;
 
 void Require(bool condition) {
     if (!condition) std::abort();
 }
 
+// Every visible key with the text of each of its values, and the subkeys of the root.
+std::map<std::string, std::string> Snapshot(const Document& doc) {
+    std::map<std::string, std::string> values;
+    for (const Section& s : doc.sections) {
+        if (!s.visible) continue;
+        values[s.folded] = "<key>";
+        for (const Entry& e : s.entries) {
+            if (!e.isValue) continue;
+            std::string text;
+            const bool found = ReadString(doc, s.path, e.name, std::string::npos, text);
+            values[s.folded + "|" + e.name] = found ? "=" + text : "<none>";
+        }
+    }
+    for (const std::string& name : SubkeyNames(doc, {}))
+        values["<root>|" + name] = "<subkey>";
+    return values;
+}
+
+// Serialises and reads back: the text must be understood (and be its own rewrite).
+Document RoundTrip(const Document& doc, bool fixedPoint) {
+    const std::string bytes = Serialize(doc);
+    Document again = Parse(bytes);
+    Require(again.problem.empty());
+    if (fixedPoint) Require(Serialize(again) == bytes);
+    return again;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace talvik;
-    static const Folder folder;
-    const std::string path = folder.Path() + "/registry.reg";
-    const std::string input(reinterpret_cast<const char*>(data), size);
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(input.data(), static_cast<std::streamsize>(input.size()));
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    // The comparisons cost more than the code they check; large inputs go without them.
+    const bool compare = size <= 65536;
+    Document doc = Parse(input);
+    if (!doc.problem.empty()) {
+        // What could be read is still read.
+        if (compare) Snapshot(doc);
+        return 0;
+    }
+    std::map<std::string, std::string> before;
+    if (compare) {
+        before = Snapshot(doc);
+        doc = RoundTrip(doc, true);
+        Require(Snapshot(doc) == before);
     }
 
-    RegistryFile registry(path);
-    RegistrySettings settings(registry);
-    KavrinReleases before;
-    GetReleases(registry, before);
-    for (const std::string& release : before.names)
-        GetDataPath(registry, release);
-    const std::string selection = settings.Get("TalvikSel1", "999");
-    const bool damaged = !registry.CheckFile().empty();
+    // A value into the first visible key, or into a new key; its text is the end of the input,
+    // control bytes and all.
+    KeyPath key = {"Software", "Kelvaris", "Talvik"};
+    for (const Section& s : doc.sections)
+        if (s.visible && !s.path.empty()) {
+            key = s.path;
+            break;
+        }
+    const Change added = AddKey(doc, {}, key);
+    Require(added != Change::Refused || key.front().size() > 255 || HasControlBytes(key.front()));
+    if (added == Change::Refused) return 0;
+    const std::string text(input.substr(input.size() - std::min<std::size_t>(input.size(), 24)));
+    Require(SetString(doc, key, "TalvikCurrentSel", text) != Change::Refused);
+    const Document after = RoundTrip(doc, false);
+    std::string read;
+    Require(ReadString(after, key, "talvikcurrentsel", std::string::npos, read));
+    Require(read == text || (read + '\0' == text && text.back() == '\0'));
 
-    const bool stored = settings.Set("TalvikCurrentSel", "3");
-    if (damaged) {
-        Require(!stored);
-        Require(ReadAll(path) == input);
-    } else {
-        Require(stored);
-        Require(settings.Get("TalvikCurrentSel", "1") == "3");
-        Require(settings.Get("TalvikSel1", "999") == selection);
-        KavrinReleases after;
-        GetReleases(registry, after);
-        Require(after.names == before.names);
-        RegisterInReleases(registry, 0, kImportPattern, kImportCaption, "/opt/talvik", after);
-        Require(registry.CheckFile().empty());
+    // Nothing else changed; keys may have been added.
+    if (!compare) return 0;
+    std::string folded;
+    for (const std::string& name : key)
+        folded += (folded.empty() ? "" : "\\") + talvik::ToUpper(name);
+    const auto now = Snapshot(after);
+    for (const auto& [name, value] : before) {
+        if (talvik::ToUpper(name) == folded + "|TALVIKCURRENTSEL") continue;
+        const auto found = now.find(name);
+        Require(found != now.end() && found->second == value);
     }
     return 0;
 }

@@ -62,7 +62,10 @@ constexpr const char* kUsage =
     "\n"
     "Register: enters Talvik in the Import and Export menus of every installed Kavrin release.\n"
     "\n"
-    "Texts are written into the files exactly as given. Exit status: 0 done, 1 stopped, 2 usage.\n";
+    "Texts are written into the files exactly as given.\n"
+    "\n"
+    "Exit status: 0 done; 1 stopped, or a requested file was not written completely (an\n"
+    "existing project or IDEX file of that name is then left as it was); 2 usage error.\n";
 
 int Usage(CliUserInterface& ui, const std::string& error) {
     ui.Note(error);
@@ -113,6 +116,8 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     int status = result.conversion == ConversionOutcome::Finished ? kExitDone : kExitStopped;
     if (result.conversion == ConversionOutcome::ProjectKept)
         ui.Note("existing project kept; use --overwrite to replace it");
+    if (result.conversion == ConversionOutcome::WriteFailed)
+        ui.Note("the project was not written; files of the same name were left as they were");
     if (result.launch == LaunchOutcome::NoProgram) {
         ui.Note("KORVU program not found: " + settings.Get(kKeyPackagePath, kDefaultPackagePath) +
                 "; give its path with --package PATH");

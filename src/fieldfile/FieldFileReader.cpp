@@ -148,7 +148,8 @@ std::string ProgressText(std::uint64_t position) {
 }  // namespace
 
 void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable& points,
-                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui) {
+                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui,
+                      GatheringCounts* counts) {
     CoordinateFrame frame;
     FrameReader frameReader(frame, angleUnit, ui);
     Gathering gathering(points, options, frame, store, ui);
@@ -171,19 +172,22 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
         gathering.Handle(code, words);
     }
     progress.Finish(ProgressText(file.Position()), file.Position(), total);
+    if (counts != nullptr) *counts = gathering.Counts();
 }
 
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
-                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui) {
+                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui,
+                   GatheringCounts* counts) {
     SplitObservationStore store;
-    ReadFieldRecords(file, options, points, store, angleUnit, ui);
+    ReadFieldRecords(file, options, points, store, angleUnit, ui, counts);
     observations = store.Take();
 }
 
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
-                   ObservationSink& sink, AngleUnitState& angleUnit, UserInterface& ui) {
+                   ObservationSink& sink, AngleUnitState& angleUnit, UserInterface& ui,
+                   GatheringCounts* counts) {
     SplitObservationStore store(sink);
-    ReadFieldRecords(file, options, points, store, angleUnit, ui);
+    ReadFieldRecords(file, options, points, store, angleUnit, ui, counts);
     store.Flush();
 }
 

@@ -10,13 +10,18 @@
 
 namespace talvik {
 
+struct GatheringCounts;
+
+// `counts`, when given, receives what the gathering met.
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
-                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui);
+                   ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui,
+                   GatheringCounts* counts = nullptr);
 
 // The same with the observations handed to `sink` in writing order as soon as they are final
 // (a face-2 reading can still go in front of the records of its set-up until the next one).
 void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
-                   ObservationSink& sink, AngleUnitState& angleUnit, UserInterface& ui);
+                   ObservationSink& sink, AngleUnitState& angleUnit, UserInterface& ui,
+                   GatheringCounts* counts = nullptr);
 
 // The angle unit in force at the end of the file when it starts with `unit`: a quick pass that
 // looks at the unit records only, shows nothing and leaves the file at its end. A writer that
@@ -27,6 +32,7 @@ class ObservationStore;
 // The same reading with the observations going to `store` (ReadFieldFile uses the fast store;
 // tests compare it with a plain one).
 void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable& points,
-                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui);
+                      ObservationStore& store, AngleUnitState& angleUnit, UserInterface& ui,
+                      GatheringCounts* counts = nullptr);
 
 }  // namespace talvik

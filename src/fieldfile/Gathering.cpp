@@ -316,6 +316,7 @@ void Gathering::KeepRounds(Name9& target, bool hasTarget) {
 }
 
 void Gathering::StartRounds() {
+    ++counts_.roundSets;
     double names = 0.0;
     if (NumberField(2, names)) {
         const auto last = RoundToInt16(names + 1.0);
@@ -341,6 +342,7 @@ void Gathering::EndRounds() {
             std::string text(kRoundMismatchText);
             text += station_;
             Inform(ui_, text);
+            ++counts_.mismatches;
         }
     }
     rounds_ = 0;

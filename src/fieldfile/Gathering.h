@@ -85,6 +85,12 @@ bool IsCodeSelected(std::string_view code, const std::array<std::string, 17>& se
 inline constexpr std::string_view kRoundMismatchText =
     "Mismatch in aantallen waarnemingen voor standplaats: ";
 
+// What the gathering met, for the summary of a run.
+struct GatheringCounts {
+    long long roundSets = 0;   // records 160
+    long long mismatches = 0;  // round sets whose counts did not match
+};
+
 class Gathering {
   public:
     Gathering(PointTable& points, const ExportOptions& options, const CoordinateFrame& frame,
@@ -96,6 +102,8 @@ class Gathering {
 
     // Marks the first point of that name used, appending it without coordinates when absent.
     void MarkPointUsed(const Name9& name);
+
+    const GatheringCounts& Counts() const { return counts_; }
 
   private:
     // A field of the current line; null when the line does not have it.
@@ -152,6 +160,8 @@ class Gathering {
     std::int16_t position_ = 0;
     std::int16_t step_ = 0;
     std::int16_t previousStep_ = 0;
+
+    GatheringCounts counts_;
 };
 
 }  // namespace talvik

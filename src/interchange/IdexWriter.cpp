@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/FileReplace.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -33,7 +34,7 @@ bool IdexWriter::Begin(const std::string& path, std::string_view layer) {
     // A fresh name beside the target: exclusive creation never reuses someone else's file.
     for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
         temp_ = path + ".tmp" + IntText(attempt);
-        file_ = std::fopen(temp_.c_str(), "wbx");
+        file_ = CreateNewFile(temp_);
     }
     if (file_ == nullptr) {
         temp_.clear();
@@ -91,11 +92,7 @@ bool IdexWriter::End() {
     if (std::fflush(file_) != 0) ok_ = false;
     if (std::fclose(file_) != 0) ok_ = false;
     file_ = nullptr;
-    if (ok_) {
-        std::error_code ec;
-        std::filesystem::rename(std::filesystem::path(temp_), std::filesystem::path(target_), ec);
-        if (ec) ok_ = false;
-    }
+    if (ok_) ok_ = ReplaceFile(temp_, target_);
     if (!ok_) RemoveQuietly(temp_);
     const bool done = ok_;
     temp_.clear();

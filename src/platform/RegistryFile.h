@@ -1,21 +1,10 @@
 #pragma once
-// The per-user registry tree kept in one text file in the REGEDIT4 format, for platforms
-// without a registry of their own:
-//
-//   REGEDIT4
-//
-//   [HKEY_CURRENT_USER\Software\Kelvaris\Talvik]
-//   "TalvikCurrentSel"="1"
-//
-// Only the keys under HKEY_CURRENT_USER are visible; everything else in the file (comments,
-// other roots, binary and number values, lines it does not know) is kept as written when the
-// file is rewritten. Key and value names compare case-insensitively by the Windows-1252 rule
-// and keep the case they were written in. A key exists when it or a key below it is written.
-//
-// Every change re-reads the file under an advisory lock on "<file>.lock", writes a temporary
-// file beside it and renames it into place, so several processes may share the file. A file
-// that cannot be understood is never rewritten: what can be read of it is still read, every
-// change fails, and Problem() says why.
+// The per-user registry tree kept in one text file in the REGEDIT4 format (RegistryDocument.h),
+// for platforms without a registry of their own. The file is read again only when it changed,
+// so a run of reads costs one read of the file; every change re-reads it under a lock and
+// replaces it whole (RegistryFileStorage.h), so several processes may share it. A file that
+// cannot be understood is never rewritten: what can be read of it is still read, every change
+// fails, and Problem() says why.
 
 #include <cstdint>
 #include <map>
@@ -24,6 +13,7 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "platform/RegistryFileStorage.h"
 
 namespace talvik {
 
@@ -37,7 +27,7 @@ class RegistryFile : public Registry {
     static std::string DefaultPath();
     static std::string DefaultPath(const char* xdgConfigHome, const char* home);
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return file_.Path(); }
     // Why the last operation could not read or change the file, as a sentence for the user
     // (Windows-1252); empty when the file was fine.
     const std::string& Problem() const { return problem_; }
@@ -60,13 +50,13 @@ class RegistryFile : public Registry {
     static constexpr std::size_t kMaxValueBytes = 1024;
 
   private:
-    using KeyPath = std::vector<std::string>;
+    using KeyPath = regedit::KeyPath;
     bool Resolve(RegKey parent, std::string_view path, KeyPath& full) const;
     RegKey NewHandle(KeyPath path);
     bool ReadValue(RegKey root, std::string_view path, std::string_view valueName,
                    std::size_t limit, std::string& text);
 
-    std::string path_;
+    regedit::DocumentFile file_;
     std::string problem_;
     std::map<RegKey, KeyPath> handles_;
     RegKey nextHandle_ = 1;

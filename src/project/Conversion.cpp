@@ -1,9 +1,14 @@
 #include "project/Conversion.h"
 
+#include <algorithm>
+#include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "fieldfile/FieldFileReader.h"
+#include "fieldfile/Gathering.h"
+#include "platform/FileSync.h"
 #include "project/CoordinateFile.h"
 #include "project/ObservationFile.h"
 #include "project/OutputFile.h"
@@ -14,10 +19,21 @@
 
 namespace talvik {
 
+namespace {
+
+bool Replaceable(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !std::filesystem::exists(status) ||
+           (status.permissions() & std::filesystem::perms::owner_write) !=
+               std::filesystem::perms::none;
+}
+
+}  // namespace
+
 ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
                                    AngleUnitState& angleUnit, UserInterface& ui,
                                    ConversionSummary* summary) {
-    (void)summary;  // filled by a later change
     const std::optional<ProjectValues> values = MakeProjectValues(options);
     if (!values) {
         Inform(ui, "Ongeldige naam voor het KORVU Project: " +
@@ -37,6 +53,8 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
                    Icon::None, kAppTitle) == Answer::Cancel)
         return ConversionOutcome::ProjectKept;
 
+    // The three files are written under temporary names and put in place only when all three
+    // are complete, the project file last: until then an older project stays as it was.
     OutputFile project;
     project.Open(values->ProjectPath());
     WriteProjectHeader(project, values->VersionHeader, values->ProjectBasePath);
@@ -47,6 +65,8 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     coordinate.Open(values->CoordinatePath());
     WriteCoordinateHeader(coordinate, *values);
 
+    const std::size_t knownPoints = points.Last();
+    GatheringCounts counts;
     // The observation lines are written while the field file is read, so the observations are
     // never held all at once; their angles are written in the unit the file ends with, which
     // a first quick pass finds.
@@ -55,25 +75,56 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     WriteProjectAngleUnit(project, unit);
     WriteObservationAngleUnit(observation, unit);
     ObservationLines lines(observation, *values, unit, ui);
-    ReadFieldFile(field, options, points, lines, angleUnit, ui);
+    ReadFieldFile(field, options, points, lines, angleUnit, ui, &counts);
     field.Close();
-    const bool observationOk = lines.Finish();
-    const bool coordinateOk = WriteCoordinateFile(coordinate, points, ui);
-    const bool projectOk = WriteProjectTail(project, options);
+    const std::size_t readPoints = points.Last();
 
-    // A failed write does not stop the run; the files that could not be written are named
-    // once at its end.
-    std::string failures;
-    const auto report = [&failures](bool ok, const std::string& path) {
-        if (ok) return;
-        if (!failures.empty()) failures += "\r\n";
-        failures += "Fout bij het schrijven van: " + path;
+    const bool observationWritten = lines.Finish();
+    const bool coordinateWritten = WriteCoordinateFile(coordinate, points, ui);
+    const bool projectWritten = WriteProjectTail(project, options);
+
+    // In the order of the message; a file marked read-only is not replaced, as on systems
+    // that refuse to.
+    struct Part {
+        OutputFile& file;
+        bool ok;
     };
-    report(projectOk, project.Path());
-    report(observationOk, observation.Path());
-    report(coordinateOk, coordinate.Path());
-    if (!failures.empty()) ui.Message(failures, Buttons::Ok, Icon::Critical, kAppTitle);
-    return ConversionOutcome::Finished;
+    std::array<Part, 3> parts = {
+        {{project, projectWritten && Replaceable(project.Path())},
+         {observation, observationWritten && Replaceable(observation.Path())},
+         {coordinate, coordinateWritten && Replaceable(coordinate.Path())}}};
+    bool complete = std::all_of(parts.begin(), parts.end(), [](const Part& p) { return p.ok; });
+    // The project file goes last: it is what makes a folder hold a project. The old files are
+    // held open meanwhile, so that the three renames follow each other closely.
+    const FileHold oldProject(project.Path()), oldObservation(observation.Path()),
+        oldCoordinate(coordinate.Path());
+    for (const std::size_t i : {1, 2, 0}) {
+        if (!complete) break;
+        complete = parts[i].ok = parts[i].file.Commit();
+    }
+
+    if (summary != nullptr) {
+        for (const OutputFile* file : {&project, &observation, &coordinate})
+            summary->files.push_back({file->Path(), file->Size(), file->Committed()});
+        summary->setUps = lines.StationRecords();
+        summary->observations = lines.ObservationLineCount();
+        summary->knownPoints = static_cast<long long>(knownPoints);
+        summary->newPoints = static_cast<long long>(readPoints - knownPoints);
+        summary->roundSets = counts.roundSets;
+        summary->mismatches = counts.mismatches;
+    }
+    if (complete) return ConversionOutcome::Finished;
+
+    // The files that could not be written are named in one message; the others are dropped
+    // with them, unplaced (the destructors remove what is left).
+    std::string failures;
+    for (const Part& part : parts) {
+        if (part.ok) continue;
+        if (!failures.empty()) failures += "\r\n";
+        failures += "Fout bij het schrijven van: " + part.file.Path();
+    }
+    ui.Message(failures, Buttons::Ok, Icon::Critical, kAppTitle);
+    return ConversionOutcome::WriteFailed;
 }
 
 }  // namespace talvik

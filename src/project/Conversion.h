@@ -9,7 +9,9 @@
 namespace talvik {
 
 enum class ConversionOutcome {
-    Finished,            // the run went to its end (failed writes were named in one message)
+    Finished,            // the whole project was written
+    WriteFailed,         // a file could not be written completely (named in one message); no
+                         // file of the project was replaced
     FieldFileMissing,    // "Kavrin FIELD file niet gevonden; Afgebroken." was shown
     ProjectKept,         // the user kept an existing project
     ProjectPathTooShort  // refused before any file was touched

@@ -1,7 +1,9 @@
 #pragma once
-// A text file written by the project writers: created (or truncated) on Open, filled through a
-// large in-memory buffer, every line ended by CR LF. A failure (cannot create, disk full) is
-// remembered instead of stopping the caller; later writes to a failed file are dropped.
+// A text file written by the project writers: written under a temporary name beside its final
+// path, filled through a large in-memory buffer, every line ended by CR LF. A failure (cannot
+// create, disk full) is remembered instead of stopping the caller; later writes to a failed file
+// are dropped. Only Commit puts the file in its place; a file that is not committed leaves no
+// trace, so an older file of that name stays as it was.
 
 #include <cstdint>
 #include <cstdio>
@@ -19,17 +21,27 @@ class OutputFile {
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates or truncates the file. False (and Failed()) when it cannot be created.
+    // Creates the temporary file for `path`. False (and Failed()) when it cannot be created.
     bool Open(const std::string& path);
     // Appends text without a line end.
     void Write(std::string_view text);
     // Appends text followed by CR LF.
     void Line(std::string_view text);
-    // Writes what is buffered and closes the file; false when anything failed since Open.
+    // Writes what is buffered, closes the temporary file and waits until it is on the disk;
+    // false when anything failed since Open.
     bool Close();
+    // Closes the file and renames it to its final path, replacing a file there. False (the
+    // temporary file removed) when anything failed.
+    bool Commit();
+    // Closes the file and removes it; the final path is not touched.
+    void Discard();
 
     bool Failed() const { return failed_; }
+    bool Committed() const { return committed_; }
     const std::string& Path() const { return path_; }
+    const std::string& TemporaryPath() const { return temporary_; }
+    // Bytes handed to the file so far (written or buffered).
+    std::uint64_t Size() const { return written_ + buffer_.size(); }
 
     // The buffer itself, for writers that assemble a line in place; call Flushed() after
     // appending to it.
@@ -44,8 +56,11 @@ class OutputFile {
 
     std::FILE* file_ = nullptr;
     std::string path_;
+    std::string temporary_;
     std::string buffer_;
+    std::uint64_t written_ = 0;
     bool failed_ = false;
+    bool committed_ = false;
 };
 
 // The body of a writer: ends each line assembled in the file's buffer, counts it and shows

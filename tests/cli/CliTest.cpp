@@ -190,7 +190,7 @@ TEST_F(CliTest, LaunchStartsThePackageDetached) {
              "--code", "K", "--launch", "--package", package.string()},
             {{"RECORD_ARGUMENTS_TO", record.string()}});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    for (int i = 0; i < 500 && !fs::exists(record); ++i)
+    for (int i = 0; i < 3000 && !fs::exists(record); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(ReadBytes(record), project.string() + "\n");
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -37,10 +38,15 @@ TEST(Platform, ProgramPathNamesThisTest) {
     EXPECT_TRUE(std::filesystem::is_regular_file(self));
 }
 
-TEST(Platform, ReplaceFileTakesThePlaceOfAnExistingFile) {
+TEST(Platform, ANewFileTakesThePlaceOfAnExistingOne) {
     testing::TempFolder folder;
     const std::string target = folder.Write("net1.PRJ", "old\r\n");
-    const std::string fresh = folder.Write("net1.PRJ.new", "new\r\n");
+    const std::string fresh = folder.Path("net1.PRJ.new");
+    std::FILE* file = CreateNewFile(fresh);
+    ASSERT_NE(file, nullptr);
+    std::fputs("new\r\n", file);  // bytes as written: no second CR
+    std::fclose(file);
+    EXPECT_EQ(CreateNewFile(fresh), nullptr) << "exists already";
     ASSERT_TRUE(ReplaceFile(fresh, target));
     EXPECT_EQ(testing::ReadBytes(target), "new\r\n");
     EXPECT_FALSE(std::filesystem::exists(fresh));

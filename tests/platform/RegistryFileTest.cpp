@@ -1,8 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -65,6 +67,8 @@ TEST(RegistryFile, ReadsAHandWrittenFileAndKeepsWhatItCannotReadThroughARewrite)
         {"\"Number\"=dword:00000001", "Number", ""},
         {"\"Binary\"=hex:01,02,\\\r\n  03,04", "Binary", ""},
         {"\"Dangling\"=hex:05,\\", "Dangling", ""},
+        // A blank line ends a continued value; the next line must not become part of it.
+        {"\"DanglingText\"=hex(1):61,62,\\\r\n\r\nwhat is this line", "DanglingText", "ab"},
         {"; comment\r\nwhat is this line\r\n\"Removed\"=-", "Removed", "<missing>"},
         {"\"Zero\"=hex(1):61,62,63,00", "Zero", "abc"},
         {"\"NoZero\"=hex(1):61,62,63", "NoZero", "abc"},
@@ -99,6 +103,33 @@ TEST(RegistryFile, ReadsAHandWrittenFileAndKeepsWhatItCannotReadThroughARewrite)
     EXPECT_TRUE(f.registry.GetLongStringValue(kHkcu, "Software\\Test", "Huge", text));
     EXPECT_TRUE(text == huge);
     EXPECT_EQ(f.registry.Problem(), "");
+}
+
+// The file is read again when its size, time or file number changed, and only then: a file
+// changed in place behind the store's back, keeping size and time, still reads as before.
+TEST(RegistryFile, ReadsTheFileAgainOnlyWhenItChanged) {
+    Fixture f(RegFile({"[HKEY_CURRENT_USER\\Software\\Test]", "\"A\"=\"1\""}));
+    ASSERT_EQ(f.Read("Software\\Test", "A"), "1");
+    struct stat before {};
+    ASSERT_EQ(::stat(f.path.c_str(), &before), 0);
+    const auto overwrite = [&](const std::string& bytes) {
+        std::FILE* file = std::fopen(f.path.c_str(), "r+b");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    };
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    overwrite(RegFile({"[HKEY_CURRENT_USER\\Software\\Test]", "\"A\"=\"2\""}));
+    ASSERT_EQ(::utimensat(AT_FDCWD, f.path.c_str(), times, 0), 0);
+    EXPECT_EQ(f.Read("Software\\Test", "A"), "1");
+    const timespec later[2] = {{before.st_mtim.tv_sec + 1, 0}, {before.st_mtim.tv_sec + 1, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, f.path.c_str(), later, 0), 0);
+    EXPECT_EQ(f.Read("Software\\Test", "A"), "2");
+    // A change re-reads under the lock whatever the cache holds, and keeps what it wrote.
+    overwrite(RegFile({"[HKEY_CURRENT_USER\\Software\\Test]", "\"A\"=\"3\""}));
+    ASSERT_EQ(::utimensat(AT_FDCWD, f.path.c_str(), later, 0), 0);
+    ASSERT_TRUE(f.registry.SetStringValue(kHkcu, "Software\\Test", "B", "b"));
+    EXPECT_EQ(f.Read("Software\\Test", "A") + f.Read("Software\\Test", "B"), "3b");
 }
 
 TEST(RegistryFile, EnumeratesSubkeysInUpperCaseOrderWithImplicitParents) {
@@ -227,6 +258,7 @@ TEST(RegistryFile, ReportsAFileThatCannotBeRead) {
         EXPECT_FALSE(registry.CreateKey(kHkcu, "K", key)) << path;
         EXPECT_FALSE(registry.Problem().empty()) << path;
     }
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + ".lock"));  // nothing left beside it
 }
 
 TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {

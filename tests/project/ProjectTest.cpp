@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -140,7 +146,8 @@ struct Scratch {
     std::set<std::string> Listing() const {  // every file of the folder with its bytes
         std::set<std::string> files;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-            files.insert(entry.path().filename().string() + "=" + ReadBytes(entry.path()));
+            files.insert(entry.path().filename().string() + "=" +
+                         (entry.is_directory() ? "folder" : ReadBytes(entry.path())));
         return files;
     }
 };
@@ -259,13 +266,97 @@ TEST(Conversion, StopsBeforeTouchingAnyFile) {
     }
 }
 
-TEST(Conversion, FailedFilesAreNamedAtTheEnd) {
-    Scratch s;
-    std::filesystem::create_directory(s.dir / "net1.OBS");  // cannot be created as a file
-    ASSERT_EQ(s.Convert(), ConversionOutcome::Finished);
-    EXPECT_EQ(s.ui.messages,
-              std::vector<std::string>{"! Fout bij het schrijven van: " + s.dir / "net1.OBS"});
-    EXPECT_TRUE(s.File("net1.TCO").ends_with(CrLf("  2001       0.0000  0.0000  0.0000|$")));
+// An old project stays byte for byte when any of the new files cannot be written, and no
+// temporary file is left behind; the files that failed are named in one message.
+TEST(Conversion, AFailedFileKeepsTheOldProject) {
+    struct Case {
+        const char* what;
+        std::function<void(Scratch&)> arrange;
+        std::vector<std::string> failed;
+    };
+    const std::vector<Case> cases = {
+        {"a folder in the place of a file",
+         [](Scratch& s) {
+             std::filesystem::remove(s.dir / "net1.OBS");
+             std::filesystem::create_directory(s.dir / "net1.OBS");
+         },
+         {"net1.OBS"}},
+        {"a read-only file",
+         [](Scratch& s) {
+             std::filesystem::permissions(s.dir / "net1.TCO", std::filesystem::perms::owner_read);
+         },
+         {"net1.TCO"}},
+        {"the folder does not exist",
+         [](Scratch& s) { s.options.Projectfile = s.dir / "gone/net1.prj"; },
+         {"gone/net1.PRJ", "gone/net1.OBS", "gone/net1.TCO"}},
+#ifndef _WIN32
+        // The disk fills up while the observations go out: files larger than 64 KiB fail.
+        {"a full disk",
+         [](Scratch& s) {
+             WriteBytes(s.options.Fieldfile, Lines("51 GR|101 1001 1.5 1.3|3000*111 1002 1 99 45"));
+             rlimit limit{};
+             ::getrlimit(RLIMIT_FSIZE, &limit);
+             limit.rlim_cur = 65536;
+             ::setrlimit(RLIMIT_FSIZE, &limit);
+         },
+         {"net1.OBS"}},
+#endif
+    };
+#ifndef _WIN32
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+#endif
+    for (const Case& c : cases) {
+        Scratch s;
+        WriteBytes(s.dir / "net1.PRJ", "old project\r\n");
+        WriteBytes(s.dir / "net1.OBS", std::string("old\0obs", 7));
+        WriteBytes(s.dir / "net1.TCO", "old coordinates");
+        c.arrange(s);
+        const auto before = s.Listing();
+        ConversionSummary summary;
+        const ConversionOutcome outcome =
+            ConvertFieldFile(s.options, s.points, s.unit, s.ui, &summary);
+#ifndef _WIN32
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+#endif
+        EXPECT_EQ(outcome, ConversionOutcome::WriteFailed) << c.what;
+        std::string message = "! ";
+        for (const std::string& name : c.failed)
+            message += (message.size() > 2 ? "\r\nFout bij het schrijven van: "
+                                           : "Fout bij het schrijven van: ") +
+                       s.dir / name;
+        EXPECT_EQ(s.ui.messages.back(), message) << c.what;
+        EXPECT_EQ(s.Listing(), before) << c.what;
+        ASSERT_EQ(summary.files.size(), 3u);
+        for (const WrittenFile& file : summary.files)
+            EXPECT_FALSE(file.complete) << c.what << " " << file.path;
+    }
+}
+
+TEST(Conversion, SummaryCountsWhatWasWritten) {
+    // Two set-ups on 1001 and a face-2 reading; a round set of two rounds over two names that
+    // got only three of its four readings.
+    Scratch s(
+        "51 GR|101 2001 0 0|102 1001 0 0 X 0|111 1002 123.4567 99.8765 45.678|"
+        "102 1001 0 0 X 0|160 2 2|111 1002 1 100 3|111 3001 2 100 3|111 3001 202 300 3|161");
+    ConversionSummary summary;
+    ASSERT_EQ(ConvertFieldFile(s.options, s.points, s.unit, s.ui, &summary),
+              ConversionOutcome::Finished);
+    ASSERT_EQ(summary.files.size(), 3u);
+    const char* names[] = {"net1.PRJ", "net1.OBS", "net1.TCO"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(summary.files[i].path, s.dir / names[i]);
+        EXPECT_EQ(summary.files[i].bytes, s.File(names[i]).size());
+        EXPECT_TRUE(summary.files[i].complete);
+    }
+    const std::string body = s.Body("net1.OBS");
+    EXPECT_EQ(summary.observations, std::count(body.begin(), body.end(), '\n'));
+    EXPECT_EQ(summary.setUps, 3);  // R0, R1 (the face-2 reading's own series), R2
+    EXPECT_EQ(summary.knownPoints, 3);
+    EXPECT_EQ(summary.newPoints, 3);  // 2001, X and 3001
+    EXPECT_EQ(summary.roundSets, 1);
+    EXPECT_EQ(summary.mismatches, 1);
 }
 
 TEST(ProjectValues, FourCharactersAreAlwaysCut) {

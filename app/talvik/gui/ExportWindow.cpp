@@ -459,7 +459,8 @@ void ExportWindow::RunExport(bool kickKorvu) {
     const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
     running_ = false;
     const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
-                        outcome == ConversionOutcome::ProjectPathTooShort;
+                        outcome == ConversionOutcome::ProjectPathTooShort ||
+                        outcome == ConversionOutcome::WriteFailed;
     End(failed ? 1 : 0);
 }
 

@@ -16,8 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Waits up to half a minute: a started program may be slow to come up on a busy machine.
 std::string WaitForFile(const fs::path& path) {
-    for (int i = 0; i < 1000 && !fs::exists(path); ++i)
+    for (int i = 0; i < 3000 && !fs::exists(path); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return testing::ReadBytes(path.string());
 }

@@ -1,0 +1,28 @@
+#pragma once
+// Making the replacement of files quick: a written file is on the disk before it is renamed
+// into place (and never found empty after a crash), and the file it replaces is held open so
+// that the rename does not have to free its data as well. The renames of the files of a
+// project then follow each other within microseconds.
+
+#include <cstdint>
+#include <string>
+
+namespace talvik {
+
+// Writes the file's data out to the disk. False when the file cannot be opened or flushed.
+bool SyncFile(const std::string& path);
+
+// Keeps the data of an existing file until the hold ends. Holds nothing when there is no such
+// file, or where an open file cannot be replaced.
+class FileHold {
+  public:
+    explicit FileHold(const std::string& path);
+    ~FileHold();
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+
+  private:
+    std::intptr_t handle_ = -1;
+};
+
+}  // namespace talvik

@@ -1,0 +1,286 @@
+// talvik-cli against a hostile file system: full disk, missing or read-only folder, kill -9
+// part-way, many runs sharing one store. An existing project is either kept byte for byte or
+// replaced as a whole, and a run that could not write everything exits with 1.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CliRunner.h"
+#include "platform/RegistryFile.h"
+#include "support/ReadBytes.h"
+
+namespace talvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+const std::string kCli = TALVIK_CLI;
+const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
+
+// Starts talvik-cli in `dir` with stdout and stderr to files there; `inChild` runs in the child
+// just before the program starts.
+pid_t Start(const std::vector<std::string>& args, const fs::path& dir,
+            const std::function<void()>& inChild = {}) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ::setenv("LC_ALL", "C", 1);
+    const std::string tag = std::to_string(::getpid());
+    const int out = ::open((dir / (".out" + tag)).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err = ::open((dir / (".err" + tag)).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    if (inChild) inChild();
+    std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(kCli.c_str(), argv.data());
+    ::_exit(127);
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Every file of a folder with its bytes; names of temporary files are kept apart.
+struct Listing {
+    std::map<std::string, std::string> files;
+    std::vector<std::string> temporaries;
+    bool operator==(const Listing&) const = default;
+};
+
+Listing List(const fs::path& folder) {
+    Listing listing;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || name.starts_with(".")) continue;
+        if (name.ends_with(".tmp"))
+            listing.temporaries.push_back(name);
+        else
+            listing.files[name] = ReadBytes(entry.path());
+    }
+    return listing;
+}
+
+// A field file of one set-up per 100 observations.
+std::string LargeFieldFile(int observations) {
+    std::mt19937 rng(7);
+    std::string text = "7 51 GR\r\n";
+    for (int i = 0; i < observations; ++i) {
+        if (i % 100 == 0) text += "7 101 S" + std::to_string(i / 100) + " 1.5 1.3\r\n";
+        text += "7 111 T" + std::to_string(rng() % 5000) + " " + std::to_string(rng() % 400) +
+                ".1234 " + std::to_string(90 + rng() % 20) + ".5678 " +
+                std::to_string(rng() % 500) + ".123\r\n";
+    }
+    return text;
+}
+
+class OutputSafety : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("talvik_safety_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "config");
+        fs::create_directories(dir_ / "project");
+        WriteBytes(dir_ / "large.fld", LargeFieldFile(60000));
+    }
+    void TearDown() override {
+        fs::permissions(dir_ / "project", fs::perms::owner_all);
+        fs::remove_all(dir_);
+    }
+
+    std::vector<std::string> Export(const std::string& absHor, const fs::path& folder,
+                                    const std::string& field = "large.fld") {
+        return {"export",
+                "--field",
+                (dir_ / field).string(),
+                "--project",
+                (folder / "net.prj").string(),
+                "--code",
+                "T",
+                "--abs-hor",
+                absHor,
+                "--overwrite",
+                "--no-save"};
+    }
+
+    // Writes the old project (one sigma differs from the new one) and returns its listing.
+    Listing OldProject(const fs::path& folder) {
+        EXPECT_EQ(Wait(Start(Export("0.0007", folder), dir_)), 0);
+        return List(folder);
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
+    struct Case {
+        const char* what;
+        fs::path folder;
+        std::function<void()> arrange;  // in the test, after the old project was written
+        std::function<void()> inChild;
+    };
+    const fs::path project = dir_ / "project";
+    bool mounted = false;
+    const std::vector<Case> cases = {
+        {"missing folder", dir_ / "gone", {}, {}},
+        {"read-only folder", project,
+         [&] {
+             fs::permissions(project, fs::perms::owner_read | fs::perms::owner_exec |
+                                          fs::perms::group_read | fs::perms::group_exec |
+                                          fs::perms::others_read | fs::perms::others_exec);
+         },
+         [] {
+             // The superuser writes anywhere; the run goes on as nobody.
+             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
+         }},
+        // A small disk where it can be mounted, else a limit on the size of every file.
+        {"full disk", project,
+         [&] {
+             mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=3m") == 0;
+             if (mounted) {
+                 WriteBytes(project / "net.PRJ", "old project");
+                 WriteBytes(project / "net.OBS", std::string(1 << 20, 'o'));
+             }
+         },
+         [&] {
+             if (mounted) return;
+             std::signal(SIGXFSZ, SIG_IGN);
+             const rlimit limit{1 << 20, 1 << 20};
+             ::setrlimit(RLIMIT_FSIZE, &limit);
+         }},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(project);
+        fs::create_directories(project);
+        const Listing old = OldProject(project);
+        if (c.arrange) c.arrange();
+        const Listing before = fs::exists(c.folder) ? List(c.folder) : Listing{};
+        const pid_t pid = Start(Export("0.0009", c.folder), dir_, c.inChild);
+        const int status = Wait(pid);
+        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        EXPECT_EQ(status, 1) << c.what << ": " << err;
+        EXPECT_NE(err.find("Fout bij het schrijven van: " + (c.folder / "net.").string()),
+                  std::string::npos)
+            << c.what << ": " << err;
+        if (fs::exists(c.folder)) {
+            EXPECT_EQ(List(c.folder), before) << c.what;
+        }
+        EXPECT_FALSE(fs::exists(dir_ / "gone")) << c.what;
+        if (mounted) {
+            ::umount(project.c_str());
+            mounted = false;
+        }
+        fs::permissions(project, fs::perms::owner_all);
+        EXPECT_EQ(List(project), old) << c.what;
+    }
+}
+
+// kill -9 at random moments of a large export over an existing project: afterwards the folder
+// holds the old project or the new one, never a mix of the two.
+TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
+    const fs::path project = dir_ / "project";
+    const Listing old = OldProject(project);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Wait(Start(Export("0.0009", project), dir_)), 0);
+    const auto full = std::chrono::steady_clock::now() - start;
+    const Listing fresh = List(project);
+    ASSERT_NE(fresh, old);
+
+    std::mt19937 rng(std::random_device{}());
+    int oldSeen = 0, newSeen = 0;
+    // At least 24 kills, and more while one end was not reached (the machine may be busy).
+    for (int round = 0; round < 24 || ((oldSeen == 0 || newSeen == 0) && round < 60); ++round) {
+        for (const auto& [name, bytes] : old.files)
+            WriteBytes(project / name, bytes);
+        const auto delay = full * (rng() % 1000) / 800;
+        const pid_t pid = Start(Export("0.0009", project), dir_);
+        std::this_thread::sleep_for(delay);
+        ::kill(pid, SIGKILL);
+        Wait(pid);
+        Listing after = List(project);
+        for (const std::string& name : after.temporaries)
+            fs::remove(project / name);
+        after.temporaries.clear();
+        if (after == old)
+            ++oldSeen;
+        else if (after == fresh)
+            ++newSeen;
+        else {
+            std::string files;
+            for (const auto& [name, bytes] : after.files)
+                files += " " + name +
+                         (bytes == old.files.at(name)     ? " old"
+                          : bytes == fresh.files.at(name) ? " new"
+                                                          : " other");
+            ADD_FAILURE() << "a mix after " << std::chrono::duration<double>(delay).count()
+                          << " s:" << files;
+        }
+    }
+    // Both ends are reached, or the delays did not fall where they should.
+    EXPECT_GT(oldSeen, 0);
+    EXPECT_GT(newSeen, 0);
+}
+
+// 40 exports storing their choices and 10 registrations at once: the store stays readable and
+// holds what every run stored.
+TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
+    WriteBytes(dir_ / "config" / "talvik" / "registry.reg",
+               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
+               "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n");
+    std::vector<pid_t> runs;
+    for (int i = 0; i < 50; ++i) {
+        if (i % 5 == 4) {
+            runs.push_back(Start({"register"}, dir_));
+            continue;
+        }
+        const fs::path folder = dir_ / ("p" + std::to_string(i));
+        fs::create_directories(folder);
+        runs.push_back(Start({"export", "--field", (kExamples / "net1.fld").string(), "--project",
+                              (folder / "net1.prj").string(), "--selection-set",
+                              std::to_string(1 + i % 9), "--code", "C" + std::to_string(i % 9)},
+                             dir_));
+    }
+    for (const pid_t pid : runs)
+        EXPECT_EQ(Wait(pid), 0) << ReadBytes(dir_ / (".err" + std::to_string(pid)));
+
+    RegistryFile store((dir_ / "config" / "talvik" / "registry.reg").string());
+    EXPECT_EQ(store.CheckFile(), "");
+    const std::string settings = "Software\\Kelvaris\\Talvik";
+    std::string text;
+    for (int set = 1; set <= 9; ++set) {
+        // The codes of set n are those of the last run on it: "C" followed by n - 1.
+        EXPECT_TRUE(store.GetStringValue(kHkeyCurrentUser, settings,
+                                         "TalvikSel" + std::to_string(set), text));
+        EXPECT_NE(text.find("C" + std::to_string(set - 1)), std::string::npos) << text;
+    }
+    for (const char* menu : {"Import", "Export"}) {
+        const std::string key =
+            std::string("SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV\\Data Conversions\\") + menu;
+        EXPECT_TRUE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem0", text)) << menu;
+        EXPECT_FALSE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem1", text)) << menu;
+    }
+}
+
+}  // namespace
+}  // namespace talvik::test
