@@ -78,6 +78,7 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     ReadFieldFile(field, options, points, lines, angleUnit, ui, &counts);
     field.Close();
     const std::size_t readPoints = points.Last();
+
     const bool observationWritten = lines.Finish();
     const bool coordinateWritten = WriteCoordinateFile(coordinate, points, ui);
     const bool projectWritten = WriteProjectTail(project, options);
@@ -105,8 +106,8 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     if (summary != nullptr) {
         for (const OutputFile* file : {&project, &observation, &coordinate})
             summary->files.push_back({file->Path(), file->Size(), file->Committed()});
-        summary->setUps = lines.SetUps();
-        summary->observations = lines.Observations();
+        summary->setUps = lines.StationRecords();
+        summary->observations = lines.ObservationLineCount();
         summary->knownPoints = static_cast<long long>(knownPoints);
         summary->newPoints = static_cast<long long>(readPoints - knownPoints);
         summary->roundSets = counts.roundSets;

@@ -31,10 +31,11 @@ class ObservationLines final : public ObservationSink {
     void Put(const ObservationRecord& record) override;
     // Writes "$" and closes the file; false when anything written to it failed.
     bool Finish();
-
-    // Station records (set-ups) and observation lines received so far.
-    long long SetUps() const { return setUpRecords_; }
-    long long Observations() const { return static_cast<long long>(records_) - setUpRecords_; }
+    // Station records (set-ups) and observation lines so far.
+    long long StationRecords() const { return stationRecords_; }
+    long long ObservationLineCount() const {
+        return static_cast<long long>(records_) - stationRecords_;
+    }
 
   private:
     static constexpr std::string_view kCaption = "Opslaan Waarnemingen: ";
@@ -60,7 +61,7 @@ class ObservationLines final : public ObservationSink {
     SetUpCounts setups_;
     std::string seriesLabel_ = "    R0  ";
     std::uint64_t records_ = 0;
-    long long setUpRecords_ = 0;
+    long long stationRecords_ = 0;
 };
 
 // One line per record 1 .. last whose Zenith is not below 0 (lower ones mark set-ups and only
