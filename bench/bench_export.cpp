@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <charconv>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -12,6 +11,7 @@
 #include "model/Tables.h"
 #include "project/Conversion.h"
 #include "project/CoordinateFile.h"
+#include "project/GeneratedNetwork.h"
 #include "project/LiteralOrder.h"
 #include "project/ProjectTestSupport.h"
 #include "text/Text.h"
@@ -19,20 +19,8 @@
 namespace talvik {
 namespace {
 
-// "P" and six digits.
-std::string PointName(std::uint32_t k) {
-    std::string name = "P000000";
-    for (std::size_t i = name.size() - 1; i > 0 && k > 0; --i, k /= 10)
-        name[i] = static_cast<char>('0' + k % 10);
-    return name;
-}
-
-void AppendNumber(std::string& out, double value) {
-    char buffer[64];
-    const auto r =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
-    out.append(buffer, r.ptr);
-}
+using testing::MakeFieldFile;
+using testing::PointName;
 
 // Known points as the IDEX reader leaves them: distinct names in file order.
 PointTable MakeKnownPoints(std::size_t count, std::uint32_t seed) {
@@ -52,74 +40,6 @@ PointTable MakeKnownPoints(std::size_t count, std::uint32_t seed) {
         points.Append(p);
     }
     return points;
-}
-
-// A field file of about `lines` lines: set-ups with reference directions, face-1 and face-2
-// readings, target heights, round sets and coordinate records, naming the known points.
-std::string MakeFieldFile(std::size_t lines, std::size_t knownPoints, std::uint32_t seed) {
-    std::mt19937 rng(seed);
-    std::string out;
-    out.reserve(lines * 48);
-    std::size_t n = 0;
-    auto line = [&](std::string_view code) {
-        out += std::to_string(++n);
-        out += ' ';
-        out += code;
-    };
-    auto name = [&] { return PointName(static_cast<std::uint32_t>(rng() % knownPoints)); };
-    auto number = [&](double v) {
-        out += ' ';
-        AppendNumber(out, v);
-    };
-    auto reading = [&](const std::string& target, bool face2) {
-        line("111");
-        out += ' ' + target;
-        const double direction = (rng() % 4000000) / 10000.0;
-        const double zenith = 95 + (rng() % 100000) / 10000.0;
-        number(direction);
-        number(face2 ? 400 - zenith : zenith);
-        number(10 + (rng() % 5000000) / 10000.0);
-        out += rng() % 10 == 0 ? " X9\r\n" : " K1\r\n";
-    };
-    line("51 GR\r\n");
-    line("53 M\r\n");
-    while (n < lines) {
-        const std::string station = name();
-        line("102");
-        out += ' ' + station;
-        number(1.5 + (rng() % 300) / 1000.0);
-        number(1.6);
-        out += ' ' + name();
-        out += " 0\r\n";
-        const int targets = 4 + static_cast<int>(rng() % 12);
-        std::vector<std::string> names;
-        for (int t = 0; t < targets; ++t)
-            names.push_back(name());
-        for (const auto& t : names)
-            reading(t, false);
-        if (rng() % 4 == 0) {
-            line("105");
-            number(1.7);
-            out += "\r\n";
-        }
-        for (int t = 0; t < targets / 2; ++t)
-            reading(names[static_cast<std::size_t>(t)], true);
-        if (rng() % 3 == 0) {
-            // Three targets plus the closing one, two rounds.
-            line("160 3 2\r\n");
-            for (int r = 0; r < 8; ++r)
-                reading(names[static_cast<std::size_t>(r) % names.size()], false);
-            line("161\r\n");
-        }
-        if (rng() % 5 == 0) {
-            line("62");
-            out += ' ' + name();
-            number(155000 + rng() % 1000);
-            number(463000 + rng() % 1000);
-            out += "\r\n";
-        }
-    }
-    return out;
 }
 
 constexpr std::size_t kKnownPoints = 200000;

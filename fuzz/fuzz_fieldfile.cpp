@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     talvik::ReadFieldFile(reader, options, points, observations, angleUnit, ui);
 
     // What the writers rely on.
-    if (observations.empty() || angleUnit.value < 0 || angleUnit.value > 2) __builtin_trap();
+    const int unit = static_cast<int>(angleUnit.value);
+    if (observations.empty() || unit < 0 || unit > 2) __builtin_trap();
     for (std::size_t i = 1; i < observations.size(); ++i)
         if (observations[i].Station.size() != 9 || observations[i].Target.size() != 9)
             __builtin_trap();

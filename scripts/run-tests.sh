@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite: the layering check, the release build (units,
-# command-line cases, window tests offscreen, fuzz-harness replays), a short seeded comparison of
-# talvik-cli with the literal reference model, then the units again under the address and
-# undefined-behaviour sanitizers, then the Windows build with its tests under Wine.
+# command-line cases, window tests offscreen, fuzz-harness replays, manual pages), the Debian
+# package, a short seeded comparison of talvik-cli with the literal reference model, then the
+# units again under the address and undefined-behaviour sanitizers, then the Windows build with
+# its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,6 +13,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
+# The Debian package, installed into a fresh folder and run on the examples.
+scripts/check-package.sh build
 python3 tools/reference/difftest.py --cli build/app/talvik-cli/talvik-cli --cases 300 --seed 1 \
     --keep "$(mktemp -d)"
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "Report.h"
 #include "text/Text.h"
 
 namespace talvik::cli {
@@ -44,13 +45,28 @@ Answer CliUserInterface::Message(std::string_view text, Buttons buttons, Icon, s
 
 void CliUserInterface::Progress(std::string_view text) {
     if (!terminal_) return;
-    const std::string shown = Utf8From1252(text);
-    std::fprintf(err_, "\r%s", shown.c_str());
-    if (shown.size() < progressWidth_)
-        std::fprintf(err_, "%*s", static_cast<int>(progressWidth_ - shown.size()), "");
+    progressText_ = Utf8From1252(text);
+    ShowProgress();
+}
+
+void CliUserInterface::ProgressAmount(std::uint64_t done, std::uint64_t total) {
+    if (!terminal_) return;
+    const int percent = Percent(done, total);
+    const bool changed = percent != percent_ || total != total_;
+    done_ = done;
+    total_ = total;
+    if (changed && !progressText_.empty()) ShowProgress();
+}
+
+void CliUserInterface::ShowProgress() {
+    percent_ = Percent(done_, total_);
+    const std::string line = ProgressLine(progressText_, done_, total_);
+    std::fprintf(err_, "\r%s", line.c_str());
+    if (line.size() < progressWidth_)
+        std::fprintf(err_, "%*s", static_cast<int>(progressWidth_ - line.size()), "");
     std::fflush(err_);
     progressShown_ = true;
-    progressWidth_ = std::max(progressWidth_, shown.size());
+    progressWidth_ = std::max(progressWidth_, line.size());
 }
 
 void CliUserInterface::Note(std::string_view text) {

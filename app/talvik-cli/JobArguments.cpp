@@ -28,13 +28,14 @@ const std::vector<OptionSpec>& ExportOptionSpecs() {
         {"package"},
         {"selection-set"},
         {"no-save", false},
+        {"quiet", false},
     };
     return specs;
 }
 
 const std::vector<OptionSpec>& ImportOptionSpecs() {
-    static const std::vector<OptionSpec> specs = {{"cor"},  {"idex"}, {"layer"},
-                                                  {"code"}, {"set"},  {"no-save", false}};
+    static const std::vector<OptionSpec> specs = {
+        {"cor"}, {"idex"}, {"layer"}, {"code"}, {"set"}, {"no-save", false}, {"quiet", false}};
     return specs;
 }
 
@@ -124,7 +125,7 @@ void OpenExportDialog(const Arguments& args, OverlaySettings& settings, ExportDi
 void OpenImportDialog(const Arguments& args, ImportModel& dialog) {
     dialog.Load(*args.Value("cor"));
     if (const auto set = SetNumber(args, "set")) {
-        dialog.SetSelNr(IntText(*set));
+        dialog.SetSelectionSetNumber(*set);
         dialog.LoadImportSet(*set);
     }
     if (const auto layer = args.Value("layer")) dialog.SetLayer(TextArgument(*layer));

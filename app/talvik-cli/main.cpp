@@ -12,6 +12,7 @@
 #include "CliUserInterface.h"
 #include "JobArguments.h"
 #include "OverlaySettings.h"
+#include "Report.h"
 #include "Version.h"
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
@@ -32,8 +33,9 @@ constexpr const char* kUsage =
     "Usage:\n"
     "  talvik-cli export --field PATH --project PATH [--idex PATH] [options]\n"
     "  talvik-cli import --cor PATH --idex PATH [--layer T] [--code T] [--set N] [--no-save]\n"
-    "  talvik-cli register\n"
+    "  talvik-cli register | unregister\n"
     "  talvik-cli --help | --version\n"
+    "Every command also takes --quiet: no notes on what was written.\n"
     "\n"
     "Export: converts a Kavrin field file and the drawing's known points (IDEX file) into a\n"
     "KORVU project (.PRJ, .OBS or .TOB, .TCO). Options not given come from the stored choices.\n"
@@ -61,6 +63,7 @@ constexpr const char* kUsage =
     "  --no-save                do not store the layer and code\n"
     "\n"
     "Register: enters Talvik in the Import and Export menus of every installed Kavrin release.\n"
+    "Unregister: takes Talvik's entries out of those menus again; other entries stay.\n"
     "\n"
     "Texts are written into the files exactly as given.\n"
     "\n"
@@ -94,6 +97,7 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     Arguments args;
     std::string error;
     if (!args.Parse(words, ExportOptionSpecs(), error)) return Usage(ui, error);
+    ui.SetQuiet(args.Has("quiet"));
     error = CheckExportArguments(args);
     if (!error.empty()) return Usage(ui, error);
 
@@ -111,9 +115,15 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     ExportJob job;
     if (const auto idex = args.Value("idex"); idex && !idex->empty()) job.idexFile = *idex;
     job.launch = args.Has("launch") ? Launch::WhenFound : Launch::No;
+    ConversionSummary summary;
+    job.summary = &summary;
     const ExportJobResult result = RunExportJob(context, dialog, job);
 
     int status = result.conversion == ConversionOutcome::Finished ? kExitDone : kExitStopped;
+    if (result.conversion == ConversionOutcome::Finished) {
+        for (const std::string& note : SummaryNotes(summary))
+            ui.Info(note);
+    }
     if (result.conversion == ConversionOutcome::ProjectKept)
         ui.Note("existing project kept; use --overwrite to replace it");
     if (result.conversion == ConversionOutcome::WriteFailed)
@@ -134,6 +144,7 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
     Arguments args;
     std::string error;
     if (!args.Parse(words, ImportOptionSpecs(), error)) return Usage(ui, error);
+    ui.SetQuiet(args.Has("quiet"));
     error = CheckImportArguments(args);
     if (!error.empty()) return Usage(ui, error);
 
@@ -142,7 +153,13 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
     OverlaySettings settings(store.settings, !args.Has("no-save"));
     ImportModel dialog(settings);
     OpenImportDialog(args, dialog);
-    const ImportOutcome outcome = dialog.Start(*args.Value("idex"), ui);
+    const std::string idex = *args.Value("idex");
+    const ImportOutcome outcome = dialog.Start(idex, ui);
+    if (outcome == ImportOutcome::Written) {
+        std::error_code sizeError;
+        const std::uintmax_t bytes = std::filesystem::file_size(idex, sizeError);
+        ui.Info(ImportNote(idex, sizeError ? 0 : bytes, dialog.PointsWritten()));
+    }
     if (settings.StoreFailed()) ui.Note("the layer and code could not be stored");
     return outcome == ImportOutcome::Written ? kExitDone : kExitStopped;
 }
@@ -155,11 +172,30 @@ std::string DesktopProgramPath() {
     return (path.parent_path() / ("talvik" + path.extension().string())).string();
 }
 
+// register and unregister: no arguments but --quiet.
+bool OnlyQuiet(const std::vector<std::string>& words, CliUserInterface& ui) {
+    for (const std::string& word : words) {
+        if (word != "--quiet") return false;
+    }
+    ui.SetQuiet(!words.empty());
+    return true;
+}
+
 int Register(const std::vector<std::string>& words, CliUserInterface& ui) {
-    if (!words.empty()) return Usage(ui, "register takes no arguments");
+    if (!OnlyQuiet(words, ui)) return Usage(ui, "register takes no arguments");
     Store store;
     store.Check(ui);
     RegisterWithHost(*store.registry, ui, DesktopProgramPath());
+    return kExitDone;
+}
+
+// What an uninstaller runs: the menu entries that start this installation's desktop program
+// go; the report lists them.
+int Unregister(const std::vector<std::string>& words, CliUserInterface& ui) {
+    if (!OnlyQuiet(words, ui)) return Usage(ui, "unregister takes no arguments");
+    Store store;
+    store.Check(ui);
+    UnregisterFromHost(*store.registry, ui, DesktopProgramPath());
     return kExitDone;
 }
 
@@ -185,5 +221,6 @@ int main(int argc, char** argv) {
     if (command == "export") return Export(words, ui);
     if (command == "import") return Import(words, ui);
     if (command == "register") return Register(words, ui);
+    if (command == "unregister") return Unregister(words, ui);
     return Usage(ui, command.empty() ? "no command given" : "unknown command '" + command + "'");
 }

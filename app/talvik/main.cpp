@@ -12,6 +12,7 @@
 #include "gui/QtFilePrompt.h"
 #include "gui/QtUserInterface.h"
 #include "gui/ScreenText.h"
+#include "gui/Translations.h"
 #include "platform/Platform.h"
 #include "platform/RegistrySettings.h"
 #include "startup/CommandLine.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Talvik"));
     QApplication::setOrganizationName(QStringLiteral("Kelvaris"));
     QApplication::setWindowIcon(talvik::gui::AppIcon());
+    talvik::gui::InstallDutchTranslations(app);
     // Every job ends the process itself; a hidden start-up window must not end it early.
     QApplication::setQuitOnLastWindowClosed(false);
 

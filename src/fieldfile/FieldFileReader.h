@@ -17,6 +17,17 @@ void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& p
                    ObservationTable& observations, AngleUnitState& angleUnit, UserInterface& ui,
                    GatheringCounts* counts = nullptr);
 
+// The same with the observations handed to `sink` in writing order as soon as they are final
+// (a face-2 reading can still go in front of the records of its set-up until the next one).
+void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& points,
+                   ObservationSink& sink, AngleUnitState& angleUnit, UserInterface& ui,
+                   GatheringCounts* counts = nullptr);
+
+// The angle unit in force at the end of the file when it starts with `unit`: a quick pass that
+// looks at the unit records only, shows nothing and leaves the file at its end. A writer that
+// works while the file is read learns the unit of its angles from it.
+AngleUnit FinalAngleUnit(LineReader& file, AngleUnit unit);
+
 class ObservationStore;
 // The same reading with the observations going to `store` (ReadFieldFile uses the fast store;
 // tests compare it with a plain one).

@@ -17,12 +17,10 @@ constexpr std::int16_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 void SplitObservationStore::Append(const ObservationRecord& record) {
     if (record.Zenith == -1.0) {
         // A new most recent station record: everything before it moves to the head.
-        head_.insert(head_.end(), std::make_move_iterator(tail_.begin()),
-                     std::make_move_iterator(tail_.end()));
-        tail_.clear();
+        Flush();
         tail_.push_back(record);
     } else if (tail_.empty()) {
-        head_.push_back(record);
+        sink_->Put(record);
     } else {
         tail_.push_back(record);
     }
@@ -32,23 +30,27 @@ void SplitObservationStore::PlaceFace2(const ObservationRecord& record, bool blo
     // The head ends right before the most recent station record tail_[0]. Opening a block
     // puts the station record in front of the face-2 observation; tail_[0] then serves as the
     // copy that opens the face-1 block again.
-    if (!blockOpen) head_.push_back(tail_.front());
-    head_.push_back(record);
+    if (!blockOpen) sink_->Put(tail_.front());
+    sink_->Put(record);
+}
+
+void SplitObservationStore::Flush() {
+    for (const ObservationRecord& record : tail_)
+        sink_->Put(record);
+    tail_.clear();
 }
 
 ObservationTable SplitObservationStore::Take() {
-    ObservationTable table = std::move(head_);
-    table.insert(table.end(), std::make_move_iterator(tail_.begin()),
-                 std::make_move_iterator(tail_.end()));
-    head_.assign(1, ObservationPlaceholder());
-    tail_.clear();
+    Flush();
+    ObservationTable table = std::move(table_.table);
+    table_.table = ObservationTable{ObservationPlaceholder()};
     return table;
 }
 
 ObservationRecord ObservationPlaceholder() {
     ObservationRecord zero;
-    zero.Station.assign(9, '\0');
-    zero.Target.assign(9, '\0');
+    zero.Station = Name9::Zeros();
+    zero.Target = Name9::Zeros();
     return zero;
 }
 
@@ -73,56 +75,56 @@ Gathering::Gathering(PointTable& points, const ExportOptions& options, const Coo
                      ObservationStore& store, UserInterface& ui)
     : points_(points), options_(options), frame_(frame), store_(store), ui_(ui) {}
 
-const std::string* Gathering::Field(std::size_t n) const {
+const std::string_view* Gathering::Field(std::size_t n) const {
     return n < words_->size() ? &(*words_)[n] : nullptr;
 }
 
 bool Gathering::NumberField(std::size_t n, double& value) const {
-    const std::string* word = Field(n);
+    const std::string_view* word = Field(n);
     if (word == nullptr) return false;
     value = NumericValue(*word);
     return true;
 }
 
-bool Gathering::Handle(int code, const std::vector<std::string>& words) {
+bool Gathering::Handle(RecordCode code, const std::vector<std::string_view>& words) {
     words_ = &words;
     switch (code) {
-        case 61:
+        case RecordCode::PointXYZ:
             PointWithCoordinates(true);
             break;
-        case 62:
-        case 117:
+        case RecordCode::PointXY:
+        case RecordCode::PointXYAlt:
             PointWithCoordinates(false);
             break;
-        case 63:
-        case 118:
+        case RecordCode::PointHeight:
+        case RecordCode::PointHeightAlt:
             PointHeight();
             break;
-        case 101:
+        case RecordCode::SetUp:
             SetUp();
-            MarkPointUsed(station_);
+            MarkStationUsed();
             break;
-        case 102:
-        case 107:
+        case RecordCode::StationReference:
+        case RecordCode::StationReferenceAlt:
             StationWithReference();
             break;
-        case 103:
-        case 108:
+        case RecordCode::StationAzimuth:
+        case RecordCode::StationAzimuthAlt:
             StationWithAzimuth();
             break;
-        case 105:
+        case RecordCode::TargetHeight:
             NumberField(2, targetHeight_);
             break;
-        case 111:
+        case RecordCode::DirectionZenithDistance:
             DirectionZenithDistance();
             break;
-        case 112:
+        case RecordCode::DirectionDistance:
             DirectionDistance();
             break;
-        case 160:
+        case RecordCode::RoundsStart:
             StartRounds();
             break;
-        case 161:
+        case RecordCode::RoundsEnd:
             EndRounds();
             break;
         default:
@@ -133,22 +135,13 @@ bool Gathering::Handle(int code, const std::vector<std::string>& words) {
     return true;
 }
 
-void Gathering::MarkPointUsed(std::string_view name) {
-    std::string name9 = FitName9(name);
-    const std::size_t index = points_.FindFirst(name9);
-    if (index != 0) {
-        points_[index].IsUsed = true;
-        return;
-    }
-    PointRecord point;
-    point.Name = std::move(name9);
-    point.IsUsed = true;
-    points_.Append(std::move(point));
+void Gathering::MarkPointUsed(const Name9& name) {
+    points_.MarkUsed(name);
 }
 
 void Gathering::PointWithCoordinates(bool withHeight) {
     PointRecord point;
-    if (const std::string* name = Field(2)) point.Name = FitName9(*name);
+    if (const std::string_view* name = Field(2)) point.Name = *name;
     double a = 0.0;
     double b = 0.0;
     const bool hasA = NumberField(3, a);
@@ -161,19 +154,22 @@ void Gathering::PointWithCoordinates(bool withHeight) {
     if (withHeight && NumberField(5, h)) point.Z = h * frame_.scale + frame_.zOffset;
     point.IsUsed = true;
     point.HasCoordinates = true;
-    points_.Append(std::move(point));
+    points_.Append(point);
 }
 
 void Gathering::PointHeight() {
-    const std::string* name = Field(2);
+    const std::string_view* name = Field(2);
     if (name == nullptr) return;
-    const std::size_t index = points_.FindFirst(FitName9(*name));
+    const std::size_t index = points_.FindFirst(*name);
     double h = 0.0;
     if (index != 0 && NumberField(3, h)) points_[index].Z = h * frame_.scale + frame_.zOffset;
 }
 
 void Gathering::SetUp() {
-    if (const std::string* name = Field(2)) station_ = FitName9(*name);
+    if (const std::string_view* name = Field(2)) {
+        station_ = *name;
+        stationMarked_ = false;
+    }
     NumberField(3, instrumentHeight_);
     NumberField(4, targetHeight_);
 }
@@ -182,15 +178,22 @@ ObservationRecord Gathering::SetUpToTarget() {
     SetUp();
     ObservationRecord record;
     record.Station = station_;
-    if (const std::string* target = Field(5)) record.Target = FitName9(*target);
+    if (const std::string_view* target = Field(5)) record.Target = *target;
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     return record;
 }
 
-void Gathering::MarkSetUpUsed() {
+void Gathering::MarkStationUsed() {
+    // Marking a name again changes nothing: its first entry stays the first.
+    if (stationMarked_) return;
     MarkPointUsed(station_);
-    if (const std::string* target = Field(5)) MarkPointUsed(*target);
+    stationMarked_ = true;
+}
+
+void Gathering::MarkSetUpUsed() {
+    MarkStationUsed();
+    if (const std::string_view* target = Field(5)) MarkPointUsed(*target);
 }
 
 void Gathering::StationWithReference() {
@@ -211,14 +214,14 @@ void Gathering::StationWithAzimuth() {
 }
 
 bool Gathering::Selected() const {
-    const std::string* code = Field(6);
+    const std::string_view* code = Field(6);
     return code == nullptr || IsCodeSelected(*code, options_.SelCode);
 }
 
-void Gathering::AppendStationRecord(std::string_view target, double direction) {
+void Gathering::AppendStationRecord(const Name9& target, double direction) {
     ObservationRecord record;
     record.Station = station_;
-    record.Target = FitName9(target);
+    record.Target = target;
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     record.Direction = direction;
@@ -227,20 +230,20 @@ void Gathering::AppendStationRecord(std::string_view target, double direction) {
     face2BlockOpen_ = false;
 }
 
-bool Gathering::BeginObservation(std::string& target) {
-    const std::string* field2 = Field(2);
+bool Gathering::BeginObservation(Name9& target) {
+    const std::string_view* field2 = Field(2);
     if (field2 != nullptr) target = *field2;
     KeepRounds(target, field2 != nullptr);
     return Selected();
 }
 
 void Gathering::DirectionZenithDistance() {
-    std::string target;
+    Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
 
     working_.Station = station_;
-    if (hasTarget) working_.Target = FitName9(target);
+    if (hasTarget) working_.Target = target;
     working_.InstrumentHeight = instrumentHeight_;
     working_.TargetHeight = targetHeight_;
     NumberField(3, working_.Direction);
@@ -258,28 +261,28 @@ void Gathering::DirectionZenithDistance() {
     } else {
         store_.Append(working_);
     }
-    MarkPointUsed(station_);
+    MarkStationUsed();
     if (hasTarget) MarkPointUsed(target);
 }
 
 void Gathering::DirectionDistance() {
-    std::string target;
+    Name9 target;
     if (!BeginObservation(target)) return;
     const bool hasTarget = Field(2) != nullptr;
 
     ObservationRecord record;
     record.Station = station_;
-    if (hasTarget) record.Target = FitName9(target);
+    if (hasTarget) record.Target = target;
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     NumberField(3, record.Direction);
     NumberField(4, record.Distance2);
     store_.Append(record);
-    MarkPointUsed(station_);
+    MarkStationUsed();
     if (hasTarget) MarkPointUsed(target);
 }
 
-void Gathering::KeepRounds(std::string& target, bool hasTarget) {
+void Gathering::KeepRounds(Name9& target, bool hasTarget) {
     // Without a name list (no record 160 could make one) the set only counts observations.
     if (rounds_ != 0) {
         if (observed_ < kInt16Max) ++observed_;
@@ -297,7 +300,7 @@ void Gathering::KeepRounds(std::string& target, bool hasTarget) {
             // Later rounds run back and forth over the names of the first one.
             if (hasTarget && position_ >= 0 && position_ <= lastPosition_) {
                 const auto at = static_cast<std::size_t>(position_);
-                target = at < roundNames_.size() ? roundNames_[at] : std::string();
+                target = at < roundNames_.size() ? roundNames_[at] : Name9();
             }
             if (step_ == 0)
                 step_ = position_ == 1 ? 1 : -1;

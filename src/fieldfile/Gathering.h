@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fieldfile/RecordCode.h"
 #include "model/ExportOptions.h"
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
@@ -25,6 +26,9 @@ struct CoordinateFrame {
     double zOffset = 0.0;
 };
 
+// The all-zero entry at index 0 of an observation table.
+ObservationRecord ObservationPlaceholder();
+
 // Where the observations go while they are gathered. A record whose Zenith is -1 counts as a
 // station record.
 class ObservationStore {
@@ -40,20 +44,33 @@ class ObservationStore {
     virtual ObservationTable Take() = 0;
 };
 
-// The all-zero entry at index 0 of an observation table.
-ObservationRecord ObservationPlaceholder();
-
 // Keeps the table as head + tail, tail starting at the most recent station record, so that
-// every operation is constant time (amortised).
+// every operation is constant time (amortised). Nothing is ever placed before the tail's
+// start, so the head is final: its records go to a sink as soon as they join it, and only the
+// few records of the current set-up are held.
 class SplitObservationStore final : public ObservationStore {
   public:
+    // The records go to a table that Take() returns.
+    SplitObservationStore() : sink_(&table_) {}
+    // The records go to `sink`; Flush() sends the last ones.
+    explicit SplitObservationStore(ObservationSink& sink) : sink_(&sink) {}
+    SplitObservationStore(const SplitObservationStore&) = delete;
+    SplitObservationStore& operator=(const SplitObservationStore&) = delete;
+
     void Append(const ObservationRecord& record) override;
     bool HasStationRecord() const override { return !tail_.empty(); }
     void PlaceFace2(const ObservationRecord& record, bool blockOpen) override;
     ObservationTable Take() override;
+    void Flush();
 
   private:
-    std::vector<ObservationRecord> head_{ObservationPlaceholder()};
+    struct TableSink final : ObservationSink {
+        ObservationTable table{ObservationPlaceholder()};
+        void Put(const ObservationRecord& record) override { table.push_back(record); }
+    };
+
+    TableSink table_;
+    ObservationSink* sink_;
     std::vector<ObservationRecord> tail_;
 };
 
@@ -81,16 +98,16 @@ class Gathering {
 
     // Handles one record whose words are `words` (field n is words[n]); false when `code` is
     // not a point, set-up, observation or round record.
-    bool Handle(int code, const std::vector<std::string>& words);
+    bool Handle(RecordCode code, const std::vector<std::string_view>& words);
 
     // Marks the first point of that name used, appending it without coordinates when absent.
-    void MarkPointUsed(std::string_view name);
+    void MarkPointUsed(const Name9& name);
 
     const GatheringCounts& Counts() const { return counts_; }
 
   private:
     // A field of the current line; null when the line does not have it.
-    const std::string* Field(std::size_t n) const;
+    const std::string_view* Field(std::size_t n) const;
     bool NumberField(std::size_t n, double& value) const;
 
     void PointWithCoordinates(bool withHeight);
@@ -99,9 +116,11 @@ class Gathering {
     // Records 102/107 and 103/108: the set-up, then a record from the station to field 5.
     ObservationRecord SetUpToTarget();
     void MarkSetUpUsed();
+    // MarkPointUsed for the current station, once per station.
+    void MarkStationUsed();
     // Records 111 and 112: the round bookkeeping (which may replace the target name in
     // `target`), then the selection; false when the observation is not selected.
-    bool BeginObservation(std::string& target);
+    bool BeginObservation(Name9& target);
     void StationWithReference();
     void StationWithAzimuth();
     void DirectionZenithDistance();
@@ -110,19 +129,20 @@ class Gathering {
     void EndRounds();
 
     // Round bookkeeping before the selection of an observation; may replace `target`.
-    void KeepRounds(std::string& target, bool hasTarget);
+    void KeepRounds(Name9& target, bool hasTarget);
     bool Selected() const;
-    void AppendStationRecord(std::string_view target, double direction);
+    void AppendStationRecord(const Name9& target, double direction);
 
     PointTable& points_;
     const ExportOptions& options_;
     const CoordinateFrame& frame_;
     ObservationStore& store_;
     UserInterface& ui_;
-    const std::vector<std::string>* words_ = nullptr;
+    const std::vector<std::string_view>* words_ = nullptr;
 
     // Set-up state.
-    std::string station_ = std::string(9, ' ');
+    Name9 station_;
+    bool stationMarked_ = false;  // MarkPointUsed(station_) has been done
     double instrumentHeight_ = 0.0;
     double targetHeight_ = 0.0;
     ObservationRecord working_;
@@ -133,7 +153,7 @@ class Gathering {
     // more than the observations that follow it.
     bool hasRoundList_ = false;
     int lastPosition_ = -1;  // the last position of the name list, n + 1
-    std::vector<std::string> roundNames_;
+    std::vector<Name9> roundNames_;
     std::int16_t rounds_ = 0;
     std::int16_t collected_ = 0;
     std::int16_t observed_ = 0;

@@ -4,6 +4,24 @@
 
 namespace talvik {
 
+void SplitWords(std::string_view line, std::string& upper, std::vector<std::string_view>& words) {
+    ToUpperInto(line, upper);
+    words.clear();
+    const char* const data = upper.data();
+    const std::size_t n = upper.size();
+    std::size_t i = 0;
+    while (i < n) {
+        while (i < n && data[i] == ' ')
+            ++i;
+        if (i >= n) break;
+        std::size_t j = i;
+        while (j < n && data[j] != ' ')
+            ++j;
+        words.emplace_back(data + i, j - i);
+        i = j;
+    }
+}
+
 void SplitWords(std::string_view line, std::vector<std::string>& words) {
     std::size_t count = 0;
     std::size_t i = 0;
@@ -16,10 +34,7 @@ void SplitWords(std::string_view line, std::vector<std::string>& words) {
         while (j < n && line[j] != ' ')
             ++j;
         if (count == words.size()) words.emplace_back();
-        std::string& word = words[count++];
-        word.assign(line.data() + i, j - i);
-        for (char& c : word)
-            c = UpperChar(c);
+        ToUpperInto(line.substr(i, j - i), words[count++]);
         i = j;
     }
     words.resize(count);

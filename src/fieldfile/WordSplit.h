@@ -12,4 +12,8 @@ namespace talvik {
 // words.size() - 1, that is -1 for a line without words.
 void SplitWords(std::string_view line, std::vector<std::string>& words);
 
+// The same words as views into `upper`, which receives the line in upper case; they stay valid
+// while `upper` is not changed. Nothing is allocated once the buffers have grown.
+void SplitWords(std::string_view line, std::string& upper, std::vector<std::string_view>& words);
+
 }  // namespace talvik

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/Releases.h"
 #include "platform/Registry.h"
@@ -52,5 +53,28 @@ std::string RegisterWithHost(Registry& registry, KavrinReleases& releases, UserI
                              std::string_view programPath);
 // The same with a release list of its own.
 std::string RegisterWithHost(Registry& registry, UserInterface& ui, std::string_view programPath);
+
+// One menu entry taken out by RemoveMenuItems.
+struct RemovedMenuItem {
+    std::string release;
+    int kind = kImportMenu;  // kImportMenu or kExportMenu
+    std::string entry;       // the entry as it was stored
+};
+
+struct MenuRemoval {
+    std::vector<RemovedMenuItem> removed;
+    std::vector<std::string> failedReleases;  // a read, write or removal went wrong
+};
+
+// Takes out of the Import and Export menus of every installed release the entries whose
+// program field (the text after the third "|") is programPath. The host reads a menu up to the
+// first missing number, so the entries that stay move up to close the gap, in their order and
+// with their texts; entries behind a gap are not looked at. Nothing is created.
+MenuRemoval RemoveMenuItems(Registry& registry, KavrinReleases& releases,
+                            std::string_view programPath);
+
+// The whole removal with its message (information icon, OK, title kInterfaceTitle) listing
+// per release the captions taken out, and the releases where it failed. Returns the text shown.
+std::string UnregisterFromHost(Registry& registry, UserInterface& ui, std::string_view programPath);
 
 }  // namespace talvik

@@ -1,5 +1,8 @@
 #include "interchange/CoordinateImport.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "fieldfile/WordSplit.h"
 #include "interchange/IdexWriter.h"
 #include "text/LineReader.h"
@@ -26,6 +29,12 @@ void Report(UserInterface& ui, std::string_view text, std::string_view path) {
     Inform(ui, message);
 }
 
+std::string ProgressText(int count) {
+    std::string text(kProgressText);
+    text += IntText(count);
+    return text;
+}
+
 }  // namespace
 
 bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui) {
@@ -38,7 +47,7 @@ bool CheckImportInput(std::string_view layer, std::string_view code, UserInterfa
 
 ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
                                     const std::string& corPath, const std::string& idexPath,
-                                    UserInterface& ui) {
+                                    UserInterface& ui, int* pointsWritten) {
     IdexWriter writer;
     if (!writer.Begin(idexPath, layer)) {
         Report(ui, kIdexNotCreated, idexPath);
@@ -75,12 +84,9 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
                 ++skipped;
             }
         }
-        progress.Tick([&] {
-            std::string text(kProgressText);
-            text += IntText(count);
-            return text;
-        });
+        progress.Tick([&] { return ProgressText(count); }, input.Position(), input.Size());
     }
+    progress.Finish(ProgressText(count), input.Position(), input.Size());
 
     if (!writer.End()) {
         Report(ui, kIdexNotCreated, idexPath);
@@ -92,6 +98,7 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
         message += skipped == 1 ? " punt is niet overgenomen" : " punten zijn niet overgenomen";
         Inform(ui, message);
     }
+    if (pointsWritten) *pointsWritten = count;
     return ImportOutcome::Written;
 }
 

@@ -20,9 +20,10 @@ enum class ImportOutcome {
 bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui);
 
 // Converts without checking layer and code. Layer and code are written exactly as given.
+// `pointsWritten`, when given, receives the number of point lines written.
 ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
                                     const std::string& corPath, const std::string& idexPath,
-                                    UserInterface& ui);
+                                    UserInterface& ui, int* pointsWritten = nullptr);
 
 // CheckImportInput, then ConvertCoordinateFile.
 ImportOutcome RunImport(std::string_view layer, std::string_view code, const std::string& corPath,

@@ -1,5 +1,6 @@
 #include "interchange/ImportModel.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "text/Text.h"
@@ -9,34 +10,32 @@ namespace talvik {
 namespace {
 
 constexpr std::string_view kCurrentSetKey = "TalvikCurrentSel";
-constexpr int kFirstSet = 1;
-constexpr int kLastSet = 9;
 
 std::string SetKey(int n) {
     return "TalvikImport" + IntText(n);
 }
 
-std::optional<int> ParseSetNumber(std::string_view text) {
+// The stored current set: a whole number 1..9 with blanks around it allowed, otherwise set 1.
+int StoredSetNumber(std::string_view text) {
     text = TrimBlanks(text);
     int n = 0;
     const char* end = text.data() + text.size();
     const auto [stop, ec] = std::from_chars(text.data(), end, n);
-    if (text.empty() || ec != std::errc() || stop != end || n < kFirstSet || n > kLastSet)
-        return std::nullopt;
+    if (text.empty() || ec != std::errc() || stop != end || n < ImportModel::kFirstSet ||
+        n > ImportModel::kLastSet)
+        return ImportModel::kFirstSet;
     return n;
 }
 
 }  // namespace
 
-std::optional<int> ImportModel::SetNumber() const {
-    return ParseSetNumber(selNr_);
+void ImportModel::SetSelectionSetNumber(int n) {
+    selNr_ = std::clamp(n, kFirstSet, kLastSet);
 }
 
 void ImportModel::Load(const std::string& packageFile) {
-    const std::optional<int> n = ParseSetNumber(settings_.Get(kCurrentSetKey, "1"));
-    const int set = n.value_or(kFirstSet);
-    selNr_ = IntText(set);
-    LoadImportSet(set);
+    selNr_ = StoredSetNumber(settings_.Get(kCurrentSetKey, "1"));
+    LoadImportSet(selNr_);
     coordFile_ = packageFile;
 }
 
@@ -56,45 +55,32 @@ void ImportModel::SaveImportSet(int n) {
     settings_.Set(SetKey(n), layer_ + "|" + code_);
 }
 
-bool ImportModel::StepUp() {
-    const std::optional<int> n = SetNumber();
-    if (!n) {
-        // No set is shown under a valid number: move to the set after 1, storing nothing.
-        selNr_ = IntText(kFirstSet + 1);
-        LoadImportSet(kFirstSet + 1);
-        return true;
-    }
-    if (*n >= kLastSet) return false;
-    selNr_ = IntText(*n + 1);
-    SaveImportSet(*n);
-    LoadImportSet(*n + 1);
+bool ImportModel::Step(int delta) {
+    const int next = selNr_ + delta;
+    if (next < kFirstSet || next > kLastSet) return false;
+    SaveImportSet(selNr_);
+    selNr_ = next;
+    LoadImportSet(selNr_);
     return true;
+}
+
+bool ImportModel::StepUp() {
+    return Step(1);
 }
 
 bool ImportModel::StepDown() {
-    const std::optional<int> n = SetNumber();
-    if (!n) {
-        selNr_ = IntText(kFirstSet);
-        LoadImportSet(kFirstSet);
-        return true;
-    }
-    if (*n <= kFirstSet) return false;
-    selNr_ = IntText(*n - 1);
-    SaveImportSet(*n);
-    LoadImportSet(*n - 1);
-    return true;
+    return Step(-1);
 }
 
 void ImportModel::Close() {
-    const std::optional<int> n = SetNumber();
-    if (n) SaveImportSet(*n);
-    settings_.Set(kCurrentSetKey, IntText(n.value_or(kFirstSet)));
+    SaveImportSet(selNr_);
+    settings_.Set(kCurrentSetKey, IntText(selNr_));
 }
 
 ImportOutcome ImportModel::Start(const std::string& idexFile, UserInterface& ui) {
     if (!CheckImportInput(layer_, code_, ui)) return ImportOutcome::Refused;
-    if (const std::optional<int> n = SetNumber()) SaveImportSet(*n);
-    return ConvertCoordinateFile(layer_, code_, coordFile_, idexFile, ui);
+    SaveImportSet(selNr_);
+    return ConvertCoordinateFile(layer_, code_, coordFile_, idexFile, ui, &pointsWritten_);
 }
 
 }  // namespace talvik

@@ -11,11 +11,9 @@
 //                     otherwise the dialog stays open
 //   close request  -> Close(), then end the process
 //
-// The set number box may hold any text. Only a whole number 1 to 9 (blanks around it allowed)
-// counts as a set; with any other text nothing is stored under a set number, the arrows move
-// from set 1, and closing stores "1" as the current set.
+// The set number is always 1 to 9: the box beside the arrows is read-only, and a stored current
+// set that is not a whole number 1 to 9 opens set 1.
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,15 +33,18 @@ class ImportModel {
 
     const std::string& Layer() const { return layer_; }
     const std::string& Code() const { return code_; }
-    const std::string& SelNr() const { return selNr_; }
     const std::string& CoordFile() const { return coordFile_; }
     void SetLayer(std::string text) { layer_ = std::move(text); }
     void SetCode(std::string text) { code_ = std::move(text); }
-    void SetSelNr(std::string text) { selNr_ = std::move(text); }
     void SetCoordFile(std::string text) { coordFile_ = std::move(text); }
 
-    // The set the number box names; empty when its text is not a whole number 1 to 9.
-    std::optional<int> SetNumber() const;
+    static constexpr int kFirstSet = 1;
+    static constexpr int kLastSet = 9;
+
+    // The current layer/code set, always kFirstSet..kLastSet.
+    int SelectionSetNumber() const { return selNr_; }
+    // Makes n (clamped to the range) the current set without loading or storing anything.
+    void SetSelectionSetNumber(int n);
 
     void Load(const std::string& packageFile);
     void LoadImportSet(int n);
@@ -53,13 +54,18 @@ class ImportModel {
     bool StepDown();
     void Close();
     ImportOutcome Start(const std::string& idexFile, UserInterface& ui);
+    // Point lines written by the last Start that wrote the file.
+    int PointsWritten() const { return pointsWritten_; }
 
   private:
     SettingsStore& settings_;
     std::string layer_;
     std::string code_;
-    std::string selNr_ = "1";
+    bool Step(int delta);
+
+    int selNr_ = kFirstSet;
     std::string coordFile_;
+    int pointsWritten_ = 0;
 };
 
 }  // namespace talvik

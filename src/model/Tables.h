@@ -2,16 +2,73 @@
 // The point table and the observation table that the field-file gathering builds and the
 // writers read. Both keep a placeholder at index 0; records are at 1 .. Last().
 
+#include <array>
+#include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace talvik {
 
+// A point name as the tables keep it: always nine bytes, a longer text cut to its first nine,
+// a shorter one padded with blanks. Names compare as byte texts with unsigned bytes.
+class Name9 {
+  public:
+    static constexpr std::size_t kSize = 9;
+
+    Name9() { bytes_.fill(' '); }
+    Name9(std::string_view text) {  // NOLINT: a text is a name wherever one is expected
+        const std::size_t n = text.size() < kSize ? text.size() : kSize;
+        if (n > 0) std::memcpy(bytes_.data(), text.data(), n);
+        std::memset(bytes_.data() + n, ' ', kSize - n);
+    }
+    Name9(const std::string& text) : Name9(std::string_view(text)) {}  // NOLINT
+    Name9(const char* text) : Name9(std::string_view(text)) {}         // NOLINT
+    // Nine NUL bytes, the name of the placeholder entries.
+    static Name9 Zeros() {
+        Name9 name;
+        name.bytes_.fill('\0');
+        return name;
+    }
+
+    static constexpr std::size_t size() { return kSize; }
+    const char* data() const { return bytes_.data(); }
+    std::string_view View() const { return {bytes_.data(), kSize}; }
+    operator std::string_view() const { return View(); }  // NOLINT
+
+    // The first eight bytes as a number that orders like them, and the ninth.
+    std::uint64_t Head() const {
+        std::uint64_t head = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            head = (head << 8) | static_cast<unsigned char>(bytes_[i]);
+        return head;
+    }
+    unsigned char Last() const { return static_cast<unsigned char>(bytes_[8]); }
+
+    friend bool operator==(const Name9& a, const Name9& b) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, a.bytes_.data(), 8);
+        std::memcpy(&y, b.bytes_.data(), 8);
+        return x == y && a.bytes_[8] == b.bytes_[8];
+    }
+    friend std::strong_ordering operator<=>(const Name9& a, const Name9& b) {
+        const std::uint64_t x = a.Head();
+        const std::uint64_t y = b.Head();
+        return x != y ? x <=> y : a.Last() <=> b.Last();
+    }
+
+  private:
+    std::array<char, kSize> bytes_;
+};
+
 struct PointRecord {
-    std::string Name = std::string(9, ' ');  // fixed text of 9 characters
+    Name9 Name;
     double X = 0.0;
     double Y = 0.0;
     double Z = 0.0;
@@ -21,106 +78,170 @@ struct PointRecord {
 
 // Points: entries are only ever appended (and reordered by the coordinate writer), so the
 // first entry of a name never changes while the table grows; an index of first occurrences
-// makes every look-up constant time. The index is an open-addressing table of entry numbers,
-// each with a fragment of its name's hash, so a search seldom touches an entry it does not want.
+// makes every look-up constant time. The index is an open-addressing table whose slots hold
+// the name beside the entry number, so a look-up reads one slot (one cache line) and seldom
+// a neighbour, never the entries.
 class PointTable {
   public:
     PointTable() { Clear(); }
 
     void Clear() {
-        entries_.assign(1, PointRecord{std::string(9, '\0')});
+        entries_.assign(1, PointRecord{Name9::Zeros()});
         slots_.clear();
         indexed_ = 0;
+        stale_ = false;
+    }
+    // Room for `count` entries in all, so that they are appended without moving the table.
+    void Reserve(std::size_t count) {
+        entries_.reserve(count + 1);
+        Fresh();
+        std::size_t size = 64;
+        while (size < count * 2)
+            size *= 2;
+        if (size > slots_.size()) Grow(size);
     }
     std::size_t Last() const { return entries_.size() - 1; }
     PointRecord& operator[](std::size_t i) { return entries_[i]; }
     const PointRecord& operator[](std::size_t i) const { return entries_[i]; }
 
-    // Appends one entry (its Name must already be a 9-character text); returns its index.
-    std::size_t Append(PointRecord record) {
-        entries_.push_back(std::move(record));
+    // Appends one entry; returns its index.
+    std::size_t Append(const PointRecord& record) {
+        entries_.push_back(record);
         const std::size_t index = entries_.size() - 1;
-        Index(index);
+        if (stale_)
+            Fresh();
+        else
+            Index(index);
         return index;
     }
-    // Index of the first entry from 1 up whose Name equals name9 exactly; 0 when none.
-    std::size_t FindFirst(std::string_view name9) const {
+    // Index of the first entry from 1 up whose Name equals name; 0 when none.
+    std::size_t FindFirst(const Name9& name) const {
+        Fresh();
         if (slots_.empty()) return 0;
-        const std::uint64_t hash = Hash(name9);
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
-        for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+        for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
             const Slot& slot = slots_[at];
             if (slot.entry == 0) return 0;
-            if (slot.tag == tag && entries_[slot.entry].Name == name9) return slot.entry;
+            if (slot.name == name) return slot.entry;
         }
+    }
+    // Sets IsUsed of the first entry of that name, after appending an entry of that name
+    // without coordinates when there is none. The index remembers the names it has marked, so
+    // marking a name again touches neither the entries nor a second cache line (an IsUsed
+    // cleared by hand in between stays cleared; Reindex forgets the marks).
+    void MarkUsed(const Name9& name) {
+        Fresh();
+        if ((indexed_ + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 64 : slots_.size() * 2);
+        for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
+            Slot& slot = slots_[at];
+            if (slot.entry == 0) {
+                PointRecord point;
+                point.Name = name;
+                point.IsUsed = true;
+                entries_.push_back(point);
+                slot = Slot{name, true, static_cast<std::uint32_t>(entries_.size() - 1)};
+                ++indexed_;
+                return;
+            }
+            if (slot.name == name) {
+                if (!slot.marked) entries_[slot.entry].IsUsed = true;
+                slot.marked = true;
+                return;
+            }
+        }
+    }
+    // Asks the processor to fetch the slot where a look-up of `name` begins.
+    void Prefetch(const Name9& name) const {
+        if (slots_.empty()) return;
+        const Slot* slot = slots_.data() + (Hash(name) & Mask());
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+        // Written out: GCC 12 drops a __builtin_prefetch of this address.
+        asm volatile("prefetcht0 %0" : : "m"(*slot));
+#else
+        (void)slot;
+#endif
     }
 
     // Direct access for the coordinate writer, which reorders the entries; it calls Reindex()
-    // afterwards.
-    std::vector<PointRecord>& Entries() { return entries_; }
-    const std::vector<PointRecord>& Entries() const { return entries_; }
+    // afterwards, and the index is built again when it is next needed.
+    std::vector<PointRecord>& Entries() {
+        return entries_;
+    }
+    const std::vector<PointRecord>& Entries() const {
+        return entries_;
+    }
     void Reindex() {
         slots_.clear();
         indexed_ = 0;
-        for (std::size_t i = 1; i < entries_.size(); ++i)
-            Index(i);
+        stale_ = true;
     }
 
   private:
     struct Slot {
+        Name9 name;
+        bool marked = false;      // MarkUsed has set the entry's IsUsed
         std::uint32_t entry = 0;  // 0: empty
-        std::uint32_t tag = 0;    // upper half of the name's hash
     };
 
-    static std::uint64_t Hash(std::string_view name) {
-        // FNV-1a, then a final mix so that the low bits (the slot) depend on every byte.
-        std::uint64_t h = 14695981039346656037ull;
-        for (char c : name)
-            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        h ^= h >> 31;
-        h *= 0x9E3779B97F4A7C15ull;
-        return h ^ (h >> 29);
+    std::size_t Mask() const {
+        return slots_.size() - 1;
+    }
+
+    static std::uint64_t Hash(const Name9& name) {
+        std::uint64_t head = 0;
+        std::memcpy(&head, name.data(), 8);
+        std::uint64_t h =
+            (head ^ static_cast<unsigned char>(name.data()[8])) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 32;
+        h *= 0xD6E8FEB86659FD93ull;
+        return h ^ (h >> 32);
+    }
+
+    // Builds the index again after Reindex().
+    void Fresh() const {
+        if (!stale_) return;
+        stale_ = false;
+        for (std::size_t i = 1; i < entries_.size(); ++i)
+            Index(i);
     }
 
     // Enters entry `index` unless an earlier entry has its name already.
-    void Index(std::size_t index) {
-        if ((indexed_ + 1) * 2 > slots_.size()) Grow();
-        const std::string& name = entries_[index].Name;
-        const std::uint64_t hash = Hash(name);
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
-        for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+    void Index(std::size_t index) const {
+        if ((indexed_ + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 64 : slots_.size() * 2);
+        const Name9& name = entries_[index].Name;
+        for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
             Slot& slot = slots_[at];
             if (slot.entry == 0) {
-                slot = Slot{static_cast<std::uint32_t>(index), tag};
+                slot = Slot{name, false, static_cast<std::uint32_t>(index)};
                 ++indexed_;
                 return;
             }
-            if (slot.tag == tag && entries_[slot.entry].Name == name) return;
+            if (slot.name == name) return;
         }
     }
 
-    void Grow() {
+    void Grow(std::size_t size) const {
         std::vector<Slot> old;
         old.swap(slots_);
-        slots_.resize(old.empty() ? 64 : old.size() * 2);
+        slots_.resize(size);
         for (const Slot& slot : old) {
             if (slot.entry == 0) continue;
-            const std::uint64_t hash = Hash(entries_[slot.entry].Name);
-            std::size_t at = hash & (slots_.size() - 1);
+            std::size_t at = Hash(slot.name) & Mask();
             while (slots_[at].entry != 0)
-                at = (at + 1) & (slots_.size() - 1);
+                at = (at + 1) & Mask();
             slots_[at] = slot;
         }
     }
 
     std::vector<PointRecord> entries_;
-    std::vector<Slot> slots_;  // size a power of two, at most half full
-    std::size_t indexed_ = 0;
+    // The index is rebuilt on demand, also from const look-ups.
+    mutable std::vector<Slot> slots_;  // size a power of two, at most half full
+    mutable std::size_t indexed_ = 0;
+    mutable bool stale_ = false;
 };
 
 struct ObservationRecord {
-    std::string Station = std::string(9, ' ');  // fixed text of 9 characters
-    std::string Target = std::string(9, ' ');   // fixed text of 9 characters
+    Name9 Station;
+    Name9 Target;
     double InstrumentHeight = 0.0;
     double TargetHeight = 0.0;
     double Azimuth = 0.0;
@@ -131,11 +252,114 @@ struct ObservationRecord {
 };
 
 // Observations: index 0 is an all-zero placeholder, records at 1 .. size()-1 in writing order.
-using ObservationTable = std::vector<ObservationRecord>;
+// The records are kept in blocks of a fixed size, so that the table grows without moving them
+// and without ever needing room for two copies of itself.
+class ObservationTable {
+    static constexpr std::size_t kShift = 12;
+    static constexpr std::size_t kBlock = std::size_t{1} << kShift;
+
+    template <typename Table, typename Record>
+    class Iter {
+      public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = ObservationRecord;
+        using difference_type = std::ptrdiff_t;
+        using pointer = Record*;
+        using reference = Record&;
+
+        Iter() = default;
+        Iter(Table* table, std::size_t at) : table_(table), at_(at) {}
+        Record& operator*() const { return (*table_)[at_]; }
+        Record* operator->() const { return &(*table_)[at_]; }
+        Record& operator[](difference_type n) const { return *(*this + n); }
+        Iter& operator++() { return ++at_, *this; }
+        Iter operator++(int) { return Iter(table_, at_++); }
+        Iter& operator--() { return --at_, *this; }
+        Iter operator--(int) { return Iter(table_, at_--); }
+        Iter& operator+=(difference_type n) { return at_ += static_cast<std::size_t>(n), *this; }
+        Iter& operator-=(difference_type n) { return at_ -= static_cast<std::size_t>(n), *this; }
+        friend Iter operator+(Iter i, difference_type n) { return i += n; }
+        friend Iter operator+(difference_type n, Iter i) { return i += n; }
+        friend Iter operator-(Iter i, difference_type n) { return i -= n; }
+        friend difference_type operator-(const Iter& a, const Iter& b) {
+            return static_cast<difference_type>(a.at_) - static_cast<difference_type>(b.at_);
+        }
+        friend bool operator==(const Iter& a, const Iter& b) { return a.at_ == b.at_; }
+        friend auto operator<=>(const Iter& a, const Iter& b) { return a.at_ <=> b.at_; }
+
+      private:
+        Table* table_ = nullptr;
+        std::size_t at_ = 0;
+    };
+
+  public:
+    using value_type = ObservationRecord;
+    using iterator = Iter<ObservationTable, ObservationRecord>;
+    using const_iterator = Iter<const ObservationTable, const ObservationRecord>;
+
+    ObservationTable() = default;
+    explicit ObservationTable(std::size_t count) { resize(count); }
+    ObservationTable(std::initializer_list<ObservationRecord> records) {
+        for (const ObservationRecord& record : records)
+            push_back(record);
+    }
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    ObservationRecord& operator[](std::size_t i) { return blocks_[i >> kShift][i & (kBlock - 1)]; }
+    const ObservationRecord& operator[](std::size_t i) const {
+        return blocks_[i >> kShift][i & (kBlock - 1)];
+    }
+    ObservationRecord& back() { return blocks_.back().back(); }
+    const ObservationRecord& back() const { return blocks_.back().back(); }
+
+    void push_back(const ObservationRecord& record) {
+        if ((size_ & (kBlock - 1)) == 0) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(kBlock);
+        }
+        blocks_.back().push_back(record);
+        ++size_;
+    }
+    void pop_back() {
+        blocks_.back().pop_back();
+        if (blocks_.back().empty()) blocks_.pop_back();
+        --size_;
+    }
+    void resize(std::size_t count) {
+        while (size_ > count)
+            pop_back();
+        while (size_ < count)
+            push_back(ObservationRecord{});
+    }
+    void clear() {
+        blocks_.clear();
+        size_ = 0;
+    }
+
+    iterator begin() { return {this, 0}; }
+    iterator end() { return {this, size_}; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size_}; }
+
+  private:
+    std::vector<std::vector<ObservationRecord>> blocks_;  // each of capacity kBlock
+    std::size_t size_ = 0;
+};
+
+// Takes observation records one by one in writing order, the placeholder left out: a table,
+// or the observation writer itself.
+class ObservationSink {
+  public:
+    virtual ~ObservationSink() = default;
+    virtual void Put(const ObservationRecord& record) = 0;
+};
 
 // Units of the angles in the field file; set by the field file, stated by the writers.
+enum class AngleUnit { DegreesMinutesSeconds, DecimalDegrees, Gon };
+
 struct AngleUnitState {
-    int value = 0;  // 0 degrees-minutes-seconds, 1 decimal degrees, 2 gon
+    AngleUnit value = AngleUnit::DegreesMinutesSeconds;
 };
 
 }  // namespace talvik

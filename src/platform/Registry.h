@@ -43,6 +43,14 @@ class Registry {
     // Writes a string value into an existing key; the key is never created here.
     virtual bool SetStringValue(RegKey root, std::string_view path, std::string_view valueName,
                                 std::string_view text) = 0;
+    // Removes a value of the key. False when the key or the value is missing or the store
+    // cannot be changed; a registry without removal always fails.
+    virtual bool DeleteValue(RegKey root, std::string_view path, std::string_view valueName) {
+        (void)root;
+        (void)path;
+        (void)valueName;
+        return false;
+    }
 };
 
 }  // namespace talvik

@@ -43,8 +43,8 @@ inline void Inform(UserInterface& ui, std::string_view text) {
     ui.Message(text, Buttons::Ok, Icon::None, kAppTitle);
 }
 
-// Throttles progress reports of long loops: the text is built and shown, and the user
-// interface yields, at most once per interval, so progress never dominates the work.
+// Throttles progress reports of long loops: the text (and the amount) is built and shown, and
+// the user interface yields, at most once per interval, so progress never dominates the work.
 class ProgressThrottle {
   public:
     explicit ProgressThrottle(UserInterface& ui,
@@ -54,22 +54,40 @@ class ProgressThrottle {
     // Call once per record; makeText is only called when the line is due.
     template <typename MakeText>
     void Tick(MakeText&& makeText) {
-        if (++calls_ % 64 != 0 && !first_) return;
-        const auto now = std::chrono::steady_clock::now();
-        if (!first_ && now - last_ < interval_) return;
-        first_ = false;
-        last_ = now;
-        ui_.Progress(makeText());
-        ui_.Yield();
+        if (Due()) Deliver(makeText(), nullptr, 0);
+    }
+    // The same with the amount done so far of the loop's total.
+    template <typename MakeText>
+    void Tick(MakeText&& makeText, std::uint64_t done, std::uint64_t total) {
+        if (Due()) Deliver(makeText(), &done, total);
     }
 
     // Shows the final text of a loop unconditionally.
-    void Show(std::string_view text) {
-        ui_.Progress(text);
-        ui_.Yield();
+    void Show(std::string_view text) { Deliver(text, nullptr, 0); }
+    void Show(std::string_view text, std::uint64_t done, std::uint64_t total) {
+        Deliver(text, &done, total);
+    }
+    // Ends a loop: once it has ticked, its last state is always shown, even when the throttle
+    // held back the ticks that led to it.
+    void Finish(std::string_view text, std::uint64_t done, std::uint64_t total) {
+        if (calls_ > 0) Deliver(text, &done, total);
     }
 
   private:
+    bool Due() {
+        if (++calls_ % 64 != 0 && !first_) return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (!first_ && now - last_ < interval_) return false;
+        first_ = false;
+        last_ = now;
+        return true;
+    }
+    void Deliver(std::string_view text, const std::uint64_t* done, std::uint64_t total) {
+        ui_.Progress(text);
+        if (done != nullptr) ui_.ProgressAmount(*done, total);
+        ui_.Yield();
+    }
+
     UserInterface& ui_;
     std::chrono::milliseconds interval_;
     std::chrono::steady_clock::time_point last_{};

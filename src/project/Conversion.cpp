@@ -67,15 +67,18 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
 
     const std::size_t knownPoints = points.Last();
     GatheringCounts counts;
-    ObservationTable observations(1);
-    ReadFieldFile(field, options, points, observations, angleUnit, ui, &counts);
+    // The observation lines are written while the field file is read, so the observations are
+    // never held all at once; their angles are written in the unit the file ends with, which
+    // a first quick pass finds.
+    const AngleUnit unit = FinalAngleUnit(field, angleUnit.value);
+    field.Rewind();
+    WriteProjectAngleUnit(project, unit);
+    WriteObservationAngleUnit(observation, unit);
+    ObservationLines lines(observation, *values, unit, ui);
+    ReadFieldFile(field, options, points, lines, angleUnit, ui, &counts);
     field.Close();
     const std::size_t readPoints = points.Last();
-
-    WriteProjectAngleUnit(project, angleUnit.value);
-    WriteObservationAngleUnit(observation, angleUnit.value);
-    const bool observationWritten =
-        WriteObservationFile(observation, observations, *values, angleUnit.value, ui);
+    const bool observationWritten = lines.Finish();
     const bool coordinateWritten = WriteCoordinateFile(coordinate, points, ui);
     const bool projectWritten = WriteProjectTail(project, options);
 
@@ -102,8 +105,8 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     if (summary != nullptr) {
         for (const OutputFile* file : {&project, &observation, &coordinate})
             summary->files.push_back({file->Path(), file->Size(), file->Committed()});
-        for (std::size_t i = 1; i < observations.size(); ++i)
-            ++(observations[i].Zenith < 0 ? summary->setUps : summary->observations);
+        summary->setUps = lines.SetUps();
+        summary->observations = lines.Observations();
         summary->knownPoints = static_cast<long long>(knownPoints);
         summary->newPoints = static_cast<long long>(readPoints - knownPoints);
         summary->roundSets = counts.roundSets;

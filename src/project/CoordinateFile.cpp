@@ -77,19 +77,28 @@ void SortPointsByName(PointTable& points) {
     const std::size_t n = entries.size() - 1;
     if (n < 2) return;
 
-    // Rank of every entry among the distinct names.
-    std::vector<std::uint32_t> byName(n);
-    std::iota(byName.begin(), byName.end(), 1u);
-    std::sort(byName.begin(), byName.end(), [&entries](std::uint32_t a, std::uint32_t b) {
-        return entries[a].Name < entries[b].Name;
-    });
+    // Rank of every entry among the distinct names, the names sorted as numbers beside the
+    // entry numbers.
+    struct Key {
+        std::uint64_t head;
+        std::uint32_t last;
+        std::uint32_t entry;
+        bool operator<(const Key& o) const {
+            return head != o.head ? head < o.head : last < o.last;
+        }
+        bool SameName(const Key& o) const { return head == o.head && last == o.last; }
+    };
+    std::vector<Key> byName(n);
+    for (std::uint32_t i = 1; i <= n; ++i)
+        byName[i - 1] = Key{entries[i].Name.Head(), entries[i].Name.Last(), i};
+    std::sort(byName.begin(), byName.end());
     std::vector<std::uint32_t> rank(n + 1, 0);
     std::vector<std::size_t> groupStart;  // first slot of each rank in `members`
     for (std::size_t k = 0; k < n; ++k) {
-        if (k == 0 || entries[byName[k - 1]].Name != entries[byName[k]].Name)
-            groupStart.push_back(k);
-        rank[byName[k]] = static_cast<std::uint32_t>(groupStart.size() - 1);
+        if (k == 0 || !byName[k - 1].SameName(byName[k])) groupStart.push_back(k);
+        rank[byName[k].entry] = static_cast<std::uint32_t>(groupStart.size() - 1);
     }
+    byName = {};
     const std::size_t distinct = groupStart.size();
     groupStart.push_back(n);
 
@@ -159,24 +168,21 @@ bool WriteCoordinateFile(OutputFile& file, PointTable& points, UserInterface& ui
     // Exchanges of equal names keep the first index of every name, so the index stays valid.
     RemoveDuplicateNames(points);
 
-    BodyLines body(file, ui, "Opslaan Co\xF6rdinaten: ");
+    BodyLines body(file, ui, "Opslaan Co\xF6rdinaten: ", points.Last());
     for (std::size_t i = 1; i <= points.Last(); ++i) {
         const PointRecord& p = points[i];
         if (!p.IsUsed) continue;
         const std::string_view format = p.HasCoordinates ? kKnownNumberFormat : kNumberFormat;
         std::string& out = file.Buffer();
         out.append("  ");
-        if (p.Name.size() == 9)
-            out.append(p.Name);
-        else
-            out.append(FitName9(p.Name));
+        out.append(p.Name.data(), Name9::kSize);
         out.append("  ");
         AppendValue(out, p.X, format);
         out.append("  ");
         AppendValue(out, p.Y, format);
         out.append("  ");
         AppendValue(out, p.Z, format);
-        body.EndLine();
+        body.EndLine(i);
     }
     return body.Finish();
 }

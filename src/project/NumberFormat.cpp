@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace talvik {
 
@@ -25,12 +28,58 @@ int DecimalsOf(std::string_view format) {
     return std::min(count, kMaxDecimals);
 }
 
+// |value| × 10^4 rounded to the nearest integer, a tie to the even one, computed on the exact
+// binary value; false when the result would not fit in 63 bits (or the value is not finite).
+bool ScaledBy10000(double value, std::uint64_t& scaled) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < 9.0e14)) return false;
+    if (magnitude == 0.0) {
+        scaled = 0;
+        return true;
+    }
+    // magnitude = mantissa × 2^(exponent - 1075), so × 10^4 = mantissa × 625 × 2^(exponent - 1071)
+    // with the biased exponent of the IEEE double (subnormals: exponent 1, no hidden bit).
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased != 0) mantissa |= std::uint64_t{1} << 52;
+    const int exponent = biased != 0 ? biased : 1;
+    const std::uint64_t product = mantissa * 625;  // below 2^63
+    const int shift = 1071 - exponent;             // at least -1 below 9e14
+    if (shift <= 0) {
+        scaled = product << -shift;
+    } else if (shift >= 64) {
+        scaled = 0;  // below a half
+    } else {
+        const std::uint64_t whole = product >> shift;
+        const std::uint64_t rest = product & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        scaled = whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
+    }
+    return true;
+}
+
 // Fills `n` with the text of `value` by `format`, without the mark.
 void Render(Number& n, double value, std::string_view format) {
     n.mark = !format.empty() && format.back() == '*';
     if (n.mark) format.remove_suffix(1);
-    const auto result = std::to_chars(n.text, n.text + kBufferSize, value, std::chars_format::fixed,
-                                      DecimalsOf(format));
+    const int decimals = DecimalsOf(format);
+    std::uint64_t scaled = 0;
+    if (decimals == 4 && ScaledBy10000(value, scaled)) {
+        // The usual four decimals in integer arithmetic; the same text as below.
+        char* p = n.text;
+        if (value < 0 && scaled != 0) *p++ = '-';
+        p = std::to_chars(p, n.text + kBufferSize, scaled / 10000).ptr;
+        std::uint64_t rest = scaled % 10000;
+        *p++ = '.';
+        for (int k = 3; k >= 0; --k, rest /= 10)
+            p[k] = static_cast<char>('0' + rest % 10);
+        n.size = static_cast<std::size_t>(p + 4 - n.text);
+        return;
+    }
+    const auto result =
+        std::to_chars(n.text, n.text + kBufferSize, value, std::chars_format::fixed, decimals);
     n.size = result.ec == std::errc{} ? static_cast<std::size_t>(result.ptr - n.text) : 0;
     // A negative value that rounds to zero is written as zero.
     if (n.size > 1 && n.text[0] == '-' &&
@@ -49,7 +98,7 @@ void AppendValue(std::string& out, double value, std::string_view format) {
     if (n.mark) out.push_back('*');
 }
 
-void AppendAngle(std::string& out, double value, std::string_view format, int angleUnit) {
+void AppendAngle(std::string& out, double value, std::string_view format, AngleUnit angleUnit) {
     Number n;
     Render(n, value, format);
     std::string_view t(n.text, n.size);
@@ -61,7 +110,7 @@ void AppendAngle(std::string& out, double value, std::string_view format, int an
         t.remove_prefix(2);
     }
     const auto point = t.find('.');
-    if (angleUnit == 0 && point != std::string_view::npos) {
+    if (angleUnit == AngleUnit::DegreesMinutesSeconds && point != std::string_view::npos) {
         // Degrees, minutes and seconds: "DDD.MMSS" becomes "DDD MM SS".
         const std::string_view decimals = t.substr(point + 1);
         out.append(t.substr(0, point));
@@ -81,7 +130,7 @@ std::string FormatValue(double value, std::string_view format) {
     return out;
 }
 
-std::string FormatAngle(double value, std::string_view format, int angleUnit) {
+std::string FormatAngle(double value, std::string_view format, AngleUnit angleUnit) {
     std::string out;
     AppendAngle(out, value, format, angleUnit);
     return out;

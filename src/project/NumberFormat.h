@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/Tables.h"
+
 namespace talvik {
 
 // The format every writer passes: rounded to four decimals, at least one integer digit.
@@ -17,12 +19,12 @@ inline constexpr std::string_view kKnownNumberFormat = "###########0.0000*";
 std::string FormatValue(double value, std::string_view format);
 
 // As FormatValue, then: a text that begins with "400." (a full circle in gon) gets blanks for
-// its first two characters; in the degrees-minutes-seconds unit (0) the decimals MMSS become
+// its first two characters; in degrees, minutes and seconds the decimals MMSS become
 // " MM SS"; finally two blanks are put in front.
-std::string FormatAngle(double value, std::string_view format, int angleUnit);
+std::string FormatAngle(double value, std::string_view format, AngleUnit angleUnit);
 
 // The same texts appended to `out` (the writers' fast path, no temporary strings).
 void AppendValue(std::string& out, double value, std::string_view format);
-void AppendAngle(std::string& out, double value, std::string_view format, int angleUnit);
+void AppendAngle(std::string& out, double value, std::string_view format, AngleUnit angleUnit);
 
 }  // namespace talvik

@@ -2,6 +2,11 @@
 // The terrestrial observation file (.OBS for version 3, .TOB for version 1): one line per
 // observation, directions grouped in series that restart at every set-up of a station.
 
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
 #include "project/OutputFile.h"
@@ -13,12 +18,55 @@ namespace talvik {
 void WriteObservationHeader(OutputFile& file, const ProjectValues& values);
 
 // The angle unit and the closing "$" of the header block, written after the field file is read.
-void WriteObservationAngleUnit(OutputFile& file, int angleUnit);
+void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit);
+
+// Writes the body of the file record by record: one line per observation record, a station
+// record (Zenith below 0) only advances the series of its station.
+class ObservationLines final : public ObservationSink {
+  public:
+    // `total`: the number of records to come, for the progress amount; 0 when not known, then
+    // progress is shown only by Finish.
+    ObservationLines(OutputFile& file, const ProjectValues& values, AngleUnit angleUnit,
+                     UserInterface& ui, std::uint64_t total = 0);
+    void Put(const ObservationRecord& record) override;
+    // Writes "$" and closes the file; false when anything written to it failed.
+    bool Finish();
+
+    // Station records (set-ups) and observation lines received so far.
+    long long SetUps() const { return setUpRecords_; }
+    long long Observations() const { return static_cast<long long>(records_) - setUpRecords_; }
+
+  private:
+    static constexpr std::string_view kCaption = "Opslaan Waarnemingen: ";
+
+    OutputFile& file_;
+    const ProjectValues& values_;
+    AngleUnit angleUnit_;
+    BodyLines body_;
+    // Set-ups seen so far per station: open addressing, at most half full.
+    class SetUpCounts {
+      public:
+        long long& operator[](const Name9& station);
+
+      private:
+        struct Slot {
+            Name9 station;
+            bool used = false;
+            long long count = 0;
+        };
+        std::vector<Slot> slots_;
+        std::size_t used_ = 0;
+    };
+    SetUpCounts setups_;
+    std::string seriesLabel_ = "    R0  ";
+    std::uint64_t records_ = 0;
+    long long setUpRecords_ = 0;
+};
 
 // One line per record 1 .. last whose Zenith is not below 0 (lower ones mark set-ups and only
 // advance the series of their station), then "$"; closes the file. Progress goes to `ui`.
 // False when anything written to the file failed.
 bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
-                          const ProjectValues& values, int angleUnit, UserInterface& ui);
+                          const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui);
 
 }  // namespace talvik

@@ -98,15 +98,18 @@ void OutputFile::Discard() {
     temporary_.clear();
 }
 
-void BodyLines::EndLine() {
+void BodyLines::EndLine(std::uint64_t done) {
     file_.Buffer().append("\r\n");
     file_.Flushed();
     ++count_;
-    progress_.Tick([this] { return Text(); });
+    if (total_ > 0) progress_.Tick([this] { return Text(); }, done, total_);
 }
 
 bool BodyLines::Finish() {
-    if (count_ > 0) progress_.Show(Text());
+    if (count_ > 0) {
+        const std::uint64_t total = total_ > 0 ? total_ : static_cast<std::uint64_t>(count_);
+        progress_.Show(Text(), total, total);
+    }
     file_.Line("$");
     return file_.Close();
 }

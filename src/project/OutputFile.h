@@ -67,10 +67,13 @@ class OutputFile {
 // "<caption><count>" in the progress line; Finish writes the closing "$" and closes the file.
 class BodyLines {
   public:
-    BodyLines(OutputFile& file, UserInterface& ui, std::string caption)
-        : file_(file), progress_(ui), caption_(std::move(caption)) {}
+    // `total` records are to go through the writer, some of which may give no line; 0 when that
+    // is not known, then nothing is shown before Finish.
+    BodyLines(OutputFile& file, UserInterface& ui, std::string caption, std::uint64_t total)
+        : file_(file), progress_(ui), caption_(std::move(caption)), total_(total) {}
 
-    void EndLine();
+    // Ends the line of record `done` (counted from 1).
+    void EndLine(std::uint64_t done);
     // False when anything failed since the file was opened.
     bool Finish();
 
@@ -80,6 +83,7 @@ class BodyLines {
     OutputFile& file_;
     ProgressThrottle progress_;
     std::string caption_;
+    std::uint64_t total_;
     long long count_ = 0;
 };
 

@@ -30,7 +30,7 @@ void WriteProjectHeader(OutputFile& file, std::string_view versionHeader,
     file.Line("PHASE          2");
 }
 
-void WriteProjectAngleUnit(OutputFile& file, int angleUnit) {
+void WriteProjectAngleUnit(OutputFile& file, AngleUnit angleUnit) {
     file.Line(std::string("ANGLEUNIT      ") + std::string(AngleUnitName(angleUnit)));
 }
 

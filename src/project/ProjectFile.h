@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/ExportOptions.h"
+#include "model/Tables.h"
 #include "project/OutputFile.h"
 
 namespace talvik {
@@ -14,7 +15,7 @@ void WriteProjectHeader(OutputFile& file, std::string_view versionHeader,
                         std::string_view projectBasePath);
 
 // Line 19, written once the field file has set the unit.
-void WriteProjectAngleUnit(OutputFile& file, int angleUnit);
+void WriteProjectAngleUnit(OutputFile& file, AngleUnit angleUnit);
 
 // The standard deviations (each only when its text is not blank) and the closing sections;
 // closes the file. False when anything written to the file failed.

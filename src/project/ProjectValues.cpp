@@ -19,10 +19,16 @@ std::optional<ProjectValues> MakeProjectValues(const ExportOptions& options) {
     return v;
 }
 
-std::string_view AngleUnitName(int angleUnit) {
-    constexpr std::string_view kNames = "DMSDEGGON";
-    if (angleUnit < 0 || angleUnit > 2) return {};
-    return kNames.substr(static_cast<std::size_t>(angleUnit) * 3, 3);
+std::string_view AngleUnitName(AngleUnit angleUnit) {
+    switch (angleUnit) {
+        case AngleUnit::DegreesMinutesSeconds:
+            return "DMS";
+        case AngleUnit::DecimalDegrees:
+            return "DEG";
+        case AngleUnit::Gon:
+            return "GON";
+    }
+    return {};
 }
 
 }  // namespace talvik

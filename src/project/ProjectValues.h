@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/ExportOptions.h"
+#include "model/Tables.h"
 
 namespace talvik {
 
@@ -30,7 +31,7 @@ struct ProjectValues {
 // characters of an extension.
 std::optional<ProjectValues> MakeProjectValues(const ExportOptions& options);
 
-// "DMS", "DEG" or "GON" for the angle units 0, 1 and 2; empty for any other value.
-std::string_view AngleUnitName(int angleUnit);
+// "DMS", "DEG" or "GON".
+std::string_view AngleUnitName(AngleUnit angleUnit);
 
 }  // namespace talvik

@@ -1,7 +1,8 @@
 #pragma once
 // Reads a text file line by line as raw bytes. A line ends at CR LF, at a lone CR or at a lone
 // LF; none of them belongs to the line. A last line without line end is still a line; NUL bytes
-// are ordinary characters. Memory stays bounded by the longest line.
+// are ordinary characters. The file is read in large blocks; memory stays bounded by the block
+// and the longest line.
 
 #include <cstdint>
 #include <cstdio>
@@ -12,7 +13,9 @@ namespace talvik {
 
 class LineReader {
   public:
-    LineReader() = default;
+    static constexpr std::size_t kDefaultBlock = std::size_t{1} << 20;
+
+    explicit LineReader(std::size_t block = kDefaultBlock) : block_(block > 0 ? block : 1) {}
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -23,22 +26,39 @@ class LineReader {
     void OpenText(std::string_view text);
     bool IsOpen() const { return file_ != nullptr || memory_; }
     void Close();
+    // Back to the first line; false when the file cannot be read from its start again.
+    bool Rewind();
 
-    // Next line into `line`; false at the end of the input (or on a read error).
+    // Next line as a view into the reader's buffer, valid until the next call that reads;
+    // false at the end of the input (or on a read error).
+    bool Next(std::string_view& line);
+    // Next line copied into `line`.
     bool Next(std::string& line);
     bool AtEnd();
+    // The bytes read ahead that no line has returned yet (may be empty, or end inside a line),
+    // for a caller that wants to look at what is coming.
+    std::string_view Ahead() const {
+        return head_ < end_ ? std::string_view(buffer_.data() + head_, end_ - head_)
+                            : std::string_view();
+    }
     // Bytes consumed so far: the position in the file of the next line.
     std::uint64_t Position() const { return position_; }
+    // Size of the whole input in bytes, as far as known when it was opened (0: unknown).
+    std::uint64_t Size() const { return size_; }
 
   private:
     bool Fill();
 
+    std::size_t block_;
     std::FILE* file_ = nullptr;
     bool memory_ = false;
-    std::string buffer_;
+    std::string buffer_;  // bytes read are at 0 .. end_
+    std::size_t end_ = 0;
     std::size_t head_ = 0;  // next unread byte in buffer_
     std::uint64_t position_ = 0;
+    std::uint64_t size_ = 0;
     bool eof_ = false;
+    bool skipLf_ = false;  // the last line ended in a CR at the end of the buffer
 };
 
 // True when the path names something that can be opened for reading as a file.

@@ -3,32 +3,58 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace talvik {
 
-char UpperChar(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 'a' && b <= 'z') return static_cast<char>(b - 0x20);
-    if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 0x20);
-    switch (b) {
-        case 0x9A:
-            return static_cast<char>(0x8A);
-        case 0x9C:
-            return static_cast<char>(0x8C);
-        case 0x9E:
-            return static_cast<char>(0x8E);
-        case 0xFF:
-            return static_cast<char>(0x9F);
-        default:
-            return c;
+namespace {
+constexpr std::array<char, 256> MakeUpperTable() {
+    std::array<char, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        int upper = b;
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) upper = b - 0x20;
+        if (b == 0x9A || b == 0x9C || b == 0x9E) upper = b - 0x10;
+        if (b == 0xFF) upper = 0x9F;
+        table[static_cast<std::size_t>(b)] = static_cast<char>(upper);
     }
+    return table;
+}
+constexpr std::array<char, 256> kUpper = MakeUpperTable();
+}  // namespace
+
+char UpperChar(char c) {
+    return kUpper[static_cast<unsigned char>(c)];
+}
+
+void ToUpperInto(std::string_view text, std::string& out) {
+    out.resize(text.size());
+    const char* from = text.data();
+    char* to = out.data();
+    std::size_t left = text.size();
+    // Eight bytes at a time while they are plain ASCII: a-z lose their 0x20 bit.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x80 * kOnes;
+    for (; left >= 8; left -= 8, from += 8, to += 8) {
+        std::uint64_t x = 0;
+        std::memcpy(&x, from, 8);
+        if ((x & kHigh) != 0) {
+            for (int k = 0; k < 8; ++k)
+                to[k] = kUpper[static_cast<unsigned char>(from[k])];
+            continue;
+        }
+        const std::uint64_t atLeastA = x + (0x80 - 'a') * kOnes;  // no carry: bytes below 0x80
+        const std::uint64_t aboveZ = x + (0x80 - 'z' - 1) * kOnes;
+        x ^= (atLeastA & ~aboveZ & kHigh) >> 2;
+        std::memcpy(to, &x, 8);
+    }
+    for (; left > 0; --left)
+        *to++ = kUpper[static_cast<unsigned char>(*from++)];
 }
 
 std::string ToUpper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = UpperChar(c);
+    std::string out;
+    ToUpperInto(text, out);
     return out;
 }
 
@@ -77,6 +103,25 @@ double NumericValue(std::string_view word) {
                 ++j;
             end = j;
         }
+    }
+    // Up to 15 digits and no exponent: the digits as an integer and one division by an exact
+    // power of ten give the correctly rounded value, the same that from_chars finds.
+    constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (end == i && digits <= 15) {
+        std::uint64_t whole = 0;
+        std::size_t decimals = 0;
+        bool afterPoint = false;
+        for (std::size_t k = mantissa; k < end; ++k) {
+            if (word[k] == '.') {
+                afterPoint = true;
+                continue;
+            }
+            whole = whole * 10 + static_cast<std::uint64_t>(word[k] - '0');
+            if (afterPoint) ++decimals;
+        }
+        const double value = static_cast<double>(whole) / kPow10[decimals];
+        return negative ? -value : value;
     }
     double value = 0.0;
     const auto result = std::from_chars(word.data() + mantissa, word.data() + end, value,

@@ -13,6 +13,8 @@ namespace talvik {
 // 0x9A->0x8A, 0x9C->0x8C, 0x9E->0x8E, 0xFF->0x9F. Every other byte is unchanged.
 char UpperChar(char c);
 std::string ToUpper(std::string_view text);
+// The upper case of `text` into `out` (its capacity is reused).
+void ToUpperInto(std::string_view text, std::string& out);
 
 // Removes leading and trailing spaces only (never tabs).
 std::string_view TrimBlanks(std::string_view text);

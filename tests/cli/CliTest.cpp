@@ -91,7 +91,7 @@ TEST_F(CliTest, VersionAndHelp) {
 }
 
 TEST_F(CliTest, ExportsTheExampleNetworkByteForByte) {
-    const auto result = Run(ExampleExport());
+    const auto result = Run(ExampleExport({"--quiet"}));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
     for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
@@ -118,13 +118,23 @@ TEST_F(CliTest, OutputDoesNotDependOnTheLocale) {
     EXPECT_EQ(ReadBytes(dir_ / "net1.TCO"), tco);
 }
 
-TEST_F(CliTest, MissingFieldFileStopsBeforeAnythingIsWritten) {
-    const auto result = Run({"export", "--field", (dir_ / "none.fld").string(), "--project",
-                             (dir_ / "p.prj").string()});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Kavrin FIELD file niet gevonden; Afgebroken.\n");
-    EXPECT_FALSE(fs::exists(dir_ / "p.PRJ"));
-    EXPECT_FALSE(fs::exists(dir_ / "p.OBS"));
+// A run stopped by the conversion's checks exits with 1 and writes nothing.
+TEST_F(CliTest, StoppedExportsExitWithOne) {
+    const std::string field = (kExamples / "net1.fld").string();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{(dir_ / "none.fld").string(), (dir_ / "p.prj").string()},
+         "Kavrin FIELD file niet gevonden; Afgebroken.\n"},
+        {{dir_.string(), (dir_ / "p.prj").string()},
+         "Kavrin FIELD file niet gevonden; Afgebroken.\n"},
+        {{field, "a.p"}, "Ongeldige naam voor het KORVU Project: a.p\n"},
+    };
+    for (const auto& [paths, err] : cases) {
+        const auto result = Run({"export", "--field", paths[0], "--project", paths[1]});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, err);
+        EXPECT_FALSE(fs::exists(dir_ / "p.PRJ"));
+        EXPECT_FALSE(fs::exists(dir_ / "p.OBS"));
+    }
 }
 
 TEST_F(CliTest, ExistingProjectIsKeptUnlessOverwriteIsGiven) {
@@ -140,7 +150,7 @@ TEST_F(CliTest, ExistingProjectIsKeptUnlessOverwriteIsGiven) {
     EXPECT_EQ(ReadBytes(dir_ / "net1.PRJ"), "mine\r\n");
     EXPECT_EQ(ReadBytes(dir_ / "net1.OBS"), obs);
 
-    const auto replaced = Run(ExampleExport({"--overwrite"}));
+    const auto replaced = Run(ExampleExport({"--overwrite", "--quiet"}));
     EXPECT_EQ(replaced.exitCode, 0);
     EXPECT_EQ(replaced.err, question);
     EXPECT_NE(ReadBytes(dir_ / "net1.PRJ"), "mine\r\n");
@@ -165,17 +175,6 @@ TEST_F(CliTest, ChoicesAreStoredUnlessNoSave) {
     ASSERT_EQ(Run(ExampleExport()).exitCode, 0);
     EXPECT_NE(ReadBytes(dir_ / "net1.PRJ").find("SigmaAbsR          0.0007\r\n"),
               std::string::npos);
-}
-
-TEST_F(CliTest, WithoutCodesTheStoredSetSelects) {
-    // First run: set 1 holds the single code 999, which selects none of the example's readings.
-    const auto result = Run({"export", "--field", (kExamples / "net1.fld").string(), "--project",
-                             (dir_ / "net1.prj").string()});
-    ASSERT_EQ(result.exitCode, 0);
-    const std::string obs = ReadBytes(dir_ / "net1.OBS");
-    // Only the set-up with an azimuth reaches the file.
-    EXPECT_NE(obs.find("    A0  "), std::string::npos);
-    EXPECT_EQ(obs.find("    Z0  "), std::string::npos);
 }
 
 TEST_F(CliTest, LaunchStartsThePackageDetached) {
@@ -209,7 +208,9 @@ TEST_F(CliTest, ImportsTheExampleCoordinates) {
     const auto result = Run({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
                              (dir_ / "back.idx").string(), "--layer", "PUNTEN", "--code", "GR"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "talvik-cli: wrote " + (dir_ / "back.idx").string() + " (" +
+                              std::to_string(fs::file_size(dir_ / "back.idx")) +
+                              " bytes, 6 points)\n");
     EXPECT_EQ(ReadBytes(dir_ / "back.idx"), ReadBytes(kExpected / "back.idx"));
 
     // The layer and code were stored in set 1: a second import needs neither.
@@ -265,23 +266,51 @@ TEST_F(CliTest, RegisterReportsPerRelease) {
             kHkeyCurrentUser, release5 + "\\Data Conversions\\" + menu, "MenuItem0", value));
         EXPECT_EQ(value.rfind(entry, 0), 0u) << value;
     }
+
+    // Unregistering takes out both entries and nothing else.
+    const auto removed = Run({"unregister"});
+    EXPECT_EQ(removed.exitCode, 0);
+    EXPECT_EQ(
+        removed.err,
+        "Afmelding bij Kavrin:\nVerwijderd uit versie 5.0: Import \"Korvu Co\xC3\xB6rdinaten\", "
+        "Export \"Korvu Project\"\n");
+    std::string value;
+    for (const char* menu : {"Import", "Export"})
+        EXPECT_FALSE(store_->GetStringValue(
+            kHkeyCurrentUser, release5 + "\\Data Conversions\\" + menu, "MenuItem0", value));
+    EXPECT_TRUE(store_->GetStringValue(kHkeyCurrentUser, release5, "DataPath", value));
 }
 
-TEST_F(CliTest, BadInputNeverCrashes) {
-    using namespace std::string_literals;
-    WriteBytes(dir_ / "binary.fld", "\x00\xff\x01 111 \r\x00\n 160 99999 1e308\n161"s);
-    WriteBytes(dir_ / "binary.idx", "HEADER\x00\nEND HEADER\nDATABASE\nPOINTS ("s);
-    const auto result =
-        Run({"export", "--field", (dir_ / "binary.fld").string(), "--idex",
-             (dir_ / "binary.idx").string(), "--project", (dir_ / "b.prj").string()});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    const auto folder =
-        Run({"export", "--field", dir_.string(), "--project", (dir_ / "c.prj").string()});
-    EXPECT_EQ(folder.exitCode, 1);
-    const auto shortName =
-        Run({"export", "--field", (kExamples / "net1.fld").string(), "--project", "a.p"});
-    EXPECT_EQ(shortName.exitCode, 1);
-    EXPECT_FALSE(shortName.err.empty());
+TEST_F(CliTest, SummaryNamesTheFilesWritten) {
+    const auto result = Run(ExampleExport());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
+        const fs::path file = dir_ / name;
+        EXPECT_NE(result.err.find("talvik-cli: wrote " + file.string() + " (" +
+                                  std::to_string(fs::file_size(file)) + " bytes)\n"),
+                  std::string::npos)
+            << result.err;
+    }
+    EXPECT_NE(result.err.find(" known from the IDEX file, "), std::string::npos);
+}
+
+// On a terminal the progress line is rewritten in place and ends on the phase's final state,
+// its bar full; the note follows on a line of its own.
+TEST_F(CliTest, ProgressLineOnATerminal) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no pseudo-terminal here";
+#endif
+    if (!fs::exists("/usr/bin/script")) GTEST_SKIP() << "script(1) runs the program on a terminal";
+    const std::string command = "'" + kCli + "' import --cor '" +
+                                (kExamples / "net1.cor").string() + "' --idex '" +
+                                (dir_ / "b.idx").string() + "' --layer P --code G";
+    const auto result = RunProgram("/usr/bin/script", {"-qec", command, "/dev/null"}, dir_,
+                                   {{"XDG_CONFIG_HOME", (dir_ / "config").string()}});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const std::string last = "\rInlezen KORVU Co\xC3\xB6rdinaten: 6  [####################] 100%";
+    const std::size_t end = result.out.rfind(last);
+    ASSERT_NE(end, std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\rtalvik-cli: wrote ", end), std::string::npos) << result.out;
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "JobArguments.h"
+#include "Report.h"
 #include "export/ExportRun.h"
 #include "support/MemorySettings.h"
 
@@ -138,9 +141,38 @@ TEST(JobArgumentsTest, ImportSetThenLayerAndCode) {
         words.insert(words.end(), extra.begin(), extra.end());
         ImportModel dialog(store);
         OpenImportDialog(Parsed(words, ImportOptionSpecs()), dialog);
-        EXPECT_EQ(dialog.SelNr() + "|" + dialog.Layer() + "|" + dialog.Code(), shown);
+        EXPECT_EQ(std::to_string(dialog.SelectionSetNumber()) + "|" + dialog.Layer() + "|" +
+                      dialog.Code(),
+                  shown);
         EXPECT_EQ(dialog.CoordFile(), "a.cor");
     }
+}
+
+TEST(CliReport, SummaryAndProgressLine) {
+    ConversionSummary summary;
+    summary.files = {{"/p/N.PRJ", 1, true}, {"/p/N.OBS", 2048, false}};
+    summary.setUps = 3, summary.observations = 1, summary.knownPoints = 10;
+    summary.newPoints = 2, summary.roundSets = 1, summary.mismatches = 2;
+    EXPECT_EQ(
+        SummaryNotes(summary),
+        (std::vector<std::string>{"wrote /p/N.PRJ (1 byte)", "incomplete: /p/N.OBS (2048 bytes)",
+                                  "3 set-ups, 1 observation, 12 points (10 known from the "
+                                  "IDEX file, 2 new), 1 round set, 2 mismatches"}));
+    EXPECT_EQ(ImportNote("b.idx", 0, 1), "wrote b.idx (0 bytes, 1 point)");
+    EXPECT_TRUE(SummaryNotes(ConversionSummary{}).empty());
+
+    const std::uint64_t huge = ~std::uint64_t{0};
+    const std::vector<std::tuple<std::uint64_t, std::uint64_t, std::string>> lines = {
+        {5, 0, "Lezen: 5"},
+        {0, 10, "Lezen: 5  [                    ]   0%"},
+        {1, 3, "Lezen: 5  [######              ]  33%"},
+        {999, 1000, "Lezen: 5  [################### ]  99%"},
+        {12, 10, "Lezen: 5  [####################] 100%"},
+        {huge - 1, huge, "Lezen: 5  [################### ]  99%"},
+        {huge / 2, huge, "Lezen: 5  [#########           ]  49%"},
+    };
+    for (const auto& [done, total, line] : lines)
+        EXPECT_EQ(ProgressLine("Lezen: 5", done, total), line) << done << "/" << total;
 }
 
 }  // namespace

@@ -26,7 +26,9 @@ TEST(ExportDialogModelTest, FirstRunDefaultsCouplingAndClose) {
     m.Open("C:\\Job\\net.prj");
     EXPECT_EQ(StdDevs(m), "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|0.003|0.005|11");
     EXPECT_EQ(m.selectionCodes[1] + m.selectionCodes[2] + m.fieldFile, "999C:\\Job\\net.fld");
-    EXPECT_TRUE(m.version3 && !m.face2to1 && settings.SetCalls() == 0) << "opening stores nothing";
+    EXPECT_TRUE(m.version3);
+    EXPECT_FALSE(m.face2to1);
+    EXPECT_EQ(settings.SetCalls(), 0u) << "opening stores nothing";
 
     m.SetAbsHor("0.1"), m.SetRelHor("0.2"), m.SetSdXY("0.3");
     m.SetAbsVer("typed"), m.SetSdZ("typed");  // disabled boxes take no edit
@@ -73,14 +75,16 @@ TEST(ExportDialogModelTest, SteppingStoresTheSetLeftAndLoadsTheNext) {
         << "the set left, marked as current";
     ASSERT_TRUE(m.StepUp());
     EXPECT_EQ(m.selectionCodes[16], "16") << "codes beyond 16 are dropped";
-    ASSERT_TRUE(m.StepDown() && m.StepDown());
+    ASSERT_TRUE(m.StepDown());
+    ASSERT_TRUE(m.StepDown());
     EXPECT_EQ(m.selectionCodes[1], "edited");
     const auto before = settings.SetCalls();
     EXPECT_FALSE(m.StepDown());
     EXPECT_EQ(settings.SetCalls(), before) << "nothing stored at the end of the range";
     while (m.StepUp()) {
     }
-    EXPECT_TRUE(m.SelectionSetNumber() == 9 && !settings.Has("TalvikSel10"));
+    EXPECT_EQ(m.SelectionSetNumber(), 9);
+    EXPECT_FALSE(settings.Has("TalvikSel10"));
 }
 
 TEST(ExportDialogModelTest, StoredCurrentSetMustBeAWholeNumberOneToNine) {

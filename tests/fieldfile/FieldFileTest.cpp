@@ -32,11 +32,15 @@ TEST(FieldFileReader, PointRecordsAndCoordinateFrame) {
 
 TEST(FieldFileReader, UnitRecords) {
     // The line, the angle unit before and after it, the distance unit reported.
-    const std::tuple<const char*, int, int, std::string> cases[] = {
-        {"51 DM", 2, 0, ""},        {"51 DD", 0, 1, ""},        {"51 gr", 0, 2, ""},
-        {"51 R", 0, 2, ""},         {"51 XX", 2, 0, ""},        {"51", 1, 1, ""},
-        {"53 m", 1, 1, ""},         {"53", 1, 1, ""},           {"53 F", 1, 1, "US Voeten"},
-        {"53 l", 1, 1, "Schakels"}, {"53 FT", 1, 1, "Schakels"}};
+    constexpr AngleUnit kDms = AngleUnit::DegreesMinutesSeconds, kDeg = AngleUnit::DecimalDegrees,
+                        kGon = AngleUnit::Gon;
+    const std::tuple<const char*, AngleUnit, AngleUnit, std::string> cases[] = {
+        {"51 DM", kGon, kDms, ""},         {"51 DD", kDms, kDeg, ""},
+        {"51 gr", kDms, kGon, ""},         {"51 R", kDms, kGon, ""},
+        {"51 XX", kGon, kDms, ""},         {"51", kDeg, kDeg, ""},
+        {"53 m", kDeg, kDeg, ""},          {"53", kDeg, kDeg, ""},
+        {"53 F", kDeg, kDeg, "US Voeten"}, {"53 l", kDeg, kDeg, "Schakels"},
+        {"53 FT", kDeg, kDeg, "Schakels"}};
     for (const auto& [line, before, after, unit] : cases) {
         const Outcome run = ReadRaw(Lines(line + std::string("|62 P 1 2")), Options(false),
                                     Outcome{{}, {}, {before}, {}});
@@ -153,10 +157,15 @@ TEST(Gathering, RoundSets) {
     // Wrapping would make 40000 observations a mismatch; 32767 rounds of one match. Lines of 128
     // bytes: the progress number is the index of the line, shown not more than every 64 lines.
     const Outcome run = Read("101 S 0 0|160 0 32767|40000*112 A" + std::string(119, ' ') + "|161");
-    EXPECT_TRUE(run.ui.messages.empty() && run.ui.progress.size() <= 40002 / 64 + 1);
+    EXPECT_TRUE(run.ui.messages.empty());
+    EXPECT_LE(run.ui.progress.size(), 40002 / 64 + 1);
     EXPECT_EQ(run.ui.progress.at(0), "Inlezen Werkbestand: 0");
-    for (const auto& p : run.ui.progress)
-        EXPECT_TRUE(p.starts_with("Inlezen Werkbestand: ") && NumericValue(p.substr(21)) <= 40001);
+    EXPECT_EQ(run.ui.progress.back(), "Inlezen Werkbestand: 40000") << "the end is always shown";
+    EXPECT_EQ(run.ui.amounts.back().first, run.ui.amounts.back().second);
+    for (const auto& p : run.ui.progress) {
+        EXPECT_TRUE(p.starts_with("Inlezen Werkbestand: ")) << p;
+        EXPECT_LE(NumericValue(p.substr(21)), 40001);
+    }
 }
 
 // The plain way: the table itself, shifted entry by entry behind the last station record.

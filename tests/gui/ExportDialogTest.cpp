@@ -25,8 +25,10 @@ class ExportDialogTest : public QObject {
     void firstRunShowsDefaultsAfterTheSplash() {
         Harness h;
         QVERIFY(h.Start(ExportLine(h), false));
-        QVERIFY(h.app->Splash()->isVisible() && !h.app->Export()->isVisible());
-        QVERIFY(h.WaitForDialog() && !h.app->Splash()->isVisible());
+        QVERIFY(h.app->Splash()->isVisible());
+        QVERIFY(!h.app->Export()->isVisible());
+        QVERIFY(h.WaitForDialog());
+        QVERIFY(!h.app->Splash()->isVisible());
         const QString folder = h.Folder();
         // clang-format off
         const struct { const char* box; QString text; bool enabled; } rows[] = {
@@ -39,9 +41,10 @@ class ExportDialogTest : public QObject {
             {"txtSelNr", "1", true},       {"txtSelCode1", "999", true}, {"txtSelCode16", "", true},
         };
         // clang-format on
-        for (const auto& row : rows)
-            QVERIFY2(h.Text(row.box) == row.text && h.Find(row.box)->isEnabled() == row.enabled,
-                     row.box);
+        for (const auto& row : rows) {
+            QCOMPARE(h.Text(row.box), row.text);
+            QVERIFY2(h.Find(row.box)->isEnabled() == row.enabled, row.box);
+        }
         for (const char* on : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
             QVERIFY2(h.Find<QAbstractButton>(on)->isChecked(), on);
     }
@@ -68,6 +71,8 @@ class ExportDialogTest : public QObject {
         };
         QCOMPARE(step(false), "1 A1 ");  // at the bottom nothing moves
         QCOMPARE(step(true), "2 B1 B2");
+        QTest::keyClick(h.Find("txtSelNr"), Qt::Key_PageDown);  // keys press the arrows too
+        QTest::keyClick(h.Find("txtSelNr"), Qt::Key_Up);
         QCOMPARE(step(true), "3 999 ");
         // clang-format off
         const std::pair<const char*, QString> edits[] = {
@@ -98,7 +103,9 @@ class ExportDialogTest : public QObject {
         Harness h;
         h.InstallHost();
         QVERIFY(h.Start(""));
-        QVERIFY(h.finished && h.prompts.size() == 1 && h.prompts[0].folder == h.Folder());
+        QVERIFY(h.finished);
+        QCOMPARE(h.prompts.size(), std::size_t{1});
+        QCOMPARE(h.prompts[0].folder, h.Folder());
         h.pick = "/survey/north 2.idx";
         QVERIFY(h.Start(""));
         QCOMPARE(h.Text("txtProjectfile"), "/survey/north 2.prj");
@@ -109,7 +116,8 @@ class ExportDialogTest : public QObject {
         h.pick.clear();
         h.Click("cmdProject");
         QCOMPARE(h.Text("txtProjectfile"), "");
-        QVERIFY(h.prompts.size() == 4 && !h.finished);
+        QCOMPARE(h.prompts.size(), std::size_t{4});
+        QVERIFY(!h.finished);
     }
 
     // Both store the dialog, export the example and end; only Start launches the package.
@@ -125,7 +133,9 @@ class ExportDialogTest : public QObject {
             h.Type("txtSelCode2", "K1");
             h.Click(button);
 
-            QVERIFY(h.finished && h.exitCode == 0 && !h.app->Export()->isVisible());
+            QVERIFY(h.finished);
+            QCOMPARE(h.exitCode, 0);
+            QVERIFY(!h.app->Export()->isVisible());
             QVERIFY(!h.Find<QLabel>("lblProgress")->text().isEmpty());
             for (const char* extension : {"PRJ", "OBS", "TCO"})
                 QVERIFY2(QFile::exists(h.Folder() + "/net1." + extension), extension);
@@ -133,7 +143,8 @@ class ExportDialogTest : public QObject {
             std::vector<std::string> launched{package + " \"" + h.FolderBytes() + "/net1.prj\""};
             if (button == std::string_view("cmdExport")) launched.clear();
             QCOMPARE(h.launcher.commandLines, launched);
-            QVERIFY(h.prompts.empty() && h.messages.empty());
+            QVERIFY(h.prompts.empty());
+            QVERIFY(h.messages.empty());
         }
     }
     // Closing is never refused: a close request during the run is taken, and the run still
@@ -143,15 +154,19 @@ class ExportDialogTest : public QObject {
         for (const char* name : {"net1.fld", "net1.idx"})
             h.CopyExample(name);
         QFile old(h.Folder() + "/net1.PRJ");
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\r\n") == 5);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        QCOMPARE(old.write("old\r\n"), 5);
         old.close();
         QVERIFY(h.Start(ExportLine(h)));
         h.Type("txtSelCode1", "K");
         h.duringMessage = [&h] { h.app->Export()->close(); };  // at the overwrite question
         h.Click("cmdExport");
 
-        QVERIFY(h.finished && h.exitCode == 0 && !h.app->Export()->isVisible());
+        QVERIFY(h.finished);
+        QCOMPARE(h.exitCode, 0);
+        QVERIFY(!h.app->Export()->isVisible());
         QCOMPARE(h.messages.size(), std::size_t{1});
+        QCOMPARE(h.messages[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);  // may be kept
         QVERIFY(QFile(h.Folder() + "/net1.PRJ").size() > 100);
         QVERIFY(QFile::exists(h.Folder() + "/net1.TCO"));
         QCOMPARE(h.Stored("TalvikSel1"), std::string("K|||||||||||||||"));

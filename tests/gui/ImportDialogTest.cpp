@@ -1,6 +1,9 @@
 // The import window over its model: refusals, the written IDEX file, the set arrows, the
 // coordinate-file prompt and closing.
 
+#include <QLabel>
+#include <QProgressBar>
+
 #include "GuiHarness.h"
 
 using talvik::gui::test::Harness;
@@ -49,6 +52,10 @@ class ImportDialogTest : public QObject {
             QCOMPARE(QFile::exists(h.Folder() + "/out.idx"), messages.isEmpty());
         }
         QVERIFY(!h.app->Import()->isVisible());
+        // The progress line ends on the points written, the bar full.
+        QCOMPARE(h.Find<QLabel>("lblProgress")->text(), "Inlezen KORVU Coördinaten: 6");
+        const auto* bar = h.Find<QProgressBar>("prbProgress");
+        QVERIFY(bar->isVisibleTo(h.Window()) && bar->value() == bar->maximum());
         QFile idex(h.Folder() + "/out.idx");
         QVERIFY(idex.open(QIODevice::ReadOnly));
         const QByteArray text = idex.readAll();
@@ -56,8 +63,9 @@ class ImportDialogTest : public QObject {
         QCOMPARE(h.Stored("TalvikImport1"), " GRONDSLAG |GR");
     }
 
-    // The set number is shared with the export dialog; the arrows store the set being left,
-    // the browse button puts the pick in the box and the model, closing stores the set.
+    // The set number is shared with the export dialog; the arrows (or the Up/Down keys in the
+    // read-only number box) store the set being left, the browse button puts the pick in the
+    // box and the model, closing stores the set.
     void setsPromptAndClosing() {
         Harness h;
         h.settings.Set("TalvikCurrentSel", "4");
@@ -66,7 +74,10 @@ class ImportDialogTest : public QObject {
         h.InstallHost();
         QVERIFY(h.Start(ImportLine(h)));
         QCOMPARE(h.Text("txtSelNr") + h.Text("txtKVLayer") + h.Text("txtKVCode"), "4PUNTEN GR");
-        h.Arrow(true);
+        QVERIFY(h.Find("txtSelNr")->isReadOnly());
+        QVERIFY(h.Find("txtSelNr")->focusPolicy() & Qt::TabFocus);
+        QTest::keyClicks(h.Find("txtSelNr"), "7");
+        QTest::keyClick(h.Find("txtSelNr"), Qt::Key_Up);
         QCOMPARE(h.Text("txtSelNr") + h.Text("txtKVLayer") + h.Text("txtKVCode"), "5TOPOK");
         QCOMPARE(h.Stored("TalvikImport4"), "PUNTEN| GR");
         h.pick = "/k/Oost ö.cor";

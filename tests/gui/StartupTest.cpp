@@ -1,9 +1,15 @@
 // Start-up: which job a command line leads to and the two messages that end the process; and
 // where the core's Windows-1252 texts meet the screen.
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+
 #include "GuiHarness.h"
 #include "gui/ScreenText.h"
 #include "gui/SplashWindow.h"
+#include "gui/Translations.h"
 
 using namespace talvik;
 using namespace talvik::gui;
@@ -30,7 +36,8 @@ class StartupTest : public QObject {
             QCOMPARE(h.Start(line), dialog);
             QVERIFY(!h.app->Splash()->isVisible());
             if (dialog) {
-                QVERIFY(h.messages.empty() && h.Window()->isVisible());
+                QVERIFY(h.messages.empty());
+                QVERIFY(h.Window()->isVisible());
                 QCOMPARE(h.Window()->objectName(), shown);
                 continue;
             }
@@ -52,6 +59,24 @@ class StartupTest : public QObject {
                  QStringList({"Kavrin IDEX Files (*.idx)", "All Files (*.*) (*)"}));
         QCOMPARE(NameFilters("KORVU Co\xF6rdinaten Files|*.cor|"),
                  QStringList{"KORVU Coördinaten Files (*.cor)"});
+    }
+
+    // Qt's own buttons and prompt labels are Dutch, whatever language the system speaks.
+    void standardTextsAreDutch() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QVERIFY(InstallDutchTranslations(*QCoreApplication::instance()));
+        QMessageBox box;
+        ConfigureMessageBox(box, MakeMessageBoxSetup("?", Buttons::OkCancel, Icon::None, "T"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        ConfigureFileDialog(dialog, MakeFileDialogSetup({"", "Titel", "", "A|*.a|"}));
+        QStringList shown;
+        shown << box.button(QMessageBox::Ok)->text() << box.button(QMessageBox::Cancel)->text();
+        for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+            shown << dialog.findChild<QLabel*>(name)->text();
+        shown << dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
+        QCOMPARE(shown, QStringList({"OK", "Annuleren", "Zoeken in:", "Bestands&naam:",
+                                     "Bestanden van type:", "&Openen"}));
     }
 };
 

@@ -194,5 +194,57 @@ TEST(HostRegistration, ReportsTheImportOutcomeAndLeavesOneEntryPerMenuWhenRunTwi
     }
 }
 
+TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps) {
+    const std::string other = "2|*.xyz|Other Converter|/opt/other";
+    const std::string older = "2|*.cor|Korvu Co\xF6rdinaten|/old/talvik";
+    const std::string renamed = "2|*.prj|Eigen|/opt/talvik/bin/talvik";
+    // Release 5.0's Import MenuItem0, 1, ... before ("" leaves a gap), after, and the report
+    // line; release 6.0 always has this program's Export entry alone.
+    const std::string six = "\r\nVerwijderd uit versie 6.0: Export \"Korvu Project\"";
+    const std::vector<std::tuple<Strings, Strings, std::string>> cases = {
+        {{}, {}, six},
+        {{other, kImportEntry},
+         {other},
+         "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\"" + six},
+        {{kImportEntry, other, renamed, older},
+         {other, older},
+         "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\", Import \"Eigen\"" + six},
+        {{other, "", kImportEntry}, {other}, six},  // behind the gap: the host never sees it
+    };
+    for (const auto& [before, after, removed] : cases) {
+        std::string menus = kHost + "5.0\\ZEV\\Data Conversions\\Import]\r\n";
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            if (!before[i].empty())
+                menus += "\"MenuItem" + std::to_string(i) + "\"=\"" + before[i] + "\"\r\n";
+        }
+        menus += kHost + "6.0\\ZEV\\Data Conversions\\Export]\r\n\"MenuItem0\"=\"" + kExportEntry +
+                 "\"\r\n";
+        Host host(HostFile({"5.0", "6.0"}, {}, menus));
+        RecordingUi ui;
+        const std::string report = UnregisterFromHost(host.registry, ui, kProgram);
+        EXPECT_EQ(report, "Afmelding bij Kavrin:" + removed);
+        EXPECT_EQ(ui.messages, Strings{"i " + report + " @KORVU Interface"});
+        EXPECT_EQ(host.Menu("5.0", "Import"), after) << ::testing::PrintToString(before);
+        EXPECT_EQ(host.Menu("6.0", "Export"), Strings{});
+        std::string tail;
+        EXPECT_FALSE(host.registry.GetStringValue(
+            kHkeyCurrentUser, "Software\\Ornwald\\Kavrin\\5.0\\ZEV\\Data Conversions\\Import",
+            "MenuItem" + std::to_string(after.size()), tail))
+            << "no value stays behind the moved entries";
+    }
+    // Nothing of this program: nothing changes; a refused write is reported per release.
+    Host host(HostFile({"5.0"}));
+    RecordingUi ui;
+    EXPECT_EQ(UnregisterFromHost(host.registry, ui, kProgram),
+              "Afmelding bij Kavrin:\r\nVerwijderd: geen");
+    EXPECT_EQ(ReadBytes(host.path), HostFile({"5.0"}));
+    Host refusing(HostFile({"5.0"}, {},
+                           kHost + "5.0\\ZEV\\Data Conversions\\Export]\r\n\"MenuItem0\"=\"" +
+                               kExportEntry + "\"\r\n\"MenuItem1\"=\"" + other + "\"\r\n"));
+    refusing.registry.refuseExport = true;
+    EXPECT_EQ(UnregisterFromHost(refusing.registry, ui, kProgram),
+              "Afmelding bij Kavrin:\r\nVerwijderd: geen\r\nMislukt voor versies: 5.0");
+}
+
 }  // namespace
 }  // namespace talvik

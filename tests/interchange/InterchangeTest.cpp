@@ -60,6 +60,20 @@ TEST(IdexReader, ReadsPointTables) {
         ReadIdexFile(input, points, ui);
         EXPECT_EQ(Render(points, ui), expected) << text;
     }
+    // However few points, the last progress shows where the reading ended.
+    std::string text = kHead + kStd;
+    for (int i = 0; i < 300; ++i)
+        text += "1,P" + std::to_string(i) + ",1,2,3;\r\n";
+    for (const std::string& input : {text, text + "END POINTS\r\nEND DATABASE\r\n"}) {
+        PointTable points;
+        RecordingUi ui;
+        LineReader reader;
+        reader.OpenText(input);
+        ReadIdexFile(reader, points, ui);
+        const auto end = reader.Position();
+        EXPECT_EQ(ui.progress.back(), "Inlezen Co\xF6rdinaten: " + std::to_string(end / 128));
+        EXPECT_EQ(ui.amounts.back(), std::make_pair(end, std::uint64_t{input.size()}));
+    }
     PointTable points;
     RecordingUi ui;
     ReadIdexFile("/no/such.idx", points, ui);
@@ -159,30 +173,31 @@ struct LoggingSettings : MemorySettings {
     }
 };
 
-// The import dialog's set number may hold any text; only 1 to 9 names a set.
+// The import dialog's set number: the stored current set opens (1 when it is no number 1..9),
+// the arrows store the set being left, closing and starting store the set shown.
 TEST_F(InterchangeTest, ModelLoadsStepsClosesAndStarts) {
     const std::string cor = Write("in.cor", "$\n$\n$\nA 1 2 3 4\n");
-    // Action l: load with the number stored as current; + step up, - down, c close, s start.
-    const std::tuple<std::string, std::string, char, std::string> cases[] = {
-        {" 4 ", "ed", 'l', " 4|L4| c4|x"},
-        {"3.5", "ed", 'l', " 1|L1|c1"},
-        {"3", "e|d", '+', "1 4|L4| c4|x;TalvikImport3=e|d|it"},
-        {"2", "ed", '-', "1 1|L1|c1;TalvikImport2=ed|it"},
-        {"9", "ed", '+', "0 9|ed|it"},
-        {"abc", "ed", '+', "1 2||"},  // set 2 holds no bar
-        {"3", "ed", 'c', " 3|ed|it;TalvikImport3=ed|it;TalvikCurrentSel=3"},
-        {"12", "ed", 'c', " 12|ed|it;TalvikCurrentSel=1"},
-        {"4", "ed", 's', "1 4|ed|it;TalvikImport4=ed|it"},
-        {"0", "ed", 's', "1 0|ed|it"},
-        {"4", " ", 's', "0 4| |it"},
+    // Action l: load with `stored` as the current set; + step up, - down, c close, s start.
+    const std::tuple<std::string, int, std::string, char, std::string> cases[] = {
+        {" 4 ", 1, "ed", 'l', " 4|L4| c4|x"},
+        {"3.5", 5, "ed", 'l', " 1|L1|c1"},
+        {"12", 5, "ed", 'l', " 1|L1|c1"},
+        {"", 3, "e|d", '+', "1 4|L4| c4|x;TalvikImport3=e|d|it"},
+        {"", 3, "ed", '-', "1 2||;TalvikImport3=ed|it"},  // set 2 holds no bar
+        {"", 9, "ed", '+', "0 9|ed|it"},
+        {"", 1, "ed", '-', "0 1|ed|it"},
+        {"", 3, "ed", 'c', " 3|ed|it;TalvikImport3=ed|it;TalvikCurrentSel=3"},
+        {"", 12, "ed", 'c', " 9|ed|it;TalvikImport9=ed|it;TalvikCurrentSel=9"},
+        {"", 4, "ed", 's', "1 4|ed|it;TalvikImport4=ed|it"},
+        {"", 4, " ", 's', "0 4| |it"},
     };
-    for (const auto& [selNr, layer, action, expected] : cases) {
+    for (const auto& [stored, set, layer, action, expected] : cases) {
         LoggingSettings store;
         store.Set("TalvikImport1", "L1|c1"), store.Set("TalvikImport2", "x");
-        store.Set("TalvikImport4", " L4 | c4|x"), store.Set("TalvikCurrentSel", selNr);
+        store.Set("TalvikImport4", " L4 | c4|x"), store.Set("TalvikCurrentSel", stored);
         store.log.clear();
         ImportModel m(store);
-        m.SetCoordFile(cor), m.SetSelNr(selNr), m.SetLayer(layer), m.SetCode("it");
+        m.SetCoordFile(cor), m.SetSelectionSetNumber(set), m.SetLayer(layer), m.SetCode("it");
         RecordingUi ui;
         std::string result;
         if (action == 'l') m.Load(cor);
@@ -190,8 +205,10 @@ TEST_F(InterchangeTest, ModelLoadsStepsClosesAndStarts) {
         if (action == '-') result = m.StepDown() ? "1" : "0";
         if (action == 'c') m.Close();
         if (action == 's') result = m.Start(Path("o.idx"), ui) == Written ? "1" : "0";
-        EXPECT_EQ(result + " " + m.SelNr() + "|" + m.Layer() + "|" + m.Code() + store.log, expected)
-            << selNr << action;
+        EXPECT_EQ(result + " " + std::to_string(m.SelectionSetNumber()) + "|" + m.Layer() + "|" +
+                      m.Code() + store.log,
+                  expected)
+            << set << action;
     }
 }
 

@@ -5,6 +5,7 @@
 #endif
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
@@ -23,7 +24,7 @@ namespace talvik::testing {
 namespace {
 
 TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
-    constexpr int kValue = -1, kDms = 0, kDeg = 1, kGon = 2;  // kValue: FormatValue
+    constexpr int kValue = -1, kDms = 0, kDeg = 1, kGon = 2;  // kValue: FormatValue, else a unit
     // clang-format off
     const std::tuple<double, int, const char*> cases[] = {
         {1234567.1, kValue, "1234567.1000"}, {0.99999, kValue, "1.0000"}, {-12.3045, kValue, "-12.3045"},
@@ -40,13 +41,28 @@ TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
     };
     // clang-format on
     for (const auto& [value, unit, text] : cases)
-        EXPECT_EQ(
-            unit < 0 ? FormatValue(value, kNumberFormat) : FormatAngle(value, kNumberFormat, unit),
-            text);
+        EXPECT_EQ(unit < 0 ? FormatValue(value, kNumberFormat)
+                           : FormatAngle(value, kNumberFormat, static_cast<AngleUnit>(unit)),
+                  text);
     EXPECT_EQ(FormatValue(155000, kKnownNumberFormat), "155000.0000*");
     EXPECT_EQ(FormatValue(1e308, kNumberFormat).size(), 314u);
-    EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty() ||
-                 FormatAngle(INFINITY, kNumberFormat, 0).empty());
+    // Four decimals are worked out in integers; any value must give the general conversion's
+    // text: random bits at every scale, exact ties (multiples of 1/32), the ends of the range.
+    std::mt19937_64 rng(3);
+    for (int i = 0; i < 60000; ++i) {
+        double value = i % 3 == 0   ? std::ldexp(static_cast<double>(rng() >> 11),
+                                                 static_cast<int>(rng() % 100) - 90)
+                       : i % 3 == 1 ? static_cast<double>(rng() % 2000001) / 32
+                                    : static_cast<double>(rng() % 9000000000000000000ull) / 1e4;
+        if (rng() % 2 == 0) value = -value;
+        char text[400];
+        std::string expected(
+            text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4).ptr);
+        if (expected == "-0.0000") expected = "0.0000";
+        ASSERT_EQ(FormatValue(value, kNumberFormat), expected) << i;
+    }
+    EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty());
+    EXPECT_FALSE(FormatAngle(INFINITY, kNumberFormat, AngleUnit::DegreesMinutesSeconds).empty());
 }
 
 PointRecord Entry(const std::string& name, double x, bool known = false) {
@@ -91,9 +107,13 @@ TEST(PointOrder, MatchesTheExchangeSortOnRandomTables) {
         LiteralExchangeSort(expected);
         SortPointsByName(t);
         ASSERT_EQ(Points(t.Entries()), Points(expected)) << "round " << round;
-        for (std::size_t i = 1, first = 0; i <= t.Last(); ++i)  // the index follows the order
-            ASSERT_TRUE((first = t.FindFirst(t[i].Name)) >= 1 && first <= i &&
-                        t[first].Name == t[i].Name && t[first - 1].Name != t[i].Name);
+        for (std::size_t i = 1; i <= t.Last(); ++i) {  // the index follows the order
+            const std::size_t first = t.FindFirst(t[i].Name);
+            ASSERT_GE(first, 1u);
+            ASSERT_LE(first, i);
+            ASSERT_EQ(t[first].Name, t[i].Name);
+            ASSERT_NE(t[first - 1].Name, t[i].Name) << "not the first of its name";
+        }
     }
 }
 
@@ -189,9 +209,10 @@ TEST(Conversion, ExampleProjectByteForByte) {
 }
 
 TEST(Conversion, ItemsAppearOnlyForValuesThatArePresent) {
+    // The unit of the last unit record holds for every angle, also those read before it.
     Scratch s(
-        "51 DD|101 A 0 0|112 B 0 12.5|111 B 0 0|111 B 0 100|103 A 0 0 B 50.25 10|"
-        "101 ABCDEFGHI 0 0|111 B 1 0");
+        "51 DM|101 A 0 0|112 B 0 12.5|111 B 0 0|111 B 0 100|103 A 0 0 B 50.25 10|"
+        "101 ABCDEFGHI 0 0|111 B 1 0|51 DD");
     ExportOptions& o = s.options;  // blank sigma texts: no project line, three blanks in items
     o.AbsHor = o.RelHor = o.AbsDis = o.RelDis = o.AbsVer = o.RelVer = "";
     o.SDZ = o.SigmaCent = o.SigmaInst = "   ", o.SDXY = "  0.01";

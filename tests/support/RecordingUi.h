@@ -1,8 +1,10 @@
 #pragma once
 // A user interface that keeps what it is shown, for the tests of every subsystem.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/UserInterface.h"
@@ -23,6 +25,10 @@ struct RecordingUi : UserInterface {
         return buttons == Buttons::Ok ? Answer::Ok : answer;
     }
     void Progress(std::string_view text) override { progress.emplace_back(text); }
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> amounts;  // done, total
+    void ProgressAmount(std::uint64_t done, std::uint64_t total) override {
+        amounts.emplace_back(done, total);
+    }
     void Yield() override {}
 };
 

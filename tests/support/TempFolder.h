@@ -2,7 +2,6 @@
 // A fresh folder for one test, removed with everything in it at the end.
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <random>

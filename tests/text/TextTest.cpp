@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <vector>
 
 #include "text/LineReader.h"
@@ -20,6 +22,18 @@ TEST(UpperCase, FollowsTheWindows1252Rule) {
     // Already upper case and other bytes stay.
     EXPECT_EQ(ToUpper(std::string("\x8A\xC0\xDF\x00\xB5", 5)),
               std::string("\x8A\xC0\xDF\x00\xB5", 5));
+    // Long texts go eight bytes at a time: every byte at every offset, and plain ASCII runs.
+    std::string all;
+    for (int round = 0; round < 3; ++round)
+        for (int b = 0; b < 256; ++b)
+            all.push_back(static_cast<char>(round == 1 ? 0x20 + b % 0x60 : b));
+    for (std::size_t from = 0; from < 16; ++from) {
+        const std::string text = all.substr(from);
+        std::string expected = text;
+        for (char& c : expected)
+            c = UpperChar(c);
+        ASSERT_EQ(ToUpper(text), expected) << from;
+    }
 }
 
 TEST(Trim, RemovesSpacesOnly) {
@@ -45,6 +59,17 @@ TEST(NumericValue, ReadsTheLeadingNumber) {
         EXPECT_DOUBLE_EQ(NumericValue(c.word), c.value) << c.word;
     EXPECT_TRUE(std::signbit(NumericValue("-0")));
     EXPECT_GT(NumericValue("1e-320"), 0.0);
+    // Short plain decimals take a shortcut that must give the correctly rounded value too.
+    std::mt19937_64 rng(5);
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + static_cast<int>(rng() % 17), point = static_cast<int>(rng() % 18);
+        std::string word = std::to_string(rng() % 100000000000000000ull).substr(0, digits);
+        if (point < digits) word.insert(static_cast<std::size_t>(point), ".");
+        double expected = 0;
+        std::from_chars(word.data(), word.data() + word.size(), expected);
+        ASSERT_EQ(NumericValue(word), expected) << word;
+        ASSERT_EQ(NumericValue("-" + word), -expected) << word;
+    }
 }
 
 TEST(RoundToInt16, HalvesGoToEvenAndOverflowIsEmpty) {
@@ -112,16 +137,20 @@ TEST(LineReader, ReadsFilesAcrossChunkBorders) {
     std::vector<std::string> expected;
     for (int i = 0; i < 20000; ++i) {
         expected.push_back(std::string(static_cast<std::size_t>(i % 13), 'x') + std::to_string(i));
-        text += expected.back() + "\r\n";
+        text += expected.back() + (i % 3 == 0 ? "\r" : i % 3 == 1 ? "\n" : "\r\n");
     }
     expected.push_back(std::string(200000, 'L'));  // a long last line without line end
     text += expected.back();
     std::ofstream(path, std::ios::binary) << text;
-    LineReader reader;
-    ASSERT_TRUE(reader.Open(path.string()));
-    EXPECT_EQ(ReadAll(reader), expected);
-    EXPECT_EQ(reader.Position(), text.size());
-    reader.Close();  // an open file cannot be removed on every system
+    // Small blocks put CR LF pairs, lines and the long line across block ends.
+    for (const std::size_t block :
+         {std::size_t{1}, std::size_t{7}, std::size_t{4096}, LineReader::kDefaultBlock}) {
+        LineReader reader(block);
+        ASSERT_TRUE(reader.Open(path.string()));
+        EXPECT_EQ(reader.Size(), text.size());
+        EXPECT_EQ(ReadAll(reader), expected) << block;
+        EXPECT_EQ(reader.Position(), text.size()) << block;
+    }
     std::filesystem::remove(path);
 }
 

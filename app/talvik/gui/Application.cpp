@@ -37,6 +37,8 @@ bool Application::Start(std::string_view commandLine) {
         case StartupOutcome::ImportDialog:
             import_ = std::make_unique<ImportWindow>(context_);
             services_.ui.SetParentWindow(import_.get());
+            services_.ui.SetProgressLabel(import_->ProgressLabel());
+            services_.ui.SetProgressBar(import_->ProgressBar());
             connect(import_.get(), &ImportWindow::finished, this, &Application::finished);
             import_->Open(decision.args.PackageFile, decision.args.IdexFile, splash_.get(),
                           services_.openDelayMs);
@@ -47,6 +49,7 @@ bool Application::Start(std::string_view commandLine) {
     export_ = std::make_unique<ExportWindow>(context_);
     services_.ui.SetParentWindow(export_.get());
     services_.ui.SetProgressLabel(export_->ProgressLabel());
+    services_.ui.SetProgressBar(export_->ProgressBar());
     connect(export_.get(), &ExportWindow::finished, this, &Application::finished);
     export_->Open(decision.args.PackageFile, decision.args.IdexFile, commandLine.empty(),
                   splash_.get(), services_.openDelayMs);

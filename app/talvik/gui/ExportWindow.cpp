@@ -267,14 +267,13 @@ void ExportWindow::BuildLayout() {
     auto* setRow = new QHBoxLayout;
     setRow->setSpacing(2);
     txtSelNr_ = MakeBox(QStringLiteral("txtSelNr"), kSelNrTip, codes, 36);
-    txtSelNr_->setReadOnly(true);
     txtSelNr_->setAlignment(Qt::AlignCenter);
-    txtSelNr_->setFocusPolicy(Qt::NoFocus);
     setRow->addStretch();
     setRow->addWidget(txtSelNr_);
     upDown1_ = new UpDownArrows(codes);
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
     upDown1_->SetToolTip(kSelNrTip);
+    upDown1_->ServeBox(txtSelNr_);
     setRow->addWidget(upDown1_);
     setRow->addStretch();
     setColumn->addLayout(setRow);
@@ -304,18 +303,10 @@ void ExportWindow::BuildLayout() {
     column->addLayout(buttons);
 
     // Progress line, outside the body so it stays readable while the body is disabled.
-    auto* progressFrame = new QFrame(this);
-    progressFrame->setObjectName(QStringLiteral("fraProgress"));
-    progressFrame->setFrameShape(QFrame::StyledPanel);
-    progressFrame->setFrameShadow(QFrame::Sunken);
-    auto* progressRow = new QHBoxLayout(progressFrame);
-    progressRow->setContentsMargins(6, 3, 6, 3);
-    progressRow->addWidget(
-        MakeLabel(QStringLiteral("lblProgressCaption"), QStringLiteral(" Voortgang:"), this));
-    lblProgress_ = MakeLabel(QStringLiteral("lblProgress"), QString(), this);
-    lblProgress_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    progressRow->addWidget(lblProgress_, 1);
-    outer->addWidget(progressFrame);
+    const ProgressPanel progress = MakeProgressPanel(this);
+    lblProgress_ = progress.label;
+    prbProgress_ = progress.bar;
+    outer->addWidget(progress.frame);
 }
 
 void ExportWindow::Bind() {

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
@@ -29,6 +30,7 @@ class ExportWindow : public JobWindow {
     ExportDialogModel& Model() { return model_; }
     // The progress line, for the user interface that reports the run's progress.
     QLabel* ProgressLabel() const { return lblProgress_; }
+    QProgressBar* ProgressBar() const { return prbProgress_; }
 
     // Opening: after delayMs (the event loop keeps running) hides `splash`, asks for the IDEX
     // file when askForIdex, loads the model and shows the window. Emits finished() instead when
@@ -88,6 +90,7 @@ class ExportWindow : public JobWindow {
     QPushButton* cmdExport_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
     QLabel* lblProgress_ = nullptr;
+    QProgressBar* prbProgress_ = nullptr;
 };
 
 }  // namespace talvik::gui

@@ -28,7 +28,8 @@ ImportWindow::ImportWindow(JobContext& context, QWidget* parent)
 
 void ImportWindow::BuildLayout() {
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(12, 10, 12, 12);
+    outer->setContentsMargins(12, 10, 12, 8);
+    outer->setSpacing(8);
     body_ = new QWidget(this);
     outer->addWidget(body_);
     auto* column = new QVBoxLayout(body_);
@@ -97,6 +98,7 @@ void ImportWindow::BuildLayout() {
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
     upDown1_->SetToolTip(
         QStringLiteral("Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar"));
+    upDown1_->ServeBox(txtSelNr_);
     setRow->addWidget(upDown1_);
     setRow->addStretch();
     grid->addLayout(setRow, 2, 1);
@@ -112,6 +114,11 @@ void ImportWindow::BuildLayout() {
     cmdStart_->setMinimumSize(160, 30);
     buttons->addWidget(cmdStart_);
     column->addLayout(buttons);
+
+    const ProgressPanel progress = MakeProgressPanel(this);
+    lblProgress_ = progress.label;
+    prbProgress_ = progress.bar;
+    outer->addWidget(progress.frame);
 }
 
 void ImportWindow::Bind() {
@@ -119,8 +126,6 @@ void ImportWindow::Bind() {
             [this](const QString& text) { model_.SetLayer(ModelText(text)); });
     connect(txtKVCode_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.SetCode(ModelText(text)); });
-    connect(txtSelNr_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_.SetSelNr(ModelText(text)); });
     connect(txtCoordfile_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.SetCoordFile(ModelPath(text)); });
     connect(upDown1_, &UpDownArrows::up, this, [this] {
@@ -155,7 +160,7 @@ void ImportWindow::FinishOpening(QWidget* splash) {
 void ImportWindow::Refresh() {
     Show(txtKVLayer_, BoxText(model_.Layer()));
     Show(txtKVCode_, BoxText(model_.Code()));
-    Show(txtSelNr_, BoxText(model_.SelNr()));
+    Show(txtSelNr_, QString::number(model_.SelectionSetNumber()));
     Show(txtCoordfile_, PathText(model_.CoordFile()));
 }
 

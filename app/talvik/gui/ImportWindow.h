@@ -10,6 +10,7 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace talvik::gui {
@@ -23,6 +24,9 @@ class ImportWindow : public JobWindow {
     explicit ImportWindow(JobContext& context, QWidget* parent = nullptr);
 
     ImportModel& Model() { return model_; }
+    // The progress line and its bar, for the user interface that reports the run's progress.
+    QLabel* ProgressLabel() const { return lblProgress_; }
+    QProgressBar* ProgressBar() const { return prbProgress_; }
 
     // Opening: after delayMs (the event loop keeps running) hides `splash`, loads the model and
     // shows the window.
@@ -52,6 +56,8 @@ class ImportWindow : public JobWindow {
     QLineEdit* txtSelNr_ = nullptr;
     UpDownArrows* upDown1_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
+    QLabel* lblProgress_ = nullptr;
+    QProgressBar* prbProgress_ = nullptr;
 };
 
 }  // namespace talvik::gui

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <algorithm>
 
 #include "gui/ScreenText.h"
 
@@ -68,6 +69,21 @@ Answer QtUserInterface::Message(std::string_view text, Buttons buttons, Icon ico
 
 void QtUserInterface::Progress(std::string_view text) {
     if (progress_) progress_->setText(ScreenText(text));
+}
+
+void QtUserInterface::ProgressAmount(std::uint64_t done, std::uint64_t total) {
+    if (!bar_) return;
+    if (total == 0) {
+        bar_->setRange(0, 0);  // busy: the amount of work is not known
+    } else {
+        const std::uint64_t part = std::min(done, total);
+        // Per mille keeps the bar smooth; the arithmetic stays in range for any file size.
+        const int value = static_cast<int>(
+            part < (std::uint64_t{1} << 50) ? part * 1000 / total : part / (total / 1000 + 1));
+        bar_->setRange(0, 1000);
+        bar_->setValue(value);
+    }
+    bar_->setVisible(true);
 }
 
 void QtUserInterface::Yield() {

@@ -1,11 +1,12 @@
 #pragma once
-// The desktop's UserInterface: message boxes, the export dialog's progress line, and event
+// The desktop's UserInterface: message boxes, the dialog's progress line and bar, and event
 // processing while the core works. The box itself can be replaced by a presenter, so tests
 // answer messages without a modal window.
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QString>
 #include <functional>
 
@@ -45,10 +46,13 @@ class QtUserInterface : public UserInterface {
     void SetParentWindow(QWidget* parent) { parent_ = parent; }
     // The label that shows progress texts; none means progress is dropped.
     void SetProgressLabel(QLabel* label) { progress_ = label; }
+    // The bar that shows how far a phase is, in percent; it shows once an amount is known.
+    void SetProgressBar(QProgressBar* bar) { bar_ = bar; }
 
     Answer Message(std::string_view text, Buttons buttons, Icon icon,
                    std::string_view title) override;
     void Progress(std::string_view text) override;
+    void ProgressAmount(std::uint64_t done, std::uint64_t total) override;
     // Repaints and handles window-system events, but keeps clicks and keys queued: nothing the
     // user does may start a second job while one runs.
     void Yield() override;
@@ -57,6 +61,7 @@ class QtUserInterface : public UserInterface {
     MessagePresenter presenter_;
     QPointer<QWidget> parent_;
     QPointer<QLabel> progress_;
+    QPointer<QProgressBar> bar_;
 };
 
 }  // namespace talvik::gui

@@ -1,6 +1,10 @@
 #include "gui/Widgets.h"
 
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,6 +45,55 @@ void UpDownArrows::SetToolTip(const QString& text) {
     setToolTip(text);
     up_->setToolTip(text);
     down_->setToolTip(text);
+}
+
+void UpDownArrows::ServeBox(QLineEdit* box) {
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->installEventFilter(this);
+}
+
+bool UpDownArrows::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_PageUp:
+                emit up();
+                return true;
+            case Qt::Key_Down:
+            case Qt::Key_PageDown:
+                emit down();
+                return true;
+            default:
+                break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+ProgressPanel MakeProgressPanel(QWidget* parent) {
+    ProgressPanel panel;
+    panel.frame = new QFrame(parent);
+    panel.frame->setObjectName(QStringLiteral("fraProgress"));
+    panel.frame->setFrameShape(QFrame::StyledPanel);
+    panel.frame->setFrameShadow(QFrame::Sunken);
+    auto* row = new QHBoxLayout(panel.frame);
+    row->setContentsMargins(6, 3, 6, 3);
+    row->addWidget(
+        MakeLabel(QStringLiteral("lblProgressCaption"), QStringLiteral(" Voortgang:"), parent));
+    panel.label = MakeLabel(QStringLiteral("lblProgress"), QString(), parent);
+    panel.label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(panel.label, 1);
+    panel.bar = new QProgressBar(parent);
+    panel.bar->setObjectName(QStringLiteral("prbProgress"));
+    panel.bar->setRange(0, 100);
+    panel.bar->setValue(0);
+    panel.bar->setFormat(QStringLiteral("%p%"));
+    panel.bar->setFixedWidth(160);
+    panel.bar->setMaximumHeight(16);
+    panel.bar->setVisible(false);
+    row->addWidget(panel.bar);
+    return panel;
 }
 
 QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {

@@ -1,11 +1,13 @@
 #pragma once
-// Small widgets the windows share: a label that reports clicks, and the pair of arrows that
-// steps a set number.
+// Small widgets the windows share: a label that reports clicks, the pair of arrows that steps
+// a set number, and the progress line with its bar.
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
 
+class QFrame;
+class QProgressBar;
 class QToolButton;
 
 namespace talvik::gui {
@@ -23,7 +25,8 @@ class ClickableLabel : public QLabel {
 };
 
 // Up and down arrows stacked beside a number box. The arrows only report the press; whether
-// the number moves is the owner's decision.
+// the number moves is the owner's decision. The arrows take no focus themselves: the number
+// box they serve does, and its Up/Down (and Page Up/Page Down) keys press them.
 class UpDownArrows : public QWidget {
     Q_OBJECT
   public:
@@ -32,6 +35,11 @@ class UpDownArrows : public QWidget {
     QToolButton* DownButton() const { return down_; }
     // Sets the tooltip of the control and of both arrows.
     void SetToolTip(const QString& text);
+    // Makes the read-only number box reachable with Tab and lets its keys press the arrows.
+    void ServeBox(QLineEdit* box);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   signals:
     void up();
@@ -41,6 +49,15 @@ class UpDownArrows : public QWidget {
     QToolButton* up_;
     QToolButton* down_;
 };
+
+// The progress line below a dialog's controls: " Voortgang:", the text the core reports
+// (lblProgress) and a bar with the percentage (prbProgress), hidden until an amount is known.
+struct ProgressPanel {
+    QFrame* frame = nullptr;
+    QLabel* label = nullptr;
+    QProgressBar* bar = nullptr;
+};
+ProgressPanel MakeProgressPanel(QWidget* parent);
 
 // Shows a text without disturbing the cursor when the box already holds it.
 inline void Show(QLineEdit* box, const QString& text) {

@@ -132,4 +132,17 @@ bool WindowsRegistry::SetStringValue(RegKey root, std::string_view path, std::st
     return result == ERROR_SUCCESS;
 }
 
+bool WindowsRegistry::DeleteValue(RegKey root, std::string_view path, std::string_view valueName) {
+    void* const base = Find(root);
+    if (base == nullptr) return false;
+    HKEY opened = nullptr;
+    const std::string keyPath(path);
+    if (::RegOpenKeyExA(ToHkey(base), keyPath.c_str(), 0, kValueAccess, &opened) != ERROR_SUCCESS)
+        return false;
+    const std::string name(valueName);
+    const LONG result = ::RegDeleteValueA(opened, name.c_str());
+    ::RegCloseKey(opened);
+    return result == ERROR_SUCCESS;
+}
+
 }  // namespace talvik

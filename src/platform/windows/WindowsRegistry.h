@@ -34,6 +34,7 @@ class WindowsRegistry : public Registry {
                             std::string& text) override;
     bool SetStringValue(RegKey root, std::string_view path, std::string_view valueName,
                         std::string_view text) override;
+    bool DeleteValue(RegKey root, std::string_view path, std::string_view valueName) override;
 
     // Longest subkey name EnumSubkey returns and longest value GetStringValue reads, in bytes.
     static constexpr std::size_t kMaxSubkeyName = 300;

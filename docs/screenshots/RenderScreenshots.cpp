@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QPainter>
 #include <QStyleFactory>
 
@@ -12,6 +13,7 @@
 #include "gui/AboutWindow.h"
 #include "gui/Logo.h"
 #include "gui/SplashWindow.h"
+#include "gui/Translations.h"
 
 using namespace talvik::gui;
 
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QApplication::setFont(QFont("DejaVu Sans", 9));
+    InstallDutchTranslations(app);
     folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(".");
     QDir().mkpath(folder);
     const std::string job = "\"/home/landmeter/projecten/dorpsstraat/net1.";
@@ -63,6 +66,7 @@ int main(int argc, char** argv) {
         h.Type("txtSelCode2", "K2");
         h.Type("txtSelCode3", "GR");
         h.app->Export()->ProgressLabel()->setText("Opslaan Coördinaten: 10");
+        h.app->Context().ui.ProgressAmount(62, 100);
         Save(h.app->Export(), "export-dialog.png");
         QPointer<AboutWindow> about;
         Save(ShowAbout(about, h.app->Export()), "about.png");
@@ -74,6 +78,30 @@ int main(int argc, char** argv) {
         h.Type("txtKVLayer", "GRONDSLAG");
         h.Type("txtKVCode", "GR");
         Save(h.app->Import(), "import-dialog.png");
+        h.app->Context().ui.Progress("Inlezen KORVU Co\xF6rdinaten: 118");
+        h.app->Context().ui.ProgressAmount(7, 10);
+        Save(h.app->Import(), "import-progress.png");
+    }
+    {
+        // Qt's own parts in Dutch: the overwrite question and the file prompt.
+        QMessageBox box;
+        ConfigureMessageBox(box, MakeMessageBoxSetup("KORVU Project bestaat reeds! Oude project "
+                                                     "verwijderen?",
+                                                     talvik::Buttons::OkCancel, talvik::Icon::None,
+                                                     talvik::kAppTitle));
+        box.show();
+        Save(&box, "overwrite-question.png");
+        QTemporaryDir survey(QDir::tempPath() + "/dorpsstraat-XXXXXX");
+        for (const char* name : {"net1.fld", "net1.idx", "net1.cor"})
+            QFile::copy(QStringLiteral(TALVIK_EXAMPLES_DIR "/") + name, survey.filePath(name));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        ConfigureFileDialog(
+            dialog, MakeFileDialogSetup({survey.path().toStdString(), "Kavrin IDEX file", "",
+                                         "Kavrin IDEX Files|*.idx|"}));
+        dialog.show();
+        QTest::qWait(500);  // the folder is listed in the background
+        Save(&dialog, "file-prompt.png");
     }
     for (const auto& [line, name] : {std::pair{"/KAVRIN", "registration-message.png"},
                                      {"0 no quotes", "old-host-message.png"}}) {

@@ -1,0 +1,366 @@
+#include "win32/ExportWindow.h"
+
+#include "win32/AboutWindow.h"
+
+namespace talvik::win32 {
+
+namespace {
+
+using enum ControlId;
+
+constexpr std::string_view kSelCodeTip =
+    "Waarnemingen met deze Object Codes worden gebruikt door KORVU";
+constexpr std::string_view kSelObjectTip =
+    "Waarnemingen met deze Selectie Object worden gebruikt door KORVU";
+constexpr std::string_view kSelNrTip =
+    "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar";
+constexpr std::string_view kAbsHorTip = "Standaard Afwijking (Absoluut Deel) in GON";
+constexpr std::string_view kRelHorTip = "Standaard Afwijking Relatief Deel) in GON per KM";
+constexpr UINT_PTR kOpenTimer = 1;
+
+// The box of each plain model field.
+struct PlainBox {
+    ControlId id;
+    std::string ExportDialogModel::*field;
+};
+constexpr PlainBox kPlainBoxes[] = {
+    {txtFieldfile, &ExportDialogModel::fieldFile},
+    {txtProjectfile, &ExportDialogModel::projectFile},
+    {txtAbsDis, &ExportDialogModel::absDis},
+    {txtRelDis, &ExportDialogModel::relDis},
+    {txtSigmaCent, &ExportDialogModel::sigmaCent},
+    {txtSigmaInst, &ExportDialogModel::sigmaInst},
+};
+
+// The box of each coupled value, its getter and setter.
+struct CoupledBox {
+    ControlId id;
+    const std::string& (ExportDialogModel::*get)() const;
+    void (ExportDialogModel::*set)(std::string);
+};
+constexpr CoupledBox kCoupledBoxes[] = {
+    {txtAbsHor, &ExportDialogModel::AbsHor, &ExportDialogModel::SetAbsHor},
+    {txtRelHor, &ExportDialogModel::RelHor, &ExportDialogModel::SetRelHor},
+    {txtAbsVer, &ExportDialogModel::AbsVer, &ExportDialogModel::SetAbsVer},
+    {txtRelVer, &ExportDialogModel::RelVer, &ExportDialogModel::SetRelVer},
+    {txtSDXY, &ExportDialogModel::SdXY, &ExportDialogModel::SetSdXY},
+    {txtSDZ, &ExportDialogModel::SdZ, &ExportDialogModel::SetSdZ},
+};
+
+}  // namespace
+
+ExportWindow::ExportWindow(JobContext& context) : context_(context), model_(context.settings) {}
+
+ExportWindow::~ExportWindow() = default;
+
+bool ExportWindow::Create() {
+    return Form::Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_3DLOOK,
+                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, "KORVU Interface", 660, 584);
+}
+
+void ExportWindow::Build() {
+    // Heading with the emblem; both open the About box.
+    Add("STATIC", Picture1, "", SS_OWNERDRAW | SS_NOTIFY, {12, 10, 44, 44});
+    Add("STATIC", lblAction, "KORVU Project Aanmaken", SS_NOTIFY | SS_NOPREFIX | SS_CENTERIMAGE,
+        {68, 14, 420, 36}, FontRole::Heading);
+
+    // Files and package version.
+    AddFrame(fraFiles, "", {12, 58, 636, 104});
+    AddLabel(lblFieldfile, "Kavrin file (FLD):", {24, 79, 150, 20});
+    AddEdit(txtFieldfile, {176, 76, 368, 23});
+    AddToolTip(txtFieldfile, "De Naam van de Kavrin Fieldfile");
+    AddButton(cmdField, "Bladeren", {552, 75, 84, 25});
+    AddToolTip(cmdField, "Opzoeken van Kavrin Fieldfile Locatie");
+    AddLabel(lblProjectfile, "KORVU file (PRJ):", {24, 107, 150, 20});
+    AddEdit(txtProjectfile, {176, 104, 368, 23});
+    AddToolTip(txtProjectfile, "De Naam van het KORVU Project");
+    AddButton(cmdProject, "Bladeren", {552, 103, 84, 25});
+    AddToolTip(cmdProject, "Opzoeken van KORVU Projectfile Locatie");
+    AddLabel(lblSaveAs, "Opslaan als KORVU versie:", {24, 135, 150, 20});
+    AddOption(optV3, "KORVU v3.0", true, {176, 133, 110, 20});
+    AddOption(optV1, "KORVU v1.0", false, {296, 133, 110, 20});
+
+    // Standard deviations of the observations.
+    AddFrame(fraStdDevObservations, "StdAfw. Waarnemingen", {12, 170, 330, 148});
+    AddLabel(lblAbs, "Abs.", {178, 186, 76, 18}, SS_CENTER);
+    AddLabel(lblRel, "Rel.", {260, 186, 76, 18}, SS_CENTER);
+    const struct {
+        ControlId label, abs, rel;
+        const char* caption;
+        std::string_view absTip, relTip;
+    } rows[] = {
+        {lblHz, txtAbsHor, txtRelHor, "Hz: (gon + gon/km)", kAbsHorTip, kRelHorTip},
+        {lblV, txtAbsVer, txtRelVer, "V:   (gon + gon/km)", kAbsHorTip, kRelHorTip},
+        {lblDis, txtAbsDis, txtRelDis, "Afstand:  (m + ppm)",
+         "Standaard Afwijking (Absoluut Deel) van de Afstandmeting in Meters",
+         "Standaard Afwijking (PPM) van de Afstandmeting in Meters"},
+    };
+    int y = 206;
+    for (const auto& row : rows) {
+        AddLabel(row.label, row.caption, {24, y + 3, 150, 20});
+        AddEdit(row.abs, {178, y, 76, 23});
+        AddEdit(row.rel, {260, y, 76, 23});
+        AddToolTip(row.abs, row.absTip);
+        AddToolTip(row.rel, row.relTip);
+        y += 28;
+    }
+    AddCheck(chkHVD, "Hz en V dezelfde StdAfw.", {24, y + 2, 300, 20});
+    AddToolTip(chkHVD, "Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand");
+
+    // The second face.
+    AddFrame(fraFace2, "Kijkerstand 2", {12, 326, 330, 72});
+    AddOption(optFace2Series, "Opnemen als Aparte Serie", true, {24, 346, 300, 20});
+    AddOption(optFace2to1, "Omzetten naar Kijkerstand 1", false, {24, 370, 300, 20});
+
+    // Standard deviations of the coordinates, and the others.
+    AddFrame(fraStdDevCoordinates, "StdAfw. Co\xF6rdinaten", {352, 170, 296, 120});
+    AddLabel(lblStdAfw, "StdAfw.", {560, 186, 76, 18}, SS_CENTER);
+    AddLabel(lblXY, "X / Y-co\xF6rdinaten: (m)", {364, 209, 190, 20});
+    AddEdit(txtSDXY, {560, 206, 76, 23});
+    AddToolTip(txtSDXY, "Standaard Afwijking van X+Y in meters");
+    AddLabel(lblZ, "Z-co\xF6rdinaat: (m)", {364, 237, 190, 20});
+    AddEdit(txtSDZ, {560, 234, 76, 23});
+    AddToolTip(txtSDZ, "Standaard Afwijking v.d. punthoogte in meters");
+    AddCheck(chkXYZ, "X, Y en Z dezelfde StdAfw.", {364, 264, 270, 20});
+    AddToolTip(chkXYZ, "Std.Afw. van X+Y wordt ook toegepast op de Hoogte");
+
+    AddFrame(fraStdDevOther, "Overige Std.Afw.", {352, 298, 296, 80});
+    AddLabel(lblSigmaCent, "Sigma Centrering:", {364, 321, 190, 20});
+    AddEdit(txtSigmaCent, {560, 318, 76, 23});
+    AddToolTip(txtSigmaCent, "Standaard Afwijking van X+Y in meters");
+    AddLabel(lblSigmaInst, "Sigma Instr.Hoogte:", {364, 349, 190, 20});
+    AddEdit(txtSigmaInst, {560, 346, 76, 23});
+    AddToolTip(txtSigmaInst, "Standaard Afwijking v.d. punthoogte in meters");
+
+    // Code selections: 16 boxes and the set number with its arrows.
+    AddFrame(fraSelCodes, "Code Selecties", {12, 406, 636, 88});
+    AddToolTip(fraSelCodes, kSelCodeTip);
+    for (int i = 1; i <= 16; ++i) {
+        const bool objectTip = i == 7 || i == 9 || i == 11 || i == 13 || i == 15;
+        AddEdit(SelCodeId(i), {24 + ((i - 1) % 8) * 62, 428 + ((i - 1) / 8) * 30, 56, 23});
+        AddToolTip(SelCodeId(i), objectTip ? kSelObjectTip : kSelCodeTip);
+    }
+    AddLabel(lblSelSet, "Selectie Set", {536, 426, 100, 18}, SS_CENTER);
+    Add("EDIT", txtSelNr, "", ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, {562, 448, 32, 23},
+        FontRole::Normal, WS_EX_CLIENTEDGE);
+    AddToolTip(txtSelNr, kSelNrTip);
+    AddArrows(UpDown1, {594, 448, 18, 23});
+    AddToolTip(UpDown1, kSelNrTip);
+
+    // Start buttons.
+    AddButton(cmdExport, "Start &Export Zonder KORVU", {236, 504, 202, 30});
+    AddToolTip(cmdExport,
+               "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU wordt "
+               "niet gestart.");
+    AddButton(cmdStart, "&Start Export + Start KORVU", {446, 504, 202, 30}, true);
+    AddToolTip(cmdStart,
+               "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU meteen "
+               "opstarten met dit project.");
+
+    // Progress line, outside the body so it stays readable while the body is disabled.
+    Add("STATIC", fraProgress, "", SS_ETCHEDFRAME, {12, 546, 636, 28});
+    AddLabel(lblProgressCaption, " Voortgang:", {18, 551, 70, 18});
+    AddLabel(lblProgress, "", {90, 551, 552, 18}, SS_ENDELLIPSIS);
+
+    SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdStart), 0);
+}
+
+COLORREF ExportWindow::TextColour(ControlId id) const {
+    return id == lblAction ? kHeadingColour : CLR_INVALID;
+}
+
+void ExportWindow::Open(std::string packageFile, std::string idexFile, bool askForIdex, HWND splash,
+                        UINT delayMs) {
+    packageFile_ = std::move(packageFile);
+    idexFile_ = std::move(idexFile);
+    askForIdex_ = askForIdex;
+    splash_ = splash;
+    SetTimer(Handle(), kOpenTimer, delayMs, nullptr);
+}
+
+void ExportWindow::FinishOpening() {
+    if (splash_ && IsWindow(splash_)) ShowWindow(splash_, SW_HIDE);
+    if (askForIdex_ && !AskForIdexFile(context_, packageFile_, idexFile_)) {
+        End(0);
+        return;
+    }
+    model_.Open(packageFile_);
+    Refresh();
+    ShowWithFocus(cmdStart);
+}
+
+void ExportWindow::Refresh() {
+    refreshing_ = true;
+    for (const PlainBox& box : kPlainBoxes)
+        ShowText(Item(box.id), model_.*box.field);
+    CheckRadioButton(Handle(), static_cast<int>(optV3), static_cast<int>(optV1),
+                     static_cast<int>(model_.version3 ? optV3 : optV1));
+    CheckRadioButton(Handle(), static_cast<int>(optFace2Series), static_cast<int>(optFace2to1),
+                     static_cast<int>(model_.face2to1 ? optFace2to1 : optFace2Series));
+    refreshing_ = false;
+    RefreshCoupled();
+    RefreshCodes();
+}
+
+void ExportWindow::RefreshCoupled() {
+    refreshing_ = true;
+    for (const CoupledBox& box : kCoupledBoxes)
+        ShowText(Item(box.id), (model_.*box.get)());
+    CheckDlgButton(Handle(), static_cast<int>(chkHVD),
+                   model_.CoupleHorVer() ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), static_cast<int>(chkXYZ),
+                   model_.CoupleXyZ() ? BST_CHECKED : BST_UNCHECKED);
+    if (!running_) {
+        EnableWindow(Item(txtAbsVer), model_.AbsVerEnabled());
+        EnableWindow(Item(txtRelVer), model_.RelVerEnabled());
+        EnableWindow(Item(txtSDZ), model_.SdZEnabled());
+    }
+    refreshing_ = false;
+}
+
+void ExportWindow::RefreshCodes() {
+    refreshing_ = true;
+    const int set = model_.SelectionSetNumber();
+    ShowText(Item(txtSelNr), std::to_string(set));
+    SendMessageA(Item(UpDown1), UDM_SETPOS32, 0, set);
+    for (int i = 1; i <= 16; ++i)
+        ShowText(Item(SelCodeId(i)), model_.selectionCodes[static_cast<std::size_t>(i)]);
+    refreshing_ = false;
+}
+
+void ExportWindow::Edited(ControlId id) {
+    for (const PlainBox& box : kPlainBoxes) {
+        if (box.id == id) model_.*box.field = TextOf(Item(id));
+    }
+    for (const CoupledBox& box : kCoupledBoxes) {
+        if (box.id != id) continue;
+        (model_.*box.set)(TextOf(Item(id)));
+        RefreshCoupled();
+    }
+    const int code = static_cast<int>(id) - static_cast<int>(txtSelCode1) + 1;
+    if (code >= 1 && code <= 16)
+        model_.selectionCodes[static_cast<std::size_t>(code)] = TextOf(Item(id));
+}
+
+void ExportWindow::Clicked(ControlId id) {
+    const auto checked = [this](ControlId button) {
+        return IsDlgButtonChecked(Handle(), static_cast<int>(button)) == BST_CHECKED;
+    };
+    switch (id) {
+        case chkHVD:
+            model_.SetCoupleHorVer(checked(chkHVD));
+            RefreshCoupled();
+            break;
+        case chkXYZ:
+            model_.SetCoupleXyZ(checked(chkXYZ));
+            RefreshCoupled();
+            break;
+        case optV3:
+        case optV1:
+            model_.version3 = checked(optV3);
+            break;
+        case optFace2Series:
+        case optFace2to1:
+            model_.face2to1 = checked(optFace2to1);
+            break;
+        case cmdField:
+            Browse(model_.fieldFile, ExportDialogModel::kFieldFilter,
+                   ExportDialogModel::kFieldPattern, txtFieldfile);
+            break;
+        case cmdProject:
+            Browse(model_.projectFile, ExportDialogModel::kProjectFilter,
+                   ExportDialogModel::kProjectPattern, txtProjectfile);
+            break;
+        case cmdExport:
+            RunExport(false);
+            break;
+        case cmdStart:
+            RunExport(true);
+            break;
+        case Picture1:
+        case lblAction:
+            ShowAboutBox();
+            break;
+        default:
+            break;
+    }
+}
+
+bool ExportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_TIMER:
+            if (wParam != kOpenTimer) return false;
+            KillTimer(Handle(), kOpenTimer);
+            FinishOpening();
+            return true;
+        case WM_COMMAND: {
+            const auto id = static_cast<ControlId>(LOWORD(wParam));
+            if (HIWORD(wParam) == EN_CHANGE && !refreshing_) Edited(id);
+            if (HIWORD(wParam) == BN_CLICKED && lParam != 0) Clicked(id);
+            return true;
+        }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom != static_cast<UINT_PTR>(UpDown1) || header->code != UDN_DELTAPOS)
+                return false;
+            const auto* step = reinterpret_cast<const NMUPDOWN*>(lParam);
+            if (step->iDelta > 0 ? model_.StepUp() : model_.StepDown()) RefreshCodes();
+            result = TRUE;  // the control's own position follows the model, not the press
+            return true;
+        }
+        case WM_DRAWITEM:
+            if (wParam != static_cast<WPARAM>(Picture1)) return false;
+            DrawLogo(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            result = TRUE;
+            return true;
+        case WM_SETCURSOR: {
+            const auto over = static_cast<ControlId>(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+            if (over != Picture1 && over != lblAction) return false;
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            result = TRUE;
+            return true;
+        }
+        default:
+            return JobWindow::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+void ExportWindow::Browse(std::string& field, std::string_view filter, std::string_view pattern,
+                          ControlId box) {
+    const std::optional<std::string> picked = LocateFile(context_, filter, pattern);
+    if (!picked) {
+        End(0);
+        return;
+    }
+    field = *picked;
+    refreshing_ = true;
+    ShowText(Item(box), field);
+    refreshing_ = false;
+}
+
+void ExportWindow::RunExport(bool kickKorvu) {
+    if (running_ || ended_) return;
+    running_ = true;
+    SetBodyEnabled(false, {fraProgress, lblProgressCaption, lblProgress});
+    ExportJob job;
+    job.idexFile = idexFile_;
+    job.launch = kickKorvu ? Launch::Always : Launch::No;
+    const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
+    running_ = false;
+    const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
+                        outcome == ConversionOutcome::ProjectPathTooShort ||
+                        outcome == ConversionOutcome::WriteFailed;
+    End(failed ? 1 : 0);
+}
+
+void ExportWindow::BeforeEnd() {
+    KillTimer(Handle(), kOpenTimer);
+    if (about_) about_->Close();
+}
+
+void ExportWindow::ShowAboutBox() {
+    if (!about_) about_ = std::make_unique<AboutWindow>();
+    about_->Show(Handle());
+}
+
+}  // namespace talvik::win32

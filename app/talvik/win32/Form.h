@@ -1,0 +1,109 @@
+#pragma once
+// A window built from a list of controls: each control has an id from the control table, a
+// place in 96-dpi pixels and a font role. The form creates the controls, gives every one the
+// system's dialog font, lays them out again when the window moves to a screen of another
+// scale, and attaches the tooltips. The windows are dialogs (dialog manager: tab order,
+// access keys, default button) built from an empty template.
+
+#include "win32/Win32.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win32/Controls.h"
+
+namespace talvik::win32 {
+
+enum class FontRole { Normal, Heading, Large, Title };
+
+// Colour of the headings.
+inline constexpr COLORREF kHeadingColour = RGB(0x12, 0x46, 0x5c);
+
+// A control's place in pixels at 96 dpi.
+struct Place {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+class Form {
+  public:
+    Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form();
+
+    HWND Handle() const { return hwnd_; }
+    HWND Item(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
+    HWND ToolTips() const { return tooltips_; }
+    // The scale the window is laid out at, in dots per inch.
+    UINT Dpi() const { return dpi_; }
+
+  protected:
+    // Creates the (hidden) window with the given style, caption and client size at 96 dpi;
+    // Build() adds the controls before it is laid out.
+    bool Create(HWND owner, DWORD style, DWORD exStyle, std::string_view caption, int width,
+                int height);
+    virtual void Build() = 0;
+    // Every message of the window; the default handling when it returns false.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // Adds a control of a system class ("EDIT", "BUTTON", "STATIC", UPDOWN_CLASSA, ...).
+    HWND Add(const char* windowClass, ControlId id, std::string_view text, DWORD style, Place place,
+             FontRole font = FontRole::Normal, DWORD exStyle = 0);
+    // The usual controls: a frame (group box), a label (no access keys), a text box, a push
+    // button, an option button (`first` starts its group), a check box, and the arrows of a set
+    // number, which take the keyboard focus and step on the arrow keys.
+    void AddFrame(ControlId id, std::string_view caption, Place place);
+    void AddLabel(ControlId id, std::string_view caption, Place place, DWORD style = 0);
+    void AddEdit(ControlId id, Place place);
+    void AddButton(ControlId id, std::string_view caption, Place place, bool isDefault = false);
+    void AddOption(ControlId id, std::string_view caption, bool first, Place place);
+    void AddCheck(ControlId id, std::string_view caption, Place place);
+    void AddArrows(ControlId id, Place place);
+    // Attaches a tooltip to a control; for a frame, which lets the mouse through, the tooltip
+    // covers its area of the window.
+    void AddToolTip(ControlId id, std::string_view text);
+
+    // A colour for the text of a static control; CLR_INVALID keeps the system's.
+    virtual COLORREF TextColour(ControlId) const { return CLR_INVALID; }
+    // The window's background; null keeps the dialog colour.
+    virtual HBRUSH Background() const { return nullptr; }
+
+    // Draws the program's icon into an owner-drawn static control.
+    void DrawLogo(const DRAWITEMSTRUCT& item) const;
+
+    int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
+
+  private:
+    struct Entry {
+        ControlId id;
+        Place place;
+        FontRole font;
+        bool frameTip = false;
+    };
+    static LRESULT CALLBACK ArrowsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR);
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeFonts();
+    void Layout();
+    HFONT FontFor(FontRole role) const;
+
+    HWND hwnd_ = nullptr;
+    HWND tooltips_ = nullptr;
+    UINT dpi_ = 96;
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Entry> entries_;
+    HFONT fonts_[4] = {};
+    mutable HICON logo_ = nullptr;
+    mutable int logoSize_ = 0;
+};
+
+// The window's text of a control, and setting it only when it differs (so the caret stays).
+std::string TextOf(HWND control);
+void ShowText(HWND control, std::string_view text);
+
+// Dots per inch of the window's screen.
+UINT DpiOf(HWND hwnd);
+
+}  // namespace talvik::win32

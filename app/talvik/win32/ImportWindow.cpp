@@ -1,0 +1,137 @@
+#include "win32/ImportWindow.h"
+
+namespace talvik::win32 {
+
+namespace {
+
+using enum ControlId;
+constexpr UINT_PTR kOpenTimer = 1;
+
+}  // namespace
+
+ImportWindow::ImportWindow(JobContext& context) : context_(context), model_(context.settings) {}
+
+bool ImportWindow::Create() {
+    return Form::Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_3DLOOK,
+                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, "KORVU Interface", 560, 270);
+}
+
+void ImportWindow::Build() {
+    Add("STATIC", Picture1, "", SS_OWNERDRAW, {12, 10, 44, 44});
+    Add("STATIC", lblAction, "KORVU Co\xF6rdinaten Inlezen", SS_NOPREFIX | SS_CENTERIMAGE,
+        {68, 14, 460, 36}, FontRole::Heading);
+
+    AddLabel(Label2, "KORVU file (COR):", {12, 73, 120, 20});
+    AddEdit(txtCoordfile, {136, 70, 320, 23});
+    AddToolTip(txtCoordfile, "De Naam van de KORVU Co\xF6rdinatenfile");
+    AddButton(cmdCoord, "Bladeren", {464, 69, 84, 25});
+    AddToolTip(cmdCoord, "Opzoeken van KORVU Co\xF6rdinatenfile");
+
+    AddFrame(Frame3, "Import Instellingen", {12, 106, 536, 112});
+    AddToolTip(Frame3, "Laagnaam/Code tbv. Import in Kavrin");
+    AddLabel(Label1, "Kavrin Laagnaam:", {24, 131, 150, 20});
+    AddEdit(txtKVLayer, {180, 128, 180, 23});
+    AddToolTip(txtKVLayer, "Kavrin Laag waarin KORVU Stations worden opgeslagen");
+    AddLabel(Label4, "Kavrin Grondslagcode:", {24, 159, 150, 20});
+    AddEdit(txtKVCode, {180, 156, 180, 23});
+    AddToolTip(txtKVCode, "Kavrin Code waarin KORVU Stations worden opgeslagen");
+    AddLabel(Label3, "Import Set", {24, 187, 150, 20});
+    Add("EDIT", txtSelNr, "", WS_TABSTOP | WS_GROUP | ES_CENTER | ES_AUTOHSCROLL,
+        {180, 184, 36, 23}, FontRole::Normal, WS_EX_CLIENTEDGE);
+    AddToolTip(txtSelNr, "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar");
+    AddArrows(UpDown1, {216, 184, 18, 23});
+    AddToolTip(UpDown1, "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar");
+
+    AddButton(cmdStart, "&Start Import", {388, 228, 160, 30}, true);
+    AddToolTip(cmdStart, "De KORVU Stations nu verzamelen en importeren in Kavrin");
+    SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdStart), 0);
+}
+
+COLORREF ImportWindow::TextColour(ControlId id) const {
+    return id == lblAction ? kHeadingColour : CLR_INVALID;
+}
+
+void ImportWindow::Open(std::string packageFile, std::string idexFile, HWND splash, UINT delayMs) {
+    packageFile_ = std::move(packageFile);
+    idexFile_ = std::move(idexFile);
+    splash_ = splash;
+    SetTimer(Handle(), kOpenTimer, delayMs, nullptr);
+}
+
+void ImportWindow::Refresh() {
+    refreshing_ = true;
+    ShowText(Item(txtKVLayer), model_.Layer());
+    ShowText(Item(txtKVCode), model_.Code());
+    ShowText(Item(txtSelNr), model_.SelNr());
+    ShowText(Item(txtCoordfile), model_.CoordFile());
+    if (const std::optional<int> set = model_.SetNumber())
+        SendMessageA(Item(UpDown1), UDM_SETPOS32, 0, *set);
+    refreshing_ = false;
+}
+
+bool ImportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_TIMER:
+            if (wParam != kOpenTimer) return false;
+            KillTimer(Handle(), kOpenTimer);
+            if (splash_ && IsWindow(splash_)) ShowWindow(splash_, SW_HIDE);
+            model_.Load(packageFile_);
+            Refresh();
+            ShowWithFocus(txtKVLayer);
+            return true;
+        case WM_COMMAND: {
+            const auto id = static_cast<ControlId>(LOWORD(wParam));
+            if (HIWORD(wParam) == EN_CHANGE && !refreshing_) {
+                const std::string text = TextOf(Item(id));
+                if (id == txtKVLayer) model_.SetLayer(text);
+                if (id == txtKVCode) model_.SetCode(text);
+                if (id == txtSelNr) model_.SetSelNr(text);
+                if (id == txtCoordfile) model_.SetCoordFile(text);
+            }
+            if (HIWORD(wParam) == BN_CLICKED && id == cmdCoord) Browse();
+            if (HIWORD(wParam) == BN_CLICKED && id == cmdStart) RunImport();
+            return true;
+        }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom != static_cast<UINT_PTR>(UpDown1) || header->code != UDN_DELTAPOS)
+                return false;
+            const auto* step = reinterpret_cast<const NMUPDOWN*>(lParam);
+            if (step->iDelta > 0 ? model_.StepUp() : model_.StepDown()) Refresh();
+            result = TRUE;  // the control's own position follows the model, not the press
+            return true;
+        }
+        case WM_DRAWITEM:
+            if (wParam != static_cast<WPARAM>(Picture1)) return false;
+            DrawLogo(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            result = TRUE;
+            return true;
+        default:
+            return JobWindow::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+void ImportWindow::Browse() {
+    const std::optional<std::string> picked =
+        LocateFile(context_, ImportModel::kCoordFilter, ImportModel::kCoordPattern);
+    if (!picked) {
+        End(0);
+        return;
+    }
+    model_.SetCoordFile(*picked);
+    Refresh();
+}
+
+void ImportWindow::RunImport() {
+    if (running_ || ended_) return;
+    running_ = true;
+    SetBodyEnabled(false, {});
+    const ImportOutcome outcome = model_.Start(idexFile_, context_.ui);
+    SetBodyEnabled(true, {});
+    // After a written file the process ends without the closing steps: the set number is
+    // not stored.
+    if (outcome == ImportOutcome::Written) End(0);
+    RunDone();
+}
+
+}  // namespace talvik::win32

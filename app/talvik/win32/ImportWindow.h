@@ -1,0 +1,43 @@
+#pragma once
+// The import window: shows the import dialog model, passes the user's edits back to it and
+// runs its operations on the window's events.
+
+#include <string>
+
+#include "host/JobContext.h"
+#include "interchange/ImportModel.h"
+#include "win32/JobWindow.h"
+
+namespace talvik::win32 {
+
+class ImportWindow : public JobWindow {
+  public:
+    // Uses the context's user interface, settings, registry, releases and file prompt.
+    explicit ImportWindow(JobContext& context);
+
+    bool Create();
+    ImportModel& Model() { return model_; }
+
+    // Opening: after delayMs (messages keep flowing) hides `splash`, loads the model and shows
+    // the window.
+    void Open(std::string packageFile, std::string idexFile, HWND splash, UINT delayMs);
+    void Refresh();
+
+  protected:
+    void Build() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    COLORREF TextColour(ControlId id) const override;
+    void StoreOnClose() override { model_.Close(); }
+
+  private:
+    void Browse();
+    void RunImport();
+
+    JobContext& context_;
+    ImportModel model_;
+    std::string packageFile_;
+    std::string idexFile_;
+    HWND splash_ = nullptr;
+};
+
+}  // namespace talvik::win32

@@ -1,0 +1,44 @@
+#pragma once
+// What the export and import windows share: each runs one job and ends once; a close request
+// stores the dialog's choices and ends it. Closing is never refused: during a run the choices
+// are stored at once and the window ends when the run is done, so the files being written are
+// never cut off half-way.
+
+#include <functional>
+#include <initializer_list>
+
+#include "win32/Form.h"
+
+namespace talvik::win32 {
+
+class JobWindow : public Form {
+  public:
+    // Called once, when the job is over, with the exit code of the process.
+    std::function<void(int)> finished;
+
+    bool Ended() const { return ended_; }
+
+  protected:
+    // Hides the window and reports the exit code, the first time only.
+    void End(int exitCode);
+    // Called by End before the window hides.
+    virtual void BeforeEnd() {}
+    // Stores the dialog's choices when the user closes the window.
+    virtual void StoreOnClose() = 0;
+    // Called by a run when it is done: ends the window when a close was requested meanwhile.
+    void RunDone();
+    // Disables every control but those `outside` (and enables them again), so that nothing
+    // can be used while a run works.
+    void SetBodyEnabled(bool enabled, std::initializer_list<ControlId> outside);
+    // Shows the window after the opening wait and puts the focus on a control.
+    void ShowWithFocus(ControlId focus);
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    bool running_ = false;
+    bool ended_ = false;
+    bool closeRequested_ = false;
+    // True while the window itself writes into its boxes; edits are then not passed back.
+    bool refreshing_ = false;
+};
+
+}  // namespace talvik::win32

@@ -1,0 +1,652 @@
+// The Win32 windows in-process, driven by window messages as a user's actions would arrive:
+// the start-up decisions, every caption and tooltip, the model bindings, the file prompts and
+// the runs of both dialogs on the example network.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+#include "platform/RegistryFile.h"
+#include "platform/RegistrySettings.h"
+#include "win32/AboutWindow.h"
+#include "win32/Application.h"
+#include "win32/ExportWindow.h"
+#include "win32/ImportWindow.h"
+#include "win32/SplashWindow.h"
+#include "win32/Win32FilePrompt.h"
+#include "win32/Win32UserInterface.h"
+
+namespace talvik::win32 {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kSource = TALVIK_SOURCE_DIR;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+struct RecordingLauncher : ProcessLauncher {
+    bool Start(std::string_view commandLine) override {
+        commandLines.emplace_back(commandLine);
+        return true;
+    }
+    std::vector<std::string> commandLines;
+};
+
+// Delivers the queued messages as the program's loop does, until `done` or ten seconds.
+bool PumpUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            HWND root = GetAncestor(message.hwnd, GA_ROOT);
+            if (root && IsDialogMessageA(root, &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (std::chrono::steady_clock::now() > end) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+// A desktop program on a private settings file in a fresh folder, with message boxes and file
+// prompts answered by the test and a launcher that only records.
+class Harness {
+    fs::path folder_ = [] {
+        static int count = 0;
+        const fs::path folder =
+            fs::temp_directory_path() / ("talvik-win32-" + std::to_string(GetCurrentProcessId()) +
+                                         "-" + std::to_string(++count));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        return folder;
+    }();
+    Win32UserInterface ui_{[this](const MessageBoxSetup& setup) {
+        messages.push_back(setup);
+        if (duringMessage) duringMessage();
+        return answer;
+    }};
+    Win32FilePrompt prompt_{[this](const FileDialogSetup& setup) {
+        prompts.push_back(setup);
+        return pick;
+    }};
+
+  public:
+    RegistryFile registry{(folder_ / "registry.reg").string()};
+    RegistrySettings settings{registry};
+    RecordingLauncher launcher;
+    std::vector<MessageBoxSetup> messages;
+    std::vector<FileDialogSetup> prompts;
+    std::string pick;                     // every file prompt's answer; empty cancels
+    Answer answer = Answer::Ok;           // every message's answer
+    std::function<void()> duringMessage;  // the user's action while a message is shown
+    bool finished = false;
+    int exitCode = -1;
+    std::unique_ptr<Application> app;
+
+    ~Harness() {
+        app.reset();
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    std::string Folder() const { return folder_.string(); }
+    std::string Path(const char* name) const { return (folder_ / name).string(); }
+    void CopyExample(const char* name) const {
+        fs::copy_file(kSource / "examples" / name, folder_ / name);
+    }
+    void InstallHost() {
+        const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV";
+        RegKey key = 0;
+        registry.CreateKey(kHkeyCurrentUser, zev, key);
+        registry.CloseKey(key);
+        registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
+    }
+    std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
+
+    // Runs the start-up with no opening delay; when a dialog opens and `wait` is set, delivers
+    // messages until it is shown or the job ended.
+    bool Start(const std::string& commandLine, bool wait = true) {
+        app.reset();
+        finished = false;
+        app = std::make_unique<Application>(
+            AppServices{ui_, prompt_, settings, registry, launcher, "C:\\Talvik\\talvik.exe", 0});
+        app->finished = [this](int code) {
+            finished = true;
+            exitCode = code;
+        };
+        const bool opening = app->Start(commandLine);
+        if (opening && wait) WaitForDialog();
+        return opening;
+    }
+    bool WaitForDialog() {
+        return PumpUntil([this] { return finished || IsWindowVisible(Window()); });
+    }
+    std::string ExportLine() const {
+        return "0 \"" + Path("net1.prj") + "\" \"" + Path("net1.idx") + "\"";
+    }
+
+    // The user at the open dialog.
+    HWND Window() const {
+        return app->Export() ? app->Export()->Handle() : app->Import()->Handle();
+    }
+    HWND Find(const char* name) const {
+        HWND control = GetDlgItem(Window(), FindControl(name));
+        EXPECT_TRUE(control) << name;
+        return control;
+    }
+    std::string Text(const char* name) const { return TextOf(Find(name)); }
+    bool Enabled(const char* name) const { return IsWindowEnabled(Find(name)); }
+    bool Checked(const char* name) const {
+        return SendMessageA(Find(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    void Type(const char* name, const std::string& text) {
+        SendMessageA(Find(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    void Click(const char* name) { SendMessageA(Find(name), BM_CLICK, 0, 0); }
+    // An arrow key on the set arrows, which have the focus.
+    void Arrow(bool up) {
+        HWND arrows = Find("UpDown1");
+        SetFocus(arrows);
+        SendMessageA(arrows, WM_KEYDOWN, up ? VK_UP : VK_DOWN, 0);
+        SendMessageA(arrows, WM_KEYUP, up ? VK_UP : VK_DOWN, 0);
+    }
+    void Close() { SendMessageA(Window(), WM_CLOSE, 0, 0); }
+};
+
+// The tooltip of a control: its own tool, or for a frame the tool on its area.
+std::string ToolTip(const Form& form, ControlId id) {
+    wchar_t text[512] = {};
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = form.Handle();
+    info.lpszText = text;
+    info.uId = reinterpret_cast<UINT_PTR>(form.Item(id));
+    SendMessageW(form.ToolTips(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
+    if (text[0] == 0) {
+        info.uId = static_cast<UINT_PTR>(id);
+        SendMessageW(form.ToolTips(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
+    }
+    char bytes[1024] = {};
+    WideCharToMultiByte(1252, 0, text, -1, bytes, sizeof(bytes), nullptr, nullptr);
+    return bytes;
+}
+
+struct Texts {
+    const char* control;
+    const char* caption;  // nullptr: not checked (a box's value)
+    const char* tip;
+};
+
+void ExpectTexts(const Form& form, const std::vector<Texts>& rows) {
+    for (const Texts& row : rows) {
+        const auto id = static_cast<ControlId>(FindControl(row.control));
+        ASSERT_TRUE(form.Item(id)) << row.control;
+        if (row.caption) {
+            EXPECT_EQ(TextOf(form.Item(id)), row.caption) << row.control;
+        }
+        EXPECT_EQ(ToolTip(form, id), row.tip) << row.control;
+    }
+}
+
+// The names of the controls the Tab key visits, from the focused one on.
+std::vector<std::string> TabOrder(HWND window, const char* first) {
+    std::vector<std::string> names;
+    HWND start = GetDlgItem(window, FindControl(first));
+    HWND at = start;
+    do {
+        const int id = GetDlgCtrlID(at);
+        for (const char* name :
+             {"txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",     "optV3",
+              "optV1",        "txtAbsHor",    "txtRelHor",      "txtAbsVer",      "txtRelVer",
+              "txtAbsDis",    "txtRelDis",    "chkHVD",         "optFace2Series", "optFace2to1",
+              "txtSDXY",      "txtSDZ",       "chkXYZ",         "txtSigmaCent",   "txtSigmaInst",
+              "txtSelCode1",  "txtSelCode16", "UpDown1",        "cmdExport",      "cmdStart",
+              "txtCoordfile", "cmdCoord",     "txtKVLayer",     "txtKVCode",      "txtSelNr"}) {
+            if (FindControl(name) == id) names.emplace_back(name);
+        }
+        at = GetNextDlgTabItem(window, at, FALSE);
+    } while (at && at != start && names.size() < 60);
+    return names;
+}
+
+TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
+    const struct {
+        const char* line;
+        std::string_view firstLine;
+    } cases[] = {
+        {"/kavrin", "Aanmelding bij Kavrin:\r\n"},
+        {"0 C:\\a.prj", "Kavrin 5.0 dient te worden opgewaardeerd naar Build 110 of hoger.\r\n"},
+    };
+    for (const auto& c : cases) {
+        Harness h;
+        EXPECT_FALSE(h.Start(c.line));
+        ASSERT_EQ(h.messages.size(), 1u) << c.line;
+        EXPECT_EQ(h.messages[0].text.substr(0, c.firstLine.size()), c.firstLine);
+        EXPECT_EQ(h.messages[0].title, "KORVU Interface");
+        EXPECT_EQ(h.messages[0].flags, UINT(MB_OK | MB_ICONINFORMATION));
+        EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
+        EXPECT_EQ(TextOf(h.app->Splash()->Item(ControlId::lblProductName)),
+                  "Kavrin ZEV KORVU Interface");
+    }
+}
+
+TEST(ExportWindow, FirstRunShowsDefaultsAfterTheSplash) {
+    Harness h;
+    ASSERT_TRUE(h.Start(h.ExportLine(), false));
+    EXPECT_TRUE(IsWindowVisible(h.app->Splash()->Handle()));
+    EXPECT_FALSE(IsWindowVisible(h.Window()));
+    ASSERT_TRUE(h.WaitForDialog());
+    EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
+    EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
+    const struct {
+        const char* box;
+        std::string text;
+        bool enabled;
+    } rows[] = {
+        {"txtProjectfile", h.Path("net1.prj"), true},
+        {"txtFieldfile", h.Path("net1.fld"), true},
+        {"txtAbsHor", "0.003", true},
+        {"txtRelHor", "0.0003", true},
+        {"txtAbsVer", "0.003", false},
+        {"txtRelVer", "0.0003", false},
+        {"txtAbsDis", "0.002", true},
+        {"txtRelDis", "2", true},
+        {"txtSDXY", "0.003", true},
+        {"txtSDZ", "0.003", false},
+        {"txtSigmaCent", "0.003", true},
+        {"txtSigmaInst", "0.005", true},
+        {"txtSelNr", "1", true},
+        {"txtSelCode1", "999", true},
+        {"txtSelCode16", "", true},
+        {"lblProgress", "", true},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(h.Text(row.box), row.text) << row.box;
+        EXPECT_EQ(h.Enabled(row.box), row.enabled) << row.box;
+    }
+    for (const char* on : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
+        EXPECT_TRUE(h.Checked(on)) << on;
+    for (const char* off : {"optV1", "optFace2to1"})
+        EXPECT_FALSE(h.Checked(off)) << off;
+    EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
+    EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)), FindControl("cmdStart"));
+}
+
+TEST(ExportWindow, CaptionsTooltipsAndTabOrder) {
+    Harness h;
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    const char* sel = "Waarnemingen met deze Object Codes worden gebruikt door KORVU";
+    const char* obj = "Waarnemingen met deze Selectie Object worden gebruikt door KORVU";
+    const char* set = "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar";
+    const char* absTip = "Standaard Afwijking (Absoluut Deel) in GON";
+    const char* relTip = "Standaard Afwijking Relatief Deel) in GON per KM";
+    ExpectTexts(
+        *h.app->Export(),
+        {
+            {"lblAction", "KORVU Project Aanmaken", ""},
+            {"lblFieldfile", "Kavrin file (FLD):", ""},
+            {"txtFieldfile", nullptr, "De Naam van de Kavrin Fieldfile"},
+            {"cmdField", "Bladeren", "Opzoeken van Kavrin Fieldfile Locatie"},
+            {"lblProjectfile", "KORVU file (PRJ):", ""},
+            {"txtProjectfile", nullptr, "De Naam van het KORVU Project"},
+            {"cmdProject", "Bladeren", "Opzoeken van KORVU Projectfile Locatie"},
+            {"lblSaveAs", "Opslaan als KORVU versie:", ""},
+            {"optV3", "KORVU v3.0", ""},
+            {"optV1", "KORVU v1.0", ""},
+            {"fraStdDevObservations", "StdAfw. Waarnemingen", ""},
+            {"lblAbs", "Abs.", ""},
+            {"lblRel", "Rel.", ""},
+            {"lblHz", "Hz: (gon + gon/km)", ""},
+            {"lblV", "V:   (gon + gon/km)", ""},
+            {"lblDis", "Afstand:  (m + ppm)", ""},
+            {"txtAbsHor", nullptr, absTip},
+            {"txtRelHor", nullptr, relTip},
+            {"txtAbsVer", nullptr, absTip},
+            {"txtRelVer", nullptr, relTip},
+            {"txtAbsDis", nullptr,
+             "Standaard Afwijking (Absoluut Deel) van de Afstandmeting in Meters"},
+            {"txtRelDis", nullptr, "Standaard Afwijking (PPM) van de Afstandmeting in Meters"},
+            {"chkHVD", "Hz en V dezelfde StdAfw.",
+             "Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"},
+            {"fraFace2", "Kijkerstand 2", ""},
+            {"optFace2Series", "Opnemen als Aparte Serie", ""},
+            {"optFace2to1", "Omzetten naar Kijkerstand 1", ""},
+            {"fraStdDevCoordinates", "StdAfw. Co\xF6rdinaten", ""},
+            {"lblStdAfw", "StdAfw.", ""},
+            {"lblXY", "X / Y-co\xF6rdinaten: (m)", ""},
+            {"lblZ", "Z-co\xF6rdinaat: (m)", ""},
+            {"txtSDXY", nullptr, "Standaard Afwijking van X+Y in meters"},
+            {"txtSDZ", nullptr, "Standaard Afwijking v.d. punthoogte in meters"},
+            {"chkXYZ", "X, Y en Z dezelfde StdAfw.",
+             "Std.Afw. van X+Y wordt ook toegepast op de Hoogte"},
+            {"fraStdDevOther", "Overige Std.Afw.", ""},
+            {"lblSigmaCent", "Sigma Centrering:", ""},
+            {"lblSigmaInst", "Sigma Instr.Hoogte:", ""},
+            {"txtSigmaCent", nullptr, "Standaard Afwijking van X+Y in meters"},
+            {"txtSigmaInst", nullptr, "Standaard Afwijking v.d. punthoogte in meters"},
+            {"fraSelCodes", "Code Selecties", sel},
+            {"txtSelCode1", nullptr, sel},
+            {"txtSelCode7", nullptr, obj},
+            {"txtSelCode8", nullptr, sel},
+            {"txtSelCode15", nullptr, obj},
+            {"txtSelCode16", nullptr, sel},
+            {"lblSelSet", "Selectie Set", ""},
+            {"txtSelNr", nullptr, set},
+            {"UpDown1", nullptr, set},
+            {"cmdExport", "Start &Export Zonder KORVU",
+             "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU wordt "
+             "niet gestart."},
+            {"cmdStart", "&Start Export + Start KORVU",
+             "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU meteen "
+             "opstarten met dit project."},
+            {"lblProgressCaption", " Voortgang:", ""},
+        });
+    const std::vector<std::string> tabs = TabOrder(h.Window(), "txtFieldfile");
+    const std::vector<std::string> expected = {
+        "txtFieldfile",   "cmdField",     "txtProjectfile", "cmdProject",   "optV3",
+        "txtAbsHor",      "txtRelHor",    "txtAbsDis",      "txtRelDis",    "chkHVD",
+        "optFace2Series", "txtSDXY",      "chkXYZ",         "txtSigmaCent", "txtSigmaInst",
+        "txtSelCode1",    "txtSelCode16", "UpDown1",        "cmdExport",    "cmdStart"};  // the
+    // coupled boxes are disabled, so Tab passes over them
+    EXPECT_EQ(tabs, expected);
+}
+
+TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
+    Harness h;
+    h.settings.Set("TalvikSel2", "B1|B2");
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    h.Type("txtAbsHor", "0.1");
+    h.Type("txtRelHor", "0.2");
+    h.Type("txtSDXY", "0.3");
+    EXPECT_EQ(h.Text("txtAbsVer") + h.Text("txtRelVer") + h.Text("txtSDZ"), "0.10.20.3");
+    for (const char* button : {"chkHVD", "chkXYZ", "optV1", "optFace2to1"})
+        h.Click(button);
+    for (const char* freed : {"txtAbsVer", "txtRelVer", "txtSDZ"})
+        EXPECT_TRUE(h.Enabled(freed)) << freed;
+    h.Type("txtSelCode1", "A1");
+    const auto step = [&h](bool up) {
+        h.Arrow(up);
+        return h.Text("txtSelNr") + ' ' + h.Text("txtSelCode1") + ' ' + h.Text("txtSelCode2");
+    };
+    EXPECT_EQ(step(false), "1 A1 ");  // at the bottom nothing moves
+    EXPECT_EQ(step(true), "2 B1 B2");
+    EXPECT_EQ(step(true), "3 999 ");
+    const std::pair<const char*, std::string> edits[] = {
+        {"txtAbsHor", "0.011"},
+        {"txtRelHor", "0.012"},
+        {"txtAbsVer", "0.013"},
+        {"txtRelVer", "0.014"},
+        {"txtAbsDis", "0.015"},
+        {"txtRelDis", "3"},
+        {"txtSDXY", "0.016"},
+        {"txtSDZ", "0.017"},
+        {"txtSigmaCent", "0.018"},
+        {"txtSigmaInst", "0.019"},
+        {"txtSelCode1", "K1"},
+        {"txtSelCode16", "\xD6st 2"},
+        {"txtFieldfile", "C:\\a b\\x.fld"},
+    };
+    for (const auto& [box, value] : edits)
+        h.Type(box, value);
+    h.Close();
+    EXPECT_TRUE(h.finished);
+    EXPECT_EQ(h.exitCode, 0);
+    EXPECT_EQ(h.Stored("TalvikSel3"), "K1|||||||||||||||\xD6st 2");
+    EXPECT_EQ(h.Stored("TalvikStdDev"),
+              "0.011|0.012|0.013|0.014|0.015|3|0.016|0.017|0|0|0.018|0.019");
+
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    for (const auto& [box, value] : edits) {
+        if (box != std::string_view("txtFieldfile")) {
+            EXPECT_EQ(h.Text(box), value) << box;
+        }
+    }
+    for (const char* off : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
+        EXPECT_FALSE(h.Checked(off)) << off;
+    EXPECT_EQ(step(false), "2 B1 B2");
+    EXPECT_EQ(step(false), "1 A1 ");
+}
+
+TEST(ExportWindow, FilePromptsAndTheAboutBox) {
+    Harness h;
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    h.Click("cmdField");  // no host installed: the message, then the end
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_EQ(h.messages[0].text, "Kavrin niet gevonden; afbreken");
+    EXPECT_EQ(h.messages[0].flags, UINT(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(h.finished && h.prompts.empty());
+
+    h.InstallHost();
+    h.messages.clear();
+    ASSERT_TRUE(h.Start(""));  // the IDEX file is asked for; cancelling ends the job
+    ASSERT_EQ(h.prompts.size(), 1u);
+    EXPECT_TRUE(h.finished);
+    EXPECT_EQ(h.prompts[0].folder, h.Folder() + "\\");
+    EXPECT_EQ(h.prompts[0].title, "Opzoeken van Kavrin IDEX Files|*.idx| File");
+    EXPECT_EQ(h.prompts[0].initialName, "*.idx");
+    EXPECT_EQ(h.prompts[0].filter,
+              std::string("Kavrin IDEX Files\0*.idx\0All Files (*.*)\0*.*\0\0", 45));
+
+    h.pick = "C:\\survey\\north 2.idx";
+    ASSERT_TRUE(h.Start(""));
+    EXPECT_EQ(h.Text("txtProjectfile"), "C:\\survey\\north 2.prj");
+    EXPECT_EQ(h.Text("txtFieldfile"), "C:\\survey\\north 2.fld");
+    h.pick = "D:\\Zuid \xE9.fld";
+    h.Click("cmdField");
+    EXPECT_EQ(h.Text("txtFieldfile"), h.pick);
+    h.pick.clear();
+    h.Click("cmdProject");
+    EXPECT_EQ(h.Text("txtProjectfile"), "");
+    EXPECT_EQ(h.prompts.size(), 4u);
+    EXPECT_FALSE(h.finished);
+    EXPECT_TRUE(h.messages.empty());
+
+    // The heading opens the About box; OK closes it, a second click opens it again.
+    SendMessageA(h.Window(), WM_COMMAND, MAKEWPARAM(FindControl("lblAction"), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(h.Find("lblAction")));
+    AboutWindow* about = h.app->Export()->About();
+    ASSERT_TRUE(about && IsWindowVisible(about->Handle()));
+    EXPECT_EQ(TextOf(about->Handle()), "About Talvik");
+    for (const auto& [name, text] : {std::pair{"lblTitle", "Talvik"},
+                                     {"lblVersion", "Version 3.1.71"},
+                                     {"Label5", "Korvu Interface"},
+                                     {"Label1", "Kavrin ZEV"},
+                                     {"cmdOK", "OK"}})
+        EXPECT_EQ(TextOf(about->Item(static_cast<ControlId>(FindControl(name)))), text) << name;
+    SendMessageA(about->Item(ControlId::cmdOK), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(about->Handle()));
+    EXPECT_EQ(VersionLine(3, 0, 0), "Version 3.0.0");
+}
+
+// Both buttons store the dialog, export the example as the batch program does and end; only
+// Start launches the package. They are pressed from the keyboard: the access key of one, the
+// Enter key for the default one.
+TEST(ExportWindow, StartButtonsExportTheExample) {
+    const struct {
+        const char* button;
+        UINT message;
+        WPARAM key;
+    } presses[] = {{"cmdExport", WM_SYSCHAR, 'e'}, {"cmdStart", WM_KEYDOWN, VK_RETURN}};
+    for (const auto& [button, message, key] : presses) {
+        Harness h;
+        for (const char* name : {"net1.fld", "net1.idx"})
+            h.CopyExample(name);
+        const std::string package = h.Path("KORVU.EXE");
+        std::ofstream(package) << "MZ";
+        h.settings.Set("Talvik3Path", package);
+        ASSERT_TRUE(h.Start(h.ExportLine()));
+        h.Type("txtSelCode1", "K");
+        PostMessageA(GetFocus(), message, key, message == WM_SYSCHAR ? 1 << 29 : 0);
+        PumpUntil([&h] { return h.finished; });
+
+        EXPECT_TRUE(h.finished) << button;
+        EXPECT_EQ(h.exitCode, 0);
+        EXPECT_FALSE(IsWindowVisible(h.Window()));
+        EXPECT_FALSE(h.Enabled("cmdStart"));
+        EXPECT_NE(h.Text("lblProgress"), "");
+        for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
+            std::string written = ReadFile(h.Path(name));
+            // The network name is the project path in upper case.
+            std::string base = h.Path("NET1");
+            for (char& c : base)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            for (std::size_t at; (at = written.find(base)) != std::string::npos;)
+                written.replace(at, base.size(), "C:\\DATA\\NET1");
+            EXPECT_EQ(written, ReadFile(kSource / "tests" / "cli" / "data" / name)) << name;
+        }
+        EXPECT_EQ(h.Stored("TalvikSel1") + h.Stored("TalvikVersion"), "K|||||||||||||||1");
+        std::vector<std::string> launched{package + " \"" + h.Path("net1.prj") + "\""};
+        if (button == std::string_view("cmdExport")) launched.clear();
+        EXPECT_EQ(h.launcher.commandLines, launched);
+        EXPECT_TRUE(h.prompts.empty() && h.messages.empty());
+    }
+}
+
+// Closing is never refused: a close request during the run is taken, and the run still writes
+// the whole project before the process ends.
+TEST(ExportWindow, CloseDuringTheRun) {
+    Harness h;
+    for (const char* name : {"net1.fld", "net1.idx"})
+        h.CopyExample(name);
+    std::ofstream(h.Path("net1.PRJ"), std::ios::binary) << "old\r\n";
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    h.Type("txtSelCode1", "K");
+    h.duringMessage = [&h] { h.Close(); };  // at the overwrite question
+    h.Click("cmdExport");
+
+    EXPECT_TRUE(h.finished);
+    EXPECT_EQ(h.exitCode, 0);
+    EXPECT_EQ(h.messages.size(), 1u);
+    EXPECT_EQ(h.messages[0].flags, UINT(MB_OKCANCEL));
+    EXPECT_GT(fs::file_size(h.Path("net1.PRJ")), 100u);
+    EXPECT_EQ(h.Stored("TalvikSel1"), "K|||||||||||||||");
+}
+
+TEST(ImportWindow, SetsRefusalAndTheImport) {
+    Harness h;
+    h.CopyExample("net1.cor");
+    h.settings.Set("TalvikCurrentSel", "2");
+    h.settings.Set("TalvikImport2", " PUNTEN | GR");
+    h.settings.Set("TalvikImport3", "L3|C3");
+    const std::string line = "1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("back.idx") + "\"";
+    ASSERT_TRUE(h.Start(line));
+    ASSERT_TRUE(h.app->Import());
+    EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
+    ExpectTexts(
+        *h.app->Import(),
+        {
+            {"lblAction", "KORVU Co\xF6rdinaten Inlezen", ""},
+            {"Label2", "KORVU file (COR):", ""},
+            {"txtCoordfile", nullptr, "De Naam van de KORVU Co\xF6rdinatenfile"},
+            {"cmdCoord", "Bladeren", "Opzoeken van KORVU Co\xF6rdinatenfile"},
+            {"Frame3", "Import Instellingen", "Laagnaam/Code tbv. Import in Kavrin"},
+            {"Label1", "Kavrin Laagnaam:", ""},
+            {"Label4", "Kavrin Grondslagcode:", ""},
+            {"Label3", "Import Set", ""},
+            {"txtKVLayer", "PUNTEN", "Kavrin Laag waarin KORVU Stations worden opgeslagen"},
+            {"txtKVCode", " GR", "Kavrin Code waarin KORVU Stations worden opgeslagen"},
+            {"txtSelNr", "2", "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar"},
+            {"UpDown1", nullptr, "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar"},
+            {"cmdStart", "&Start Import",
+             "De KORVU Stations nu verzamelen en importeren in Kavrin"},
+        });
+    EXPECT_EQ(h.Text("txtCoordfile"), h.Path("net1.cor"));
+    EXPECT_EQ(GetFocus(), h.Find("txtKVLayer"));
+    const std::vector<std::string> tabs = TabOrder(h.Window(), "txtCoordfile");
+    EXPECT_EQ(tabs, (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer", "txtKVCode",
+                                              "txtSelNr", "UpDown1", "cmdStart"}));
+
+    h.Type("txtKVLayer", "L2");
+    h.Arrow(true);
+    EXPECT_EQ(h.Text("txtSelNr") + h.Text("txtKVLayer") + h.Text("txtKVCode"), "3L3C3");
+    EXPECT_EQ(h.Stored("TalvikImport2"), "L2| GR");
+    h.Type("txtSelNr", "x");  // not a set: the arrows move from set 1
+    h.Arrow(true);
+    EXPECT_EQ(h.Text("txtSelNr") + h.Text("txtKVLayer"), "2L2");
+
+    h.Type("txtKVLayer", "  ");
+    h.Type("txtKVCode", "");
+    h.Click("cmdStart");  // refused: both messages, the dialog stays
+    ASSERT_EQ(h.messages.size(), 2u);
+    EXPECT_EQ(h.messages[0].text, "Helaas, gaat niet. Kavrin Laagnaam ontbreekt");
+    EXPECT_FALSE(h.finished);
+    EXPECT_TRUE(h.Enabled("cmdStart"));
+    EXPECT_FALSE(fs::exists(h.Path("back.idx")));
+
+    h.Type("txtKVLayer", "PUNTEN");
+    h.Type("txtKVCode", "GR");
+    h.Click("cmdStart");
+    EXPECT_TRUE(h.finished);
+    EXPECT_EQ(h.exitCode, 0);
+    EXPECT_EQ(ReadFile(h.Path("back.idx")), ReadFile(kSource / "tests/cli/data/back.idx"));
+    EXPECT_EQ(h.Stored("TalvikImport2"), "PUNTEN|GR");
+    EXPECT_EQ(h.Stored("TalvikCurrentSel"), "2");  // an import does not store the set number
+}
+
+TEST(ImportWindow, ClosingStoresTheSet) {
+    Harness h;
+    ASSERT_TRUE(h.Start("1 \"a.cor\" \"b.idx\""));
+    h.Arrow(true);
+    h.Type("txtKVLayer", "L");
+    h.Type("txtKVCode", "C");
+    h.Close();
+    EXPECT_TRUE(h.finished);
+    EXPECT_EQ(h.Stored("TalvikImport2") + h.Stored("TalvikCurrentSel"), "L|C2");
+}
+
+TEST(Presentation, MessageBoxesAndFilePromptFilters) {
+    const struct {
+        std::string_view text;
+        Buttons buttons;
+        Icon icon;
+        std::string_view shown;
+        UINT flags;
+    } boxes[] = {
+        {"a\rb\r\nc\r", Buttons::Ok, Icon::None, "a\r\nb\r\nc\r\n", MB_OK},
+        {"q", Buttons::OkCancel, Icon::Critical, "q", MB_OKCANCEL | MB_ICONERROR},
+        {"i", Buttons::Ok, Icon::Information, "i", MB_OK | MB_ICONINFORMATION},
+    };
+    for (const auto& box : boxes) {
+        const MessageBoxSetup setup = MakeMessageBoxSetup(box.text, box.buttons, box.icon, "T");
+        EXPECT_EQ(setup.text, box.shown);
+        EXPECT_EQ(setup.flags, box.flags);
+    }
+    EXPECT_EQ(DialogFilter("KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*"),
+              std::string("KORVU.EXE (*.EXE)\0*.exe\0All Files (*.*)\0*.*\0\0", 45));
+    EXPECT_EQ(FindControl("txtSelCode16"), static_cast<int>(SelCodeId(16)));
+    for (const char* unknown : {"txtSelCode0", "txtSelCode17", "txtSelCode", "nothing"})
+        EXPECT_EQ(FindControl(unknown), 0) << unknown;
+}
+
+// A window moved to a screen of twice the scale lays itself out twice as large.
+TEST(Presentation, PerMonitorScaling) {
+    Harness h;
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    const auto width = [&h](const char* name) {
+        RECT area{};
+        GetWindowRect(h.Find(name), &area);
+        return area.right - area.left;
+    };
+    const int before = width("cmdStart");
+    const UINT dpi = h.app->Export()->Dpi();
+    RECT window{};
+    GetWindowRect(h.Window(), &window);
+    SendMessageA(h.Window(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2),
+                 reinterpret_cast<LPARAM>(&window));
+    EXPECT_EQ(h.app->Export()->Dpi(), dpi * 2);
+    EXPECT_NEAR(width("cmdStart"), before * 2, 2);
+}
+
+}  // namespace
+}  // namespace talvik::win32
