@@ -98,15 +98,17 @@ class OutputSafety : public ::testing::Test {
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("talvik_safety_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                std::to_string(::getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "config");
         fs::create_directories(dir_ / "project");
         WriteBytes(dir_ / "large.fld", LargeFieldFile(60000));
     }
     void TearDown() override {
-        fs::permissions(dir_ / "project", fs::perms::owner_all);
-        fs::remove_all(dir_);
+        std::error_code ignored;
+        fs::permissions(dir_ / "project", fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
     }
 
     std::vector<std::string> Export(const std::string& absHor, const fs::path& folder,
