@@ -36,8 +36,9 @@ void ImportWindow::Build() {
     AddEdit(txtKVCode, {180, 156, 180, 23});
     AddToolTip(txtKVCode, "Kavrin Code waarin KORVU Stations worden opgeslagen");
     AddLabel(Label3, "Import Set", {24, 187, 150, 20});
-    Add("EDIT", txtSelNr, "", WS_TABSTOP | WS_GROUP | ES_CENTER | ES_AUTOHSCROLL,
-        {180, 184, 36, 23}, FontRole::Normal, WS_EX_CLIENTEDGE);
+    // The set number only moves with the arrows, as in the export window.
+    Add("EDIT", txtSelNr, "", ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, {180, 184, 36, 23},
+        FontRole::Normal, WS_EX_CLIENTEDGE);
     AddToolTip(txtSelNr, "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar");
     AddArrows(UpDown1, {216, 184, 18, 23});
     AddToolTip(UpDown1, "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar");
@@ -62,10 +63,10 @@ void ImportWindow::Refresh() {
     refreshing_ = true;
     ShowText(Item(txtKVLayer), model_.Layer());
     ShowText(Item(txtKVCode), model_.Code());
-    ShowText(Item(txtSelNr), model_.SelNr());
+    const int set = model_.SelectionSetNumber();
+    ShowText(Item(txtSelNr), std::to_string(set));
     ShowText(Item(txtCoordfile), model_.CoordFile());
-    if (const std::optional<int> set = model_.SetNumber())
-        SendMessageA(Item(UpDown1), UDM_SETPOS32, 0, *set);
+    SendMessageA(Item(UpDown1), UDM_SETPOS32, 0, set);
     refreshing_ = false;
 }
 
@@ -85,7 +86,6 @@ bool ImportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
                 const std::string text = TextOf(Item(id));
                 if (id == txtKVLayer) model_.SetLayer(text);
                 if (id == txtKVCode) model_.SetCode(text);
-                if (id == txtSelNr) model_.SetSelNr(text);
                 if (id == txtCoordfile) model_.SetCoordFile(text);
             }
             if (HIWORD(wParam) == BN_CLICKED && id == cmdCoord) Browse();
