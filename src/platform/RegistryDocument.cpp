@@ -543,4 +543,19 @@ Change SetString(Document& doc, const KeyPath& path, std::string_view name, std:
     return Change::Changed;
 }
 
+Change DeleteValue(Document& doc, const KeyPath& path, std::string_view name) {
+    const auto key = doc.keys.find(Fold(path));
+    if (key == doc.keys.end()) return Change::Refused;
+    Section& s = doc.sections[key->second];
+    const auto value = s.values.find(ToUpper(name));
+    if (value == s.values.end()) return Change::Refused;
+    const std::size_t gone = value->second;
+    s.entries.erase(s.entries.begin() + static_cast<std::ptrdiff_t>(gone));
+    s.values.erase(value);
+    for (auto& [folded, index] : s.values) {
+        if (index > gone) --index;
+    }
+    return Change::Changed;
+}
+
 }  // namespace talvik::regedit

@@ -82,5 +82,7 @@ Change AddKey(Document& doc, const KeyPath& base, const KeyPath& full);
 // Sets a string value of an existing key. Refused when the key does not exist or the name holds
 // control bytes.
 Change SetString(Document& doc, const KeyPath& path, std::string_view name, std::string_view text);
+// Removes a value of an existing key. Refused when the key or the value does not exist.
+Change DeleteValue(Document& doc, const KeyPath& path, std::string_view name);
 
 }  // namespace talvik::regedit

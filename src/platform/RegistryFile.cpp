@@ -125,19 +125,8 @@ bool RegistryFile::SetStringValue(RegKey root, std::string_view path, std::strin
 bool RegistryFile::DeleteValue(RegKey root, std::string_view path, std::string_view valueName) {
     KeyPath full;
     if (!Resolve(root, path, full)) return false;
-    return ChangeFile(path_, problem_, [&](Document& doc) {
-        const auto key = doc.keys.find(Fold(full));
-        if (key == doc.keys.end()) return Change::Refused;
-        Section& s = doc.sections[key->second];
-        const auto value = s.values.find(ToUpper(valueName));
-        if (value == s.values.end()) return Change::Refused;
-        const std::size_t gone = value->second;
-        s.entries.erase(s.entries.begin() + static_cast<std::ptrdiff_t>(gone));
-        s.values.erase(value);
-        for (auto& [name, index] : s.values) {
-            if (index > gone) --index;
-        }
-        return Change::Changed;
+    return file_.Change(problem_, [&](regedit::Document& doc) {
+        return regedit::DeleteValue(doc, full, valueName);
     });
 }
 
