@@ -255,7 +255,7 @@ struct ObservationRecord {
 // The records are kept in blocks of a fixed size, so that the table grows without moving them
 // and without ever needing room for two copies of itself.
 class ObservationTable {
-    static constexpr std::size_t kShift = 12;
+    static constexpr std::size_t kShift = 10;
     static constexpr std::size_t kBlock = std::size_t{1} << kShift;
 
     template <typename Table, typename Record>
