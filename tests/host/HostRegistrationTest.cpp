@@ -116,13 +116,12 @@ TEST(HostReleases, DataPathEndsWithABackslash) {
 }
 
 TEST(HostRegistration, TakesTheSlotOfItsOwnEntryOrTheFirstGap) {
-    const std::string& other = kOther;
     const std::string older = "2|*.COR|KORVU CO\xD6RDINATEN|/old/TALVIK";
     // Import MenuItem0, 1, ... before ("" leaves a gap) and after registering twice.
     const std::vector<std::pair<Strings, Strings>> cases = {
         {{}, {kImportEntry}},
-        {{other, older}, {other, kImportEntry}},
-        {{other, "", older}, {other, kImportEntry, older}},
+        {{kOther, older}, {kOther, kImportEntry}},
+        {{kOther, "", older}, {kOther, kImportEntry, older}},
         {{"x Korvu co\xF6rdinaten y"}, {kImportEntry}}};
     for (const auto& [before, after] : cases) {
         Host host(HostFile({"5.0"}, {}, MenuBlock("5.0", "Import", before)));
@@ -200,7 +199,6 @@ TEST(HostRegistration, ReportsTheImportOutcomeAndLeavesOneEntryPerMenuWhenRunTwi
 }
 
 TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps) {
-    const std::string& other = kOther;
     const std::string older = "2|*.cor|Korvu Co\xF6rdinaten|/old/talvik";
     const std::string renamed = "2|*.prj|Eigen|/opt/talvik/bin/talvik";
     // Release 5.0's Import MenuItem0, 1, ... before ("" leaves a gap), after, and the report
@@ -208,13 +206,13 @@ TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps
     const std::string six = "\r\nVerwijderd uit versie 6.0: Export \"Korvu Project\"";
     const std::vector<std::tuple<Strings, Strings, std::string>> cases = {
         {{}, {}, six},
-        {{other, kImportEntry},
-         {other},
+        {{kOther, kImportEntry},
+         {kOther},
          "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\"" + six},
-        {{kImportEntry, other, renamed, older},
-         {other, older},
+        {{kImportEntry, kOther, renamed, older},
+         {kOther, older},
          "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\", Import \"Eigen\"" + six},
-        {{other, "", kImportEntry}, {other}, six},  // behind the gap: the host never sees it
+        {{kOther, "", kImportEntry}, {kOther}, six},  // behind the gap: the host never sees it
     };
     for (const auto& [before, after, removed] : cases) {
         Host host(HostFile(
@@ -233,7 +231,7 @@ TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps
     EXPECT_EQ(UnregisterFromHost(host.registry, ui, kProgram),
               "Afmelding bij Kavrin:\r\nVerwijderd: geen");
     EXPECT_EQ(ReadBytes(host.path), HostFile({"5.0"}));
-    Host refusing(HostFile({"5.0"}, {}, MenuBlock("5.0", "Export", {kExportEntry, other})));
+    Host refusing(HostFile({"5.0"}, {}, MenuBlock("5.0", "Export", {kExportEntry, kOther})));
     refusing.registry.refuseExport = true;
     EXPECT_EQ(UnregisterFromHost(refusing.registry, ui, kProgram),
               "Afmelding bij Kavrin:\r\nVerwijderd: geen\r\nMislukt voor versies: 5.0");
