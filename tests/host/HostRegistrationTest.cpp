@@ -204,14 +204,13 @@ TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps
     // Release 5.0's Import MenuItem0, 1, ... before ("" leaves a gap), after, and the report
     // line; release 6.0 always has this program's Export entry alone.
     const std::string six = "\r\nVerwijderd uit versie 6.0: Export \"Korvu Project\"";
+    const std::string five = "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\"";
     const std::vector<std::tuple<Strings, Strings, std::string>> cases = {
         {{}, {}, six},
-        {{kOther, kImportEntry},
-         {kOther},
-         "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\"" + six},
+        {{kOther, kImportEntry}, {kOther}, five + six},
         {{kImportEntry, kOther, renamed, older},
          {kOther, older},
-         "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\", Import \"Eigen\"" + six},
+         five + ", Import \"Eigen\"" + six},
         {{kOther, "", kImportEntry}, {kOther}, six},  // behind the gap: the host never sees it
     };
     for (const auto& [before, after, removed] : cases) {

@@ -248,14 +248,13 @@ TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
 }
 
 TEST(Conversion, StopsBeforeTouchingAnyFile) {
+    using enum ConversionOutcome;
+    const std::string badName = "Ongeldige naam voor het KORVU Project: ";
     const std::tuple<bool, const char*, ConversionOutcome, std::string> cases[] = {
-        {true, nullptr, ConversionOutcome::ProjectKept, kQuestion},  // nullptr: the scratch project
-        {false, nullptr, ConversionOutcome::FieldFileMissing,
-         "Kavrin FIELD file niet gevonden; Afgebroken."},
-        {true, " a.p ", ConversionOutcome::ProjectPathTooShort,
-         "Ongeldige naam voor het KORVU Project: a.p"},
-        {false, "   ", ConversionOutcome::ProjectPathTooShort,
-         "Ongeldige naam voor het KORVU Project: "}};
+        {true, nullptr, ProjectKept, kQuestion},  // nullptr: the scratch project
+        {false, nullptr, FieldFileMissing, "Kavrin FIELD file niet gevonden; Afgebroken."},
+        {true, " a.p ", ProjectPathTooShort, badName + "a.p"},
+        {false, "   ", ProjectPathTooShort, badName}};
     for (const auto& [fieldFile, projectfile, outcome, message] : cases) {
         Scratch s(fieldFile ? kExample : "");
         s.ui.answer = Answer::Cancel;
