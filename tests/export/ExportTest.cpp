@@ -153,19 +153,22 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
         "prompt:C:\\Program Files\\\nOpzoeken van KORVU.EXE file\n*.EXE\n"
         "KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*";
     const std::string start = " \"" + box + "\"";
+    const std::string noIdex = "Kavrin IDEX file niet gevonden: " + Path("none.idx");
     using L = LaunchOutcome;
-    const std::tuple<Launch, std::string, std::string, Texts, L> cases[] = {
-        {Launch::No, "", "", {}, L::NotAsked},  // never looks for the package
-        {Launch::Always,
-         Path("pkg dir/korvu"),
-         "",
-         {"start:" + Path("pkg dir/korvu") + start},
-         L::StartFailed},
-        {Launch::Always, "", "/opt/korvu", {search, "start:/opt/korvu" + start}, L::StartFailed},
-        {Launch::Always, "", "", {search, "start:" + start}, L::NoProgram},  // still tried
-        {Launch::WhenFound, "", "", {search}, L::NoProgram},
+    // An IDEX file is looked for only when one is given; the conversion goes on without it.
+    const std::string pkg = Path("pkg dir/korvu"), none = Path("none.idx");
+    // clang-format off
+    using Idex = std::optional<std::string>;
+    const std::tuple<Launch, std::string, std::string, Texts, L, Idex> cases[] = {
+        {Launch::No, "", "", {}, L::NotAsked, {}},  // never looks for the package
+        {Launch::No, "", "", {noIdex}, L::NotAsked, Idex(none)},
+        {Launch::Always, pkg, "", {"start:" + pkg + start}, L::StartFailed, {}},
+        {Launch::Always, "", "/opt/k", {search, "start:/opt/k" + start}, L::StartFailed, {}},
+        {Launch::Always, "", "", {search, "start:" + start}, L::NoProgram, {}},  // still tried
+        {Launch::WhenFound, "", "", {search}, L::NoProgram, {}},
     };
-    for (const auto& [launch, stored, answer, log, launched] : cases) {
+    // clang-format on
+    for (const auto& [launch, stored, answer, log, launched, idex] : cases) {
         std::filesystem::remove(Path("job dir/net.PRJ"));
         r_.messages.clear();
         r_.Set(kKeyPackagePath, stored);
@@ -174,27 +177,13 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
         dialog.Open(box);
         dialog.fieldFile = Path("job dir/net.fld");
         const ExportJobResult result =
-            RunExportJob(context_, dialog, {.idexFile = {}, .launch = launch});
+            RunExportJob(context_, dialog, {.idexFile = idex, .launch = launch});
         EXPECT_EQ(result.conversion, ConversionOutcome::Finished);
         EXPECT_EQ(result.launch, launched);
         EXPECT_TRUE(std::filesystem::exists(Path("job dir/net.PRJ")));
         EXPECT_EQ(r_.messages, log) << stored;
         EXPECT_EQ(r_.Get(kKeyPackagePath, ""), answer.empty() ? stored : answer);
         EXPECT_EQ(r_.Get("TalvikSel1", ""), "999|||||||||||||||") << "the set is stored";
-    }
-}
-
-TEST_F(ExportRunTest, ExportJobLooksForTheIdexFileOnlyWhenGivenOne) {
-    Write("net.fld", "1 21 XY\r\n");
-    for (const auto& idex : {std::optional<std::string>(), std::optional(Path("none.idx"))}) {
-        r_.messages.clear();
-        ExportDialogModel dialog(r_);
-        dialog.Open(Path("net.prj"));
-        EXPECT_EQ(
-            RunExportJob(context_, dialog, {.idexFile = idex, .launch = Launch::No}).conversion,
-            ConversionOutcome::Finished);
-        EXPECT_EQ(r_.messages.size(), idex ? 1u : 0u) << "the missing file is named";
-        std::filesystem::remove(Path("net.PRJ"));
     }
 }
 

@@ -17,16 +17,15 @@ namespace talvik {
 namespace {
 
 TEST(Platform, ArgumentsFollowTheProgramName) {
+    // clang-format off
     const std::vector<std::pair<std::string_view, std::string_view>> cases = {
         {"talvik.exe 0 \"a b.prj\" \"c.idx\"", "0 \"a b.prj\" \"c.idx\""},
         {"\"C:\\Program Files\\Talvik\\talvik.exe\" /KAVRIN", "/KAVRIN"},
-        {"\"C:\\My Talvik\\talvik.exe\"1 \"a\"", "1 \"a\""},
-        {"talvik.exe \t  1  \"x\"  ", "1  \"x\"  "},
-        {"talvik.exe", ""},
-        {"\"talvik.exe\"   ", ""},
+        {"\"C:\\My Talvik\\talvik.exe\"1 \"a\"", "1 \"a\""}, {"talvik.exe", ""},
+        {"talvik.exe \t  1  \"x\"  ", "1  \"x\"  "}, {"\"talvik.exe\"   ", ""}, {"", ""},
         {"\"C:\\no closing quote 1", ""},
-        {"", ""},
     };
+    // clang-format on
     for (const auto& [line, arguments] : cases)
         EXPECT_EQ(ArgumentsAfterProgramName(line), arguments) << line;
 }

@@ -19,17 +19,15 @@ namespace {
 using Texts = std::vector<std::string>;
 
 TEST(SplitArgumentsTest, FollowsWindowsQuotingRules) {
+    // Backslashes without a quote are literal; "" inside quotes is a quote.
+    // clang-format off
     const std::pair<std::string, Texts> cases[] = {
-        {"  \t ", {}},
-        {" a  b\tc ", {"a", "b", "c"}},
-        {"a\"b c\"d", {"ab cd"}},
-        {"a\\\\b c\\", {"a\\\\b", "c\\"}},  // backslashes without a quote are literal
-        {"a\\\\\"b c\"", {"a\\b c"}},
-        {"\"C:\\Program Files\\\" x", {"C:\\Program Files\" x"}},
-        {"\"a\"\"b\" c", {"a\"b", "c"}},  // "" inside quotes
-        {"a \"\" b", {"a", "", "b"}},
-        {"x \"a b", {"x", "a b"}},
+        {"  \t ", {}}, {" a  b\tc ", {"a", "b", "c"}}, {"a\"b c\"d", {"ab cd"}},
+        {"a\\\\b c\\", {"a\\\\b", "c\\"}}, {"a\\\\\"b c\"", {"a\\b c"}},
+        {"\"C:\\Program Files\\\" x", {"C:\\Program Files\" x"}}, {"\"a\"\"b\" c", {"a\"b", "c"}},
+        {"a \"\" b", {"a", "", "b"}}, {"x \"a b", {"x", "a b"}},
     };
+    // clang-format on
     for (const auto& [text, arguments] : cases)
         EXPECT_EQ(SplitArguments(text), arguments) << text;
 }

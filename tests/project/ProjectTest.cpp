@@ -24,30 +24,23 @@ namespace talvik::testing {
 namespace {
 
 TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
-    constexpr int kValue = -1, kDms = 0, kDeg = 1, kGon = 2;  // kValue: FormatValue, else a unit
+    constexpr int kDms = 0, kDeg = 1, kGon = 2;
     // clang-format off
     const std::tuple<double, int, const char*> cases[] = {
-        {1234567.1, kValue, "1234567.1000"}, {0.99999, kValue, "1.0000"}, {-12.3045, kValue, "-12.3045"},
-        // 0.00005 is stored just above the tie, 0.00015 just below; exact binary ties go to even.
-        {0.00005, kValue, "0.0001"}, {0.00015, kValue, "0.0001"}, {0.03125, kValue, "0.0312"},
-        {0.09375, kValue, "0.0938"}, {-0.03125, kValue, "-0.0312"},
-        // Values that round to zero lose their sign.
-        {-0.00004, kValue, "0.0000"}, {-0.0, kValue, "0.0000"}, {-0.00005, kValue, "-0.0001"},
-        {5e-324, kValue, "0.0000"}, {123.4567, kGon, "  123.4567"}, {0, kGon, "  0.0000"},
-        {399.99996, kGon, "    0.0000"}, {400, kDeg, "    0.0000"}, {400.5, kGon, "    0.5000"},
-        {-400, kGon, "  -400.0000"}, {1400.5, kGon, "  1400.5000"}, {123.453, kDms, "  123 45 30"},
-        {5.073, kDms, "  5 07 30"}, {89.5959, kDms, "  89 59 59"}, {-12.3045, kDms, "  -12 30 45"},
-        {400, kDms, "    0 00 00"}, {359.99999, kDms, "  360 00 00"},
+        {123.4567, kGon, "  123.4567"}, {0, kGon, "  0.0000"}, {399.99996, kGon, "    0.0000"},
+        {400, kDeg, "    0.0000"}, {400.5, kGon, "    0.5000"}, {-400, kGon, "  -400.0000"},
+        {1400.5, kGon, "  1400.5000"}, {123.453, kDms, "  123 45 30"}, {5.073, kDms, "  5 07 30"},
+        {89.5959, kDms, "  89 59 59"}, {-12.3045, kDms, "  -12 30 45"}, {400, kDms, "    0 00 00"},
+        {359.99999, kDms, "  360 00 00"},
     };
     // clang-format on
     for (const auto& [value, unit, text] : cases)
-        EXPECT_EQ(unit < 0 ? FormatValue(value, kNumberFormat)
-                           : FormatAngle(value, kNumberFormat, static_cast<AngleUnit>(unit)),
-                  text);
+        EXPECT_EQ(FormatAngle(value, kNumberFormat, static_cast<AngleUnit>(unit)), text);
     EXPECT_EQ(FormatValue(155000, kKnownNumberFormat), "155000.0000*");
     EXPECT_EQ(FormatValue(1e308, kNumberFormat).size(), 314u);
     // Four decimals are worked out in integers; any value must give the general conversion's
-    // text: random bits at every scale, exact ties (multiples of 1/32), the ends of the range.
+    // text (ties to even, no sign on zero): random bits at every scale, exact ties (multiples of
+    // 1/32), the ends of the range.
     std::mt19937_64 rng(3);
     for (int i = 0; i < 60000; ++i) {
         double value = i % 3 == 0   ? std::ldexp(static_cast<double>(rng() >> 11),
@@ -61,6 +54,8 @@ TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
         if (expected == "-0.0000") expected = "0.0000";
         ASSERT_EQ(FormatValue(value, kNumberFormat), expected) << i;
     }
+    EXPECT_EQ(FormatValue(5e-324, kNumberFormat) + FormatValue(-0.00004, kNumberFormat),
+              "0.00000.0000");
     EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty());
     EXPECT_FALSE(FormatAngle(INFINITY, kNumberFormat, AngleUnit::DegreesMinutesSeconds).empty());
 }
@@ -139,6 +134,11 @@ struct Scratch {
                                      PointRecord{"1001     ", 155000, 463000, 12.345, true}})
             points.Append(p);
         if (!fieldLines.empty()) WriteBytes(options.Fieldfile, Lines(fieldLines));
+    }
+    void OldProject() {
+        WriteBytes(dir / "net1.PRJ", "old project\r\n");
+        WriteBytes(dir / "net1.OBS", std::string("old\0obs", 7));
+        WriteBytes(dir / "net1.TCO", "old coordinates");
     }
     ConversionOutcome Convert() { return ConvertFieldFile(options, points, unit, ui); }
     std::string File(const std::string& name) const { return ReadBytes(dir / name); }
@@ -248,21 +248,18 @@ TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
 }
 
 TEST(Conversion, StopsBeforeTouchingAnyFile) {
+    using enum ConversionOutcome;
+    const std::string badName = "Ongeldige naam voor het KORVU Project: ";
     const std::tuple<bool, const char*, ConversionOutcome, std::string> cases[] = {
-        {true, nullptr, ConversionOutcome::ProjectKept, kQuestion},  // nullptr: the scratch project
-        {false, nullptr, ConversionOutcome::FieldFileMissing,
-         "Kavrin FIELD file niet gevonden; Afgebroken."},
-        {true, " a.p ", ConversionOutcome::ProjectPathTooShort,
-         "Ongeldige naam voor het KORVU Project: a.p"},
-        {false, "   ", ConversionOutcome::ProjectPathTooShort,
-         "Ongeldige naam voor het KORVU Project: "}};
+        {true, nullptr, ProjectKept, kQuestion},  // nullptr: the scratch project
+        {false, nullptr, FieldFileMissing, "Kavrin FIELD file niet gevonden; Afgebroken."},
+        {true, " a.p ", ProjectPathTooShort, badName + "a.p"},
+        {false, "   ", ProjectPathTooShort, badName}};
     for (const auto& [fieldFile, projectfile, outcome, message] : cases) {
         Scratch s(fieldFile ? kExample : "");
         s.ui.answer = Answer::Cancel;
         if (projectfile) s.options.Projectfile = projectfile;
-        WriteBytes(s.dir / "net1.PRJ", "old project\r\n");
-        WriteBytes(s.dir / "net1.OBS", std::string("old\0obs", 7));
-        WriteBytes(s.dir / "net1.TCO", "old coordinates");
+        s.OldProject();
         const auto before = s.Listing();
         EXPECT_EQ(s.Convert(), outcome) << message;
         EXPECT_EQ(s.ui.messages, std::vector<std::string>{message});
@@ -313,9 +310,7 @@ TEST(Conversion, AFailedFileKeepsTheOldProject) {
 #endif
     for (const Case& c : cases) {
         Scratch s;
-        WriteBytes(s.dir / "net1.PRJ", "old project\r\n");
-        WriteBytes(s.dir / "net1.OBS", std::string("old\0obs", 7));
-        WriteBytes(s.dir / "net1.TCO", "old coordinates");
+        s.OldProject();
         c.arrange(s);
         const auto before = s.Listing();
         ConversionSummary summary;

