@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -132,55 +133,48 @@ inline std::unique_ptr<Registry> FreshUserStore(const std::filesystem::path&) {
 
 #else
 
-inline std::string Drain(int fd) {
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got <= 0) break;
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    return text;
+// Starts the program in `workDir` with stdout and stderr to .out<pid> and .err<pid> there and
+// the given variables added to (or, with an empty value, removed from) the environment;
+// `inChild` runs in the child just before the program starts.
+inline pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::filesystem::path& workDir,
+                          const std::map<std::string, std::string>& env = {},
+                          const std::function<void()>& inChild = {}) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    if (::chdir(workDir.c_str()) != 0) ::_exit(127);
+    for (const auto& [name, value] : env)
+        value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
+    const std::string tag = std::to_string(::getpid());
+    ::dup2(::open("/dev/null", O_RDONLY), 0);
+    ::dup2(::open((".out" + tag).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 1);
+    ::dup2(::open((".err" + tag).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 2);
+    if (inChild) inChild();
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
 }
 
-// Runs the program with args in `workDir`, with the given variables added to (or, with an empty
-// value, removed from) the environment.
+inline int WaitFor(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 inline CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                             const std::filesystem::path& workDir,
                             const std::map<std::string, std::string>& env = {}) {
-    const auto outPath = workDir / ".stdout";
-    const auto errPath = workDir / ".stderr";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(workDir.c_str()) != 0) ::_exit(127);
-        for (const auto& [name, value] : env) {
-            if (value.empty())
-                ::unsetenv(name.c_str());
-            else
-                ::setenv(name.c_str(), value.c_str(), 1);
-        }
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int in = ::open("/dev/null", O_RDONLY);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
+    const pid_t pid = StartProgram(program, args, workDir, env);
     CliResult result;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadBytes(outPath);
-    result.err = ReadBytes(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
+    result.exitCode = WaitFor(pid);
+    for (auto [name, text] : {std::pair{".out", &result.out}, {".err", &result.err}}) {
+        const auto path = workDir / (name + std::to_string(pid));
+        *text = ReadBytes(path);
+        std::filesystem::remove(path);
+    }
     return result;
 }
 

@@ -2,6 +2,7 @@
 // the file prompts and the two start buttons.
 
 #include <QLabel>
+#include <fstream>
 
 #include "GuiHarness.h"
 #include "gui/SplashWindow.h"
@@ -10,7 +11,10 @@ using talvik::gui::test::Harness;
 
 namespace {
 
+// The start-up line of an export over copies of the example network.
 std::string ExportLine(const Harness& h) {
+    for (const char* name : {"net1.fld", "net1.idx"})
+        h.CopyExample(name);
     return "0 \"" + h.FolderBytes() + "/net1.prj\" \"" + h.FolderBytes() + "/net1.idx\"";
 }
 
@@ -124,8 +128,6 @@ class ExportDialogTest : public QObject {
     void startButtons() {
         for (const char* button : {"cmdExport", "cmdStart"}) {
             Harness h;
-            for (const char* name : {"net1.fld", "net1.idx"})
-                h.CopyExample(name);
             const std::string package = h.FolderBytes() + "/korvu";
             QVERIFY(QFile(QString::fromStdString(package)).open(QIODevice::WriteOnly));
             h.settings.Set("Talvik3Path", package);
@@ -151,12 +153,7 @@ class ExportDialogTest : public QObject {
     // writes the whole project before the process ends.
     void closeDuringTheRun() {
         Harness h;
-        for (const char* name : {"net1.fld", "net1.idx"})
-            h.CopyExample(name);
-        QFile old(h.Folder() + "/net1.PRJ");
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        QCOMPARE(old.write("old\r\n"), 5);
-        old.close();
+        std::ofstream(h.FolderBytes() + "/net1.PRJ", std::ios::binary) << "old\r\n";
         QVERIFY(h.Start(ExportLine(h)));
         h.Type("txtSelCode1", "K");
         h.duringMessage = [&h] { h.app->Export()->close(); };  // at the overwrite question

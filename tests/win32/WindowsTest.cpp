@@ -102,8 +102,9 @@ class Harness {
 
     std::string Folder() const { return folder_.string(); }
     std::string Path(const char* name) const { return (folder_ / name).string(); }
-    void CopyExample(const char* name) const {
-        fs::copy_file(kSource / "examples" / name, folder_ / name);
+    void CopyExamples(std::initializer_list<const char*> names) const {
+        for (const char* name : names)
+            fs::copy_file(kSource / "examples" / name, folder_ / name);
     }
     void InstallHost() {
         const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV";
@@ -199,6 +200,24 @@ void ExpectTexts(const Form& form, const std::vector<Texts>& rows) {
     }
 }
 
+// The controls the user works, of both dialogs.
+const char* const kControls[] = {
+    "txtFieldfile", "cmdField",       "txtProjectfile", "cmdProject",   "optV3",     "optV1",
+    "txtAbsHor",    "txtRelHor",      "txtAbsVer",      "txtRelVer",    "txtAbsDis", "txtRelDis",
+    "chkHVD",       "optFace2Series", "optFace2to1",    "txtSDXY",      "txtSDZ",    "chkXYZ",
+    "txtSigmaCent", "txtSigmaInst",   "txtSelCode1",    "txtSelCode16", "UpDown1",   "cmdExport",
+    "cmdStart",     "txtCoordfile",   "cmdCoord",       "txtKVLayer",   "txtKVCode", "txtSelNr"};
+
+// Each control of a window carries a tooltip, except option buttons: their caption says it.
+void ExpectToolTips(const Form& form) {
+    for (const char* name : kControls) {
+        const auto id = static_cast<ControlId>(FindControl(name));
+        if (form.Item(id) && !std::string_view(name).starts_with("opt")) {
+            EXPECT_NE(ToolTip(form, id), "") << name;
+        }
+    }
+}
+
 // The names of the controls the Tab key visits, from the focused one on.
 std::vector<std::string> TabOrder(HWND window, const char* first) {
     std::vector<std::string> names;
@@ -206,13 +225,7 @@ std::vector<std::string> TabOrder(HWND window, const char* first) {
     HWND at = start;
     do {
         const int id = GetDlgCtrlID(at);
-        for (const char* name :
-             {"txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",     "optV3",
-              "optV1",        "txtAbsHor",    "txtRelHor",      "txtAbsVer",      "txtRelVer",
-              "txtAbsDis",    "txtRelDis",    "chkHVD",         "optFace2Series", "optFace2to1",
-              "txtSDXY",      "txtSDZ",       "chkXYZ",         "txtSigmaCent",   "txtSigmaInst",
-              "txtSelCode1",  "txtSelCode16", "UpDown1",        "cmdExport",      "cmdStart",
-              "txtCoordfile", "cmdCoord",     "txtKVLayer",     "txtKVCode",      "txtSelNr"}) {
+        for (const char* name : kControls) {
             if (FindControl(name) == id) names.emplace_back(name);
         }
         at = GetNextDlgTabItem(window, at, FALSE);
@@ -236,8 +249,6 @@ TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
         EXPECT_EQ(h.messages[0].title, "KORVU Interface");
         EXPECT_EQ(h.messages[0].flags, UINT(MB_OK | MB_ICONINFORMATION));
         EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
-        EXPECT_EQ(TextOf(h.app->Splash()->Item(ControlId::lblProductName)),
-                  "Kavrin ZEV KORVU Interface");
     }
 }
 
@@ -249,28 +260,18 @@ TEST(ExportWindow, FirstRunShowsDefaultsAfterTheSplash) {
     ASSERT_TRUE(h.WaitForDialog());
     EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
     EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
-    const struct {
-        const char* box;
-        std::string text;
-        bool enabled;
-    } rows[] = {
-        {"txtProjectfile", h.Path("net1.prj"), true},
-        {"txtFieldfile", h.Path("net1.fld"), true},
-        {"txtAbsHor", "0.003", true},
-        {"txtRelHor", "0.0003", true},
-        {"txtAbsVer", "0.003", false},
-        {"txtRelVer", "0.0003", false},
-        {"txtAbsDis", "0.002", true},
-        {"txtRelDis", "2", true},
-        {"txtSDXY", "0.003", true},
-        {"txtSDZ", "0.003", false},
-        {"txtSigmaCent", "0.003", true},
-        {"txtSigmaInst", "0.005", true},
-        {"txtSelNr", "1", true},
-        {"txtSelCode1", "999", true},
-        {"txtSelCode16", "", true},
+    // clang-format off
+    const struct { const char* box; std::string text; bool enabled; } rows[] = {
+        {"txtProjectfile", h.Path("net1.prj"), true}, {"txtFieldfile", h.Path("net1.fld"), true},
+        {"txtAbsHor", "0.003", true},  {"txtRelHor", "0.0003", true},
+        {"txtAbsVer", "0.003", false}, {"txtRelVer", "0.0003", false},
+        {"txtAbsDis", "0.002", true},  {"txtRelDis", "2", true},
+        {"txtSDXY", "0.003", true},    {"txtSDZ", "0.003", false},
+        {"txtSigmaCent", "0.003", true}, {"txtSigmaInst", "0.005", true},
+        {"txtSelNr", "1", true},       {"txtSelCode1", "999", true}, {"txtSelCode16", "", true},
         {"lblProgress", "", true},
     };
+    // clang-format on
     for (const auto& row : rows) {
         EXPECT_EQ(h.Text(row.box), row.text) << row.box;
         EXPECT_EQ(h.Enabled(row.box), row.enabled) << row.box;
@@ -289,69 +290,28 @@ TEST(ExportWindow, CaptionsTooltipsAndTabOrder) {
     const char* sel = "Waarnemingen met deze Object Codes worden gebruikt door KORVU";
     const char* obj = "Waarnemingen met deze Selectie Object worden gebruikt door KORVU";
     const char* set = "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar";
-    const char* absTip = "Standaard Afwijking (Absoluut Deel) in GON";
-    const char* relTip = "Standaard Afwijking Relatief Deel) in GON per KM";
-    ExpectTexts(
-        *h.app->Export(),
-        {
-            {"lblAction", "KORVU Project Aanmaken", ""},
-            {"lblFieldfile", "Kavrin file (FLD):", ""},
-            {"txtFieldfile", nullptr, "De Naam van de Kavrin Fieldfile"},
-            {"cmdField", "Bladeren", "Opzoeken van Kavrin Fieldfile Locatie"},
-            {"lblProjectfile", "KORVU file (PRJ):", ""},
-            {"txtProjectfile", nullptr, "De Naam van het KORVU Project"},
-            {"cmdProject", "Bladeren", "Opzoeken van KORVU Projectfile Locatie"},
-            {"lblSaveAs", "Opslaan als KORVU versie:", ""},
-            {"optV3", "KORVU v3.0", ""},
-            {"optV1", "KORVU v1.0", ""},
-            {"fraStdDevObservations", "StdAfw. Waarnemingen", ""},
-            {"lblAbs", "Abs.", ""},
-            {"lblRel", "Rel.", ""},
-            {"lblHz", "Hz: (gon + gon/km)", ""},
-            {"lblV", "V:   (gon + gon/km)", ""},
-            {"lblDis", "Afstand:  (m + ppm)", ""},
-            {"txtAbsHor", nullptr, absTip},
-            {"txtRelHor", nullptr, relTip},
-            {"txtAbsVer", nullptr, absTip},
-            {"txtRelVer", nullptr, relTip},
-            {"txtAbsDis", nullptr,
-             "Standaard Afwijking (Absoluut Deel) van de Afstandmeting in Meters"},
-            {"txtRelDis", nullptr, "Standaard Afwijking (PPM) van de Afstandmeting in Meters"},
-            {"chkHVD", "Hz en V dezelfde StdAfw.",
-             "Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"},
-            {"fraFace2", "Kijkerstand 2", ""},
-            {"optFace2Series", "Opnemen als Aparte Serie", ""},
-            {"optFace2to1", "Omzetten naar Kijkerstand 1", ""},
-            {"fraStdDevCoordinates", "StdAfw. Co\xF6rdinaten", ""},
-            {"lblStdAfw", "StdAfw.", ""},
-            {"lblXY", "X / Y-co\xF6rdinaten: (m)", ""},
-            {"lblZ", "Z-co\xF6rdinaat: (m)", ""},
-            {"txtSDXY", nullptr, "Standaard Afwijking van X+Y in meters"},
-            {"txtSDZ", nullptr, "Standaard Afwijking v.d. punthoogte in meters"},
-            {"chkXYZ", "X, Y en Z dezelfde StdAfw.",
-             "Std.Afw. van X+Y wordt ook toegepast op de Hoogte"},
-            {"fraStdDevOther", "Overige Std.Afw.", ""},
-            {"lblSigmaCent", "Sigma Centrering:", ""},
-            {"lblSigmaInst", "Sigma Instr.Hoogte:", ""},
-            {"txtSigmaCent", nullptr, "Standaard Afwijking van X+Y in meters"},
-            {"txtSigmaInst", nullptr, "Standaard Afwijking v.d. punthoogte in meters"},
-            {"fraSelCodes", "Code Selecties", sel},
-            {"txtSelCode1", nullptr, sel},
-            {"txtSelCode7", nullptr, obj},
-            {"txtSelCode8", nullptr, sel},
-            {"txtSelCode15", nullptr, obj},
-            {"txtSelCode16", nullptr, sel},
-            {"lblSelSet", "Selectie Set", ""},
-            {"txtSelNr", nullptr, set},
-            {"UpDown1", nullptr, set},
-            {"cmdExport", "Start &Export Zonder KORVU",
-             "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU wordt "
-             "niet gestart."},
-            {"cmdStart", "&Start Export + Start KORVU",
-             "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU meteen "
-             "opstarten met dit project."},
-            {"lblProgressCaption", " Voortgang:", ""},
-        });
+    ExpectToolTips(*h.app->Export());
+    // The captions with an access key or a converted character, and the tooltips shared by a
+    // frame's area and the boxes in it.
+    ExpectTexts(*h.app->Export(),
+                {
+                    {"cmdField", "Bladeren", "Opzoeken van Kavrin Fieldfile Locatie"},
+                    {"chkHVD", "Hz en V dezelfde StdAfw.",
+                     "Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"},
+                    {"lblXY", "X / Y-co\xF6rdinaten: (m)", ""},
+                    {"fraSelCodes", "Code Selecties", sel},
+                    {"txtSelCode1", nullptr, sel},
+                    {"txtSelCode7", nullptr, obj},
+                    {"txtSelCode8", nullptr, sel},
+                    {"txtSelCode15", nullptr, obj},
+                    {"UpDown1", nullptr, set},
+                    {"cmdExport", "Start &Export Zonder KORVU",
+                     "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU "
+                     "wordt niet gestart."},
+                    {"cmdStart", "&Start Export + Start KORVU",
+                     "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU "
+                     "meteen opstarten met dit project."},
+                });
     const std::vector<std::string> tabs = TabOrder(h.Window(), "txtFieldfile");
     const std::vector<std::string> expected = {
         "txtFieldfile",   "cmdField",     "txtProjectfile", "cmdProject",   "optV3",
@@ -382,21 +342,15 @@ TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
     EXPECT_EQ(step(false), "1 A1 ");  // at the bottom nothing moves
     EXPECT_EQ(step(true), "2 B1 B2");
     EXPECT_EQ(step(true), "3 999 ");
+    // clang-format off
     const std::pair<const char*, std::string> edits[] = {
-        {"txtAbsHor", "0.011"},
-        {"txtRelHor", "0.012"},
-        {"txtAbsVer", "0.013"},
-        {"txtRelVer", "0.014"},
-        {"txtAbsDis", "0.015"},
-        {"txtRelDis", "3"},
-        {"txtSDXY", "0.016"},
-        {"txtSDZ", "0.017"},
-        {"txtSigmaCent", "0.018"},
-        {"txtSigmaInst", "0.019"},
-        {"txtSelCode1", "K1"},
-        {"txtSelCode16", "\xD6st 2"},
+        {"txtAbsHor", "0.011"}, {"txtRelHor", "0.012"}, {"txtAbsVer", "0.013"},
+        {"txtRelVer", "0.014"}, {"txtAbsDis", "0.015"}, {"txtRelDis", "3"},
+        {"txtSDXY", "0.016"},   {"txtSDZ", "0.017"},    {"txtSigmaCent", "0.018"},
+        {"txtSigmaInst", "0.019"}, {"txtSelCode1", "K1"}, {"txtSelCode16", "\xD6st 2"},
         {"txtFieldfile", "C:\\a b\\x.fld"},
     };
+    // clang-format on
     for (const auto& [box, value] : edits)
         h.Type(box, value);
     h.Close();
@@ -435,8 +389,6 @@ TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     EXPECT_EQ(h.prompts[0].folder, h.Folder() + "\\");
     EXPECT_EQ(h.prompts[0].title, "Opzoeken van Kavrin IDEX Files|*.idx| File");
     EXPECT_EQ(h.prompts[0].initialName, "*.idx");
-    EXPECT_EQ(h.prompts[0].filter,
-              std::string("Kavrin IDEX Files\0*.idx\0All Files (*.*)\0*.*\0\0", 45));
 
     h.pick = "C:\\survey\\north 2.idx";
     ASSERT_TRUE(h.Start(""));
@@ -458,15 +410,10 @@ TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     AboutWindow* about = h.app->Export()->About();
     ASSERT_TRUE(about && IsWindowVisible(about->Handle()));
     EXPECT_EQ(TextOf(about->Handle()), "About Talvik");
-    for (const auto& [name, text] : {std::pair{"lblTitle", "Talvik"},
-                                     {"lblVersion", "Version 3.1.71"},
-                                     {"Label5", "Korvu Interface"},
-                                     {"Label1", "Kavrin ZEV"},
-                                     {"cmdOK", "OK"}})
-        EXPECT_EQ(TextOf(about->Item(static_cast<ControlId>(FindControl(name)))), text) << name;
+    EXPECT_EQ(TextOf(about->Item(static_cast<ControlId>(FindControl("lblVersion")))),
+              "Version 3.1.71");
     SendMessageA(about->Item(ControlId::cmdOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowVisible(about->Handle()));
-    EXPECT_EQ(VersionLine(3, 0, 0), "Version 3.0.0");
 }
 
 // Both buttons store the dialog, export the example as the batch program does and end; only
@@ -480,8 +427,7 @@ TEST(ExportWindow, StartButtonsExportTheExample) {
     } presses[] = {{"cmdExport", WM_SYSCHAR, 'e'}, {"cmdStart", WM_KEYDOWN, VK_RETURN}};
     for (const auto& [button, message, key] : presses) {
         Harness h;
-        for (const char* name : {"net1.fld", "net1.idx"})
-            h.CopyExample(name);
+        h.CopyExamples({"net1.fld", "net1.idx"});
         const std::string package = h.Path("KORVU.EXE");
         std::ofstream(package) << "MZ";
         h.settings.Set("Talvik3Path", package);
@@ -495,12 +441,12 @@ TEST(ExportWindow, StartButtonsExportTheExample) {
         EXPECT_FALSE(IsWindowVisible(h.Window()));
         EXPECT_FALSE(h.Enabled("cmdStart"));
         EXPECT_NE(h.Text("lblProgress"), "");
+        // The network name is the project path in upper case.
+        std::string base = h.Path("NET1");
+        for (char& c : base)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
             std::string written = ReadFile(h.Path(name));
-            // The network name is the project path in upper case.
-            std::string base = h.Path("NET1");
-            for (char& c : base)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             for (std::size_t at; (at = written.find(base)) != std::string::npos;)
                 written.replace(at, base.size(), "C:\\DATA\\NET1");
             EXPECT_EQ(written, ReadFile(kSource / "tests" / "cli" / "data" / name)) << name;
@@ -517,8 +463,7 @@ TEST(ExportWindow, StartButtonsExportTheExample) {
 // the whole project before the process ends.
 TEST(ExportWindow, CloseDuringTheRun) {
     Harness h;
-    for (const char* name : {"net1.fld", "net1.idx"})
-        h.CopyExample(name);
+    h.CopyExamples({"net1.fld", "net1.idx"});
     std::ofstream(h.Path("net1.PRJ"), std::ios::binary) << "old\r\n";
     ASSERT_TRUE(h.Start(h.ExportLine()));
     h.Type("txtSelCode1", "K");
@@ -535,7 +480,7 @@ TEST(ExportWindow, CloseDuringTheRun) {
 
 TEST(ImportWindow, SetsRefusalAndTheImport) {
     Harness h;
-    h.CopyExample("net1.cor");
+    h.CopyExamples({"net1.cor"});
     h.settings.Set("TalvikCurrentSel", "2");
     h.settings.Set("TalvikImport2", " PUNTEN | GR");
     h.settings.Set("TalvikImport3", "L3|C3");
@@ -543,21 +488,15 @@ TEST(ImportWindow, SetsRefusalAndTheImport) {
     ASSERT_TRUE(h.Start(line));
     ASSERT_TRUE(h.app->Import());
     EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
+    ExpectToolTips(*h.app->Import());
     ExpectTexts(
         *h.app->Import(),
         {
             {"lblAction", "KORVU Co\xF6rdinaten Inlezen", ""},
-            {"Label2", "KORVU file (COR):", ""},
-            {"txtCoordfile", nullptr, "De Naam van de KORVU Co\xF6rdinatenfile"},
-            {"cmdCoord", "Bladeren", "Opzoeken van KORVU Co\xF6rdinatenfile"},
             {"Frame3", "Import Instellingen", "Laagnaam/Code tbv. Import in Kavrin"},
-            {"Label1", "Kavrin Laagnaam:", ""},
-            {"Label4", "Kavrin Grondslagcode:", ""},
-            {"Label3", "Import Set", ""},
             {"txtKVLayer", "PUNTEN", "Kavrin Laag waarin KORVU Stations worden opgeslagen"},
             {"txtKVCode", " GR", "Kavrin Code waarin KORVU Stations worden opgeslagen"},
             {"txtSelNr", "2", "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar"},
-            {"UpDown1", nullptr, "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar"},
             {"cmdStart", "&Start Import",
              "De KORVU Stations nu verzamelen en importeren in Kavrin"},
         });
