@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstring>
 
 namespace talvik {
@@ -74,11 +73,7 @@ bool LineReader::Fill() {
         end_ -= head_;
         head_ = 0;
     }
-    std::size_t want = end_ < block_ ? block_ : end_;
-    // A small file gets a buffer of its own size, not a whole block: many small files are read
-    // one after another (imports, the store).
-    want = static_cast<std::size_t>(
-        std::min<std::uint64_t>(want, std::max<std::uint64_t>(size_, 4096)));
+    const std::size_t want = end_ < block_ ? block_ : end_;
     if (buffer_.size() < end_ + want) buffer_.resize(end_ + want);
     const std::size_t got = std::fread(buffer_.data() + end_, 1, want, file_);
     end_ += got;
