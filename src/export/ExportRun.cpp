@@ -59,4 +59,12 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
     return result;
 }
 
+int DesktopExitCode(ConversionOutcome outcome) {
+    return outcome == ConversionOutcome::FieldFileMissing ||
+                   outcome == ConversionOutcome::ProjectPathTooShort ||
+                   outcome == ConversionOutcome::WriteFailed
+               ? 1
+               : 0;
+}
+
 }  // namespace talvik

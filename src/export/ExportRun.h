@@ -64,4 +64,8 @@ struct ExportJobResult {
 // The caller maps the result to its exit status and ends the process.
 ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, const ExportJob& job);
 
+// The exit status of the desktop program after an export: 1 when the run stopped before
+// writing (no field file, no valid project name) or its files could not be written, else 0.
+int DesktopExitCode(ConversionOutcome outcome);
+
 }  // namespace talvik

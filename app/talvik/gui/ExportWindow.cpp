@@ -449,10 +449,7 @@ void ExportWindow::RunExport(bool kickKorvu) {
     job.launch = kickKorvu ? Launch::Always : Launch::No;
     const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
     running_ = false;
-    const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
-                        outcome == ConversionOutcome::ProjectPathTooShort ||
-                        outcome == ConversionOutcome::WriteFailed;
-    End(failed ? 1 : 0);
+    End(DesktopExitCode(outcome));
 }
 
 void ExportWindow::BeforeEnd() {

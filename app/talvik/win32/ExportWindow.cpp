@@ -299,20 +299,6 @@ bool ExportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             if (HIWORD(wParam) == BN_CLICKED && lParam != 0) Clicked(id);
             return true;
         }
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom != static_cast<UINT_PTR>(UpDown1) || header->code != UDN_DELTAPOS)
-                return false;
-            const auto* step = reinterpret_cast<const NMUPDOWN*>(lParam);
-            if (step->iDelta > 0 ? model_.StepUp() : model_.StepDown()) RefreshCodes();
-            result = TRUE;  // the control's own position follows the model, not the press
-            return true;
-        }
-        case WM_DRAWITEM:
-            if (wParam != static_cast<WPARAM>(Picture1)) return false;
-            DrawLogo(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            result = TRUE;
-            return true;
         case WM_SETCURSOR: {
             const auto over = static_cast<ControlId>(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
             if (over != Picture1 && over != lblAction) return false;
@@ -323,6 +309,10 @@ bool ExportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         default:
             return JobWindow::OnMessage(message, wParam, lParam, result);
     }
+}
+
+void ExportWindow::StepSet(bool up) {
+    if (up ? model_.StepUp() : model_.StepDown()) RefreshCodes();
 }
 
 void ExportWindow::Browse(std::string& field, std::string_view filter, std::string_view pattern,
@@ -347,10 +337,7 @@ void ExportWindow::RunExport(bool kickKorvu) {
     job.launch = kickKorvu ? Launch::Always : Launch::No;
     const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
     running_ = false;
-    const bool failed = outcome == ConversionOutcome::FieldFileMissing ||
-                        outcome == ConversionOutcome::ProjectPathTooShort ||
-                        outcome == ConversionOutcome::WriteFailed;
-    End(failed ? 1 : 0);
+    End(DesktopExitCode(outcome));
 }
 
 void ExportWindow::BeforeEnd() {

@@ -38,6 +38,7 @@ class ExportWindow : public JobWindow {
     COLORREF TextColour(ControlId id) const override;
     void BeforeEnd() override;
     void StoreOnClose() override { model_.Close(); }
+    void StepSet(bool up) override;
 
   private:
     void FinishOpening();

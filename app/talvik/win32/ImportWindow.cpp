@@ -92,23 +92,13 @@ bool ImportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             if (HIWORD(wParam) == BN_CLICKED && id == cmdStart) RunImport();
             return true;
         }
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom != static_cast<UINT_PTR>(UpDown1) || header->code != UDN_DELTAPOS)
-                return false;
-            const auto* step = reinterpret_cast<const NMUPDOWN*>(lParam);
-            if (step->iDelta > 0 ? model_.StepUp() : model_.StepDown()) Refresh();
-            result = TRUE;  // the control's own position follows the model, not the press
-            return true;
-        }
-        case WM_DRAWITEM:
-            if (wParam != static_cast<WPARAM>(Picture1)) return false;
-            DrawLogo(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            result = TRUE;
-            return true;
         default:
             return JobWindow::OnMessage(message, wParam, lParam, result);
     }
+}
+
+void ImportWindow::StepSet(bool up) {
+    if (up ? model_.StepUp() : model_.StepDown()) Refresh();
 }
 
 void ImportWindow::Browse() {

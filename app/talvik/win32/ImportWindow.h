@@ -28,6 +28,7 @@ class ImportWindow : public JobWindow {
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     COLORREF TextColour(ControlId id) const override;
     void StoreOnClose() override { model_.Close(); }
+    void StepSet(bool up) override;
 
   private:
     void Browse();

@@ -31,7 +31,22 @@ void JobWindow::ShowWithFocus(ControlId focus) {
     SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(focus)), TRUE);
 }
 
-bool JobWindow::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool JobWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom != static_cast<UINT_PTR>(ControlId::UpDown1) ||
+            header->code != UDN_DELTAPOS)
+            return false;
+        StepSet(reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0);
+        result = TRUE;  // the control's own position follows the model, not the press
+        return true;
+    }
+    if (message == WM_DRAWITEM) {
+        if (wParam != static_cast<WPARAM>(ControlId::Picture1)) return false;
+        DrawLogo(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
     if (message != WM_CLOSE) return false;
     result = 0;
     if (running_) {

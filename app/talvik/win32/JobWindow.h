@@ -25,6 +25,8 @@ class JobWindow : public Form {
     virtual void BeforeEnd() {}
     // Stores the dialog's choices when the user closes the window.
     virtual void StoreOnClose() = 0;
+    // The set arrows were pressed: steps the model's set (up or down) and shows it.
+    virtual void StepSet(bool up) = 0;
     // Called by a run when it is done: ends the window when a close was requested meanwhile.
     void RunDone();
     // Disables every control but those `outside` (and enables them again), so that nothing
@@ -32,6 +34,7 @@ class JobWindow : public Form {
     void SetBodyEnabled(bool enabled, std::initializer_list<ControlId> outside);
     // Shows the window after the opening wait and puts the focus on a control.
     void ShowWithFocus(ControlId focus);
+    // The close request, the set arrows (UpDown1) and the logo (Picture1) of both dialogs.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     bool running_ = false;
