@@ -1,9 +1,11 @@
 #include "export/ExportRun.h"
 
 #include "export/ExportDialogModel.h"
+#include "fieldfile/FieldFileReader.h"
 #include "interchange/IdexReader.h"
 #include "model/Tables.h"
 #include "text/LineReader.h"
+#include "text/Text.h"
 
 namespace talvik {
 
@@ -36,10 +38,13 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
     dialog.SaveSettings();
     const ExportOptions options = dialog.FillExportOptions(job.idexFile.value_or(""));
     PointTable points;
+    // The field file's first quick pass runs beside the reading of the IDEX file.
+    AngleUnitLookAhead lookAhead{std::string(TrimBlanks(options.Fieldfile))};
     if (job.idexFile) ReadIdexFile(options.IdexFile, points, context.ui);
     AngleUnitState angleUnit;
     ExportJobResult result;
-    result.conversion = ConvertFieldFile(options, points, angleUnit, context.ui, job.summary);
+    result.conversion =
+        ConvertFieldFile(options, points, angleUnit, context.ui, job.summary, &lookAhead);
     if (job.launch != Launch::No) {
         result.program = FindKORVU(context.settings, context.prompt);
         if (result.program.empty() && job.launch == Launch::WhenFound) {

@@ -7,6 +7,7 @@
 
 #include "fieldfile/Gathering.h"
 #include "fieldfile/WordSplit.h"
+#include "model/Beside.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -191,9 +192,15 @@ void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& p
     store.Flush();
 }
 
-AngleUnit FinalAngleUnit(LineReader& file, AngleUnit unit) {
+namespace {
+
+// The unit of the last unit record from the file's position on; stops early (with a
+// meaningless result) when `stop` is set.
+std::optional<AngleUnit> LastAngleUnit(LineReader& file, const std::atomic<bool>* stop) {
+    std::optional<AngleUnit> unit;
     std::string_view line;
     while (file.Next(line)) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed)) break;
         // Words 1 and 2 of the line, cut at blanks as SplitWords does.
         std::string_view word[3];
         std::size_t at = 0;
@@ -209,6 +216,34 @@ AngleUnit FinalAngleUnit(LineReader& file, AngleUnit unit) {
             unit = AngleUnitOf(ToUpper(word[2]));
     }
     return unit;
+}
+
+}  // namespace
+
+AngleUnit FinalAngleUnit(LineReader& file, AngleUnit unit) {
+    return LastAngleUnit(file, nullptr).value_or(unit);
+}
+
+AngleUnitLookAhead::AngleUnitLookAhead(const std::string& path)
+    : found_(RunBeside([this, path] {
+          Found found;
+          LineReader file;
+          if (!file.Open(path)) return found;
+          found.last = LastAngleUnit(file, &stop_);
+          found.read = true;
+          return found;
+      })) {}
+
+AngleUnitLookAhead::~AngleUnitLookAhead() {
+    stop_ = true;
+    if (found_.valid()) found_.wait();
+}
+
+std::optional<AngleUnit> AngleUnitLookAhead::Final(AngleUnit unit) {
+    if (!found_.valid()) return std::nullopt;
+    const Found found = found_.get();
+    if (!found.read) return std::nullopt;
+    return found.last.value_or(unit);
 }
 
 }  // namespace talvik

@@ -3,6 +3,11 @@
 // are handled here, every other record goes to the gathering, which extends `points` and fills
 // `observations` (emptied to its placeholder first). Messages and progress go through `ui`.
 
+#include <atomic>
+#include <future>
+#include <optional>
+#include <string>
+
 #include "model/ExportOptions.h"
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
@@ -27,6 +32,29 @@ void ReadFieldFile(LineReader& file, const ExportOptions& options, PointTable& p
 // looks at the unit records only, shows nothing and leaves the file at its end. A writer that
 // works while the file is read learns the unit of its angles from it.
 AngleUnit FinalAngleUnit(LineReader& file, AngleUnit unit);
+
+// Makes that pass over the field file at `path` on another thread while the caller goes on
+// (reading the IDEX file), so that the real reading need not wait for it.
+class AngleUnitLookAhead {
+  public:
+    explicit AngleUnitLookAhead(const std::string& path);
+    // Stops the pass when it is still running.
+    ~AngleUnitLookAhead();
+    AngleUnitLookAhead(const AngleUnitLookAhead&) = delete;
+    AngleUnitLookAhead& operator=(const AngleUnitLookAhead&) = delete;
+
+    // What FinalAngleUnit gives for the file; waits for the pass. Nothing when the file could
+    // not be read.
+    std::optional<AngleUnit> Final(AngleUnit unit);
+
+  private:
+    struct Found {
+        bool read = false;
+        std::optional<AngleUnit> last;  // the unit of the last unit record
+    };
+    std::atomic<bool> stop_{false};
+    std::future<Found> found_;
+};
 
 class ObservationStore;
 // The same reading with the observations going to `store` (ReadFieldFile uses the fast store;

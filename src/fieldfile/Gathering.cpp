@@ -60,20 +60,36 @@ bool IsFace2(double zenith) {
     return zenith > 200.0;
 }
 
-bool IsCodeSelected(std::string_view code, const std::array<std::string, 17>& selCode) {
-    if (!code.empty() && code.front() == '-') code.remove_prefix(1);
+std::vector<std::string_view> SelectionEntries(const std::array<std::string, 17>& selCode) {
+    std::vector<std::string_view> entries;
     for (std::size_t i = 1; i <= 16; ++i) {
         const std::string_view entry = TrimBlanks(selCode[i]);
-        if (!entry.empty() && code.starts_with(entry)) return true;
+        if (!entry.empty()) entries.push_back(entry);
     }
+    return entries;
+}
+
+bool IsCodeSelected(std::string_view code, const std::vector<std::string_view>& entries) {
+    if (!code.empty() && code.front() == '-') code.remove_prefix(1);
+    for (const std::string_view entry : entries)
+        if (code.starts_with(entry)) return true;
     return false;
+}
+
+bool IsCodeSelected(std::string_view code, const std::array<std::string, 17>& selCode) {
+    return IsCodeSelected(code, SelectionEntries(selCode));
 }
 
 // ---- gathering ----
 
 Gathering::Gathering(PointTable& points, const ExportOptions& options, const CoordinateFrame& frame,
                      ObservationStore& store, UserInterface& ui)
-    : points_(points), options_(options), frame_(frame), store_(store), ui_(ui) {}
+    : points_(points),
+      options_(options),
+      selection_(SelectionEntries(options.SelCode)),
+      frame_(frame),
+      store_(store),
+      ui_(ui) {}
 
 const std::string_view* Gathering::Field(std::size_t n) const {
     return n < words_->size() ? &(*words_)[n] : nullptr;
@@ -215,7 +231,7 @@ void Gathering::StationWithAzimuth() {
 
 bool Gathering::Selected() const {
     const std::string_view* code = Field(6);
-    return code == nullptr || IsCodeSelected(*code, options_.SelCode);
+    return code == nullptr || IsCodeSelected(*code, selection_);
 }
 
 void Gathering::AppendStationRecord(const Name9& target, double direction) {

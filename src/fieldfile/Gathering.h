@@ -80,6 +80,9 @@ bool IsFace2(double zenith);
 // True when the object code (a leading "-" dropped) begins with one of the non-empty entries
 // 1..16 of selCode, the entries trimmed of blanks and compared case-sensitively.
 bool IsCodeSelected(std::string_view code, const std::array<std::string, 17>& selCode);
+// The same with the entries trimmed and the empty ones left out beforehand.
+bool IsCodeSelected(std::string_view code, const std::vector<std::string_view>& entries);
+std::vector<std::string_view> SelectionEntries(const std::array<std::string, 17>& selCode);
 
 // Texts of the messages the gathering shows.
 inline constexpr std::string_view kRoundMismatchText =
@@ -135,6 +138,7 @@ class Gathering {
 
     PointTable& points_;
     const ExportOptions& options_;
+    const std::vector<std::string_view> selection_;  // SelectionEntries of the options
     const CoordinateFrame& frame_;
     ObservationStore& store_;
     UserInterface& ui_;

@@ -8,9 +8,11 @@
 
 #include "fieldfile/FieldFileReader.h"
 #include "fieldfile/Gathering.h"
+#include "model/Beside.h"
 #include "platform/FileSync.h"
 #include "project/CoordinateFile.h"
 #include "project/ObservationFile.h"
+#include "project/ObservationRelay.h"
 #include "project/OutputFile.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectValues.h"
@@ -33,7 +35,7 @@ bool Replaceable(const std::string& path) {
 
 ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
                                    AngleUnitState& angleUnit, UserInterface& ui,
-                                   ConversionSummary* summary) {
+                                   ConversionSummary* summary, AngleUnitLookAhead* lookAhead) {
     const std::optional<ProjectValues> values = MakeProjectValues(options);
     if (!values) {
         Inform(ui, "Ongeldige naam voor het KORVU Project: " +
@@ -69,18 +71,33 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     GatheringCounts counts;
     // The observation lines are written while the field file is read, so the observations are
     // never held all at once; their angles are written in the unit the file ends with, which
-    // a first quick pass finds.
-    const AngleUnit unit = FinalAngleUnit(field, angleUnit.value);
-    field.Rewind();
+    // a first quick pass finds (made beside the reading of the IDEX file when it could be).
+    std::optional<AngleUnit> ahead;
+    if (lookAhead != nullptr) ahead = lookAhead->Final(angleUnit.value);
+    if (!ahead) {
+        ahead = FinalAngleUnit(field, angleUnit.value);
+        field.Rewind();
+    }
+    const AngleUnit unit = *ahead;
+    // The names of the known points are put in order beside the reading; the coordinate file
+    // then only has to sort the names the field file adds.
+    std::vector<NameKey> knownOrder = NameKeys(points, 1, knownPoints);
+    std::future<void> knownSorted = RunBeside([&knownOrder] { SortNameKeys(knownOrder); });
     WriteProjectAngleUnit(project, unit);
     WriteObservationAngleUnit(observation, unit);
+    // The lines are formatted and written on a second thread while this one reads; the points
+    // are put in order meanwhile, before the final counts are shown in the order of the files.
     ObservationLines lines(observation, *values, unit, ui);
-    ReadFieldFile(field, options, points, lines, angleUnit, ui, &counts);
+    bool observationWritten = false;
+    ObservationRelay relay(lines, [&] { observationWritten = lines.CloseFile(); });
+    ReadFieldFile(field, options, points, relay, angleUnit, ui, &counts);
     field.Close();
     const std::size_t readPoints = points.Last();
-
-    const bool observationWritten = lines.Finish();
-    const bool coordinateWritten = WriteCoordinateFile(coordinate, points, ui);
+    knownSorted.get();
+    OrderForCoordinateFile(points, knownOrder);
+    relay.Finish();
+    lines.ShowLast();
+    const bool coordinateWritten = WriteCoordinateLines(coordinate, points, ui);
     const bool projectWritten = WriteProjectTail(project, options);
 
     // In the order of the message; a file marked read-only is not replaced, as on systems

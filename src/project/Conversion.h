@@ -8,6 +8,8 @@
 
 namespace talvik {
 
+class AngleUnitLookAhead;
+
 enum class ConversionOutcome {
     Finished,            // the whole project was written
     WriteFailed,         // a file could not be written completely (named in one message); no
@@ -19,9 +21,11 @@ enum class ConversionOutcome {
 
 // `points` holds the known points read from the IDEX file; the conversion extends, sorts and
 // writes it. `angleUnit` is set by the field file and stays set after the run. `summary`, when
-// given, receives what the run wrote.
+// given, receives what the run wrote. `lookAhead`, when given, was started on the same field
+// file before the IDEX file was read, and spares the conversion its first pass.
 ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
                                    AngleUnitState& angleUnit, UserInterface& ui,
-                                   ConversionSummary* summary = nullptr);
+                                   ConversionSummary* summary = nullptr,
+                                   AngleUnitLookAhead* lookAhead = nullptr);
 
 }  // namespace talvik

@@ -72,26 +72,39 @@ void WriteCoordinateHeader(OutputFile& file, const ProjectValues& values) {
 // joining inserts at index h, a rotation advances h. The rotations between two K entries are
 // counted at once from prefix counts of smaller names, and the inserts are replayed backwards
 // over a count of free slots to find where each entry ends up.
-void SortPointsByName(PointTable& points) {
+std::vector<NameKey> NameKeys(const PointTable& points, std::size_t from, std::size_t to) {
+    std::vector<NameKey> keys;
+    keys.reserve(to >= from ? to - from + 1 : 0);
+    for (std::size_t i = from; i <= to; ++i)
+        keys.push_back(
+            NameKey{points[i].Name.Head(), points[i].Name.Last(), static_cast<std::uint32_t>(i)});
+    return keys;
+}
+
+void SortNameKeys(std::vector<NameKey>& keys) {
+    // Entries of one name may end up in any order among themselves: only their ranks count.
+    std::sort(keys.begin(), keys.end());
+}
+
+void SortPointsByName(PointTable& points, const std::vector<NameKey>& sortedFirst) {
     std::vector<PointRecord>& entries = points.Entries();
     const std::size_t n = entries.size() - 1;
     if (n < 2) return;
 
     // Rank of every entry among the distinct names, the names sorted as numbers beside the
     // entry numbers.
-    struct Key {
-        std::uint64_t head;
-        std::uint32_t last;
-        std::uint32_t entry;
-        bool operator<(const Key& o) const {
-            return head != o.head ? head < o.head : last < o.last;
-        }
-        bool SameName(const Key& o) const { return head == o.head && last == o.last; }
-    };
-    std::vector<Key> byName(n);
-    for (std::uint32_t i = 1; i <= n; ++i)
-        byName[i - 1] = Key{entries[i].Name.Head(), entries[i].Name.Last(), i};
-    std::sort(byName.begin(), byName.end());
+    using Key = NameKey;
+    std::vector<Key> byName;
+    if (!sortedFirst.empty() && sortedFirst.size() <= n) {
+        std::vector<Key> later = NameKeys(points, sortedFirst.size() + 1, n);
+        SortNameKeys(later);
+        byName.resize(n);
+        std::merge(sortedFirst.begin(), sortedFirst.end(), later.begin(), later.end(),
+                   byName.begin());
+    } else {
+        byName = NameKeys(points, 1, n);
+        SortNameKeys(byName);
+    }
     std::vector<std::uint32_t> rank(n + 1, 0);
     std::vector<std::size_t> groupStart;  // first slot of each rank in `members`
     for (std::size_t k = 0; k < n; ++k) {
@@ -163,11 +176,18 @@ void RemoveDuplicateNames(PointTable& points) {
     }
 }
 
-bool WriteCoordinateFile(OutputFile& file, PointTable& points, UserInterface& ui) {
-    SortPointsByName(points);
+void OrderForCoordinateFile(PointTable& points, const std::vector<NameKey>& sortedFirst) {
+    SortPointsByName(points, sortedFirst);
     // Exchanges of equal names keep the first index of every name, so the index stays valid.
     RemoveDuplicateNames(points);
+}
 
+bool WriteCoordinateFile(OutputFile& file, PointTable& points, UserInterface& ui) {
+    OrderForCoordinateFile(points);
+    return WriteCoordinateLines(file, points, ui);
+}
+
+bool WriteCoordinateLines(OutputFile& file, const PointTable& points, UserInterface& ui) {
     BodyLines body(file, ui, "Opslaan Co\xF6rdinaten: ", points.Last());
     for (std::size_t i = 1; i <= points.Last(); ++i) {
         const PointRecord& p = points[i];

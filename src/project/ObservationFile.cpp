@@ -105,10 +105,6 @@ void ObservationLines::Put(const ObservationRecord& r) {
     body_.EndLine(records_);
 }
 
-bool ObservationLines::Finish() {
-    return body_.Finish();
-}
-
 bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
                           const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui) {
     ObservationLines lines(file, values, angleUnit, ui, observations.size() - 1);

@@ -30,7 +30,11 @@ class ObservationLines final : public ObservationSink {
                      UserInterface& ui, std::uint64_t total = 0);
     void Put(const ObservationRecord& record) override;
     // Writes "$" and closes the file; false when anything written to it failed.
-    bool Finish();
+    bool Finish() { return body_.Finish(); }
+    // Finish in two halves: CloseFile does not touch the user interface, so that it can run on
+    // the thread that wrote the lines; ShowLast shows the final count.
+    bool CloseFile() { return body_.CloseFile(); }
+    void ShowLast() { body_.ShowLast(); }
     // Station records (set-ups) and observation lines so far.
     long long StationRecords() const { return stationRecords_; }
     long long ObservationLineCount() const {

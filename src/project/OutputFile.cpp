@@ -106,10 +106,17 @@ void BodyLines::EndLine(std::uint64_t done) {
 }
 
 bool BodyLines::Finish() {
-    if (count_ > 0) {
-        const std::uint64_t total = total_ > 0 ? total_ : static_cast<std::uint64_t>(count_);
-        progress_.Show(Text(), total, total);
-    }
+    ShowLast();
+    return CloseFile();
+}
+
+void BodyLines::ShowLast() {
+    if (count_ == 0) return;
+    const std::uint64_t total = total_ > 0 ? total_ : static_cast<std::uint64_t>(count_);
+    progress_.Show(Text(), total, total);
+}
+
+bool BodyLines::CloseFile() {
     file_.Line("$");
     return file_.Close();
 }

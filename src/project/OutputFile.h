@@ -74,8 +74,13 @@ class BodyLines {
 
     // Ends the line of record `done` (counted from 1).
     void EndLine(std::uint64_t done);
-    // False when anything failed since the file was opened.
+    // ShowLast and CloseFile; false when anything failed since the file was opened.
     bool Finish();
+    // The final count in the progress line.
+    void ShowLast();
+    // Writes the closing "$" and closes the file, without a word to the user interface (so it
+    // may run on another thread); false when anything failed since the file was opened.
+    bool CloseFile();
 
   private:
     std::string Text() const;
