@@ -1,5 +1,6 @@
 #include "fieldfile/FieldFileReader.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -86,58 +87,11 @@ class FrameReader {
     UserInterface& ui_;
 };
 
-// Starts fetching the name-index slot of word 2 of the line that begins `ahead` (the target of
-// an observation), so that its look-up finds it in the cache.
-void PrefetchTarget(const PointTable& points, std::string_view ahead) {
-    std::size_t at = 0;
-    for (int word = 0; word < 2; ++word) {
-        while (at < ahead.size() && ahead[at] == ' ')
-            ++at;
-        while (at < ahead.size() && ahead[at] != ' ' && ahead[at] != '\r' && ahead[at] != '\n')
-            ++at;
-    }
-    while (at < ahead.size() && ahead[at] == ' ')
-        ++at;
-    char name[Name9::kSize];
-    std::size_t n = 0;
-    while (n < Name9::kSize && at < ahead.size() && ahead[at] != ' ' && ahead[at] != '\r' &&
-           ahead[at] != '\n')
-        name[n++] = UpperChar(ahead[at++]);
-    if (n > 0) points.Prefetch(Name9(std::string_view(name, n)));
-}
-
-// Keeps the fetching of targets some lines ahead of the reading, as far as the reader has the
-// lines in its buffer. Only a hint: a line that it cuts wrongly just fetches nothing useful.
-class TargetPrefetch {
-  public:
-    explicit TargetPrefetch(const PointTable& points) : points_(points) {}
-
-    // Call after each line read.
-    void Advance(const LineReader& file) {
-        const std::string_view ahead = file.Ahead();
-        const std::uint64_t base = file.Position();
-        if (lines_ > 0) --lines_;
-        if (cursor_ < base) {
-            cursor_ = base;
-            lines_ = 0;
-        }
-        while (lines_ < kLines) {
-            const auto from = static_cast<std::size_t>(cursor_ - base);
-            if (from >= ahead.size()) return;
-            const void* lf = std::memchr(ahead.data() + from, '\n', ahead.size() - from);
-            if (lf == nullptr) return;
-            const auto to = static_cast<std::size_t>(static_cast<const char*>(lf) - ahead.data());
-            PrefetchTarget(points_, ahead.substr(from, to - from));
-            cursor_ = base + to + 1;
-            ++lines_;
-        }
-    }
-
-  private:
-    static constexpr int kLines = 8;
-    const PointTable& points_;
-    std::uint64_t cursor_ = 0;  // position of the first line not fetched yet
-    int lines_ = 0;             // lines fetched ahead of the reading
+// A line of the field file cut into upper-cased words ahead of its handling.
+struct SplitLine {
+    std::uint64_t position = 0;  // of the line in the file
+    std::string upper;
+    std::vector<std::string_view> words;  // into `upper`
 };
 
 std::string ProgressText(std::uint64_t position) {
@@ -156,21 +110,44 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
     Gathering gathering(points, options, frame, store, ui);
     ProgressThrottle progress(ui);
     const std::uint64_t total = file.Size();
-    std::string_view line;
-    std::string upper;
-    std::vector<std::string_view> words;
-    TargetPrefetch prefetch(points);
-    while (!file.AtEnd()) {
-        const std::uint64_t position = file.Position();
+    // The lines are cut a few ahead of their handling, and the index slot of each line's name
+    // (word 2: the point, the station or the target) is fetched meanwhile, so that the look-up
+    // finds it in the cache.
+    constexpr std::size_t kAhead = 8;
+    std::array<SplitLine, kAhead> ring;
+    const auto read = [&](SplitLine& next) {
+        next.position = file.Position();
+        std::string_view line;
+        if (!file.Next(line)) return false;
+        SplitWords(line, next.upper, next.words);
+        return true;
+    };
+    // Fetching for a line cut two lines earlier: the name's bytes are settled in the cache by
+    // then, where reading them right after they were written would wait for the writes.
+    const auto prefetch = [&](const SplitLine& line) {
+        if (line.words.size() > 2) points.Prefetch(line.words[2]);
+    };
+    std::size_t count = 0;
+    while (count < kAhead && read(ring[count]))
+        ++count;
+    bool more = count == kAhead;
+    for (std::size_t head = 0; count > 0; head = (head + 1) % kAhead) {
+        if (count > kAhead - 2) prefetch(ring[(head + kAhead - 2) % kAhead]);
+        SplitLine& current = ring[head];
+        const std::uint64_t position = current.position;
         progress.Tick([&] { return ProgressText(position); }, position, total);
-        if (!file.Next(line)) break;
-        prefetch.Advance(file);
-        SplitWords(line, upper, words);
+        const std::vector<std::string_view>& words = current.words;
         // A line without a record code carries no record.
-        if (words.size() < 2) continue;
-        const RecordCode code = CodeOf(words[1]);
-        if (code == RecordCode::None || frameReader.Handle(code, words)) continue;
-        gathering.Handle(code, words);
+        if (words.size() >= 2) {
+            const RecordCode code = CodeOf(words[1]);
+            if (code != RecordCode::None && !frameReader.Handle(code, words))
+                gathering.Handle(code, words);
+        }
+        // The slot takes the next line, which comes last in the ring.
+        if (!more || !read(current)) {
+            more = false;
+            --count;
+        }
     }
     progress.Finish(ProgressText(file.Position()), file.Position(), total);
     if (counts != nullptr) *counts = gathering.Counts();

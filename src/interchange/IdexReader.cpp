@@ -208,7 +208,7 @@ class IdexReader {
             point.Z = NumericValue(values_[kElevation]);
             point.HasCoordinates = true;
             point.IsUsed = false;
-            points_.Append(point);
+            points_.AppendUnindexed(point);
         }
         progress_.Finish(ProgressText(), in_.Position(), total);
     }

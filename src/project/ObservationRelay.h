@@ -35,8 +35,8 @@ class ObservationRelay final : public ObservationSink {
     void Finish();
 
   private:
-    static constexpr std::size_t kBatch = 2048;
-    static constexpr std::size_t kQueued = 4;  // full batches waiting at most
+    static constexpr std::size_t kBatch = 512;
+    static constexpr std::size_t kQueued = 8;  // full batches waiting at most
 
     void Hand();
     void Drain();

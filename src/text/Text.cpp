@@ -76,56 +76,53 @@ bool IsDigit(char c) {
 }  // namespace
 
 double NumericValue(std::string_view word) {
-    std::size_t i = 0;
-    while (i < word.size() && word[i] == ' ')
-        ++i;
+    const char* p = word.data();
+    const char* const end = p + word.size();
+    while (p < end && *p == ' ')
+        ++p;
     bool negative = false;
-    if (i < word.size() && (word[i] == '+' || word[i] == '-')) {
-        negative = word[i] == '-';
-        ++i;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
     }
-    const std::size_t mantissa = i;
+    const char* const mantissa = p;
+    // The digits are gathered as an integer on the way: with up to 15 digits and no exponent,
+    // one division by an exact power of ten gives the correctly rounded value, the same that
+    // from_chars finds.
+    std::uint64_t whole = 0;
     std::size_t digits = 0;
-    while (i < word.size() && IsDigit(word[i]))
-        ++i, ++digits;
-    if (i < word.size() && word[i] == '.') {
-        ++i;
-        while (i < word.size() && IsDigit(word[i]))
-            ++i, ++digits;
+    while (p < end && IsDigit(*p)) {
+        whole = whole * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++p, ++digits;
     }
+    std::size_t decimals = 0;
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && IsDigit(*p)) {
+            whole = whole * 10 + static_cast<std::uint64_t>(*p - '0');
+            ++p, ++decimals;
+        }
+    }
+    digits += decimals;
     if (digits == 0) return 0.0;
-    std::size_t end = i;
-    if (i < word.size() && (word[i] == 'E' || word[i] == 'e')) {
-        std::size_t j = i + 1;
-        if (j < word.size() && (word[j] == '+' || word[j] == '-')) ++j;
-        if (j < word.size() && IsDigit(word[j])) {
-            while (j < word.size() && IsDigit(word[j]))
-                ++j;
-            end = j;
+    const char* last = p;
+    if (p < end && (*p == 'E' || *p == 'e')) {
+        const char* q = p + 1;
+        if (q < end && (*q == '+' || *q == '-')) ++q;
+        if (q < end && IsDigit(*q)) {
+            while (q < end && IsDigit(*q))
+                ++q;
+            last = q;
         }
     }
-    // Up to 15 digits and no exponent: the digits as an integer and one division by an exact
-    // power of ten give the correctly rounded value, the same that from_chars finds.
-    constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (end == i && digits <= 15) {
-        std::uint64_t whole = 0;
-        std::size_t decimals = 0;
-        bool afterPoint = false;
-        for (std::size_t k = mantissa; k < end; ++k) {
-            if (word[k] == '.') {
-                afterPoint = true;
-                continue;
-            }
-            whole = whole * 10 + static_cast<std::uint64_t>(word[k] - '0');
-            if (afterPoint) ++decimals;
-        }
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (last == p && digits <= 15) {
         const double value = static_cast<double>(whole) / kPow10[decimals];
         return negative ? -value : value;
     }
     double value = 0.0;
-    const auto result = std::from_chars(word.data() + mantissa, word.data() + end, value,
-                                        std::chars_format::general);
+    const auto result = std::from_chars(mantissa, last, value, std::chars_format::general);
     if (result.ec != std::errc{} || !std::isfinite(value)) return 0.0;
     return negative ? -value : value;
 }
