@@ -124,6 +124,63 @@ void AppendAngle(std::string& out, double value, std::string_view format, AngleU
     if (n.mark) out.push_back('*');
 }
 
+namespace {
+
+// The integer part and four decimals of |value| × 10^4 = scaled, at `p`.
+char* WriteScaled(char* p, bool negative, std::uint64_t scaled) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    if (negative && scaled != 0) *p++ = '-';
+    p = std::to_chars(p, p + 24, scaled / 10000).ptr;
+    const auto rest = static_cast<unsigned>(scaled % 10000);
+    *p = '.';
+    std::memcpy(p + 1, kPairs + 2 * (rest / 100), 2);
+    std::memcpy(p + 3, kPairs + 2 * (rest % 100), 2);
+    return p + 5;
+}
+
+}  // namespace
+
+char* WriteValue(char* at, double value) {
+    std::uint64_t scaled = 0;
+    if (ScaledBy10000(value, scaled)) return WriteScaled(at, value < 0, scaled);
+    Number n;
+    Render(n, value, kNumberFormat);
+    std::memcpy(at, n.text, n.size);
+    return at + n.size;
+}
+
+char* WriteAngle(char* at, double value, AngleUnit angleUnit) {
+    std::uint64_t scaled = 0;
+    if (!ScaledBy10000(value, scaled)) {
+        std::string text;
+        AppendAngle(text, value, kNumberFormat, angleUnit);
+        std::memcpy(at, text.data(), text.size());
+        return at + text.size();
+    }
+    // The text as AppendAngle makes it, changed in place: two blanks in front, the "40" of a
+    // full circle blanked, and in degrees, minutes and seconds "D.MMSS" turned into "D MM SS".
+    at[0] = ' ';
+    at[1] = ' ';
+    char* const number = at + 2;
+    char* end = WriteScaled(number, value < 0, scaled);
+    if (end - number >= 4 && std::memcmp(number, "400.", 4) == 0) {
+        number[0] = ' ';
+        number[1] = ' ';
+    }
+    if (angleUnit == AngleUnit::DegreesMinutesSeconds) {
+        // The point is five places from the end: ".MMSS".
+        end[-5] = ' ';
+        end[0] = end[-1];
+        end[-1] = end[-2];
+        end[-2] = ' ';
+        ++end;
+    }
+    return end;
+}
+
 std::string FormatValue(double value, std::string_view format) {
     std::string out;
     AppendValue(out, value, format);

@@ -27,4 +27,10 @@ std::string FormatAngle(double value, std::string_view format, AngleUnit angleUn
 void AppendValue(std::string& out, double value, std::string_view format);
 void AppendAngle(std::string& out, double value, std::string_view format, AngleUnit angleUnit);
 
+// The texts of kNumberFormat written at `at`, which must have room for kMaxNumberText bytes;
+// the end of the text is returned (the writers' fastest path).
+inline constexpr std::size_t kMaxNumberText = 420;
+char* WriteValue(char* at, double value);
+char* WriteAngle(char* at, double value, AngleUnit angleUnit);
+
 }  // namespace talvik

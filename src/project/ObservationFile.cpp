@@ -1,19 +1,13 @@
 #include "project/ObservationFile.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "project/NumberFormat.h"
 #include "text/Text.h"
 
 namespace talvik {
-
-namespace {
-
-void AppendName9(std::string& out, const Name9& name) {
-    out.append(name.data(), Name9::kSize);
-}
-
-}  // namespace
 
 void WriteObservationHeader(OutputFile& file, const ProjectValues& values) {
     file.Line(values.VersionHeader + (values.Version == 1 ? "TOB file" : "OBS file"));
@@ -54,7 +48,13 @@ ObservationLines::ObservationLines(OutputFile& file, const ProjectValues& values
     : file_(file),
       values_(values),
       angleUnit_(angleUnit),
-      body_(file, ui, std::string(kCaption), total) {}
+      body_(file, ui, std::string(kCaption), total) {
+    // Nine texts in front, seven numbers, the series label, the deviations, the suffix.
+    line_.resize(128 + 7 * kMaxNumberText + 64 +
+                 4 * std::max({values.DirectionSigmaText.size(), values.DistanceSigmaText.size(),
+                               values.ZenithSigmaText.size()}) +
+                 values.DimensionSuffix.size());
+}
 
 void ObservationLines::Put(const ObservationRecord& r) {
     ++records_;
@@ -65,43 +65,48 @@ void ObservationLines::Put(const ObservationRecord& r) {
         seriesLabel_ = "    R" + IntText(count - 1) + "  ";
         return;
     }
+    // The line is put together in a buffer that holds the longest one, then appended at once.
     const bool v3 = values_.Version != 1;
-    const std::string_view format = kNumberFormat;
-    std::string& out = file_.Buffer();
-    if (v3) out.append("TS  ");
-    AppendName9(out, r.Station);
-    out.append("    ");
-    AppendName9(out, r.Target);
-    out.append("    ");
-    AppendValue(out, r.InstrumentHeight, format);
-    out.append("    ");
-    AppendValue(out, r.TargetHeight, format);
+    char* p = line_.data();
+    const auto put = [&p](std::string_view text) {
+        std::memcpy(p, text.data(), text.size());
+        p += text.size();
+    };
+    if (v3) put("TS  ");
+    put(r.Station.View());
+    put("    ");
+    put(r.Target.View());
+    put("    ");
+    p = WriteValue(p, r.InstrumentHeight);
+    put("    ");
+    p = WriteValue(p, r.TargetHeight);
     if (!(r.Direction == 0 && r.Zenith == 0)) {
-        out.append(seriesLabel_);
-        AppendAngle(out, r.Direction, format, angleUnit_);
-        if (v3) out.append(values_.DirectionSigmaText);
+        put(seriesLabel_);
+        p = WriteAngle(p, r.Direction, angleUnit_);
+        if (v3) put(values_.DirectionSigmaText);
     }
     if (r.Distance != 0) {
-        out.append("    S0  ");
-        AppendValue(out, r.Distance, format);
-        if (v3) out.append(values_.DistanceSigmaText);
+        put("    S0  ");
+        p = WriteValue(p, r.Distance);
+        if (v3) put(values_.DistanceSigmaText);
     }
     if (r.Distance2 != 0) {
-        out.append("    S0  ");
-        AppendValue(out, r.Distance2, format);
-        if (v3) out.append(values_.DistanceSigmaText);
+        put("    S0  ");
+        p = WriteValue(p, r.Distance2);
+        if (v3) put(values_.DistanceSigmaText);
     }
     if (r.Zenith != 0) {
-        out.append("    Z0  ");
-        AppendAngle(out, r.Zenith, format, angleUnit_);
-        if (v3) out.append(values_.ZenithSigmaText);
+        put("    Z0  ");
+        p = WriteAngle(p, r.Zenith, angleUnit_);
+        if (v3) put(values_.ZenithSigmaText);
     }
     if (r.Azimuth != 0) {
-        out.append("    A0  ");
-        AppendAngle(out, r.Azimuth, format, angleUnit_);
-        if (v3) out.append(values_.DirectionSigmaText);
+        put("    A0  ");
+        p = WriteAngle(p, r.Azimuth, angleUnit_);
+        if (v3) put(values_.DirectionSigmaText);
     }
-    out.append(values_.DimensionSuffix);
+    put(values_.DimensionSuffix);
+    file_.Buffer().append(line_.data(), static_cast<std::size_t>(p - line_.data()));
     body_.EndLine(records_);
 }
 

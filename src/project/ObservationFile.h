@@ -64,6 +64,7 @@ class ObservationLines final : public ObservationSink {
     };
     SetUpCounts setups_;
     std::string seriesLabel_ = "    R0  ";
+    std::string line_;  // room for the longest line
     std::uint64_t records_ = 0;
     long long stationRecords_ = 0;
 };
