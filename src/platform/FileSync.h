@@ -5,12 +5,22 @@
 // project then follow each other within microseconds.
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace talvik {
 
 // Writes the file's data out to the disk. False when the file cannot be opened or flushed.
 bool SyncFile(const std::string& path);
+
+// Lets the system start writing `length` bytes of an open file from `offset` to the disk now,
+// so that the sync at its end has little left to wait for. Only a hint.
+void StartWriteBack(std::FILE* file, std::uint64_t offset, std::uint64_t length);
+
+// Tells the system that an existing file's data will not be read again (it is about to be
+// replaced), so that the data need not stay in memory and the replacement does not have to
+// free it. Only a hint: the file is not changed.
+void DropCachedData(const std::string& path);
 
 // Keeps the data of an existing file until the hold ends. Holds nothing when there is no such
 // file, or where an open file cannot be replaced.

@@ -55,6 +55,14 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
                    Icon::None, kAppTitle) == Answer::Cancel)
         return ConversionOutcome::ProjectKept;
 
+    // The files of an older project are about to be replaced: their cached data is let go
+    // beside the reading, so that the replacement does not have to free it at the end.
+    const std::future<void> oldDropped = RunBeside([&values] {
+        for (const std::string& path :
+             {values->ProjectPath(), values->ObservationPath(), values->CoordinatePath()})
+            DropCachedData(path);
+    });
+
     // The three files are written under temporary names and put in place only when all three
     // are complete, the project file last: until then an older project stays as it was.
     OutputFile project;
@@ -94,10 +102,10 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     field.Close();
     const std::size_t readPoints = points.Last();
     knownSorted.get();
-    OrderForCoordinateFile(points, knownOrder);
+    const std::vector<std::uint32_t> order = OrderForCoordinateFile(points, knownOrder);
     relay.Finish();
     lines.ShowLast();
-    const bool coordinateWritten = WriteCoordinateLines(coordinate, points, ui);
+    const bool coordinateWritten = WriteCoordinateLines(coordinate, points, order, ui);
     const bool projectWritten = WriteProjectTail(project, options);
 
     // In the order of the message; a file marked read-only is not replaced, as on systems

@@ -19,10 +19,11 @@ enum class ConversionOutcome {
     ProjectPathTooShort  // refused before any file was touched
 };
 
-// `points` holds the known points read from the IDEX file; the conversion extends, sorts and
-// writes it. `angleUnit` is set by the field file and stays set after the run. `summary`, when
-// given, receives what the run wrote. `lookAhead`, when given, was started on the same field
-// file before the IDEX file was read, and spares the conversion its first pass.
+// `points` holds the known points read from the IDEX file; the conversion extends it, marks
+// repeated names unused and writes it in name order (the entries stay in their places). `angleUnit`
+// is set by the field file and stays set after the run. `summary`, when given, receives what the
+// run wrote. `lookAhead`, when given, was started on the same field file before the IDEX file was
+// read, and spares the conversion its first pass.
 ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
                                    AngleUnitState& angleUnit, UserInterface& ui,
                                    ConversionSummary* summary = nullptr,

@@ -57,10 +57,14 @@ void OutputFile::Line(std::string_view text) {
 
 void OutputFile::Flush() {
     if (file_ != nullptr && !failed_ && !buffer_.empty()) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
             failed_ = true;
-        else
+        } else {
+            // What the chunk before this one left is on its way to the disk meanwhile, so
+            // that closing a large file does not wait for all of it.
+            if (written_ >= kChunk) StartWriteBack(file_, written_ - kChunk, kChunk);
             written_ += buffer_.size();
+        }
     }
     buffer_.clear();
 }

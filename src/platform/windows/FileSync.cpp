@@ -13,6 +13,10 @@ bool SyncFile(const std::string& path) {
     return ::CloseHandle(file) != 0 && synced;
 }
 
+// Windows writes behind and frees a replaced file's data by itself.
+void StartWriteBack(std::FILE*, std::uint64_t, std::uint64_t) {}
+void DropCachedData(const std::string&) {}
+
 // A file open here cannot be replaced: nothing is held.
 FileHold::FileHold(const std::string&) {}
 
