@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
+#include "texts/WindowTexts.h"
 #include "win32/AboutWindow.h"
 #include "win32/Application.h"
 #include "win32/ExportWindow.h"
@@ -183,54 +185,40 @@ std::string ToolTip(const Form& form, ControlId id) {
     return bytes;
 }
 
-struct Texts {
-    const char* control;
-    const char* caption;  // nullptr: not checked (a box's value)
-    const char* tip;
-};
-
-void ExpectTexts(const Form& form, const std::vector<Texts>& rows) {
-    for (const Texts& row : rows) {
-        const auto id = static_cast<ControlId>(FindControl(row.control));
-        ASSERT_TRUE(form.Item(id)) << row.control;
-        if (row.caption) {
-            EXPECT_EQ(TextOf(form.Item(id)), row.caption) << row.control;
-        }
-        EXPECT_EQ(ToolTip(form, id), row.tip) << row.control;
-    }
-}
-
-// The controls the user works, of both dialogs.
-const char* const kControls[] = {
-    "txtFieldfile", "cmdField",       "txtProjectfile", "cmdProject",   "optV3",     "optV1",
-    "txtAbsHor",    "txtRelHor",      "txtAbsVer",      "txtRelVer",    "txtAbsDis", "txtRelDis",
-    "chkHVD",       "optFace2Series", "optFace2to1",    "txtSDXY",      "txtSDZ",    "chkXYZ",
-    "txtSigmaCent", "txtSigmaInst",   "txtSelCode1",    "txtSelCode16", "UpDown1",   "cmdExport",
-    "cmdStart",     "txtCoordfile",   "cmdCoord",       "txtKVLayer",   "txtKVCode", "txtSelNr"};
-
-// Each control of a window carries a tooltip, except option buttons: their caption says it.
-void ExpectToolTips(const Form& form) {
-    for (const char* name : kControls) {
-        const auto id = static_cast<ControlId>(FindControl(name));
-        if (form.Item(id) && !std::string_view(name).starts_with("opt")) {
-            EXPECT_NE(ToolTip(form, id), "") << name;
-        }
-    }
-}
-
-// The names of the controls the Tab key visits, from the focused one on.
-std::vector<std::string> TabOrder(HWND window, const char* first) {
+// The names of the controls the Tab key visits, from the first one on.
+std::vector<std::string> TabOrder(HWND window) {
     std::vector<std::string> names;
-    HWND start = GetDlgItem(window, FindControl(first));
-    HWND at = start;
-    do {
-        const int id = GetDlgCtrlID(at);
-        for (const char* name : kControls) {
-            if (FindControl(name) == id) names.emplace_back(name);
-        }
-        at = GetNextDlgTabItem(window, at, FALSE);
-    } while (at && at != start && names.size() < 60);
+    HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+    for (HWND at = first; at && (names.empty() || at != first) && names.size() < 60;
+         at = GetNextDlgTabItem(window, at, FALSE))
+        names.push_back(ControlName(static_cast<ControlId>(GetDlgCtrlID(at))));
     return names;
+}
+
+// The window shows the texts table: its title, each listed control its caption (a box its
+// value instead) and tooltip, and Tab visits the controls in the table's order. `absent`: a
+// listed control this window lacks.
+void ExpectTable(const Form& form, const texts::WindowText& table, std::string_view absent = {}) {
+    EXPECT_EQ(TextOf(form.Handle()), table.title);
+    std::vector<std::string_view> order;
+    for (const texts::ControlText& control : table.controls) {
+        order.push_back(control.name);
+        const auto id = static_cast<ControlId>(FindControl(control.name));
+        EXPECT_EQ(form.Item(id) == nullptr, control.name == absent) << control.name;
+        if (!form.Item(id) || control.name == absent) continue;
+        char kind[16] = {};
+        GetClassNameA(form.Item(id), kind, sizeof(kind));
+        if (lstrcmpiA(kind, "Edit") != 0 && control.name != "lblVersion") {
+            EXPECT_EQ(TextOf(form.Item(id)), control.caption) << control.name;
+        }
+        EXPECT_EQ(ToolTip(form, id), control.tip) << control.name;
+    }
+    auto last = order.begin();
+    for (const std::string& name : TabOrder(form.Handle())) {
+        const auto at = std::find(order.begin(), order.end(), name);
+        EXPECT_TRUE(at != order.end() && at >= last) << name << " out of the table's order";
+        last = at;
+    }
 }
 
 TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
@@ -284,42 +272,21 @@ TEST(ExportWindow, FirstRunShowsDefaultsAfterTheSplash) {
     EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)), FindControl("cmdStart"));
 }
 
-TEST(ExportWindow, CaptionsTooltipsAndTabOrder) {
+TEST(ExportWindow, TextsAndTabOrder) {
     Harness h;
     ASSERT_TRUE(h.Start(h.ExportLine()));
-    const char* sel = "Waarnemingen met deze Object Codes worden gebruikt door KORVU";
-    const char* obj = "Waarnemingen met deze Selectie Object worden gebruikt door KORVU";
-    const char* set = "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar";
-    ExpectToolTips(*h.app->Export());
-    // The captions with an access key or a converted character, and the tooltips shared by a
-    // frame's area and the boxes in it.
-    ExpectTexts(*h.app->Export(),
-                {
-                    {"cmdField", "Bladeren", "Opzoeken van Kavrin Fieldfile Locatie"},
-                    {"chkHVD", "Hz en V dezelfde StdAfw.",
-                     "Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"},
-                    {"lblXY", "X / Y-co\xF6rdinaten: (m)", ""},
-                    {"fraSelCodes", "Code Selecties", sel},
-                    {"txtSelCode1", nullptr, sel},
-                    {"txtSelCode7", nullptr, obj},
-                    {"txtSelCode8", nullptr, sel},
-                    {"txtSelCode15", nullptr, obj},
-                    {"UpDown1", nullptr, set},
-                    {"cmdExport", "Start &Export Zonder KORVU",
-                     "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU "
-                     "wordt niet gestart."},
-                    {"cmdStart", "&Start Export + Start KORVU",
-                     "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU "
-                     "meteen opstarten met dit project."},
-                });
-    const std::vector<std::string> tabs = TabOrder(h.Window(), "txtFieldfile");
+    ExpectTable(*h.app->Export(), texts::kExport);
+    ExpectTable(*h.app->Splash(), texts::kSplash);
+    // The coupled boxes are disabled, so Tab passes over them.
     const std::vector<std::string> expected = {
         "txtFieldfile",   "cmdField",     "txtProjectfile", "cmdProject",   "optV3",
         "txtAbsHor",      "txtRelHor",    "txtAbsDis",      "txtRelDis",    "chkHVD",
         "optFace2Series", "txtSDXY",      "chkXYZ",         "txtSigmaCent", "txtSigmaInst",
-        "txtSelCode1",    "txtSelCode16", "UpDown1",        "cmdExport",    "cmdStart"};  // the
-    // coupled boxes are disabled, so Tab passes over them
-    EXPECT_EQ(tabs, expected);
+        "txtSelCode1",    "txtSelCode2",  "txtSelCode3",    "txtSelCode4",  "txtSelCode5",
+        "txtSelCode6",    "txtSelCode7",  "txtSelCode8",    "txtSelCode9",  "txtSelCode10",
+        "txtSelCode11",   "txtSelCode12", "txtSelCode13",   "txtSelCode14", "txtSelCode15",
+        "txtSelCode16",   "UpDown1",      "cmdExport",      "cmdStart"};
+    EXPECT_EQ(TabOrder(h.Window()), expected);
 }
 
 TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
@@ -409,7 +376,7 @@ TEST(ExportWindow, FilePromptsAndTheAboutBox) {
                  reinterpret_cast<LPARAM>(h.Find("lblAction")));
     AboutWindow* about = h.app->Export()->About();
     ASSERT_TRUE(about && IsWindowVisible(about->Handle()));
-    EXPECT_EQ(TextOf(about->Handle()), "About Talvik");
+    ExpectTable(*about, texts::kAbout);
     EXPECT_EQ(TextOf(about->Item(static_cast<ControlId>(FindControl("lblVersion")))),
               "Version 3.1.71");
     SendMessageA(about->Item(ControlId::cmdOK), BM_CLICK, 0, 0);
@@ -487,24 +454,14 @@ TEST(ImportWindow, SetsRefusalAndTheImport) {
     const std::string line = "1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("back.idx") + "\"";
     ASSERT_TRUE(h.Start(line));
     ASSERT_TRUE(h.app->Import());
-    EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
-    ExpectToolTips(*h.app->Import());
-    ExpectTexts(
-        *h.app->Import(),
-        {
-            {"lblAction", "KORVU Co\xF6rdinaten Inlezen", ""},
-            {"Frame3", "Import Instellingen", "Laagnaam/Code tbv. Import in Kavrin"},
-            {"txtKVLayer", "PUNTEN", "Kavrin Laag waarin KORVU Stations worden opgeslagen"},
-            {"txtKVCode", " GR", "Kavrin Code waarin KORVU Stations worden opgeslagen"},
-            {"txtSelNr", "2", "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar"},
-            {"cmdStart", "&Start Import",
-             "De KORVU Stations nu verzamelen en importeren in Kavrin"},
-        });
+    ExpectTable(*h.app->Import(), texts::kImport, "lblProgressCaption");
+    EXPECT_EQ(h.Text("txtSelNr") + '|' + h.Text("txtKVLayer") + '|' + h.Text("txtKVCode"),
+              "2|PUNTEN| GR");
     EXPECT_EQ(h.Text("txtCoordfile"), h.Path("net1.cor"));
     EXPECT_EQ(GetFocus(), h.Find("txtKVLayer"));
-    const std::vector<std::string> tabs = TabOrder(h.Window(), "txtCoordfile");
-    EXPECT_EQ(tabs, (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer", "txtKVCode",
-                                              "UpDown1", "cmdStart"}));
+    EXPECT_EQ(TabOrder(h.Window()),
+              (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer", "txtKVCode",
+                                        "UpDown1", "cmdStart"}));
 
     h.Type("txtKVLayer", "L2");
     h.Arrow(true);
