@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
+#include "support/TempFolder.h"
 #include "texts/WindowTexts.h"
 #include "win32/AboutWindow.h"
 #include "win32/Application.h"
@@ -27,14 +26,8 @@ namespace talvik::win32 {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadBytes;
 const fs::path kSource = TALVIK_SOURCE_DIR;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 struct RecordingLauncher : ProcessLauncher {
     bool Start(std::string_view commandLine) override {
@@ -64,15 +57,7 @@ bool PumpUntil(const std::function<bool()>& done) {
 // A desktop program on a private settings file in a fresh folder, with message boxes and file
 // prompts answered by the test and a launcher that only records.
 class Harness {
-    fs::path folder_ = [] {
-        static int count = 0;
-        const fs::path folder =
-            fs::temp_directory_path() / ("talvik-win32-" + std::to_string(GetCurrentProcessId()) +
-                                         "-" + std::to_string(++count));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        return folder;
-    }();
+    testing::TempFolder folder_;
     Win32UserInterface ui_{[this](const MessageBoxSetup& setup) {
         messages.push_back(setup);
         if (duringMessage) duringMessage();
@@ -84,7 +69,7 @@ class Harness {
     }};
 
   public:
-    RegistryFile registry{(folder_ / "registry.reg").string()};
+    RegistryFile registry{folder_.Path("registry.reg")};
     RegistrySettings settings{registry};
     RecordingLauncher launcher;
     std::vector<MessageBoxSetup> messages;
@@ -96,17 +81,11 @@ class Harness {
     int exitCode = -1;
     std::unique_ptr<Application> app;
 
-    ~Harness() {
-        app.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    std::string Folder() const { return folder_.string(); }
-    std::string Path(const char* name) const { return (folder_ / name).string(); }
+    std::string Folder() const { return folder_.Path(); }
+    std::string Path(const char* name) const { return folder_.Path(name); }
     void CopyExamples(std::initializer_list<const char*> names) const {
         for (const char* name : names)
-            fs::copy_file(kSource / "examples" / name, folder_ / name);
+            fs::copy_file(kSource / "examples" / name, Path(name));
     }
     void InstallHost() {
         const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV";
@@ -240,14 +219,17 @@ TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
     }
 }
 
-TEST(ExportWindow, FirstRunShowsDefaultsAfterTheSplash) {
+// The splash shows until the dialog opens; with no store every box shows its default, and the
+// coupled boxes are disabled, so Tab passes over them.
+TEST(ExportWindow, FirstRunShowsDefaultsTextsAndTabOrderAfterTheSplash) {
     Harness h;
     ASSERT_TRUE(h.Start(h.ExportLine(), false));
     EXPECT_TRUE(IsWindowVisible(h.app->Splash()->Handle()));
     EXPECT_FALSE(IsWindowVisible(h.Window()));
+    ExpectTable(*h.app->Splash(), texts::kSplash);
     ASSERT_TRUE(h.WaitForDialog());
     EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
-    EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
+    ExpectTable(*h.app->Export(), texts::kExport);
     // clang-format off
     const struct { const char* box; std::string text; bool enabled; } rows[] = {
         {"txtProjectfile", h.Path("net1.prj"), true}, {"txtFieldfile", h.Path("net1.fld"), true},
@@ -264,29 +246,19 @@ TEST(ExportWindow, FirstRunShowsDefaultsAfterTheSplash) {
         EXPECT_EQ(h.Text(row.box), row.text) << row.box;
         EXPECT_EQ(h.Enabled(row.box), row.enabled) << row.box;
     }
-    for (const char* on : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
-        EXPECT_TRUE(h.Checked(on)) << on;
-    for (const char* off : {"optV1", "optFace2to1"})
-        EXPECT_FALSE(h.Checked(off)) << off;
+    for (const char* button : {"chkHVD", "chkXYZ", "optV3", "optFace2Series", "optV1"})
+        EXPECT_EQ(h.Checked(button), button != std::string_view("optV1")) << button;
+    EXPECT_FALSE(h.Checked("optFace2to1"));
     EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
     EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)), FindControl("cmdStart"));
-}
-
-TEST(ExportWindow, TextsAndTabOrder) {
-    Harness h;
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    ExpectTable(*h.app->Export(), texts::kExport);
-    ExpectTable(*h.app->Splash(), texts::kSplash);
-    // The coupled boxes are disabled, so Tab passes over them.
-    const std::vector<std::string> expected = {
-        "txtFieldfile",   "cmdField",     "txtProjectfile", "cmdProject",   "optV3",
-        "txtAbsHor",      "txtRelHor",    "txtAbsDis",      "txtRelDis",    "chkHVD",
-        "optFace2Series", "txtSDXY",      "chkXYZ",         "txtSigmaCent", "txtSigmaInst",
-        "txtSelCode1",    "txtSelCode2",  "txtSelCode3",    "txtSelCode4",  "txtSelCode5",
-        "txtSelCode6",    "txtSelCode7",  "txtSelCode8",    "txtSelCode9",  "txtSelCode10",
-        "txtSelCode11",   "txtSelCode12", "txtSelCode13",   "txtSelCode14", "txtSelCode15",
-        "txtSelCode16",   "UpDown1",      "cmdExport",      "cmdStart"};
-    EXPECT_EQ(TabOrder(h.Window()), expected);
+    std::vector<std::string> tabs = {"txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",
+                                     "optV3",        "txtAbsHor",    "txtRelHor",      "txtAbsDis",
+                                     "txtRelDis",    "chkHVD",       "optFace2Series", "txtSDXY",
+                                     "chkXYZ",       "txtSigmaCent", "txtSigmaInst"};
+    for (int i = 1; i <= 16; ++i)
+        tabs.push_back(ControlName(SelCodeId(i)));
+    tabs.insert(tabs.end(), {"UpDown1", "cmdExport", "cmdStart"});
+    EXPECT_EQ(TabOrder(h.Window()), tabs);
 }
 
 TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
@@ -396,7 +368,7 @@ TEST(ExportWindow, StartButtonsExportTheExample) {
         Harness h;
         h.CopyExamples({"net1.fld", "net1.idx"});
         const std::string package = h.Path("KORVU.EXE");
-        std::ofstream(package) << "MZ";
+        testing::WriteBytes(package, "MZ");
         h.settings.Set("Talvik3Path", package);
         ASSERT_TRUE(h.Start(h.ExportLine()));
         h.Type("txtSelCode1", "K");
@@ -413,10 +385,10 @@ TEST(ExportWindow, StartButtonsExportTheExample) {
         for (char& c : base)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
-            std::string written = ReadFile(h.Path(name));
+            std::string written = ReadBytes(h.Path(name));
             for (std::size_t at; (at = written.find(base)) != std::string::npos;)
                 written.replace(at, base.size(), "C:\\DATA\\NET1");
-            EXPECT_EQ(written, ReadFile(kSource / "tests" / "cli" / "data" / name)) << name;
+            EXPECT_EQ(written, ReadBytes(kSource / "tests" / "cli" / "data" / name)) << name;
         }
         EXPECT_EQ(h.Stored("TalvikSel1") + h.Stored("TalvikVersion"), "K|||||||||||||||1");
         std::vector<std::string> launched{package + " \"" + h.Path("net1.prj") + "\""};
@@ -431,7 +403,7 @@ TEST(ExportWindow, StartButtonsExportTheExample) {
 TEST(ExportWindow, CloseDuringTheRun) {
     Harness h;
     h.CopyExamples({"net1.fld", "net1.idx"});
-    std::ofstream(h.Path("net1.PRJ"), std::ios::binary) << "old\r\n";
+    testing::WriteBytes(h.Path("net1.PRJ"), "old\r\n");
     ASSERT_TRUE(h.Start(h.ExportLine()));
     h.Type("txtSelCode1", "K");
     h.duringMessage = [&h] { h.Close(); };  // at the overwrite question
@@ -484,7 +456,7 @@ TEST(ImportWindow, SetsRefusalAndTheImport) {
     h.Click("cmdStart");
     EXPECT_TRUE(h.finished);
     EXPECT_EQ(h.exitCode, 0);
-    EXPECT_EQ(ReadFile(h.Path("back.idx")), ReadFile(kSource / "tests/cli/data/back.idx"));
+    EXPECT_EQ(ReadBytes(h.Path("back.idx")), ReadBytes(kSource / "tests/cli/data/back.idx"));
     EXPECT_EQ(h.Stored("TalvikImport2"), "PUNTEN|GR");
     EXPECT_EQ(h.Stored("TalvikCurrentSel"), "2");  // an import does not store the set number
 }
