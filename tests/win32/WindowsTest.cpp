@@ -201,18 +201,15 @@ void ExpectTable(const Form& form, const texts::WindowText& table, std::string_v
 }
 
 TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
-    const struct {
-        const char* line;
-        std::string_view firstLine;
-    } cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"/kavrin", "Aanmelding bij Kavrin:\r\n"},
         {"0 C:\\a.prj", "Kavrin 5.0 dient te worden opgewaardeerd naar Build 110 of hoger.\r\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, firstLine] : cases) {
         Harness h;
-        EXPECT_FALSE(h.Start(c.line));
-        ASSERT_EQ(h.messages.size(), 1u) << c.line;
-        EXPECT_EQ(h.messages[0].text.substr(0, c.firstLine.size()), c.firstLine);
+        EXPECT_FALSE(h.Start(line));
+        ASSERT_EQ(h.messages.size(), 1u) << line;
+        EXPECT_TRUE(h.messages[0].text.starts_with(firstLine)) << h.messages[0].text;
         EXPECT_EQ(h.messages[0].title, "KORVU Interface");
         EXPECT_EQ(h.messages[0].flags, UINT(MB_OK | MB_ICONINFORMATION));
         EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
@@ -220,9 +217,12 @@ TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
 }
 
 // The splash shows until the dialog opens; with no store every box shows its default, and the
-// coupled boxes are disabled, so Tab passes over them.
-TEST(ExportWindow, FirstRunShowsDefaultsTextsAndTabOrderAfterTheSplash) {
+// coupled boxes are disabled, so Tab passes over them. Typing into a source updates its coupled
+// box and the check boxes free the coupled ones; the arrows store the set being left and show
+// the next. Closing stores every value and the next start shows it again.
+TEST(ExportWindow, FirstRunEditsArrowsAndReopening) {
     Harness h;
+    h.settings.Set("TalvikSel2", "B1|B2");
     ASSERT_TRUE(h.Start(h.ExportLine(), false));
     EXPECT_TRUE(IsWindowVisible(h.app->Splash()->Handle()));
     EXPECT_FALSE(IsWindowVisible(h.Window()));
@@ -230,25 +230,28 @@ TEST(ExportWindow, FirstRunShowsDefaultsTextsAndTabOrderAfterTheSplash) {
     ASSERT_TRUE(h.WaitForDialog());
     EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
     ExpectTable(*h.app->Export(), texts::kExport);
+    // Each box: its text on the first run, whether it is enabled then, a text typed later.
     // clang-format off
-    const struct { const char* box; std::string text; bool enabled; } rows[] = {
-        {"txtProjectfile", h.Path("net1.prj"), true}, {"txtFieldfile", h.Path("net1.fld"), true},
-        {"txtAbsHor", "0.003", true},  {"txtRelHor", "0.0003", true},
-        {"txtAbsVer", "0.003", false}, {"txtRelVer", "0.0003", false},
-        {"txtAbsDis", "0.002", true},  {"txtRelDis", "2", true},
-        {"txtSDXY", "0.003", true},    {"txtSDZ", "0.003", false},
-        {"txtSigmaCent", "0.003", true}, {"txtSigmaInst", "0.005", true},
-        {"txtSelNr", "1", true},       {"txtSelCode1", "999", true}, {"txtSelCode16", "", true},
-        {"lblProgress", "", true},
+    const struct { const char* box; std::string first; bool enabled; const char* typed; } rows[] = {
+        {"txtProjectfile", h.Path("net1.prj"), true, nullptr},
+        {"txtFieldfile", h.Path("net1.fld"), true, "C:\\a b\\x.fld"},
+        {"txtAbsHor", "0.003", true, "0.011"},  {"txtRelHor", "0.0003", true, "0.012"},
+        {"txtAbsVer", "0.003", false, "0.013"}, {"txtRelVer", "0.0003", false, "0.014"},
+        {"txtAbsDis", "0.002", true, "0.015"},  {"txtRelDis", "2", true, "3"},
+        {"txtSDXY", "0.003", true, "0.016"},    {"txtSDZ", "0.003", false, "0.017"},
+        {"txtSigmaCent", "0.003", true, "0.018"}, {"txtSigmaInst", "0.005", true, "0.019"},
+        {"txtSelNr", "1", true, nullptr}, {"txtSelCode1", "999", true, "K1"},
+        {"txtSelCode16", "", true, "\xD6st 2"}, {"lblProgress", "", true, nullptr},
     };
     // clang-format on
     for (const auto& row : rows) {
-        EXPECT_EQ(h.Text(row.box), row.text) << row.box;
+        EXPECT_EQ(h.Text(row.box), row.first) << row.box;
         EXPECT_EQ(h.Enabled(row.box), row.enabled) << row.box;
     }
-    for (const char* button : {"chkHVD", "chkXYZ", "optV3", "optFace2Series", "optV1"})
-        EXPECT_EQ(h.Checked(button), button != std::string_view("optV1")) << button;
-    EXPECT_FALSE(h.Checked("optFace2to1"));
+    const char* const choices[] = {"chkHVD", "chkXYZ", "optV3", "optFace2Series"};
+    for (const char* on : choices)
+        EXPECT_TRUE(h.Checked(on)) << on;
+    EXPECT_FALSE(h.Checked("optV1") || h.Checked("optFace2to1"));
     EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
     EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)), FindControl("cmdStart"));
     std::vector<std::string> tabs = {"txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",
@@ -259,12 +262,7 @@ TEST(ExportWindow, FirstRunShowsDefaultsTextsAndTabOrderAfterTheSplash) {
         tabs.push_back(ControlName(SelCodeId(i)));
     tabs.insert(tabs.end(), {"UpDown1", "cmdExport", "cmdStart"});
     EXPECT_EQ(TabOrder(h.Window()), tabs);
-}
 
-TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
-    Harness h;
-    h.settings.Set("TalvikSel2", "B1|B2");
-    ASSERT_TRUE(h.Start(h.ExportLine()));
     h.Type("txtAbsHor", "0.1");
     h.Type("txtRelHor", "0.2");
     h.Type("txtSDXY", "0.3");
@@ -281,17 +279,9 @@ TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
     EXPECT_EQ(step(false), "1 A1 ");  // at the bottom nothing moves
     EXPECT_EQ(step(true), "2 B1 B2");
     EXPECT_EQ(step(true), "3 999 ");
-    // clang-format off
-    const std::pair<const char*, std::string> edits[] = {
-        {"txtAbsHor", "0.011"}, {"txtRelHor", "0.012"}, {"txtAbsVer", "0.013"},
-        {"txtRelVer", "0.014"}, {"txtAbsDis", "0.015"}, {"txtRelDis", "3"},
-        {"txtSDXY", "0.016"},   {"txtSDZ", "0.017"},    {"txtSigmaCent", "0.018"},
-        {"txtSigmaInst", "0.019"}, {"txtSelCode1", "K1"}, {"txtSelCode16", "\xD6st 2"},
-        {"txtFieldfile", "C:\\a b\\x.fld"},
-    };
-    // clang-format on
-    for (const auto& [box, value] : edits)
-        h.Type(box, value);
+    for (const auto& row : rows) {
+        if (row.typed) h.Type(row.box, row.typed);
+    }
     h.Close();
     EXPECT_TRUE(h.finished);
     EXPECT_EQ(h.exitCode, 0);
@@ -300,12 +290,12 @@ TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
               "0.011|0.012|0.013|0.014|0.015|3|0.016|0.017|0|0|0.018|0.019");
 
     ASSERT_TRUE(h.Start(h.ExportLine()));
-    for (const auto& [box, value] : edits) {
-        if (box != std::string_view("txtFieldfile")) {
-            EXPECT_EQ(h.Text(box), value) << box;
+    for (const auto& row : rows) {
+        if (row.typed && row.box != std::string_view("txtFieldfile")) {
+            EXPECT_EQ(h.Text(row.box), row.typed) << row.box;
         }
     }
-    for (const char* off : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
+    for (const char* off : choices)
         EXPECT_FALSE(h.Checked(off)) << off;
     EXPECT_EQ(step(false), "2 B1 B2");
     EXPECT_EQ(step(false), "1 A1 ");
@@ -417,7 +407,7 @@ TEST(ExportWindow, CloseDuringTheRun) {
     EXPECT_EQ(h.Stored("TalvikSel1"), "K|||||||||||||||");
 }
 
-TEST(ImportWindow, SetsRefusalAndTheImport) {
+TEST(ImportWindow, SetsRefusalImportAndClosing) {
     Harness h;
     h.CopyExamples({"net1.cor"});
     h.settings.Set("TalvikCurrentSel", "2");
@@ -459,17 +449,13 @@ TEST(ImportWindow, SetsRefusalAndTheImport) {
     EXPECT_EQ(ReadBytes(h.Path("back.idx")), ReadBytes(kSource / "tests/cli/data/back.idx"));
     EXPECT_EQ(h.Stored("TalvikImport2"), "PUNTEN|GR");
     EXPECT_EQ(h.Stored("TalvikCurrentSel"), "2");  // an import does not store the set number
-}
 
-TEST(ImportWindow, ClosingStoresTheSet) {
-    Harness h;
-    ASSERT_TRUE(h.Start("1 \"a.cor\" \"b.idx\""));
+    ASSERT_TRUE(h.Start(line));  // closing stores the set shown
     h.Arrow(true);
     h.Type("txtKVLayer", "L");
-    h.Type("txtKVCode", "C");
     h.Close();
     EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.Stored("TalvikImport2") + h.Stored("TalvikCurrentSel"), "L|C2");
+    EXPECT_EQ(h.Stored("TalvikImport3") + h.Stored("TalvikCurrentSel"), "L|C33");
 }
 
 TEST(Presentation, MessageBoxesAndFilePromptFilters) {
