@@ -4,12 +4,16 @@
 
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
-#include "interchange/Support.h"
 #include "platform/RegistryFile.h"
 #include "support/MemorySettings.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 namespace {
+
+using testing::RecordingUi;
+using Texts = std::vector<std::string>;
 
 // The ten standard-deviation boxes in the order they are stored, then the two couplings.
 std::string StdDevs(const ExportDialogModel& m) {
@@ -115,7 +119,7 @@ struct Recorder : RecordingUi, FilePrompt, ProcessLauncher, MemorySettings {
     }
 };
 
-class ExportRunTest : public TempFolder {
+class ExportRunTest : public ::testing::Test, public testing::TempFolder {
   protected:
     Recorder r_;
     KavrinReleases releases_;

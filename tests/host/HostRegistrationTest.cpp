@@ -7,8 +7,8 @@
 #include "host/MenuRegistration.h"
 #include "host/Releases.h"
 #include "platform/RegistryFile.h"
-#include "platform/RegistryTestFiles.h"
 #include "support/RecordingUi.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 namespace {
@@ -58,11 +58,9 @@ struct Host {
         const std::string key = "Software\\Ornwald\\Kavrin\\" + release +
                                 "\\ZEV\\Data Conversions\\" + std::string(menu);
         Strings entries;
-        std::string text;
-        while (registry.GetStringValue(kHkeyCurrentUser, key,
-                                       "MenuItem" + std::to_string(entries.size()), text)) {
+        for (std::string text; registry.GetStringValue(
+                 kHkeyCurrentUser, key, "MenuItem" + std::to_string(entries.size()), text);)
             entries.push_back(text);
-        }
         return entries;
     }
 };

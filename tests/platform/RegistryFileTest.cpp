@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/RegistryFile.h"
-#include "platform/RegistryTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 namespace {

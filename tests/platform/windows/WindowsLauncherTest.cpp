@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/RegistryTestFiles.h"
+#include "support/TempFolder.h"
 #include "platform/windows/WindowsLauncher.h"
 
 namespace talvik {
