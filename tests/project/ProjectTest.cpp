@@ -242,26 +242,6 @@ TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
     EXPECT_EQ(labels, "R0 R0 R0 R1 R2 R1 R11 ");
 }
 
-TEST(Conversion, StopsBeforeTouchingAnyFile) {
-    using enum ConversionOutcome;
-    const std::string badName = "Ongeldige naam voor het KORVU Project: ";
-    const std::tuple<bool, const char*, ConversionOutcome, std::string> cases[] = {
-        {true, nullptr, ProjectKept, kQuestion},  // nullptr: the scratch project
-        {false, nullptr, FieldFileMissing, "Kavrin FIELD file niet gevonden; Afgebroken."},
-        {true, " a.p ", ProjectPathTooShort, badName + "a.p"},
-        {false, "   ", ProjectPathTooShort, badName}};
-    for (const auto& [fieldFile, projectfile, outcome, message] : cases) {
-        Scratch s(fieldFile ? kExample : "");
-        s.ui.answer = Answer::Cancel;
-        if (projectfile) s.options.Projectfile = projectfile;
-        s.OldProject();
-        const auto before = s.Listing();
-        EXPECT_EQ(s.Convert(), outcome) << message;
-        EXPECT_EQ(s.ui.messages, std::vector<std::string>{message});
-        EXPECT_TRUE(s.Listing() == before && s.points.Last() == 3) << message;
-    }
-}
-
 // An old project stays byte for byte when any of the new files cannot be written, and no
 // temporary file is left behind; the files that failed are named in one message. (A disk that
 // fills up part-way is the command-line tests' case.)
