@@ -12,6 +12,7 @@
 
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
+#include "support/DialogScenarios.h"
 #include "support/TempFolder.h"
 #include "texts/WindowTexts.h"
 #include "win32/AboutWindow.h"
@@ -26,7 +27,6 @@ namespace talvik::win32 {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBytes;
 const fs::path kSource = TALVIK_SOURCE_DIR;
 
 struct RecordingLauncher : ProcessLauncher {
@@ -61,7 +61,7 @@ class Harness {
     Win32UserInterface ui_{[this](const MessageBoxSetup& setup) {
         messages.push_back(setup);
         if (duringMessage) duringMessage();
-        return answer;
+        return Answer::Ok;
     }};
     Win32FilePrompt prompt_{[this](const FileDialogSetup& setup) {
         prompts.push_back(setup);
@@ -75,7 +75,6 @@ class Harness {
     std::vector<MessageBoxSetup> messages;
     std::vector<FileDialogSetup> prompts;
     std::string pick;                     // every file prompt's answer; empty cancels
-    Answer answer = Answer::Ok;           // every message's answer
     std::function<void()> duringMessage;  // the user's action while a message is shown
     bool finished = false;
     int exitCode = -1;
@@ -95,6 +94,14 @@ class Harness {
         registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
     }
     std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
+    static fs::path Source() { return kSource; }
+    // Every message's text, a question's with "? " before it.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const MessageBoxSetup& m : messages)
+            texts.push_back(((m.flags & 0xF) == MB_OKCANCEL ? "? " : "") + m.text);
+        return texts;
+    }
 
     // Runs the start-up with no opening delay; when a dialog opens and `wait` is set, delivers
     // messages until it is shown or the job ended.
@@ -114,9 +121,8 @@ class Harness {
     bool WaitForDialog() {
         return PumpUntil([this] { return finished || IsWindowVisible(Window()); });
     }
-    std::string ExportLine() const {
-        return "0 \"" + Path("net1.prj") + "\" \"" + Path("net1.idx") + "\"";
-    }
+    bool SplashVisible() const { return IsWindowVisible(app->Splash()->Handle()); }
+    bool DialogVisible() const { return IsWindowVisible(Window()); }
 
     // The user at the open dialog.
     HWND Window() const {
@@ -216,246 +222,85 @@ TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
     }
 }
 
-// The splash shows until the dialog opens; with no store every box shows its default, and the
-// coupled boxes are disabled, so Tab passes over them. Typing into a source updates its coupled
-// box and the check boxes free the coupled ones; the arrows store the set being left and show
-// the next. Closing stores every value and the next start shows it again.
+// The dialogs' scenarios (support/DialogScenarios.h), with the texts table, the focus, the
+// default button and the tab order of each window; the coupled boxes are disabled at first, so
+// Tab passes over them.
 TEST(ExportWindow, FirstRunEditsArrowsAndReopening) {
     Harness h;
-    h.settings.Set("TalvikSel2", "B1|B2");
-    ASSERT_TRUE(h.Start(h.ExportLine(), false));
-    EXPECT_TRUE(IsWindowVisible(h.app->Splash()->Handle()));
-    EXPECT_FALSE(IsWindowVisible(h.Window()));
-    ExpectTable(*h.app->Splash(), texts::kSplash);
-    ASSERT_TRUE(h.WaitForDialog());
-    EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
-    ExpectTable(*h.app->Export(), texts::kExport);
-    // Each box: its text on the first run, whether it is enabled then, a text typed later.
-    // clang-format off
-    const struct { const char* box; std::string first; bool enabled; const char* typed; } rows[] = {
-        {"txtProjectfile", h.Path("net1.prj"), true, nullptr},
-        {"txtFieldfile", h.Path("net1.fld"), true, "C:\\a b\\x.fld"},
-        {"txtAbsHor", "0.003", true, "0.011"},  {"txtRelHor", "0.0003", true, "0.012"},
-        {"txtAbsVer", "0.003", false, "0.013"}, {"txtRelVer", "0.0003", false, "0.014"},
-        {"txtAbsDis", "0.002", true, "0.015"},  {"txtRelDis", "2", true, "3"},
-        {"txtSDXY", "0.003", true, "0.016"},    {"txtSDZ", "0.003", false, "0.017"},
-        {"txtSigmaCent", "0.003", true, "0.018"}, {"txtSigmaInst", "0.005", true, "0.019"},
-        {"txtSelNr", "1", true, nullptr}, {"txtSelCode1", "999", true, "K1"},
-        {"txtSelCode16", "", true, "\xD6st 2"}, {"lblProgress", "", true, nullptr},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        EXPECT_EQ(h.Text(row.box), row.first) << row.box;
-        EXPECT_EQ(h.Enabled(row.box), row.enabled) << row.box;
-    }
-    const char* const choices[] = {"chkHVD", "chkXYZ", "optV3", "optFace2Series"};
-    for (const char* on : choices)
-        EXPECT_TRUE(h.Checked(on)) << on;
-    EXPECT_FALSE(h.Checked("optV1") || h.Checked("optFace2to1"));
-    EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
-    EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)), FindControl("cmdStart"));
-    std::vector<std::string> tabs = {"txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",
-                                     "optV3",        "txtAbsHor",    "txtRelHor",      "txtAbsDis",
-                                     "txtRelDis",    "chkHVD",       "optFace2Series", "txtSDXY",
-                                     "chkXYZ",       "txtSigmaCent", "txtSigmaInst"};
-    for (int i = 1; i <= 16; ++i)
-        tabs.push_back(ControlName(SelCodeId(i)));
-    tabs.insert(tabs.end(), {"UpDown1", "cmdExport", "cmdStart"});
-    EXPECT_EQ(TabOrder(h.Window()), tabs);
-
-    h.Type("txtAbsHor", "0.1");
-    h.Type("txtRelHor", "0.2");
-    h.Type("txtSDXY", "0.3");
-    EXPECT_EQ(h.Text("txtAbsVer") + h.Text("txtRelVer") + h.Text("txtSDZ"), "0.10.20.3");
-    for (const char* button : {"chkHVD", "chkXYZ", "optV1", "optFace2to1"})
-        h.Click(button);
-    for (const char* freed : {"txtAbsVer", "txtRelVer", "txtSDZ"})
-        EXPECT_TRUE(h.Enabled(freed)) << freed;
-    h.Type("txtSelCode1", "A1");
-    const auto step = [&h](bool up) {
-        h.Arrow(up);
-        return h.Text("txtSelNr") + ' ' + h.Text("txtSelCode1") + ' ' + h.Text("txtSelCode2");
-    };
-    EXPECT_EQ(step(false), "1 A1 ");  // at the bottom nothing moves
-    EXPECT_EQ(step(true), "2 B1 B2");
-    EXPECT_EQ(step(true), "3 999 ");
-    for (const auto& row : rows) {
-        if (row.typed) h.Type(row.box, row.typed);
-    }
-    h.Close();
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.exitCode, 0);
-    EXPECT_EQ(h.Stored("TalvikSel3"), "K1|||||||||||||||\xD6st 2");
-    EXPECT_EQ(h.Stored("TalvikStdDev"),
-              "0.011|0.012|0.013|0.014|0.015|3|0.016|0.017|0|0|0.018|0.019");
-
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    for (const auto& row : rows) {
-        if (row.typed && row.box != std::string_view("txtFieldfile")) {
-            EXPECT_EQ(h.Text(row.box), row.typed) << row.box;
-        }
-    }
-    for (const char* off : choices)
-        EXPECT_FALSE(h.Checked(off)) << off;
-    EXPECT_EQ(step(false), "2 B1 B2");
-    EXPECT_EQ(step(false), "1 A1 ");
+    EXPECT_EQ(testing::FirstRunEditsArrowsAndReopening(
+                  h,
+                  [&h] {
+                      ExpectTable(*h.app->Splash(), texts::kSplash);
+                      ExpectTable(*h.app->Export(), texts::kExport);
+                      EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
+                      EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)),
+                                FindControl("cmdStart"));
+                      std::vector<std::string> tabs = {
+                          "txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",
+                          "optV3",        "txtAbsHor",    "txtRelHor",      "txtAbsDis",
+                          "txtRelDis",    "chkHVD",       "optFace2Series", "txtSDXY",
+                          "chkXYZ",       "txtSigmaCent", "txtSigmaInst"};
+                      for (int i = 1; i <= 16; ++i)
+                          tabs.push_back(ControlName(SelCodeId(i)));
+                      tabs.insert(tabs.end(), {"UpDown1", "cmdExport", "cmdStart"});
+                      EXPECT_EQ(TabOrder(h.Window()), tabs);
+                  }),
+              "");
 }
 
+// Without a host the browse button ends the job with a message; the prompts start in the
+// host's data folder with the host's texts; the heading opens the About box, OK closes it.
 TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     Harness h;
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    h.Click("cmdField");  // no host installed: the message, then the end
-    ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_EQ(h.messages[0].text, "Kavrin niet gevonden; afbreken");
+    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
+    h.Click("cmdField");
+    EXPECT_EQ(h.Messages(), std::vector<std::string>{"Kavrin niet gevonden; afbreken"});
     EXPECT_EQ(h.messages[0].flags, UINT(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(h.finished && h.prompts.empty());
 
-    h.InstallHost();
-    h.messages.clear();
-    ASSERT_TRUE(h.Start(""));  // the IDEX file is asked for; cancelling ends the job
-    ASSERT_EQ(h.prompts.size(), 1u);
-    EXPECT_TRUE(h.finished);
+    EXPECT_EQ(testing::FilePrompts(h, "\xE9"), "");
     EXPECT_EQ(h.prompts[0].folder, h.Folder() + "\\");
     EXPECT_EQ(h.prompts[0].title, "Opzoeken van Kavrin IDEX Files|*.idx| File");
     EXPECT_EQ(h.prompts[0].initialName, "*.idx");
-
-    h.pick = "C:\\survey\\north 2.idx";
-    ASSERT_TRUE(h.Start(""));
-    EXPECT_EQ(h.Text("txtProjectfile"), "C:\\survey\\north 2.prj");
-    EXPECT_EQ(h.Text("txtFieldfile"), "C:\\survey\\north 2.fld");
-    h.pick = "D:\\Zuid \xE9.fld";
-    h.Click("cmdField");
-    EXPECT_EQ(h.Text("txtFieldfile"), h.pick);
-    h.pick.clear();
-    h.Click("cmdProject");
-    EXPECT_EQ(h.Text("txtProjectfile"), "");
-    EXPECT_EQ(h.prompts.size(), 4u);
-    EXPECT_FALSE(h.finished);
-    EXPECT_TRUE(h.messages.empty());
-
-    // The heading opens the About box; OK closes it, a second click opens it again.
     SendMessageA(h.Window(), WM_COMMAND, MAKEWPARAM(FindControl("lblAction"), STN_CLICKED),
                  reinterpret_cast<LPARAM>(h.Find("lblAction")));
     AboutWindow* about = h.app->Export()->About();
     ASSERT_TRUE(about && IsWindowVisible(about->Handle()));
     ExpectTable(*about, texts::kAbout);
-    EXPECT_EQ(TextOf(about->Item(static_cast<ControlId>(FindControl("lblVersion")))),
-              "Version 3.1.71");
+    EXPECT_EQ(TextOf(about->Item(ControlId::lblVersion)), "Version 3.1.71");
     SendMessageA(about->Item(ControlId::cmdOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowVisible(about->Handle()));
 }
 
-// Both buttons store the dialog, export the example as the batch program does and end; only
-// Start launches the package. They are pressed from the keyboard: the access key of one, the
-// Enter key for the default one.
-TEST(ExportWindow, StartButtonsExportTheExample) {
-    const struct {
-        const char* button;
-        UINT message;
-        WPARAM key;
-    } presses[] = {{"cmdExport", WM_SYSCHAR, 'e'}, {"cmdStart", WM_KEYDOWN, VK_RETURN}};
-    for (const auto& [button, message, key] : presses) {
-        Harness h;
-        h.CopyExamples({"net1.fld", "net1.idx"});
-        const std::string package = h.Path("KORVU.EXE");
-        testing::WriteBytes(package, "MZ");
-        h.settings.Set("Talvik3Path", package);
-        ASSERT_TRUE(h.Start(h.ExportLine()));
-        h.Type("txtSelCode1", "K");
-        PostMessageA(GetFocus(), message, key, message == WM_SYSCHAR ? 1 << 29 : 0);
-        PumpUntil([&h] { return h.finished; });
-
-        EXPECT_TRUE(h.finished) << button;
-        EXPECT_EQ(h.exitCode, 0);
-        EXPECT_FALSE(IsWindowVisible(h.Window()));
-        EXPECT_FALSE(h.Enabled("cmdStart"));
-        EXPECT_NE(h.Text("lblProgress"), "");
-        // The network name is the project path in upper case.
-        std::string base = h.Path("NET1");
-        for (char& c : base)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
-            std::string written = ReadBytes(h.Path(name));
-            for (std::size_t at; (at = written.find(base)) != std::string::npos;)
-                written.replace(at, base.size(), "C:\\DATA\\NET1");
-            EXPECT_EQ(written, ReadBytes(kSource / "tests" / "cli" / "data" / name)) << name;
-        }
-        EXPECT_EQ(h.Stored("TalvikSel1") + h.Stored("TalvikVersion"), "K|||||||||||||||1");
-        std::vector<std::string> launched{package + " \"" + h.Path("net1.prj") + "\""};
-        if (button == std::string_view("cmdExport")) launched.clear();
-        EXPECT_EQ(h.launcher.commandLines, launched);
-        EXPECT_TRUE(h.prompts.empty() && h.messages.empty());
-    }
+// The buttons are pressed from the keyboard: the access key of one, Enter for the default one.
+TEST(ExportWindow, StartButtonsFromTheKeyboard) {
+    EXPECT_EQ(testing::StartButtons<Harness>([](Harness& h, const char* button) {
+                  const bool enter = button == std::string_view("cmdStart");
+                  PostMessageA(GetFocus(), enter ? WM_KEYDOWN : WM_SYSCHAR, enter ? VK_RETURN : 'e',
+                               enter ? 0 : 1 << 29);
+                  PumpUntil([&h] { return h.finished; });
+              }),
+              "");
 }
 
-// Closing is never refused: a close request during the run is taken, and the run still writes
-// the whole project before the process ends.
 TEST(ExportWindow, CloseDuringTheRun) {
     Harness h;
-    h.CopyExamples({"net1.fld", "net1.idx"});
-    testing::WriteBytes(h.Path("net1.PRJ"), "old\r\n");
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    h.Type("txtSelCode1", "K");
-    h.duringMessage = [&h] { h.Close(); };  // at the overwrite question
-    h.Click("cmdExport");
-
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.exitCode, 0);
-    EXPECT_EQ(h.messages.size(), 1u);
-    EXPECT_EQ(h.messages[0].flags, UINT(MB_OKCANCEL));
-    EXPECT_GT(fs::file_size(h.Path("net1.PRJ")), 100u);
-    EXPECT_EQ(h.Stored("TalvikSel1"), "K|||||||||||||||");
+    EXPECT_EQ(testing::CloseDuringTheRun(h), "");
+    EXPECT_EQ(h.messages.at(0).flags, UINT(MB_OKCANCEL));
 }
 
 TEST(ImportWindow, SetsRefusalImportAndClosing) {
     Harness h;
-    h.CopyExamples({"net1.cor"});
-    h.settings.Set("TalvikCurrentSel", "2");
-    h.settings.Set("TalvikImport2", " PUNTEN | GR");
-    h.settings.Set("TalvikImport3", "L3|C3");
-    const std::string line = "1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("back.idx") + "\"";
-    ASSERT_TRUE(h.Start(line));
-    ASSERT_TRUE(h.app->Import());
-    ExpectTable(*h.app->Import(), texts::kImport, "lblProgressCaption");
-    EXPECT_EQ(h.Text("txtSelNr") + '|' + h.Text("txtKVLayer") + '|' + h.Text("txtKVCode"),
-              "2|PUNTEN| GR");
-    EXPECT_EQ(h.Text("txtCoordfile"), h.Path("net1.cor"));
-    EXPECT_EQ(GetFocus(), h.Find("txtKVLayer"));
-    EXPECT_EQ(TabOrder(h.Window()),
-              (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer", "txtKVCode",
-                                        "UpDown1", "cmdStart"}));
-
-    h.Type("txtKVLayer", "L2");
-    h.Arrow(true);
-    EXPECT_EQ(h.Text("txtSelNr") + h.Text("txtKVLayer") + h.Text("txtKVCode"), "3L3C3");
-    EXPECT_EQ(h.Stored("TalvikImport2"), "L2| GR");
-    h.Arrow(false);
-    EXPECT_EQ(h.Text("txtSelNr") + h.Text("txtKVLayer"), "2L2");
-
-    h.Type("txtKVLayer", "  ");
-    h.Type("txtKVCode", "");
-    h.Click("cmdStart");  // refused: both messages, the dialog stays
-    ASSERT_EQ(h.messages.size(), 2u);
-    EXPECT_EQ(h.messages[0].text, "Helaas, gaat niet. Kavrin Laagnaam ontbreekt");
-    EXPECT_FALSE(h.finished);
-    EXPECT_TRUE(h.Enabled("cmdStart"));
-    EXPECT_FALSE(fs::exists(h.Path("back.idx")));
-
-    h.Type("txtKVLayer", "PUNTEN");
-    h.Type("txtKVCode", "GR");
-    h.Click("cmdStart");
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.exitCode, 0);
-    EXPECT_EQ(ReadBytes(h.Path("back.idx")), ReadBytes(kSource / "tests/cli/data/back.idx"));
-    EXPECT_EQ(h.Stored("TalvikImport2"), "PUNTEN|GR");
-    EXPECT_EQ(h.Stored("TalvikCurrentSel"), "2");  // an import does not store the set number
-
-    ASSERT_TRUE(h.Start(line));  // closing stores the set shown
-    h.Arrow(true);
-    h.Type("txtKVLayer", "L");
-    h.Close();
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.Stored("TalvikImport3") + h.Stored("TalvikCurrentSel"), "L|C33");
+    EXPECT_EQ(testing::ImportSetsRefusalImportAndClosing(
+                  h,
+                  [&h] {
+                      ExpectTable(*h.app->Import(), texts::kImport, "lblProgressCaption");
+                      EXPECT_EQ(GetFocus(), h.Find("txtKVLayer"));
+                      EXPECT_EQ(TabOrder(h.Window()),
+                                (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer",
+                                                          "txtKVCode", "UpDown1", "cmdStart"}));
+                  }),
+              "");
 }
 
 TEST(Presentation, MessageBoxesAndFilePromptFilters) {
@@ -485,7 +330,7 @@ TEST(Presentation, MessageBoxesAndFilePromptFilters) {
 // A window moved to a screen of twice the scale lays itself out twice as large.
 TEST(Presentation, PerMonitorScaling) {
     Harness h;
-    ASSERT_TRUE(h.Start(h.ExportLine()));
+    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
     const auto width = [&h](const char* name) {
         RECT area{};
         GetWindowRect(h.Find(name), &area);
