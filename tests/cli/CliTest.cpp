@@ -160,6 +160,7 @@ TEST_F(CliTest, ChoicesAreStoredUnlessNoSave) {
     EXPECT_EQ(sigma({}), "0.0007");
 }
 
+// The package's path and the project's hold blanks; on Windows this is the launcher's test too.
 TEST_F(CliTest, LaunchStartsThePackageDetached) {
     const fs::path package = dir_ / "korvu dir" / ("korvu" + kRecorder.extension().string());
     const fs::path record = dir_ / "args.txt";
