@@ -2,7 +2,6 @@
 // the file prompts, the two start buttons and closing during a run (support/DialogScenarios.h).
 
 #include "GuiHarness.h"
-#include "support/DialogScenarios.h"
 
 using talvik::gui::test::Harness;
 namespace scenarios = talvik::testing;

@@ -23,6 +23,7 @@
 #include "gui/Widgets.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
+#include "support/DialogScenarios.h"
 
 // A scenario of support/DialogScenarios.h passes when it names no fault.
 #define PASSES(scenario)                          \
@@ -32,14 +33,6 @@
     } while (false)
 
 namespace talvik::gui::test {
-
-struct RecordingLauncher : ProcessLauncher {
-    bool Start(std::string_view commandLine) override {
-        commandLines.emplace_back(commandLine);
-        return true;
-    }
-    std::vector<std::string> commandLines;
-};
 
 class Harness {
     QTemporaryDir config_, files_;
@@ -58,7 +51,7 @@ class Harness {
   public:
     RegistryFile registry{RegistryFile::DefaultPath()};
     RegistrySettings settings{registry};
-    RecordingLauncher launcher;
+    testing::RecordingLauncher launcher;
     std::vector<MessageBoxSetup> messages;
     std::vector<FileDialogSetup> prompts;
     std::string pick;                     // every file prompt's answer; empty cancels

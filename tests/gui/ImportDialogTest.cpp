@@ -5,7 +5,6 @@
 #include <QProgressBar>
 
 #include "GuiHarness.h"
-#include "support/DialogScenarios.h"
 
 using talvik::gui::test::Harness;
 namespace scenarios = talvik::testing;

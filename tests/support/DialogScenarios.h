@@ -14,10 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/ProcessLauncher.h"
 #include "support/ReadBytes.h"
 #include "text/Text.h"
 
 namespace talvik::testing {
+
+// A launcher that only keeps the command lines it was asked to start.
+struct RecordingLauncher : ProcessLauncher {
+    bool Start(std::string_view commandLine) override {
+        commandLines.emplace_back(commandLine);
+        return true;
+    }
+    std::vector<std::string> commandLines;
+};
 
 struct Faults {
     std::string text;

@@ -29,14 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kSource = TALVIK_SOURCE_DIR;
 
-struct RecordingLauncher : ProcessLauncher {
-    bool Start(std::string_view commandLine) override {
-        commandLines.emplace_back(commandLine);
-        return true;
-    }
-    std::vector<std::string> commandLines;
-};
-
 // Delivers the queued messages as the program's loop does, until `done` or ten seconds.
 bool PumpUntil(const std::function<bool()>& done) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -71,7 +63,7 @@ class Harness {
   public:
     RegistryFile registry{folder_.Path("registry.reg")};
     RegistrySettings settings{registry};
-    RecordingLauncher launcher;
+    testing::RecordingLauncher launcher;
     std::vector<MessageBoxSetup> messages;
     std::vector<FileDialogSetup> prompts;
     std::string pick;                     // every file prompt's answer; empty cancels
