@@ -76,11 +76,17 @@ class Harness {
         registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
     }
     std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
-    // Every message's text, a question's with "? " before it.
+    // The messages as RecordingUi keeps them, their lines apart.
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
-        for (const MessageBoxSetup& m : messages)
-            texts.push_back((m.buttons & QMessageBox::Cancel ? "? " : "") + ModelText(m.text));
+        for (const MessageBoxSetup& m : messages) {
+            const char* icon = m.icon == QMessageBox::Information ? "i "
+                               : m.icon == QMessageBox::Critical  ? "! "
+                                                                  : "";
+            texts.push_back((m.buttons & QMessageBox::Cancel ? "? " : "") + std::string(icon) +
+                            ModelText(m.text) +
+                            (m.title == "Talvik" ? "" : " @" + ModelText(m.title)));
+        }
         return texts;
     }
 

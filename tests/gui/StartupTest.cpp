@@ -18,28 +18,7 @@ class StartupTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Registration and a host too old to pass the paths end the process with their message,
-    // its lines apart; the dialogs' starts are the other tests'.
-    void messagesEndTheProcess() {
-        const std::pair<const char*, QString> cases[] = {
-            {"0 /p/a.prj /p/a.idx",
-             "Kavrin 5.0 dient te worden opgewaardeerd naar Build 110 of "
-             "hoger.\nNeem contact op met:\n     Draxmoor B.V.\nof   "
-             "Pellvane B.V.\n     Afd. Support."},
-            {"/kavrin",
-             "Aanmelding bij Kavrin:\nGeslaagd voor versies: 5.0\nMislukt voor versies: "
-             "geen"},
-        };
-        for (const auto& [line, shown] : cases) {
-            test::Harness h;
-            h.InstallHost("5.0");
-            QVERIFY(!h.Start(line));
-            QVERIFY(!h.app->Splash()->isVisible());
-            QCOMPARE(h.messages.size(), 1);
-            QCOMPARE(h.messages[0].title + ": " + h.messages[0].text, "KORVU Interface: " + shown);
-            QCOMPARE(h.messages[0].icon, QMessageBox::Information);
-        }
-    }
+    void messagesEndTheProcess() { PASSES(testing::MessagesEndTheProcess<test::Harness>()); }
 
     void screenTextAndNameFilters() {
         const std::pair<const char*, QString> texts[] = {

@@ -4,7 +4,7 @@
 // (empty text when nothing did). A harness speaks the core's Windows-1252 bytes (paths as the
 // file system names them) and offers: Start(line, wait), WaitForDialog(), SplashVisible(),
 // DialogVisible(), Text/Type/Click/Checked/Enabled(control), Arrow(up), Close(), Path(name),
-// CopyExamples(names), InstallHost(), Stored(key), Messages() (a question marked "? "),
+// CopyExamples(names), InstallHost(), Stored(key), Messages() (as RecordingUi keeps them),
 // Source(), and the members settings, launcher, prompts, pick, duringMessage, finished and
 // exitCode. `opened` runs once the first dialog shows, for the front's own checks.
 
@@ -12,6 +12,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ProcessLauncher.h"
@@ -51,6 +52,27 @@ inline std::string Joined(const std::vector<std::string>& lines) {
 template <typename H>
 std::string ExportLine(const H& h) {
     return "0 \"" + h.Path("net1.prj") + "\" \"" + h.Path("net1.idx") + "\"";
+}
+
+// Registration and a host too old to pass the paths end the process at once with their message.
+template <typename H>
+std::string MessagesEndTheProcess() {
+    Faults f;
+    const std::pair<const char*, const char*> cases[] = {
+        {"0 a.prj a.idx",
+         "i Kavrin 5.0 dient te worden opgewaardeerd naar Build 110 of hoger.\nNeem contact op "
+         "met:\n     Draxmoor B.V.\nof   Pellvane B.V.\n     Afd. Support. @KORVU Interface"},
+        {"/kavrin",
+         "i Aanmelding bij Kavrin:\nGeslaagd voor versies: 5.0\nMislukt voor versies: geen "
+         "@KORVU Interface"},
+    };
+    for (const auto& [line, shown] : cases) {
+        H h;
+        h.InstallHost();
+        f.True(!h.Start(line) && !h.SplashVisible(), line);
+        f.Eq(Joined(h.Messages()), shown, line);
+    }
+    return f.text;
 }
 
 // The splash shows until the dialog opens; with no store every box shows its default and the
