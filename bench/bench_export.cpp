@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "GeneratedNetwork.h"
 #include "model/Tables.h"
 #include "project/Conversion.h"
 #include "project/CoordinateFile.h"
-#include "project/GeneratedNetwork.h"
 #include "project/LiteralOrder.h"
 #include "project/ProjectTestSupport.h"
 #include "text/Text.h"
@@ -19,8 +19,8 @@
 namespace talvik {
 namespace {
 
-using testing::MakeFieldFile;
-using testing::PointName;
+using bench::MakeFieldFile;
+using bench::PointName;
 
 // Known points as the IDEX reader leaves them: distinct names in file order.
 PointTable MakeKnownPoints(std::size_t count, std::uint32_t seed) {

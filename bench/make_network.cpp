@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "project/GeneratedNetwork.h"
+#include "GeneratedNetwork.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ bool Write(const std::string& path, const std::string& bytes) {
 std::string CorFile(std::size_t count) {
     std::string out = "KORVU  V3.0.0  COR file\r\n$\r\nBIG\r\n$\r\nPROJECTION     RD\r\n$\r\n";
     for (std::size_t i = 0; i < count; ++i) {
-        out += "  " + talvik::testing::PointName(static_cast<std::uint32_t>(i)) + "    ";
-        talvik::testing::AppendFixed(out, 155000.0 + static_cast<double>(i % 9973) * 1.25, 4);
+        out += "  " + talvik::bench::PointName(static_cast<std::uint32_t>(i)) + "    ";
+        talvik::bench::AppendFixed(out, 155000.0 + static_cast<double>(i % 9973) * 1.25, 4);
         out += i % 3 == 0 ? "*    " : "     ";
-        talvik::testing::AppendFixed(out, 463000.0 + static_cast<double>(i % 7919) * 0.75, 4);
+        talvik::bench::AppendFixed(out, 463000.0 + static_cast<double>(i % 7919) * 0.75, 4);
         out += "     12.3450    0.0021\r\n";
     }
     return out + "$\r\n";
@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
     const std::size_t lines = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000000;
     const std::size_t points = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 200000;
     const std::size_t cor = argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 32000;
-    const bool ok = Write(folder + "/big.fld", talvik::testing::MakeFieldFile(lines, points, 2)) &&
-                    Write(folder + "/big.idx", talvik::testing::MakeIdexFile(points, 1)) &&
+    const bool ok = Write(folder + "/big.fld", talvik::bench::MakeFieldFile(lines, points, 2)) &&
+                    Write(folder + "/big.idx", talvik::bench::MakeIdexFile(points, 1)) &&
                     Write(folder + "/big.cor", CorFile(cor));
     if (!ok) std::fprintf(stderr, "make_network: cannot write into %s\n", folder.c_str());
     return ok ? 0 : 1;

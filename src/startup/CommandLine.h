@@ -34,7 +34,6 @@ struct StartupDecision {
 };
 
 inline constexpr std::string_view kRegisterSwitch = "/KAVRIN";
-inline constexpr std::string_view kSplashCaption = "Kavrin ZEV KORVU Interface";
 // Shown when a host release too old to pass the file names starts the program.
 inline constexpr std::string_view kOldHostMessage =
     "Kavrin 5.0 dient te worden opgewaardeerd naar Build 110 of hoger.\r"

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "CliRunner.h"
+#include "GeneratedNetwork.h"
+#include "support/TempFolder.h"
 
 namespace talvik::test {
 namespace {
@@ -52,50 +54,24 @@ Listing List(const fs::path& folder) {
     return listing;
 }
 
-// A field file of one set-up per 100 observations.
-std::string LargeFieldFile(int observations) {
-    std::mt19937 rng(7);
-    std::string text = "7 51 GR\r\n";
-    for (int i = 0; i < observations; ++i) {
-        if (i % 100 == 0) text += "7 101 S" + std::to_string(i / 100) + " 1.5 1.3\r\n";
-        text += "7 111 T" + std::to_string(rng() % 5000) + " " + std::to_string(rng() % 400) +
-                ".1234 " + std::to_string(90 + rng() % 20) + ".5678 " +
-                std::to_string(rng() % 500) + ".123\r\n";
-    }
-    return text;
-}
-
 class OutputSafety : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("talvik_safety_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "config");
+    OutputSafety() {
         fs::create_directories(dir_ / "project");
-        WriteBytes(dir_ / "large.fld", LargeFieldFile(60000));
+        WriteBytes(dir_ / "large.fld", bench::MakeFieldFile(60000, 5000, 7));
     }
-    void TearDown() override {
+    ~OutputSafety() override {
         std::error_code ignored;
         fs::permissions(dir_ / "project", fs::perms::owner_all, ignored);
-        fs::remove_all(dir_, ignored);
     }
 
-    std::vector<std::string> Export(const std::string& absHor, const fs::path& folder,
-                                    const std::string& field = "large.fld") {
-        return {"export",
-                "--field",
-                (dir_ / field).string(),
-                "--project",
-                (folder / "net.prj").string(),
-                "--code",
-                "T",
-                "--abs-hor",
-                absHor,
-                "--overwrite",
+    // An export of the large field file that overwrites and stores nothing.
+    std::vector<std::string> Export(const std::string& absHor, const fs::path& folder) {
+        // clang-format off
+        return {"export", "--field", (dir_ / "large.fld").string(), "--project",
+                (folder / "net.prj").string(), "--code", "K1", "--abs-hor", absHor, "--overwrite",
                 "--no-save"};
+        // clang-format on
     }
 
     // Writes the old project (one sigma differs from the new one) and returns its listing.
@@ -104,7 +80,8 @@ class OutputSafety : public ::testing::Test {
         return List(folder);
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_;
+    fs::path dir_ = folder_.Path();
 };
 
 TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {

@@ -4,12 +4,16 @@
 
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
-#include "interchange/Support.h"
 #include "platform/RegistryFile.h"
 #include "support/MemorySettings.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 namespace {
+
+using testing::RecordingUi;
+using Texts = std::vector<std::string>;
 
 // The ten standard-deviation boxes in the order they are stored, then the two couplings.
 std::string StdDevs(const ExportDialogModel& m) {
@@ -20,24 +24,20 @@ std::string StdDevs(const ExportDialogModel& m) {
     return shown + (m.CoupleHorVer() ? "1" : "0") + (m.CoupleXyZ() ? "1" : "0");
 }
 
+// The dialogs' scenarios show the defaults, the coupling and the closing on screen; here what
+// the screen cannot: opening stores nothing, a disabled box takes no edit, coupling again
+// copies the source.
 TEST(ExportDialogModelTest, FirstRunDefaultsCouplingAndClose) {
     MemorySettings settings;
     ExportDialogModel m(settings);
     m.Open("C:\\Job\\net.prj");
-    EXPECT_EQ(StdDevs(m), "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|0.003|0.005|11");
-    EXPECT_EQ(m.selectionCodes[1] + m.selectionCodes[2] + m.fieldFile, "999C:\\Job\\net.fld");
-    EXPECT_TRUE(m.version3);
-    EXPECT_FALSE(m.face2to1);
     EXPECT_EQ(settings.SetCalls(), 0u) << "opening stores nothing";
-
     m.SetAbsHor("0.1"), m.SetRelHor("0.2"), m.SetSdXY("0.3");
-    m.SetAbsVer("typed"), m.SetSdZ("typed");  // disabled boxes take no edit
+    m.SetAbsVer("typed"), m.SetSdZ("typed");
     EXPECT_EQ(StdDevs(m), "0.1|0.2|0.1|0.2|0.002|2|0.3|0.3|0.003|0.005|11");
     m.SetCoupleHorVer(false), m.SetCoupleXyZ(false);
     m.SetAbsHor("9"), m.SetSdXY("8"), m.SetRelVer("own");
-    EXPECT_EQ(StdDevs(m), "9|0.2|0.1|own|0.002|2|8|0.3|0.003|0.005|00");
     m.SetCoupleHorVer(true), m.SetCoupleXyZ(true);
-    EXPECT_EQ(StdDevs(m), "9|0.2|9|0.2|0.002|2|8|8|0.003|0.005|11");
     m.version3 = false, m.face2to1 = true;
     m.Close();
     EXPECT_EQ(settings.Get(kKeyStdDev, ""), "9|0.2|9|0.2|0.002|2|8|8|1|1|0.003|0.005");
@@ -115,7 +115,7 @@ struct Recorder : RecordingUi, FilePrompt, ProcessLauncher, MemorySettings {
     }
 };
 
-class ExportRunTest : public TempFolder {
+class ExportRunTest : public ::testing::Test, public testing::TempFolder {
   protected:
     Recorder r_;
     KavrinReleases releases_;

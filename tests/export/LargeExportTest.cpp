@@ -8,13 +8,16 @@
 #include <cstdio>
 #include <tuple>
 
+#include "GeneratedNetwork.h"
 #include "interchange/IdexReader.h"
 #include "project/Conversion.h"
-#include "project/GeneratedNetwork.h"
 #include "project/ProjectTestSupport.h"
 
 namespace talvik::testing {
 namespace {
+
+using bench::MakeFieldFile;
+using bench::MakeIdexFile;
 
 // The file's checksum with the network name (the scratch folder in upper case) taken out.
 std::string Checksum(std::string bytes, const std::string& network) {

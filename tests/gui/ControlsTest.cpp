@@ -1,30 +1,41 @@
-// Rules every window keeps, whatever its texts: each control the user works explains itself in
-// a tooltip, access keys are unique within a window, and no caption is cut off. The tests run
-// once at the normal scale and once at 150 % (QT_SCALE_FACTOR=1.5).
+// The windows' texts table and the rules every window keeps: each control the user works
+// explains itself in a tooltip, access keys are unique within a window, every window shows
+// exactly the table's texts in the table's order, and no caption is cut off. The tests run once
+// at the normal scale and once at 150 % (QT_SCALE_FACTOR=1.5).
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QGroupBox>
-#include <QKeySequence>
+#include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "GuiHarness.h"
+#include "Version.h"
 #include "gui/AboutWindow.h"
+#include "gui/ScreenText.h"
 #include "gui/SplashWindow.h"
+#include "texts/WindowTexts.h"
 
 using namespace talvik::gui;
+namespace texts = talvik::texts;
 
 class ControlsTest : public QObject {
     Q_OBJECT
 
     talvik::gui::test::Harness export_, import_;
     QPointer<AboutWindow> about_;
-    QList<QWidget*> windows_;
+    QList<QWidget*> windows_;  // in the order of texts::kWindows
 
     // "window.control" for messages.
     static QString Where(const QWidget* widget) {
         return widget->window()->objectName() + '.' + widget->objectName();
+    }
+
+    // What a control shows as its caption; null for a control that has none.
+    static QString Caption(const QWidget* widget) {
+        if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+        if (auto* frame = qobject_cast<const QGroupBox*>(widget)) return frame->title();
+        return {};
     }
 
   private slots:
@@ -33,48 +44,81 @@ class ControlsTest : public QObject {
         QVERIFY(import_.Start("1 \"/data/net1.cor\" \"/data/net1.idx\""));
         ShowAbout(about_, nullptr);
         export_.app->Splash()->show();
-        windows_ = {export_.app->Export(), import_.app->Import(), export_.app->Splash(), about_};
+        windows_ = {export_.app->Splash(), export_.app->Export(), import_.app->Import(), about_};
         for (QWidget* window : windows_)
             QVERIFY(QTest::qWaitForWindowExposed(window));
     }
 
     void cleanupTestCase() { delete about_; }
 
-    // Boxes, push buttons, check boxes and the set arrows of the two dialogs carry a tooltip;
-    // option buttons are explained by their caption.
-    void everyControlHasATooltip() {
-        QStringList missing;
-        for (QWidget* window : {windows_[0], windows_[1]}) {
-            for (QWidget* control : window->findChildren<QWidget*>()) {
-                const bool needsTip =
-                    qobject_cast<QLineEdit*>(control) || qobject_cast<QPushButton*>(control) ||
-                    qobject_cast<QCheckBox*>(control) || qobject_cast<UpDownArrows*>(control);
-                if (needsTip && control->toolTip().trimmed().isEmpty()) missing << Where(control);
+    // In the dialogs, boxes, push buttons, check boxes and the set arrows carry a tooltip
+    // (option buttons are explained by their caption); within a window no two controls share an
+    // access key.
+    void tableRules() {
+        QStringList faults;
+        for (const texts::WindowText* window : texts::kWindows) {
+            QSet<QString> keys;
+            for (const texts::ControlText& control : window->controls) {
+                const QString name = QString::fromLatin1(control.name);
+                const QString where = QString::fromLatin1(window->name) + '.' + name;
+                const bool dialog = window == &texts::kExport || window == &texts::kImport;
+                const bool worked = dialog && (name.startsWith("txt") || name.startsWith("cmd") ||
+                                               name.startsWith("chk") || name.startsWith("UpDown"));
+                if (worked && control.tip.empty()) faults << where + " has no tooltip";
+                const auto mark = control.caption.find('&');
+                if (mark == std::string_view::npos || mark + 1 == control.caption.size()) continue;
+                const QString key = ScreenText(control.caption.substr(mark + 1, 1)).toUpper();
+                if (keys.contains(key)) faults << where + " repeats access key " + key;
+                keys << key;
             }
         }
-        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
-        QVERIFY(!windows_[0]->findChildren<QRadioButton*>().isEmpty());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
     }
 
-    void accessKeysAreUniquePerWindow() {
-        for (QWidget* window : windows_) {
-            QHash<QString, QString> owner;  // key -> control
-            QStringList clashes;
-            for (QWidget* control : window->findChildren<QWidget*>()) {
-                QString caption;
-                if (auto* button = qobject_cast<QAbstractButton*>(control))
-                    caption = button->text();
-                else if (auto* frame = qobject_cast<QGroupBox*>(control))
-                    caption = frame->title();
-                const QString key = QKeySequence::mnemonic(caption).toString().toUpper();
-                if (key.isEmpty()) continue;
-                if (owner.contains(key)) clashes << key + ": " + owner[key] + ", " + Where(control);
-                owner[key] = Where(control);
+    // Each window has the table's name and title, each listed control its caption and
+    // tooltip, and no other control shows a text of its own. The controls that take the focus
+    // are listed in the order Tab visits them.
+    void windowsShowTheTable() {
+        QStringList faults;
+        for (qsizetype w = 0; w < windows_.size(); ++w) {
+            QWidget* window = windows_[w];
+            const texts::WindowText& table = *texts::kWindows[w];
+            QCOMPARE(window->objectName(), QString::fromLatin1(table.name));
+            QCOMPARE(window->windowTitle(), ScreenText(table.title));
+            QStringList order;
+            for (const texts::ControlText& control : table.controls) {
+                order << QString::fromLatin1(control.name);
+                auto* widget = window->findChild<QWidget*>(order.last());
+                if (!widget) {
+                    faults << QString::fromLatin1(table.name) + '.' + order.last() + " missing";
+                    continue;
+                }
+                const QString caption = ScreenText(
+                    control.name == "lblVersion"
+                        ? texts::VersionLine(talvik::kVersionMajor, talvik::kVersionMinor,
+                                             talvik::kVersionRevision)
+                        : std::string(control.caption));
+                if (Caption(widget) != caption)
+                    faults << Where(widget) + " shows \"" + Caption(widget) + '"';
+                if (widget->toolTip() != ScreenText(control.tip))
+                    faults << Where(widget) + " has the tooltip \"" + widget->toolTip() + '"';
             }
-            QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(", ")));
+            for (QWidget* widget : window->findChildren<QWidget*>()) {
+                const bool texted = !Caption(widget).isEmpty() || !widget->toolTip().isEmpty();
+                if (texted && !order.contains(widget->objectName()) &&
+                    !qobject_cast<UpDownArrows*>(widget->parentWidget()))
+                    faults << Where(widget) + " is not in the table";
+            }
+            qsizetype last = -1;
+            for (QWidget* at = window->nextInFocusChain(); at != window;
+                 at = at->nextInFocusChain()) {
+                const qsizetype listed = order.indexOf(at->objectName());
+                if (listed < 0 || !(at->focusPolicy() & Qt::TabFocus)) continue;
+                if (listed < last) faults << Where(at) + " comes after " + order[last];
+                last = listed;
+            }
         }
-        QCOMPARE(QKeySequence::mnemonic(export_.Find<QPushButton>("cmdStart")->text()),
-                 QKeySequence(Qt::ALT | Qt::Key_S));
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
     }
 
     // A label, button or frame title is never narrower than its text needs.

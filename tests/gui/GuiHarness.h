@@ -1,12 +1,16 @@
 #pragma once
 // A desktop program on a private settings file, with message boxes and file prompts answered
-// by the test, a launcher that only records, and the user's actions on the open dialog.
+// by the test, a launcher that only records, and the user's actions on the open dialog in the
+// core's bytes (the harness of support/DialogScenarios.h).
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
 #include <functional>
 
 #include "gui/Application.h"
@@ -14,19 +18,21 @@
 #include "gui/ImportWindow.h"
 #include "gui/QtFilePrompt.h"
 #include "gui/QtUserInterface.h"
+#include "gui/ScreenText.h"
+#include "gui/SplashWindow.h"
 #include "gui/Widgets.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
+#include "support/DialogScenarios.h"
+
+// A scenario of support/DialogScenarios.h passes when it names no fault.
+#define PASSES(scenario)                          \
+    do {                                          \
+        const std::string faults = scenario;      \
+        QVERIFY2(faults.empty(), faults.c_str()); \
+    } while (false)
 
 namespace talvik::gui::test {
-
-struct RecordingLauncher : ProcessLauncher {
-    bool Start(std::string_view commandLine) override {
-        commandLines.emplace_back(commandLine);
-        return true;
-    }
-    std::vector<std::string> commandLines;
-};
 
 class Harness {
     QTemporaryDir config_, files_;
@@ -39,35 +45,50 @@ class Harness {
     }};
     QtFilePrompt prompt_{[this](const FileDialogSetup& setup) {
         prompts.push_back(setup);
-        return pick;
+        return PathText(pick);
     }};
 
   public:
     RegistryFile registry{RegistryFile::DefaultPath()};
     RegistrySettings settings{registry};
-    RecordingLauncher launcher;
+    testing::RecordingLauncher launcher;
     std::vector<MessageBoxSetup> messages;
     std::vector<FileDialogSetup> prompts;
-    QString pick;                         // every file prompt's answer; empty cancels
+    std::string pick;                     // every file prompt's answer; empty cancels
     std::function<void()> duringMessage;  // the user's action while a message is shown
     bool finished = false;
     int exitCode = -1;
     std::unique_ptr<Application> app;
 
-    // A folder for the job's files, examples/<name> copied into it, a host using it as data.
-    QString Folder() const { return files_.path(); }
-    std::string FolderBytes() const { return Folder().toStdString(); }
-    void CopyExample(const QString& name) const {
-        QFile::copy(QStringLiteral(TALVIK_EXAMPLES_DIR "/") + name, Folder() + '/' + name);
+    // A folder for the job's files, examples copied into it, a host using it as data.
+    std::string Folder() const { return ModelPath(files_.path()); }
+    std::string Path(const char* name) const { return Folder() + '/' + name; }
+    static std::filesystem::path Source() { return TALVIK_SOURCE_DIR; }
+    void CopyExamples(std::initializer_list<const char*> names) const {
+        for (const char* name : names)
+            std::filesystem::copy_file(Source() / "examples" / name, Path(name));
     }
     void InstallHost(const std::string& release = "5.0") {
         const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\" + release + "\\ZEV";
         RegKey key = 0;
         registry.CreateKey(kHkeyCurrentUser, zev, key);
         registry.CloseKey(key);
-        registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", FolderBytes());
+        registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
     }
     std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
+    // The messages as RecordingUi keeps them, their lines apart.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const MessageBoxSetup& m : messages) {
+            const char* icon = m.icon == QMessageBox::Information ? "i "
+                               : m.icon == QMessageBox::Critical  ? "! "
+                                                                  : "";
+            texts.push_back((m.buttons & QMessageBox::Cancel ? "? " : "") + std::string(icon) +
+                            ModelText(m.text) +
+                            (m.title == "Talvik" ? "" : " @" + ModelText(m.title)));
+        }
+        return texts;
+    }
 
     // Runs the start-up with no opening delay; when a dialog opens and `wait` is set, runs the
     // event loop until it is shown or the job ended.
@@ -87,6 +108,8 @@ class Harness {
     bool WaitForDialog() {
         return QTest::qWaitFor([this] { return finished || Window()->isVisible(); }, 10000);
     }
+    bool SplashVisible() const { return app->Splash()->isVisible(); }
+    bool DialogVisible() const { return Window()->isVisible(); }
 
     // The user at the open dialog.
     QWidget* Window() const {
@@ -96,19 +119,30 @@ class Harness {
     T* Find(const char* name) const {
         return Window()->findChild<T*>(QString::fromLatin1(name));
     }
-    QString Text(const char* box) const { return Find(box)->text(); }
-    void Type(const char* box, const QString& text) {  // replaces the box's text
+    // A box's text (a path as the file system names it), or a label's or button's caption.
+    std::string Text(const char* name) const {
+        if (auto* label = Find<QLabel>(name)) return ModelText(label->text());
+        const QString text = Find(name)->text();
+        return IsPath(name) ? ModelPath(text) : ModelText(text);
+    }
+    void Type(const char* box, const std::string& text) {  // replaces the box's text
         Find(box)->selectAll();
         QTest::keyClick(Find(box), Qt::Key_Delete);
-        QTest::keyClicks(Find(box), text);
+        QTest::keyClicks(Find(box), IsPath(box) ? PathText(text) : BoxText(text));
     }
     void Click(const char* button) {
         QTest::mouseClick(Find<QAbstractButton>(button), Qt::LeftButton);
     }
+    bool Checked(const char* button) const { return Find<QAbstractButton>(button)->isChecked(); }
+    bool Enabled(const char* name) const { return Find<QWidget>(name)->isEnabled(); }
     void Arrow(bool up) {
         auto* arrows = Find<UpDownArrows>("UpDown1");
         QTest::mouseClick(up ? arrows->UpButton() : arrows->DownButton(), Qt::LeftButton);
     }
+    void Close() { Window()->close(); }
+
+  private:
+    static bool IsPath(const char* name) { return std::string_view(name).ends_with("file"); }
 };
 
 }  // namespace talvik::gui::test

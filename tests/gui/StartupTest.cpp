@@ -1,5 +1,5 @@
-// Start-up: which job a command line leads to and the two messages that end the process; and
-// where the core's Windows-1252 texts meet the screen.
+// Start-up: the two messages that end the process, where the core's Windows-1252 texts meet
+// the screen, and Qt's own texts in Dutch.
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -18,34 +18,7 @@ class StartupTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // A dialog opens, or a message ends the process.
-    void commandLineLeadsToOneJob() {
-        // clang-format off
-        const struct { const char* line; bool host; QString shown; } cases[] = {
-            {"0 \"/p/a.prj\" \"/p/a.idx\"", false, "frmKORVUX"},
-            {"1 \"/p/a.cor\" \"/p/a.idx\"", false, "frmKORVUI"},
-            {"0 /p/a.prj /p/a.idx", false, "Kavrin 5.0 dient te worden opgewaardeerd naar Build 110 of hoger.\n"
-                "Neem contact op met:\n     Draxmoor B.V.\nof   Pellvane B.V.\n     Afd. Support."},
-            {"/kavrin", true, "Aanmelding bij Kavrin:\nGeslaagd voor versies: 5.0\nMislukt voor versies: geen"},
-        };
-        // clang-format on
-        for (const auto& [line, host, shown] : cases) {
-            test::Harness h;
-            if (host) h.InstallHost("5.0");
-            const bool dialog = shown.startsWith("frm");
-            QCOMPARE(h.Start(line), dialog);
-            QVERIFY(!h.app->Splash()->isVisible());
-            if (dialog) {
-                QVERIFY(h.messages.empty());
-                QVERIFY(h.Window()->isVisible());
-                QCOMPARE(h.Window()->objectName(), shown);
-                continue;
-            }
-            QCOMPARE(h.messages.size(), 1);
-            QCOMPARE(h.messages[0].title + ": " + h.messages[0].text, "KORVU Interface: " + shown);
-            QCOMPARE(h.messages[0].icon, QMessageBox::Information);
-        }
-    }
+    void messagesEndTheProcess() { PASSES(testing::MessagesEndTheProcess<test::Harness>()); }
 
     void screenTextAndNameFilters() {
         const std::pair<const char*, QString> texts[] = {

@@ -2,18 +2,32 @@
 
 #include <sstream>
 
-#include "Support.h"
 #include "interchange/CoordinateImport.h"
 #include "interchange/IdexReader.h"
 #include "interchange/IdexWriter.h"
 #include "interchange/ImportModel.h"
 #include "support/MemorySettings.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
 #include "text/Text.h"
 
 namespace talvik {
 namespace {
 
 using enum ImportOutcome;
+using testing::ReadBytes;
+using testing::RecordingUi;
+using Texts = std::vector<std::string>;
+
+class InterchangeTest : public ::testing::Test, public testing::TempFolder {};
+
+// Each line followed by CR LF.
+std::string Lines(const Texts& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
 
 // "NAME x y z" per point, points separated by "|", names without their padding; then
 // "!message" per message shown.
@@ -29,8 +43,6 @@ std::string Render(const PointTable& points, const RecordingUi& ui) {
 
 const std::string kHead = Lines({"HEADER", "END HEADER", "DATABASE"});
 const std::string kStd = "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
-
-using InterchangeTest = TempFolder;
 
 TEST(IdexReader, ReadsPointTables) {
     const std::pair<std::string, std::string> cases[] = {

@@ -11,7 +11,7 @@
 
 #include "platform/FileReplace.h"
 #include "platform/Platform.h"
-#include "platform/RegistryTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
-#include "platform/RegistryTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace talvik {
 namespace {

@@ -4,15 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 
 #include "platform/RegistryFile.h"
 #include "platform/RegistrySettings.h"
+#include "support/DialogScenarios.h"
+#include "support/TempFolder.h"
+#include "texts/WindowTexts.h"
 #include "win32/AboutWindow.h"
 #include "win32/Application.h"
 #include "win32/ExportWindow.h"
@@ -26,21 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 const fs::path kSource = TALVIK_SOURCE_DIR;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-struct RecordingLauncher : ProcessLauncher {
-    bool Start(std::string_view commandLine) override {
-        commandLines.emplace_back(commandLine);
-        return true;
-    }
-    std::vector<std::string> commandLines;
-};
 
 // Delivers the queued messages as the program's loop does, until `done` or ten seconds.
 bool PumpUntil(const std::function<bool()>& done) {
@@ -62,19 +49,11 @@ bool PumpUntil(const std::function<bool()>& done) {
 // A desktop program on a private settings file in a fresh folder, with message boxes and file
 // prompts answered by the test and a launcher that only records.
 class Harness {
-    fs::path folder_ = [] {
-        static int count = 0;
-        const fs::path folder =
-            fs::temp_directory_path() / ("talvik-win32-" + std::to_string(GetCurrentProcessId()) +
-                                         "-" + std::to_string(++count));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        return folder;
-    }();
+    testing::TempFolder folder_;
     Win32UserInterface ui_{[this](const MessageBoxSetup& setup) {
         messages.push_back(setup);
         if (duringMessage) duringMessage();
-        return answer;
+        return Answer::Ok;
     }};
     Win32FilePrompt prompt_{[this](const FileDialogSetup& setup) {
         prompts.push_back(setup);
@@ -82,29 +61,22 @@ class Harness {
     }};
 
   public:
-    RegistryFile registry{(folder_ / "registry.reg").string()};
+    RegistryFile registry{folder_.Path("registry.reg")};
     RegistrySettings settings{registry};
-    RecordingLauncher launcher;
+    testing::RecordingLauncher launcher;
     std::vector<MessageBoxSetup> messages;
     std::vector<FileDialogSetup> prompts;
     std::string pick;                     // every file prompt's answer; empty cancels
-    Answer answer = Answer::Ok;           // every message's answer
     std::function<void()> duringMessage;  // the user's action while a message is shown
     bool finished = false;
     int exitCode = -1;
     std::unique_ptr<Application> app;
 
-    ~Harness() {
-        app.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    std::string Folder() const { return folder_.string(); }
-    std::string Path(const char* name) const { return (folder_ / name).string(); }
+    std::string Folder() const { return folder_.Path(); }
+    std::string Path(const char* name) const { return folder_.Path(name); }
     void CopyExamples(std::initializer_list<const char*> names) const {
         for (const char* name : names)
-            fs::copy_file(kSource / "examples" / name, folder_ / name);
+            fs::copy_file(kSource / "examples" / name, Path(name));
     }
     void InstallHost() {
         const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV";
@@ -114,6 +86,23 @@ class Harness {
         registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
     }
     std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
+    static fs::path Source() { return kSource; }
+    // The messages as RecordingUi keeps them, their lines apart.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const MessageBoxSetup& m : messages) {
+            std::string text = m.text;
+            for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+                text.erase(at, 1);
+            const UINT icon = m.flags & MB_ICONMASK;
+            texts.push_back(((m.flags & 0xF) == MB_OKCANCEL ? "? " : "") +
+                            std::string(icon == MB_ICONINFORMATION ? "i "
+                                        : icon == MB_ICONERROR     ? "! "
+                                                                   : "") +
+                            text + (m.title == "Talvik" ? "" : " @" + m.title));
+        }
+        return texts;
+    }
 
     // Runs the start-up with no opening delay; when a dialog opens and `wait` is set, delivers
     // messages until it is shown or the job ended.
@@ -133,9 +122,8 @@ class Harness {
     bool WaitForDialog() {
         return PumpUntil([this] { return finished || IsWindowVisible(Window()); });
     }
-    std::string ExportLine() const {
-        return "0 \"" + Path("net1.prj") + "\" \"" + Path("net1.idx") + "\"";
-    }
+    bool SplashVisible() const { return IsWindowVisible(app->Splash()->Handle()); }
+    bool DialogVisible() const { return IsWindowVisible(Window()); }
 
     // The user at the open dialog.
     HWND Window() const {
@@ -183,364 +171,124 @@ std::string ToolTip(const Form& form, ControlId id) {
     return bytes;
 }
 
-struct Texts {
-    const char* control;
-    const char* caption;  // nullptr: not checked (a box's value)
-    const char* tip;
-};
-
-void ExpectTexts(const Form& form, const std::vector<Texts>& rows) {
-    for (const Texts& row : rows) {
-        const auto id = static_cast<ControlId>(FindControl(row.control));
-        ASSERT_TRUE(form.Item(id)) << row.control;
-        if (row.caption) {
-            EXPECT_EQ(TextOf(form.Item(id)), row.caption) << row.control;
-        }
-        EXPECT_EQ(ToolTip(form, id), row.tip) << row.control;
-    }
-}
-
-// The controls the user works, of both dialogs.
-const char* const kControls[] = {
-    "txtFieldfile", "cmdField",       "txtProjectfile", "cmdProject",   "optV3",     "optV1",
-    "txtAbsHor",    "txtRelHor",      "txtAbsVer",      "txtRelVer",    "txtAbsDis", "txtRelDis",
-    "chkHVD",       "optFace2Series", "optFace2to1",    "txtSDXY",      "txtSDZ",    "chkXYZ",
-    "txtSigmaCent", "txtSigmaInst",   "txtSelCode1",    "txtSelCode16", "UpDown1",   "cmdExport",
-    "cmdStart",     "txtCoordfile",   "cmdCoord",       "txtKVLayer",   "txtKVCode", "txtSelNr"};
-
-// Each control of a window carries a tooltip, except option buttons: their caption says it.
-void ExpectToolTips(const Form& form) {
-    for (const char* name : kControls) {
-        const auto id = static_cast<ControlId>(FindControl(name));
-        if (form.Item(id) && !std::string_view(name).starts_with("opt")) {
-            EXPECT_NE(ToolTip(form, id), "") << name;
-        }
-    }
-}
-
-// The names of the controls the Tab key visits, from the focused one on.
-std::vector<std::string> TabOrder(HWND window, const char* first) {
+// The names of the controls the Tab key visits, from the first one on.
+std::vector<std::string> TabOrder(HWND window) {
     std::vector<std::string> names;
-    HWND start = GetDlgItem(window, FindControl(first));
-    HWND at = start;
-    do {
-        const int id = GetDlgCtrlID(at);
-        for (const char* name : kControls) {
-            if (FindControl(name) == id) names.emplace_back(name);
-        }
-        at = GetNextDlgTabItem(window, at, FALSE);
-    } while (at && at != start && names.size() < 60);
+    HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+    for (HWND at = first; at && (names.empty() || at != first) && names.size() < 60;
+         at = GetNextDlgTabItem(window, at, FALSE))
+        names.push_back(ControlName(static_cast<ControlId>(GetDlgCtrlID(at))));
     return names;
 }
 
-TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
-    const struct {
-        const char* line;
-        std::string_view firstLine;
-    } cases[] = {
-        {"/kavrin", "Aanmelding bij Kavrin:\r\n"},
-        {"0 C:\\a.prj", "Kavrin 5.0 dient te worden opgewaardeerd naar Build 110 of hoger.\r\n"},
-    };
-    for (const auto& c : cases) {
-        Harness h;
-        EXPECT_FALSE(h.Start(c.line));
-        ASSERT_EQ(h.messages.size(), 1u) << c.line;
-        EXPECT_EQ(h.messages[0].text.substr(0, c.firstLine.size()), c.firstLine);
-        EXPECT_EQ(h.messages[0].title, "KORVU Interface");
-        EXPECT_EQ(h.messages[0].flags, UINT(MB_OK | MB_ICONINFORMATION));
-        EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
-    }
-}
-
-TEST(ExportWindow, FirstRunShowsDefaultsAfterTheSplash) {
-    Harness h;
-    ASSERT_TRUE(h.Start(h.ExportLine(), false));
-    EXPECT_TRUE(IsWindowVisible(h.app->Splash()->Handle()));
-    EXPECT_FALSE(IsWindowVisible(h.Window()));
-    ASSERT_TRUE(h.WaitForDialog());
-    EXPECT_FALSE(IsWindowVisible(h.app->Splash()->Handle()));
-    EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
-    // clang-format off
-    const struct { const char* box; std::string text; bool enabled; } rows[] = {
-        {"txtProjectfile", h.Path("net1.prj"), true}, {"txtFieldfile", h.Path("net1.fld"), true},
-        {"txtAbsHor", "0.003", true},  {"txtRelHor", "0.0003", true},
-        {"txtAbsVer", "0.003", false}, {"txtRelVer", "0.0003", false},
-        {"txtAbsDis", "0.002", true},  {"txtRelDis", "2", true},
-        {"txtSDXY", "0.003", true},    {"txtSDZ", "0.003", false},
-        {"txtSigmaCent", "0.003", true}, {"txtSigmaInst", "0.005", true},
-        {"txtSelNr", "1", true},       {"txtSelCode1", "999", true}, {"txtSelCode16", "", true},
-        {"lblProgress", "", true},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        EXPECT_EQ(h.Text(row.box), row.text) << row.box;
-        EXPECT_EQ(h.Enabled(row.box), row.enabled) << row.box;
-    }
-    for (const char* on : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
-        EXPECT_TRUE(h.Checked(on)) << on;
-    for (const char* off : {"optV1", "optFace2to1"})
-        EXPECT_FALSE(h.Checked(off)) << off;
-    EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
-    EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)), FindControl("cmdStart"));
-}
-
-TEST(ExportWindow, CaptionsTooltipsAndTabOrder) {
-    Harness h;
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    const char* sel = "Waarnemingen met deze Object Codes worden gebruikt door KORVU";
-    const char* obj = "Waarnemingen met deze Selectie Object worden gebruikt door KORVU";
-    const char* set = "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar";
-    ExpectToolTips(*h.app->Export());
-    // The captions with an access key or a converted character, and the tooltips shared by a
-    // frame's area and the boxes in it.
-    ExpectTexts(*h.app->Export(),
-                {
-                    {"cmdField", "Bladeren", "Opzoeken van Kavrin Fieldfile Locatie"},
-                    {"chkHVD", "Hz en V dezelfde StdAfw.",
-                     "Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"},
-                    {"lblXY", "X / Y-co\xF6rdinaten: (m)", ""},
-                    {"fraSelCodes", "Code Selecties", sel},
-                    {"txtSelCode1", nullptr, sel},
-                    {"txtSelCode7", nullptr, obj},
-                    {"txtSelCode8", nullptr, sel},
-                    {"txtSelCode15", nullptr, obj},
-                    {"UpDown1", nullptr, set},
-                    {"cmdExport", "Start &Export Zonder KORVU",
-                     "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU "
-                     "wordt niet gestart."},
-                    {"cmdStart", "&Start Export + Start KORVU",
-                     "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU "
-                     "meteen opstarten met dit project."},
-                });
-    const std::vector<std::string> tabs = TabOrder(h.Window(), "txtFieldfile");
-    const std::vector<std::string> expected = {
-        "txtFieldfile",   "cmdField",     "txtProjectfile", "cmdProject",   "optV3",
-        "txtAbsHor",      "txtRelHor",    "txtAbsDis",      "txtRelDis",    "chkHVD",
-        "optFace2Series", "txtSDXY",      "chkXYZ",         "txtSigmaCent", "txtSigmaInst",
-        "txtSelCode1",    "txtSelCode16", "UpDown1",        "cmdExport",    "cmdStart"};  // the
-    // coupled boxes are disabled, so Tab passes over them
-    EXPECT_EQ(tabs, expected);
-}
-
-TEST(ExportWindow, EditsCouplingArrowsAndReopening) {
-    Harness h;
-    h.settings.Set("TalvikSel2", "B1|B2");
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    h.Type("txtAbsHor", "0.1");
-    h.Type("txtRelHor", "0.2");
-    h.Type("txtSDXY", "0.3");
-    EXPECT_EQ(h.Text("txtAbsVer") + h.Text("txtRelVer") + h.Text("txtSDZ"), "0.10.20.3");
-    for (const char* button : {"chkHVD", "chkXYZ", "optV1", "optFace2to1"})
-        h.Click(button);
-    for (const char* freed : {"txtAbsVer", "txtRelVer", "txtSDZ"})
-        EXPECT_TRUE(h.Enabled(freed)) << freed;
-    h.Type("txtSelCode1", "A1");
-    const auto step = [&h](bool up) {
-        h.Arrow(up);
-        return h.Text("txtSelNr") + ' ' + h.Text("txtSelCode1") + ' ' + h.Text("txtSelCode2");
-    };
-    EXPECT_EQ(step(false), "1 A1 ");  // at the bottom nothing moves
-    EXPECT_EQ(step(true), "2 B1 B2");
-    EXPECT_EQ(step(true), "3 999 ");
-    // clang-format off
-    const std::pair<const char*, std::string> edits[] = {
-        {"txtAbsHor", "0.011"}, {"txtRelHor", "0.012"}, {"txtAbsVer", "0.013"},
-        {"txtRelVer", "0.014"}, {"txtAbsDis", "0.015"}, {"txtRelDis", "3"},
-        {"txtSDXY", "0.016"},   {"txtSDZ", "0.017"},    {"txtSigmaCent", "0.018"},
-        {"txtSigmaInst", "0.019"}, {"txtSelCode1", "K1"}, {"txtSelCode16", "\xD6st 2"},
-        {"txtFieldfile", "C:\\a b\\x.fld"},
-    };
-    // clang-format on
-    for (const auto& [box, value] : edits)
-        h.Type(box, value);
-    h.Close();
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.exitCode, 0);
-    EXPECT_EQ(h.Stored("TalvikSel3"), "K1|||||||||||||||\xD6st 2");
-    EXPECT_EQ(h.Stored("TalvikStdDev"),
-              "0.011|0.012|0.013|0.014|0.015|3|0.016|0.017|0|0|0.018|0.019");
-
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    for (const auto& [box, value] : edits) {
-        if (box != std::string_view("txtFieldfile")) {
-            EXPECT_EQ(h.Text(box), value) << box;
+// The window shows the texts table: its title, each listed control its caption (a box its
+// value instead) and tooltip, and Tab visits the controls in the table's order. `absent`: a
+// listed control this window lacks.
+void ExpectTable(const Form& form, const texts::WindowText& table, std::string_view absent = {}) {
+    EXPECT_EQ(TextOf(form.Handle()), table.title);
+    std::vector<std::string_view> order;
+    for (const texts::ControlText& control : table.controls) {
+        order.push_back(control.name);
+        const auto id = static_cast<ControlId>(FindControl(control.name));
+        EXPECT_EQ(form.Item(id) == nullptr, control.name == absent) << control.name;
+        if (!form.Item(id) || control.name == absent) continue;
+        char kind[16] = {};
+        GetClassNameA(form.Item(id), kind, sizeof(kind));
+        if (lstrcmpiA(kind, "Edit") != 0 && control.name != "lblVersion") {
+            EXPECT_EQ(TextOf(form.Item(id)), control.caption) << control.name;
         }
+        EXPECT_EQ(ToolTip(form, id), control.tip) << control.name;
     }
-    for (const char* off : {"chkHVD", "chkXYZ", "optV3", "optFace2Series"})
-        EXPECT_FALSE(h.Checked(off)) << off;
-    EXPECT_EQ(step(false), "2 B1 B2");
-    EXPECT_EQ(step(false), "1 A1 ");
+    auto last = order.begin();
+    for (const std::string& name : TabOrder(form.Handle())) {
+        const auto at = std::find(order.begin(), order.end(), name);
+        EXPECT_TRUE(at != order.end() && at >= last) << name << " out of the table's order";
+        last = at;
+    }
 }
 
+TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
+    EXPECT_EQ(testing::MessagesEndTheProcess<Harness>(), "");
+}
+
+// The dialogs' scenarios (support/DialogScenarios.h), with the texts table, the focus, the
+// default button and the tab order of each window; the coupled boxes are disabled at first, so
+// Tab passes over them.
+TEST(ExportWindow, FirstRunEditsArrowsAndReopening) {
+    Harness h;
+    EXPECT_EQ(testing::FirstRunEditsArrowsAndReopening(
+                  h,
+                  [&h] {
+                      ExpectTable(*h.app->Splash(), texts::kSplash);
+                      ExpectTable(*h.app->Export(), texts::kExport);
+                      EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
+                      EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)),
+                                FindControl("cmdStart"));
+                      std::vector<std::string> tabs = {
+                          "txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",
+                          "optV3",        "txtAbsHor",    "txtRelHor",      "txtAbsDis",
+                          "txtRelDis",    "chkHVD",       "optFace2Series", "txtSDXY",
+                          "chkXYZ",       "txtSigmaCent", "txtSigmaInst"};
+                      for (int i = 1; i <= 16; ++i)
+                          tabs.push_back(ControlName(SelCodeId(i)));
+                      tabs.insert(tabs.end(), {"UpDown1", "cmdExport", "cmdStart"});
+                      EXPECT_EQ(TabOrder(h.Window()), tabs);
+                  }),
+              "");
+}
+
+// Without a host the browse button ends the job with a message; the prompts start in the
+// host's data folder with the host's texts; the heading opens the About box, OK closes it.
 TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     Harness h;
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    h.Click("cmdField");  // no host installed: the message, then the end
-    ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_EQ(h.messages[0].text, "Kavrin niet gevonden; afbreken");
-    EXPECT_EQ(h.messages[0].flags, UINT(MB_OK | MB_ICONERROR));
+    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
+    h.Click("cmdField");
+    EXPECT_EQ(h.Messages(), std::vector<std::string>{"! Kavrin niet gevonden; afbreken"});
     EXPECT_TRUE(h.finished && h.prompts.empty());
 
-    h.InstallHost();
-    h.messages.clear();
-    ASSERT_TRUE(h.Start(""));  // the IDEX file is asked for; cancelling ends the job
-    ASSERT_EQ(h.prompts.size(), 1u);
-    EXPECT_TRUE(h.finished);
+    EXPECT_EQ(testing::FilePrompts(h, "\xE9"), "");
     EXPECT_EQ(h.prompts[0].folder, h.Folder() + "\\");
     EXPECT_EQ(h.prompts[0].title, "Opzoeken van Kavrin IDEX Files|*.idx| File");
     EXPECT_EQ(h.prompts[0].initialName, "*.idx");
-
-    h.pick = "C:\\survey\\north 2.idx";
-    ASSERT_TRUE(h.Start(""));
-    EXPECT_EQ(h.Text("txtProjectfile"), "C:\\survey\\north 2.prj");
-    EXPECT_EQ(h.Text("txtFieldfile"), "C:\\survey\\north 2.fld");
-    h.pick = "D:\\Zuid \xE9.fld";
-    h.Click("cmdField");
-    EXPECT_EQ(h.Text("txtFieldfile"), h.pick);
-    h.pick.clear();
-    h.Click("cmdProject");
-    EXPECT_EQ(h.Text("txtProjectfile"), "");
-    EXPECT_EQ(h.prompts.size(), 4u);
-    EXPECT_FALSE(h.finished);
-    EXPECT_TRUE(h.messages.empty());
-
-    // The heading opens the About box; OK closes it, a second click opens it again.
     SendMessageA(h.Window(), WM_COMMAND, MAKEWPARAM(FindControl("lblAction"), STN_CLICKED),
                  reinterpret_cast<LPARAM>(h.Find("lblAction")));
     AboutWindow* about = h.app->Export()->About();
     ASSERT_TRUE(about && IsWindowVisible(about->Handle()));
-    EXPECT_EQ(TextOf(about->Handle()), "About Talvik");
-    EXPECT_EQ(TextOf(about->Item(static_cast<ControlId>(FindControl("lblVersion")))),
-              "Version 3.1.71");
+    ExpectTable(*about, texts::kAbout);
+    EXPECT_EQ(TextOf(about->Item(ControlId::lblVersion)), "Version 3.1.71");
     SendMessageA(about->Item(ControlId::cmdOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowVisible(about->Handle()));
 }
 
-// Both buttons store the dialog, export the example as the batch program does and end; only
-// Start launches the package. They are pressed from the keyboard: the access key of one, the
-// Enter key for the default one.
-TEST(ExportWindow, StartButtonsExportTheExample) {
-    const struct {
-        const char* button;
-        UINT message;
-        WPARAM key;
-    } presses[] = {{"cmdExport", WM_SYSCHAR, 'e'}, {"cmdStart", WM_KEYDOWN, VK_RETURN}};
-    for (const auto& [button, message, key] : presses) {
-        Harness h;
-        h.CopyExamples({"net1.fld", "net1.idx"});
-        const std::string package = h.Path("KORVU.EXE");
-        std::ofstream(package) << "MZ";
-        h.settings.Set("Talvik3Path", package);
-        ASSERT_TRUE(h.Start(h.ExportLine()));
-        h.Type("txtSelCode1", "K");
-        PostMessageA(GetFocus(), message, key, message == WM_SYSCHAR ? 1 << 29 : 0);
-        PumpUntil([&h] { return h.finished; });
-
-        EXPECT_TRUE(h.finished) << button;
-        EXPECT_EQ(h.exitCode, 0);
-        EXPECT_FALSE(IsWindowVisible(h.Window()));
-        EXPECT_FALSE(h.Enabled("cmdStart"));
-        EXPECT_NE(h.Text("lblProgress"), "");
-        // The network name is the project path in upper case.
-        std::string base = h.Path("NET1");
-        for (char& c : base)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
-            std::string written = ReadFile(h.Path(name));
-            for (std::size_t at; (at = written.find(base)) != std::string::npos;)
-                written.replace(at, base.size(), "C:\\DATA\\NET1");
-            EXPECT_EQ(written, ReadFile(kSource / "tests" / "cli" / "data" / name)) << name;
-        }
-        EXPECT_EQ(h.Stored("TalvikSel1") + h.Stored("TalvikVersion"), "K|||||||||||||||1");
-        std::vector<std::string> launched{package + " \"" + h.Path("net1.prj") + "\""};
-        if (button == std::string_view("cmdExport")) launched.clear();
-        EXPECT_EQ(h.launcher.commandLines, launched);
-        EXPECT_TRUE(h.prompts.empty() && h.messages.empty());
-    }
+// The buttons are pressed from the keyboard: the access key of one, Enter for the default one.
+TEST(ExportWindow, StartButtonsFromTheKeyboard) {
+    EXPECT_EQ(testing::StartButtons<Harness>([](Harness& h, const char* button) {
+                  const bool enter = button == std::string_view("cmdStart");
+                  PostMessageA(GetFocus(), enter ? WM_KEYDOWN : WM_SYSCHAR, enter ? VK_RETURN : 'e',
+                               enter ? 0 : 1 << 29);
+                  PumpUntil([&h] { return h.finished; });
+              }),
+              "");
 }
 
-// Closing is never refused: a close request during the run is taken, and the run still writes
-// the whole project before the process ends.
 TEST(ExportWindow, CloseDuringTheRun) {
     Harness h;
-    h.CopyExamples({"net1.fld", "net1.idx"});
-    std::ofstream(h.Path("net1.PRJ"), std::ios::binary) << "old\r\n";
-    ASSERT_TRUE(h.Start(h.ExportLine()));
-    h.Type("txtSelCode1", "K");
-    h.duringMessage = [&h] { h.Close(); };  // at the overwrite question
-    h.Click("cmdExport");
-
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.exitCode, 0);
-    EXPECT_EQ(h.messages.size(), 1u);
-    EXPECT_EQ(h.messages[0].flags, UINT(MB_OKCANCEL));
-    EXPECT_GT(fs::file_size(h.Path("net1.PRJ")), 100u);
-    EXPECT_EQ(h.Stored("TalvikSel1"), "K|||||||||||||||");
+    EXPECT_EQ(testing::CloseDuringTheRun(h), "");
+    EXPECT_EQ(h.messages.at(0).flags, UINT(MB_OKCANCEL));
 }
 
-TEST(ImportWindow, SetsRefusalAndTheImport) {
+TEST(ImportWindow, SetsRefusalImportAndClosing) {
     Harness h;
-    h.CopyExamples({"net1.cor"});
-    h.settings.Set("TalvikCurrentSel", "2");
-    h.settings.Set("TalvikImport2", " PUNTEN | GR");
-    h.settings.Set("TalvikImport3", "L3|C3");
-    const std::string line = "1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("back.idx") + "\"";
-    ASSERT_TRUE(h.Start(line));
-    ASSERT_TRUE(h.app->Import());
-    EXPECT_EQ(TextOf(h.Window()), "KORVU Interface");
-    ExpectToolTips(*h.app->Import());
-    ExpectTexts(
-        *h.app->Import(),
-        {
-            {"lblAction", "KORVU Co\xF6rdinaten Inlezen", ""},
-            {"Frame3", "Import Instellingen", "Laagnaam/Code tbv. Import in Kavrin"},
-            {"txtKVLayer", "PUNTEN", "Kavrin Laag waarin KORVU Stations worden opgeslagen"},
-            {"txtKVCode", " GR", "Kavrin Code waarin KORVU Stations worden opgeslagen"},
-            {"txtSelNr", "2", "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar"},
-            {"cmdStart", "&Start Import",
-             "De KORVU Stations nu verzamelen en importeren in Kavrin"},
-        });
-    EXPECT_EQ(h.Text("txtCoordfile"), h.Path("net1.cor"));
-    EXPECT_EQ(GetFocus(), h.Find("txtKVLayer"));
-    const std::vector<std::string> tabs = TabOrder(h.Window(), "txtCoordfile");
-    EXPECT_EQ(tabs, (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer", "txtKVCode",
-                                              "UpDown1", "cmdStart"}));
-
-    h.Type("txtKVLayer", "L2");
-    h.Arrow(true);
-    EXPECT_EQ(h.Text("txtSelNr") + h.Text("txtKVLayer") + h.Text("txtKVCode"), "3L3C3");
-    EXPECT_EQ(h.Stored("TalvikImport2"), "L2| GR");
-    h.Arrow(false);
-    EXPECT_EQ(h.Text("txtSelNr") + h.Text("txtKVLayer"), "2L2");
-
-    h.Type("txtKVLayer", "  ");
-    h.Type("txtKVCode", "");
-    h.Click("cmdStart");  // refused: both messages, the dialog stays
-    ASSERT_EQ(h.messages.size(), 2u);
-    EXPECT_EQ(h.messages[0].text, "Helaas, gaat niet. Kavrin Laagnaam ontbreekt");
-    EXPECT_FALSE(h.finished);
-    EXPECT_TRUE(h.Enabled("cmdStart"));
-    EXPECT_FALSE(fs::exists(h.Path("back.idx")));
-
-    h.Type("txtKVLayer", "PUNTEN");
-    h.Type("txtKVCode", "GR");
-    h.Click("cmdStart");
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.exitCode, 0);
-    EXPECT_EQ(ReadFile(h.Path("back.idx")), ReadFile(kSource / "tests/cli/data/back.idx"));
-    EXPECT_EQ(h.Stored("TalvikImport2"), "PUNTEN|GR");
-    EXPECT_EQ(h.Stored("TalvikCurrentSel"), "2");  // an import does not store the set number
-}
-
-TEST(ImportWindow, ClosingStoresTheSet) {
-    Harness h;
-    ASSERT_TRUE(h.Start("1 \"a.cor\" \"b.idx\""));
-    h.Arrow(true);
-    h.Type("txtKVLayer", "L");
-    h.Type("txtKVCode", "C");
-    h.Close();
-    EXPECT_TRUE(h.finished);
-    EXPECT_EQ(h.Stored("TalvikImport2") + h.Stored("TalvikCurrentSel"), "L|C2");
+    EXPECT_EQ(testing::ImportSetsRefusalImportAndClosing(
+                  h,
+                  [&h] {
+                      ExpectTable(*h.app->Import(), texts::kImport, "lblProgressCaption");
+                      EXPECT_EQ(GetFocus(), h.Find("txtKVLayer"));
+                      EXPECT_EQ(TabOrder(h.Window()),
+                                (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer",
+                                                          "txtKVCode", "UpDown1", "cmdStart"}));
+                  }),
+              "");
 }
 
 TEST(Presentation, MessageBoxesAndFilePromptFilters) {
@@ -570,7 +318,7 @@ TEST(Presentation, MessageBoxesAndFilePromptFilters) {
 // A window moved to a screen of twice the scale lays itself out twice as large.
 TEST(Presentation, PerMonitorScaling) {
     Harness h;
-    ASSERT_TRUE(h.Start(h.ExportLine()));
+    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
     const auto width = [&h](const char* name) {
         RECT area{};
         GetWindowRect(h.Find(name), &area);

@@ -8,8 +8,9 @@
 
 #include "Version.h"
 #include "gui/Logo.h"
+#include "gui/ScreenText.h"
 #include "gui/Widgets.h"
-#include "platform/UserInterface.h"
+#include "texts/WindowTexts.h"
 
 namespace talvik::gui {
 
@@ -24,14 +25,8 @@ QFrame* Separator(QWidget* parent) {
 
 }  // namespace
 
-QString VersionLine(int major, int minor, int revision) {
-    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
-}
-
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
-    const QString title = QString::fromUtf8(kAppTitle.data(), qsizetype(kAppTitle.size()));
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About ") + title);
     setWindowIcon(AppIcon());
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -46,25 +41,25 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     icon->setObjectName(QStringLiteral("Picture1"));
     head->addWidget(icon, 0, Qt::AlignTop);
 
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    QLabel* lblTitle = MakeLabel(QStringLiteral("lblTitle"), title, this);
+    auto* lines = new QVBoxLayout;
+    lines->setSpacing(2);
+    QLabel* lblTitle = MakeLabel(QStringLiteral("lblTitle"), this);
     QFont big = lblTitle->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     lblTitle->setFont(big);
-    texts->addWidget(lblTitle);
-    texts->addWidget(MakeLabel(QStringLiteral("lblVersion"),
-                               VersionLine(kVersionMajor, kVersionMinor, kVersionRevision), this));
-    texts->addStretch();
-    head->addLayout(texts, 1);
+    lines->addWidget(lblTitle);
+    QLabel* lblVersion = MakeLabel(QStringLiteral("lblVersion"), this);
+    lines->addWidget(lblVersion);
+    lines->addStretch();
+    head->addLayout(lines, 1);
     column->addLayout(head);
 
     column->addWidget(Separator(this));
     const QString blue = QStringLiteral("color: #0000c0;");
-    QLabel* label5 = MakeLabel(QStringLiteral("Label5"), QStringLiteral("Korvu Interface"), this);
+    QLabel* label5 = MakeLabel(QStringLiteral("Label5"), this);
     label5->setStyleSheet(blue);
-    QLabel* label1 = MakeLabel(QStringLiteral("Label1"), QStringLiteral("Kavrin ZEV"), this);
+    QLabel* label1 = MakeLabel(QStringLiteral("Label1"), this);
     label1->setStyleSheet(blue);
     column->addWidget(label5);
     column->addWidget(label1);
@@ -72,7 +67,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
     ok->setMinimumWidth(90);
@@ -80,6 +75,9 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(ok);
     column->addLayout(buttons);
 
+    ApplyTexts(this, texts::kAbout);
+    lblVersion->setText(
+        ScreenText(texts::VersionLine(kVersionMajor, kVersionMinor, kVersionRevision)));
     setMinimumWidth(320);
     adjustSize();
 }

@@ -6,9 +6,6 @@
 
 namespace talvik::gui {
 
-// "Version 3.1.71": the three numbers as plain decimals.
-QString VersionLine(int major, int minor, int revision);
-
 class AboutWindow : public QDialog {
     Q_OBJECT
   public:

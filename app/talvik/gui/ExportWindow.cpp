@@ -19,36 +19,30 @@
 #include "gui/Logo.h"
 #include "gui/ScreenText.h"
 #include "gui/Widgets.h"
+#include "texts/WindowTexts.h"
 
 namespace talvik::gui {
 
 namespace {
 
-const QString kSelCodeTip =
-    QStringLiteral("Waarnemingen met deze Object Codes worden gebruikt door KORVU");
-const QString kSelObjectTip =
-    QStringLiteral("Waarnemingen met deze Selectie Object worden gebruikt door KORVU");
-const QString kSelNrTip =
-    QStringLiteral("Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar");
-
-QLineEdit* MakeBox(const QString& name, const QString& tip, QWidget* parent, int width = 0) {
+QLineEdit* MakeBox(const QString& name, QWidget* parent, int width = 0) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setToolTip(tip);
     if (width > 0) box->setFixedWidth(width);
     return box;
 }
 
-QGroupBox* MakeFrame(const QString& name, const QString& title, QWidget* parent) {
-    auto* frame = new QGroupBox(title, parent);
+QGroupBox* MakeFrame(const QString& name, QWidget* parent) {
+    auto* frame = new QGroupBox(parent);
     frame->setObjectName(name);
     return frame;
 }
 
-QRadioButton* MakeOption(const QString& name, const QString& text, QWidget* parent) {
-    auto* option = new QRadioButton(text, parent);
-    option->setObjectName(name);
-    return option;
+template <typename Button>
+Button* MakeButton(const QString& name, QWidget* parent) {
+    auto* button = new Button(parent);
+    button->setObjectName(name);
+    return button;
 }
 
 }  // namespace
@@ -56,7 +50,6 @@ QRadioButton* MakeOption(const QString& name, const QString& text, QWidget* pare
 ExportWindow::ExportWindow(JobContext& context, QWidget* parent)
     : JobWindow(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUX"));
-    setWindowTitle(QStringLiteral("KORVU Interface"));
     setWindowIcon(AppIcon());
     BuildLayout();
     Bind();
@@ -82,7 +75,7 @@ void ExportWindow::BuildLayout() {
     picture->setCursor(Qt::PointingHandCursor);
     connect(picture, &LogoWidget::clicked, this, &ExportWindow::ShowAboutBox);
     head->addWidget(picture);
-    auto* action = new ClickableLabel(QStringLiteral("KORVU Project Aanmaken"), body_);
+    auto* action = new ClickableLabel(body_);
     action->setObjectName(QStringLiteral("lblAction"));
     QFont headFont = action->font();
     headFont.setPointSizeF(headFont.pointSizeF() * 1.5);
@@ -94,37 +87,25 @@ void ExportWindow::BuildLayout() {
     column->addLayout(head);
 
     // Files and package version.
-    QGroupBox* files = MakeFrame(QStringLiteral("fraFiles"), QString(), body_);
+    QGroupBox* files = MakeFrame(QStringLiteral("fraFiles"), body_);
     auto* fileGrid = new QGridLayout(files);
     fileGrid->setHorizontalSpacing(8);
-    fileGrid->addWidget(
-        MakeLabel(QStringLiteral("lblFieldfile"), QStringLiteral("Kavrin file (FLD):"), files), 0,
-        0);
-    txtFieldfile_ = MakeBox(QStringLiteral("txtFieldfile"),
-                            QStringLiteral("De Naam van de Kavrin Fieldfile"), files);
+    fileGrid->addWidget(MakeLabel(QStringLiteral("lblFieldfile"), files), 0, 0);
+    txtFieldfile_ = MakeBox(QStringLiteral("txtFieldfile"), files);
     txtFieldfile_->setMinimumWidth(380);
     fileGrid->addWidget(txtFieldfile_, 0, 1);
-    cmdField_ = new QPushButton(QStringLiteral("Bladeren"), files);
-    cmdField_->setObjectName(QStringLiteral("cmdField"));
-    cmdField_->setToolTip(QStringLiteral("Opzoeken van Kavrin Fieldfile Locatie"));
+    cmdField_ = MakeButton<QPushButton>(QStringLiteral("cmdField"), files);
     fileGrid->addWidget(cmdField_, 0, 2);
-    fileGrid->addWidget(
-        MakeLabel(QStringLiteral("lblProjectfile"), QStringLiteral("KORVU file (PRJ):"), files), 1,
-        0);
-    txtProjectfile_ = MakeBox(QStringLiteral("txtProjectfile"),
-                              QStringLiteral("De Naam van het KORVU Project"), files);
+    fileGrid->addWidget(MakeLabel(QStringLiteral("lblProjectfile"), files), 1, 0);
+    txtProjectfile_ = MakeBox(QStringLiteral("txtProjectfile"), files);
     fileGrid->addWidget(txtProjectfile_, 1, 1);
-    cmdProject_ = new QPushButton(QStringLiteral("Bladeren"), files);
-    cmdProject_->setObjectName(QStringLiteral("cmdProject"));
-    cmdProject_->setToolTip(QStringLiteral("Opzoeken van KORVU Projectfile Locatie"));
+    cmdProject_ = MakeButton<QPushButton>(QStringLiteral("cmdProject"), files);
     fileGrid->addWidget(cmdProject_, 1, 2);
-    fileGrid->addWidget(
-        MakeLabel(QStringLiteral("lblSaveAs"), QStringLiteral("Opslaan als KORVU versie:"), files),
-        2, 0);
+    fileGrid->addWidget(MakeLabel(QStringLiteral("lblSaveAs"), files), 2, 0);
     auto* versions = new QHBoxLayout;
     versions->setSpacing(18);
-    optV3_ = MakeOption(QStringLiteral("optV3"), QStringLiteral("KORVU v3.0"), files);
-    optV1_ = MakeOption(QStringLiteral("optV1"), QStringLiteral("KORVU v1.0"), files);
+    optV3_ = MakeButton<QRadioButton>(QStringLiteral("optV3"), files);
+    optV1_ = MakeButton<QRadioButton>(QStringLiteral("optV1"), files);
     auto* versionGroup = new QButtonGroup(this);
     versionGroup->addButton(optV3_);
     versionGroup->addButton(optV1_);
@@ -145,134 +126,94 @@ void ExportWindow::BuildLayout() {
     middle->addLayout(right, 1);
     column->addLayout(middle);
 
-    QGroupBox* observations = MakeFrame(QStringLiteral("fraStdDevObservations"),
-                                        QStringLiteral("StdAfw. Waarnemingen"), body_);
+    QGroupBox* observations = MakeFrame(QStringLiteral("fraStdDevObservations"), body_);
     auto* obsGrid = new QGridLayout(observations);
     obsGrid->setColumnStretch(0, 1);
-    QLabel* abs = MakeLabel(QStringLiteral("lblAbs"), QStringLiteral("Abs."), observations);
-    QLabel* rel = MakeLabel(QStringLiteral("lblRel"), QStringLiteral("Rel."), observations);
+    QLabel* abs = MakeLabel(QStringLiteral("lblAbs"), observations);
+    QLabel* rel = MakeLabel(QStringLiteral("lblRel"), observations);
     abs->setAlignment(Qt::AlignCenter);
     rel->setAlignment(Qt::AlignCenter);
     obsGrid->addWidget(abs, 0, 1);
     obsGrid->addWidget(rel, 0, 2);
-    const QString absHorTip = QStringLiteral("Standaard Afwijking (Absoluut Deel) in GON");
-    const QString relHorTip = QStringLiteral("Standaard Afwijking Relatief Deel) in GON per KM");
     // One row of the frame: its label, then the absolute and the relative box.
-    const auto row = [&](int at, const char* label, const char* caption, const char* absName,
-                         const QString& absTip, const char* relName, const QString& relTip) {
-        obsGrid->addWidget(
-            MakeLabel(QString::fromLatin1(label), QString::fromUtf8(caption), observations), at, 0);
-        QLineEdit* absBox = MakeBox(QString::fromLatin1(absName), absTip, observations, valueWidth);
-        QLineEdit* relBox = MakeBox(QString::fromLatin1(relName), relTip, observations, valueWidth);
+    const auto row = [&](int at, const char* label, const char* absName, const char* relName) {
+        obsGrid->addWidget(MakeLabel(QString::fromLatin1(label), observations), at, 0);
+        QLineEdit* absBox = MakeBox(QString::fromLatin1(absName), observations, valueWidth);
+        QLineEdit* relBox = MakeBox(QString::fromLatin1(relName), observations, valueWidth);
         obsGrid->addWidget(absBox, at, 1);
         obsGrid->addWidget(relBox, at, 2);
         return std::pair{absBox, relBox};
     };
-    std::tie(txtAbsHor_, txtRelHor_) =
-        row(1, "lblHz", "Hz: (gon + gon/km)", "txtAbsHor", absHorTip, "txtRelHor", relHorTip);
-    std::tie(txtAbsVer_, txtRelVer_) =
-        row(2, "lblV", "V:   (gon + gon/km)", "txtAbsVer", absHorTip, "txtRelVer", relHorTip);
-    std::tie(txtAbsDis_, txtRelDis_) = row(
-        3, "lblDis", "Afstand:  (m + ppm)", "txtAbsDis",
-        QStringLiteral("Standaard Afwijking (Absoluut Deel) van de Afstandmeting in Meters"),
-        "txtRelDis", QStringLiteral("Standaard Afwijking (PPM) van de Afstandmeting in Meters"));
-    chkHVD_ = new QCheckBox(QStringLiteral("Hz en V dezelfde StdAfw."), observations);
-    chkHVD_->setObjectName(QStringLiteral("chkHVD"));
-    chkHVD_->setToolTip(QStringLiteral("Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand"));
+    std::tie(txtAbsHor_, txtRelHor_) = row(1, "lblHz", "txtAbsHor", "txtRelHor");
+    std::tie(txtAbsVer_, txtRelVer_) = row(2, "lblV", "txtAbsVer", "txtRelVer");
+    std::tie(txtAbsDis_, txtRelDis_) = row(3, "lblDis", "txtAbsDis", "txtRelDis");
+    chkHVD_ = MakeButton<QCheckBox>(QStringLiteral("chkHVD"), observations);
     obsGrid->addWidget(chkHVD_, 4, 0, 1, 3);
     left->addWidget(observations);
 
-    QGroupBox* face2 =
-        MakeFrame(QStringLiteral("fraFace2"), QStringLiteral("Kijkerstand 2"), body_);
+    QGroupBox* face2 = MakeFrame(QStringLiteral("fraFace2"), body_);
     auto* faceColumn = new QVBoxLayout(face2);
-    optFace2Series_ = MakeOption(QStringLiteral("optFace2Series"),
-                                 QStringLiteral("Opnemen als Aparte Serie"), face2);
-    optFace2to1_ = MakeOption(QStringLiteral("optFace2to1"),
-                              QStringLiteral("Omzetten naar Kijkerstand 1"), face2);
+    optFace2Series_ = MakeButton<QRadioButton>(QStringLiteral("optFace2Series"), face2);
+    optFace2to1_ = MakeButton<QRadioButton>(QStringLiteral("optFace2to1"), face2);
     faceColumn->addWidget(optFace2Series_);
     faceColumn->addWidget(optFace2to1_);
     left->addWidget(face2);
     left->addStretch();
 
-    QGroupBox* coordinates = MakeFrame(QStringLiteral("fraStdDevCoordinates"),
-                                       QStringLiteral("StdAfw. Coördinaten"), body_);
+    QGroupBox* coordinates = MakeFrame(QStringLiteral("fraStdDevCoordinates"), body_);
     auto* coordGrid = new QGridLayout(coordinates);
     coordGrid->setColumnStretch(0, 1);
-    QLabel* stdAfw = MakeLabel(QStringLiteral("lblStdAfw"), QStringLiteral("StdAfw."), coordinates);
+    QLabel* stdAfw = MakeLabel(QStringLiteral("lblStdAfw"), coordinates);
     stdAfw->setAlignment(Qt::AlignCenter);
     coordGrid->addWidget(stdAfw, 0, 1);
-    coordGrid->addWidget(
-        MakeLabel(QStringLiteral("lblXY"), QStringLiteral("X / Y-coördinaten: (m)"), coordinates),
-        1, 0);
-    txtSDXY_ =
-        MakeBox(QStringLiteral("txtSDXY"), QStringLiteral("Standaard Afwijking van X+Y in meters"),
-                coordinates, valueWidth);
+    coordGrid->addWidget(MakeLabel(QStringLiteral("lblXY"), coordinates), 1, 0);
+    txtSDXY_ = MakeBox(QStringLiteral("txtSDXY"), coordinates, valueWidth);
     coordGrid->addWidget(txtSDXY_, 1, 1);
-    coordGrid->addWidget(
-        MakeLabel(QStringLiteral("lblZ"), QStringLiteral("Z-coördinaat: (m)"), coordinates), 2, 0);
-    txtSDZ_ = MakeBox(QStringLiteral("txtSDZ"),
-                      QStringLiteral("Standaard Afwijking v.d. punthoogte in meters"), coordinates,
-                      valueWidth);
+    coordGrid->addWidget(MakeLabel(QStringLiteral("lblZ"), coordinates), 2, 0);
+    txtSDZ_ = MakeBox(QStringLiteral("txtSDZ"), coordinates, valueWidth);
     coordGrid->addWidget(txtSDZ_, 2, 1);
-    chkXYZ_ = new QCheckBox(QStringLiteral("X, Y en Z dezelfde StdAfw."), coordinates);
-    chkXYZ_->setObjectName(QStringLiteral("chkXYZ"));
-    chkXYZ_->setToolTip(QStringLiteral("Std.Afw. van X+Y wordt ook toegepast op de Hoogte"));
+    chkXYZ_ = MakeButton<QCheckBox>(QStringLiteral("chkXYZ"), coordinates);
     coordGrid->addWidget(chkXYZ_, 3, 0, 1, 2);
     right->addWidget(coordinates);
 
-    QGroupBox* other =
-        MakeFrame(QStringLiteral("fraStdDevOther"), QStringLiteral("Overige Std.Afw."), body_);
+    QGroupBox* other = MakeFrame(QStringLiteral("fraStdDevOther"), body_);
     auto* otherGrid = new QGridLayout(other);
     otherGrid->setColumnStretch(0, 1);
-    otherGrid->addWidget(
-        MakeLabel(QStringLiteral("lblSigmaCent"), QStringLiteral("Sigma Centrering:"), other), 0,
-        0);
-    txtSigmaCent_ =
-        MakeBox(QStringLiteral("txtSigmaCent"),
-                QStringLiteral("Standaard Afwijking van X+Y in meters"), other, valueWidth);
+    otherGrid->addWidget(MakeLabel(QStringLiteral("lblSigmaCent"), other), 0, 0);
+    txtSigmaCent_ = MakeBox(QStringLiteral("txtSigmaCent"), other, valueWidth);
     otherGrid->addWidget(txtSigmaCent_, 0, 1);
-    otherGrid->addWidget(
-        MakeLabel(QStringLiteral("lblSigmaInst"), QStringLiteral("Sigma Instr.Hoogte:"), other), 1,
-        0);
-    txtSigmaInst_ =
-        MakeBox(QStringLiteral("txtSigmaInst"),
-                QStringLiteral("Standaard Afwijking v.d. punthoogte in meters"), other, valueWidth);
+    otherGrid->addWidget(MakeLabel(QStringLiteral("lblSigmaInst"), other), 1, 0);
+    txtSigmaInst_ = MakeBox(QStringLiteral("txtSigmaInst"), other, valueWidth);
     otherGrid->addWidget(txtSigmaInst_, 1, 1);
     right->addWidget(other);
     right->addStretch();
 
     // Code selections: 16 boxes and the set number with its arrows.
-    QGroupBox* codes =
-        MakeFrame(QStringLiteral("fraSelCodes"), QStringLiteral("Code Selecties"), body_);
-    codes->setToolTip(kSelCodeTip);
+    QGroupBox* codes = MakeFrame(QStringLiteral("fraSelCodes"), body_);
     auto* codeRow = new QHBoxLayout(codes);
     codeRow->setSpacing(16);
     auto* codeGrid = new QGridLayout;
     codeGrid->setHorizontalSpacing(6);
     codeGrid->setVerticalSpacing(6);
     for (int i = 1; i <= 16; ++i) {
-        const bool objectTip = i == 7 || i == 9 || i == 11 || i == 13 || i == 15;
-        txtSelCode_[i] = MakeBox(QStringLiteral("txtSelCode%1").arg(i),
-                                 objectTip ? kSelObjectTip : kSelCodeTip, codes, 64);
+        txtSelCode_[i] = MakeBox(QStringLiteral("txtSelCode%1").arg(i), codes, 64);
         codeGrid->addWidget(txtSelCode_[i], (i - 1) / 8, (i - 1) % 8);
     }
     codeRow->addLayout(codeGrid);
     codeRow->addStretch();
     auto* setColumn = new QVBoxLayout;
     setColumn->setSpacing(4);
-    QLabel* setLabel =
-        MakeLabel(QStringLiteral("lblSelSet"), QStringLiteral("Selectie Set"), codes);
+    QLabel* setLabel = MakeLabel(QStringLiteral("lblSelSet"), codes);
     setLabel->setAlignment(Qt::AlignCenter);
     setColumn->addWidget(setLabel);
     auto* setRow = new QHBoxLayout;
     setRow->setSpacing(2);
-    txtSelNr_ = MakeBox(QStringLiteral("txtSelNr"), kSelNrTip, codes, 36);
+    txtSelNr_ = MakeBox(QStringLiteral("txtSelNr"), codes, 36);
     txtSelNr_->setAlignment(Qt::AlignCenter);
     setRow->addStretch();
     setRow->addWidget(txtSelNr_);
     upDown1_ = new UpDownArrows(codes);
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
-    upDown1_->SetToolTip(kSelNrTip);
     upDown1_->ServeBox(txtSelNr_);
     setRow->addWidget(upDown1_);
     setRow->addStretch();
@@ -284,16 +225,8 @@ void ExportWindow::BuildLayout() {
     // Start buttons.
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    cmdExport_ = new QPushButton(QStringLiteral("Start &Export Zonder KORVU"), body_);
-    cmdExport_->setObjectName(QStringLiteral("cmdExport"));
-    cmdExport_->setToolTip(
-        QStringLiteral("De Kavrin Gegevens verzamelen en exporteren naar een "
-                       "KORVU project; KORVU wordt niet gestart."));
-    cmdStart_ = new QPushButton(QStringLiteral("&Start Export + Start KORVU"), body_);
-    cmdStart_->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart_->setToolTip(
-        QStringLiteral("De Kavrin Gegevens verzamelen en exporteren naar een "
-                       "KORVU project; KORVU meteen opstarten met dit project."));
+    cmdExport_ = MakeButton<QPushButton>(QStringLiteral("cmdExport"), body_);
+    cmdStart_ = MakeButton<QPushButton>(QStringLiteral("cmdStart"), body_);
     cmdStart_->setDefault(true);
     for (QPushButton* button : {cmdExport_, cmdStart_}) {
         button->setMinimumHeight(30);
@@ -307,6 +240,7 @@ void ExportWindow::BuildLayout() {
     lblProgress_ = progress.label;
     prbProgress_ = progress.bar;
     outer->addWidget(progress.frame);
+    ApplyTexts(this, texts::kExport);
 }
 
 void ExportWindow::Bind() {

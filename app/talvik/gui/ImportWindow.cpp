@@ -14,13 +14,13 @@
 #include "gui/Logo.h"
 #include "gui/ScreenText.h"
 #include "gui/Widgets.h"
+#include "texts/WindowTexts.h"
 
 namespace talvik::gui {
 
 ImportWindow::ImportWindow(JobContext& context, QWidget* parent)
     : JobWindow(parent), context_(context), model_(context.settings) {
     setObjectName(QStringLiteral("frmKORVUI"));
-    setWindowTitle(QStringLiteral("KORVU Interface"));
     setWindowIcon(AppIcon());
     BuildLayout();
     Bind();
@@ -39,8 +39,7 @@ void ImportWindow::BuildLayout() {
     auto* head = new QHBoxLayout;
     head->setSpacing(12);
     head->addWidget(new LogoWidget(44, body_));
-    QLabel* action =
-        MakeLabel(QStringLiteral("lblAction"), QStringLiteral("KORVU Coördinaten Inlezen"), body_);
+    QLabel* action = MakeLabel(QStringLiteral("lblAction"), body_);
     QFont headFont = action->font();
     headFont.setPointSizeF(headFont.pointSizeF() * 1.5);
     headFont.setBold(true);
@@ -51,53 +50,41 @@ void ImportWindow::BuildLayout() {
 
     auto* fileRow = new QHBoxLayout;
     fileRow->setSpacing(8);
-    fileRow->addWidget(
-        MakeLabel(QStringLiteral("Label2"), QStringLiteral("KORVU file (COR):"), body_));
+    fileRow->addWidget(MakeLabel(QStringLiteral("Label2"), body_));
     txtCoordfile_ = new QLineEdit(body_);
     txtCoordfile_->setObjectName(QStringLiteral("txtCoordfile"));
-    txtCoordfile_->setToolTip(QStringLiteral("De Naam van de KORVU Coördinatenfile"));
     txtCoordfile_->setMinimumWidth(340);
     fileRow->addWidget(txtCoordfile_, 1);
-    cmdCoord_ = new QPushButton(QStringLiteral("Bladeren"), body_);
+    cmdCoord_ = new QPushButton(body_);
     cmdCoord_->setObjectName(QStringLiteral("cmdCoord"));
-    cmdCoord_->setToolTip(QStringLiteral("Opzoeken van KORVU Coördinatenfile"));
     fileRow->addWidget(cmdCoord_);
     column->addLayout(fileRow);
 
-    auto* frame = new QGroupBox(QStringLiteral("Import Instellingen"), body_);
+    auto* frame = new QGroupBox(body_);
     frame->setObjectName(QStringLiteral("Frame3"));
-    frame->setToolTip(QStringLiteral("Laagnaam/Code tbv. Import in Kavrin"));
     auto* grid = new QGridLayout(frame);
     grid->setHorizontalSpacing(10);
     grid->setColumnStretch(2, 1);
-    grid->addWidget(MakeLabel(QStringLiteral("Label1"), QStringLiteral("Kavrin Laagnaam:"), frame),
-                    0, 0);
+    grid->addWidget(MakeLabel(QStringLiteral("Label1"), frame), 0, 0);
     txtKVLayer_ = new QLineEdit(frame);
     txtKVLayer_->setObjectName(QStringLiteral("txtKVLayer"));
-    txtKVLayer_->setToolTip(QStringLiteral("Kavrin Laag waarin KORVU Stations worden opgeslagen"));
     txtKVLayer_->setFixedWidth(180);
     grid->addWidget(txtKVLayer_, 0, 1);
-    grid->addWidget(
-        MakeLabel(QStringLiteral("Label4"), QStringLiteral("Kavrin Grondslagcode:"), frame), 1, 0);
+    grid->addWidget(MakeLabel(QStringLiteral("Label4"), frame), 1, 0);
     txtKVCode_ = new QLineEdit(frame);
     txtKVCode_->setObjectName(QStringLiteral("txtKVCode"));
-    txtKVCode_->setToolTip(QStringLiteral("Kavrin Code waarin KORVU Stations worden opgeslagen"));
     txtKVCode_->setFixedWidth(180);
     grid->addWidget(txtKVCode_, 1, 1);
-    grid->addWidget(MakeLabel(QStringLiteral("Label3"), QStringLiteral("Import Set"), frame), 2, 0);
+    grid->addWidget(MakeLabel(QStringLiteral("Label3"), frame), 2, 0);
     auto* setRow = new QHBoxLayout;
     setRow->setSpacing(2);
     txtSelNr_ = new QLineEdit(frame);
     txtSelNr_->setObjectName(QStringLiteral("txtSelNr"));
-    txtSelNr_->setToolTip(
-        QStringLiteral("Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar"));
     txtSelNr_->setAlignment(Qt::AlignCenter);
     txtSelNr_->setFixedWidth(36);
     setRow->addWidget(txtSelNr_);
     upDown1_ = new UpDownArrows(frame);
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
-    upDown1_->SetToolTip(
-        QStringLiteral("Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar"));
     upDown1_->ServeBox(txtSelNr_);
     setRow->addWidget(upDown1_);
     setRow->addStretch();
@@ -106,10 +93,8 @@ void ImportWindow::BuildLayout() {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    cmdStart_ = new QPushButton(QStringLiteral("&Start Import"), body_);
+    cmdStart_ = new QPushButton(body_);
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart_->setToolTip(
-        QStringLiteral("De KORVU Stations nu verzamelen en importeren in Kavrin"));
     cmdStart_->setDefault(true);
     cmdStart_->setMinimumSize(160, 30);
     buttons->addWidget(cmdStart_);
@@ -119,6 +104,7 @@ void ImportWindow::BuildLayout() {
     lblProgress_ = progress.label;
     prbProgress_ = progress.bar;
     outer->addWidget(progress.frame);
+    ApplyTexts(this, texts::kImport);
 }
 
 void ImportWindow::Bind() {

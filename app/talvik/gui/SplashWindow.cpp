@@ -6,14 +6,13 @@
 
 #include "gui/Logo.h"
 #include "gui/Widgets.h"
-#include "platform/UserInterface.h"
+#include "texts/WindowTexts.h"
 
 namespace talvik::gui {
 
 SplashWindow::SplashWindow(QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmTALVIK"));
-    setWindowTitle(QString::fromUtf8(kAppTitle.data(), qsizetype(kAppTitle.size())));
     setWindowIcon(AppIcon());
     setFrameShape(QFrame::Box);
     setLineWidth(1);
@@ -34,8 +33,7 @@ SplashWindow::SplashWindow(QWidget* parent)
     logo->setObjectName(QStringLiteral("imgLogo"));
     row->addWidget(logo);
 
-    QLabel* name = MakeLabel(QStringLiteral("lblProductName"),
-                             QStringLiteral("Kavrin ZEV KORVU Interface"), frame);
+    QLabel* name = MakeLabel(QStringLiteral("lblProductName"), frame);
     QFont font = name->font();
     font.setPointSizeF(font.pointSizeF() * 1.7);
     font.setBold(true);
@@ -44,6 +42,7 @@ SplashWindow::SplashWindow(QWidget* parent)
     row->addWidget(name);
 
     outer->addWidget(frame);
+    ApplyTexts(this, texts::kSplash);
     adjustSize();
 }
 

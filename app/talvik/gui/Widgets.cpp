@@ -1,6 +1,8 @@
 #include "gui/Widgets.h"
 
+#include <QAbstractButton>
 #include <QFrame>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,9 +10,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/ScreenText.h"
+#include "texts/WindowTexts.h"
+
 namespace talvik::gui {
 
-ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
 }
@@ -79,9 +84,8 @@ ProgressPanel MakeProgressPanel(QWidget* parent) {
     panel.frame->setFrameShadow(QFrame::Sunken);
     auto* row = new QHBoxLayout(panel.frame);
     row->setContentsMargins(6, 3, 6, 3);
-    row->addWidget(
-        MakeLabel(QStringLiteral("lblProgressCaption"), QStringLiteral(" Voortgang:"), parent));
-    panel.label = MakeLabel(QStringLiteral("lblProgress"), QString(), parent);
+    row->addWidget(MakeLabel(QStringLiteral("lblProgressCaption"), parent));
+    panel.label = MakeLabel(QStringLiteral("lblProgress"), parent);
     panel.label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(panel.label, 1);
     panel.bar = new QProgressBar(parent);
@@ -96,11 +100,32 @@ ProgressPanel MakeProgressPanel(QWidget* parent) {
     return panel;
 }
 
-QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+QLabel* MakeLabel(const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+void ApplyTexts(QWidget* window, const texts::WindowText& texts) {
+    window->setWindowTitle(ScreenText(texts.title));
+    for (const texts::ControlText& control : texts.controls) {
+        auto* widget = window->findChild<QWidget*>(QString::fromLatin1(control.name));
+        if (!widget) continue;
+        const QString caption = ScreenText(control.caption);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(caption);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setText(caption);
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            frame->setTitle(caption);
+        }
+        if (auto* arrows = qobject_cast<UpDownArrows*>(widget)) {
+            arrows->SetToolTip(ScreenText(control.tip));
+        } else {
+            widget->setToolTip(ScreenText(control.tip));
+        }
+    }
 }
 
 }  // namespace talvik::gui

@@ -10,12 +10,16 @@ class QFrame;
 class QProgressBar;
 class QToolButton;
 
+namespace talvik::texts {
+struct WindowText;
+}
+
 namespace talvik::gui {
 
 class ClickableLabel : public QLabel {
     Q_OBJECT
   public:
-    explicit ClickableLabel(const QString& text, QWidget* parent = nullptr);
+    explicit ClickableLabel(QWidget* parent = nullptr);
 
   signals:
     void clicked();
@@ -64,7 +68,11 @@ inline void Show(QLineEdit* box, const QString& text) {
     if (box->text() != text) box->setText(text);
 }
 
-// A label with plain text (spaces kept as typed) and an object name.
-QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
+// A label for plain text (spaces kept as typed) with an object name.
+QLabel* MakeLabel(const QString& name, QWidget* parent);
+
+// Gives the window its title from the texts table, and every control the table lists its
+// caption and tooltip (the arrows of a set number pass theirs on to both arrows).
+void ApplyTexts(QWidget* window, const texts::WindowText& texts);
 
 }  // namespace talvik::gui

@@ -1,7 +1,6 @@
 #include "win32/AboutWindow.h"
 
 #include "Version.h"
-#include "platform/UserInterface.h"
 
 namespace talvik::win32 {
 
@@ -11,11 +10,6 @@ using enum ControlId;
 
 }  // namespace
 
-std::string VersionLine(int major, int minor, int revision) {
-    return "Version " + std::to_string(major) + "." + std::to_string(minor) + "." +
-           std::to_string(revision);
-}
-
 void AboutWindow::Show(HWND owner) {
     if (built_ && !IsWindowVisible(Handle())) {
         DestroyWindow(Handle());
@@ -23,7 +17,7 @@ void AboutWindow::Show(HWND owner) {
     }
     if (!built_) {
         built_ = Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK, 0,
-                        "About " + std::string(kAppTitle), 340, 204);
+                        texts::kAbout, 340, 204);
     }
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
@@ -35,15 +29,15 @@ void AboutWindow::Close() {
 }
 
 void AboutWindow::Build() {
-    Add("STATIC", Picture1, "", SS_OWNERDRAW, {18, 18, 64, 64});
-    Add("STATIC", lblTitle, kAppTitle, SS_NOPREFIX, {98, 18, 224, 32}, FontRole::Title);
-    AddLabel(lblVersion, VersionLine(kVersionMajor, kVersionMinor, kVersionRevision),
-             {98, 54, 224, 20});
-    Add("STATIC", lineTop, "", SS_ETCHEDHORZ, {18, 94, 304, 2});
-    AddLabel(Label5, "Korvu Interface", {18, 104, 304, 20});
-    AddLabel(Label1, "Kavrin ZEV", {18, 126, 304, 20});
-    Add("STATIC", lineBottom, "", SS_ETCHEDHORZ, {18, 154, 304, 2});
-    AddButton(cmdOK, "OK", {232, 166, 90, 26}, true);
+    Add("STATIC", Picture1, SS_OWNERDRAW, {18, 18, 64, 64});
+    Add("STATIC", lblTitle, SS_NOPREFIX, {98, 18, 224, 32}, FontRole::Title);
+    AddLabel(lblVersion, {98, 54, 224, 20});
+    ShowText(Item(lblVersion), texts::VersionLine(kVersionMajor, kVersionMinor, kVersionRevision));
+    Add("STATIC", lineTop, SS_ETCHEDHORZ, {18, 94, 304, 2});
+    AddLabel(Label5, {18, 104, 304, 20});
+    AddLabel(Label1, {18, 126, 304, 20});
+    Add("STATIC", lineBottom, SS_ETCHEDHORZ, {18, 154, 304, 2});
+    AddButton(cmdOK, {232, 166, 90, 26}, true);
     SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdOK), 0);
 }
 

@@ -1,14 +1,9 @@
 #pragma once
 // The About box: program name and version. Modeless; the export window keeps one instance.
 
-#include <string>
-
 #include "win32/Form.h"
 
 namespace talvik::win32 {
-
-// "Version 3.1.71": the three numbers as plain decimals.
-std::string VersionLine(int major, int minor, int revision);
 
 class AboutWindow : public Form {
   public:

@@ -1,7 +1,5 @@
 #include "win32/Controls.h"
 
-#include <string>
-
 namespace talvik::win32 {
 
 namespace {
@@ -105,6 +103,15 @@ int FindControl(std::string_view name) {
         if (control.name == name) return static_cast<int>(control.id);
     }
     return 0;
+}
+
+std::string ControlName(ControlId id) {
+    const int code = static_cast<int>(id) - static_cast<int>(ControlId::txtSelCode1) + 1;
+    if (code >= 1 && code <= 16) return std::string(kSelCode) + std::to_string(code);
+    for (const Named& control : kControls) {
+        if (control.id == id) return std::string(control.name);
+    }
+    return {};
 }
 
 }  // namespace talvik::win32

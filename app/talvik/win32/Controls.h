@@ -5,6 +5,7 @@
 
 #include "win32/Win32.h"
 
+#include <string>
 #include <string_view>
 
 namespace talvik::win32 {
@@ -91,5 +92,7 @@ inline ControlId SelCodeId(int i) {
 
 // The id of a control by its name ("txtAbsHor", "txtSelCode7", ...); 0 when unknown.
 int FindControl(std::string_view name);
+// The name of a control; empty when unknown.
+std::string ControlName(ControlId id);
 
 }  // namespace talvik::win32

@@ -8,14 +8,6 @@ namespace {
 
 using enum ControlId;
 
-constexpr std::string_view kSelCodeTip =
-    "Waarnemingen met deze Object Codes worden gebruikt door KORVU";
-constexpr std::string_view kSelObjectTip =
-    "Waarnemingen met deze Selectie Object worden gebruikt door KORVU";
-constexpr std::string_view kSelNrTip =
-    "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar";
-constexpr std::string_view kAbsHorTip = "Standaard Afwijking (Absoluut Deel) in GON";
-constexpr std::string_view kRelHorTip = "Standaard Afwijking Relatief Deel) in GON per KM";
 constexpr UINT_PTR kOpenTimer = 1;
 
 // The box of each plain model field.
@@ -55,112 +47,84 @@ ExportWindow::~ExportWindow() = default;
 
 bool ExportWindow::Create() {
     return Form::Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_3DLOOK,
-                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, "KORVU Interface", 660, 584);
+                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, texts::kExport, 660, 584);
 }
 
 void ExportWindow::Build() {
     // Heading with the emblem; both open the About box.
-    Add("STATIC", Picture1, "", SS_OWNERDRAW | SS_NOTIFY, {12, 10, 44, 44});
-    Add("STATIC", lblAction, "KORVU Project Aanmaken", SS_NOTIFY | SS_NOPREFIX | SS_CENTERIMAGE,
-        {68, 14, 420, 36}, FontRole::Heading);
+    Add("STATIC", Picture1, SS_OWNERDRAW | SS_NOTIFY, {12, 10, 44, 44});
+    Add("STATIC", lblAction, SS_NOTIFY | SS_NOPREFIX | SS_CENTERIMAGE, {68, 14, 420, 36},
+        FontRole::Heading);
 
     // Files and package version.
-    AddFrame(fraFiles, "", {12, 58, 636, 104});
-    AddLabel(lblFieldfile, "Kavrin file (FLD):", {24, 79, 150, 20});
+    AddFrame(fraFiles, {12, 58, 636, 104});
+    AddLabel(lblFieldfile, {24, 79, 150, 20});
     AddEdit(txtFieldfile, {176, 76, 368, 23});
-    AddToolTip(txtFieldfile, "De Naam van de Kavrin Fieldfile");
-    AddButton(cmdField, "Bladeren", {552, 75, 84, 25});
-    AddToolTip(cmdField, "Opzoeken van Kavrin Fieldfile Locatie");
-    AddLabel(lblProjectfile, "KORVU file (PRJ):", {24, 107, 150, 20});
+    AddButton(cmdField, {552, 75, 84, 25});
+    AddLabel(lblProjectfile, {24, 107, 150, 20});
     AddEdit(txtProjectfile, {176, 104, 368, 23});
-    AddToolTip(txtProjectfile, "De Naam van het KORVU Project");
-    AddButton(cmdProject, "Bladeren", {552, 103, 84, 25});
-    AddToolTip(cmdProject, "Opzoeken van KORVU Projectfile Locatie");
-    AddLabel(lblSaveAs, "Opslaan als KORVU versie:", {24, 135, 150, 20});
-    AddOption(optV3, "KORVU v3.0", true, {176, 133, 110, 20});
-    AddOption(optV1, "KORVU v1.0", false, {296, 133, 110, 20});
+    AddButton(cmdProject, {552, 103, 84, 25});
+    AddLabel(lblSaveAs, {24, 135, 150, 20});
+    AddOption(optV3, true, {176, 133, 110, 20});
+    AddOption(optV1, false, {296, 133, 110, 20});
 
     // Standard deviations of the observations.
-    AddFrame(fraStdDevObservations, "StdAfw. Waarnemingen", {12, 170, 330, 148});
-    AddLabel(lblAbs, "Abs.", {178, 186, 76, 18}, SS_CENTER);
-    AddLabel(lblRel, "Rel.", {260, 186, 76, 18}, SS_CENTER);
+    AddFrame(fraStdDevObservations, {12, 170, 330, 148});
+    AddLabel(lblAbs, {178, 186, 76, 18}, SS_CENTER);
+    AddLabel(lblRel, {260, 186, 76, 18}, SS_CENTER);
     const struct {
         ControlId label, abs, rel;
-        const char* caption;
-        std::string_view absTip, relTip;
     } rows[] = {
-        {lblHz, txtAbsHor, txtRelHor, "Hz: (gon + gon/km)", kAbsHorTip, kRelHorTip},
-        {lblV, txtAbsVer, txtRelVer, "V:   (gon + gon/km)", kAbsHorTip, kRelHorTip},
-        {lblDis, txtAbsDis, txtRelDis, "Afstand:  (m + ppm)",
-         "Standaard Afwijking (Absoluut Deel) van de Afstandmeting in Meters",
-         "Standaard Afwijking (PPM) van de Afstandmeting in Meters"},
+        {lblHz, txtAbsHor, txtRelHor},
+        {lblV, txtAbsVer, txtRelVer},
+        {lblDis, txtAbsDis, txtRelDis},
     };
     int y = 206;
     for (const auto& row : rows) {
-        AddLabel(row.label, row.caption, {24, y + 3, 150, 20});
+        AddLabel(row.label, {24, y + 3, 150, 20});
         AddEdit(row.abs, {178, y, 76, 23});
         AddEdit(row.rel, {260, y, 76, 23});
-        AddToolTip(row.abs, row.absTip);
-        AddToolTip(row.rel, row.relTip);
         y += 28;
     }
-    AddCheck(chkHVD, "Hz en V dezelfde StdAfw.", {24, y + 2, 300, 20});
-    AddToolTip(chkHVD, "Std.Afw. van Hor.Rand wordt ook toegepast op de Ver.Rand");
+    AddCheck(chkHVD, {24, y + 2, 300, 20});
 
     // The second face.
-    AddFrame(fraFace2, "Kijkerstand 2", {12, 326, 330, 72});
-    AddOption(optFace2Series, "Opnemen als Aparte Serie", true, {24, 346, 300, 20});
-    AddOption(optFace2to1, "Omzetten naar Kijkerstand 1", false, {24, 370, 300, 20});
+    AddFrame(fraFace2, {12, 326, 330, 72});
+    AddOption(optFace2Series, true, {24, 346, 300, 20});
+    AddOption(optFace2to1, false, {24, 370, 300, 20});
 
     // Standard deviations of the coordinates, and the others.
-    AddFrame(fraStdDevCoordinates, "StdAfw. Co\xF6rdinaten", {352, 170, 296, 120});
-    AddLabel(lblStdAfw, "StdAfw.", {560, 186, 76, 18}, SS_CENTER);
-    AddLabel(lblXY, "X / Y-co\xF6rdinaten: (m)", {364, 209, 190, 20});
+    AddFrame(fraStdDevCoordinates, {352, 170, 296, 120});
+    AddLabel(lblStdAfw, {560, 186, 76, 18}, SS_CENTER);
+    AddLabel(lblXY, {364, 209, 190, 20});
     AddEdit(txtSDXY, {560, 206, 76, 23});
-    AddToolTip(txtSDXY, "Standaard Afwijking van X+Y in meters");
-    AddLabel(lblZ, "Z-co\xF6rdinaat: (m)", {364, 237, 190, 20});
+    AddLabel(lblZ, {364, 237, 190, 20});
     AddEdit(txtSDZ, {560, 234, 76, 23});
-    AddToolTip(txtSDZ, "Standaard Afwijking v.d. punthoogte in meters");
-    AddCheck(chkXYZ, "X, Y en Z dezelfde StdAfw.", {364, 264, 270, 20});
-    AddToolTip(chkXYZ, "Std.Afw. van X+Y wordt ook toegepast op de Hoogte");
+    AddCheck(chkXYZ, {364, 264, 270, 20});
 
-    AddFrame(fraStdDevOther, "Overige Std.Afw.", {352, 298, 296, 80});
-    AddLabel(lblSigmaCent, "Sigma Centrering:", {364, 321, 190, 20});
+    AddFrame(fraStdDevOther, {352, 298, 296, 80});
+    AddLabel(lblSigmaCent, {364, 321, 190, 20});
     AddEdit(txtSigmaCent, {560, 318, 76, 23});
-    AddToolTip(txtSigmaCent, "Standaard Afwijking van X+Y in meters");
-    AddLabel(lblSigmaInst, "Sigma Instr.Hoogte:", {364, 349, 190, 20});
+    AddLabel(lblSigmaInst, {364, 349, 190, 20});
     AddEdit(txtSigmaInst, {560, 346, 76, 23});
-    AddToolTip(txtSigmaInst, "Standaard Afwijking v.d. punthoogte in meters");
 
     // Code selections: 16 boxes and the set number with its arrows.
-    AddFrame(fraSelCodes, "Code Selecties", {12, 406, 636, 88});
-    AddToolTip(fraSelCodes, kSelCodeTip);
-    for (int i = 1; i <= 16; ++i) {
-        const bool objectTip = i == 7 || i == 9 || i == 11 || i == 13 || i == 15;
+    AddFrame(fraSelCodes, {12, 406, 636, 88});
+    for (int i = 1; i <= 16; ++i)
         AddEdit(SelCodeId(i), {24 + ((i - 1) % 8) * 62, 428 + ((i - 1) / 8) * 30, 56, 23});
-        AddToolTip(SelCodeId(i), objectTip ? kSelObjectTip : kSelCodeTip);
-    }
-    AddLabel(lblSelSet, "Selectie Set", {536, 426, 100, 18}, SS_CENTER);
-    Add("EDIT", txtSelNr, "", ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, {562, 448, 32, 23},
+    AddLabel(lblSelSet, {536, 426, 100, 18}, SS_CENTER);
+    Add("EDIT", txtSelNr, ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, {562, 448, 32, 23},
         FontRole::Normal, WS_EX_CLIENTEDGE);
-    AddToolTip(txtSelNr, kSelNrTip);
     AddArrows(UpDown1, {594, 448, 18, 23});
-    AddToolTip(UpDown1, kSelNrTip);
 
     // Start buttons.
-    AddButton(cmdExport, "Start &Export Zonder KORVU", {236, 504, 202, 30});
-    AddToolTip(cmdExport,
-               "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU wordt "
-               "niet gestart.");
-    AddButton(cmdStart, "&Start Export + Start KORVU", {446, 504, 202, 30}, true);
-    AddToolTip(cmdStart,
-               "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU meteen "
-               "opstarten met dit project.");
+    AddButton(cmdExport, {236, 504, 202, 30});
+    AddButton(cmdStart, {446, 504, 202, 30}, true);
 
     // Progress line, outside the body so it stays readable while the body is disabled.
-    Add("STATIC", fraProgress, "", SS_ETCHEDFRAME, {12, 546, 636, 28});
-    AddLabel(lblProgressCaption, " Voortgang:", {18, 551, 70, 18});
-    AddLabel(lblProgress, "", {90, 551, 552, 18}, SS_ENDELLIPSIS);
+    Add("STATIC", fraProgress, SS_ETCHEDFRAME, {12, 546, 636, 28});
+    AddLabel(lblProgressCaption, {18, 551, 70, 18});
+    AddLabel(lblProgress, {90, 551, 552, 18}, SS_ENDELLIPSIS);
 
     SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdStart), 0);
 }

@@ -82,8 +82,9 @@ Form::~Form() {
     if (logo_) DestroyIcon(logo_);
 }
 
-bool Form::Create(HWND owner, DWORD style, DWORD exStyle, std::string_view caption, int width,
+bool Form::Create(HWND owner, DWORD style, DWORD exStyle, const texts::WindowText& texts, int width,
                   int height) {
+    texts_ = &texts;
     width_ = width;
     height_ = height;
     entries_.clear();
@@ -93,7 +94,7 @@ bool Form::Create(HWND owner, DWORD style, DWORD exStyle, std::string_view capti
     CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &empty.head, owner, &Form::DialogProc,
                                reinterpret_cast<LPARAM>(this));
     if (!hwnd_) return false;
-    SetWindowTextA(hwnd_, std::string(caption).c_str());
+    SetWindowTextA(hwnd_, std::string(texts.title).c_str());
     HICON big = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconId),
                                               IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                               GetSystemMetrics(SM_CYICON), LR_SHARED));
@@ -127,44 +128,46 @@ bool Form::Create(HWND owner, DWORD style, DWORD exStyle, std::string_view capti
     return true;
 }
 
-HWND Form::Add(const char* windowClass, ControlId id, std::string_view text, DWORD style,
-               Place place, FontRole font, DWORD exStyle) {
-    HWND control = CreateWindowExA(exStyle, windowClass, std::string(text).c_str(),
+HWND Form::Add(const char* windowClass, ControlId id, DWORD style, Place place, FontRole font,
+               DWORD exStyle) {
+    const texts::ControlText text = texts::Find(*texts_, ControlName(id));
+    HWND control = CreateWindowExA(exStyle, windowClass, std::string(text.caption).c_str(),
                                    WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleA(nullptr), nullptr);
     entries_.push_back(Entry{id, place, font});
+    if (!text.tip.empty()) AddToolTip(id, text.tip);
     return control;
 }
 
-void Form::AddFrame(ControlId id, std::string_view caption, Place place) {
-    Add("BUTTON", id, caption, BS_GROUPBOX, place);
+void Form::AddFrame(ControlId id, Place place) {
+    Add("BUTTON", id, BS_GROUPBOX, place);
 }
 
-void Form::AddLabel(ControlId id, std::string_view caption, Place place, DWORD style) {
-    Add("STATIC", id, caption, SS_NOPREFIX | SS_LEFTNOWORDWRAP | style, place);
+void Form::AddLabel(ControlId id, Place place, DWORD style) {
+    Add("STATIC", id, SS_NOPREFIX | SS_LEFTNOWORDWRAP | style, place);
 }
 
 void Form::AddEdit(ControlId id, Place place) {
-    Add("EDIT", id, "", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, place, FontRole::Normal,
+    Add("EDIT", id, WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, place, FontRole::Normal,
         WS_EX_CLIENTEDGE);
 }
 
-void Form::AddButton(ControlId id, std::string_view caption, Place place, bool isDefault) {
-    Add("BUTTON", id, caption,
-        WS_TABSTOP | WS_GROUP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), place);
+void Form::AddButton(ControlId id, Place place, bool isDefault) {
+    Add("BUTTON", id, WS_TABSTOP | WS_GROUP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+        place);
 }
 
-void Form::AddOption(ControlId id, std::string_view caption, bool first, Place place) {
-    Add("BUTTON", id, caption, BS_AUTORADIOBUTTON | (first ? WS_TABSTOP | WS_GROUP : 0), place);
+void Form::AddOption(ControlId id, bool first, Place place) {
+    Add("BUTTON", id, BS_AUTORADIOBUTTON | (first ? WS_TABSTOP | WS_GROUP : 0), place);
 }
 
-void Form::AddCheck(ControlId id, std::string_view caption, Place place) {
-    Add("BUTTON", id, caption, WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, place);
+void Form::AddCheck(ControlId id, Place place) {
+    Add("BUTTON", id, WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, place);
 }
 
 void Form::AddArrows(ControlId id, Place place) {
-    HWND arrows = Add(UPDOWN_CLASSA, id, "", WS_TABSTOP | WS_GROUP | UDS_ARROWKEYS, place);
+    HWND arrows = Add(UPDOWN_CLASSA, id, WS_TABSTOP | WS_GROUP | UDS_ARROWKEYS, place);
     SendMessageA(arrows, UDM_SETRANGE32, 1, 9);
     SetWindowSubclass(arrows, &Form::ArrowsProc, 0, 0);
 }

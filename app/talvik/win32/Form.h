@@ -1,9 +1,9 @@
 #pragma once
 // A window built from a list of controls: each control has an id from the control table, a
-// place in 96-dpi pixels and a font role. The form creates the controls, gives every one the
-// system's dialog font, lays them out again when the window moves to a screen of another
-// scale, and attaches the tooltips. The windows are dialogs (dialog manager: tab order,
-// access keys, default button) built from an empty template.
+// place in 96-dpi pixels and a font role. The form creates the controls with their caption and
+// tooltip from the window's texts table, gives every one the system's dialog font, and lays
+// them out again when the window moves to a screen of another scale. The windows are dialogs
+// (dialog manager: tab order, access keys, default button) built from an empty template.
 
 #include "win32/Win32.h"
 
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "texts/WindowTexts.h"
 #include "win32/Controls.h"
 
 namespace talvik::win32 {
@@ -39,30 +40,28 @@ class Form {
     UINT Dpi() const { return dpi_; }
 
   protected:
-    // Creates the (hidden) window with the given style, caption and client size at 96 dpi;
-    // Build() adds the controls before it is laid out.
-    bool Create(HWND owner, DWORD style, DWORD exStyle, std::string_view caption, int width,
+    // Creates the (hidden) window with the given style, the title and texts of `texts` and the
+    // client size at 96 dpi; Build() adds the controls before it is laid out.
+    bool Create(HWND owner, DWORD style, DWORD exStyle, const texts::WindowText& texts, int width,
                 int height);
     virtual void Build() = 0;
     // Every message of the window; the default handling when it returns false.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    // Adds a control of a system class ("EDIT", "BUTTON", "STATIC", UPDOWN_CLASSA, ...).
-    HWND Add(const char* windowClass, ControlId id, std::string_view text, DWORD style, Place place,
+    // Adds a control of a system class ("EDIT", "BUTTON", "STATIC", UPDOWN_CLASSA, ...) with
+    // the caption and tooltip the texts table gives it.
+    HWND Add(const char* windowClass, ControlId id, DWORD style, Place place,
              FontRole font = FontRole::Normal, DWORD exStyle = 0);
     // The usual controls: a frame (group box), a label (no access keys), a text box, a push
     // button, an option button (`first` starts its group), a check box, and the arrows of a set
     // number, which take the keyboard focus and step on the arrow keys.
-    void AddFrame(ControlId id, std::string_view caption, Place place);
-    void AddLabel(ControlId id, std::string_view caption, Place place, DWORD style = 0);
+    void AddFrame(ControlId id, Place place);
+    void AddLabel(ControlId id, Place place, DWORD style = 0);
     void AddEdit(ControlId id, Place place);
-    void AddButton(ControlId id, std::string_view caption, Place place, bool isDefault = false);
-    void AddOption(ControlId id, std::string_view caption, bool first, Place place);
-    void AddCheck(ControlId id, std::string_view caption, Place place);
+    void AddButton(ControlId id, Place place, bool isDefault = false);
+    void AddOption(ControlId id, bool first, Place place);
+    void AddCheck(ControlId id, Place place);
     void AddArrows(ControlId id, Place place);
-    // Attaches a tooltip to a control; for a frame, which lets the mouse through, the tooltip
-    // covers its area of the window.
-    void AddToolTip(ControlId id, std::string_view text);
 
     // A colour for the text of a static control; CLR_INVALID keeps the system's.
     virtual COLORREF TextColour(ControlId) const { return CLR_INVALID; }
@@ -84,12 +83,16 @@ class Form {
     static LRESULT CALLBACK ArrowsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR, DWORD_PTR);
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Attaches a tooltip to a control; for a frame, which lets the mouse through, the tooltip
+    // covers its area of the window.
+    void AddToolTip(ControlId id, std::string_view text);
     void MakeFonts();
     void Layout();
     HFONT FontFor(FontRole role) const;
 
     HWND hwnd_ = nullptr;
     HWND tooltips_ = nullptr;
+    const texts::WindowText* texts_ = nullptr;
     UINT dpi_ = 96;
     int width_ = 0;
     int height_ = 0;

@@ -13,38 +13,29 @@ ImportWindow::ImportWindow(JobContext& context) : context_(context), model_(cont
 
 bool ImportWindow::Create() {
     return Form::Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_3DLOOK,
-                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, "KORVU Interface", 560, 270);
+                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, texts::kImport, 560, 270);
 }
 
 void ImportWindow::Build() {
-    Add("STATIC", Picture1, "", SS_OWNERDRAW, {12, 10, 44, 44});
-    Add("STATIC", lblAction, "KORVU Co\xF6rdinaten Inlezen", SS_NOPREFIX | SS_CENTERIMAGE,
-        {68, 14, 460, 36}, FontRole::Heading);
+    Add("STATIC", Picture1, SS_OWNERDRAW, {12, 10, 44, 44});
+    Add("STATIC", lblAction, SS_NOPREFIX | SS_CENTERIMAGE, {68, 14, 460, 36}, FontRole::Heading);
 
-    AddLabel(Label2, "KORVU file (COR):", {12, 73, 120, 20});
+    AddLabel(Label2, {12, 73, 120, 20});
     AddEdit(txtCoordfile, {136, 70, 320, 23});
-    AddToolTip(txtCoordfile, "De Naam van de KORVU Co\xF6rdinatenfile");
-    AddButton(cmdCoord, "Bladeren", {464, 69, 84, 25});
-    AddToolTip(cmdCoord, "Opzoeken van KORVU Co\xF6rdinatenfile");
+    AddButton(cmdCoord, {464, 69, 84, 25});
 
-    AddFrame(Frame3, "Import Instellingen", {12, 106, 536, 112});
-    AddToolTip(Frame3, "Laagnaam/Code tbv. Import in Kavrin");
-    AddLabel(Label1, "Kavrin Laagnaam:", {24, 131, 150, 20});
+    AddFrame(Frame3, {12, 106, 536, 112});
+    AddLabel(Label1, {24, 131, 150, 20});
     AddEdit(txtKVLayer, {180, 128, 180, 23});
-    AddToolTip(txtKVLayer, "Kavrin Laag waarin KORVU Stations worden opgeslagen");
-    AddLabel(Label4, "Kavrin Grondslagcode:", {24, 159, 150, 20});
+    AddLabel(Label4, {24, 159, 150, 20});
     AddEdit(txtKVCode, {180, 156, 180, 23});
-    AddToolTip(txtKVCode, "Kavrin Code waarin KORVU Stations worden opgeslagen");
-    AddLabel(Label3, "Import Set", {24, 187, 150, 20});
+    AddLabel(Label3, {24, 187, 150, 20});
     // The set number only moves with the arrows, as in the export window.
-    Add("EDIT", txtSelNr, "", ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, {180, 184, 36, 23},
+    Add("EDIT", txtSelNr, ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, {180, 184, 36, 23},
         FontRole::Normal, WS_EX_CLIENTEDGE);
-    AddToolTip(txtSelNr, "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar");
     AddArrows(UpDown1, {216, 184, 18, 23});
-    AddToolTip(UpDown1, "Tot 9 verschillende Sets met Selectie Codes zijn beschikbaar");
 
-    AddButton(cmdStart, "&Start Import", {388, 228, 160, 30}, true);
-    AddToolTip(cmdStart, "De KORVU Stations nu verzamelen en importeren in Kavrin");
+    AddButton(cmdStart, {388, 228, 160, 30}, true);
     SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdStart), 0);
 }
 

@@ -1,8 +1,5 @@
 #include "win32/SplashWindow.h"
 
-#include "platform/UserInterface.h"
-#include "startup/CommandLine.h"
-
 namespace talvik::win32 {
 
 namespace {
@@ -16,7 +13,7 @@ SplashWindow::~SplashWindow() {
 }
 
 bool SplashWindow::Create() {
-    if (!Form::Create(nullptr, WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, kAppTitle, 560, 156))
+    if (!Form::Create(nullptr, WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, texts::kSplash, 560, 156))
         return false;
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(Handle());
@@ -24,9 +21,9 @@ bool SplashWindow::Create() {
 }
 
 void SplashWindow::Build() {
-    Add("STATIC", fraSplash, "", SS_ETCHEDFRAME, {12, 12, 536, 132});
-    Add("STATIC", imgLogo, "", SS_OWNERDRAW, {36, 30, 96, 96});
-    Add("STATIC", lblProductName, kSplashCaption, SS_NOPREFIX | SS_CENTERIMAGE, {156, 58, 380, 40},
+    Add("STATIC", fraSplash, SS_ETCHEDFRAME, {12, 12, 536, 132});
+    Add("STATIC", imgLogo, SS_OWNERDRAW, {36, 30, 96, 96});
+    Add("STATIC", lblProductName, SS_NOPREFIX | SS_CENTERIMAGE, {156, 58, 380, 40},
         FontRole::Large);
 }
 

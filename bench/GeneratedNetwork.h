@@ -1,6 +1,7 @@
 #pragma once
-// A deterministic large network for the export checksum test, the benchmarks and
-// bench/make_network: an IDEX drawing of known points and a field file that observes them.
+// A deterministic large network for the benchmarks, bench/make_network and the export
+// checksum test (tests/export): an IDEX drawing of known points and a field file that observes
+// them. The checksum test pins its output: a change here changes those checksums.
 
 #include <charconv>
 #include <cstdint>
@@ -10,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace talvik::testing {
+namespace talvik::bench {
 
 // "P" and six digits.
 inline std::string PointName(std::uint32_t k) {
@@ -142,4 +143,4 @@ inline std::string MakeFieldFile(std::size_t lines, std::size_t knownPoints, std
     return out;
 }
 
-}  // namespace talvik::testing
+}  // namespace talvik::bench
