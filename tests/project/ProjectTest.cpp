@@ -29,8 +29,15 @@ TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
         {359.99999, kDms, "  360 00 00"},
     };
     // clang-format on
-    for (const auto& [value, unit, text] : cases)
+    // The writers' raw-buffer path must give the same texts as the string functions.
+    char raw[kMaxNumberText + 8];
+    const auto rawAngle = [&](double value, AngleUnit unit) {
+        return std::string(raw, WriteAngle(raw, value, unit));
+    };
+    for (const auto& [value, unit, text] : cases) {
         EXPECT_EQ(FormatAngle(value, kNumberFormat, static_cast<AngleUnit>(unit)), text);
+        EXPECT_EQ(rawAngle(value, static_cast<AngleUnit>(unit)), text);
+    }
     EXPECT_EQ(FormatValue(155000, kKnownNumberFormat), "155000.0000*");
     EXPECT_EQ(FormatValue(1e308, kNumberFormat).size(), 314u);
     // Four decimals are worked out in integers; any value must give the general conversion's
@@ -48,11 +55,18 @@ TEST(NumberFormat, FourDecimalsFullCirclesAndDegreesMinutesSeconds) {
             text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4).ptr);
         if (expected == "-0.0000") expected = "0.0000";
         ASSERT_EQ(FormatValue(value, kNumberFormat), expected) << i;
+        ASSERT_EQ(std::string(raw, WriteValue(raw, value)), expected) << i;
+        const auto unit = static_cast<AngleUnit>(i % 3);
+        ASSERT_EQ(rawAngle(value, unit), FormatAngle(value, kNumberFormat, unit)) << i;
     }
     EXPECT_EQ(FormatValue(5e-324, kNumberFormat) + FormatValue(-0.00004, kNumberFormat),
               "0.00000.0000");
+    for (const double odd : {-std::nan(""), double{INFINITY}, 1e308, 9e14, -0.0}) {
+        EXPECT_EQ(std::string(raw, WriteValue(raw, odd)), FormatValue(odd, kNumberFormat));
+        EXPECT_EQ(rawAngle(odd, AngleUnit::DegreesMinutesSeconds),
+                  FormatAngle(odd, kNumberFormat, AngleUnit::DegreesMinutesSeconds));
+    }
     EXPECT_FALSE(FormatValue(-std::nan(""), kNumberFormat).empty());
-    EXPECT_FALSE(FormatAngle(INFINITY, kNumberFormat, AngleUnit::DegreesMinutesSeconds).empty());
 }
 
 PointRecord Entry(const std::string& name, double x, bool known = false) {
@@ -93,10 +107,26 @@ TEST(PointOrder, MatchesTheExchangeSortOnRandomTables) {
             t.Append({FitName9(name), static_cast<double>(i), rng() % 1000 / 8.0, 0, rng() % 2 == 0,
                       rng() % 3 != 0});
         }
+        // The literal sort, then each entry against its predecessor.
         std::vector<PointRecord> expected = t.Entries();
         LiteralExchangeSort(expected);
+        const std::string sorted = Points(expected);
+        for (std::size_t i = 2; i < expected.size(); ++i) {
+            if (expected[i].Name != expected[i - 1].Name) continue;
+            if (expected[i].HasCoordinates) std::swap(expected[i - 1], expected[i]);
+            expected[i].IsUsed = false;
+        }
+        // The export's way: the first entries' names sorted ahead, the entries left in place.
+        PointTable inPlace = t;
+        std::vector<NameKey> ahead = NameKeys(t, 1, rng() % (size + 1));
+        SortNameKeys(ahead);
+        std::vector<PointRecord> listed{inPlace[0]};
+        for (const std::uint32_t entry : OrderForCoordinateFile(inPlace, ahead))
+            listed.push_back(inPlace[entry]);
+        ASSERT_EQ(Points(listed), Points(expected)) << "round " << round;
+
         SortPointsByName(t);
-        ASSERT_EQ(Points(t.Entries()), Points(expected)) << "round " << round;
+        ASSERT_EQ(Points(t.Entries()), sorted) << "round " << round;
         for (std::size_t i = 1; i <= t.Last(); ++i) {  // the index follows the order
             const std::size_t first = t.FindFirst(t[i].Name);
             ASSERT_GE(first, 1u);
