@@ -117,6 +117,7 @@ class PointTable {
     PointTable() { Clear(); }
 
     void Clear() {
+        marks_.clear();
         entries_.assign(1, PointRecord{Name9::Zeros()});
         slots_.clear();
         indexed_ = 0;
@@ -132,8 +133,14 @@ class PointTable {
         if (size > slots_.size()) Grow(size);
     }
     std::size_t Last() const { return entries_.size() - 1; }
-    PointRecord& operator[](std::size_t i) { return entries_[i]; }
-    const PointRecord& operator[](std::size_t i) const { return entries_[i]; }
+    PointRecord& operator[](std::size_t i) {
+        ApplyMarks();
+        return entries_[i];
+    }
+    const PointRecord& operator[](std::size_t i) const {
+        ApplyMarks();
+        return entries_[i];
+    }
 
     // Appends one entry; returns its index.
     std::size_t Append(const PointRecord& record) {
@@ -174,7 +181,9 @@ class PointTable {
                 return;
             }
             if (slot.name == name) {
-                if (!slot.marked) entries_[slot.entry].IsUsed = true;
+                // The entry itself is written later, with the other marks: here it would
+                // cost a cache miss at nearly every name.
+                if (!slot.marked) marks_.push_back(slot.entry);
                 slot.marked = true;
                 return;
             }
@@ -193,9 +202,16 @@ class PointTable {
         stale_ = true;
     }
 
-    std::vector<PointRecord>& Entries() { return entries_; }
-    const std::vector<PointRecord>& Entries() const { return entries_; }
+    std::vector<PointRecord>& Entries() {
+        ApplyMarks();
+        return entries_;
+    }
+    const std::vector<PointRecord>& Entries() const {
+        ApplyMarks();
+        return entries_;
+    }
     void Reindex() {
+        ApplyMarks();
         slots_.clear();
         indexed_ = 0;
         stale_ = true;
@@ -292,7 +308,18 @@ class PointTable {
         }
     }
 
-    std::vector<PointRecord> entries_;
+    // Sets IsUsed of the entries MarkUsed found, before anyone looks at an entry.
+    void ApplyMarks() const {
+        if (marks_.empty()) return;
+        for (const std::uint32_t entry : marks_)
+            entries_[entry].IsUsed = true;
+        marks_.clear();
+    }
+
+    // Mutable for ApplyMarks: the marks belong to the entries already, they are only written
+    // late.
+    mutable std::vector<PointRecord> entries_;
+    mutable std::vector<std::uint32_t> marks_;
     // The index is rebuilt on demand, also from const look-ups.
     mutable std::vector<Slot> slots_;  // size a power of two, at most half full
     mutable std::size_t indexed_ = 0;
