@@ -1,22 +1,26 @@
 #pragma once
 // What a user does in the export and import dialogs, the same for the Qt and the Win32 windows:
 // each scenario runs on a front's harness and returns what went wrong, one line per fault
-// (empty text when nothing did). A harness speaks the core's Windows-1252 bytes (paths as the
-// file system names them) and offers: Start(line, wait), WaitForDialog(), SplashVisible(),
-// DialogVisible(), Text/Type/Click/Checked/Enabled(control), Arrow(up), Close(), Path(name),
-// CopyExamples(names), InstallHost(), Stored(key), Messages() (as RecordingUi keeps them),
-// Source(), and the members settings, launcher, prompts, pick, duringMessage, finished and
-// exitCode. `opened` runs once the first dialog shows, for the front's own checks.
+// (empty text when nothing did). A harness is a HarnessBase that speaks the core's
+// Windows-1252 bytes (paths as the file system names them) and adds Source(), Start(line,
+// wait), WaitForDialog(), SplashVisible(), DialogVisible(), Text/Type/Click/Checked/Enabled
+// (control), Arrow(up), Close() and Messages() (as RecordingUi keeps them). `opened` runs once
+// the first dialog shows, for the front's own checks.
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/ProcessLauncher.h"
+#include "platform/RegistryFile.h"
+#include "platform/RegistrySettings.h"
+#include "platform/UserInterface.h"
 #include "support/ReadBytes.h"
+#include "support/TempFolder.h"
 #include "text/Text.h"
 
 namespace talvik::testing {
@@ -28,6 +32,48 @@ struct RecordingLauncher : ProcessLauncher {
         return true;
     }
     std::vector<std::string> commandLines;
+};
+
+// What the harnesses of both fronts keep: the job's folder with a private settings file, what
+// the program showed and the test's answers to it, and how the job ended.
+template <typename H, typename MessageSetup, typename FileSetup>
+struct HarnessBase {
+    TempFolder folder;
+    RegistryFile registry{folder.Path("registry.reg")};
+    RegistrySettings settings{registry};
+    RecordingLauncher launcher;
+    std::vector<MessageSetup> messages;
+    std::vector<FileSetup> prompts;
+    std::string pick;                     // every file prompt's answer; empty cancels
+    std::function<void()> duringMessage;  // the user's action while a message is shown
+    bool finished = false;
+    int exitCode = -1;
+
+    std::string Folder() const { return folder.Path(); }
+    std::string Path(const char* name) const { return folder.Path(name); }
+    void CopyExamples(std::initializer_list<const char*> names) const {
+        for (const char* name : names)
+            std::filesystem::copy_file(H::Source() / "examples" / name, Path(name));
+    }
+    // A host release that uses the job's folder as its data folder.
+    void InstallHost(const std::string& release = "5.0") {
+        const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\" + release + "\\ZEV";
+        RegKey key = 0;
+        registry.CreateKey(kHkeyCurrentUser, zev, key);
+        registry.CloseKey(key);
+        registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
+    }
+    std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
+    Answer Shown(const MessageSetup& setup) {
+        messages.push_back(setup);
+        if (duringMessage) duringMessage();
+        return Answer::Ok;
+    }
+    const std::string& Asked(const FileSetup& setup) {
+        prompts.push_back(setup);
+        return pick;
+    }
+    void Ended(int code) { finished = true, exitCode = code; }
 };
 
 struct Faults {
