@@ -8,7 +8,6 @@
 
 #include "GuiHarness.h"
 #include "gui/ScreenText.h"
-#include "gui/SplashWindow.h"
 #include "gui/Translations.h"
 
 using namespace talvik;

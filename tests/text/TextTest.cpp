@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <vector>
 
 #include "text/LineReader.h"
