@@ -16,6 +16,15 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A file of the example project as the golden files of tests/cli/data have it: they were
+// written for the project C:\DATA\NET1, and the network name is the project path in upper case.
+inline std::string AsGolden(const std::filesystem::path& path, std::string_view network) {
+    std::string bytes = ReadBytes(path);
+    for (std::size_t at; (at = bytes.find(network)) != std::string::npos;)
+        bytes.replace(at, network.size(), "C:\\DATA\\NET1");
+    return bytes;
+}
+
 // Writes the bytes, creating the folders on the way.
 inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
