@@ -31,12 +31,17 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
 }
 
-// A registry file: the header, a blank line and the lines, each line ended with CR LF.
-inline std::string RegFile(std::initializer_list<std::string_view> lines) {
-    std::string text = "REGEDIT4\r\n\r\n";
+// The lines, each ended with CR LF.
+inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
+    std::string text;
     for (const std::string_view line : lines)
         (text += line) += "\r\n";
     return text;
+}
+
+// A registry file: the header, a blank line and the lines.
+inline std::string RegFile(std::initializer_list<std::string_view> lines) {
+    return "REGEDIT4\r\n\r\n" + CrLfLines(lines);
 }
 
 }  // namespace talvik::testing
