@@ -56,29 +56,28 @@ TEST(IdexReader, ReadsPointTables) {
         {CrLfLines({"HEADER", "DATABASE"}) + kStd + "1,A,1;",
          "!Er is een probleem met de Kavrin tekening"},
     };
-    for (const auto& [text, expected] : cases) {
+    // What is read over an older table; however few points, a reading that was not refused
+    // shows at last where it ended.
+    const auto read = [](const std::string& text) {
         PointTable points;
         points.Append(PointRecord{FitName9("OLD")});
         RecordingUi ui;
-        LineReader input;
-        input.OpenText(text);
-        ReadIdexFile(input, points, ui);
-        EXPECT_EQ(Render(points, ui), expected) << text;
-    }
-    // However few points, the last progress shows where the reading ended.
+        LineReader reader;
+        reader.OpenText(text);
+        ReadIdexFile(reader, points, ui);
+        const auto end = reader.Position();
+        if (ui.messages.empty()) {
+            EXPECT_EQ(ui.progress.back(), "Inlezen Co\xF6rdinaten: " + std::to_string(end / 128));
+            EXPECT_EQ(ui.amounts.back(), std::make_pair(end, std::uint64_t{text.size()}));
+        }
+        return Render(points, ui);
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(read(text), expected) << text;
     std::string text = kHead + kStd;
     for (int i = 0; i < 300; ++i)
         text += "1,P" + std::to_string(i) + ",1,2,3;\r\n";
-    for (const std::string& input : {text, text + "END POINTS\r\nEND DATABASE\r\n"}) {
-        PointTable points;
-        RecordingUi ui;
-        LineReader reader;
-        reader.OpenText(input);
-        ReadIdexFile(reader, points, ui);
-        const auto end = reader.Position();
-        EXPECT_EQ(ui.progress.back(), "Inlezen Co\xF6rdinaten: " + std::to_string(end / 128));
-        EXPECT_EQ(ui.amounts.back(), std::make_pair(end, std::uint64_t{input.size()}));
-    }
+    EXPECT_EQ(read(text + "END POINTS\r\nEND DATABASE\r\n"), read(text));
     PointTable points;
     RecordingUi ui;
     ReadIdexFile("/no/such.idx", points, ui);
