@@ -42,8 +42,7 @@ TEST(FieldFileReader, UnitRecords) {
         {"51 gr", kDms, kGon, ""},         {"51 R", kDms, kGon, ""},
         {"51 XX", kGon, kDms, ""},         {"51", kDeg, kDeg, ""},
         {"53 m", kDeg, kDeg, ""},          {"53", kDeg, kDeg, ""},
-        {"53 F", kDeg, kDeg, "US Voeten"}, {"53 l", kDeg, kDeg, "Schakels"},
-        {"53 FT", kDeg, kDeg, "Schakels"}};
+        {"53 F", kDeg, kDeg, "US Voeten"}, {"53 FT", kDeg, kDeg, "Schakels"}};
     for (const auto& [line, before, after, unit] : cases) {
         const Outcome run = ReadRaw(Lines(line + std::string("|62 P 1 2")), Options(false),
                                     Outcome{{}, {}, {before}, {}});
