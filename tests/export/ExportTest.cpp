@@ -135,11 +135,10 @@ TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
         return LocateFile(context_, "Kavrin IDEX Files|*.idx|", "*.idx");
     };
     EXPECT_EQ(locate(), std::nullopt) << "no host";
-    Write("registry.reg",  // releases 5.0 and 6.0; 6.0 is preferred
-          "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV]\r\n"
-          "\"DataPath\"=\"C:\\\\K5\"\r\n\r\n"
-          "[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\6.0\\ZEV]\r\n"
-          "\"DataPath\"=\"C:\\\\K6\\\\Data\"\r\n");
+    const std::string host = "[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\";  // 6.0 is preferred
+    Write("registry.reg",
+          testing::RegFile({host + "5.0\\ZEV]", "\"DataPath\"=\"C:\\\\K5\"", host + "6.0\\ZEV]",
+                            "\"DataPath\"=\"C:\\\\K6\\\\Data\""}));
     r_.answer = "/d/My Job/net.idx";
     std::string package, idex;  // asked for when the host passed no paths
     EXPECT_TRUE(AskForIdexFile(context_, package, idex));
