@@ -68,7 +68,6 @@ class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialog
     bool SplashVisible() const { return app->Splash()->isVisible(); }
     bool DialogVisible() const { return Window()->isVisible(); }
 
-    // The user at the open dialog.
     QWidget* Window() const {
         return app->Export() ? static_cast<QWidget*>(app->Export()) : app->Import();
     }

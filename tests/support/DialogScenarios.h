@@ -1,11 +1,8 @@
 #pragma once
 // What a user does in the export and import dialogs, the same for the Qt and the Win32 windows:
-// each scenario runs on a front's harness and returns what went wrong, one line per fault
-// (empty text when nothing did). A harness is a HarnessBase that speaks the core's
-// Windows-1252 bytes (paths as the file system names them) and adds Source(), Start(line,
-// wait), WaitForDialog(), SplashVisible(), DialogVisible(), Text/Type/Click/Checked/Enabled
-// (control), Arrow(up), Close() and Messages() (as RecordingUi keeps them). `opened` runs once
-// the first dialog shows, for the front's own checks.
+// each scenario runs on a front's harness (a HarnessBase that speaks the core's Windows-1252
+// bytes, paths as the file system names them) and returns one line per fault, empty text when
+// none. `opened` runs once the first dialog shows, for the front's own checks.
 
 #include <filesystem>
 #include <functional>

@@ -84,7 +84,6 @@ class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialog
     bool SplashVisible() const { return IsWindowVisible(app->Splash()->Handle()); }
     bool DialogVisible() const { return IsWindowVisible(Window()); }
 
-    // The user at the open dialog.
     HWND Window() const {
         return app->Export() ? app->Export()->Handle() : app->Import()->Handle();
     }
