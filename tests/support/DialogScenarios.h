@@ -48,6 +48,9 @@ struct HarnessBase {
 
     std::string Folder() const { return folder.Path(); }
     std::string Path(const char* name) const { return folder.Path(name); }
+    std::string ExportLine() const {
+        return "0 \"" + Path("net1.prj") + "\" \"" + Path("net1.idx") + "\"";
+    }
     void CopyExamples(std::initializer_list<const char*> names) const {
         for (const char* name : names)
             std::filesystem::copy_file(H::Source() / "examples" / name, Path(name));
@@ -92,11 +95,6 @@ inline std::string Joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-template <typename H>
-std::string ExportLine(const H& h) {
-    return "0 \"" + h.Path("net1.prj") + "\" \"" + h.Path("net1.idx") + "\"";
-}
-
 // Registration and a host too old to pass the paths end the process at once with their message.
 template <typename H>
 std::string MessagesEndTheProcess() {
@@ -126,7 +124,7 @@ template <typename H>
 std::string FirstRunEditsArrowsAndReopening(H& h, const std::function<void()>& opened) {
     Faults f;
     h.settings.Set("TalvikSel2", "B1|B2");
-    if (!h.Start(ExportLine(h), false)) return "no dialog";
+    if (!h.Start(h.ExportLine(), false)) return "no dialog";
     f.True(h.SplashVisible() && !h.DialogVisible(), "the splash first");
     f.True(h.WaitForDialog() && !h.SplashVisible(), "then the dialog");
     // Each box: its text on the first run, whether it is enabled then, a text typed later.
@@ -178,7 +176,7 @@ std::string FirstRunEditsArrowsAndReopening(H& h, const std::function<void()>& o
     f.Eq(h.Stored("TalvikStdDev"), "0.011|0.012|0.013|0.014|0.015|3|0.016|0.017|0|0|0.018|0.019",
          "deviations stored");
 
-    if (!h.Start(ExportLine(h))) return f.text + "no second dialog";
+    if (!h.Start(h.ExportLine())) return f.text + "no second dialog";
     for (const auto& row : rows) {  // the field file follows the project
         if (row.typed && row.box != std::string_view("txtFieldfile"))
             f.Eq(h.Text(row.box), row.typed, row.box);
@@ -224,7 +222,7 @@ std::string StartButtons(const std::function<void(H&, const char*)>& press) {
         const std::string package = h.Path("korvu.exe");
         WriteBytes(package, "MZ");
         h.settings.Set("Talvik3Path", package);
-        if (!h.Start(ExportLine(h))) return f.text + "no dialog";
+        if (!h.Start(h.ExportLine())) return f.text + "no dialog";
         h.Type("txtSelCode1", "K");
         press(h, button);
         f.True(h.finished && h.exitCode == 0 && !h.DialogVisible(), button);
@@ -250,7 +248,7 @@ std::string CloseDuringTheRun(H& h) {
     Faults f;
     h.CopyExamples({"net1.fld", "net1.idx"});
     WriteBytes(h.Path("net1.PRJ"), "old\r\n");
-    if (!h.Start(ExportLine(h))) return "no dialog";
+    if (!h.Start(h.ExportLine())) return "no dialog";
     h.Type("txtSelCode1", "K");
     h.duringMessage = [&h] { h.Close(); };
     h.Click("cmdExport");

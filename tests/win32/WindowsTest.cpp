@@ -199,7 +199,7 @@ TEST(ExportWindow, FirstRunEditsArrowsAndReopening) {
 // host's data folder with the host's texts; the heading opens the About box, OK closes it.
 TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     Harness h;
-    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
+    ASSERT_TRUE(h.Start(h.ExportLine()));
     h.Click("cmdField");
     EXPECT_EQ(h.Messages(), std::vector<std::string>{"! Kavrin niet gevonden; afbreken"});
     EXPECT_TRUE(h.finished && h.prompts.empty());
@@ -263,7 +263,7 @@ TEST(Presentation, MessageBoxesAndFilePromptFilters) {
 // A window moved to a screen of twice the scale lays itself out twice as large.
 TEST(Presentation, PerMonitorScaling) {
     Harness h;
-    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
+    ASSERT_TRUE(h.Start(h.ExportLine()));
     const auto width = [&h](const char* name) {
         RECT area{};
         GetWindowRect(h.Find(name), &area);
