@@ -12,11 +12,8 @@
 #include <unistd.h>
 #endif
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>

@@ -17,10 +17,15 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-Arguments Parsed(const Words& words, const std::vector<OptionSpec>& specs) {
+const Words kExportFiles = {"--field", " f.fld", "--project", "p.prj"};
+const Words kImportFiles = {"--cor", "a.cor", "--idex", "b.idx"};
+
+// The files and then the options, parsed.
+Arguments Parsed(const Words& files, Words options, const std::vector<OptionSpec>& specs) {
+    options.insert(options.begin(), files.begin(), files.end());
     Arguments args;
     std::string error;
-    EXPECT_TRUE(args.Parse(words, specs, error)) << error;
+    EXPECT_TRUE(args.Parse(options, specs, error)) << error;
     return args;
 }
 
@@ -35,12 +40,11 @@ std::string Refusal(const std::string& command, const Words& words) {
 }
 
 TEST(JobArgumentsTest, RefusedOptions) {
-    const Words files = {"--field", "a.fld", "--project", "a.prj"};
-    const auto with = [&](Words extra) {
-        extra.insert(extra.begin(), files.begin(), files.end());
+    const auto with = [](Words extra) {
+        extra.insert(extra.begin(), kExportFiles.begin(), kExportFiles.end());
         return extra;
     };
-    Words seventeen = files;
+    Words seventeen = kExportFiles;
     for (int i = 0; i < 17; ++i)
         seventeen.insert(seventeen.end(), {"--code", std::to_string(i)});
     const std::tuple<std::string, Words, std::string> cases[] = {
@@ -75,7 +79,6 @@ std::string StdDevs(const ExportDialogModel& m) {
 }
 
 TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
-    const Words files = {"--field", " f.fld", "--project", "p.prj"};
     const std::pair<Words, std::string> cases[] = {
         {{}, "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|0.003|0.005|11"},
         // A source box does not copy itself into its dependent.
@@ -93,12 +96,10 @@ TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
          "\xE9|0.0003|\xE9|0.0003|0.002|2|0.003|0.003|0.003|0.005|11"},
     };
     for (const auto& [extra, shown] : cases) {
-        Words words = files;
-        words.insert(words.end(), extra.begin(), extra.end());
         MemorySettings store;
         OverlaySettings settings(store, true);
         ExportDialogModel dialog(settings);
-        OpenExportDialog(Parsed(words, ExportOptionSpecs()), settings, dialog);
+        OpenExportDialog(Parsed(kExportFiles, extra, ExportOptionSpecs()), settings, dialog);
         EXPECT_EQ(StdDevs(dialog), shown) << ::testing::PrintToString(extra);
         EXPECT_EQ(dialog.fieldFile + "|" + dialog.projectFile, " f.fld|p.prj");
     }
@@ -110,8 +111,9 @@ TEST(JobArgumentsTest, ExportCodesSetVersionAndPackage) {
     store.Set(kKeyCurrentSel, "2");
     OverlaySettings settings(store, true);
     ExportDialogModel dialog(settings);
-    OpenExportDialog(Parsed({"--field", "f", "--project", "p", "--selection-set", "4", "--face2",
-                             "reduce", "--package-version", "1", "--package", "/opt/k"},
+    OpenExportDialog(Parsed(kExportFiles,
+                            {"--selection-set", "4", "--face2", "reduce", "--package-version", "1",
+                             "--package", "/opt/k"},
                             ExportOptionSpecs()),
                      settings, dialog);
     EXPECT_EQ(dialog.SelectionSetNumber(), 4);
@@ -121,8 +123,7 @@ TEST(JobArgumentsTest, ExportCodesSetVersionAndPackage) {
     EXPECT_FALSE(dialog.version3);
     EXPECT_TRUE(dialog.face2to1);
 
-    OpenExportDialog(Parsed({"--field", "f", "--project", "p", "--code", "X", "--code", "Y"},
-                            ExportOptionSpecs()),
+    OpenExportDialog(Parsed(kExportFiles, {"--code", "X", "--code", "Y"}, ExportOptionSpecs()),
                      settings, dialog);
     EXPECT_EQ(dialog.selectionCodes[1] + dialog.selectionCodes[2] + dialog.selectionCodes[3], "XY")
         << "given codes replace all sixteen";
@@ -137,10 +138,8 @@ TEST(JobArgumentsTest, ImportSetThenLayerAndCode) {
         {{"--layer", "\xC3\xA9"}, "1|\xE9|"},
     };
     for (const auto& [extra, shown] : cases) {
-        Words words = {"--cor", "a.cor", "--idex", "b.idx"};
-        words.insert(words.end(), extra.begin(), extra.end());
         ImportModel dialog(store);
-        OpenImportDialog(Parsed(words, ImportOptionSpecs()), dialog);
+        OpenImportDialog(Parsed(kImportFiles, extra, ImportOptionSpecs()), dialog);
         EXPECT_EQ(std::to_string(dialog.SelectionSetNumber()) + "|" + dialog.Layer() + "|" +
                       dialog.Code(),
                   shown);

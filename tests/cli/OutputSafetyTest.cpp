@@ -96,11 +96,7 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
     const std::vector<Case> cases = {
         {"missing folder", dir_ / "gone", {}, {}},
         {"read-only folder", project,
-         [&] {
-             fs::permissions(project, fs::perms::owner_read | fs::perms::owner_exec |
-                                          fs::perms::group_read | fs::perms::group_exec |
-                                          fs::perms::others_read | fs::perms::others_exec);
-         },
+         [&] { fs::permissions(project, static_cast<fs::perms>(0555)); },
          [] {
              // The superuser writes anywhere; the run goes on as nobody.
              if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);

@@ -1,17 +1,13 @@
 #pragma once
-// A desktop program on a private settings file, with message boxes and file prompts answered
-// by the test, a launcher that only records, and the user's actions on the open dialog in the
-// core's bytes (the harness of support/DialogScenarios.h).
+// The desktop program with message boxes and file prompts answered by the test, and the user's
+// actions on the open dialog in the core's bytes (the harness of support/DialogScenarios.h).
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
-#include <functional>
 
 #include "gui/Application.h"
 #include "gui/ExportWindow.h"
@@ -21,8 +17,6 @@
 #include "gui/ScreenText.h"
 #include "gui/SplashWindow.h"
 #include "gui/Widgets.h"
-#include "platform/RegistryFile.h"
-#include "platform/RegistrySettings.h"
 #include "support/DialogScenarios.h"
 
 // A scenario of support/DialogScenarios.h passes when it names no fault.
@@ -34,48 +28,14 @@
 
 namespace talvik::gui::test {
 
-class Harness {
-    QTemporaryDir config_, files_;
-    // The settings file lives under XDG_CONFIG_HOME, so every harness starts with none.
-    bool configHome_ = qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    QtUserInterface ui_{[this](const MessageBoxSetup& setup) {
-        messages.push_back(setup);
-        if (duringMessage) duringMessage();
-        return Answer::Ok;
-    }};
-    QtFilePrompt prompt_{[this](const FileDialogSetup& setup) {
-        prompts.push_back(setup);
-        return PathText(pick);
-    }};
+class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialogSetup> {
+    QtUserInterface ui_{[this](const MessageBoxSetup& setup) { return Shown(setup); }};
+    QtFilePrompt prompt_{[this](const FileDialogSetup& setup) { return PathText(Asked(setup)); }};
 
   public:
-    RegistryFile registry{RegistryFile::DefaultPath()};
-    RegistrySettings settings{registry};
-    testing::RecordingLauncher launcher;
-    std::vector<MessageBoxSetup> messages;
-    std::vector<FileDialogSetup> prompts;
-    std::string pick;                     // every file prompt's answer; empty cancels
-    std::function<void()> duringMessage;  // the user's action while a message is shown
-    bool finished = false;
-    int exitCode = -1;
     std::unique_ptr<Application> app;
 
-    // A folder for the job's files, examples copied into it, a host using it as data.
-    std::string Folder() const { return ModelPath(files_.path()); }
-    std::string Path(const char* name) const { return Folder() + '/' + name; }
     static std::filesystem::path Source() { return TALVIK_SOURCE_DIR; }
-    void CopyExamples(std::initializer_list<const char*> names) const {
-        for (const char* name : names)
-            std::filesystem::copy_file(Source() / "examples" / name, Path(name));
-    }
-    void InstallHost(const std::string& release = "5.0") {
-        const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\" + release + "\\ZEV";
-        RegKey key = 0;
-        registry.CreateKey(kHkeyCurrentUser, zev, key);
-        registry.CloseKey(key);
-        registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
-    }
-    std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
     // The messages as RecordingUi keeps them, their lines apart.
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
@@ -97,10 +57,7 @@ class Harness {
         finished = false;
         app = std::make_unique<Application>(
             AppServices{ui_, prompt_, settings, registry, launcher, "/opt/talvik/talvik", 0});
-        QObject::connect(app.get(), &Application::finished, [this](int code) {
-            finished = true;
-            exitCode = code;
-        });
+        QObject::connect(app.get(), &Application::finished, [this](int code) { Ended(code); });
         const bool opening = app->Start(commandLine);
         if (opening && wait) WaitForDialog();
         return opening;
@@ -111,7 +68,6 @@ class Harness {
     bool SplashVisible() const { return app->Splash()->isVisible(); }
     bool DialogVisible() const { return Window()->isVisible(); }
 
-    // The user at the open dialog.
     QWidget* Window() const {
         return app->Export() ? static_cast<QWidget*>(app->Export()) : app->Import();
     }

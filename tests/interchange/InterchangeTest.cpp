@@ -15,19 +15,12 @@ namespace talvik {
 namespace {
 
 using enum ImportOutcome;
+using testing::CrLfLines;
 using testing::ReadBytes;
 using testing::RecordingUi;
 using Texts = std::vector<std::string>;
 
 class InterchangeTest : public ::testing::Test, public testing::TempFolder {};
-
-// Each line followed by CR LF.
-std::string Lines(const Texts& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
 
 // "NAME x y z" per point, points separated by "|", names without their padding; then
 // "!message" per message shown.
@@ -41,51 +34,50 @@ std::string Render(const PointTable& points, const RecordingUi& ui) {
     return out.str();
 }
 
-const std::string kHead = Lines({"HEADER", "END HEADER", "DATABASE"});
+const std::string kHead = CrLfLines({"HEADER", "END HEADER", "DATABASE"});
 const std::string kStd = "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
 
 TEST(IdexReader, ReadsPointTables) {
     const std::pair<std::string, std::string> cases[] = {
         {kHead + kStd + "1,\"A B\",1.5,2.5,3.5,\"GR\",0;", "A B 1.5 2.5 3.5"},
-        {Lines({"header", " Separator \"|\"", "TERMINATOR \"#\"", "END HEADER", "DATABASE",
-                "POINTS (PointNo|PointID|East|North|Elevation)", "1|P1|10|20|30#"}),
+        {CrLfLines({"header", " Separator \"|\"", "TERMINATOR \"#\"", "END HEADER", "DATABASE",
+                    "POINTS (PointNo|PointID|East|North|Elevation)", "1|P1|10|20|30#"}),
          "P1 10 20 30"},
-        {Lines({"HEADER", "SEPARATOR ,", "END HEADER", "DATABASE",  // unquoted: a blank
-                "POINTS (POINTNO POINTID EAST NORTH ELEVATION)", "1 P1 10 20 30;"}),
+        {CrLfLines({"HEADER", "SEPARATOR ,", "END HEADER", "DATABASE",  // unquoted: a blank
+                    "POINTS (POINTNO POINTID EAST NORTH ELEVATION)", "1 P1 10 20 30;"}),
          "P1 10 20 30"},
         {kHead + "POINTS (PointNo, PointID, East)\r\n7,K1,1;", "7 0 0 0"},  // blanks: no match
         {kHead + "POINTS (PointNo,PointID,\r\n East)\r\n1,P1,1;", "P1 1 0 0"},
         {kHead + kStd +
-             Lines({"1,abcdefghijkl,1;", "2,p\xe9,1;", "5,,1;", "6,\"\",1;", "EXTRAINFO", "9,X,9;",
-                    "END X", "1,P1,10,", "20,30;", "2,P2,", "10,", "20,30;", "END",
-                    "3,C;"}),  // a record spans two lines, not three
+             CrLfLines({"1,abcdefghijkl,1;", "2,p\xe9,1;", "5,,1;", "6,\"\",1;", "EXTRAINFO",
+                        "9,X,9;", "END X", "1,P1,10,", "20,30;", "2,P2,", "10,", "20,30;", "END",
+                        "3,C;"}),  // a record spans two lines, not three
          "ABCDEFGHI 1 0 0|P\xc9 1 0 0|5 1 0 0|6 1 0 0|P1 10 20 30|P2 10 0 0|30 0 0 0"},
-        {Lines({"HEADER", "DATABASE"}) + kStd + "1,A,1;",
+        {CrLfLines({"HEADER", "DATABASE"}) + kStd + "1,A,1;",
          "!Er is een probleem met de Kavrin tekening"},
     };
-    for (const auto& [text, expected] : cases) {
+    // What is read over an older table; however few points, a reading that was not refused
+    // shows at last where it ended.
+    const auto read = [](const std::string& text) {
         PointTable points;
         points.Append(PointRecord{FitName9("OLD")});
         RecordingUi ui;
-        LineReader input;
-        input.OpenText(text);
-        ReadIdexFile(input, points, ui);
-        EXPECT_EQ(Render(points, ui), expected) << text;
-    }
-    // However few points, the last progress shows where the reading ended.
+        LineReader reader;
+        reader.OpenText(text);
+        ReadIdexFile(reader, points, ui);
+        const auto end = reader.Position();
+        if (ui.messages.empty()) {
+            EXPECT_EQ(ui.progress.back(), "Inlezen Co\xF6rdinaten: " + std::to_string(end / 128));
+            EXPECT_EQ(ui.amounts.back(), std::make_pair(end, std::uint64_t{text.size()}));
+        }
+        return Render(points, ui);
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(read(text), expected) << text;
     std::string text = kHead + kStd;
     for (int i = 0; i < 300; ++i)
         text += "1,P" + std::to_string(i) + ",1,2,3;\r\n";
-    for (const std::string& input : {text, text + "END POINTS\r\nEND DATABASE\r\n"}) {
-        PointTable points;
-        RecordingUi ui;
-        LineReader reader;
-        reader.OpenText(input);
-        ReadIdexFile(reader, points, ui);
-        const auto end = reader.Position();
-        EXPECT_EQ(ui.progress.back(), "Inlezen Co\xF6rdinaten: " + std::to_string(end / 128));
-        EXPECT_EQ(ui.amounts.back(), std::make_pair(end, std::uint64_t{input.size()}));
-    }
+    EXPECT_EQ(read(text + "END POINTS\r\nEND DATABASE\r\n"), read(text));
     PointTable points;
     RecordingUi ui;
     ReadIdexFile("/no/such.idx", points, ui);
@@ -100,12 +92,12 @@ TEST_F(InterchangeTest, WriterWritesTheFileByteForByte) {
     ASSERT_TRUE(writer.End());
     EXPECT_EQ(
         ReadBytes(Path("out.idx")),
-        Lines({"HEADER", "  VERSION      1.20", "  SYSTEM       \"KAVRIN\"", "END HEADER", "", "",
-               "DEFINITIONS", "  LAYERS (LayerNo,Name,Flags)", "    0,  \" Punten \",  00000001;",
-               "  END LAYERS", "END DEFINITIONS", "", "", "DATABASE",
-               "  POINTS (PointNo, PointID, East, North, Elevation, Code, LayerNo)",
-               "    7, \"K1\", 155000.000,  463000.000,  0.000,  \"GR\", 0;",
-               "   -12, \"\", ,  +2,  3e1,  \" \xf6 \", 0;", "  END POINTS", "END DATABASE"}));
+        CrLfLines({"HEADER", "  VERSION      1.20", "  SYSTEM       \"KAVRIN\"", "END HEADER", "",
+                   "", "DEFINITIONS", "  LAYERS (LayerNo,Name,Flags)",
+                   "    0,  \" Punten \",  00000001;", "  END LAYERS", "END DEFINITIONS", "", "",
+                   "DATABASE", "  POINTS (PointNo, PointID, East, North, Elevation, Code, LayerNo)",
+                   "    7, \"K1\", 155000.000,  463000.000,  0.000,  \"GR\", 0;",
+                   "   -12, \"\", ,  +2,  3e1,  \" \xf6 \", 0;", "  END POINTS", "END DATABASE"}));
     EXPECT_EQ(Entries(), 1) << "no temporary file left";
 }
 
@@ -120,15 +112,13 @@ Texts PointLines(const std::string& bytes) {
 }
 
 TEST_F(InterchangeTest, ConvertsTheThirdSection) {
-    const std::string head = Lines({"KORVU", "$", "A 1 2 3 4", "$", "B 1 2 3 4", "$"});
+    const std::string head = CrLfLines({"KORVU", "$", "A 1 2 3 4", "$", "B 1 2 3 4", "$"});
     const std::pair<std::string, Texts> cases[] = {
-        {head + "  p12   155000.123*  463000.456^ 1.234   0.001 x",
-         {"1, \"P12\", 155000.123,  463000.456,  1.234"}},
-        {head + Lines({"A 1 2 3", "$ X", "B 1 2 3 4", "$", "D 1 2 3 4", "$"}),
+        {head + CrLfLines({"A 1 2 3", "$ X", "B 1 2 3 4", "$", "D 1 2 3 4", "$"}),
          {"1, \"B\", 1,  2,  3"}},
-        {head + "K7* 10.0** 2^* 3 4", {"1, \"K7*\", 10.0*,  2^,  3"}},
+        {head + "K7* 10.0** 2^* 3 4 x", {"1, \"K7*\", 10.0*,  2^,  3"}},
         {"$\r$\r$\rA\tb 1 2 3 4\rC 5 6 7 8", {"1, \"A\tB\", 1,  2,  3", "2, \"C\", 5,  6,  7"}},
-        {Lines({"$", "$", "A 1 2 3 4"}), {}},
+        {CrLfLines({"$", "$", "A 1 2 3 4"}), {}},
     };
     for (const auto& [cor, lines] : cases) {
         RecordingUi ui;
@@ -176,7 +166,6 @@ TEST_F(InterchangeTest, StopsAtTheLastSixteenBitPointNumber) {
                                  "zijn niet overgenomen"});
 }
 
-// Logs every store as ";key=value".
 struct LoggingSettings : MemorySettings {
     std::string log;
     bool Set(std::string_view key, std::string_view value) override {
@@ -198,7 +187,6 @@ TEST_F(InterchangeTest, ModelLoadsStepsClosesAndStarts) {
         {"", 3, "ed", '-', "1 2||;TalvikImport3=ed|it"},  // set 2 holds no bar
         {"", 9, "ed", '+', "0 9|ed|it"},
         {"", 1, "ed", '-', "0 1|ed|it"},
-        {"", 3, "ed", 'c', " 3|ed|it;TalvikImport3=ed|it;TalvikCurrentSel=3"},
         {"", 12, "ed", 'c', " 9|ed|it;TalvikImport9=ed|it;TalvikCurrentSel=9"},
         {"", 4, "ed", 's', "1 4|ed|it;TalvikImport4=ed|it"},
         {"", 4, " ", 's', "0 4| |it"},

@@ -1,22 +1,23 @@
 #pragma once
 // What a user does in the export and import dialogs, the same for the Qt and the Win32 windows:
-// each scenario runs on a front's harness and returns what went wrong, one line per fault
-// (empty text when nothing did). A harness speaks the core's Windows-1252 bytes (paths as the
-// file system names them) and offers: Start(line, wait), WaitForDialog(), SplashVisible(),
-// DialogVisible(), Text/Type/Click/Checked/Enabled(control), Arrow(up), Close(), Path(name),
-// CopyExamples(names), InstallHost(), Stored(key), Messages() (as RecordingUi keeps them),
-// Source(), and the members settings, launcher, prompts, pick, duringMessage, finished and
-// exitCode. `opened` runs once the first dialog shows, for the front's own checks.
+// each scenario runs on a front's harness (a HarnessBase that speaks the core's Windows-1252
+// bytes, paths as the file system names them) and returns one line per fault, empty text when
+// none. `opened` runs once the first dialog shows, for the front's own checks.
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/ProcessLauncher.h"
+#include "platform/RegistryFile.h"
+#include "platform/RegistrySettings.h"
+#include "platform/UserInterface.h"
 #include "support/ReadBytes.h"
+#include "support/TempFolder.h"
 #include "text/Text.h"
 
 namespace talvik::testing {
@@ -28,6 +29,51 @@ struct RecordingLauncher : ProcessLauncher {
         return true;
     }
     std::vector<std::string> commandLines;
+};
+
+// What the harnesses of both fronts keep: the job's folder with a private settings file, what
+// the program showed and the test's answers to it, and how the job ended.
+template <typename H, typename MessageSetup, typename FileSetup>
+struct HarnessBase {
+    TempFolder folder;
+    RegistryFile registry{folder.Path("registry.reg")};
+    RegistrySettings settings{registry};
+    RecordingLauncher launcher;
+    std::vector<MessageSetup> messages;
+    std::vector<FileSetup> prompts;
+    std::string pick;                     // every file prompt's answer; empty cancels
+    std::function<void()> duringMessage;  // the user's action while a message is shown
+    bool finished = false;
+    int exitCode = -1;
+
+    std::string Folder() const { return folder.Path(); }
+    std::string Path(const char* name) const { return folder.Path(name); }
+    std::string ExportLine() const {
+        return "0 \"" + Path("net1.prj") + "\" \"" + Path("net1.idx") + "\"";
+    }
+    void CopyExamples(std::initializer_list<const char*> names) const {
+        for (const char* name : names)
+            std::filesystem::copy_file(H::Source() / "examples" / name, Path(name));
+    }
+    // A host release that uses the job's folder as its data folder.
+    void InstallHost(const std::string& release = "5.0") {
+        const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\" + release + "\\ZEV";
+        RegKey key = 0;
+        registry.CreateKey(kHkeyCurrentUser, zev, key);
+        registry.CloseKey(key);
+        registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
+    }
+    std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
+    Answer Shown(const MessageSetup& setup) {
+        messages.push_back(setup);
+        if (duringMessage) duringMessage();
+        return Answer::Ok;
+    }
+    const std::string& Asked(const FileSetup& setup) {
+        prompts.push_back(setup);
+        return pick;
+    }
+    void Ended(int code) { finished = true, exitCode = code; }
 };
 
 struct Faults {
@@ -47,11 +93,6 @@ inline std::string Joined(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         text += (text.empty() ? "" : " | ") + line;
     return text;
-}
-
-template <typename H>
-std::string ExportLine(const H& h) {
-    return "0 \"" + h.Path("net1.prj") + "\" \"" + h.Path("net1.idx") + "\"";
 }
 
 // Registration and a host too old to pass the paths end the process at once with their message.
@@ -83,7 +124,7 @@ template <typename H>
 std::string FirstRunEditsArrowsAndReopening(H& h, const std::function<void()>& opened) {
     Faults f;
     h.settings.Set("TalvikSel2", "B1|B2");
-    if (!h.Start(ExportLine(h), false)) return "no dialog";
+    if (!h.Start(h.ExportLine(), false)) return "no dialog";
     f.True(h.SplashVisible() && !h.DialogVisible(), "the splash first");
     f.True(h.WaitForDialog() && !h.SplashVisible(), "then the dialog");
     // Each box: its text on the first run, whether it is enabled then, a text typed later.
@@ -135,7 +176,7 @@ std::string FirstRunEditsArrowsAndReopening(H& h, const std::function<void()>& o
     f.Eq(h.Stored("TalvikStdDev"), "0.011|0.012|0.013|0.014|0.015|3|0.016|0.017|0|0|0.018|0.019",
          "deviations stored");
 
-    if (!h.Start(ExportLine(h))) return f.text + "no second dialog";
+    if (!h.Start(h.ExportLine())) return f.text + "no second dialog";
     for (const auto& row : rows) {  // the field file follows the project
         if (row.typed && row.box != std::string_view("txtFieldfile"))
             f.Eq(h.Text(row.box), row.typed, row.box);
@@ -181,19 +222,15 @@ std::string StartButtons(const std::function<void(H&, const char*)>& press) {
         const std::string package = h.Path("korvu.exe");
         WriteBytes(package, "MZ");
         h.settings.Set("Talvik3Path", package);
-        if (!h.Start(ExportLine(h))) return f.text + "no dialog";
+        if (!h.Start(h.ExportLine())) return f.text + "no dialog";
         h.Type("txtSelCode1", "K");
         press(h, button);
         f.True(h.finished && h.exitCode == 0 && !h.DialogVisible(), button);
         f.True(!h.Enabled("cmdStart") && !h.Text("lblProgress").empty(), "progress shown");
-        // The network name is the project path in upper case; the expected files were written
-        // for the path C:\DATA\NET1.
-        const std::string network = ToUpper(h.Path("net1"));
         for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
-            std::string written = ReadBytes(h.Path(name));
-            for (std::size_t at; (at = written.find(network)) != std::string::npos;)
-                written.replace(at, network.size(), "C:\\DATA\\NET1");
-            f.True(written == ReadBytes(h.Source() / "tests" / "cli" / "data" / name), name);
+            f.True(AsGolden(h.Path(name), ToUpper(h.Path("net1"))) ==
+                       ReadBytes(h.Source() / "tests" / "cli" / "data" / name),
+                   name);
         }
         f.Eq(h.Stored("TalvikSel1") + h.Stored("TalvikVersion"), "K|||||||||||||||1", "stored");
         const bool launches = button == std::string_view("cmdStart");
@@ -211,7 +248,7 @@ std::string CloseDuringTheRun(H& h) {
     Faults f;
     h.CopyExamples({"net1.fld", "net1.idx"});
     WriteBytes(h.Path("net1.PRJ"), "old\r\n");
-    if (!h.Start(ExportLine(h))) return "no dialog";
+    if (!h.Start(h.ExportLine())) return "no dialog";
     h.Type("txtSelCode1", "K");
     h.duringMessage = [&h] { h.Close(); };
     h.Click("cmdExport");

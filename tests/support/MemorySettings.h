@@ -26,7 +26,6 @@ class MemorySettings : public SettingsStore {
     }
 
     bool Has(std::string_view key) const { return values_.count(ToUpper(key)) != 0; }
-    // Number of Set calls so far.
     std::size_t SetCalls() const { return setCalls_; }
 
   private:

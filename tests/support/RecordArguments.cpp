@@ -2,7 +2,6 @@
 // to the file named by RECORD_ARGUMENTS_TO, so that a test sees how its command line arrived.
 // The file appears whole: it is written under another name first.
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

@@ -34,7 +34,6 @@ class TempFolder {
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder itself, and a name inside it (which may hold folders).
     const std::string& Path() const { return root_; }
     std::string Path(std::string_view name) const {
         return (std::filesystem::path(root_) / name).string();

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <vector>
 
 #include "text/LineReader.h"
@@ -69,16 +66,12 @@ std::vector<std::string> ReadAll(LineReader& reader) {
 }
 
 TEST(LineReader, AcceptsEveryLineEnd) {
+    // clang-format off
     const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\rb\nc", {"a", "b", "c"}},
-        {"a\r\r\nb", {"a", "", "b"}},
-        {"\n\n", {"", ""}},
-        {"a\n\rb", {"a", "", "b"}},
-        {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
-    };
+        {"", {}}, {"a", {"a"}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\rb\nc", {"a", "b", "c"}},
+        {"a\r\r\nb", {"a", "", "b"}}, {"\n\n", {"", ""}}, {"a\n\rb", {"a", "", "b"}},
+        {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}}};
+    // clang-format on
     for (const auto& [text, lines] : cases) {
         LineReader reader;
         reader.OpenText(text);

@@ -10,10 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/RegistryFile.h"
-#include "platform/RegistrySettings.h"
 #include "support/DialogScenarios.h"
-#include "support/TempFolder.h"
 #include "texts/WindowTexts.h"
 #include "win32/AboutWindow.h"
 #include "win32/Application.h"
@@ -25,9 +22,6 @@
 
 namespace talvik::win32 {
 namespace {
-
-namespace fs = std::filesystem;
-const fs::path kSource = TALVIK_SOURCE_DIR;
 
 // Delivers the queued messages as the program's loop does, until `done` or ten seconds.
 bool PumpUntil(const std::function<bool()>& done) {
@@ -46,47 +40,15 @@ bool PumpUntil(const std::function<bool()>& done) {
     return true;
 }
 
-// A desktop program on a private settings file in a fresh folder, with message boxes and file
-// prompts answered by the test and a launcher that only records.
-class Harness {
-    testing::TempFolder folder_;
-    Win32UserInterface ui_{[this](const MessageBoxSetup& setup) {
-        messages.push_back(setup);
-        if (duringMessage) duringMessage();
-        return Answer::Ok;
-    }};
-    Win32FilePrompt prompt_{[this](const FileDialogSetup& setup) {
-        prompts.push_back(setup);
-        return pick;
-    }};
+// The desktop program with message boxes and file prompts answered by the test.
+class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialogSetup> {
+    Win32UserInterface ui_{[this](const MessageBoxSetup& setup) { return Shown(setup); }};
+    Win32FilePrompt prompt_{[this](const FileDialogSetup& setup) { return Asked(setup); }};
 
   public:
-    RegistryFile registry{folder_.Path("registry.reg")};
-    RegistrySettings settings{registry};
-    testing::RecordingLauncher launcher;
-    std::vector<MessageBoxSetup> messages;
-    std::vector<FileDialogSetup> prompts;
-    std::string pick;                     // every file prompt's answer; empty cancels
-    std::function<void()> duringMessage;  // the user's action while a message is shown
-    bool finished = false;
-    int exitCode = -1;
     std::unique_ptr<Application> app;
 
-    std::string Folder() const { return folder_.Path(); }
-    std::string Path(const char* name) const { return folder_.Path(name); }
-    void CopyExamples(std::initializer_list<const char*> names) const {
-        for (const char* name : names)
-            fs::copy_file(kSource / "examples" / name, Path(name));
-    }
-    void InstallHost() {
-        const std::string zev = "SOFTWARE\\ORNWALD\\KAVRIN\\5.0\\ZEV";
-        RegKey key = 0;
-        registry.CreateKey(kHkeyCurrentUser, zev, key);
-        registry.CloseKey(key);
-        registry.SetStringValue(kHkeyCurrentUser, zev, "DataPath", Folder());
-    }
-    std::string Stored(const char* key) { return settings.Get(key, "<none>"); }
-    static fs::path Source() { return kSource; }
+    static std::filesystem::path Source() { return TALVIK_SOURCE_DIR; }
     // The messages as RecordingUi keeps them, their lines apart.
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
@@ -111,10 +73,7 @@ class Harness {
         finished = false;
         app = std::make_unique<Application>(
             AppServices{ui_, prompt_, settings, registry, launcher, "C:\\Talvik\\talvik.exe", 0});
-        app->finished = [this](int code) {
-            finished = true;
-            exitCode = code;
-        };
+        app->finished = [this](int code) { Ended(code); };
         const bool opening = app->Start(commandLine);
         if (opening && wait) WaitForDialog();
         return opening;
@@ -125,7 +84,6 @@ class Harness {
     bool SplashVisible() const { return IsWindowVisible(app->Splash()->Handle()); }
     bool DialogVisible() const { return IsWindowVisible(Window()); }
 
-    // The user at the open dialog.
     HWND Window() const {
         return app->Export() ? app->Export()->Handle() : app->Import()->Handle();
     }
@@ -241,7 +199,7 @@ TEST(ExportWindow, FirstRunEditsArrowsAndReopening) {
 // host's data folder with the host's texts; the heading opens the About box, OK closes it.
 TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     Harness h;
-    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
+    ASSERT_TRUE(h.Start(h.ExportLine()));
     h.Click("cmdField");
     EXPECT_EQ(h.Messages(), std::vector<std::string>{"! Kavrin niet gevonden; afbreken"});
     EXPECT_TRUE(h.finished && h.prompts.empty());
@@ -291,23 +249,10 @@ TEST(ImportWindow, SetsRefusalImportAndClosing) {
               "");
 }
 
+// Icons and buttons show in the scenarios' messages; here the line ends the box needs.
 TEST(Presentation, MessageBoxesAndFilePromptFilters) {
-    const struct {
-        std::string_view text;
-        Buttons buttons;
-        Icon icon;
-        std::string_view shown;
-        UINT flags;
-    } boxes[] = {
-        {"a\rb\r\nc\r", Buttons::Ok, Icon::None, "a\r\nb\r\nc\r\n", MB_OK},
-        {"q", Buttons::OkCancel, Icon::Critical, "q", MB_OKCANCEL | MB_ICONERROR},
-        {"i", Buttons::Ok, Icon::Information, "i", MB_OK | MB_ICONINFORMATION},
-    };
-    for (const auto& box : boxes) {
-        const MessageBoxSetup setup = MakeMessageBoxSetup(box.text, box.buttons, box.icon, "T");
-        EXPECT_EQ(setup.text, box.shown);
-        EXPECT_EQ(setup.flags, box.flags);
-    }
+    const MessageBoxSetup box = MakeMessageBoxSetup("a\rb\r\nc\r", Buttons::Ok, Icon::None, "T");
+    EXPECT_EQ(box.text + std::to_string(box.flags), "a\r\nb\r\nc\r\n" + std::to_string(MB_OK));
     EXPECT_EQ(DialogFilter("KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*"),
               std::string("KORVU.EXE (*.EXE)\0*.exe\0All Files (*.*)\0*.*\0\0", 45));
     EXPECT_EQ(FindControl("txtSelCode16"), static_cast<int>(SelCodeId(16)));
@@ -318,7 +263,7 @@ TEST(Presentation, MessageBoxesAndFilePromptFilters) {
 // A window moved to a screen of twice the scale lays itself out twice as large.
 TEST(Presentation, PerMonitorScaling) {
     Harness h;
-    ASSERT_TRUE(h.Start(testing::ExportLine(h)));
+    ASSERT_TRUE(h.Start(h.ExportLine()));
     const auto width = [&h](const char* name) {
         RECT area{};
         GetWindowRect(h.Find(name), &area);

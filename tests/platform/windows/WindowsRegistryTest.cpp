@@ -33,15 +33,6 @@ class WindowsRegistryTest : public ::testing::Test {
         const bool found = registry_.GetStringValue(kHkcu, base_ + below, name, text);
         return found ? text : "<missing>" + text;
     }
-    Strings Subkeys(RegKey key) {
-        Strings names;
-        std::string name;
-        std::uint32_t i = 0;
-        for (; registry_.EnumSubkey(key, i, name) == kRegSuccess; ++i)
-            names.push_back(name);
-        EXPECT_EQ(registry_.EnumSubkey(key, i, name), kRegNoMoreItems);
-        return names;
-    }
 
     WindowsRegistry registry_;
     std::string base_;
@@ -85,7 +76,13 @@ TEST_F(WindowsRegistryTest, KeysAreCreatedOnlyWhereAsked) {
         ASSERT_TRUE(registry_.CreateKey(base_key_, name, key)) << name;
         registry_.CloseKey(key);
     }
-    EXPECT_EQ(Subkeys(base_key_), (Strings{"10.0", "6.0", "A", "a1", "b", "C"}));
+    Strings names;
+    std::uint32_t i = 0;
+    for (std::string name; registry_.EnumSubkey(base_key_, i, name) == kRegSuccess; ++i)
+        names.push_back(name);
+    EXPECT_EQ(names, (Strings{"10.0", "6.0", "A", "a1", "b", "C"}));
+    std::string name;
+    EXPECT_EQ(registry_.EnumSubkey(base_key_, i, name), kRegNoMoreItems);
 }
 
 TEST_F(WindowsRegistryTest, StringValuesRoundTripAsBytes) {
