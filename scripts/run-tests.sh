@@ -32,8 +32,13 @@ cmake --build --preset windows -j"$jobs"
 export WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
-wineserver -p
-trap 'wineserver -k 2>/dev/null || true' EXIT
-wine cmd /c exit >build-windows/wineprefix.log 2>&1
-ctest --preset windows -j"$jobs"
-scripts/compare-windows.sh
+# Wine's first process sets up its desktop, and the window tests can open theirs only when
+# that process had a display: the whole Windows part runs on one virtual display.
+xvfb-run -a bash -c '
+    set -euo pipefail
+    wineserver -p
+    trap "wineserver -k 2>/dev/null || true" EXIT
+    wine cmd /c exit >build-windows/wineprefix.log 2>&1
+    ctest --preset windows -j"$1"
+    scripts/compare-windows.sh
+' bash "$jobs"
