@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace talvik {
@@ -73,7 +74,11 @@ bool LineReader::Fill() {
         end_ -= head_;
         head_ = 0;
     }
-    const std::size_t want = end_ < block_ ? block_ : end_;
+    std::size_t want = end_ < block_ ? block_ : end_;
+    // A small file of known size gets a buffer of about its size, not a whole block: many small
+    // files are read one after another (imports, the store).
+    if (size_ > 0 && want > size_)
+        want = static_cast<std::size_t>(std::max<std::uint64_t>(size_, 4096));
     if (buffer_.size() < end_ + want) buffer_.resize(end_ + want);
     const std::size_t got = std::fread(buffer_.data() + end_, 1, want, file_);
     end_ += got;
