@@ -13,19 +13,19 @@ namespace talvik {
 
 namespace {
 
-// Cuts the upper-cased line in `upper` at its blanks, as a byte loop does.
-void CutWords(const std::string& upper, std::vector<std::string_view>& words) {
-    const char* const data = upper.data();
-    const std::size_t n = upper.size();
+// Calls emit(begin, end) for each blank-separated word of `text`, byte by byte.
+template <typename Emit>
+void CutWords(std::string_view text, Emit&& emit) {
+    const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
-        while (i < n && data[i] == ' ')
+        while (i < n && text[i] == ' ')
             ++i;
         if (i >= n) break;
         std::size_t j = i;
-        while (j < n && data[j] != ' ')
+        while (j < n && text[j] != ' ')
             ++j;
-        words.emplace_back(data + i, j - i);
+        emit(i, j);
         i = j;
     }
 }
@@ -90,24 +90,18 @@ void SplitWords(std::string_view line, std::string& upper, std::vector<std::stri
     }
 #endif
     ToUpperInto(line, upper);
-    CutWords(upper, words);
+    const char* const text = upper.data();
+    CutWords(upper, [&](std::size_t begin, std::size_t end) {
+        words.emplace_back(text + begin, end - begin);
+    });
 }
 
 void SplitWords(std::string_view line, std::vector<std::string>& words) {
     std::size_t count = 0;
-    std::size_t i = 0;
-    const std::size_t n = line.size();
-    while (i < n) {
-        while (i < n && line[i] == ' ')
-            ++i;
-        if (i >= n) break;
-        std::size_t j = i;
-        while (j < n && line[j] != ' ')
-            ++j;
+    CutWords(line, [&](std::size_t begin, std::size_t end) {
         if (count == words.size()) words.emplace_back();
-        ToUpperInto(line.substr(i, j - i), words[count++]);
-        i = j;
-    }
+        ToUpperInto(line.substr(begin, end - begin), words[count++]);
+    });
     words.resize(count);
 }
 

@@ -11,6 +11,7 @@
 #include "Report.h"
 #include "export/ExportRun.h"
 #include "support/MemorySettings.h"
+#include "support/StdDevTexts.h"
 
 namespace talvik::cli {
 namespace {
@@ -69,14 +70,7 @@ TEST(JobArgumentsTest, RefusedOptions) {
         EXPECT_EQ(Refusal(command, words), error) << ::testing::PrintToString(words);
 }
 
-// The ten standard-deviation texts in the order they are stored, then the two couplings.
-std::string StdDevs(const ExportDialogModel& m) {
-    std::string shown;
-    for (const std::string& text : {m.AbsHor(), m.RelHor(), m.AbsVer(), m.RelVer(), m.absDis,
-                                    m.relDis, m.SdXY(), m.SdZ(), m.sigmaCent, m.sigmaInst})
-        shown += text + "|";
-    return shown + (m.CoupleHorVer() ? "1" : "0") + (m.CoupleXyZ() ? "1" : "0");
-}
+using testing::StdDevs;
 
 TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
     const std::pair<Words, std::string> cases[] = {

@@ -14,22 +14,15 @@
 #include "project/ProjectTestSupport.h"
 #include "support/MemorySettings.h"
 #include "support/RecordingUi.h"
+#include "support/StdDevTexts.h"
 #include "support/TempFolder.h"
 
 namespace talvik {
 namespace {
 
 using testing::RecordingUi;
+using testing::StdDevs;
 using Texts = std::vector<std::string>;
-
-// The ten standard-deviation boxes in the order they are stored, then the two couplings.
-std::string StdDevs(const ExportDialogModel& m) {
-    std::string shown;
-    for (const std::string& text : {m.AbsHor(), m.RelHor(), m.AbsVer(), m.RelVer(), m.absDis,
-                                    m.relDis, m.SdXY(), m.SdZ(), m.sigmaCent, m.sigmaInst})
-        shown += text + "|";
-    return shown + (m.CoupleHorVer() ? "1" : "0") + (m.CoupleXyZ() ? "1" : "0");
-}
 
 // The dialogs' scenarios show the defaults, the coupling and the closing on screen; here what
 // the screen cannot: opening stores nothing, a disabled box takes no edit, coupling again
