@@ -110,7 +110,6 @@ bool Form::Create(HWND owner, DWORD style, DWORD exStyle, const texts::WindowTex
                                 GetModuleHandleA(nullptr), nullptr);
     SendMessageA(tooltips_, TTM_SETMAXTIPWIDTH, 0, 600);
     dpi_ = DpiOf(hwnd_);
-    MakeFonts();
     Build();
     Layout();
     // Centred on the screen of the owner, or of the mouse.
@@ -141,11 +140,14 @@ HWND Form::Add(const char* windowClass, ControlId id, DWORD style, Place place, 
 }
 
 void Form::AddFrame(ControlId id, Place place) {
-    Add("BUTTON", id, BS_GROUPBOX, place);
+    Add("BUTTON", id, WS_GROUP | BS_GROUPBOX, place);
 }
 
 void Form::AddLabel(ControlId id, Place place, DWORD style) {
-    Add("STATIC", id, SS_NOPREFIX | SS_LEFTNOWORDWRAP | style, place);
+    // The kind of a static is a number, not a set of flags: centred or right-aligned text
+    // replaces the left-aligned kind (added to it, it would make an owner-drawn static).
+    const DWORD kind = (style & SS_TYPEMASK) != 0 ? 0 : SS_LEFTNOWORDWRAP;
+    Add("STATIC", id, WS_GROUP | SS_NOPREFIX | kind | style, place);
 }
 
 void Form::AddEdit(ControlId id, Place place) {
@@ -229,7 +231,7 @@ void Form::MakeFonts() {
         if (font) DeleteObject(font);
         font = nullptr;
     }
-    LOGFONTW base = MessageFont(dpi_);
+    LOGFONTW base = MessageFont(layoutDpi_);
     fonts_[0] = CreateFontIndirectW(&base);
     const struct {
         FontRole role;
@@ -247,7 +249,32 @@ HFONT Form::FontFor(FontRole role) const {
     return fonts_[static_cast<int>(role)];
 }
 
+void Form::SetWorkArea(const RECT& area) {
+    workArea_ = area;
+    Layout();
+}
+
+RECT Form::WorkArea() const {
+    if (!IsRectEmpty(&workArea_)) return workArea_;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
 void Form::Layout() {
+    const auto style = static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE));
+    RECT frame{};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const RECT work = WorkArea();
+    const int fitWidth = MulDiv(work.right - work.left - (frame.right - frame.left), 96, width_);
+    const int fitHeight = MulDiv(work.bottom - work.top - (frame.bottom - frame.top), 96, height_);
+    // MulDiv rounds; one less keeps the scaled size inside the area.
+    const int fit = std::min(fitWidth, fitHeight) - 1;
+    layoutDpi_ = static_cast<UINT>(std::max(48, std::min(fit, static_cast<int>(dpi_))));
+    MakeFonts();
+
     HDWP moves = BeginDeferWindowPos(static_cast<int>(entries_.size()));
     for (const Entry& entry : entries_) {
         HWND control = Item(entry.id);
@@ -270,8 +297,7 @@ void Form::Layout() {
     }
     if (moves) EndDeferWindowPos(moves);
     RECT size{0, 0, Scale(width_), Scale(height_)};
-    AdjustWindowRectEx(&size, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&size, style, FALSE, exStyle);
     SetWindowPos(hwnd_, nullptr, 0, 0, size.right - size.left, size.bottom - size.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -307,7 +333,6 @@ INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_DPICHANGED: {
             form->dpi_ = HIWORD(wParam);
-            form->MakeFonts();
             form->Layout();
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, 0, 0,

@@ -2,8 +2,10 @@
 // A window built from a list of controls: each control has an id from the control table, a
 // place in 96-dpi pixels and a font role. The form creates the controls with their caption and
 // tooltip from the window's texts table, gives every one the system's dialog font, and lays
-// them out again when the window moves to a screen of another scale. The windows are dialogs
-// (dialog manager: tab order, access keys, default button) built from an empty template.
+// them out again when the window moves to a screen of another scale. A window that would not
+// fit its screen's work area at that scale is laid out at the largest scale that fits, fonts
+// included. The windows are dialogs (dialog manager: tab order, access keys, arrow keys within
+// a group) built from an empty template.
 
 #include "win32/Win32.h"
 
@@ -36,8 +38,14 @@ class Form {
     HWND Handle() const { return hwnd_; }
     HWND Item(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
     HWND ToolTips() const { return tooltips_; }
-    // The scale the window is laid out at, in dots per inch.
+    // The scale of the window's screen, in dots per inch.
     UINT Dpi() const { return dpi_; }
+    // The scale the controls are laid out at: Dpi(), or less where the window must shrink to
+    // fit the work area.
+    UINT LayoutDpi() const { return layoutDpi_; }
+    // The area the window must fit in, instead of its screen's work area (RECT{} again: the
+    // screen's); the window is laid out again.
+    void SetWorkArea(const RECT& area);
 
   protected:
     // Creates the (hidden) window with the given style, the title and texts of `texts` and the
@@ -54,7 +62,9 @@ class Form {
              FontRole font = FontRole::Normal, DWORD exStyle = 0);
     // The usual controls: a frame (group box), a label (no access keys), a text box, a push
     // button, an option button (`first` starts its group), a check box, and the arrows of a set
-    // number, which take the keyboard focus and step on the arrow keys.
+    // number, which take the keyboard focus and step on the arrow keys. Every control but the
+    // later buttons of an option group starts a group of its own, so the arrow keys move only
+    // between the options of one group.
     void AddFrame(ControlId id, Place place);
     void AddLabel(ControlId id, Place place, DWORD style = 0);
     void AddEdit(ControlId id, Place place);
@@ -71,7 +81,7 @@ class Form {
     // Draws the program's icon into an owner-drawn static control.
     void DrawLogo(const DRAWITEMSTRUCT& item) const;
 
-    int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
+    int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(layoutDpi_), 96); }
 
   private:
     struct Entry {
@@ -87,6 +97,7 @@ class Form {
     // covers its area of the window.
     void AddToolTip(ControlId id, std::string_view text);
     void MakeFonts();
+    RECT WorkArea() const;
     void Layout();
     HFONT FontFor(FontRole role) const;
 
@@ -94,6 +105,8 @@ class Form {
     HWND tooltips_ = nullptr;
     const texts::WindowText* texts_ = nullptr;
     UINT dpi_ = 96;
+    UINT layoutDpi_ = 96;
+    RECT workArea_{};
     int width_ = 0;
     int height_ = 0;
     std::vector<Entry> entries_;
