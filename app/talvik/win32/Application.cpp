@@ -39,6 +39,8 @@ bool Application::Start(std::string_view commandLine) {
             import_ = std::make_unique<ImportWindow>(context_);
             if (!import_->Create()) return false;
             services_.ui.SetParentWindow(import_->Handle());
+            services_.ui.SetProgressLabel(import_->ProgressLabel());
+            services_.ui.SetProgressBar(import_->ProgressBar(), import_->PercentLabel());
             services_.prompt.SetParentWindow(import_->Handle());
             import_->finished = end;
             import_->Open(decision.args.PackageFile, decision.args.IdexFile, splash_->Handle(),
@@ -51,6 +53,7 @@ bool Application::Start(std::string_view commandLine) {
     if (!export_->Create()) return false;
     services_.ui.SetParentWindow(export_->Handle());
     services_.ui.SetProgressLabel(export_->ProgressLabel());
+    services_.ui.SetProgressBar(export_->ProgressBar(), export_->PercentLabel());
     services_.prompt.SetParentWindow(export_->Handle());
     export_->finished = end;
     export_->Open(decision.args.PackageFile, decision.args.IdexFile, commandLine.empty(),

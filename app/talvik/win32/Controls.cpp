@@ -64,6 +64,8 @@ constexpr Named kControls[] = {
     TALVIK_CONTROL(fraProgress),
     TALVIK_CONTROL(lblProgressCaption),
     TALVIK_CONTROL(lblProgress),
+    TALVIK_CONTROL(prbProgress),
+    TALVIK_CONTROL(lblPercent),
     TALVIK_CONTROL(Label2),
     TALVIK_CONTROL(txtCoordfile),
     TALVIK_CONTROL(cmdCoord),

@@ -63,6 +63,8 @@ enum class ControlId : int {
     fraProgress,
     lblProgressCaption,
     lblProgress,
+    prbProgress,
+    lblPercent,
     txtSelCode1 = 301,  // txtSelCode1 .. txtSelCode16 are 301 .. 316
     // Import window.
     Label2 = 400,

@@ -117,16 +117,12 @@ void ExportWindow::Build() {
         FontRole::Normal, WS_EX_CLIENTEDGE);
     AddArrows(UpDown1, {594, 448, 18, 23});
 
-    // Start buttons.
+    // Start buttons. Neither is the default: Enter in a box starts nothing.
     AddButton(cmdExport, {236, 504, 202, 30});
-    AddButton(cmdStart, {446, 504, 202, 30}, true);
+    AddButton(cmdStart, {446, 504, 202, 30});
 
     // Progress line, outside the body so it stays readable while the body is disabled.
-    Add("STATIC", fraProgress, SS_ETCHEDFRAME, {12, 546, 636, 28});
-    AddLabel(lblProgressCaption, {18, 551, 70, 18});
-    AddLabel(lblProgress, {90, 551, 552, 18}, SS_ENDELLIPSIS);
-
-    SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdStart), 0);
+    AddProgressLine(546, 636);
 }
 
 COLORREF ExportWindow::TextColour(ControlId id) const {
@@ -150,7 +146,7 @@ void ExportWindow::FinishOpening() {
     }
     model_.Open(packageFile_);
     Refresh();
-    ShowWithFocus(cmdStart);
+    ShowWithFocus(txtFieldfile);
 }
 
 void ExportWindow::Refresh() {
@@ -295,7 +291,7 @@ void ExportWindow::Browse(std::string& field, std::string_view filter, std::stri
 void ExportWindow::RunExport(bool kickKorvu) {
     if (running_ || ended_) return;
     running_ = true;
-    SetBodyEnabled(false, {fraProgress, lblProgressCaption, lblProgress});
+    SetBodyEnabled(false);
     ExportJob job;
     job.idexFile = idexFile_;
     job.launch = kickKorvu ? Launch::Always : Launch::No;

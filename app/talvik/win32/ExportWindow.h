@@ -20,7 +20,6 @@ class ExportWindow : public JobWindow {
 
     bool Create();
     ExportDialogModel& Model() { return model_; }
-    HWND ProgressLabel() const { return Item(ControlId::lblProgress); }
     AboutWindow* About() const { return about_.get(); }
     const std::string& IdexFile() const { return idexFile_; }
 

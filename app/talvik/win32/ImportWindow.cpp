@@ -1,5 +1,7 @@
 #include "win32/ImportWindow.h"
 
+#include "text/Text.h"
+
 namespace talvik::win32 {
 
 namespace {
@@ -13,7 +15,7 @@ ImportWindow::ImportWindow(JobContext& context) : context_(context), model_(cont
 
 bool ImportWindow::Create() {
     return Form::Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_3DLOOK,
-                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, texts::kImport, 560, 270);
+                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, texts::kImport, 560, 304);
 }
 
 void ImportWindow::Build() {
@@ -35,8 +37,9 @@ void ImportWindow::Build() {
         FontRole::Normal, WS_EX_CLIENTEDGE);
     AddArrows(UpDown1, {216, 184, 18, 23});
 
-    AddButton(cmdStart, {388, 228, 160, 30}, true);
-    SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdStart), 0);
+    // Not the default button: Enter in a box starts nothing.
+    AddButton(cmdStart, {388, 228, 160, 30});
+    AddProgressLine(266, 536);
 }
 
 COLORREF ImportWindow::TextColour(ControlId id) const {
@@ -69,7 +72,7 @@ bool ImportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             if (splash_ && IsWindow(splash_)) ShowWindow(splash_, SW_HIDE);
             model_.Load(packageFile_);
             Refresh();
-            ShowWithFocus(txtKVLayer);
+            ShowWithFocus(txtCoordfile);
             return true;
         case WM_COMMAND: {
             const auto id = static_cast<ControlId>(LOWORD(wParam));
@@ -106,13 +109,20 @@ void ImportWindow::Browse() {
 void ImportWindow::RunImport() {
     if (running_ || ended_) return;
     running_ = true;
-    SetBodyEnabled(false, {});
+    SetBodyEnabled(false);
     const ImportOutcome outcome = model_.Start(idexFile_, context_.ui);
-    SetBodyEnabled(true, {});
+    SetBodyEnabled(true);
     // After a written file the process ends without the closing steps: the set number is
     // not stored.
     if (outcome == ImportOutcome::Written) End(0);
     RunDone();
+    if (ended_) return;
+    // The focus goes back to the box the message was about: a refusal names the layer first,
+    // then the code; a failed run could not read the coordinate file.
+    if (outcome == ImportOutcome::Refused)
+        FocusOn(TrimBlanks(model_.Layer()).empty() ? txtKVLayer : txtKVCode);
+    else
+        FocusOn(txtCoordfile);
 }
 
 }  // namespace talvik::win32

@@ -1,6 +1,7 @@
 #include "win32/JobWindow.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace talvik::win32 {
 
@@ -17,18 +18,41 @@ void JobWindow::RunDone() {
     if (closeRequested_) End(0);
 }
 
-void JobWindow::SetBodyEnabled(bool enabled, std::initializer_list<ControlId> outside) {
+namespace {
+
+constexpr ControlId kProgressLine[] = {ControlId::fraProgress, ControlId::lblProgressCaption,
+                                       ControlId::lblProgress, ControlId::prbProgress,
+                                       ControlId::lblPercent};
+
+}  // namespace
+
+void JobWindow::AddProgressLine(int y, int width) {
+    using enum ControlId;
+    Add("STATIC", fraProgress, WS_GROUP | SS_ETCHEDFRAME, {12, y, width, 28});
+    AddLabel(lblProgressCaption, {18, y + 5, 70, 18});
+    AddLabel(lblProgress, {90, y + 5, width - 200, 18}, SS_ENDELLIPSIS);
+    Add(PROGRESS_CLASSA, prbProgress, 0, {width - 102, y + 6, 66, 16});
+    ShowWindow(Item(prbProgress), SW_HIDE);
+    AddLabel(lblPercent, {width - 32, y + 5, 38, 18}, SS_RIGHT);
+}
+
+void JobWindow::SetBodyEnabled(bool enabled) {
     for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const auto id = static_cast<ControlId>(GetDlgCtrlID(child));
-        if (std::find(outside.begin(), outside.end(), id) == outside.end())
+        if (std::find(std::begin(kProgressLine), std::end(kProgressLine), id) ==
+            std::end(kProgressLine))
             EnableWindow(child, enabled);
     }
+}
+
+void JobWindow::FocusOn(ControlId id) {
+    SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
 }
 
 void JobWindow::ShowWithFocus(ControlId focus) {
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
-    SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(focus)), TRUE);
+    FocusOn(focus);
 }
 
 bool JobWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

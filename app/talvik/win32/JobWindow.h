@@ -5,7 +5,6 @@
 // never cut off half-way.
 
 #include <functional>
-#include <initializer_list>
 
 #include "win32/Form.h"
 
@@ -17,6 +16,10 @@ class JobWindow : public Form {
     std::function<void(int)> finished;
 
     bool Ended() const { return ended_; }
+    // The progress line: its text, the bar and the percentage beside it.
+    HWND ProgressLabel() const { return Item(ControlId::lblProgress); }
+    HWND ProgressBar() const { return Item(ControlId::prbProgress); }
+    HWND PercentLabel() const { return Item(ControlId::lblPercent); }
 
   protected:
     // Hides the window and reports the exit code, the first time only.
@@ -29,9 +32,14 @@ class JobWindow : public Form {
     virtual void StepSet(bool up) = 0;
     // Called by a run when it is done: ends the window when a close was requested meanwhile.
     void RunDone();
-    // Disables every control but those `outside` (and enables them again), so that nothing
-    // can be used while a run works.
-    void SetBodyEnabled(bool enabled, std::initializer_list<ControlId> outside);
+    // Adds the progress line across the window at `y` (96-dpi pixels): a frame with the caption,
+    // the text, and the bar with its percentage, which show once a run reports an amount.
+    void AddProgressLine(int y, int width);
+    // Disables every control but the progress line (and enables them again), so that nothing
+    // can be used while a run works and the progress stays readable.
+    void SetBodyEnabled(bool enabled);
+    // Gives the keyboard focus to a control, as after a message about it.
+    void FocusOn(ControlId id);
     // Shows the window after the opening wait and puts the focus on a control.
     void ShowWithFocus(ControlId focus);
     // The close request, the set arrows (UpDown1) and the logo (Picture1) of both dialogs.

@@ -1,5 +1,7 @@
 #include "win32/Win32UserInterface.h"
 
+#include <algorithm>
+#include <string>
 #include <utility>
 
 namespace talvik::win32 {
@@ -37,6 +39,15 @@ Answer Win32UserInterface::Message(std::string_view text, Buttons buttons, Icon 
 void Win32UserInterface::Progress(std::string_view text) {
     if (!progress_ || !IsWindow(progress_)) return;
     SetWindowTextA(progress_, std::string(text).c_str());
+}
+
+void Win32UserInterface::ProgressAmount(std::uint64_t done, std::uint64_t total) {
+    if (total == 0 || !bar_ || !IsWindow(bar_)) return;
+    const int percent = static_cast<int>(std::min(done, total) * 100 / total);
+    SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    ShowWindow(bar_, SW_SHOWNA);
+    if (percent_ && IsWindow(percent_))
+        SetWindowTextA(percent_, (std::to_string(percent) + "%").c_str());
 }
 
 void Win32UserInterface::Yield() {

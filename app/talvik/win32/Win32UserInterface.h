@@ -35,10 +35,14 @@ class Win32UserInterface : public UserInterface {
     void SetParentWindow(HWND parent) { parent_ = parent; }
     // The label that shows progress texts; none means progress is dropped.
     void SetProgressLabel(HWND label) { progress_ = label; }
+    // The bar and the label that show how far a phase is, in percent; hidden until an amount
+    // is known.
+    void SetProgressBar(HWND bar, HWND percent) { bar_ = bar, percent_ = percent; }
 
     Answer Message(std::string_view text, Buttons buttons, Icon icon,
                    std::string_view title) override;
     void Progress(std::string_view text) override;
+    void ProgressAmount(std::uint64_t done, std::uint64_t total) override;
     // Repaints and handles the window system's messages, but leaves the user's keys and mouse
     // clicks queued: nothing the user does may start a second job while one runs.
     void Yield() override;
@@ -47,6 +51,8 @@ class Win32UserInterface : public UserInterface {
     MessagePresenter presenter_;
     HWND parent_ = nullptr;
     HWND progress_ = nullptr;
+    HWND bar_ = nullptr;
+    HWND percent_ = nullptr;
 };
 
 }  // namespace talvik::win32
