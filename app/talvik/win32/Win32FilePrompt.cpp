@@ -38,8 +38,9 @@ std::string Win32FilePrompt::PickFile(const FilePromptRequest& request) {
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = setup.folder.empty() ? nullptr : setup.folder.c_str();
     dialog.lpstrTitle = setup.title.c_str();
-    dialog.Flags =
-        OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    // No existence test: a new project is named here, and a missing file is reported by the
+    // run that reads it.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameA(&dialog)) return {};
     return std::string(file.data());
 }
