@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "support/DialogScenarios.h"
+#include "support/TempFolder.h"
 #include "texts/WindowTexts.h"
 #include "win32/AboutWindow.h"
 #include "win32/Application.h"
@@ -23,21 +25,37 @@
 namespace talvik::win32 {
 namespace {
 
-// Delivers the queued messages as the program's loop does, until `done` or ten seconds.
+// Delivers the queued messages as the program's loop does.
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        HWND root = GetAncestor(message.hwnd, GA_ROOT);
+        if (root && IsDialogMessageA(root, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Delivers the queued messages until `done` or ten seconds.
 bool PumpUntil(const std::function<bool()>& done) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!done()) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            HWND root = GetAncestor(message.hwnd, GA_ROOT);
-            if (root && IsDialogMessageA(root, &message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        Pump();
         if (std::chrono::steady_clock::now() > end) return false;
         Sleep(5);
     }
     return true;
+}
+
+// A key pressed on the control that has the focus, as the dialog manager receives it.
+void PressKey(HWND window, WPARAM key) {
+    MSG down{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+    if (!IsDialogMessageA(window, &down)) DispatchMessageA(&down);
+    Pump();
+}
+
+std::string FocusName() {
+    return ControlName(static_cast<ControlId>(GetDlgCtrlID(GetFocus())));
 }
 
 // The desktop program with message boxes and file prompts answered by the test.
@@ -179,9 +197,9 @@ TEST(ExportWindow, FirstRunEditsArrowsAndReopening) {
                   [&h] {
                       ExpectTable(*h.app->Splash(), texts::kSplash);
                       ExpectTable(*h.app->Export(), texts::kExport);
-                      EXPECT_EQ(GetFocus(), h.Find("cmdStart"));
-                      EXPECT_EQ(LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0)),
-                                FindControl("cmdStart"));
+                      EXPECT_EQ(FocusName(), "txtFieldfile");
+                      const auto defaultId = LOWORD(SendMessageA(h.Window(), DM_GETDEFID, 0, 0));
+                      EXPECT_EQ(GetDlgItem(h.Window(), defaultId), nullptr);
                       std::vector<std::string> tabs = {
                           "txtFieldfile", "cmdField",     "txtProjectfile", "cmdProject",
                           "optV3",        "txtAbsHor",    "txtRelHor",      "txtAbsDis",
@@ -218,15 +236,51 @@ TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     EXPECT_FALSE(IsWindowVisible(about->Handle()));
 }
 
-// The buttons are pressed from the keyboard: the access key of one, Enter for the default one.
+// The buttons are pressed from the keyboard with their access keys.
 TEST(ExportWindow, StartButtonsFromTheKeyboard) {
     EXPECT_EQ(testing::StartButtons<Harness>([](Harness& h, const char* button) {
-                  const bool enter = button == std::string_view("cmdStart");
-                  PostMessageA(GetFocus(), enter ? WM_KEYDOWN : WM_SYSCHAR, enter ? VK_RETURN : 'e',
-                               enter ? 0 : 1 << 29);
+                  const bool start = button == std::string_view("cmdStart");
+                  PostMessageA(GetFocus(), WM_SYSCHAR, start ? 's' : 'e', 1 << 29);
                   PumpUntil([&h] { return h.finished; });
               }),
               "");
+}
+
+// Enter in any box starts nothing: there is no default button, so no export runs and the
+// package is not launched.
+TEST(ExportWindow, EnterInABoxStartsNothing) {
+    Harness h;
+    h.CopyExamples({"net1.fld", "net1.idx"});
+    h.settings.Set("Talvik3Path", h.Path("korvu.exe"));
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    std::vector<std::string> boxes = {"txtFieldfile", "txtProjectfile", "txtAbsHor",
+                                      "txtRelHor",    "txtAbsDis",      "txtRelDis",
+                                      "txtSDXY",      "txtSigmaCent",   "txtSigmaInst"};
+    for (int i = 1; i <= 16; ++i)
+        boxes.push_back(ControlName(SelCodeId(i)));
+    for (const std::string& box : boxes) {
+        SetFocus(h.Find(box.c_str()));
+        PressKey(h.Window(), VK_RETURN);
+        EXPECT_TRUE(!h.finished && h.DialogVisible()) << box;
+    }
+    EXPECT_EQ(h.launcher.commandLines, std::vector<std::string>{});
+    EXPECT_FALSE(std::filesystem::exists(h.Path("net1.PRJ")));
+}
+
+// The arrow keys move only between the options of one group; a check box is a group of its own.
+TEST(ExportWindow, ArrowKeysStayInTheirGroup) {
+    Harness h;
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    const std::vector<std::string> groups[] = {
+        {"optV3", "optV1"}, {"optFace2Series", "optFace2to1"}, {"chkHVD"}, {"chkXYZ"}};
+    for (const std::vector<std::string>& group : groups) {
+        SetFocus(h.Find(group[0].c_str()));
+        for (int press = 0; press < 3; ++press) {
+            PressKey(h.Window(), press == 2 ? VK_RIGHT : VK_DOWN);
+            EXPECT_TRUE(std::find(group.begin(), group.end(), FocusName()) != group.end())
+                << "from " << group[0] << " to " << FocusName();
+        }
+    }
 }
 
 TEST(ExportWindow, CloseDuringTheRun) {
@@ -240,8 +294,8 @@ TEST(ImportWindow, SetsRefusalImportAndClosing) {
     EXPECT_EQ(testing::ImportSetsRefusalImportAndClosing(
                   h,
                   [&h] {
-                      ExpectTable(*h.app->Import(), texts::kImport, "lblProgressCaption");
-                      EXPECT_EQ(GetFocus(), h.Find("txtKVLayer"));
+                      ExpectTable(*h.app->Import(), texts::kImport);
+                      EXPECT_EQ(FocusName(), "txtCoordfile");
                       EXPECT_EQ(TabOrder(h.Window()),
                                 (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer",
                                                           "txtKVCode", "UpDown1", "cmdStart"}));
@@ -260,23 +314,175 @@ TEST(Presentation, MessageBoxesAndFilePromptFilters) {
         EXPECT_EQ(FindControl(unknown), 0) << unknown;
 }
 
-// A window moved to a screen of twice the scale lays itself out twice as large.
-TEST(Presentation, PerMonitorScaling) {
+// After a message about a box the focus is back in that box; a written file shows on the
+// progress line, its bar at the end.
+TEST(ImportWindow, FocusAfterAMessageAndProgress) {
+    Harness h;
+    h.CopyExamples({"net1.cor"});
+    const struct {
+        const char *layer, *code, *file, *focus;
+    } cases[] = {
+        {" ", "GR", "net1.cor", "txtKVLayer"},
+        {"", "", "net1.cor", "txtKVLayer"},
+        {"L", " ", "net1.cor", "txtKVCode"},
+        {"L", "GR", "missing.cor", "txtCoordfile"},
+    };
+    const std::string line = "1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("back.idx") + "\"";
+    ASSERT_TRUE(h.Start(line));
+    for (const auto& c : cases) {
+        h.Type("txtKVLayer", c.layer);
+        h.Type("txtKVCode", c.code);
+        h.Type("txtCoordfile", h.Path(c.file));
+        SetFocus(h.Find("cmdStart"));
+        h.Click("cmdStart");
+        EXPECT_EQ(FocusName(), c.focus) << c.layer << '|' << c.code << '|' << c.file;
+    }
+    h.Type("txtCoordfile", h.Path("net1.cor"));
+    h.Click("cmdStart");
+    ASSERT_TRUE(h.finished);
+    EXPECT_EQ(h.Text("lblProgress").rfind("Inlezen KORVU Co\xF6rdinaten: ", 0), 0u);
+    EXPECT_EQ(SendMessageA(h.Find("prbProgress"), PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(h.Text("lblPercent"), "100%");
+}
+
+// What each window draws, not only what it is given: every label, frame, button and option
+// leaves dark pixels (text) inside its own rectangle when it paints into a bitmap.
+int DarkPixels(HWND control) {
+    RECT area{};
+    GetWindowRect(control, &area);
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, w, h};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SendMessageA(control, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    int dark = 0;
+    const auto* pixel = static_cast<const std::uint8_t*>(bits);
+    for (int i = 0; i < w * h; ++i, pixel += 4) {
+        if (pixel[0] * 11 + pixel[1] * 59 + pixel[2] * 30 < 80 * 100) ++dark;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return dark;
+}
+
+void ExpectDrawn(const Form& form, const texts::WindowText& table) {
+    for (const texts::ControlText& control : table.controls) {
+        HWND item = form.Item(static_cast<ControlId>(FindControl(control.name)));
+        if (!item || control.caption.empty()) continue;
+        EXPECT_GE(DarkPixels(item), 8) << table.name << ' ' << control.name;
+    }
+}
+
+TEST(Presentation, EveryCaptionIsDrawn) {
+    Harness h;
+    ASSERT_TRUE(h.Start(h.ExportLine(), false));
+    ExpectDrawn(*h.app->Splash(), texts::kSplash);
+    ASSERT_TRUE(h.WaitForDialog());
+    ExpectDrawn(*h.app->Export(), texts::kExport);
+    SendMessageA(h.Window(), WM_COMMAND, MAKEWPARAM(FindControl("lblAction"), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(h.Find("lblAction")));
+    ASSERT_TRUE(h.app->Export()->About());
+    ExpectDrawn(*h.app->Export()->About(), texts::kAbout);
+    ASSERT_TRUE(h.Start("1 \"" + h.Path("a.cor") + "\" \"" + h.Path("a.idx") + "\""));
+    ExpectDrawn(*h.app->Import(), texts::kImport);
+}
+
+// The system's file prompt takes a name that does not exist yet (a new project) and gives it
+// back. The test types the name and presses Open from a timer inside the prompt's own loop; a
+// prompt that refuses the name is cancelled, which gives back nothing.
+struct PromptDriver {
+    std::string name;
+    int ticks = 0;
+    static PromptDriver* current;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        PromptDriver& d = *current;
+        std::vector<HWND> dialogs;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM list) {
+                char kind[16] = {};
+                GetClassNameA(window, kind, sizeof(kind));
+                if (IsWindowVisible(window) && std::string_view(kind) == "#32770")
+                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&dialogs));
+        if (dialogs.empty()) return;
+        if (++d.ticks == 1 && dialogs.size() == 1) {
+            for (int id : {0x47C, 0x480}) {  // the name box: a combo box (cmb13) or an edit (edt1)
+                HWND box = GetDlgItem(dialogs[0], id);
+                if (HWND edit = box ? FindWindowExA(box, nullptr, "Edit", nullptr) : nullptr)
+                    box = edit;
+                if (box) SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(d.name.c_str()));
+            }
+            PostMessageA(dialogs[0], WM_COMMAND, IDOK, 0);
+        } else if (d.ticks > 4) {
+            for (HWND dialog : dialogs)
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+};
+PromptDriver* PromptDriver::current = nullptr;
+
+TEST(Presentation, FilePromptTakesANewName) {
+    testing::TempFolder folder;
+    PromptDriver driver{"groot.prj"};
+    PromptDriver::current = &driver;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, &PromptDriver::Tick);
+    Win32FilePrompt prompt;
+    const std::string picked = prompt.PickFile(
+        {folder.Path(), "Opzoeken van KORVU Projectfile Locatie", "*.prj", "KORVU|*.prj|"});
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(picked, folder.Path("groot.prj"));
+}
+
+// Each window fits a 1366 x 768 screen's work area (the taskbar takes 40 pixels) at 100 %,
+// 125 % and 150 %: a window too large for it lays its controls out at a smaller scale, every
+// control inside the window. On a large screen the scale is the screen's.
+TEST(Presentation, WindowsFitTheWorkArea) {
     Harness h;
     ASSERT_TRUE(h.Start(h.ExportLine()));
-    const auto width = [&h](const char* name) {
-        RECT area{};
-        GetWindowRect(h.Find(name), &area);
-        return area.right - area.left;
-    };
-    const int before = width("cmdStart");
-    const UINT dpi = h.app->Export()->Dpi();
-    RECT window{};
-    GetWindowRect(h.Window(), &window);
-    SendMessageA(h.Window(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2),
-                 reinterpret_cast<LPARAM>(&window));
-    EXPECT_EQ(h.app->Export()->Dpi(), dpi * 2);
-    EXPECT_NEAR(width("cmdStart"), before * 2, 2);
+    SendMessageA(h.Window(), WM_COMMAND, MAKEWPARAM(FindControl("lblAction"), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(h.Find("lblAction")));
+    Form* export_ = h.app->Export();
+    Form* about = h.app->Export()->About();
+    ASSERT_TRUE(about);
+    Harness i;
+    ASSERT_TRUE(i.Start("1 \"" + i.Path("a.cor") + "\" \"" + i.Path("a.idx") + "\""));
+    const RECT work{0, 0, 1366, 728};
+    for (Form* form : {export_, static_cast<Form*>(i.app->Import()), about}) {
+        for (UINT dpi : {96u, 120u, 144u}) {
+            form->SetWorkArea(work);
+            RECT window{};
+            GetWindowRect(form->Handle(), &window);
+            SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                         reinterpret_cast<LPARAM>(&window));
+            GetWindowRect(form->Handle(), &window);
+            EXPECT_LE(window.right - window.left, 1366) << dpi;
+            EXPECT_LE(window.bottom - window.top, 728) << dpi;
+            RECT client{};
+            GetClientRect(form->Handle(), &client);
+            for (HWND c = GetWindow(form->Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                RECT area{};
+                GetWindowRect(c, &area);
+                MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&area), 2);
+                EXPECT_TRUE(area.right <= client.right && area.bottom <= client.bottom)
+                    << dpi << ' ' << GetDlgCtrlID(c);
+            }
+        }
+        const UINT before = form->LayoutDpi();
+        form->SetWorkArea({0, 0, 4000, 4000});
+        EXPECT_EQ(form->LayoutDpi(), form->Dpi());
+        EXPECT_GE(form->LayoutDpi(), before);
+    }
 }
 
 }  // namespace
