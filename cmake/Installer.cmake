@@ -1,9 +1,13 @@
 # The Windows installer (CPack, NSIS): a 64-bit Unicode setup program that installs talvik.exe
-# and talvik-cli.exe into Program Files\Talvik, adds a Start-menu entry, and registers the
-# program in the host's menus at the end. `cpack` in the build folder writes
-# Talvik-<version>-win64.exe there.
+# and talvik-cli.exe for the user who runs it, without elevation, into
+# %LOCALAPPDATA%\Programs\Talvik, adds an entry to that user's Start menu, and registers the
+# program in the host's menus at the end; the host's menus are per user too. The uninstaller
+# takes the program out of those menus before it removes the files. `cpack` in the build folder
+# writes Talvik-<version>-win64.exe there. The script is the project's own template
+# (cmake/nsis/NSIS.template.in): CMake's one asks for administrator rights.
 # The programs are built before packing; packing does not build the rest of the tree.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake/nsis)
 set(CPACK_GENERATOR NSIS)
 set(CPACK_PACKAGE_NAME Talvik)
 set(CPACK_PACKAGE_VENDOR Kelvaris)
@@ -16,7 +20,8 @@ set(CPACK_PACKAGE_EXECUTABLES talvik Talvik)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_INSTALL_ROOT "$LOCALAPPDATA\\Programs")
+set(CPACK_TALVIK_COPYRIGHT "Copyright (C) 2026 Kelvaris")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_PACKAGE_NAME Talvik)
 set(CPACK_NSIS_DISPLAY_NAME "Talvik ${PROJECT_VERSION}")
@@ -35,5 +40,10 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   nsExec::Exec '\"$INSTDIR\\talvik-cli.exe\" register'
   Pop $0
   talvik_registered:
+]=])
+# Before the files go, the program leaves the host's menus; other converters' entries stay.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  nsExec::Exec '\"$INSTDIR\\talvik-cli.exe\" unregister --quiet'
+  Pop $0
 ]=])
 include(CPack)
