@@ -155,7 +155,8 @@ inline constexpr WindowText kExport{
     detail::kExport};
 inline constexpr WindowText kImport{
     "frmKORVUI", kInterfaceTitle, "Import window",
-    "Reads KORVU's coordinates into an IDEX file (mode 1). On Windows it has no progress line.",
+    "Reads KORVU's coordinates into an IDEX file (mode 1). Its progress line shows the run's "
+    "texts and a bar with the percentage, as in the export window.",
     detail::kImport};
 inline constexpr WindowText kAbout{
     "frmAbout", "About Talvik", "About box",

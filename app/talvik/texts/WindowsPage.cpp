@@ -60,6 +60,34 @@ std::string Page() {
                  << Plain(control.tip) << " |\n";
         }
     }
+    page << "\n## Keys, prompts and installing\n"
+            "\n"
+            "Neither the export nor the import window has a default button: Enter in a text box "
+            "starts\n"
+            "nothing, a job starts only from a start button (a click, Space on it, or its access "
+            "key). Each\n"
+            "window opens with the focus in its first text box, and after a message about a box "
+            "the focus is\n"
+            "back in that box. The arrow keys move only between the options of one group.\n"
+            "\n"
+            "The prompts of the `Bladeren` buttons and the one for the IDEX file do not test "
+            "whether the\n"
+            "picked file exists: a new project is named there, and a missing file is reported "
+            "by the run\n"
+            "that reads it.\n"
+            "\n"
+            "On Windows the windows keep their size; on a screen too small for a window at its "
+            "scale the\n"
+            "window is laid out smaller, so that it fits the screen's work area.\n"
+            "\n"
+            "On Windows the installer is per user: it asks for no administrator rights, puts the "
+            "programs in\n"
+            "`%LOCALAPPDATA%\\Programs\\Talvik` and the entry in the user's Start menu, and "
+            "registers Talvik in\n"
+            "that user's host menus. Its uninstaller (interactive or `/S`) first runs "
+            "`talvik-cli unregister`,\n"
+            "which takes Talvik's entries out of those menus and leaves other converters' "
+            "entries.\n";
     return page.str();
 }
 
