@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
         {ui, prompt, settings, registry, launcher, "C:\\Talvik\\talvik.exe", 2000});
     exporter.Start("0 \"C:\\Metingen\\net1.prj\" \"C:\\Metingen\\net1.idx\"");
     shoot(exporter.Splash()->Handle(), "windows-splash.png");
+    // The windows as they open: only what the program shows itself.
     Pump(2000);
-    ui.Progress("Kavrin Field File wordt gelezen: regel 1200");
     shoot(exporter.Export()->Handle(), "windows-export-dialog.png");
     SendMessageA(exporter.Export()->Handle(), WM_COMMAND,
                  MAKEWPARAM(FindControl("lblAction"), STN_CLICKED),
