@@ -1,7 +1,7 @@
-// Reads the version resource of programs back as the file's properties show it:
+// Reads programs' version resources back as the files' properties show them:
 //   test_version_info VERSION FILE...
-// Each file must carry a Dutch string block whose product and file versions are VERSION and
-// whose LegalCopyright is not empty. Prints one line per fault; exit code 1 when there is one.
+// Each file must have a Dutch block whose product and file versions are VERSION (".0" may
+// follow) and whose LegalCopyright is not empty. Prints each fault; exit code 1 when any.
 
 #include <windows.h>
 
@@ -9,60 +9,43 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-std::string Value(const std::vector<char>& block, const std::string& path) {
-    void* value = nullptr;
-    UINT size = 0;
-    if (!VerQueryValueA(block.data(), path.c_str(), &value, &size) || size == 0) return {};
-    return std::string(static_cast<const char*>(value));
-}
-
-int Check(const char* file, const std::string& version) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(file, &ignored);
-    std::vector<char> block(size);
-    if (size == 0 || !GetFileVersionInfoA(file, 0, size, block.data())) {
-        std::printf("%s: no version resource\n", file);
-        return 1;
-    }
-    WORD* translation = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
-                        reinterpret_cast<void**>(&translation), &length) ||
-        length < 4 || translation[0] != 0x0413) {
-        std::printf("%s: no Dutch language block\n", file);
-        return 1;
-    }
-    char prefix[64];
-    std::snprintf(prefix, sizeof(prefix), "\\StringFileInfo\\%04x%04x\\", translation[0],
-                  translation[1]);
-    int faults = 0;
-    for (const char* key : {"ProductVersion", "FileVersion"}) {
-        const std::string found = Value(block, prefix + std::string(key));
-        // A four-part version may add ".0".
-        if (found != version && found != version + ".0") {
-            std::printf("%s: %s \"%s\" instead of \"%s\"\n", file, key, found.c_str(),
-                        version.c_str());
-            ++faults;
-        }
-    }
-    if (Value(block, prefix + std::string("LegalCopyright")).empty()) {
-        std::printf("%s: no LegalCopyright\n", file);
-        ++faults;
-    }
-    return faults;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::printf("usage: test_version_info VERSION FILE...\n");
-        return 2;
+    int faults = argc < 3 ? 1 : 0;
+    for (int i = 2; i < argc; ++i) {
+        const char* file = argv[i];
+        DWORD ignored = 0;
+        std::vector<char> block(GetFileVersionInfoSizeA(file, &ignored) + 1);
+        WORD* language = nullptr;
+        UINT size = 0;
+        if (!GetFileVersionInfoA(file, 0, static_cast<DWORD>(block.size()), block.data()) ||
+            !VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                            reinterpret_cast<void**>(&language), &size) ||
+            size < 4 || language[0] != 0x0413) {
+            std::printf("%s: no Dutch version resource\n", file);
+            ++faults;
+            continue;
+        }
+        char prefix[40];
+        std::snprintf(prefix, sizeof(prefix), "\\StringFileInfo\\%04x%04x\\", language[0],
+                      language[1]);
+        const auto value = [&](const char* key) {
+            char* text = nullptr;
+            UINT length = 0;
+            return VerQueryValueA(block.data(), (prefix + std::string(key)).c_str(),
+                                  reinterpret_cast<void**>(&text), &length) &&
+                           length > 0
+                       ? std::string(text)
+                       : std::string();
+        };
+        const std::string version = argv[1];
+        const std::string copyright = value("LegalCopyright");
+        for (const std::string& found : {value("ProductVersion"), value("FileVersion")}) {
+            if (found != version && found != version + ".0") {
+                std::printf("%s: version \"%s\", not %s\n", file, found.c_str(), version.c_str());
+                ++faults;
+            }
+        }
+        if (copyright.empty()) std::printf("%s: no LegalCopyright\n", file), ++faults;
     }
-    int faults = 0;
-    for (int i = 2; i < argc; ++i)
-        faults += Check(argv[i], argv[1]);
     return faults == 0 ? 0 : 1;
 }
