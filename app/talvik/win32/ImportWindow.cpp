@@ -118,7 +118,7 @@ void ImportWindow::RunImport() {
     RunDone();
     if (ended_) return;
     // The focus goes back to the box the message was about: a refusal names the layer first,
-    // then the code; a failed run could not read the coordinate file.
+    // then the code; a failed run names a file, and the coordinate file is the one shown here.
     if (outcome == ImportOutcome::Refused)
         FocusOn(TrimBlanks(model_.Layer()).empty() ? txtKVLayer : txtKVCode);
     else
