@@ -260,12 +260,14 @@ TEST(ExportWindow, FilePromptsAndTheAboutBox) {
     EXPECT_FALSE(IsWindowVisible(about->Handle()));
 }
 
-// The buttons are pressed from the keyboard with their access keys.
+// The buttons are pressed from the keyboard with their access keys; the run's last phase
+// shows on the bar as done.
 TEST(ExportWindow, StartButtonsFromTheKeyboard) {
     EXPECT_EQ(testing::StartButtons<Harness>([](Harness& h, const char* button) {
                   const bool start = button == std::string_view("cmdStart");
                   PostMessageA(GetFocus(), WM_SYSCHAR, start ? 's' : 'e', 1 << 29);
                   PumpUntil([&h] { return h.finished; });
+                  EXPECT_EQ(h.Text("lblPercent"), "100%");
               }),
               "");
 }
