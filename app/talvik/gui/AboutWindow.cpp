@@ -78,7 +78,11 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     ApplyTexts(this, texts::kAbout);
     lblVersion->setText(
         ScreenText(texts::VersionLine(kVersionMajor, kVersionMinor, kVersionRevision)));
-    setMinimumWidth(320);
+    // A fixed size: nothing in the box would use more room, so it cannot be enlarged or
+    // maximised.
+    column->addStrut(320);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     adjustSize();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "gui/Logo.h"
@@ -44,6 +45,9 @@ SplashWindow::SplashWindow(QWidget* parent)
     outer->addWidget(frame);
     ApplyTexts(this, texts::kSplash);
     adjustSize();
+    // In the middle of the screen, as are the messages shown over it.
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 }  // namespace talvik::gui
