@@ -43,6 +43,7 @@ SplashWindow::SplashWindow(QWidget* parent)
     row->addWidget(name);
 
     outer->addWidget(frame);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
     ApplyTexts(this, texts::kSplash);
     adjustSize();
     // In the middle of the screen, as are the messages shown over it.
