@@ -7,12 +7,18 @@
 // Dutch. The tests run once at the normal scale and once at 150 % (QT_SCALE_FACTOR=1.5).
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTimer>
 
 #include "GuiHarness.h"
 #include "Version.h"
@@ -155,6 +161,77 @@ class WindowsTest : public QObject {
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(", ")));
     }
 
+    // What the screen shows, not only what is set: every caption of the table leaves dark
+    // pixels inside its control (a frame: in its title; a check or option button: beside its
+    // indicator). A control in the scrolling form is scrolled into view first.
+    void everyCaptionIsDrawn() {
+        QStringList blank;
+        for (qsizetype w = 0; w < windows_.size(); ++w) {
+            QWidget* window = windows_[w];
+            QImage shot;
+            for (const texts::ControlText& control : texts::kWindows[w]->controls) {
+                auto* widget = window->findChild<QWidget*>(QString::fromLatin1(control.name));
+                if (control.caption.empty() || !widget) continue;
+                QScrollArea* area = nullptr;
+                for (QWidget* up = widget; up && !area; up = up->parentWidget())
+                    area = qobject_cast<QScrollArea*>(up);
+                if (area && widget->visibleRegion().boundingRect() != widget->rect()) {
+                    area->ensureWidgetVisible(widget, 0, 0);
+                    shot = {};
+                }
+                if (shot.isNull()) shot = window->grab().toImage();
+                QRect where(widget->mapTo(window, QPoint(0, 0)), widget->size());
+                if (qobject_cast<QGroupBox*>(widget))
+                    where.setHeight(widget->fontMetrics().height());
+                else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+                    where.setLeft(where.left() +
+                                  widget->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 2);
+                const qreal ratio = shot.devicePixelRatio();
+                const QRect pixels((QPointF(where.topLeft()) * ratio).toPoint(),
+                                   (QSizeF(where.size()) * ratio).toSize());
+                int dark = 0;
+                for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                    for (int x = pixels.left(); x <= pixels.right(); ++x)
+                        dark += shot.valid(x, y) && qGray(shot.pixel(x, y)) < 110;
+                if (dark < 5) blank << Where(widget);
+            }
+        }
+        QVERIFY2(blank.isEmpty(), qPrintable("nothing drawn: " + blank.join(", ")));
+    }
+
+    // On a 1366 x 768 screen at 100, 125 and 150 % every window lies within the screen's free
+    // area, and the start buttons and the progress line of both dialogs are wholly in view. No
+    // window grows beyond its natural size (but for room for a scroll bar).
+    void windowsFitTheScreen() {
+        QStringList faults;
+        for (QWidget* window : windows_) {
+            const QRect room = window->screen()->availableGeometry();
+            if (!room.contains(window->frameGeometry()))
+                faults << QStringLiteral("%1 at %2,%3 %4 x %5 in %6 x %7")
+                              .arg(window->objectName())
+                              .arg(window->x())
+                              .arg(window->y())
+                              .arg(window->width())
+                              .arg(window->height())
+                              .arg(room.width())
+                              .arg(room.height());
+            for (const char* name : {"cmdExport", "cmdStart", "fraProgress"}) {
+                auto* control = window->findChild<QWidget*>(name);
+                if (control && control->visibleRegion().boundingRect() != control->rect())
+                    faults << Where(control) + " out of view";
+            }
+            const QSize size = window->size(), natural = window->sizeHint();
+            window->resize(2 * size);
+            const QSize grown = window->size();
+            window->resize(size);
+            if (grown.height() > natural.height() ||
+                grown.width() >
+                    natural.width() + window->style()->pixelMetric(QStyle::PM_ScrollBarExtent))
+                faults << window->objectName() + " grows";
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
+    }
+
     // The heading and the emblem open one modeless About box; its OK closes it.
     void aboutBoxFromHeadingAndEmblem() {
         QTest::mouseClick(export_.Find<QWidget>("lblAction"), Qt::LeftButton);
@@ -197,6 +274,99 @@ class WindowsTest : public QObject {
 
     void startButtons() {
         PASSES(testing::StartButtons<Harness>([](Harness& h, const char* b) { h.Click(b); }));
+    }
+
+    // The first text box has the focus, and Enter in any text box starts nothing.
+    void enterStartsNothing() {
+        Harness h;
+        h.InstallHost();
+        h.settings.Set("Talvik3Path", h.Path("korvu"));
+        QVERIFY(h.Start(h.ExportLine()));
+        QCOMPARE(QApplication::focusWidget(), h.Find("txtFieldfile"));
+        QList<QWidget*> targets{QApplication::focusWidget()};
+        for (QLineEdit* box : h.Window()->findChildren<QLineEdit*>())
+            targets << box;
+        for (QWidget* target : targets) {
+            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Enter);
+        }
+        QVERIFY(!h.finished && h.launcher.commandLines.empty());
+        QVERIFY(h.prompts.empty() && h.messages.empty());
+    }
+
+    // Bladeren names a new project: a typed name of a file that does not exist comes back.
+    void promptTakesANewName() {
+        Harness h;
+        h.InstallHost();
+        QVERIFY(h.Start(h.ExportLine()));
+        h.realPrompt = true;
+        bool typed = false;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, [&typed] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* refusal = qobject_cast<QMessageBox*>(modal)) refusal->done(0);
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog) return;
+            if (typed) return dialog->reject();
+            typed = true;
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("groot.prj");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        driver.start(50);
+        h.Click("cmdProject");
+        QCOMPARE(h.Text("txtProjectfile"), h.Path("groot.prj"));
+    }
+
+    // After a refusal of the import the focus is on the box the message was about.
+    void refusalFocusesItsBox() {
+        Harness h;
+        h.InstallHost();
+        QVERIFY(h.Start("1 \"" + h.Path("none.cor") + "\" \"" + h.Path("out.idx") + "\""));
+        const char* rows[][3] = {
+            {"", "K", "txtKVLayer"}, {"L", " ", "txtKVCode"}, {"L", "K", "txtCoordfile"}};
+        for (const auto& [layer, code, focused] : rows) {
+            h.Type("txtKVLayer", layer);
+            h.Type("txtKVCode", code);
+            h.Click("cmdStart");
+            QCOMPARE(h.Window()->focusWidget(), h.Find(focused));
+        }
+        QVERIFY(!h.finished);
+    }
+
+    // A box shown before any window (or while none shows) centres on the screen, as does the
+    // start-up window the first messages show over.
+    void firstBoxesAreCentred() {
+        QWidget hidden;
+        QtUserInterface ui;
+        ui.SetParentWindow(&hidden);
+        QPoint centre;
+        QTimer::singleShot(100, [&centre] {
+            QWidget* box = QApplication::activeModalWidget();
+            centre = box->frameGeometry().center();
+            box->close();
+        });
+        ui.Message("Kavrin niet gevonden; afbreken", Buttons::Ok, Icon::Critical, kAppTitle);
+        SplashWindow splash;
+        splash.show();
+        const QPoint middle = splash.screen()->availableGeometry().center();
+        for (const QPoint at : {centre, splash.frameGeometry().center()})
+            QVERIFY2((at - middle).manhattanLength() < 8,
+                     qPrintable(QStringLiteral("%1,%2").arg(at.x()).arg(at.y())));
+    }
+
+    // Started from the desktop's menu with no host release registered, the IDEX prompt starts
+    // in the home folder; the search for the package starts where Linux keeps programs and
+    // offers their names, not *.exe.
+    void linuxPromptFolders() {
+        Harness h;
+        h.pick = h.Path("net1.idx");
+        QVERIFY(h.Start(""));
+        QVERIFY(!h.finished && h.messages.empty());
+        QCOMPARE(h.prompts[0].folder, QDir::homePath());
+        h.Click("cmdStart");
+        const FileDialogSetup& search = h.prompts.back();
+        QVERIFY(search.folder == "/opt" || search.folder == QDir::homePath());
+        QCOMPARE(search.nameFilters, QStringList({"KORVU (korvu*)", "All Files (*.*) (*)"}));
     }
 
     void closeDuringTheRun() {
