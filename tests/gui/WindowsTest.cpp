@@ -310,7 +310,7 @@ class WindowsTest : public QObject {
             if (typed) return dialog->reject();
             typed = true;
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText("groot.prj");
-            QMetaObject::invokeMethod(dialog, "accept");
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });
         driver.start(50);
         h.Click("cmdProject");
