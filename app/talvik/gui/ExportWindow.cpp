@@ -249,6 +249,7 @@ void ExportWindow::BuildLayout() {
     outer->addWidget(progress.frame);
     ApplyTexts(this, texts::kExport);
     NoDefaultButtons(this);
+    ArrowsStayInGroups(this);
 }
 
 void ExportWindow::Bind() {

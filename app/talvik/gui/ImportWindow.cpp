@@ -105,6 +105,7 @@ void ImportWindow::BuildLayout() {
     outer->addWidget(progress.frame);
     ApplyTexts(this, texts::kImport);
     NoDefaultButtons(this);
+    ArrowsStayInGroups(this);
 }
 
 void ImportWindow::Bind() {

@@ -1,6 +1,7 @@
 #include "gui/Widgets.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -120,6 +121,26 @@ class BodyScrollArea : public QScrollArea {
     }
 };
 
+// Swallows the arrow keys of the controls it watches.
+class ArrowKeyStop : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            switch (static_cast<QKeyEvent*>(event)->key()) {
+                case Qt::Key_Up:
+                case Qt::Key_Down:
+                case Qt::Key_Left:
+                case Qt::Key_Right:
+                    return true;
+                default:
+                    break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // Room for a window manager's frame and title bar around a window.
 constexpr QSize kFrameAllowance{16, 48};
 
@@ -164,6 +185,12 @@ void NoDefaultButtons(QWidget* window) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+}
+
+void ArrowsStayInGroups(QWidget* window) {
+    auto* stop = new ArrowKeyStop(window);
+    for (QCheckBox* box : window->findChildren<QCheckBox*>())
+        box->installEventFilter(stop);
 }
 
 QLabel* MakeLabel(const QString& name, QWidget* parent) {

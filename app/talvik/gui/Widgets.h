@@ -87,6 +87,11 @@ void FitToScreen(QWidget* window);
 // button's neighbours, starts nothing. A button is pressed by a click, its access key or Space.
 void NoDefaultButtons(QWidget* window);
 
+// Arrow keys move the focus only within a group, as in the host's dialogs: among the option
+// buttons of one choice (Qt does that itself), and not at all from a check box, which is a
+// group of its own.
+void ArrowsStayInGroups(QWidget* window);
+
 // Gives the window its title from the texts table, and every control the table lists its
 // caption and tooltip (the arrows of a set number pass theirs on to both arrows).
 void ApplyTexts(QWidget* window, const texts::WindowText& texts);
