@@ -7,6 +7,7 @@
 // Dutch. The tests run once at the normal scale and once at 150 % (QT_SCALE_FACTOR=1.5).
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -292,6 +293,31 @@ class WindowsTest : public QObject {
         }
         QVERIFY(!h.finished && h.launcher.commandLines.empty());
         QVERIFY(h.prompts.empty() && h.messages.empty());
+    }
+
+    // Arrow keys on an option button move only among the options of its group, and leave a
+    // check box where it is.
+    void arrowsStayInTheirGroup() {
+        QStringList faults;
+        for (QWidget* window : {export_.Window(), import_.Window()}) {
+            for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+                if (!qobject_cast<QCheckBox*>(button) && !qobject_cast<QRadioButton*>(button))
+                    continue;
+                QList<QAbstractButton*> group{button};
+                if (button->group()) group = button->group()->buttons();
+                for (auto* sibling : button->parentWidget()->findChildren<QAbstractButton*>(
+                         Qt::FindDirectChildrenOnly))
+                    if (!button->group() && button->autoExclusive() && sibling->autoExclusive())
+                        group << sibling;
+                for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left}) {
+                    button->setFocus();
+                    QTest::keyClick(button, key);
+                    auto* now = qobject_cast<QAbstractButton*>(window->focusWidget());
+                    if (!group.contains(now)) faults << Where(button) + " leaves its group";
+                }
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
     }
 
     // Bladeren names a new project: a typed name of a file that does not exist comes back.
