@@ -80,7 +80,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
         ScreenText(texts::VersionLine(kVersionMajor, kVersionMinor, kVersionRevision)));
     // A fixed size: nothing in the box would use more room, so it cannot be enlarged or
     // maximised.
-    column->addStrut(320);
+    column->addStrut(320 - 36);  // 320 wide with the margins
     column->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     adjustSize();
