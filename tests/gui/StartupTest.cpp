@@ -8,14 +8,13 @@
 
 int main() {
     char a0[] = "talvik", a1[] = "-style", a2[] = "fusion", a3[] = "0", a4[] = "/d/n 1.prj",
-         a5[] = "/d/n1.idx";
-    char* argv[] = {a0, a1, a2, a3, a4, a5, nullptr};
+         a5[] = "/d/n1.idx", *argv[] = {a0, a1, a2, a3, a4, a5, nullptr};
     int argc = 6;
     std::string line;
     const auto app = talvik::gui::StartQt(argc, argv, line);
-    const talvik::StartupDecision job = talvik::ParseCommandLine(line);
-    return job.outcome == talvik::StartupOutcome::ExportDialog && job.args.PackageFile == a4 &&
-                   job.args.IdexFile == a5 && QApplication::style()->name() == a2
+    const talvik::StartupArgs job = talvik::ParseCommandLine(line).args;
+    return line.starts_with("0 ") && job.PackageFile == a4 && job.IdexFile == a5 &&
+                   QApplication::style()->name() == a2
                ? 0
                : 1;
 }

@@ -287,18 +287,16 @@ class WindowsTest : public QObject {
     // Arrow keys move only among the option buttons of one choice, and not from a check box.
     void arrowsStayInTheirGroup() {
         QStringList faults;
-        for (QWidget* window : {export_.Window(), import_.Window()}) {
-            for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-                const bool option = qobject_cast<QRadioButton*>(button);
-                if (!option && !qobject_cast<QCheckBox*>(button)) continue;
-                for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left}) {
-                    button->setFocus();
-                    QTest::keyClick(button, key);
-                    QWidget* now = window->focusWidget();
-                    if (now != button && !(option && qobject_cast<QRadioButton*>(now) &&
-                                           now->parentWidget() == button->parentWidget()))
-                        faults << Where(button) + " leaves its group";
-                }
+        for (QAbstractButton* button : export_.Window()->findChildren<QAbstractButton*>()) {
+            const bool option = qobject_cast<QRadioButton*>(button);
+            if (!option && !qobject_cast<QCheckBox*>(button)) continue;
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left}) {
+                button->setFocus();
+                QTest::keyClick(button, key);
+                QWidget* now = export_.Window()->focusWidget();
+                if (now != button && !(option && qobject_cast<QRadioButton*>(now) &&
+                                       now->parentWidget() == button->parentWidget()))
+                    faults << Where(button) + " leaves its group";
             }
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
@@ -328,14 +326,13 @@ class WindowsTest : public QObject {
         QPoint box;
         QTimer::singleShot(100, [&box] {
             box = QApplication::activeModalWidget()->frameGeometry().center();
-            QApplication::activeModalWidget()->close();
+            QApplication::activeModalWidget()->hide();
         });
         ui.Message("Kavrin niet gevonden; afbreken", Buttons::Ok, Icon::Critical, kAppTitle);
         SplashWindow splash;
         splash.show();
-        const QPoint middle = splash.screen()->availableGeometry().center();
-        QVERIFY((box - middle).manhattanLength() < 8);
-        QVERIFY((splash.frameGeometry().center() - middle).manhattanLength() < 8);
+        for (const QPoint at : {box, splash.frameGeometry().center()})
+            QVERIFY((at - splash.screen()->availableGeometry().center()).manhattanLength() < 8);
     }
 
     // With no host release registered (started from the desktop's menu) the IDEX prompt starts
