@@ -13,8 +13,6 @@ int main() {
     std::string line;
     const auto app = talvik::gui::StartQt(argc, argv, line);
     const talvik::StartupArgs job = talvik::ParseCommandLine(line).args;
-    return line.starts_with("0 ") && job.PackageFile == a4 && job.IdexFile == a5 &&
-                   QApplication::style()->name() == a2
-               ? 0
-               : 1;
+    const bool right = line.starts_with("0 ") && job.PackageFile == a4 && job.IdexFile == a5;
+    return right && QApplication::style()->name() == a2 ? 0 : 1;
 }

@@ -274,8 +274,8 @@ class WindowsTest : public QObject {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* refusal = qobject_cast<QMessageBox*>(modal)) refusal->done(0);
             auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (dialog && std::exchange(typed, true)) return dialog->reject();
             if (!dialog) return;
-            if (std::exchange(typed, true)) return dialog->reject();
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText("groot.prj");
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });
@@ -307,9 +307,9 @@ class WindowsTest : public QObject {
         Harness h;
         h.InstallHost();
         QVERIFY(h.Start("1 \"" + h.Path("none.cor") + "\" \"" + h.Path("out.idx") + "\""));
-        const char* rows[][3] = {
-            {"", "K", "txtKVLayer"}, {"L", " ", "txtKVCode"}, {"L", "K", "txtCoordfile"}};
-        for (const auto& [layer, code, focused] : rows) {
+        for (const auto& [layer, code, focused] : {std::array{"", "K", "txtKVLayer"},
+                                                   {"L", " ", "txtKVCode"},
+                                                   {"L", "K", "txtCoordfile"}}) {
             h.Type("txtKVLayer", layer);
             h.Type("txtKVCode", code);
             h.Click("cmdStart");
