@@ -82,7 +82,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     // maximised.
     column->addStrut(320 - 36);  // 320 wide with the margins
     column->setSizeConstraint(QLayout::SetFixedSize);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     adjustSize();
 }
 

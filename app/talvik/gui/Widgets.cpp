@@ -164,7 +164,10 @@ void FitToScreen(QWidget* window) {
     // A body that has to scroll needs the width of its scroll bar besides.
     const int scrollBar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     window->setMaximumSize(natural + QSize(scrollBar, 0));
-    window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    // The window manager's frame without a maximise button.
+    window->setWindowFlags((window->windowFlags() & Qt::WindowType_Mask) | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QScreen* screen = window->screen();
     if (!screen) {
         window->resize(natural);
