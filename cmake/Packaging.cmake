@@ -49,12 +49,14 @@ set(CPACK_PACKAGE_VENDOR Kelvaris)
 set(CPACK_PACKAGE_CONTACT "Talvik maintainers <maintainers@talvik.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "link between the Kavrin surveying CAD system and the KORVU network adjustment")
-# CPack puts the summary on the first line itself; this is the text below it.
+# CPack puts the summary on the first line itself; this is the text below it. CPack also puts
+# the one blank before each line that the control file wants: a line written here with a blank
+# of its own would become verbatim text.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Talvik exports a Kavrin field file and the drawing's known points into a
- complete KORVU adjustment project, and imports KORVU's adjusted coordinates
- back as an IDEX file. The desktop program talvik is started from Kavrin's
- menus; talvik-cli does the same jobs in batch.")
+complete KORVU adjustment project, and imports KORVU's adjusted coordinates
+back as an IDEX file. The desktop program talvik is started from Kavrin's
+menus; talvik-cli does the same jobs in batch.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

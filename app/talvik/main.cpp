@@ -2,6 +2,7 @@
 // installer with the registration switch, or by hand without arguments.
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -18,15 +19,18 @@
 #include "startup/CommandLine.h"
 
 int main(int argc, char** argv) {
-    // Taken before Qt removes the options it knows from argv.
-    const std::string commandLine =
-        talvik::RawCommandLine().value_or(talvik::RebuildCommandLine(argc, argv));
+    // Answered before Qt starts, so they need no display.
+    if (const auto info = talvik::DesktopInfoText(talvik::RebuildCommandLine(argc, argv))) {
+        std::fputs(info->c_str(), stdout);
+        return 0;
+    }
 
-    QApplication app(argc, argv);
+    std::string commandLine;
+    const std::unique_ptr<QApplication> app = talvik::gui::StartQt(argc, argv, commandLine);
     QApplication::setApplicationName(QStringLiteral("Talvik"));
     QApplication::setOrganizationName(QStringLiteral("Kelvaris"));
     QApplication::setWindowIcon(talvik::gui::AppIcon());
-    talvik::gui::InstallDutchTranslations(app);
+    talvik::gui::InstallDutchTranslations(*app);
     // Every job ends the process itself; a hidden start-up window must not end it early.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -45,7 +49,7 @@ int main(int argc, char** argv) {
         ui,        prompt,    settings,
         *registry, *launcher, talvik::gui::ModelPath(QCoreApplication::applicationFilePath())};
     talvik::gui::Application talvikApp(services);
-    QObject::connect(&talvikApp, &talvik::gui::Application::finished, &app,
+    QObject::connect(&talvikApp, &talvik::gui::Application::finished, app.get(),
                      [](int exitCode) { QCoreApplication::exit(exitCode); });
     if (!talvikApp.Start(commandLine)) return 0;
     // File prompts centre over the dialog that asks for them.

@@ -24,7 +24,9 @@ bool ok = true;
 
 void Save(QWidget* window, const QString& name, bool titleBar = true) {
     window->ensurePolished();
-    window->adjustSize();
+    // The job windows have sized themselves to the screen; adjustSize would keep a window within
+    // two thirds of it.
+    if (!window->testAttribute(Qt::WA_Resized)) window->adjustSize();
     const QPixmap content = window->grab();
     QImage image = content.toImage();
     if (titleBar) {

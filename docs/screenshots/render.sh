@@ -6,4 +6,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${1:-$root/build}
 cmake --build "$build" --target talvik_screenshots -j2
-QT_QPA_PLATFORM=offscreen "$build/tests/gui/talvik_screenshots" "$here"
+# On a laptop's screen, 1366 x 768, as the window tests use.
+QT_QPA_PLATFORM="offscreen:configfile=$root/tests/gui/screen-1366x768.json" \
+    "$build/tests/gui/talvik_screenshots" "$here"

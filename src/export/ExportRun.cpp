@@ -17,6 +17,7 @@ std::string FindKORVU(SettingsStore& settings, FilePrompt& prompt) {
         request.title = "Opzoeken van KORVU.EXE file";
         request.initialName = "*.EXE";
         request.filter = "KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*";
+        request.program = true;
         path = prompt.PickFile(request);
         if (path.empty()) return {};
     }

@@ -28,8 +28,9 @@ struct JobContext {
 
 // Prompts for a file of one kind, starting in the data folder of the preferred host release.
 // `filterDescription` is a list of "description|pattern|" pairs, `pattern` the initial name.
-// The picked path, or empty text when the user cancels. std::nullopt when no host release is
-// installed: the message has been shown and the caller ends the process.
+// The picked path, or empty text when the user cancels. With no host release installed the
+// prompt starts where the prompt's FolderWithoutHost says; where it names no folder, the
+// message has been shown, std::nullopt is returned and the caller ends the process.
 std::optional<std::string> LocateFile(JobContext& context, std::string_view filterDescription,
                                       std::string_view pattern);
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "Version.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -19,6 +20,17 @@ std::optional<std::int16_t> FrontNumber(std::string_view line) {
     }
     return RoundToInt16(NumericValue(compact));
 }
+
+constexpr std::string_view kDesktopUsage =
+    "Usage:\n"
+    "  talvik MODE \"PATH\" \"IDEX\"   what Kavrin runs from its Data Conversions menus:\n"
+    "                              MODE 1 opens the import of the KORVU coordinate file PATH\n"
+    "                              into the IDEX file; any other MODE opens the export to the\n"
+    "                              KORVU project PATH with the known points of IDEX\n"
+    "  talvik /KAVRIN              enter Talvik in the menus of every installed Kavrin release\n"
+    "  talvik                      ask for the IDEX file, then open the export dialog\n"
+    "  talvik --help | --version\n"
+    "The same jobs in batch: talvik-cli --help.\n";
 
 }  // namespace
 
@@ -68,6 +80,13 @@ std::string RebuildCommandLine(int argc, const char* const* argv) {
         line += '"';
     }
     return line;
+}
+
+std::optional<std::string> DesktopInfoText(std::string_view line) {
+    line = TrimBlanks(line);
+    if (line == "--help" || line == "-h") return std::string(kDesktopUsage);
+    if (line == "--version") return "Talvik " + std::string(kVersionText) + "\n";
+    return std::nullopt;
 }
 
 void ShowOldHostMessage(UserInterface& ui) {

@@ -8,6 +8,7 @@
 // in both encodings. A front that shows a path converts it where it meets the screen.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,5 +62,10 @@ std::string RebuildCommandLine(int argc, const char* const* argv);
 
 // The message for a host release that is too old.
 void ShowOldHostMessage(UserInterface& ui);
+
+// What the desktop program prints on standard output, before any window, for `--help` (or
+// `-h`) and `--version` as the whole command line; nothing for every other line. The host
+// never passes these.
+std::optional<std::string> DesktopInfoText(std::string_view line);
 
 }  // namespace talvik

@@ -30,10 +30,13 @@ namespace talvik::gui::test {
 
 class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialogSetup> {
     QtUserInterface ui_{[this](const MessageBoxSetup& setup) { return Shown(setup); }};
-    QtFilePrompt prompt_{[this](const FileDialogSetup& setup) { return PathText(Asked(setup)); }};
+    QtFilePrompt prompt_{[this](const FileDialogSetup& setup) {
+        return realPrompt ? ShowFileDialog(setup, Window()) : PathText(Asked(setup));
+    }};
 
   public:
     std::unique_ptr<Application> app;
+    bool realPrompt = false;  // the file prompts show the real dialog, for the test to drive
 
     static std::filesystem::path Source() { return TALVIK_SOURCE_DIR; }
     // The messages as RecordingUi keeps them, their lines apart.

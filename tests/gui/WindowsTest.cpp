@@ -1,18 +1,25 @@
 // The desktop program's windows. The texts table and the rules every window keeps: each
 // control the user works explains itself in a tooltip, access keys are unique within a window,
-// every window shows exactly the table's texts in the table's order, and no caption is cut off.
-// The start-up messages that end the process, where the core's Windows-1252 texts meet the
-// screen, the scenarios of both dialogs (support/DialogScenarios.h) with what the Qt windows add
-// (the number box's keys, the coordinate-file prompt, the progress bar), and Qt's own texts in
-// Dutch. The tests run once at the normal scale and once at 150 % (QT_SCALE_FACTOR=1.5).
+// every window shows exactly the table's texts in the table's order, no caption is cut off and
+// every one is drawn, and the windows fit the screen. The start-up messages that end the
+// process, where the core's Windows-1252 texts meet the screen, the scenarios of both dialogs
+// (support/DialogScenarios.h) with what the Qt windows add (the number box's keys, the prompts,
+// Enter, arrow keys and the focus, the progress bar), and Qt's own texts in Dutch. The tests
+// run on a 1366 x 768 screen at 100, 125 and 150 % (QT_SCALE_FACTOR).
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTimer>
 
 #include "GuiHarness.h"
 #include "Version.h"
@@ -155,6 +162,58 @@ class WindowsTest : public QObject {
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(", ")));
     }
 
+    // What the screen shows, not only what is set: every caption of the table leaves dark
+    // pixels inside its control (a frame: in its title; a check or option button: beside its
+    // indicator), the scrolling form scrolled to it first.
+    void everyCaptionIsDrawn() {
+        QStringList blank;
+        for (qsizetype w = 0; w < windows_.size(); ++w) {
+            QImage shot;
+            for (const texts::ControlText& control : texts::kWindows[w]->controls) {
+                auto* widget = windows_[w]->findChild<QWidget*>(QString::fromLatin1(control.name));
+                if (control.caption.empty() || !widget) continue;
+                auto* area = windows_[w]->findChild<QScrollArea*>();
+                if (area && widget->visibleRegion().boundingRect() != widget->rect())
+                    area->ensureWidgetVisible(widget, 0, 0), shot = {};
+                if (shot.isNull()) shot = windows_[w]->grab().toImage();
+                QRectF at(widget->mapTo(windows_[w], QPoint(0, 0)), widget->size());
+                if (qobject_cast<QGroupBox*>(widget)) at.setHeight(widget->fontMetrics().height());
+                if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+                    at.setLeft(at.left() + widget->style()->pixelMetric(QStyle::PM_IndicatorWidth));
+                const qreal r = shot.devicePixelRatio();
+                const QRect pixels = QRectF(at.topLeft() * r, at.size() * r).toRect();
+                int dark = 0;
+                for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                    for (int x = pixels.left(); x <= pixels.right(); ++x)
+                        dark += shot.valid(x, y) && qGray(shot.pixel(x, y)) < 110;
+                if (dark < 5 || !widget->isVisible()) blank << Where(widget);
+            }
+        }
+        QVERIFY2(blank.isEmpty(), qPrintable("nothing drawn: " + blank.join(", ")));
+    }
+
+    // On a 1366 x 768 screen at 100, 125 and 150 % every window lies within the screen, the
+    // start buttons and the progress line wholly in view; none grows beyond its natural size
+    // (but for a scroll bar's width).
+    void windowsFitTheScreen() {
+        QStringList faults;
+        for (QWidget* window : windows_) {
+            if (!window->screen()->availableGeometry().contains(window->frameGeometry()))
+                faults << window->objectName() + " beyond the screen";
+            for (const char* name : {"cmdExport", "cmdStart", "fraProgress"}) {
+                auto* control = window->findChild<QWidget*>(name);
+                if (control && control->visibleRegion().boundingRect() != control->rect())
+                    faults << Where(control) + " out of view";
+            }
+            const QSize size = window->size(), most = window->sizeHint().grownBy({0, 0, 16, 0});
+            window->resize(2 * size);
+            if (window->size() != window->size().boundedTo(most))
+                faults << window->objectName() + " grows";
+            window->resize(size);
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
+    }
+
     // The heading and the emblem open one modeless About box; its OK closes it.
     void aboutBoxFromHeadingAndEmblem() {
         QTest::mouseClick(export_.Find<QWidget>("lblAction"), Qt::LeftButton);
@@ -197,6 +256,96 @@ class WindowsTest : public QObject {
 
     void startButtons() {
         PASSES(testing::StartButtons<Harness>([](Harness& h, const char* b) { h.Click(b); }));
+    }
+
+    // The first text box has the focus, and Enter in a text box starts nothing. Bladeren names
+    // a new project: a typed name of a file that does not exist comes back.
+    void enterAndANewProjectName() {
+        Harness h;
+        h.InstallHost();
+        QVERIFY(h.Start(h.ExportLine()));
+        QCOMPARE(QApplication::focusWidget(), h.Find("txtFieldfile"));
+        for (QLineEdit* box : h.Window()->findChildren<QLineEdit*>())
+            QTest::keyClick(box, Qt::Key_Return), QTest::keyClick(box, Qt::Key_Enter);
+        QVERIFY(!h.finished && h.launcher.commandLines.empty() && h.messages.empty());
+        h.realPrompt = true;
+        QTimer driver;  // types the name, closes a refusal, and cancels when the name is refused
+        connect(&driver, &QTimer::timeout, [typed = false]() mutable {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* refusal = qobject_cast<QMessageBox*>(modal)) refusal->done(0);
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (dialog && std::exchange(typed, true)) return dialog->reject();
+            if (!dialog) return;
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("groot.prj");
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        driver.start(50);
+        h.Click("cmdProject");
+        QCOMPARE(h.Text("txtProjectfile"), h.Path("groot.prj"));
+    }
+
+    // Arrow keys move only among the option buttons of one choice, and not from a check box.
+    void arrowsStayInTheirGroup() {
+        QStringList faults;
+        for (QAbstractButton* button : export_.Window()->findChildren<QAbstractButton*>()) {
+            const bool option = qobject_cast<QRadioButton*>(button);
+            if (!option && !qobject_cast<QCheckBox*>(button)) continue;
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left}) {
+                button->setFocus();
+                QTest::keyClick(button, key);
+                QWidget* now = export_.Window()->focusWidget();
+                if (now != button && !(option && qobject_cast<QRadioButton*>(now) &&
+                                       now->parentWidget() == button->parentWidget()))
+                    faults << Where(button) + " leaves its group";
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
+    }
+
+    // After a refusal of the import the focus is on the box the message was about.
+    void refusalFocusesItsBox() {
+        Harness h;
+        h.InstallHost();
+        QVERIFY(h.Start("1 \"" + h.Path("none.cor") + "\" \"" + h.Path("out.idx") + "\""));
+        for (const auto& [layer, code, focused] : {std::array{"", "K", "txtKVLayer"},
+                                                   {"L", " ", "txtKVCode"},
+                                                   {"L", "K", "txtCoordfile"}}) {
+            h.Type("txtKVLayer", layer);
+            h.Type("txtKVCode", code);
+            h.Click("cmdStart");
+            QCOMPARE(h.Window()->focusWidget(), h.Find(focused));
+        }
+    }
+
+    // A box shown while no window shows centres on the screen, as does the start-up window the
+    // first messages show over.
+    void firstBoxesAreCentred() {
+        QWidget hidden;
+        QtUserInterface ui;
+        ui.SetParentWindow(&hidden);
+        QPoint box;
+        QTimer::singleShot(100, [&box] {
+            box = QApplication::activeModalWidget()->frameGeometry().center();
+            QApplication::activeModalWidget()->hide();
+        });
+        ui.Message("Kavrin niet gevonden; afbreken", Buttons::Ok, Icon::Critical, kAppTitle);
+        SplashWindow splash;
+        splash.show();
+        for (const QPoint at : {box, splash.frameGeometry().center()})
+            QVERIFY((at - splash.screen()->availableGeometry().center()).manhattanLength() < 8);
+    }
+
+    // With no host release registered (started from the desktop's menu) the IDEX prompt starts
+    // in the home folder; the package search starts where Linux keeps programs, without *.exe.
+    void linuxPromptFolders() {
+        Harness h;
+        h.pick = h.Path("net1.idx");
+        QVERIFY(h.Start("") && !h.finished && h.messages.empty());
+        QCOMPARE(h.prompts[0].folder, QDir::homePath());
+        h.Click("cmdStart");
+        QVERIFY(h.prompts.back().folder == "/opt" || h.prompts.back().folder == QDir::homePath());
+        QCOMPARE(h.prompts.back().nameFilters,
+                 QStringList({"KORVU (korvu*)", "All Files (*.*) (*)"}));
     }
 
     void closeDuringTheRun() {

@@ -78,7 +78,12 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     ApplyTexts(this, texts::kAbout);
     lblVersion->setText(
         ScreenText(texts::VersionLine(kVersionMajor, kVersionMinor, kVersionRevision)));
-    setMinimumWidth(320);
+    // A fixed size: nothing in the box would use more room, so it cannot be enlarged or
+    // maximised.
+    column->addStrut(320 - 36);  // 320 wide with the margins
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     adjustSize();
 }
 

@@ -5,9 +5,16 @@
 #include "gui/QtUserInterface.h"
 #include "gui/SplashWindow.h"
 #include "host/MenuRegistration.h"
+#include "platform/Platform.h"
 #include "startup/CommandLine.h"
 
 namespace talvik::gui {
+
+std::unique_ptr<QApplication> StartQt(int& argc, char** argv, std::string& commandLine) {
+    auto app = std::make_unique<QApplication>(argc, argv);
+    commandLine = RawCommandLine().value_or(RebuildCommandLine(argc, argv));
+    return app;
+}
 
 Application::Application(AppServices services, QObject* parent)
     : QObject(parent), services_(std::move(services)), context_{services_.ui,

@@ -3,6 +3,7 @@
 // line, and the one job it leads to (registration, export dialog, import dialog, or the
 // message for a too-old host).
 
+#include <QApplication>
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -17,6 +18,11 @@
 #include "platform/Settings.h"
 
 namespace talvik::gui {
+
+// Starts Qt on the program's arguments. Qt takes the options it knows (-style, -platform, ...)
+// out of argc/argv; the job's command line is then rebuilt from what is left (on Windows, where
+// the system keeps the line, it is taken as passed).
+std::unique_ptr<QApplication> StartQt(int& argc, char** argv, std::string& commandLine);
 
 class ExportWindow;
 class ImportWindow;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <tuple>
@@ -61,21 +62,28 @@ void ExportWindow::BuildLayout() {
     outer->setContentsMargins(12, 10, 12, 8);
     outer->setSpacing(8);
 
+    // The body: the form, which scrolls on a small screen, and the start buttons below it, which
+    // stay in view. Disabled as a whole while the run works.
     body_ = new QWidget(this);
-    auto* column = new QVBoxLayout(body_);
+    auto* bodyColumn = new QVBoxLayout(body_);
+    bodyColumn->setContentsMargins(0, 0, 0, 0);
+    bodyColumn->setSpacing(10);
+    outer->addWidget(body_, 1);
+    auto* form = new QWidget;
+    auto* column = new QVBoxLayout(form);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
-    outer->addWidget(body_);
+    bodyColumn->addWidget(MakeBodyScrollArea(form, body_), 1);
 
     // Heading with the emblem; both open the About box.
     auto* head = new QHBoxLayout;
     head->setSpacing(12);
-    auto* picture = new LogoWidget(44, body_);
+    auto* picture = new LogoWidget(44, form);
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setCursor(Qt::PointingHandCursor);
     connect(picture, &LogoWidget::clicked, this, &ExportWindow::ShowAboutBox);
     head->addWidget(picture);
-    auto* action = new ClickableLabel(body_);
+    auto* action = new ClickableLabel(form);
     action->setObjectName(QStringLiteral("lblAction"));
     QFont headFont = action->font();
     headFont.setPointSizeF(headFont.pointSizeF() * 1.5);
@@ -87,7 +95,7 @@ void ExportWindow::BuildLayout() {
     column->addLayout(head);
 
     // Files and package version.
-    QGroupBox* files = MakeFrame(QStringLiteral("fraFiles"), body_);
+    QGroupBox* files = MakeFrame(QStringLiteral("fraFiles"), form);
     auto* fileGrid = new QGridLayout(files);
     fileGrid->setHorizontalSpacing(8);
     fileGrid->addWidget(MakeLabel(QStringLiteral("lblFieldfile"), files), 0, 0);
@@ -126,7 +134,7 @@ void ExportWindow::BuildLayout() {
     middle->addLayout(right, 1);
     column->addLayout(middle);
 
-    QGroupBox* observations = MakeFrame(QStringLiteral("fraStdDevObservations"), body_);
+    QGroupBox* observations = MakeFrame(QStringLiteral("fraStdDevObservations"), form);
     auto* obsGrid = new QGridLayout(observations);
     obsGrid->setColumnStretch(0, 1);
     QLabel* abs = MakeLabel(QStringLiteral("lblAbs"), observations);
@@ -151,7 +159,7 @@ void ExportWindow::BuildLayout() {
     obsGrid->addWidget(chkHVD_, 4, 0, 1, 3);
     left->addWidget(observations);
 
-    QGroupBox* face2 = MakeFrame(QStringLiteral("fraFace2"), body_);
+    QGroupBox* face2 = MakeFrame(QStringLiteral("fraFace2"), form);
     auto* faceColumn = new QVBoxLayout(face2);
     optFace2Series_ = MakeButton<QRadioButton>(QStringLiteral("optFace2Series"), face2);
     optFace2to1_ = MakeButton<QRadioButton>(QStringLiteral("optFace2to1"), face2);
@@ -160,7 +168,7 @@ void ExportWindow::BuildLayout() {
     left->addWidget(face2);
     left->addStretch();
 
-    QGroupBox* coordinates = MakeFrame(QStringLiteral("fraStdDevCoordinates"), body_);
+    QGroupBox* coordinates = MakeFrame(QStringLiteral("fraStdDevCoordinates"), form);
     auto* coordGrid = new QGridLayout(coordinates);
     coordGrid->setColumnStretch(0, 1);
     QLabel* stdAfw = MakeLabel(QStringLiteral("lblStdAfw"), coordinates);
@@ -176,7 +184,7 @@ void ExportWindow::BuildLayout() {
     coordGrid->addWidget(chkXYZ_, 3, 0, 1, 2);
     right->addWidget(coordinates);
 
-    QGroupBox* other = MakeFrame(QStringLiteral("fraStdDevOther"), body_);
+    QGroupBox* other = MakeFrame(QStringLiteral("fraStdDevOther"), form);
     auto* otherGrid = new QGridLayout(other);
     otherGrid->setColumnStretch(0, 1);
     otherGrid->addWidget(MakeLabel(QStringLiteral("lblSigmaCent"), other), 0, 0);
@@ -189,7 +197,7 @@ void ExportWindow::BuildLayout() {
     right->addStretch();
 
     // Code selections: 16 boxes and the set number with its arrows.
-    QGroupBox* codes = MakeFrame(QStringLiteral("fraSelCodes"), body_);
+    QGroupBox* codes = MakeFrame(QStringLiteral("fraSelCodes"), form);
     auto* codeRow = new QHBoxLayout(codes);
     codeRow->setSpacing(16);
     auto* codeGrid = new QGridLayout;
@@ -227,13 +235,12 @@ void ExportWindow::BuildLayout() {
     buttons->addStretch();
     cmdExport_ = MakeButton<QPushButton>(QStringLiteral("cmdExport"), body_);
     cmdStart_ = MakeButton<QPushButton>(QStringLiteral("cmdStart"), body_);
-    cmdStart_->setDefault(true);
     for (QPushButton* button : {cmdExport_, cmdStart_}) {
         button->setMinimumHeight(30);
         button->setMinimumWidth(200);
         buttons->addWidget(button);
     }
-    column->addLayout(buttons);
+    bodyColumn->addLayout(buttons);
 
     // Progress line, outside the body so it stays readable while the body is disabled.
     const ProgressPanel progress = MakeProgressPanel(this);
@@ -241,6 +248,8 @@ void ExportWindow::BuildLayout() {
     prbProgress_ = progress.bar;
     outer->addWidget(progress.frame);
     ApplyTexts(this, texts::kExport);
+    NoDefaultButtons(this);
+    ArrowsStayInGroups(this);
 }
 
 void ExportWindow::Bind() {
@@ -323,10 +332,11 @@ void ExportWindow::FinishOpening(QWidget* splash, bool askForIdex) {
     }
     model_.Open(packageFile_);
     Refresh();
+    FitToScreen(this);
     show();
     raise();
     activateWindow();
-    cmdStart_->setFocus();
+    txtFieldfile_->setFocus();
     emit opened();
 }
 

@@ -95,7 +95,6 @@ void ImportWindow::BuildLayout() {
     buttons->addStretch();
     cmdStart_ = new QPushButton(body_);
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart_->setDefault(true);
     cmdStart_->setMinimumSize(160, 30);
     buttons->addWidget(cmdStart_);
     column->addLayout(buttons);
@@ -105,6 +104,8 @@ void ImportWindow::BuildLayout() {
     prbProgress_ = progress.bar;
     outer->addWidget(progress.frame);
     ApplyTexts(this, texts::kImport);
+    NoDefaultButtons(this);
+    ArrowsStayInGroups(this);
 }
 
 void ImportWindow::Bind() {
@@ -136,10 +137,11 @@ void ImportWindow::FinishOpening(QWidget* splash) {
     if (splash) splash->hide();
     model_.Load(packageFile_);
     Refresh();
+    FitToScreen(this);
     show();
     raise();
     activateWindow();
-    txtKVLayer_->setFocus();
+    txtCoordfile_->setFocus();
     emit opened();
 }
 
@@ -171,6 +173,15 @@ void ImportWindow::RunImport() {
     // not stored.
     if (outcome == ImportOutcome::Written) End(0);
     RunDone();
+    if (ended_) return;
+    // The focus goes back to the box the message was about: an empty layer or code, else the
+    // coordinate file that could not be read.
+    const bool noLayer = model_.Layer().find_first_not_of(' ') == std::string::npos;
+    QLineEdit* about = outcome == ImportOutcome::Failed ? txtCoordfile_
+                       : noLayer                        ? txtKVLayer_
+                                                        : txtKVCode_;
+    about->setFocus();
+    about->selectAll();
 }
 
 }  // namespace talvik::gui

@@ -44,6 +44,18 @@ QStringList NameFilters(std::string_view barFilter) {
 }
 
 FileDialogSetup MakeFileDialogSetup(const FilePromptRequest& request) {
+    if (request.program) {
+        // Programs here have no ".exe" and do not live in "C:\Program Files": the search starts
+        // where programs of other makers are installed and offers the names that begin with
+        // the package's (the dialog matches names in any case).
+        FilePromptRequest here = request;
+        here.program = false;
+        here.startFolder = QDir(QStringLiteral("/opt")).exists() ? std::string("/opt")
+                                                                 : ModelPath(QDir::homePath());
+        here.initialName.clear();
+        here.filter = "KORVU|korvu*|All Files (*.*)|*.*";
+        return MakeFileDialogSetup(here);
+    }
     FileDialogSetup setup;
     setup.title = BoxText(request.title);
     setup.folder = PathText(request.startFolder);
@@ -59,8 +71,11 @@ FileDialogSetup MakeFileDialogSetup(const FilePromptRequest& request) {
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogSetup& setup) {
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     dialog.setWindowTitle(setup.title);
+    // Qt's own dialog, in Dutch on every desktop; it takes a typed name of a file that does not
+    // exist yet (a new project), and the run reports a missing input file itself.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (!setup.folder.isEmpty() && QDir(setup.folder).exists()) dialog.setDirectory(setup.folder);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(setup.nameFilters);
@@ -78,9 +93,16 @@ QString ShowFileDialog(const FileDialogSetup& setup, QWidget* parent) {
 
 QtFilePrompt::QtFilePrompt(FilePresenter presenter) : presenter_(std::move(presenter)) {}
 
+std::optional<std::string> QtFilePrompt::FolderWithoutHost() {
+    return ModelPath(QDir::homePath());
+}
+
 std::string QtFilePrompt::PickFile(const FilePromptRequest& request) {
     const FileDialogSetup setup = MakeFileDialogSetup(request);
-    const QString picked = presenter_ ? presenter_(setup) : ShowFileDialog(setup, parent_);
+    // Before the dialog shows (the IDEX file asked for at the start) the prompt centres on the
+    // screen.
+    QWidget* parent = parent_ && parent_->isVisible() ? parent_ : nullptr;
+    const QString picked = presenter_ ? presenter_(setup) : ShowFileDialog(setup, parent);
     return ModelPath(picked);
 }
 

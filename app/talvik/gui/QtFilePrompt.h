@@ -27,9 +27,11 @@ struct FileDialogSetup {
 // kept as it is, so "All Files (*.*)" stays "All Files (*.*)".
 QStringList NameFilters(std::string_view barFilter);
 
+// The search for the package's program gets this platform's folder and names.
 FileDialogSetup MakeFileDialogSetup(const FilePromptRequest& request);
 
-// Sets up an open-file dialog from the setup: existing files only, first filter selected.
+// Sets up an open-file dialog from the setup: Qt's own dialog, any name (also of a file that
+// does not exist), first filter selected.
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogSetup& setup);
 
 // Shows the dialog modally; the picked path, or empty text when cancelled.
@@ -44,6 +46,9 @@ class QtFilePrompt : public FilePrompt {
     void SetParentWindow(QWidget* parent) { parent_ = parent; }
 
     std::string PickFile(const FilePromptRequest& request) override;
+    // No host release registered (nothing in the user's registry file): the user's home folder,
+    // so a program started from the desktop's menu still works.
+    std::optional<std::string> FolderWithoutHost() override;
 
   private:
     FilePresenter presenter_;

@@ -64,7 +64,11 @@ Answer QtUserInterface::Message(std::string_view text, Buttons buttons, Icon ico
                                 std::string_view title) {
     const MessageBoxSetup setup = MakeMessageBoxSetup(text, buttons, icon, title);
     if (presenter_) return presenter_(setup);
-    return ShowMessageBox(setup, parent_);
+    return ShowMessageBox(setup, BoxParent());
+}
+
+QWidget* QtUserInterface::BoxParent() const {
+    return parent_ && parent_->isVisible() ? parent_.data() : nullptr;
 }
 
 void QtUserInterface::Progress(std::string_view text) {

@@ -44,6 +44,9 @@ class QtUserInterface : public UserInterface {
     void SetPresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
     // Parent of the boxes, so they centre over the dialog.
     void SetParentWindow(QWidget* parent) { parent_ = parent; }
+    // The parent window while it shows; none before any window is shown (or after it hid), so
+    // the box centres on the screen rather than over a window that is not there.
+    QWidget* BoxParent() const;
     // The label that shows progress texts; none means progress is dropped.
     void SetProgressLabel(QLabel* label) { progress_ = label; }
     // The bar that shows how far a phase is, in percent; it shows once an amount is known.

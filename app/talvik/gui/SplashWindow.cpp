@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "gui/Logo.h"
@@ -42,8 +43,12 @@ SplashWindow::SplashWindow(QWidget* parent)
     row->addWidget(name);
 
     outer->addWidget(frame);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
     ApplyTexts(this, texts::kSplash);
     adjustSize();
+    // In the middle of the screen, as are the messages shown over it.
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 }  // namespace talvik::gui

@@ -1,12 +1,18 @@
 #include "gui/Widgets.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -98,6 +104,96 @@ ProgressPanel MakeProgressPanel(QWidget* parent) {
     panel.bar->setVisible(false);
     row->addWidget(panel.bar);
     return panel;
+}
+
+namespace {
+
+class BodyScrollArea : public QScrollArea {
+  public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        return widget() ? widget()->sizeHint() : QScrollArea::sizeHint();
+    }
+    // As narrow as the body allows; a few lines high.
+    QSize minimumSizeHint() const override {
+        if (!widget()) return QScrollArea::minimumSizeHint();
+        return {widget()->minimumSizeHint().width(), 4 * fontMetrics().height()};
+    }
+};
+
+// Swallows the arrow keys of the controls it watches.
+class ArrowKeyStop : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            switch (static_cast<QKeyEvent*>(event)->key()) {
+                case Qt::Key_Up:
+                case Qt::Key_Down:
+                case Qt::Key_Left:
+                case Qt::Key_Right:
+                    return true;
+                default:
+                    break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Room for a window manager's frame and title bar around a window.
+constexpr QSize kFrameAllowance{16, 48};
+
+}  // namespace
+
+QScrollArea* MakeBodyScrollArea(QWidget* body, QWidget* parent) {
+    auto* area = new BodyScrollArea(parent);
+    area->setObjectName(QStringLiteral("scrBody"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidget(body);
+    return area;
+}
+
+void FitToScreen(QWidget* window) {
+    window->ensurePolished();
+    if (window->layout()) window->layout()->activate();
+    const QSize natural = window->sizeHint().expandedTo(window->minimumSizeHint());
+    // A body that has to scroll needs the width of its scroll bar besides.
+    const int scrollBar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    window->setMaximumSize(natural + QSize(scrollBar, 0));
+    // The window manager's frame without a maximise button.
+    window->setWindowFlags((window->windowFlags() & Qt::WindowType_Mask) | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QScreen* screen = window->screen();
+    if (!screen) {
+        window->resize(natural);
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    QSize size =
+        natural.boundedTo(room.size() - kFrameAllowance).expandedTo(window->minimumSizeHint());
+    if (size.height() < natural.height()) size.rwidth() += scrollBar;
+    window->resize(size);
+    const QSize outer = size + kFrameAllowance;
+    window->move(room.x() + qMax(0, (room.width() - outer.width()) / 2),
+                 room.y() + qMax(0, (room.height() - outer.height()) / 2));
+}
+
+void NoDefaultButtons(QWidget* window) {
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+void ArrowsStayInGroups(QWidget* window) {
+    auto* stop = new ArrowKeyStop(window);
+    for (QCheckBox* box : window->findChildren<QCheckBox*>())
+        box->installEventFilter(stop);
 }
 
 QLabel* MakeLabel(const QString& name, QWidget* parent) {

@@ -8,6 +8,7 @@
 
 class QFrame;
 class QProgressBar;
+class QScrollArea;
 class QToolButton;
 
 namespace talvik::texts {
@@ -70,6 +71,26 @@ inline void Show(QLineEdit* box, const QString& text) {
 
 // A label for plain text (spaces kept as typed) with an object name.
 QLabel* MakeLabel(const QString& name, QWidget* parent);
+
+// A frameless scroll area for a window's body. Its natural size is the whole body's (a plain
+// scroll area caps it at a few dozen lines), so the window shows everything where the screen
+// has room and a scroll bar only where it has not.
+QScrollArea* MakeBodyScrollArea(QWidget* body, QWidget* parent);
+
+// Sizes a top-level window before it is shown: its natural size, or less where the screen's
+// free area (less the window manager's frame) is smaller; centred on that area. The natural
+// size is also the largest: enlarging or maximising adds nothing but empty space, so the window
+// does not allow it.
+void FitToScreen(QWidget* window);
+
+// No push button of the window is a default button: Enter in a text box, or on the focused
+// button's neighbours, starts nothing. A button is pressed by a click, its access key or Space.
+void NoDefaultButtons(QWidget* window);
+
+// Arrow keys move the focus only within a group, as in the host's dialogs: among the option
+// buttons of one choice (Qt does that itself), and not at all from a check box, which is a
+// group of its own.
+void ArrowsStayInGroups(QWidget* window);
 
 // Gives the window its title from the texts table, and every control the table lists its
 // caption and tooltip (the arrows of a set number pass theirs on to both arrows).
