@@ -105,7 +105,7 @@ void BM_SortPointsByName(benchmark::State& state) {
         state.PauseTiming();
         PointTable points = original;
         state.ResumeTiming();
-        SortPointsByName(points);
+        testing::SortPointsByName(points);
         benchmark::DoNotOptimize(points.Entries().data());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));

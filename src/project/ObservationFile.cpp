@@ -110,12 +110,4 @@ void ObservationLines::Put(const ObservationRecord& r) {
     body_.EndLine(records_);
 }
 
-bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
-                          const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui) {
-    ObservationLines lines(file, values, angleUnit, ui, observations.size() - 1);
-    for (std::size_t i = 1; i < observations.size(); ++i)
-        lines.Put(observations[i]);
-    return lines.Finish();
-}
-
 }  // namespace talvik

@@ -69,10 +69,4 @@ class ObservationLines final : public ObservationSink {
     long long stationRecords_ = 0;
 };
 
-// One line per record 1 .. last whose Zenith is not below 0 (lower ones mark set-ups and only
-// advance the series of their station), then "$"; closes the file. Progress goes to `ui`.
-// False when anything written to the file failed.
-bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
-                          const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui);
-
 }  // namespace talvik
