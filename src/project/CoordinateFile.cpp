@@ -219,6 +219,7 @@ void RemoveDuplicateNames(PointTable& points, std::vector<std::uint32_t>& order,
 
 std::vector<std::uint32_t> OrderForCoordinateFile(PointTable& points,
                                                   const std::vector<NameKey>& sortedFirst) {
+    points.Seal();
     std::vector<NameRun> runs;
     std::vector<std::uint32_t> order = OrderByName(points, sortedFirst, &runs);
     RemoveDuplicateNames(points, order, runs);

@@ -49,8 +49,8 @@ void SortNameKeys(std::vector<NameKey>& keys);
 // after the two have been exchanged when the later one has known coordinates.
 void RemoveDuplicateNames(PointTable& points, std::vector<std::uint32_t>& order,
                           const std::vector<NameRun>& runs);
-// OrderByName, then RemoveDuplicateNames: the order in which the coordinate file lists the
-// table; the entries stay where they are.
+// Seals the table, then OrderByName and RemoveDuplicateNames: the order in which the coordinate
+// file lists the table; the entries stay where they are.
 std::vector<std::uint32_t> OrderForCoordinateFile(PointTable& points,
                                                   const std::vector<NameKey>& sortedFirst = {});
 
