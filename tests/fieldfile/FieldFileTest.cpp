@@ -21,7 +21,12 @@ TEST(FieldFileReader, PointRecordsAndCoordinateFrame) {
         {"21 YX|21 XY|62 P 1 2", "P 1 2 0*"},
         {"23 100 200 5|21 YX|61 P 1 2 3", "P 102 201 8*"},  // offsets keep their reading
         {"23 1 2 3|23 10 20|61 P 0 0 0", "P 10 20 3*"},     // a missing offset stays
-        {"22 2|23 0 0 1|62 P 1 1|63 P 5", "P 2 2 11*"},
+        // Scaled first, then shifted: both orders of the frame records, both coordinate orders,
+        // every point and height record.
+        {"22 2|23 10 20 30|61 A 1 2 3|62 B 1 2|117 C 1 2|63 B 4|118 C 5",
+         "A 12 24 36*; B 12 24 38*; C 12 24 40*"},
+        {"21 YX|23 10 20 30|22 3|61 A 1 2 3|62 B 1 2|117 C 1 2|63 B 4|118 C 5",
+         "A 26 13 39*; B 26 13 42*; C 26 13 45*"},
         {"23 1 2 3|61 P 5", "P 6 0 0*"},  // a missing coordinate stays 0
         {"22 1e308|61 P 1e308 -1e308 1", "P inf -inf 1e+308*"},
         // A height goes to the first point of its name; fields that are missing are skipped.

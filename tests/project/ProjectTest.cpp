@@ -115,6 +115,8 @@ TEST(PointOrder, MatchesTheExchangeSortOnRandomTables) {
             std::string name(1, static_cast<char>('A' + rng() % alphabet));
             if (rng() % 4 == 0) name += static_cast<char>('0' + rng() % 2);
             if (rng() % 16 == 0) name = "\x9A" + name;
+            // Names that differ only in their ninth byte, a blank among them.
+            if (rng() % 4 == 0) name = "ABCDEFGH" + std::string(1, " 1\x9A\xE9\xFF"[rng() % 5]);
             t.Append({FitName9(name), static_cast<double>(i), rng() % 1000 / 8.0, 0, rng() % 2 == 0,
                       rng() % 3 != 0});
         }
@@ -252,12 +254,13 @@ TEST(Conversion, ItemsAppearOnlyForValuesThatArePresent) {
 }
 
 TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
-    // Before any set-up: series 0; any zenith below 0 marks a set-up (of 1002 here), and a later
-    // observation takes the label of the last set-up.
+    // Before any set-up: series 0; a zenith of -1 marks a set-up also when it is read from the
+    // file (of 1002 here), another one below 0 is an observation's, and a later observation
+    // takes the label of the last set-up.
     Scratch s(
         "51 DD|101 9 0 0|111 T 1 0|102 1001 0 0 X 0|111 T 1 0|102 1002 0 0 X 0|111 T 1 0|"
-        "102 1001 0 0 X 0|111 T 1 0|102 1001 0 0 X 0|111 T 1 0|101 1002 0 0|111 Q 0 -5|"
-        "101 7 0 0|111 T 1 0|"
+        "102 1001 0 0 X 0|111 T 1 0|102 1001 0 0 X 0|111 T 1 0|101 1002 0 0|111 Q 0 -1|"
+        "111 Q 0 -0.5|101 7 0 0|111 T 1 0|"
         "9*102 1001 0 0 X 0|111 T 1 0");
     s.options.Version = 1;
     ASSERT_EQ(s.Convert(), ConversionOutcome::Finished);
@@ -265,7 +268,28 @@ TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
     const std::string body = s.Body("net1.TOB");
     for (std::size_t at = body.find("R"); at != std::string::npos; at = body.find("R", at + 1))
         labels += body.substr(at, body.find(' ', at) - at) + " ";
-    EXPECT_EQ(labels, "R0 R0 R0 R1 R2 R1 R11 ");
+    EXPECT_EQ(labels, "R0 R0 R0 R1 R2 R1 R1 R11 ");
+}
+
+// A project name too short to hold an extension, or a field file that is not there: the run
+// stops with its message before any file is touched.
+TEST(Conversion, RefusedBeforeAnyFileIsTouched) {
+    Scratch tooShort;
+    tooShort.options.Projectfile = " a.p ";
+    Scratch noField("");
+    const std::tuple<Scratch*, ConversionOutcome, const char*> cases[] = {
+        {&tooShort, ConversionOutcome::ProjectPathTooShort,
+         "Ongeldige naam voor het KORVU Project: a.p"},
+        {&noField, ConversionOutcome::FieldFileMissing,
+         "Kavrin FIELD file niet gevonden; Afgebroken."},
+    };
+    for (const auto& [s, outcome, message] : cases) {
+        s->OldProject();
+        const auto before = s->Listing();
+        EXPECT_EQ(s->Convert(), outcome);
+        EXPECT_EQ(s->ui.messages, std::vector<std::string>{message});
+        EXPECT_EQ(s->Listing(), before);
+    }
 }
 
 // An old project stays byte for byte when any of the new files cannot be written, and no
