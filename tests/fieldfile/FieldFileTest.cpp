@@ -16,7 +16,6 @@ namespace {
 TEST(FieldFileReader, PointRecordsAndCoordinateFrame) {
     const std::pair<const char*, const char*> cases[] = {
         {"62 A 10 20|22 0.5|61 B 10 20 4", "A 10 20 0*; B 5 10 2*"},  // on later points only
-        {"21 YX|23 100 200 5|62 P 10 20", "P 220 110 0*"},
         {"21 aYXb|62 P 1 2", "P 2 1 0*"},
         {"21 YX|21 XY|62 P 1 2", "P 1 2 0*"},
         {"23 100 200 5|21 YX|61 P 1 2 3", "P 102 201 8*"},  // offsets keep their reading
