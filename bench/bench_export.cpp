@@ -99,6 +99,19 @@ PointTable MakeTableToSort(std::size_t count) {
     return points;
 }
 
+// Moves the entries into the order OrderByName finds and rebuilds the table's name index.
+void SortPointsByName(PointTable& points, const std::vector<NameKey>& sortedFirst = {}) {
+    const std::vector<std::uint32_t> order = OrderByName(points, sortedFirst);
+    std::vector<PointRecord>& entries = points.Entries();
+    std::vector<PointRecord> sorted;
+    sorted.reserve(entries.size());
+    sorted.push_back(std::move(entries[0]));
+    for (const std::uint32_t entry : order)
+        sorted.push_back(std::move(entries[entry]));
+    entries = std::move(sorted);
+    points.Reindex();
+}
+
 void BM_SortPointsByName(benchmark::State& state) {
     const PointTable original = MakeTableToSort(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {

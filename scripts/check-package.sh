@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Debian package from a release build, unpacks it into a fresh folder and runs the
-# installed talvik-cli on the examples. lintian's and appstreamcli's findings are advice only.
+# installed talvik-cli on the examples. lintian's findings and appstreamcli's warnings are advice
+# only; an error of appstreamcli fails the check.
 #   scripts/check-package.sh [build folder]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,9 +40,16 @@ if command -v lintian >/dev/null; then
     echo "lintian (advice):"
     lintian --tag-display-limit 0 "$deb" || true
 fi
+# appstreamcli ends with a non-zero status on warnings too: its error lines (E:) decide.
 if command -v appstreamcli >/dev/null; then
-    echo "appstreamcli (advice):"
-    appstreamcli validate --no-net "$root/pkg/usr/share/metainfo/talvik.metainfo.xml" || true
+    echo "appstreamcli:"
+    validation=$(appstreamcli validate --no-net --no-color \
+        "$root/pkg/usr/share/metainfo/talvik.metainfo.xml" 2>&1 || true)
+    echo "$validation"
+    if grep -q '^E:' <<<"$validation"; then
+        echo "the metainfo file has errors"
+        failed=1
+    fi
 fi
 if [ "$failed" -ne 0 ]; then
     echo "package check: 0 passed, 1 failed"

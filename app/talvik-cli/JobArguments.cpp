@@ -1,6 +1,6 @@
 #include "JobArguments.h"
 
-#include "export/ExportRun.h"
+#include "export/StoredChoices.h"
 #include "text/Text.h"
 
 namespace talvik::cli {
@@ -84,52 +84,58 @@ std::string CheckImportArguments(const Arguments& args) {
     return {};
 }
 
-void OpenExportDialog(const Arguments& args, OverlaySettings& settings, ExportDialogModel& dialog) {
-    if (const auto set = SetNumber(args, "selection-set"))
-        settings.Override(kKeyCurrentSel, IntText(*set));
-    dialog.Open(*args.Value("project"));
-    dialog.fieldFile = *args.Value("field");
-    if (const auto version = args.Value("package-version")) dialog.version3 = *version == "3";
-    if (const auto face2 = args.Value("face2")) dialog.face2to1 = *face2 == "reduce";
+ExportOptions TakeExportChoices(const Arguments& args, SettingsStore& settings) {
+    StoredChoices stored(settings);
+    const int set = SetNumber(args, "selection-set").value_or(stored.CurrentSet());
+    ExportOptions options;
+    Coupling coupling = stored.LoadOptions(options);
+    options.SelCode = stored.SelectionSet(set);
+    options.Projectfile = std::string(TrimBlanks(*args.Value("project")));
+    options.Fieldfile = std::string(TrimBlanks(*args.Value("field")));
+    if (const auto idex = args.Value("idex"); idex && !idex->empty()) options.IdexFile = *idex;
+    if (const auto version = args.Value("package-version"))
+        options.Version = *version == "3" ? 3 : 1;
+    if (const auto face2 = args.Value("face2")) options.Face2to1 = *face2 == "reduce";
 
-    const bool hvd = dialog.CoupleHorVer();
-    const bool xyz = dialog.CoupleXyZ();
-    dialog.SetCoupleHorVer(false);
-    dialog.SetCoupleXyZ(false);
-    const auto text = [&](const char* name, auto&& apply) {
-        if (const auto value = args.Value(name)) apply(TextArgument(*value));
+    const auto text = [&](const char* name, std::string& field) {
+        if (const auto value = args.Value(name)) field = TextArgument(*value);
     };
-    text("abs-hor", [&](std::string t) { dialog.SetAbsHor(std::move(t)); });
-    text("rel-hor", [&](std::string t) { dialog.SetRelHor(std::move(t)); });
-    text("abs-ver", [&](std::string t) { dialog.SetAbsVer(std::move(t)); });
-    text("rel-ver", [&](std::string t) { dialog.SetRelVer(std::move(t)); });
-    text("abs-dis", [&](std::string t) { dialog.absDis = std::move(t); });
-    text("rel-dis", [&](std::string t) { dialog.relDis = std::move(t); });
-    text("sd-xy", [&](std::string t) { dialog.SetSdXY(std::move(t)); });
-    text("sd-z", [&](std::string t) { dialog.SetSdZ(std::move(t)); });
-    text("sigma-cent", [&](std::string t) { dialog.sigmaCent = std::move(t); });
-    text("sigma-inst", [&](std::string t) { dialog.sigmaInst = std::move(t); });
-    if (hvd && dialog.AbsHor() == dialog.AbsVer() && dialog.RelHor() == dialog.RelVer())
-        dialog.SetCoupleHorVer(true);
-    if (xyz && dialog.SdXY() == dialog.SdZ()) dialog.SetCoupleXyZ(true);
+    text("abs-hor", options.AbsHor);
+    text("rel-hor", options.RelHor);
+    text("abs-ver", options.AbsVer);
+    text("rel-ver", options.RelVer);
+    text("abs-dis", options.AbsDis);
+    text("rel-dis", options.RelDis);
+    text("sd-xy", options.SDXY);
+    text("sd-z", options.SDZ);
+    text("sigma-cent", options.SigmaCent);
+    text("sigma-inst", options.SigmaInst);
+    coupling.horVer =
+        coupling.horVer && options.AbsHor == options.AbsVer && options.RelHor == options.RelVer;
+    coupling.xyZ = coupling.xyZ && options.SDXY == options.SDZ;
 
     const auto& codes = args.Values("code");
     if (!codes.empty()) {
         for (std::size_t i = 1; i <= 16; ++i)
-            dialog.selectionCodes[i] =
-                i <= codes.size() ? TextArgument(codes[i - 1]) : std::string();
+            options.SelCode[i] = i <= codes.size() ? TextArgument(codes[i - 1]) : std::string();
     }
     if (const auto package = args.Value("package")) settings.Set(kKeyPackagePath, *package);
+    stored.StoreSelectionSet(set, options.SelCode);
+    stored.StoreOptions(options, coupling);
+    return options;
 }
 
-void OpenImportDialog(const Arguments& args, ImportModel& dialog) {
-    dialog.Load(*args.Value("cor"));
-    if (const auto set = SetNumber(args, "set")) {
-        dialog.SetSelectionSetNumber(*set);
-        dialog.LoadImportSet(*set);
-    }
-    if (const auto layer = args.Value("layer")) dialog.SetLayer(TextArgument(*layer));
-    if (const auto code = args.Value("code")) dialog.SetCode(TextArgument(*code));
+LaunchChoice ExportLaunch(const Arguments& args) {
+    return {args.Has("launch") ? Launch::WhenFound : Launch::No, *args.Value("project")};
+}
+
+ImportRun TakeImportChoices(const Arguments& args, StoredImportChoices& stored) {
+    ImportRun run;
+    run.set = SetNumber(args, "set").value_or(stored.CurrentSet());
+    run.choices = stored.Load(run.set);
+    if (const auto layer = args.Value("layer")) run.choices.layer = TextArgument(*layer);
+    if (const auto code = args.Value("code")) run.choices.code = TextArgument(*code);
+    return run;
 }
 
 }  // namespace talvik::cli

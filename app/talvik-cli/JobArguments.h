@@ -1,16 +1,16 @@
 #pragma once
-// The batch front's options of the export and the import, and how they set the dialog models:
-// each job opens its dialog as the desktop program would, then takes the command line's
-// choices in place of the user's edits.
+// The batch front's options of the export and the import, and the choices of each job: the
+// user's stored choices with the command line's in their place.
 
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "Arguments.h"
-#include "OverlaySettings.h"
-#include "export/ExportDialogModel.h"
-#include "interchange/ImportModel.h"
+#include "export/ExportRun.h"
+#include "interchange/ImportJob.h"
+#include "model/ExportOptions.h"
+#include "platform/Settings.h"
 
 namespace talvik::cli {
 
@@ -24,13 +24,23 @@ std::string CheckImportArguments(const Arguments& args);
 // A whole number within [low, high], or nothing.
 std::optional<int> SmallNumber(const std::string& text, int low, int high);
 
-// Opens the export dialog on --project and applies the other options. A selection set given
-// counts for this run only; a package path given is stored. Each text is taken as given: the
-// dialog's coupling of boxes does not act, and a coupling stays checked only while the texts
-// it couples are still equal, so that the dialog later shows what this run used.
-void OpenExportDialog(const Arguments& args, OverlaySettings& settings, ExportDialogModel& dialog);
+// The options of the export: --field, --project and --idex, the stored choices of the
+// selection set given (else the current one), and the texts, codes and choices given in their
+// place. Each text is taken as given: a coupling of the dialog's boxes does not act, and it stays
+// checked only while the texts it couples are still equal, so that the dialog later shows what
+// this run used. The choices are stored as the dialog's start button stores them, after a
+// package path given; `settings` decides whether they reach the user's store.
+ExportOptions TakeExportChoices(const Arguments& args, SettingsStore& settings);
 
-// Loads the import dialog on --cor, then the set, layer and code given.
-void OpenImportDialog(const Arguments& args, ImportModel& dialog);
+// Starts the package on --project as given, when --launch asks for it.
+LaunchChoice ExportLaunch(const Arguments& args);
+
+// The import's set (--set, else the stored current one) and its layer and code, with the
+// ones given in their place.
+struct ImportRun {
+    int set = StoredImportChoices::kFirstSet;
+    ImportChoices choices;
+};
+ImportRun TakeImportChoices(const Arguments& args, StoredImportChoices& stored);
 
 }  // namespace talvik::cli

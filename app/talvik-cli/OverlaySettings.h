@@ -1,6 +1,6 @@
 #pragma once
-// A settings store in front of the user's store: values set for this run only (command-line
-// choices) are read first, and with saving off nothing reaches the user's store.
+// A settings store in front of the user's store: the values set in this run are read first,
+// and with saving off nothing reaches the user's store.
 
 #include <map>
 #include <string>
@@ -12,11 +12,6 @@ namespace talvik::cli {
 class OverlaySettings : public SettingsStore {
   public:
     OverlaySettings(SettingsStore& base, bool save) : base_(base), save_(save) {}
-
-    // A value for this run, not stored.
-    void Override(std::string_view key, std::string_view value) {
-        values_[std::string(key)] = std::string(value);
-    }
 
     std::string Get(std::string_view key, std::string_view defaultValue) override {
         const auto it = values_.find(std::string(key));

@@ -14,10 +14,9 @@
 #include "OverlaySettings.h"
 #include "Report.h"
 #include "Version.h"
-#include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
 #include "host/MenuRegistration.h"
-#include "interchange/ImportModel.h"
+#include "interchange/ImportJob.h"
 #include "platform/Platform.h"
 #include "platform/RegistrySettings.h"
 #include "text/Text.h"
@@ -104,20 +103,15 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     Store store;
     store.Check(ui);
     OverlaySettings settings(store.settings, !args.Has("no-save"));
-    ExportDialogModel dialog(settings);
-    OpenExportDialog(args, settings, dialog);
+    const ExportOptions options = TakeExportChoices(args, settings);
     ui.SetQuestionAnswer(args.Has("overwrite") ? Answer::Ok : Answer::Cancel);
 
     NoFilePrompt noPrompt;
     const auto launcher = MakeLauncher();
     KavrinReleases releases;
     JobContext context{ui, settings, *store.registry, noPrompt, *launcher, releases};
-    ExportJob job;
-    if (const auto idex = args.Value("idex"); idex && !idex->empty()) job.idexFile = *idex;
-    job.launch = args.Has("launch") ? Launch::WhenFound : Launch::No;
     ConversionSummary summary;
-    job.summary = &summary;
-    const ExportJobResult result = RunExportJob(context, dialog, job);
+    const ExportJobResult result = RunExportJob(context, options, ExportLaunch(args), &summary);
 
     int status = result.conversion == ConversionOutcome::Finished ? kExitDone : kExitStopped;
     if (result.conversion == ConversionOutcome::Finished) {
@@ -151,14 +145,16 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
     Store store;
     store.Check(ui);
     OverlaySettings settings(store.settings, !args.Has("no-save"));
-    ImportModel dialog(settings);
-    OpenImportDialog(args, dialog);
+    StoredImportChoices stored(settings);
+    const ImportRun run = TakeImportChoices(args, stored);
     const std::string idex = *args.Value("idex");
-    const ImportOutcome outcome = dialog.Start(idex, ui);
+    int points = 0;
+    const ImportOutcome outcome =
+        RunImportJob(stored, run.set, run.choices, *args.Value("cor"), idex, ui, &points);
     if (outcome == ImportOutcome::Written) {
         std::error_code sizeError;
         const std::uintmax_t bytes = std::filesystem::file_size(idex, sizeError);
-        ui.Info(ImportNote(idex, sizeError ? 0 : bytes, dialog.PointsWritten()));
+        ui.Info(ImportNote(idex, sizeError ? 0 : bytes, points));
     }
     if (settings.StoreFailed()) ui.Note("the layer and code could not be stored");
     return outcome == ImportOutcome::Written ? kExitDone : kExitStopped;

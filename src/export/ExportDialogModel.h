@@ -17,27 +17,19 @@
 //                        when they return true
 //   browse buttons    -> the field := LocateFile(kFieldFilter, kFieldPattern) (or the project
 //                        pair); a cancelled prompt empties the box
-//   start buttons     -> RunExportJob (ExportRun.h), then end the process
+//   start buttons     -> Start(idexFile), RunExportJob (ExportRun.h) on the options it gives,
+//                        then end the process
 //   close request     -> Close(), then end the process
 
-#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "export/StoredChoices.h"
 #include "model/ExportOptions.h"
 #include "platform/Settings.h"
 
 namespace talvik {
-
-// Setting keys and their defaults.
-inline constexpr std::string_view kKeyCurrentSel = "TalvikCurrentSel";
-inline constexpr std::string_view kKeySelPrefix = "TalvikSel";
-inline constexpr std::string_view kDefaultSel = "999";
-inline constexpr std::string_view kKeyStdDev = "TalvikStdDev";
-inline constexpr std::string_view kDefaultStdDev =
-    "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|1|1|0.003|0.005";
-inline constexpr std::string_view kKeyFace2to1 = "TalvikFace2to1";
-inline constexpr std::string_view kKeyVersion = "TalvikVersion";
 
 // The path with its last three characters replaced by `extension` (a path shorter than three
 // characters is replaced as a whole).
@@ -45,8 +37,8 @@ std::string ReplaceLastThree(std::string_view path, std::string_view extension);
 
 class ExportDialogModel {
   public:
-    static constexpr int kFirstSet = 1;
-    static constexpr int kLastSet = 9;
+    static constexpr int kFirstSet = StoredChoices::kFirstSet;
+    static constexpr int kLastSet = StoredChoices::kLastSet;
     static constexpr std::string_view kFieldFilter = "Kavrin Field Files|*.fld|";
     static constexpr std::string_view kFieldPattern = "*.fld";
     static constexpr std::string_view kProjectFilter = "KORVU Project Files|*.prj|";
@@ -54,7 +46,7 @@ class ExportDialogModel {
     static constexpr std::string_view kIdexFilter = "Kavrin IDEX Files|*.idx|";
     static constexpr std::string_view kIdexPattern = "*.idx";
 
-    explicit ExportDialogModel(SettingsStore& settings) : settings_(settings) {}
+    explicit ExportDialogModel(SettingsStore& settings) : stored_(settings) {}
 
     // Plain boxes, texts as typed.
     std::string fieldFile;
@@ -65,7 +57,7 @@ class ExportDialogModel {
     std::string relDis;
     std::string sigmaCent;
     std::string sigmaInst;
-    std::array<std::string, 17> selectionCodes;  // code boxes 1..16; index 0 unused
+    SelectionCodes selectionCodes;  // code boxes 1..16; index 0 unused
 
     // Coupled boxes.
     const std::string& AbsHor() const { return absHor_; }
@@ -112,15 +104,19 @@ class ExportDialogModel {
     bool StepDown();
 
     // The record of one export; idexFile comes from the start-up arguments.
-    ExportOptions FillExportOptions(const std::string& idexFile) const;
+    ExportOptions FillExportOptions(std::optional<std::string> idexFile) const;
 
-    // Stores the current selection set and the settings (closing the dialog, and before a run).
+    // A start button: stores the current selection set and the settings, and gives the record
+    // of the export to run.
+    ExportOptions Start(std::optional<std::string> idexFile);
+
+    // Stores the current selection set and the settings (closing the dialog).
     void Close();
 
   private:
     bool Step(int delta);
 
-    SettingsStore& settings_;
+    StoredChoices stored_;
     std::string absHor_;
     std::string relHor_;
     std::string absVer_;

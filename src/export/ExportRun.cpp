@@ -34,26 +34,24 @@ bool AskForIdexFile(JobContext& context, std::string& packageFile, std::string& 
     return true;
 }
 
-ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, const ExportJob& job) {
-    dialog.SaveSelectionSet(dialog.SelectionSetNumber());
-    dialog.SaveSettings();
-    const ExportOptions options = dialog.FillExportOptions(job.idexFile.value_or(""));
+ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
+                             const LaunchChoice& launch, ConversionSummary* summary) {
     PointTable points;
     // The field file's first quick pass runs beside the reading of the IDEX file.
     AngleUnitLookAhead lookAhead{std::string(TrimBlanks(options.Fieldfile))};
-    if (job.idexFile) ReadIdexFile(options.IdexFile, points, context.ui);
+    if (options.IdexFile) ReadIdexFile(*options.IdexFile, points, context.ui);
     AngleUnitState angleUnit;
     ExportJobResult result;
     result.conversion =
-        ConvertFieldFile(options, points, angleUnit, context.ui, job.summary, &lookAhead);
-    if (job.launch != Launch::No) {
+        ConvertFieldFile(options, points, angleUnit, context.ui, summary, &lookAhead);
+    if (launch.when != Launch::No) {
         result.program = FindKORVU(context.settings, context.prompt);
-        if (result.program.empty() && job.launch == Launch::WhenFound) {
+        if (result.program.empty() && launch.when == Launch::WhenFound) {
             result.launch = LaunchOutcome::NoProgram;
         } else {
             std::string commandLine = result.program;
             commandLine += " \"";
-            commandLine += dialog.projectFile;
+            commandLine += launch.project;
             commandLine += '"';
             const bool started = context.launcher.Start(commandLine);
             result.launch = result.program.empty() ? LaunchOutcome::NoProgram
@@ -61,7 +59,6 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
                                                    : LaunchOutcome::StartFailed;
         }
     }
-    dialog.Close();
     return result;
 }
 

@@ -11,13 +11,12 @@
 
 #include "host/JobContext.h"
 #include "model/ConversionSummary.h"
+#include "model/ExportOptions.h"
 #include "platform/FilePrompt.h"
 #include "platform/Settings.h"
 #include "project/Conversion.h"
 
 namespace talvik {
-
-class ExportDialogModel;
 
 inline constexpr std::string_view kKeyPackagePath = "Talvik3Path";
 inline constexpr std::string_view kDefaultPackagePath =
@@ -41,16 +40,14 @@ enum class Launch {
     WhenFound,
 };
 
-enum class LaunchOutcome { NotAsked, Started, NoProgram, StartFailed };
-
-// One export as a front starts it; the dialog model holds the user's choices.
-struct ExportJob {
-    // The known points; none: the project gets only the points of the field file.
-    std::optional<std::string> idexFile;
-    Launch launch = Launch::No;
-    // Receives what the conversion wrote, when given.
-    ConversionSummary* summary = nullptr;
+// Whether the package is started, and on what: the project as the user typed it (blanks
+// around it kept), passed in double quotes.
+struct LaunchChoice {
+    Launch when = Launch::No;
+    std::string project;
 };
+
+enum class LaunchOutcome { NotAsked, Started, NoProgram, StartFailed };
 
 struct ExportJobResult {
     ConversionOutcome conversion = ConversionOutcome::Finished;
@@ -58,11 +55,13 @@ struct ExportJobResult {
     std::string program;  // the package program used for the start; empty when none was found
 };
 
-// A start button: stores the selection set and the settings, reads the known points, converts,
-// starts the package when asked (program path, a blank, and the untrimmed project box in double
-// quotes, whatever the conversion's outcome), and closes the dialog (storing once more).
-// The caller maps the result to its exit status and ends the process.
-ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, const ExportJob& job);
+// One export: reads the known points (options.IdexFile), converts, and starts the package when
+// asked (program path, a blank, and the project in double quotes, whatever the conversion's
+// outcome). Stores nothing but the package path that FindKORVU stores; storing the user's
+// choices is the front's part. `summary`, when given, receives what the conversion wrote. The
+// caller maps the result to its exit status and ends the process.
+ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
+                             const LaunchChoice& launch, ConversionSummary* summary = nullptr);
 
 // The exit status of the desktop program after an export: 1 when the run stopped before
 // writing (no field file, no valid project name) or its files could not be written, else 0.

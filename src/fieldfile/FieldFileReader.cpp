@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "fieldfile/Gathering.h"
-#include "fieldfile/WordSplit.h"
 #include "model/Beside.h"
 #include "text/Text.h"
+#include "text/WordSplit.h"
 
 namespace talvik {
 
@@ -178,17 +178,13 @@ std::optional<AngleUnit> LastAngleUnit(LineReader& file, const std::atomic<bool>
     std::string_view line;
     while (file.Next(line)) {
         if (stop != nullptr && stop->load(std::memory_order_relaxed)) break;
-        // Words 1 and 2 of the line, cut at blanks as SplitWords does.
+        // Words 0 to 2 of the line; the rest is not cut.
         std::string_view word[3];
-        std::size_t at = 0;
-        for (std::string_view& w : word) {
-            while (at < line.size() && line[at] == ' ')
-                ++at;
-            const std::size_t start = at;
-            while (at < line.size() && line[at] != ' ')
-                ++at;
-            w = line.substr(start, at - start);
-        }
+        std::size_t count = 0;
+        CutWords(line, [&](std::size_t begin, std::size_t end) {
+            word[count++] = line.substr(begin, end - begin);
+            return count < 3;
+        });
         if (!word[2].empty() && CodeOf(word[1]) == RecordCode::AngleUnit)
             unit = AngleUnitOf(ToUpper(word[2]));
     }

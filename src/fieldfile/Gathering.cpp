@@ -15,7 +15,7 @@ constexpr std::int16_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 // ---- observation store ----
 
 void SplitObservationStore::Append(const ObservationRecord& record) {
-    if (record.Zenith == -1.0) {
+    if (record.IsSetUp()) {
         // A new most recent station record: everything before it moves to the head.
         Flush();
         tail_.push_back(record);
@@ -215,7 +215,7 @@ void Gathering::MarkSetUpUsed() {
 void Gathering::StationWithReference() {
     ObservationRecord record = SetUpToTarget();
     NumberField(6, record.Direction);
-    record.Zenith = -1.0;
+    record.MakeSetUp();
     store_.Append(record);
     face2BlockOpen_ = false;
     MarkSetUpUsed();
@@ -241,7 +241,7 @@ void Gathering::AppendStationRecord(const Name9& target, double direction) {
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     record.Direction = direction;
-    record.Zenith = -1.0;
+    record.MakeSetUp();
     store_.Append(record);
     face2BlockOpen_ = false;
 }

@@ -29,8 +29,8 @@ struct CoordinateFrame {
 // The all-zero entry at index 0 of an observation table.
 ObservationRecord ObservationPlaceholder();
 
-// Where the observations go while they are gathered. A record whose Zenith is -1 counts as a
-// station record.
+// Where the observations go while they are gathered; a set-up record (IsSetUp) is a station
+// record.
 class ObservationStore {
   public:
     virtual ~ObservationStore() = default;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "fieldfile/WordSplit.h"
 #include "interchange/IdexWriter.h"
 #include "text/LineReader.h"
 #include "text/Text.h"
+#include "text/WordSplit.h"
 
 namespace talvik {
 

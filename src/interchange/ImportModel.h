@@ -7,7 +7,8 @@
 //   opened         -> Load(packageFile) after the start-up window has gone
 //   browse button  -> SetCoordFile(LocateFile(kCoordFilter, kCoordPattern)) (empty on cancel)
 //   arrow up/down  -> StepUp() / StepDown(); refresh all boxes when they return true
-//   start button   -> Start(idexFile, ui); on Written end the process without Close(),
+//   start button   -> Start(idexFile, ui) (RunImportJob of ImportJob.h); on Written end the
+//                     process without Close(),
 //                     otherwise the dialog stays open
 //   close request  -> Close(), then end the process
 //
@@ -19,6 +20,7 @@
 #include <utility>
 
 #include "interchange/CoordinateImport.h"
+#include "interchange/ImportJob.h"
 #include "platform/Settings.h"
 #include "platform/UserInterface.h"
 
@@ -29,17 +31,17 @@ class ImportModel {
     static constexpr std::string_view kCoordFilter = "KORVU Co\xF6rdinaten Files|*.cor|";
     static constexpr std::string_view kCoordPattern = "*.cor";
 
-    explicit ImportModel(SettingsStore& settings) : settings_(settings) {}
+    explicit ImportModel(SettingsStore& settings) : stored_(settings) {}
 
-    const std::string& Layer() const { return layer_; }
-    const std::string& Code() const { return code_; }
+    const std::string& Layer() const { return choices_.layer; }
+    const std::string& Code() const { return choices_.code; }
     const std::string& CoordFile() const { return coordFile_; }
-    void SetLayer(std::string text) { layer_ = std::move(text); }
-    void SetCode(std::string text) { code_ = std::move(text); }
+    void SetLayer(std::string text) { choices_.layer = std::move(text); }
+    void SetCode(std::string text) { choices_.code = std::move(text); }
     void SetCoordFile(std::string text) { coordFile_ = std::move(text); }
 
-    static constexpr int kFirstSet = 1;
-    static constexpr int kLastSet = 9;
+    static constexpr int kFirstSet = StoredImportChoices::kFirstSet;
+    static constexpr int kLastSet = StoredImportChoices::kLastSet;
 
     // The current layer/code set, always kFirstSet..kLastSet.
     int SelectionSetNumber() const { return selNr_; }
@@ -58,11 +60,10 @@ class ImportModel {
     int PointsWritten() const { return pointsWritten_; }
 
   private:
-    SettingsStore& settings_;
-    std::string layer_;
-    std::string code_;
     bool Step(int delta);
 
+    StoredImportChoices stored_;
+    ImportChoices choices_;
     int selNr_ = kFirstSet;
     std::string coordFile_;
     int pointsWritten_ = 0;

@@ -2,15 +2,16 @@
 // The choices of one export, as the conversion reads them. Text fields travel exactly as typed.
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace talvik {
 
 struct ExportOptions {
-    std::string Projectfile;  // trimmed by whoever fills it
-    std::string Fieldfile;    // trimmed by whoever fills it
-    std::string IdexFile;
-    int Version = 3;  // 1 or 3
+    std::string Projectfile;              // trimmed by whoever fills it
+    std::string Fieldfile;                // trimmed by whoever fills it
+    std::optional<std::string> IdexFile;  // none: the project gets only the field file's points
+    int Version = 3;                      // 1 or 3
     bool Face2to1 = false;
     std::string AbsHor = "0.003";
     std::string RelHor = "0.0003";

@@ -112,6 +112,12 @@ struct PointRecord {
 // makes every look-up constant time. The index is an open-addressing table whose slots hold
 // the name beside the entry number, so a look-up reads one slot (one cache line) and seldom
 // a neighbour, never the entries.
+//
+// Const means read-only: the const methods change nothing, so that other threads may read a
+// table nobody changes. The work the table puts off (the index of entries appended unindexed,
+// the IsUsed marks of MarkUsed) is done by the changing methods: by the first look-up, by any
+// non-const access to the entries, and by Seal, which the owner calls before the table is
+// read through a const reference.
 class PointTable {
   public:
     PointTable() { Clear(); }
@@ -137,9 +143,13 @@ class PointTable {
         ApplyMarks();
         return entries_[i];
     }
-    const PointRecord& operator[](std::size_t i) const {
+    const PointRecord& operator[](std::size_t i) const { return entries_[i]; }
+
+    // Sets the IsUsed marks MarkUsed has put off and builds the name index once for the
+    // entries appended unindexed: the const view then shows the whole table.
+    void Seal() {
         ApplyMarks();
-        return entries_[i];
+        Fresh();
     }
 
     // Appends one entry; returns its index.
@@ -153,7 +163,7 @@ class PointTable {
         return index;
     }
     // Index of the first entry from 1 up whose Name equals name; 0 when none.
-    std::size_t FindFirst(const Name9& name) const {
+    std::size_t FindFirst(const Name9& name) {
         Fresh();
         if (slots_.empty()) return 0;
         for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
@@ -206,10 +216,7 @@ class PointTable {
         ApplyMarks();
         return entries_;
     }
-    const std::vector<PointRecord>& Entries() const {
-        ApplyMarks();
-        return entries_;
-    }
+    const std::vector<PointRecord>& Entries() const { return entries_; }
     void Reindex() {
         ApplyMarks();
         slots_.clear();
@@ -265,7 +272,7 @@ class PointTable {
         return h ^ (h >> 32);
     }
 
-    void Fresh() const {
+    void Fresh() {
         if (!stale_) return;
         stale_ = false;
         std::size_t size = slots_.empty() ? 64 : slots_.size();
@@ -281,7 +288,7 @@ class PointTable {
         }
     }
 
-    void Index(std::size_t index) const {
+    void Index(std::size_t index) {
         if ((indexed_ + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 64 : slots_.size() * 2);
         const Name9& name = entries_[index].Name;
         for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
@@ -295,7 +302,7 @@ class PointTable {
         }
     }
 
-    void Grow(std::size_t size) const {
+    void Grow(std::size_t size) {
         std::vector<Slot> old;
         old.swap(slots_);
         slots_.resize(size);
@@ -309,33 +316,40 @@ class PointTable {
     }
 
     // Sets IsUsed of the entries MarkUsed found, before anyone looks at an entry.
-    void ApplyMarks() const {
+    void ApplyMarks() {
         if (marks_.empty()) return;
         for (const std::uint32_t entry : marks_)
             entries_[entry].IsUsed = true;
         marks_.clear();
     }
 
-    // Mutable for ApplyMarks: the marks belong to the entries already, they are only written
-    // late.
-    mutable std::vector<PointRecord> entries_;
-    mutable std::vector<std::uint32_t> marks_;
-    // The index is rebuilt on demand, also from const look-ups.
-    mutable std::vector<Slot> slots_;  // size a power of two, at most half full
-    mutable std::size_t indexed_ = 0;
-    mutable bool stale_ = false;
+    std::vector<PointRecord> entries_;
+    // Entries whose IsUsed MarkUsed has set in the index only; written by ApplyMarks.
+    std::vector<std::uint32_t> marks_;
+    std::vector<Slot> slots_;  // size a power of two, at most half full
+    std::size_t indexed_ = 0;
+    bool stale_ = false;  // entries were appended unindexed
 };
 
+// A record is of one of two kinds. A set-up record (a station record) opens the observations of
+// one set-up of the instrument on its station and measures nothing but, at most, a reference
+// direction; its Zenith is -1, and a Zenith of -1 makes any record one, also one read from a
+// field file. Every other record is an observation; its Zenith 0 means no zenith angle.
 struct ObservationRecord {
+    static constexpr double kSetUpZenith = -1.0;
+
     Name9 Station;
     Name9 Target;
     double InstrumentHeight = 0.0;
     double TargetHeight = 0.0;
     double Azimuth = 0.0;
     double Direction = 0.0;
-    double Zenith = 0.0;  // -1 marks a station record
+    double Zenith = 0.0;
     double Distance = 0.0;
     double Distance2 = 0.0;
+
+    bool IsSetUp() const { return Zenith == kSetUpZenith; }
+    void MakeSetUp() { Zenith = kSetUpZenith; }
 };
 
 // Observations: index 0 is an all-zero placeholder, records at 1 .. size()-1 in writing order.

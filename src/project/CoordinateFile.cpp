@@ -94,15 +94,6 @@ void WriteCoordinateHeader(OutputFile& file, const ProjectValues& values) {
     file.Line("$");
 }
 
-// How the exchange sort treats the entries of one name K: walking the table in its original
-// order, the K entries form a block; a K entry joins the block at its back, and every entry
-// with a smaller name met while the block is not empty moves the block's front entry to its
-// back. The block at the end is the final order of the K entries.
-//
-// Here the block is kept as an array P with a head index h (the block reads P[h..] + P[..h]):
-// joining inserts at index h, a rotation advances h. The rotations between two K entries are
-// counted at once from prefix counts of smaller names, and the inserts are replayed backwards
-// over a count of free slots to find where each entry ends up.
 std::vector<NameKey> NameKeys(const PointTable& points, std::size_t from, std::size_t to) {
     std::vector<NameKey> keys;
     keys.reserve(to >= from ? to - from + 1 : 0);
@@ -117,6 +108,15 @@ void SortNameKeys(std::vector<NameKey>& keys) {
     std::sort(keys.begin(), keys.end());
 }
 
+// How the exchange sort treats the entries of one name K: walking the table in its original
+// order, the K entries form a block; a K entry joins the block at its back, and every entry
+// with a smaller name met while the block is not empty moves the block's front entry to its
+// back. The block at the end is the final order of the K entries.
+//
+// Here the block is kept as an array P with a head index h (the block reads P[h..] + P[..h]):
+// joining inserts at index h, a rotation advances h. The rotations between two K entries are
+// counted at once from prefix counts of smaller names, and the inserts are replayed backwards
+// over a count of free slots to find where each entry ends up.
 std::vector<std::uint32_t> OrderByName(const PointTable& points,
                                        const std::vector<NameKey>& sortedFirst,
                                        std::vector<NameRun>* runs) {
@@ -207,18 +207,6 @@ std::vector<std::uint32_t> OrderByName(const PointTable& points,
     return order;
 }
 
-void SortPointsByName(PointTable& points, const std::vector<NameKey>& sortedFirst) {
-    const std::vector<std::uint32_t> order = OrderByName(points, sortedFirst);
-    std::vector<PointRecord>& entries = points.Entries();
-    std::vector<PointRecord> sorted;
-    sorted.reserve(entries.size());
-    sorted.push_back(std::move(entries[0]));
-    for (const std::uint32_t entry : order)
-        sorted.push_back(std::move(entries[entry]));
-    entries = std::move(sorted);
-    points.Reindex();
-}
-
 void RemoveDuplicateNames(PointTable& points, std::vector<std::uint32_t>& order,
                           const std::vector<NameRun>& runs) {
     for (const NameRun& run : runs) {
@@ -229,38 +217,13 @@ void RemoveDuplicateNames(PointTable& points, std::vector<std::uint32_t>& order,
     }
 }
 
-void RemoveDuplicateNames(PointTable& points) {
-    std::vector<std::uint32_t> order(points.Last());
-    std::iota(order.begin(), order.end(), std::uint32_t{1});
-    std::vector<NameRun> runs;
-    for (std::uint32_t k = 1; k < order.size(); ++k) {
-        if (points[order[k]].Name != points[order[k - 1]].Name) continue;
-        if (!runs.empty() && runs.back().end == k)
-            ++runs.back().end;
-        else
-            runs.push_back({k - 1, k + 1});
-    }
-    RemoveDuplicateNames(points, order, runs);
-    // The exchanges are made in the table itself.
-    std::vector<PointRecord> reordered;
-    reordered.reserve(points.Last() + 1);
-    reordered.push_back(points[0]);
-    for (const std::uint32_t entry : order)
-        reordered.push_back(points[entry]);
-    points.Entries() = std::move(reordered);
-}
-
 std::vector<std::uint32_t> OrderForCoordinateFile(PointTable& points,
                                                   const std::vector<NameKey>& sortedFirst) {
+    points.Seal();
     std::vector<NameRun> runs;
     std::vector<std::uint32_t> order = OrderByName(points, sortedFirst, &runs);
     RemoveDuplicateNames(points, order, runs);
     return order;
-}
-
-bool WriteCoordinateFile(OutputFile& file, PointTable& points, UserInterface& ui) {
-    const std::vector<std::uint32_t> order = OrderForCoordinateFile(points);
-    return WriteCoordinateLines(file, points, order, ui);
 }
 
 bool WriteCoordinateLines(OutputFile& file, const PointTable& points,

@@ -181,16 +181,4 @@ char* WriteAngle(char* at, double value, AngleUnit angleUnit) {
     return end;
 }
 
-std::string FormatValue(double value, std::string_view format) {
-    std::string out;
-    AppendValue(out, value, format);
-    return out;
-}
-
-std::string FormatAngle(double value, std::string_view format, AngleUnit angleUnit) {
-    std::string out;
-    AppendAngle(out, value, format, angleUnit);
-    return out;
-}
-
 }  // namespace talvik

@@ -13,18 +13,14 @@ namespace talvik {
 inline constexpr std::string_view kNumberFormat = "###########0.0000";
 inline constexpr std::string_view kKnownNumberFormat = "###########0.0000*";
 
-// The value rounded to the decimals of `format` (the zeros and number signs after its point),
-// rounding the exact binary value with ties to even. A value that rounds to zero is written
-// without a minus sign. A final "*" of the format is appended to the text.
-std::string FormatValue(double value, std::string_view format);
+// Appends the value rounded to the decimals of `format` (the zeros and number signs after its
+// point), rounding the exact binary value with ties to even. A value that rounds to zero is
+// written without a minus sign. A final "*" of the format is appended to the text.
+void AppendValue(std::string& out, double value, std::string_view format);
 
-// As FormatValue, then: a text that begins with "400." (a full circle in gon) gets blanks for
+// As AppendValue, then: a text that begins with "400." (a full circle in gon) gets blanks for
 // its first two characters; in degrees, minutes and seconds the decimals MMSS become
 // " MM SS"; finally two blanks are put in front.
-std::string FormatAngle(double value, std::string_view format, AngleUnit angleUnit);
-
-// The same texts appended to `out` (the writers' fast path, no temporary strings).
-void AppendValue(std::string& out, double value, std::string_view format);
 void AppendAngle(std::string& out, double value, std::string_view format, AngleUnit angleUnit);
 
 // The texts of kNumberFormat written at `at`, which must have room for kMaxNumberText bytes;

@@ -58,7 +58,7 @@ ObservationLines::ObservationLines(OutputFile& file, const ProjectValues& values
 
 void ObservationLines::Put(const ObservationRecord& r) {
     ++records_;
-    if (r.Zenith < 0) {
+    if (r.IsSetUp()) {
         ++stationRecords_;
         // The n-th set-up on a station opens series n - 1.
         const long long count = ++setups_[r.Station];
@@ -108,14 +108,6 @@ void ObservationLines::Put(const ObservationRecord& r) {
     put(values_.DimensionSuffix);
     file_.Buffer().append(line_.data(), static_cast<std::size_t>(p - line_.data()));
     body_.EndLine(records_);
-}
-
-bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
-                          const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui) {
-    ObservationLines lines(file, values, angleUnit, ui, observations.size() - 1);
-    for (std::size_t i = 1; i < observations.size(); ++i)
-        lines.Put(observations[i]);
-    return lines.Finish();
 }
 
 }  // namespace talvik

@@ -21,7 +21,7 @@ void WriteObservationHeader(OutputFile& file, const ProjectValues& values);
 void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit);
 
 // Writes the body of the file record by record: one line per observation record, a station
-// record (Zenith below 0) only advances the series of its station.
+// record (IsSetUp) only advances the series of its station.
 class ObservationLines final : public ObservationSink {
   public:
     // `total`: the number of records to come, for the progress amount; 0 when not known, then
@@ -68,11 +68,5 @@ class ObservationLines final : public ObservationSink {
     std::uint64_t records_ = 0;
     long long stationRecords_ = 0;
 };
-
-// One line per record 1 .. last whose Zenith is not below 0 (lower ones mark set-ups and only
-// advance the series of their station), then "$"; closes the file. Progress goes to `ui`.
-// False when anything written to the file failed.
-bool WriteObservationFile(OutputFile& file, const ObservationTable& observations,
-                          const ProjectValues& values, AngleUnit angleUnit, UserInterface& ui);
 
 }  // namespace talvik

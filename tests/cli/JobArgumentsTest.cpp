@@ -1,4 +1,5 @@
-// The batch front's options: which are refused, and what the accepted ones do to the dialogs.
+// The batch front's options: which are refused, and what the accepted ones make of the stored
+// choices (as the dialogs show them afterwards).
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 #include "JobArguments.h"
 #include "Report.h"
+#include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
 #include "support/MemorySettings.h"
 #include "support/StdDevTexts.h"
@@ -91,11 +93,12 @@ TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
     };
     for (const auto& [extra, shown] : cases) {
         MemorySettings store;
-        OverlaySettings settings(store, true);
-        ExportDialogModel dialog(settings);
-        OpenExportDialog(Parsed(kExportFiles, extra, ExportOptionSpecs()), settings, dialog);
+        const ExportOptions options =
+            TakeExportChoices(Parsed(kExportFiles, extra, ExportOptionSpecs()), store);
+        ExportDialogModel dialog(store);
+        dialog.Open("p.prj");
         EXPECT_EQ(StdDevs(dialog), shown) << ::testing::PrintToString(extra);
-        EXPECT_EQ(dialog.fieldFile + "|" + dialog.projectFile, " f.fld|p.prj");
+        EXPECT_EQ(options.Fieldfile + "|" + options.Projectfile, "f.fld|p.prj");
     }
 }
 
@@ -103,24 +106,25 @@ TEST(JobArgumentsTest, ExportCodesSetVersionAndPackage) {
     MemorySettings store;
     store.Set("TalvikSel4", "A|B|C");
     store.Set(kKeyCurrentSel, "2");
-    OverlaySettings settings(store, true);
-    ExportDialogModel dialog(settings);
-    OpenExportDialog(Parsed(kExportFiles,
-                            {"--selection-set", "4", "--face2", "reduce", "--package-version", "1",
-                             "--package", "/opt/k"},
-                            ExportOptionSpecs()),
-                     settings, dialog);
-    EXPECT_EQ(dialog.SelectionSetNumber(), 4);
-    EXPECT_EQ(dialog.selectionCodes[2] + dialog.selectionCodes[3], "BC") << "the set's codes";
-    EXPECT_EQ(store.Get(kKeyCurrentSel, ""), "2") << "the set counts for this run only";
+    ExportOptions options =
+        TakeExportChoices(Parsed(kExportFiles,
+                                 {"--selection-set", "4", "--face2", "reduce", "--package-version",
+                                  "1", "--package", "/opt/k", "--idex", "k.idx"},
+                                 ExportOptionSpecs()),
+                          store);
+    EXPECT_EQ(options.SelCode[2] + options.SelCode[3], "BC") << "the set's codes";
+    EXPECT_EQ(store.Get(kKeyCurrentSel, ""), "4") << "stored as the run's set, as the dialog does";
     EXPECT_EQ(store.Get(kKeyPackagePath, ""), "/opt/k");
-    EXPECT_FALSE(dialog.version3);
-    EXPECT_TRUE(dialog.face2to1);
+    EXPECT_EQ(std::tuple(options.Version, options.Face2to1, options.IdexFile),
+              std::tuple(1, true, std::optional<std::string>("k.idx")));
 
-    OpenExportDialog(Parsed(kExportFiles, {"--code", "X", "--code", "Y"}, ExportOptionSpecs()),
-                     settings, dialog);
-    EXPECT_EQ(dialog.selectionCodes[1] + dialog.selectionCodes[2] + dialog.selectionCodes[3], "XY")
+    options = TakeExportChoices(
+        Parsed(kExportFiles, {"--code", "X", "--code", "Y", "--idex", ""}, ExportOptionSpecs()),
+        store);
+    EXPECT_EQ(options.SelCode[1] + options.SelCode[2] + options.SelCode[3], "XY")
         << "given codes replace all sixteen";
+    EXPECT_EQ(store.Get("TalvikSel4", ""), "X|Y||||||||||||||");
+    EXPECT_EQ(options.IdexFile, std::nullopt) << "an empty IDEX path is none";
 }
 
 TEST(JobArgumentsTest, ImportSetThenLayerAndCode) {
@@ -132,12 +136,11 @@ TEST(JobArgumentsTest, ImportSetThenLayerAndCode) {
         {{"--layer", "\xC3\xA9"}, "1|\xE9|"},
     };
     for (const auto& [extra, shown] : cases) {
-        ImportModel dialog(store);
-        OpenImportDialog(Parsed(kImportFiles, extra, ImportOptionSpecs()), dialog);
-        EXPECT_EQ(std::to_string(dialog.SelectionSetNumber()) + "|" + dialog.Layer() + "|" +
-                      dialog.Code(),
+        StoredImportChoices stored(store);
+        const ImportRun run =
+            TakeImportChoices(Parsed(kImportFiles, extra, ImportOptionSpecs()), stored);
+        EXPECT_EQ(std::to_string(run.set) + "|" + run.choices.layer + "|" + run.choices.code,
                   shown);
-        EXPECT_EQ(dialog.CoordFile(), "a.cor");
     }
 }
 

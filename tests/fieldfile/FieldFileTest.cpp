@@ -9,7 +9,6 @@
 
 #include "FieldFileTestSupport.h"
 #include "fieldfile/Gathering.h"
-#include "fieldfile/WordSplit.h"
 
 namespace talvik::testing {
 namespace {
@@ -17,12 +16,16 @@ namespace {
 TEST(FieldFileReader, PointRecordsAndCoordinateFrame) {
     const std::pair<const char*, const char*> cases[] = {
         {"62 A 10 20|22 0.5|61 B 10 20 4", "A 10 20 0*; B 5 10 2*"},  // on later points only
-        {"21 YX|23 100 200 5|62 P 10 20", "P 220 110 0*"},
         {"21 aYXb|62 P 1 2", "P 2 1 0*"},
         {"21 YX|21 XY|62 P 1 2", "P 1 2 0*"},
         {"23 100 200 5|21 YX|61 P 1 2 3", "P 102 201 8*"},  // offsets keep their reading
         {"23 1 2 3|23 10 20|61 P 0 0 0", "P 10 20 3*"},     // a missing offset stays
-        {"22 2|23 0 0 1|62 P 1 1|63 P 5", "P 2 2 11*"},
+        // Scaled first, then shifted: both orders of the frame records, both coordinate orders,
+        // every point and height record.
+        {"22 2|23 10 20 30|61 A 1 2 3|62 B 1 2|117 C 1 2|63 B 4|118 C 5",
+         "A 12 24 36*; B 12 24 38*; C 12 24 40*"},
+        {"21 YX|23 10 20 30|22 3|61 A 1 2 3|62 B 1 2|117 C 1 2|63 B 4|118 C 5",
+         "A 26 13 39*; B 26 13 42*; C 26 13 45*"},
         {"23 1 2 3|61 P 5", "P 6 0 0*"},  // a missing coordinate stays 0
         {"22 1e308|61 P 1e308 -1e308 1", "P inf -inf 1e+308*"},
         // A height goes to the first point of its name; fields that are missing are skipped.
@@ -244,43 +247,6 @@ TEST(PointTable, FindsTheFirstEntryOfEveryName) {
             std::shuffle(points.Entries().begin() + 1, points.Entries().end(), rng);
             points.Reindex();
         }
-    }
-}
-
-// The words as a plain loop cuts them, byte by byte.
-std::vector<std::string> LiteralWords(std::string_view line) {
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : line) {
-        if (c != ' ') {
-            word += UpperChar(c);
-        } else if (!word.empty()) {
-            words.push_back(word);
-            word.clear();
-        }
-    }
-    if (!word.empty()) words.push_back(word);
-    return words;
-}
-
-// Lines of every length around the 64-byte groups the fast cutting works in, with blanks in
-// runs, at both ends and at group borders, and bytes of every value.
-TEST(WordSplit, CutsAsTheLiteralLoopDoes) {
-    std::mt19937 rng(20261206);
-    std::string upper;
-    std::vector<std::string_view> views;
-    std::vector<std::string> copies;
-    for (int round = 0; round < 20000; ++round) {
-        const std::size_t size = rng() % 200;
-        std::string line(size, 'a');
-        const unsigned blankShare = rng() % 4;
-        for (char& c : line)
-            c = rng() % 4 < blankShare ? ' ' : static_cast<char>(rng() % 256);
-        const std::vector<std::string> expected = LiteralWords(line);
-        SplitWords(line, upper, views);
-        ASSERT_EQ(std::vector<std::string>(views.begin(), views.end()), expected) << round;
-        SplitWords(line, copies);
-        ASSERT_EQ(copies, expected) << round;
     }
 }
 

@@ -388,10 +388,9 @@ void ExportWindow::RunExport(bool kickKorvu) {
     if (running_ || ended_) return;
     running_ = true;
     body_->setEnabled(false);
-    ExportJob job;
-    job.idexFile = idexFile_;
-    job.launch = kickKorvu ? Launch::Always : Launch::No;
-    const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
+    const ExportOptions options = model_.Start(idexFile_);
+    const LaunchChoice launch{kickKorvu ? Launch::Always : Launch::No, model_.projectFile};
+    const ConversionOutcome outcome = RunExportJob(context_, options, launch).conversion;
     running_ = false;
     End(DesktopExitCode(outcome));
 }

@@ -1,4 +1,4 @@
-#include "fieldfile/WordSplit.h"
+#include "text/WordSplit.h"
 
 #include <bit>
 #include <cstdint>
@@ -12,23 +12,6 @@
 namespace talvik {
 
 namespace {
-
-// Calls emit(begin, end) for each blank-separated word of `text`, byte by byte.
-template <typename Emit>
-void CutWords(std::string_view text, Emit&& emit) {
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        while (i < n && text[i] == ' ')
-            ++i;
-        if (i >= n) break;
-        std::size_t j = i;
-        while (j < n && text[j] != ' ')
-            ++j;
-        emit(i, j);
-        i = j;
-    }
-}
 
 #if defined(__SSE2__)
 // Sixteen bytes at a time, read from the line itself: the upper-cased bytes go to `upper`, and
@@ -93,6 +76,7 @@ void SplitWords(std::string_view line, std::string& upper, std::vector<std::stri
     const char* const text = upper.data();
     CutWords(upper, [&](std::size_t begin, std::size_t end) {
         words.emplace_back(text + begin, end - begin);
+        return true;
     });
 }
 
@@ -101,6 +85,7 @@ void SplitWords(std::string_view line, std::vector<std::string>& words) {
     CutWords(line, [&](std::size_t begin, std::size_t end) {
         if (count == words.size()) words.emplace_back();
         ToUpperInto(line.substr(begin, end - begin), words[count++]);
+        return true;
     });
     words.resize(count);
 }
