@@ -350,6 +350,10 @@ struct ObservationRecord {
 
     bool IsSetUp() const { return Zenith == kSetUpZenith; }
     void MakeSetUp() { Zenith = kSetUpZenith; }
+    // The observation file opens a series at every record whose zenith is below 0: at each
+    // set-up, and at an observation read from a field file with a negative zenith angle, which
+    // writes no line of its own.
+    bool OpensSeries() const { return Zenith < 0; }
 };
 
 // Observations: index 0 is an all-zero placeholder, records at 1 .. size()-1 in writing order.

@@ -58,7 +58,7 @@ ObservationLines::ObservationLines(OutputFile& file, const ProjectValues& values
 
 void ObservationLines::Put(const ObservationRecord& r) {
     ++records_;
-    if (r.IsSetUp()) {
+    if (r.OpensSeries()) {
         ++stationRecords_;
         // The n-th set-up on a station opens series n - 1.
         const long long count = ++setups_[r.Station];

@@ -21,7 +21,7 @@ void WriteObservationHeader(OutputFile& file, const ProjectValues& values);
 void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit);
 
 // Writes the body of the file record by record: one line per observation record, a station
-// record (IsSetUp) only advances the series of its station.
+// record (OpensSeries) only advances the series of its station.
 class ObservationLines final : public ObservationSink {
   public:
     // `total`: the number of records to come, for the progress amount; 0 when not known, then

@@ -242,9 +242,9 @@ TEST(Conversion, ItemsAppearOnlyForValuesThatArePresent) {
 }
 
 TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
-    // Before any set-up: series 0; a zenith of -1 marks a set-up also when it is read from the
-    // file (of 1002 here), another one below 0 is an observation's, and a later observation
-    // takes the label of the last set-up.
+    // Before any set-up: series 0; any zenith below 0 read from the file (-1 and -0.5 of 1002
+    // here) opens a series as a set-up does and writes no line, and a later observation takes
+    // the label of the last set-up.
     Scratch s(
         "51 DD|101 9 0 0|111 T 1 0|102 1001 0 0 X 0|111 T 1 0|102 1002 0 0 X 0|111 T 1 0|"
         "102 1001 0 0 X 0|111 T 1 0|102 1001 0 0 X 0|111 T 1 0|101 1002 0 0|111 Q 0 -1|"
@@ -256,7 +256,7 @@ TEST(Conversion, EachSetUpOfAStationOpensItsNextSeries) {
     const std::string body = s.Body("net1.TOB");
     for (std::size_t at = body.find("R"); at != std::string::npos; at = body.find("R", at + 1))
         labels += body.substr(at, body.find(' ', at) - at) + " ";
-    EXPECT_EQ(labels, "R0 R0 R0 R1 R2 R1 R1 R11 ");
+    EXPECT_EQ(labels, "R0 R0 R0 R1 R2 R2 R11 ");
 }
 
 // A project name too short for an extension, or no field file: the run stops with its message

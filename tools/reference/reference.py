@@ -695,10 +695,10 @@ def export(field, idex, project, version, face2to1, sigmas, codes):
     label = "    R0  "
     for i in range(1, len(obs)):
         r = obs[i]
-        if r.zen == -1:
+        if r.zen < 0:
             count = 0
             for j in range(1, i + 1):
-                if obs[j].zen == -1 and obs[j].station == r.station:
+                if obs[j].zen < 0 and obs[j].station == r.station:
                     count += 1
             label = "    R" + str(count - 1) + "  "
             continue
