@@ -53,7 +53,9 @@ std::string Fixed(double value, int decimals) {
     return error == std::errc() ? std::string(buffer, end) : std::string("?");
 }
 
-std::string Metres(double value) { return Fixed(value, 3) + " m"; }
+std::string Metres(double value) {
+    return Fixed(value, 3) + " m";
+}
 
 // An angle (radians) in the field file's unit, for the texts.
 std::string AngleText(double radians, AngleUnit unit) {
@@ -93,6 +95,7 @@ struct Sight {
     double heightDifferenceSum = 0.0;
     bool hasAzimuth = false;
     double azimuthOrientation = 0.0;
+    double heightOffset = 0.0;  // instrument height less target height of the zenith angles
 
     double Direction() const { return firstDirection + directionSum / directions; }
     double Horizontal() const { return horizontalSum / horizontals; }
@@ -132,8 +135,12 @@ class Checker {
   public:
     Checker(const CheckChoices& choices, std::vector<Node>& nodes, std::vector<Station>& stations,
             CheckReport& report)
-        : c_(choices), nodes_(nodes), stations_(stations), report_(report),
-          seenBy_(nodes.size()), setUpsOf_(nodes.size()) {
+        : c_(choices),
+          nodes_(nodes),
+          stations_(stations),
+          report_(report),
+          seenBy_(nodes.size()),
+          setUpsOf_(nodes.size()) {
         for (std::uint32_t i = 0; i < stations.size(); ++i) {
             setUpsOf_[stations[i].station].push_back(i);
             for (std::uint32_t j = 0; j < stations[i].sights.size(); ++j)
@@ -161,11 +168,29 @@ class Checker {
         const double r = std::hypot(DirectionSigma(distance), s.orientationSigma) * distance;
         return d * d + r * r + 2.0 * c_.sigmaCent * c_.sigmaCent;
     }
-    double HeightVariance(const Sight& sight) const {
-        const double h = sight.Horizontal();
+    double HeightVariance(double h, double zenith) const {
         const double z = ZenithSigma(h) * h;
-        const double d = DistanceSigma(h) * std::cos(sight.Zenith());
+        const double d = DistanceSigma(h) * std::cos(zenith);
         return z * z + d * d + 2.0 * c_.sigmaInst * c_.sigmaInst;
+    }
+    // The height difference a sight gives from station to target, and its variance: from the
+    // slope distance, or from the zenith angle and the distance of the placed points.
+    bool HeightDifference(const Station& s, const Sight& sight, double& dh,
+                          double& variance) const {
+        if (sight.heightDifferences > 0) {
+            dh = sight.HeightDifference();
+            variance = HeightVariance(sight.Horizontal(), sight.Zenith());
+            return true;
+        }
+        const Node& at = nodes_[s.station];
+        const Node& target = nodes_[sight.target];
+        if (sight.zeniths == 0 || !at.placed || !target.placed) return false;
+        const double h = Span(at, target);
+        dh = h / std::tan(sight.Zenith()) + Curvature(h) + sight.heightOffset;
+        const double z = ZenithSigma(h) * h / std::pow(std::sin(sight.Zenith()), 2);
+        const double d = std::hypot(at.sigma, target.sigma) / std::tan(sight.Zenith());
+        variance = z * z + d * d + 2.0 * c_.sigmaInst * c_.sigmaInst;
+        return true;
     }
     bool Orient(std::size_t index);
     bool PlaceFree(std::size_t index);
@@ -316,9 +341,9 @@ bool Checker::PlaceFree(std::size_t index) {
                 std::max(kPositionFloor, kPositionFactor * std::sqrt(PolarVariance(s, h) + t * t));
             if (off > tolerance)
                 Add(Severity::Error,
-                    "vrije standplaats " + Name(s.station) + ": punt " +
-                        Name(used[i]->target) + " past " + Metres(off) +
-                        " naast de aansluiting (toegestaan " + Metres(tolerance) + ")",
+                    "vrije standplaats " + Name(s.station) + ": punt " + Name(used[i]->target) +
+                        " past " + Metres(off) + " naast de aansluiting (toegestaan " +
+                        Metres(tolerance) + ")",
                     {s.station, used[i]->target});
         }
     }
@@ -405,14 +430,15 @@ void Checker::Heights() {
             Node& at = nodes_[s.station];
             for (const Sight& sight : s.sights) {
                 Node& target = nodes_[sight.target];
-                if (sight.heightDifferences == 0 || sight.target == s.station ||
-                    at.hasHeight == target.hasHeight)
+                double dh = 0.0;
+                double variance = 0.0;
+                if (sight.target == s.station || at.hasHeight == target.hasHeight ||
+                    !HeightDifference(s, sight, dh, variance))
                     continue;
                 Node& to = at.hasHeight ? target : at;
                 const Node& from = at.hasHeight ? at : target;
-                const double dh = sight.HeightDifference();
                 to.z = at.hasHeight ? at.z + dh : target.z - dh;
-                to.sigmaZ = std::sqrt(from.sigmaZ * from.sigmaZ + HeightVariance(sight));
+                to.sigmaZ = std::sqrt(from.sigmaZ * from.sigmaZ + variance);
                 to.hasHeight = true;
                 to.heightFrom = static_cast<int>(i);
                 to.heightVia = &to == &at ? sight.target : s.station;
@@ -464,13 +490,14 @@ void Checker::Compare() {
             const bool heightFromThis =
                 (target.heightFrom == self && target.heightVia == s.station) ||
                 (at.heightFrom == self && at.heightVia == sight.target);
-            if (at.hasHeight && target.hasHeight && sight.heightDifferences > 0 &&
-                !heightFromThis) {
-                const double off = std::abs(at.z + sight.HeightDifference() - target.z);
+            double dh = 0.0;
+            double variance = 0.0;
+            if (at.hasHeight && target.hasHeight && !heightFromThis &&
+                HeightDifference(s, sight, dh, variance)) {
+                const double off = std::abs(at.z + dh - target.z);
                 const double tolerance = std::max(
-                    kPositionFloor,
-                    kPositionFactor * std::sqrt(at.sigmaZ * at.sigmaZ + HeightVariance(sight) +
-                                                target.sigmaZ * target.sigmaZ));
+                    kPositionFloor, kPositionFactor * std::sqrt(at.sigmaZ * at.sigmaZ + variance +
+                                                                target.sigmaZ * target.sigmaZ));
                 if (off > tolerance) {
                     if (target.known)
                         Add(Severity::Error,
@@ -481,9 +508,8 @@ void Checker::Compare() {
                     else
                         Add(Severity::Error,
                             "punt " + who + ": hoogte vanuit " + where + " wijkt " + Metres(off) +
-                                " af van die vanuit " +
-                                Name(target.heightVia) +
-                                " (toegestaan " + Metres(tolerance) + ")",
+                                " af van die vanuit " + Name(target.heightVia) + " (toegestaan " +
+                                Metres(tolerance) + ")",
                             {sight.target, s.station});
                 }
             }
@@ -536,12 +562,7 @@ void Checker::Compare() {
             const double a = there.height / there.heights;
             const double b = -home.height / home.heights;
             const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
-            Sight probe;
-            probe.horizontals = 1;
-            probe.horizontalSum = h;
-            probe.zeniths = 1;
-            probe.zenithSum = there.zenith;
-            const double tolerance = kPairFactor * std::sqrt(2.0 * HeightVariance(probe));
+            const double tolerance = kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
             if (std::abs(a - b) > tolerance)
                 Add(Severity::Error,
                     "hoogteverschil " + pair + ": heen " + Metres(a) + ", terug " + Metres(b) +
@@ -588,12 +609,13 @@ void Checker::Compare() {
         int directions = 0;
         std::uint32_t only = 0;
         for (const Sight& sight : s.sights) {
-            if (sight.directions > 0 && sight.target != s.station) ++directions, only = sight.target;
+            if (sight.directions > 0 && sight.target != s.station)
+                ++directions, only = sight.target;
         }
         if (directions == 1)
             Add(Severity::Warning,
-                "standplaats " + Name(s.station) + ": slechts \xE9\xE9n richting (naar " + Name(only) +
-                    "); zonder bekende ori\xEBntatie voegt die niets toe",
+                "standplaats " + Name(s.station) + ": slechts \xE9\xE9n richting (naar " +
+                    Name(only) + "); zonder bekende ori\xEBntatie voegt die niets toe",
                 {s.station, only});
     }
 }
@@ -636,7 +658,9 @@ std::size_t CheckReport::Errors() const {
                       [](const Finding& f) { return f.severity == Severity::Error; }));
 }
 
-std::size_t CheckReport::Warnings() const { return findings.size() - Errors(); }
+std::size_t CheckReport::Warnings() const {
+    return findings.size() - Errors();
+}
 
 std::size_t CheckReport::Find(std::string_view name) const {
     while (!name.empty() && name.back() == ' ')
@@ -667,21 +691,21 @@ CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit) {
 
 double AngleToRadians(double value, AngleUnit unit) {
     switch (unit) {
-    case AngleUnit::Gon:
-        return value * kGon;
-    case AngleUnit::DecimalDegrees:
-        return value * kPi / 180.0;
-    case AngleUnit::DegreesMinutesSeconds: {
-        // DDD.MMSSs: whole degrees, two digits of minutes, seconds with their decimals.
-        const double size = std::abs(value);
-        double degrees = std::floor(size);
-        double rest = (size - degrees) * 100.0;
-        double minutes = std::floor(rest + 1e-9);
-        double seconds = (rest - minutes) * 100.0;
-        if (seconds < 0.0) seconds = 0.0;
-        const double total = degrees + minutes / 60.0 + seconds / 3600.0;
-        return (value < 0.0 ? -total : total) * kPi / 180.0;
-    }
+        case AngleUnit::Gon:
+            return value * kGon;
+        case AngleUnit::DecimalDegrees:
+            return value * kPi / 180.0;
+        case AngleUnit::DegreesMinutesSeconds: {
+            // DDD.MMSSs: whole degrees, two digits of minutes, seconds with their decimals.
+            const double size = std::abs(value);
+            double degrees = std::floor(size);
+            double rest = (size - degrees) * 100.0;
+            double minutes = std::floor(rest + 1e-9);
+            double seconds = (rest - minutes) * 100.0;
+            if (seconds < 0.0) seconds = 0.0;
+            const double total = degrees + minutes / 60.0 + seconds / 3600.0;
+            return (value < 0.0 ? -total : total) * kPi / 180.0;
+        }
     }
     return value * kGon;
 }
@@ -800,10 +824,13 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
             if (sight.directions == 0) sight.firstDirection = direction;
             const double delta = Wrap(direction - sight.firstDirection);
             sight.directionSum += delta;
-            sight.directionLow = sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
-            sight.directionHigh = sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
+            sight.directionLow =
+                sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
+            sight.directionHigh =
+                sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
             ++sight.directions;
             if (zenith > 0.0) {
+                sight.heightOffset = r.instrumentHeight - r.targetHeight;
                 sight.zenithSum += zenith;
                 sight.zenithLow = sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
                 sight.zenithHigh = sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
@@ -848,8 +875,9 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
     for (std::size_t n = 0; n < nodes.size(); ++n) {
         CheckPoint& p = report.points[n];
         const Node& node = nodes[n];
-        p.state = node.known ? PointState::Known
-                             : node.placed ? PointState::Placed : PointState::NotPlaced;
+        p.state = node.known    ? PointState::Known
+                  : node.placed ? PointState::Placed
+                                : PointState::NotPlaced;
         p.x = node.x;
         p.y = node.y;
         p.z = node.z;

@@ -22,8 +22,8 @@ enum class Severity { Error, Warning };
 
 struct Finding {
     Severity severity = Severity::Error;
-    std::string text;                  // Dutch, naming the points and the numbers
-    std::vector<std::size_t> points;   // indices into CheckReport::points
+    std::string text;                 // Dutch, naming the points and the numbers
+    std::vector<std::size_t> points;  // indices into CheckReport::points
 };
 
 enum class PointState { Known, Placed, NotPlaced };

@@ -19,17 +19,28 @@ std::string Escaped(std::string_view text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
 }
 
-bool Drawn(const CheckPoint& p) { return p.state != PointState::NotPlaced; }
+bool Drawn(const CheckPoint& p) {
+    return p.state != PointState::NotPlaced;
+}
 
 }  // namespace
 
@@ -99,23 +110,23 @@ std::string SketchSvg(const CheckReport& report, double width, double height,
     constexpr double kSize = 6.0;  // half the size of a mark
     const SketchView view = SketchView::Fit(report, width, height, kMargin);
     const auto red = [&](std::size_t n) {
-        return report.points[n].flagged ||
-               std::find(marks.begin(), marks.end(), n) != marks.end();
+        return report.points[n].flagged || std::find(marks.begin(), marks.end(), n) != marks.end();
     };
-    std::string svg = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      Num(width) + "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " +
-                      Num(width) + " " + Num(height) +
-                      "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-                      "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    std::string svg =
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+        Num(width) + "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(width) + " " +
+        Num(height) +
+        "\" font-family=\"sans-serif\" font-size=\"12\">\n"
+        "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     for (const CheckLine& line : report.lines) {
         const CheckPoint& a = report.points[line.from];
         const CheckPoint& b = report.points[line.to];
         if (!Drawn(a) || !Drawn(b)) continue;
         svg += "<line class=\"sight" + std::string(line.flagged ? " flagged" : "") + "\" x1=\"" +
                Num(view.U(a.x)) + "\" y1=\"" + Num(view.V(a.y)) + "\" x2=\"" + Num(view.U(b.x)) +
-               "\" y2=\"" + Num(view.V(b.y)) + "\" stroke=\"" +
-               (line.flagged ? "red" : "#888888") + "\" stroke-width=\"1\"/>\n";
+               "\" y2=\"" + Num(view.V(b.y)) + "\" stroke=\"" + (line.flagged ? "red" : "#888888") +
+               "\" stroke-width=\"1\"/>\n";
     }
     std::string unplaced;
     for (std::size_t n = 0; n < report.points.size(); ++n) {
@@ -152,9 +163,8 @@ std::string SketchSvg(const CheckReport& report, double width, double height,
            ScaleBarText(bar) + "</text></g>\n";
     const double nu = width - 30.0;
     svg += "<g class=\"north\"><polygon points=\"" + Num(nu) + ",20.00 " + Num(nu + 8.0) +
-           ",50.00 " + Num(nu) + ",42.00 " + Num(nu - 8.0) +
-           ",50.00\" fill=\"black\"/><text x=\"" + Num(nu - 4.0) +
-           "\" y=\"64.00\">N</text></g>\n";
+           ",50.00 " + Num(nu) + ",42.00 " + Num(nu - 8.0) + ",50.00\" fill=\"black\"/><text x=\"" +
+           Num(nu - 4.0) + "\" y=\"64.00\">N</text></g>\n";
     if (!unplaced.empty())
         svg += "<text class=\"unplaced\" x=\"20.00\" y=\"20.00\" fill=\"red\">niet geplaatst: " +
                Escaped(unplaced) + "</text>\n";
