@@ -44,7 +44,8 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
     AngleUnitState angleUnit;
     ExportJobResult result;
     result.conversion =
-        ConvertFieldFile(options, points, angleUnit, context.ui, job.summary, &lookAhead);
+        ConvertFieldFile(options, points, angleUnit, context.ui, job.summary, &lookAhead,
+                         job.watcher);
     if (job.launch != Launch::No) {
         result.program = FindKORVU(context.settings, context.prompt);
         if (result.program.empty() && job.launch == Launch::WhenFound) {

@@ -50,6 +50,8 @@ struct ExportJob {
     Launch launch = Launch::No;
     // Receives what the conversion wrote, when given.
     ConversionSummary* summary = nullptr;
+    // Sees what the conversion reads, when given (the network check).
+    ConversionWatcher* watcher = nullptr;
 };
 
 struct ExportJobResult {
