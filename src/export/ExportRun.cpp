@@ -43,9 +43,8 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
     if (job.idexFile) ReadIdexFile(options.IdexFile, points, context.ui);
     AngleUnitState angleUnit;
     ExportJobResult result;
-    result.conversion =
-        ConvertFieldFile(options, points, angleUnit, context.ui, job.summary, &lookAhead,
-                         job.watcher);
+    result.conversion = ConvertFieldFile(options, points, angleUnit, context.ui, job.summary,
+                                         &lookAhead, job.watcher);
     if (job.launch != Launch::No) {
         result.program = FindKORVU(context.settings, context.prompt);
         if (result.program.empty() && job.launch == Launch::WhenFound) {
