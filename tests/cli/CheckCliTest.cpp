@@ -88,5 +88,38 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
     EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
 }
 
+// export --check: the same files as without it, the findings after the notes, the exit
+// status of the export alone.
+TEST_F(CheckCliTest, ExportWithCheckWritesTheSameFiles) {
+    std::vector<std::string> args = {"export",
+                                     "--field",
+                                     (kExamples / "net1.fld").string(),
+                                     "--idex",
+                                     (kExamples / "net1.idx").string(),
+                                     "--project",
+                                     Here("net1.prj"),
+                                     "--code",
+                                     "K",
+                                     "--overwrite"};
+    const auto files = [&] {
+        return ReadBytes(Here("net1.PRJ")) + ReadBytes(Here("net1.OBS")) +
+               ReadBytes(Here("net1.TCO"));
+    };
+    const auto env =
+        std::map<std::string, std::string>{{"XDG_CONFIG_HOME", Here("config")}, {"LC_ALL", "C"}};
+    const CliResult plain = RunProgram(TALVIK_CLI, args, dir_, env);
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    const std::string written = files();
+    args.insert(args.end(), {"--check", "--sketch", Here("net1.svg")});
+    const CliResult checked = RunProgram(TALVIK_CLI, args, dir_, env);
+    EXPECT_EQ(checked.exitCode, 0) << checked.err;
+    EXPECT_EQ(files(), written);
+    EXPECT_EQ(checked.err, "KORVU Project bestaat reeds! Oude project verwijderen?\n" + plain.err);
+    EXPECT_TRUE(plain.out.empty());
+    EXPECT_EQ(checked.out.substr(checked.out.rfind('\n', checked.out.size() - 2) + 1),
+              "23 fouten, 0 waarschuwingen\n");
+    EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
+}
+
 }  // namespace
 }  // namespace talvik::test
