@@ -28,6 +28,8 @@ void PrintFindings(const CheckReport& report, std::FILE* out) {
     for (const Finding& f : report.findings)
         std::fprintf(out, "%s: %s\n", f.severity == Severity::Error ? "fout" : "waarschuwing",
                      Utf8From1252(f.text).c_str());
+    if (const std::size_t more = report.errorsLeftOut + report.warningsLeftOut)
+        std::fprintf(out, "... en nog %zu niet getoond\n", more);
     for (const std::string& note : report.notes)
         std::fprintf(out, "opmerking: %s\n", Utf8From1252(note).c_str());
     std::fprintf(out, "%zu %s, %zu %s\n", report.Errors(), report.Errors() == 1 ? "fout" : "fouten",

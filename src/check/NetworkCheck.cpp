@@ -5,9 +5,9 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <set>
+#include <unordered_set>
 
 #include "text/Text.h"
 
@@ -68,6 +68,11 @@ std::string Trimmed(const Name9& name) {
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
     return std::string(text);
+}
+
+// An unordered pair of points as one key.
+std::uint64_t Pair(std::size_t a, std::size_t b) {
+    return (std::uint64_t{std::min(a, b)} << 32) | std::max(a, b);
 }
 
 // Height difference from station (instrument) to target (target point).
@@ -201,8 +206,18 @@ class Checker {
         for (const std::uint32_t i : setUpsOf_[node])
             queue_.push_back(i);
     }
-    void Add(Severity severity, std::string text, std::vector<std::size_t> points) {
-        report_.findings.push_back({severity, std::move(text), std::move(points)});
+    // A finding; its text is made only while the report keeps findings in full.
+    template <typename Text>
+    void Add(Severity severity, std::initializer_list<std::size_t> points, Text&& text) {
+        if (severity == Severity::Error) {
+            for (const std::size_t n : points)
+                report_.points[n].flagged = true;
+            if (points.size() >= 2) flagged_.insert(Pair(*points.begin(), *(points.begin() + 1)));
+        }
+        if (report_.findings.size() < CheckReport::kKept)
+            report_.findings.push_back({severity, std::string(text()), points});
+        else
+            ++(severity == Severity::Error ? report_.errorsLeftOut : report_.warningsLeftOut);
     }
     const std::string& Name(std::size_t node) const { return report_.points[node].name; }
     // How a placed point was placed, for the texts.
@@ -220,6 +235,9 @@ class Checker {
     std::vector<std::vector<Seen>> seenBy_;
     std::vector<std::vector<std::uint32_t>> setUpsOf_;
     std::vector<std::uint32_t> queue_;
+
+  public:
+    std::unordered_set<std::uint64_t> flagged_;  // lines between the points of an error
 };
 
 // Orients a set-up on a placed station and places its targets by polar sights.
@@ -340,11 +358,11 @@ bool Checker::PlaceFree(std::size_t index) {
             const double tolerance =
                 std::max(kPositionFloor, kPositionFactor * std::sqrt(PolarVariance(s, h) + t * t));
             if (off > tolerance)
-                Add(Severity::Error,
-                    "vrije standplaats " + Name(s.station) + ": punt " + Name(used[i]->target) +
-                        " past " + Metres(off) + " naast de aansluiting (toegestaan " +
-                        Metres(tolerance) + ")",
-                    {s.station, used[i]->target});
+                Add(Severity::Error, {s.station, used[i]->target}, [&] {
+                    return "vrije standplaats " + Name(s.station) + ": punt " +
+                           Name(used[i]->target) + " past " + Metres(off) +
+                           " naast de aansluiting (toegestaan " + Metres(tolerance) + ")";
+                });
         }
     }
     return true;
@@ -402,19 +420,29 @@ void Checker::Place() {
     for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
         if (nodes_[n].placed) Placed(n);
     }
-    for (bool changed = true; changed;) {
-        changed = false;
+    const auto drain = [this] {
         while (!queue_.empty()) {
             const std::uint32_t i = queue_.back();
             queue_.pop_back();
-            if (!stations_[i].oriented) changed |= Orient(i);
+            if (!stations_[i].oriented) Orient(i);
         }
-        // Free set-ups, then crossings, one at a time: each may open the way for polar sights.
-        for (std::size_t i = 0; i < stations_.size() && !changed; ++i) {
-            if (!nodes_[stations_[i].station].placed) changed = PlaceFree(i);
+    };
+    // Polar sights first; then free set-ups and crossings in sweeps, each followed by the polar
+    // sights it opens the way for, until a sweep places nothing.
+    drain();
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = 0; i < stations_.size(); ++i) {
+            if (!nodes_[stations_[i].station].placed && PlaceFree(i)) {
+                changed = true;
+                drain();
+            }
         }
-        for (std::uint32_t n = 0; n < nodes_.size() && !changed; ++n) {
-            if (!nodes_[n].placed) changed = Intersect(n);
+        for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
+            if (!nodes_[n].placed && Intersect(n)) {
+                changed = true;
+                drain();
+            }
         }
     }
     Heights();
@@ -474,17 +502,17 @@ void Checker::Compare() {
                                                          target.sigma * target.sigma));
                 if (off > tolerance) {
                     if (target.known)
-                        Add(Severity::Error,
-                            "bekend punt " + who + ": vanuit " + where + " berekend op " +
-                                Metres(off) + " van de bekende co\xF6rdinaten (toegestaan " +
-                                Metres(tolerance) + ")",
-                            {sight.target, s.station});
+                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                            return "bekend punt " + who + ": vanuit " + where + " berekend op " +
+                                   Metres(off) + " van de bekende co\xF6rdinaten (toegestaan " +
+                                   Metres(tolerance) + ")";
+                        });
                     else
-                        Add(Severity::Error,
-                            "punt " + who + ": plaatsing vanuit " + where + " wijkt " +
-                                Metres(off) + " af van " + Origin(sight.target) + " (toegestaan " +
-                                Metres(tolerance) + ")",
-                            {sight.target, s.station});
+                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                            return "punt " + who + ": plaatsing vanuit " + where + " wijkt " +
+                                   Metres(off) + " af van " + Origin(sight.target) +
+                                   " (toegestaan " + Metres(tolerance) + ")";
+                        });
                 }
             }
             const bool heightFromThis =
@@ -500,17 +528,17 @@ void Checker::Compare() {
                                                                 target.sigmaZ * target.sigmaZ));
                 if (off > tolerance) {
                     if (target.known)
-                        Add(Severity::Error,
-                            "bekend punt " + who + ": hoogte vanuit " + where + " wijkt " +
-                                Metres(off) + " af van de bekende hoogte (toegestaan " +
-                                Metres(tolerance) + ")",
-                            {sight.target, s.station});
+                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                            return "bekend punt " + who + ": hoogte vanuit " + where + " wijkt " +
+                                   Metres(off) + " af van de bekende hoogte (toegestaan " +
+                                   Metres(tolerance) + ")";
+                        });
                     else
-                        Add(Severity::Error,
-                            "punt " + who + ": hoogte vanuit " + where + " wijkt " + Metres(off) +
-                                " af van die vanuit " + Name(target.heightVia) + " (toegestaan " +
-                                Metres(tolerance) + ")",
-                            {sight.target, s.station});
+                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                            return "punt " + who + ": hoogte vanuit " + where + " wijkt " +
+                                   Metres(off) + " af van die vanuit " + Name(target.heightVia) +
+                                   " (toegestaan " + Metres(tolerance) + ")";
+                        });
                 }
             }
         }
@@ -524,11 +552,11 @@ void Checker::Compare() {
         int heights = 0;
         double zenith = 0.0;
     };
-    std::map<std::pair<std::uint32_t, std::uint32_t>, Way> ways;
+    std::unordered_map<std::uint64_t, Way> ways;  // (from << 32) | to
     for (const Station& s : stations_) {
         for (const Sight& sight : s.sights) {
             if (sight.target == s.station) continue;
-            Way& way = ways[{s.station, sight.target}];
+            Way& way = ways[(std::uint64_t{s.station} << 32) | sight.target];
             if (sight.horizontals > 0) {
                 way.horizontal += sight.Horizontal();
                 ++way.horizontals;
@@ -541,22 +569,24 @@ void Checker::Compare() {
         }
     }
     for (const auto& [key, there] : ways) {
-        if (key.first > key.second) continue;
-        const auto back = ways.find({key.second, key.first});
+        const auto from = static_cast<std::uint32_t>(key >> 32);
+        const auto to = static_cast<std::uint32_t>(key & 0xFFFFFFFFu);
+        if (from > to) continue;
+        const auto back = ways.find((std::uint64_t{to} << 32) | from);
         if (back == ways.end()) continue;
         const Way& home = back->second;
-        const std::string pair = Name(key.first) + "-" + Name(key.second);
+        const auto pair = [&] { return Name(from) + "-" + Name(to); };
         if (there.horizontals > 0 && home.horizontals > 0) {
             const double a = there.horizontal / there.horizontals;
             const double b = home.horizontal / home.horizontals;
             const double sigma = std::hypot(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
             const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
             if (std::abs(a - b) > tolerance)
-                Add(Severity::Error,
-                    "afstand " + pair + ": heen " + Metres(a) + ", terug " + Metres(b) +
-                        ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
-                        Metres(tolerance) + ")",
-                    {key.first, key.second});
+                Add(Severity::Error, {from, to}, [&] {
+                    return "afstand " + pair() + ": heen " + Metres(a) + ", terug " + Metres(b) +
+                           ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
+                           Metres(tolerance) + ")";
+                });
         }
         if (there.heights > 0 && home.heights > 0) {
             const double a = there.height / there.heights;
@@ -564,11 +594,11 @@ void Checker::Compare() {
             const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
             const double tolerance = kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
             if (std::abs(a - b) > tolerance)
-                Add(Severity::Error,
-                    "hoogteverschil " + pair + ": heen " + Metres(a) + ", terug " + Metres(b) +
-                        ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
-                        Metres(tolerance) + ")",
-                    {key.first, key.second});
+                Add(Severity::Error, {from, to}, [&] {
+                    return "hoogteverschil " + pair() + ": heen " + Metres(a) + ", terug " +
+                           Metres(b) + ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
+                           Metres(tolerance) + ")";
+                });
         }
     }
 
@@ -583,27 +613,27 @@ void Checker::Compare() {
                 const double spread = sight.directionHigh - sight.directionLow;
                 const double tolerance = kPairFactor * std::sqrt(2.0) * DirectionSigma(h);
                 if (spread > tolerance)
-                    Add(Severity::Error,
-                        where +
-                            (faces ? "richtingen in kijkerstand 1 en 2 verschillen " +
-                                         AngleText(spread, c_.unit) + " van een halve cirkel"
-                                   : "herhaalde richtingen lopen " + AngleText(spread, c_.unit) +
-                                         " uiteen") +
-                            " (toegestaan " + AngleText(tolerance, c_.unit) + ")",
-                        {s.station, sight.target});
+                    Add(Severity::Error, {s.station, sight.target}, [&] {
+                        return where +
+                               (faces ? "richtingen in kijkerstand 1 en 2 verschillen " +
+                                            AngleText(spread, c_.unit) + " van een halve cirkel"
+                                      : "herhaalde richtingen lopen " + AngleText(spread, c_.unit) +
+                                            " uiteen") +
+                               " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
+                    });
             }
             if (sight.zeniths > 1) {
                 const double spread = sight.zenithHigh - sight.zenithLow;
                 const double tolerance = kPairFactor * std::sqrt(2.0) * ZenithSigma(h);
                 if (spread > tolerance)
-                    Add(Severity::Error,
-                        where +
-                            (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " +
-                                         AngleText(spread, c_.unit) + " af van een volle cirkel"
-                                   : "herhaalde zenithoeken lopen " + AngleText(spread, c_.unit) +
-                                         " uiteen") +
-                            " (toegestaan " + AngleText(tolerance, c_.unit) + ")",
-                        {s.station, sight.target});
+                    Add(Severity::Error, {s.station, sight.target}, [&] {
+                        return where +
+                               (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " +
+                                            AngleText(spread, c_.unit) + " af van een volle cirkel"
+                                      : "herhaalde zenithoeken lopen " +
+                                            AngleText(spread, c_.unit) + " uiteen") +
+                               " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
+                    });
             }
         }
         int directions = 0;
@@ -613,10 +643,10 @@ void Checker::Compare() {
                 ++directions, only = sight.target;
         }
         if (directions == 1)
-            Add(Severity::Warning,
-                "standplaats " + Name(s.station) + ": slechts \xE9\xE9n richting (naar " +
-                    Name(only) + "); zonder bekende ori\xEBntatie voegt die niets toe",
-                {s.station, only});
+            Add(Severity::Warning, {s.station, only}, [&] {
+                return "standplaats " + Name(s.station) + ": slechts \xE9\xE9n richting (naar " +
+                       Name(only) + "); zonder bekende ori\xEBntatie voegt die niets toe";
+            });
     }
 }
 
@@ -636,16 +666,18 @@ void Checker::Unplaced(const std::vector<bool>& observed) {
                 distance |= sight.horizontals > 0;
             }
             if (seenFrom.size() == 1 && !distance && nodes_[*seenFrom.begin()].placed)
-                Add(Severity::Error,
-                    "punt " + Name(n) + ": niet te plaatsen, alleen een richting vanuit " +
-                        Name(*seenFrom.begin()),
-                    {n, *seenFrom.begin()});
+                Add(Severity::Error, {n, *seenFrom.begin()}, [&] {
+                    return "punt " + Name(n) + ": niet te plaatsen, alleen een richting vanuit " +
+                           Name(*seenFrom.begin());
+                });
             else
-                Add(Severity::Error,
-                    "punt " + Name(n) + ": niet te plaatsen, niet verbonden met bekende punten",
-                    {n});
+                Add(Severity::Error, {n}, [&] {
+                    return "punt " + Name(n) +
+                           ": niet te plaatsen, niet verbonden met bekende punten";
+                });
         } else if (!node.hasHeight && c_.heights) {
-            Add(Severity::Error, "punt " + Name(n) + ": geen hoogte te berekenen", {n});
+            Add(Severity::Error, {n},
+                [&] { return "punt " + Name(n) + ": geen hoogte te berekenen"; });
         }
     }
 }
@@ -653,13 +685,14 @@ void Checker::Unplaced(const std::vector<bool>& observed) {
 }  // namespace
 
 std::size_t CheckReport::Errors() const {
-    return static_cast<std::size_t>(
-        std::count_if(findings.begin(), findings.end(),
-                      [](const Finding& f) { return f.severity == Severity::Error; }));
+    return errorsLeftOut +
+           static_cast<std::size_t>(
+               std::count_if(findings.begin(), findings.end(),
+                             [](const Finding& f) { return f.severity == Severity::Error; }));
 }
 
 std::size_t CheckReport::Warnings() const {
-    return findings.size() - Errors();
+    return findings.size() + errorsLeftOut + warningsLeftOut - Errors();
 }
 
 std::size_t CheckReport::Find(std::string_view name) const {
@@ -725,10 +758,26 @@ std::uint32_t NetworkCheck::Intern(const Name9& name) {
 
 void NetworkCheck::Put(const ObservationRecord& record) {
     const std::uint32_t station = Intern(record.Station);
-    if (setUps_.empty() || setUps_.back().station != station) setUps_.push_back({station, {}});
     const bool stationRecord = record.Zenith == -1.0;
-    // A station record made at a change of rounds carries no reading.
+    // A station record made at a change of rounds carries no reading and opens no set-up.
     if (stationRecord && record.Target == Name9("0")) return;
+    // The records of a set-up need not follow each other: a face-2 reading of a set-up opened
+    // without a station record goes behind the latest station record of another one. So a
+    // record joins its station's latest set-up; only a station record with a reference opens a
+    // new one, unless it repeats the one that opened the latest (the copy that follows a face-2
+    // block).
+    const auto latest = latest_.find(station);
+    const auto same = [&record](const ObservationRecord& a) {
+        return a.Target == record.Target && a.Direction == record.Direction &&
+               a.InstrumentHeight == record.InstrumentHeight &&
+               a.TargetHeight == record.TargetHeight;
+    };
+    if (latest == latest_.end() || (stationRecord && !(setUps_[latest->second].opened &&
+                                                       same(setUps_[latest->second].opening)))) {
+        latest_[station] = setUps_.size();
+        setUps_.push_back({station, {}, stationRecord, record});
+    }
+    SetUp& setUp = setUps_[latest_[station]];
     if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
         face2Station_ = record.Station;
         face2Target_ = record.Target;
@@ -744,7 +793,7 @@ void NetworkCheck::Put(const ObservationRecord& record) {
     }
     reading.instrumentHeight = record.InstrumentHeight;
     reading.targetHeight = record.TargetHeight;
-    setUps_.back().readings.push_back(reading);
+    setUp.readings.push_back(reading);
 }
 
 CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
@@ -771,6 +820,10 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
                 const auto node = index_.find(p.Name);
                 std::vector<std::size_t> named;
                 if (node != index_.end()) named.push_back(node->second);
+                if (report.findings.size() >= CheckReport::kKept) {
+                    ++report.warningsLeftOut;
+                    continue;
+                }
                 report.findings.push_back(
                     {Severity::Warning,
                      "IDEX-bestand: punt " + Trimmed(p.Name) + " staat er meer dan eens in, met " +
@@ -883,23 +936,15 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         p.z = node.z;
         p.hasHeight = node.hasHeight;
     }
-    std::set<std::pair<std::size_t, std::size_t>> drawn;
+    std::unordered_set<std::uint64_t> drawn;
     for (const Station& s : stations) {
         for (const Sight& sight : s.sights) {
             if (sight.target == s.station) continue;
-            const std::size_t a = std::min(s.station, sight.target);
-            const std::size_t b = std::max(s.station, sight.target);
-            if (drawn.insert({a, b}).second) report.lines.push_back({a, b, false});
-        }
-    }
-    for (const Finding& f : report.findings) {
-        if (f.severity != Severity::Error) continue;
-        for (const std::size_t n : f.points)
-            report.points[n].flagged = true;
-        for (CheckLine& line : report.lines) {
-            if (f.points.size() >= 2 &&
-                std::minmax(f.points[0], f.points[1]) == std::minmax(line.from, line.to))
-                line.flagged = true;
+            if (drawn.insert(Pair(s.station, sight.target)).second)
+                report.lines.push_back(
+                    {std::min<std::size_t>(s.station, sight.target),
+                     std::max<std::size_t>(s.station, sight.target),
+                     checker.flagged_.count(Pair(s.station, sight.target)) != 0});
         }
     }
     return report;

@@ -46,9 +46,15 @@ struct CheckLine {
 };
 
 struct CheckReport {
+    // Findings beyond this many are counted, not kept: a network that is wrong throughout
+    // (another file's names, say) would otherwise fill memory with texts nobody reads.
+    static constexpr std::size_t kKept = 1000;
+
     std::vector<CheckPoint> points;
     std::vector<CheckLine> lines;
     std::vector<Finding> findings;
+    std::size_t errorsLeftOut = 0;
+    std::size_t warningsLeftOut = 0;
     std::vector<std::string> notes;  // the scales of the free set-ups
     std::size_t Errors() const;
     std::size_t Warnings() const;
@@ -104,6 +110,8 @@ class NetworkCheck final : public ObservationSink {
     struct SetUp {
         std::uint32_t station = 0;
         std::vector<Reading> readings;
+        bool opened = false;  // by a station record with a reference target:
+        ObservationRecord opening;
     };
     struct NameHash {
         std::size_t operator()(const Name9& name) const;
@@ -114,6 +122,7 @@ class NetworkCheck final : public ObservationSink {
     std::vector<Name9> names_;
     std::unordered_map<Name9, std::uint32_t, NameHash> index_;
     std::vector<SetUp> setUps_;
+    std::unordered_map<std::uint32_t, std::size_t> latest_;  // a station's latest set-up
     std::size_t face2Readings_ = 0;
     Name9 face2Station_;
     Name9 face2Target_;
