@@ -15,7 +15,9 @@
 #include <tuple>
 #include <utility>
 
+#include "check/CheckReading.h"
 #include "gui/AboutWindow.h"
+#include "gui/CheckWindow.h"
 #include "gui/Logo.h"
 #include "gui/ScreenText.h"
 #include "gui/Widgets.h"
@@ -234,6 +236,12 @@ void ExportWindow::BuildLayout() {
         buttons->addWidget(button);
     }
     column->addLayout(buttons);
+    auto* checkRow = new QHBoxLayout;
+    checkRow->addStretch();
+    cmdCheck_ = MakeButton<QPushButton>(QStringLiteral("cmdCheck"), body_);
+    cmdCheck_->setMinimumHeight(30);
+    checkRow->addWidget(cmdCheck_);
+    column->addLayout(checkRow);
 
     // Progress line, outside the body so it stays readable while the body is disabled.
     const ProgressPanel progress = MakeProgressPanel(this);
@@ -303,6 +311,7 @@ void ExportWindow::Bind() {
     });
     connect(cmdExport_, &QPushButton::clicked, this, [this] { RunExport(false); });
     connect(cmdStart_, &QPushButton::clicked, this, [this] { RunExport(true); });
+    connect(cmdCheck_, &QPushButton::clicked, this, [this] { RunCheck(); });
 }
 
 void ExportWindow::Open(std::string packageFile, std::string idexFile, bool askForIdex,
@@ -384,6 +393,15 @@ void ExportWindow::RunExport(bool kickKorvu) {
     const ConversionOutcome outcome = RunExportJob(context_, model_, job).conversion;
     running_ = false;
     End(DesktopExitCode(outcome));
+}
+
+void ExportWindow::RunCheck() {
+    if (running_ || ended_) return;
+    std::optional<CheckReport> report =
+        CheckFiles(model_.FillExportOptions(idexFile_), context_.ui);
+    if (!report) return;
+    auto* window = new CheckWindow(std::move(*report), this);
+    window->show();
 }
 
 void ExportWindow::BeforeEnd() {
