@@ -64,6 +64,7 @@ struct Blunder {
     std::string station, first, second;  // names swapped at the station
     double distance = 0.0;               // added to the distance from station to `first`
     double face2 = 0.0;                  // gon added to the face-2 direction to `first`
+    double zenith2 = 0.0;                // gon added to the face-2 zenith angle to `first`
 };
 
 std::string Text(double value) {
@@ -130,7 +131,7 @@ std::string FieldFile(const Network& net, AngleUnit unit, std::mt19937* noise,
                 double z = zenith + jitter(sigma);
                 if (face == 2) {
                     d = std::fmod(d + kPi, 2.0 * kPi) + (blundered ? blunder.face2 * gon : 0.0);
-                    z = 2.0 * kPi - z;
+                    z = 2.0 * kPi - z + (blundered ? blunder.zenith2 * gon : 0.0);
                 }
                 const double distance =
                     sighting.distance ? slope + jitter(0.002 + 2e-6 * slope) : 0.0;
@@ -236,7 +237,7 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
         Severity severity = Severity::Error;
         std::vector<const char*> named;
     };
-    std::vector<Case> cases(7);
+    std::vector<Case> cases(8);
     cases[0] = {"swapped names", {"P2", "P1", "P3"}, {}, {}, 0.0, Severity::Error, {"P2", "P3"}};
     cases[1] = {"distance 0.5 m", {"P1", "P2", "", 0.5}, {}, {}, 0.0,
                 Severity::Error,  {"P1", "P2"}};
@@ -245,6 +246,13 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
                 {"P1", "A"}};
     cases[4] = {"unconnected", {}, {}, {{"U1", {{"U2"}}}}, 0.0, Severity::Error, {"U2"}};
     cases[5] = {"one direction", {}, {}, {{"B", {{"C"}}}}, 0.0, Severity::Warning, {"B", "C"}};
+    cases[7] = {"face 2 zenith 0.05 gon",
+                {"P2", "C", "", 0.0, 0.0, 0.05},
+                {},
+                {},
+                0.0,
+                Severity::Error,
+                {"P2", "C"}};
     cases[6] = {
         "IDEX duplicate",  {},   {PointRecord{"C", 155251.0, 463300.0, 12.5, true, false}}, {}, 0.0,
         Severity::Warning, {"C"}};
