@@ -7,7 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <set>
-#include <unordered_set>
+#include <span>
 
 #include "text/Text.h"
 
@@ -144,12 +144,26 @@ class Checker {
           nodes_(nodes),
           stations_(stations),
           report_(report),
-          seenBy_(nodes.size()),
-          setUpsOf_(nodes.size()) {
+          seenAt_(nodes.size() + 1),
+          setUpsAt_(nodes.size() + 1) {
+        // Both lists in one array each, a point's entries from At[n] to At[n + 1].
+        for (const Station& s : stations) {
+            ++setUpsAt_[s.station + 1];
+            for (const Sight& sight : s.sights)
+                ++seenAt_[sight.target + 1];
+        }
+        for (std::size_t n = 1; n < seenAt_.size(); ++n) {
+            seenAt_[n] += seenAt_[n - 1];
+            setUpsAt_[n] += setUpsAt_[n - 1];
+        }
+        seen_.resize(seenAt_.back());
+        setUps_.resize(setUpsAt_.back());
+        std::vector<std::uint32_t> seenNext(seenAt_.begin(), seenAt_.end() - 1);
+        std::vector<std::uint32_t> setUpNext(setUpsAt_.begin(), setUpsAt_.end() - 1);
         for (std::uint32_t i = 0; i < stations.size(); ++i) {
-            setUpsOf_[stations[i].station].push_back(i);
+            setUps_[setUpNext[stations[i].station]++] = i;
             for (std::uint32_t j = 0; j < stations[i].sights.size(); ++j)
-                seenBy_[stations[i].sights[j].target].push_back({i, j});
+                seen_[seenNext[stations[i].sights[j].target]++] = {i, j};
         }
     }
 
@@ -203,7 +217,7 @@ class Checker {
     void Heights();
     // A point has just been placed: its set-ups can be oriented.
     void Placed(std::uint32_t node) {
-        for (const std::uint32_t i : setUpsOf_[node])
+        for (const std::uint32_t i : SetUpsOf(node))
             queue_.push_back(i);
     }
     // A finding; its text is made only while the report keeps findings in full.
@@ -212,7 +226,8 @@ class Checker {
         if (severity == Severity::Error) {
             for (const std::size_t n : points)
                 report_.points[n].flagged = true;
-            if (points.size() >= 2) flagged_.insert(Pair(*points.begin(), *(points.begin() + 1)));
+            if (points.size() >= 2)
+                flagged_.push_back(Pair(*points.begin(), *(points.begin() + 1)));
         }
         if (report_.findings.size() < CheckReport::kKept)
             report_.findings.push_back({severity, std::string(text()), points});
@@ -232,12 +247,21 @@ class Checker {
     std::vector<Node>& nodes_;
     std::vector<Station>& stations_;
     CheckReport& report_;
-    std::vector<std::vector<Seen>> seenBy_;
-    std::vector<std::vector<std::uint32_t>> setUpsOf_;
+    std::vector<std::uint32_t> seenAt_;
+    std::vector<Seen> seen_;
+    std::vector<std::uint32_t> setUpsAt_;
+    std::vector<std::uint32_t> setUps_;
+    // The sights that see a point; the set-ups on a point.
+    std::span<const Seen> SeenBy(std::uint32_t n) const {
+        return {seen_.data() + seenAt_[n], seen_.data() + seenAt_[n + 1]};
+    }
+    std::span<const std::uint32_t> SetUpsOf(std::uint32_t n) const {
+        return {setUps_.data() + setUpsAt_[n], setUps_.data() + setUpsAt_[n + 1]};
+    }
     std::vector<std::uint32_t> queue_;
 
   public:
-    std::unordered_set<std::uint64_t> flagged_;  // lines between the points of an error
+    std::vector<std::uint64_t> flagged_;  // lines between the points of an error
 };
 
 // Orients a set-up on a placed station and places its targets by polar sights.
@@ -376,7 +400,7 @@ bool Checker::Intersect(std::uint32_t target) {
         double sigma;
     };
     std::vector<Ray> rays;
-    for (const Seen& seen : seenBy_[target]) {
+    for (const Seen& seen : SeenBy(target)) {
         const Station& s = stations_[seen.setUp];
         const Sight& sight = s.sights[seen.sight];
         if (!s.oriented || s.station == target || sight.directions == 0) continue;
@@ -552,11 +576,29 @@ void Checker::Compare() {
         int heights = 0;
         double zenith = 0.0;
     };
-    std::unordered_map<std::uint64_t, Way> ways;  // (from << 32) | to
+    // Every sight under the key (from << 32) | to, in key order, one entry a key.
+    std::vector<std::pair<std::uint64_t, Way>> ways;
+    for (const Station& s : stations_) {
+        for (const Sight& sight : s.sights) {
+            if (sight.target != s.station)
+                ways.push_back({(std::uint64_t{s.station} << 32) | sight.target, {}});
+        }
+    }
+    std::sort(ways.begin(), ways.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    ways.erase(std::unique(ways.begin(), ways.end(),
+                           [](const auto& a, const auto& b) { return a.first == b.first; }),
+               ways.end());
+    const auto find = [&ways](std::uint64_t key) {
+        const auto at =
+            std::lower_bound(ways.begin(), ways.end(), key,
+                             [](const auto& a, std::uint64_t k) { return a.first < k; });
+        return at != ways.end() && at->first == key ? at : ways.end();
+    };
     for (const Station& s : stations_) {
         for (const Sight& sight : s.sights) {
             if (sight.target == s.station) continue;
-            Way& way = ways[(std::uint64_t{s.station} << 32) | sight.target];
+            Way& way = find((std::uint64_t{s.station} << 32) | sight.target)->second;
             if (sight.horizontals > 0) {
                 way.horizontal += sight.Horizontal();
                 ++way.horizontals;
@@ -572,7 +614,7 @@ void Checker::Compare() {
         const auto from = static_cast<std::uint32_t>(key >> 32);
         const auto to = static_cast<std::uint32_t>(key & 0xFFFFFFFFu);
         if (from > to) continue;
-        const auto back = ways.find((std::uint64_t{to} << 32) | from);
+        const auto back = find((std::uint64_t{to} << 32) | from);
         if (back == ways.end()) continue;
         const Way& home = back->second;
         const auto pair = [&] { return Name(from) + "-" + Name(to); };
@@ -658,7 +700,7 @@ void Checker::Unplaced(const std::vector<bool>& observed) {
             // The stations that see it, and whether any of them measured a distance to it.
             std::set<std::uint32_t> seenFrom;
             bool distance = false;
-            for (const Seen& seen : seenBy_[n]) {
+            for (const Seen& seen : SeenBy(n)) {
                 const Station& s = stations_[seen.setUp];
                 const Sight& sight = s.sights[seen.sight];
                 if (s.station == n) continue;
@@ -685,10 +727,9 @@ void Checker::Unplaced(const std::vector<bool>& observed) {
 }  // namespace
 
 std::size_t CheckReport::Errors() const {
-    return errorsLeftOut +
-           static_cast<std::size_t>(
-               std::count_if(findings.begin(), findings.end(),
-                             [](const Finding& f) { return f.severity == Severity::Error; }));
+    return errorsLeftOut + static_cast<std::size_t>(std::count_if(
+                               findings.begin(), findings.end(),
+                               [](const Finding& f) { return f.severity == Severity::Error; }));
 }
 
 std::size_t CheckReport::Warnings() const {
@@ -747,13 +788,40 @@ std::size_t NetworkCheck::NameHash::operator()(const Name9& name) const {
     std::uint64_t head = 0;
     std::memcpy(&head, name.data(), 8);
     std::uint64_t h = (head ^ static_cast<unsigned char>(name.data()[8])) * 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
+    h ^= h >> 32;
+    h *= 0xD6E8FEB86659FD93ull;
+    return static_cast<std::size_t>(h ^ (h >> 32));
+}
+
+std::uint32_t NetworkCheck::Lookup(const Name9& name) const {
+    if (slots_.empty()) return static_cast<std::uint32_t>(names_.size());
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
+        if (slots_[at] == 0) return static_cast<std::uint32_t>(names_.size());
+        if (names_[slots_[at] - 1] == name) return slots_[at] - 1;
+    }
 }
 
 std::uint32_t NetworkCheck::Intern(const Name9& name) {
-    const auto [at, added] = index_.try_emplace(name, static_cast<std::uint32_t>(names_.size()));
-    if (added) names_.push_back(name);
-    return at->second;
+    if ((names_.size() + 1) * 2 > slots_.size()) {
+        slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::uint32_t i = 0; i < names_.size(); ++i) {
+            std::size_t at = NameHash()(names_[i]) & mask;
+            while (slots_[at] != 0)
+                at = (at + 1) & mask;
+            slots_[at] = i + 1;
+        }
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
+        if (slots_[at] == 0) {
+            names_.push_back(name);
+            slots_[at] = static_cast<std::uint32_t>(names_.size());
+            return slots_[at] - 1;
+        }
+        if (names_[slots_[at] - 1] == name) return slots_[at] - 1;
+    }
 }
 
 void NetworkCheck::Put(const ObservationRecord& record) {
@@ -817,9 +885,9 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
             if (i <= knownPoints && first->second <= knownPoints &&
                 (std::abs(p.X - q.X) > 5e-4 || std::abs(p.Y - q.Y) > 5e-4 ||
                  std::abs(p.Z - q.Z) > 5e-4)) {
-                const auto node = index_.find(p.Name);
+                const std::uint32_t node = Lookup(p.Name);
                 std::vector<std::size_t> named;
-                if (node != index_.end()) named.push_back(node->second);
+                if (node < names_.size()) named.push_back(node);
                 if (report.findings.size() >= CheckReport::kKept) {
                     ++report.warningsLeftOut;
                     continue;
@@ -833,10 +901,10 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
             }
             continue;
         }
-        auto node = index_.find(p.Name);
+        const std::uint32_t node = Lookup(p.Name);
         std::size_t n = 0;
-        if (node != index_.end()) {
-            n = node->second;
+        if (node < names_.size()) {
+            n = node;
         } else if (i > knownPoints) {
             n = nodes.size();
             nodes.emplace_back();
@@ -857,15 +925,19 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
     // The set-ups, their readings reduced to face 1 and combined per target.
     std::vector<Station> stations;
     stations.reserve(setUps_.size());
-    std::unordered_map<std::uint32_t, std::size_t> slot;
     for (const SetUp& setUp : setUps_) {
         Station s;
         s.station = setUp.station;
-        slot.clear();
+        s.sights.reserve(setUp.readings.size());
         for (const Reading& r : setUp.readings) {
-            const auto [at, added] = slot.try_emplace(r.target, s.sights.size());
-            if (added) s.sights.push_back(Sight{r.target});
-            Sight& sight = s.sights[at->second];
+            // A set-up sees a few dozen targets at most: a search from the end finds them.
+            auto at = std::find_if(s.sights.rbegin(), s.sights.rend(),
+                                   [&r](const Sight& sight) { return sight.target == r.target; });
+            if (at == s.sights.rend()) {
+                s.sights.push_back(Sight{r.target});
+                at = s.sights.rbegin();
+            }
+            Sight& sight = *at;
             double direction = AngleToRadians(r.direction, choices.unit);
             double zenith = r.zenith > 0.0 ? AngleToRadians(r.zenith, choices.unit) : 0.0;
             const bool face2 = zenith > kPi;
@@ -923,7 +995,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
                  ", maar de export herleidt kijkerstand 2 met 200 en 400 (gon): " +
                  std::to_string(face2Readings_) + " waarnemingen betreffen dit, de eerste " +
                  Trimmed(face2Station_) + "-" + Trimmed(face2Target_),
-             {index_.at(face2Station_), index_.at(face2Target_)}});
+             {Lookup(face2Station_), Lookup(face2Target_)}});
 
     for (std::size_t n = 0; n < nodes.size(); ++n) {
         CheckPoint& p = report.points[n];
@@ -936,17 +1008,21 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         p.z = node.z;
         p.hasHeight = node.hasHeight;
     }
-    std::unordered_set<std::uint64_t> drawn;
+    std::vector<std::uint64_t> drawn;
     for (const Station& s : stations) {
         for (const Sight& sight : s.sights) {
-            if (sight.target == s.station) continue;
-            if (drawn.insert(Pair(s.station, sight.target)).second)
-                report.lines.push_back(
-                    {std::min<std::size_t>(s.station, sight.target),
-                     std::max<std::size_t>(s.station, sight.target),
-                     checker.flagged_.count(Pair(s.station, sight.target)) != 0});
+            if (sight.target != s.station) drawn.push_back(Pair(s.station, sight.target));
         }
     }
+    std::sort(drawn.begin(), drawn.end());
+    drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+    std::vector<std::uint64_t>& flagged = checker.flagged_;
+    std::sort(flagged.begin(), flagged.end());
+    report.lines.reserve(drawn.size());
+    for (const std::uint64_t pair : drawn)
+        report.lines.push_back({static_cast<std::size_t>(pair >> 32),
+                                static_cast<std::size_t>(pair & 0xFFFFFFFFu),
+                                std::binary_search(flagged.begin(), flagged.end(), pair)});
     return report;
 }
 

@@ -120,7 +120,9 @@ class NetworkCheck final : public ObservationSink {
     std::uint32_t Intern(const Name9& name);
 
     std::vector<Name9> names_;
-    std::unordered_map<Name9, std::uint32_t, NameHash> index_;
+    // Open addressing, a power of two in size, at most half full: slot = index + 1, 0 empty.
+    std::vector<std::uint32_t> slots_;
+    std::uint32_t Lookup(const Name9& name) const;  // names_.size() when unknown
     std::vector<SetUp> setUps_;
     std::unordered_map<std::uint32_t, std::size_t> latest_;  // a station's latest set-up
     std::size_t face2Readings_ = 0;
