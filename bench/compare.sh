@@ -12,8 +12,8 @@
 # and prints the medians of wall and processor time, their ratios, the export's throughput and
 # its peak resident memory against the input size; then the same export with --check three
 # times, and what the network check adds to its time and memory. Then it times, three times
-# each, the import of 32 000 adjusted points (big.cor) and the registration in 20 host releases. Peak memory needs
-# GNU time (/usr/bin/time).
+# each, the import of 32 000 adjusted points (big.cor) and the registration in 20 host
+# releases. Peak memory needs GNU time (/usr/bin/time).
 set -eu
 
 build=${1:-build}
