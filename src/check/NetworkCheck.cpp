@@ -865,7 +865,7 @@ void NetworkCheck::Put(const ObservationRecord& record) {
 }
 
 CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
-                              const CheckChoices& choices) const {
+                              const CheckChoices& choices) {
     CheckReport report;
     std::vector<Node> nodes(names_.size());
     std::vector<bool> observed(names_.size(), true);
@@ -925,7 +925,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
     // The set-ups, their readings reduced to face 1 and combined per target.
     std::vector<Station> stations;
     stations.reserve(setUps_.size());
-    for (const SetUp& setUp : setUps_) {
+    for (SetUp& setUp : setUps_) {
         Station s;
         s.station = setUp.station;
         s.sights.reserve(setUp.readings.size());
@@ -980,6 +980,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
             }
         }
         stations.push_back(std::move(s));
+        std::vector<Reading>().swap(setUp.readings);
     }
 
     Checker checker(choices, nodes, stations, report);

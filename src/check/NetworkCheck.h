@@ -90,9 +90,9 @@ double AngleToRadians(double value, AngleUnit unit);
 class NetworkCheck final : public ObservationSink {
   public:
     void Put(const ObservationRecord& record) override;
-    // `points` as the reading left it; entries 1 .. knownPoints came from the IDEX file.
-    CheckReport Run(const PointTable& points, std::size_t knownPoints,
-                    const CheckChoices& choices) const;
+    // `points` as the reading left it; entries 1 .. knownPoints came from the IDEX file. The
+    // collected records are let go while they are used: Run once.
+    CheckReport Run(const PointTable& points, std::size_t knownPoints, const CheckChoices& choices);
     // Observation records with a zenith angle beyond 200 (the export's face-2 test).
     std::size_t Face2Readings() const { return face2Readings_; }
 
