@@ -262,6 +262,7 @@ class Checker {
 
   public:
     std::vector<std::uint64_t> flagged_;  // lines between the points of an error
+    std::vector<std::uint64_t> pairs_;    // the pairs of points a sight joins, in order
 };
 
 // Orients a set-up on a placed station and places its targets by polar sights.
@@ -576,29 +577,31 @@ void Checker::Compare() {
         int heights = 0;
         double zenith = 0.0;
     };
-    // Every sight under the key (from << 32) | to, in key order, one entry a key.
-    std::vector<std::pair<std::uint64_t, Way>> ways;
+    // Every sight under its pair of points, the two ways of a pair side by side once sorted.
+    struct Entry {
+        std::uint64_t pair;
+        bool back;  // from the higher point to the lower
+        const Sight* sight;
+    };
+    std::vector<Entry> entries;
     for (const Station& s : stations_) {
         for (const Sight& sight : s.sights) {
             if (sight.target != s.station)
-                ways.push_back({(std::uint64_t{s.station} << 32) | sight.target, {}});
+                entries.push_back(
+                    {Pair(s.station, sight.target), s.station > sight.target, &sight});
         }
     }
-    std::sort(ways.begin(), ways.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    ways.erase(std::unique(ways.begin(), ways.end(),
-                           [](const auto& a, const auto& b) { return a.first == b.first; }),
-               ways.end());
-    const auto find = [&ways](std::uint64_t key) {
-        const auto at =
-            std::lower_bound(ways.begin(), ways.end(), key,
-                             [](const auto& a, std::uint64_t k) { return a.first < k; });
-        return at != ways.end() && at->first == key ? at : ways.end();
-    };
-    for (const Station& s : stations_) {
-        for (const Sight& sight : s.sights) {
-            if (sight.target == s.station) continue;
-            Way& way = find((std::uint64_t{s.station} << 32) | sight.target)->second;
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.pair < b.pair; });
+    pairs_.reserve(entries.size());
+    for (std::size_t run = 0; run < entries.size();) {
+        const std::uint64_t key = entries[run].pair;
+        pairs_.push_back(key);
+        Way there;
+        Way home;
+        for (; run < entries.size() && entries[run].pair == key; ++run) {
+            Way& way = entries[run].back ? home : there;
+            const Sight& sight = *entries[run].sight;
             if (sight.horizontals > 0) {
                 way.horizontal += sight.Horizontal();
                 ++way.horizontals;
@@ -609,14 +612,8 @@ void Checker::Compare() {
                 ++way.heights;
             }
         }
-    }
-    for (const auto& [key, there] : ways) {
         const auto from = static_cast<std::uint32_t>(key >> 32);
         const auto to = static_cast<std::uint32_t>(key & 0xFFFFFFFFu);
-        if (from > to) continue;
-        const auto back = find((std::uint64_t{to} << 32) | from);
-        if (back == ways.end()) continue;
-        const Way& home = back->second;
         const auto pair = [&] { return Name(from) + "-" + Name(to); };
         if (there.horizontals > 0 && home.horizontals > 0) {
             const double a = there.horizontal / there.horizontals;
@@ -648,15 +645,16 @@ void Checker::Compare() {
     for (const Station& s : stations_) {
         for (const Sight& sight : s.sights) {
             const double h = sight.horizontals > 0 ? sight.Horizontal() : 0.0;
-            const std::string where =
-                "standplaats " + Name(s.station) + ", " + Name(sight.target) + ": ";
+            const auto where = [&] {
+                return "standplaats " + Name(s.station) + ", " + Name(sight.target) + ": ";
+            };
             const bool faces = sight.face1 && sight.face2;
             if (sight.directions > 1) {
                 const double spread = sight.directionHigh - sight.directionLow;
                 const double tolerance = kPairFactor * std::sqrt(2.0) * DirectionSigma(h);
                 if (spread > tolerance)
                     Add(Severity::Error, {s.station, sight.target}, [&] {
-                        return where +
+                        return where() +
                                (faces ? "richtingen in kijkerstand 1 en 2 verschillen " +
                                             AngleText(spread, c_.unit) + " van een halve cirkel"
                                       : "herhaalde richtingen lopen " + AngleText(spread, c_.unit) +
@@ -669,7 +667,7 @@ void Checker::Compare() {
                 const double tolerance = kPairFactor * std::sqrt(2.0) * ZenithSigma(h);
                 if (spread > tolerance)
                     Add(Severity::Error, {s.station, sight.target}, [&] {
-                        return where +
+                        return where() +
                                (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " +
                                             AngleText(spread, c_.unit) + " af van een volle cirkel"
                                       : "herhaalde zenithoeken lopen " +
@@ -1009,14 +1007,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         p.z = node.z;
         p.hasHeight = node.hasHeight;
     }
-    std::vector<std::uint64_t> drawn;
-    for (const Station& s : stations) {
-        for (const Sight& sight : s.sights) {
-            if (sight.target != s.station) drawn.push_back(Pair(s.station, sight.target));
-        }
-    }
-    std::sort(drawn.begin(), drawn.end());
-    drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+    const std::vector<std::uint64_t>& drawn = checker.pairs_;
     std::vector<std::uint64_t>& flagged = checker.flagged_;
     std::sort(flagged.begin(), flagged.end());
     report.lines.reserve(drawn.size());
