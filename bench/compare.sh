@@ -10,9 +10,10 @@
 # and three times
 #   mawk '{ $1=$1; print toupper($0) }' big.fld big.idx > /dev/null
 # and prints the medians of wall and processor time, their ratios, the export's throughput and
-# its peak resident memory against the input size. Then it times, three times each, the import of
-# 32 000 adjusted points (big.cor) and the registration in 20 host releases. Peak memory needs
-# GNU time (/usr/bin/time).
+# its peak resident memory against the input size; then the same export with --check three
+# times, and what the network check adds to its time and memory. Then it times, three times
+# each, the import of 32 000 adjusted points (big.cor) and the registration in 20 host
+# releases. Peak memory needs GNU time (/usr/bin/time).
 set -eu
 
 build=${1:-build}
@@ -50,6 +51,7 @@ measure() {
 }
 
 : >"$work/export.runs"
+: >"$work/check.runs"
 : >"$work/mawk.runs"
 for i in 1 2 3; do
     measure "$work/export.runs" "$cli" export --field "$work/big.fld" --idex "$work/big.idx" \
@@ -57,6 +59,11 @@ for i in 1 2 3; do
         --no-save 2>/dev/null
     measure "$work/mawk.runs" sh -c "mawk '{ \$1=\$1; print toupper(\$0) }' \
         '$work/big.fld' '$work/big.idx' >/dev/null"
+done
+for i in 1 2 3; do
+    measure "$work/check.runs" "$cli" export --field "$work/big.fld" --idex "$work/big.idx" \
+        --project "$work/big.prj" --package-version 3 --face2 series --code K1 --overwrite \
+        --no-save --check >/dev/null 2>&1
 done
 
 # Import and registration, with 20 host releases in the user's registry file.
@@ -85,6 +92,7 @@ awk -v input="$input" -v gnutime="$gnutime" '
     }
     FILENAME ~ /export\.runs$/ { n++; ew[n] = $1 / 1000; ec[n] = $2 + $3; if ($4 > peak) peak = $4 }
     FILENAME ~ /mawk\.runs$/   { m++; mw[m] = $1 / 1000; mc[m] = $2 + $3 }
+    FILENAME ~ /check\.runs$/  { k++; kw[k] = $1 / 1000; kc[k] = $2 + $3; if ($4 > kpeak) kpeak = $4 }
     FILENAME ~ /import\.runs$/ { i++; iw[i] = $1 / 1000; ic[i] = $2 + $3 }
     FILENAME ~ /register\.runs$/ { r++; rw[r] = $1 / 1000; rc[r] = $2 + $3 }
     END {
@@ -96,6 +104,9 @@ awk -v input="$input" -v gnutime="$gnutime" '
             printf "peak memory  %.1f MB = %.2f x input (goal <= 2)\n", peak * 1024 / 1e6, peak * 1024 / input
         else
             print "peak memory  unknown (GNU time missing)"
+        printf "check        wall %.3f s  cpu %.3f s  export --check: +%.0f %% wall, +%.0f %% cpu (goal <= 25 %%)\n", median(kw), median(kc), 100 * (median(kw) / median(ew) - 1), (median(ec) > 0 ? 100 * (median(kc) / median(ec) - 1) : 0)
+        if (gnutime != "")
+            printf "check memory %.1f MB = %.2f x the export\n", kpeak * 1024 / 1e6, (peak > 0 ? kpeak / peak : 0)
         printf "import       wall %.3f s  cpu %.3f s  (32 000 points)\n", median(iw), median(ic)
         printf "register     wall %.3f s  cpu %.3f s  (20 host releases)\n", median(rw), median(rc)
-    }' "$work/export.runs" "$work/mawk.runs" "$work/import.runs" "$work/register.runs"
+    }' "$work/export.runs" "$work/mawk.runs" "$work/check.runs" "$work/import.runs" "$work/register.runs"

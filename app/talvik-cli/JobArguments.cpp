@@ -29,6 +29,8 @@ const std::vector<OptionSpec>& ExportOptionSpecs() {
         {"selection-set"},
         {"no-save", false},
         {"quiet", false},
+        {"check", false},
+        {"sketch"},
     };
     return specs;
 }

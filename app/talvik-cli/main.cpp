@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "Check.h"
 #include "CliUserInterface.h"
 #include "JobArguments.h"
 #include "OverlaySettings.h"
 #include "Report.h"
 #include "Version.h"
+#include "check/CheckReading.h"
 #include "export/ExportRun.h"
 #include "host/MenuRegistration.h"
 #include "interchange/ImportJob.h"
@@ -32,6 +34,7 @@ constexpr const char* kUsage =
     "Usage:\n"
     "  talvik-cli export --field PATH --project PATH [--idex PATH] [options]\n"
     "  talvik-cli import --cor PATH --idex PATH [--layer T] [--code T] [--set N] [--no-save]\n"
+    "  talvik-cli check --field PATH --idex PATH [--code T] [--selection-set N] [--sketch SVG]\n"
     "  talvik-cli register | unregister\n"
     "  talvik-cli --help | --version\n"
     "Every command also takes --quiet: no notes on what was written.\n"
@@ -54,6 +57,14 @@ constexpr const char* kUsage =
     "  --launch                 start KORVU on the project afterwards\n"
     "  --package PATH           the KORVU program (stored for later runs)\n"
     "  --no-save                do not store the choices of this run\n"
+    "  --check                  check the network too: its findings after the notes\n"
+    "  --sketch PATH            draw the checked network into an SVG file\n"
+    "\n"
+    "Check: computes approximate coordinates of the network and lists what looks wrong\n"
+    "(points that cannot be placed, known points or distances that disagree, faces that\n"
+    "disagree, ...), one finding per line and a count, with the stored choices of the export\n"
+    "(face 2, standard deviations; --code and --selection-set as for the export). Nothing is\n"
+    "written but the sketch. Exit status: 0 no errors (warnings allowed), 1 errors, 2 usage.\n"
     "\n"
     "Import: writes the adjusted coordinates of a KORVU coordinate file (.cor) as an IDEX file.\n"
     "  --cor PATH --idex PATH   input and output\n"
@@ -111,13 +122,24 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
     KavrinReleases releases;
     JobContext context{ui, settings, *store.registry, noPrompt, *launcher, releases};
     ConversionSummary summary;
-    const ExportJobResult result = RunExportJob(context, options, ExportLaunch(args), &summary);
+    const auto sketch = args.Value("sketch");
+    ExportCheck check(options);
+    const bool checking = args.Has("check") || sketch;
+    const ExportJobResult result =
+        RunExportJob(context, options, ExportLaunch(args), &summary, checking ? &check : nullptr);
 
     int status = result.conversion == ConversionOutcome::Finished ? kExitDone : kExitStopped;
     if (result.conversion == ConversionOutcome::Finished) {
         for (const std::string& note : SummaryNotes(summary))
             ui.Info(note);
     }
+    // The check is advisory: its findings never change the exit status.
+    if (check.Report() && args.Has("check")) {
+        std::fflush(stderr);
+        PrintFindings(*check.Report(), stdout);
+    }
+    if (check.Report() && sketch && !WriteSketch(*check.Report(), *sketch, ui))
+        status = kExitStopped;
     if (result.conversion == ConversionOutcome::ProjectKept)
         ui.Note("existing project kept; use --overwrite to replace it");
     if (result.conversion == ConversionOutcome::WriteFailed)
@@ -216,6 +238,7 @@ int main(int argc, char** argv) {
     }
     if (command == "export") return Export(words, ui);
     if (command == "import") return Import(words, ui);
+    if (command == "check") return CheckCommand(words, ui);
     if (command == "register") return Register(words, ui);
     if (command == "unregister") return Unregister(words, ui);
     return Usage(ui, command.empty() ? "no command given" : "unknown command '" + command + "'");

@@ -35,7 +35,8 @@ bool AskForIdexFile(JobContext& context, std::string& packageFile, std::string& 
 }
 
 ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
-                             const LaunchChoice& launch, ConversionSummary* summary) {
+                             const LaunchChoice& launch, ConversionSummary* summary,
+                             ConversionWatcher* watcher) {
     PointTable points;
     // The field file's first quick pass runs beside the reading of the IDEX file.
     AngleUnitLookAhead lookAhead{std::string(TrimBlanks(options.Fieldfile))};
@@ -43,7 +44,7 @@ ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
     AngleUnitState angleUnit;
     ExportJobResult result;
     result.conversion =
-        ConvertFieldFile(options, points, angleUnit, context.ui, summary, &lookAhead);
+        ConvertFieldFile(options, points, angleUnit, context.ui, summary, &lookAhead, watcher);
     if (launch.when != Launch::No) {
         result.program = FindKORVU(context.settings, context.prompt);
         if (result.program.empty() && launch.when == Launch::WhenFound) {

@@ -58,10 +58,12 @@ struct ExportJobResult {
 // One export: reads the known points (options.IdexFile), converts, and starts the package when
 // asked (program path, a blank, and the project in double quotes, whatever the conversion's
 // outcome). Stores nothing but the package path that FindKORVU stores; storing the user's
-// choices is the front's part. `summary`, when given, receives what the conversion wrote. The
-// caller maps the result to its exit status and ends the process.
+// choices is the front's part. `summary`, when given, receives what the conversion wrote;
+// `watcher`, when given, sees what it reads (the network check). The caller maps the result to
+// its exit status and ends the process.
 ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
-                             const LaunchChoice& launch, ConversionSummary* summary = nullptr);
+                             const LaunchChoice& launch, ConversionSummary* summary = nullptr,
+                             ConversionWatcher* watcher = nullptr);
 
 // The exit status of the desktop program after an export: 1 when the run stopped before
 // writing (no field file, no valid project name) or its files could not be written, else 0.

@@ -31,11 +31,23 @@ bool Replaceable(const std::string& path) {
                std::filesystem::perms::none;
 }
 
+// The writer's records handed to a watcher as well.
+struct Tee final : ObservationSink {
+    Tee(ObservationSink& first, ConversionWatcher* second) : first(first), second(second) {}
+    void Put(const ObservationRecord& record) override {
+        first.Put(record);
+        second->Put(record);
+    }
+    ObservationSink& first;
+    ConversionWatcher* second;
+};
+
 }  // namespace
 
 ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
                                    AngleUnitState& angleUnit, UserInterface& ui,
-                                   ConversionSummary* summary, AngleUnitLookAhead* lookAhead) {
+                                   ConversionSummary* summary, AngleUnitLookAhead* lookAhead,
+                                   ConversionWatcher* watcher) {
     const std::optional<ProjectValues> values = MakeProjectValues(options);
     if (!values) {
         Inform(ui, "Ongeldige naam voor het KORVU Project: " +
@@ -97,13 +109,16 @@ ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& poi
     // are put in order meanwhile, before the final counts are shown in the order of the files.
     ObservationLines lines(observation, *values, unit, ui);
     bool observationWritten = false;
-    ObservationRelay relay(lines, [&] { observationWritten = lines.CloseFile(); });
+    Tee tee(lines, watcher);
+    ObservationRelay relay(watcher != nullptr ? static_cast<ObservationSink&>(tee) : lines,
+                           [&] { observationWritten = lines.CloseFile(); });
     ReadFieldFile(field, options, points, relay, angleUnit, ui, &counts);
     field.Close();
     const std::size_t readPoints = points.Last();
     knownSorted.get();
     const std::vector<std::uint32_t> order = OrderForCoordinateFile(points, knownOrder);
     relay.Finish();
+    if (watcher != nullptr) watcher->FieldFileRead(points, knownPoints, angleUnit.value);
     lines.ShowLast();
     const bool coordinateWritten = WriteCoordinateLines(coordinate, points, order, ui);
     const bool projectWritten = WriteProjectTail(project, options);

@@ -231,7 +231,7 @@ TEST(ExportWindow, FirstRunEditsArrowsAndReopening) {
                           "chkXYZ",       "txtSigmaCent", "txtSigmaInst"};
                       for (int i = 1; i <= 16; ++i)
                           tabs.push_back(ControlName(SelCodeId(i)));
-                      tabs.insert(tabs.end(), {"UpDown1", "cmdExport", "cmdStart"});
+                      tabs.insert(tabs.end(), {"UpDown1", "cmdExport", "cmdStart", "cmdCheck"});
                       EXPECT_EQ(TabOrder(h.Window()), tabs);
                   }),
               "");

@@ -16,7 +16,9 @@
 #include <tuple>
 #include <utility>
 
+#include "check/CheckReading.h"
 #include "gui/AboutWindow.h"
+#include "gui/CheckWindow.h"
 #include "gui/Logo.h"
 #include "gui/ScreenText.h"
 #include "gui/Widgets.h"
@@ -240,6 +242,10 @@ void ExportWindow::BuildLayout() {
         button->setMinimumWidth(200);
         buttons->addWidget(button);
     }
+    // The network check on the left, after the start buttons in the tab order.
+    cmdCheck_ = MakeButton<QPushButton>(QStringLiteral("cmdCheck"), body_);
+    cmdCheck_->setMinimumHeight(30);
+    buttons->insertWidget(0, cmdCheck_);
     bodyColumn->addLayout(buttons);
 
     // Progress line, outside the body so it stays readable while the body is disabled.
@@ -312,6 +318,7 @@ void ExportWindow::Bind() {
     });
     connect(cmdExport_, &QPushButton::clicked, this, [this] { RunExport(false); });
     connect(cmdStart_, &QPushButton::clicked, this, [this] { RunExport(true); });
+    connect(cmdCheck_, &QPushButton::clicked, this, [this] { RunCheck(); });
 }
 
 void ExportWindow::Open(std::string packageFile, std::string idexFile, bool askForIdex,
@@ -393,6 +400,15 @@ void ExportWindow::RunExport(bool kickKorvu) {
     const ConversionOutcome outcome = RunExportJob(context_, options, launch).conversion;
     running_ = false;
     End(DesktopExitCode(outcome));
+}
+
+void ExportWindow::RunCheck() {
+    if (running_ || ended_) return;
+    std::optional<CheckReport> report =
+        CheckFiles(model_.FillExportOptions(idexFile_), context_.ui);
+    if (!report) return;
+    auto* window = new CheckWindow(std::move(*report), this);
+    window->show();
 }
 
 void ExportWindow::BeforeEnd() {

@@ -55,6 +55,8 @@ class ExportWindow : public JobWindow {
     void Browse(std::string& field, std::string_view filter, std::string_view pattern,
                 QLineEdit* box);
     void RunExport(bool kickKorvu);
+    // The network check with the window's choices, in a window of its own.
+    void RunCheck();
     void ShowAboutBox();
 
     JobContext& context_;
@@ -89,6 +91,7 @@ class ExportWindow : public JobWindow {
     UpDownArrows* upDown1_ = nullptr;
     QPushButton* cmdExport_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
+    QPushButton* cmdCheck_ = nullptr;
     QLabel* lblProgress_ = nullptr;
     QProgressBar* prbProgress_ = nullptr;
 };

@@ -118,7 +118,16 @@ inline constexpr ControlText kExport[] = {
     {"cmdStart", "&Start Export + Start KORVU",
      "De Kavrin Gegevens verzamelen en exporteren naar een KORVU project; KORVU meteen "
      "opstarten met dit project."},
+    {"cmdCheck", "&Netwerk controleren",
+     "De waarnemingen controleren en het netwerk schetsen; er wordt niets geschreven."},
     {"lblProgressCaption", kProgress, ""},
+};
+
+inline constexpr ControlText kCheck[] = {
+    {"lblFindings", "Bevindingen:", ""},
+    {"cmdFit", "&Passend", "De hele schets in het venster; ook met dubbelklikken in de schets"},
+    {"cmdClose", "&Sluiten", ""},
+    {"lblUnplaced", "niet geplaatst:", ""},
 };
 
 inline constexpr ControlText kImport[] = {
@@ -153,6 +162,12 @@ inline constexpr WindowText kExport{
     "Makes a KORVU project of the field file and the IDEX file (mode 0). The heading and the "
     "emblem open the About box.",
     detail::kExport};
+inline constexpr WindowText kCheck{
+    "frmCheck", "Netwerk controleren", "Network check window",
+    "Opened by cmdCheck of the export window: the sketch of the network (wheel zooms, dragging "
+    "pans, a double click fits) and the findings; choosing a finding marks its points in red. "
+    "The unplaced points are listed in the sketch after lblUnplaced.",
+    detail::kCheck};
 inline constexpr WindowText kImport{
     "frmKORVUI", kInterfaceTitle, "Import window",
     "Reads KORVU's coordinates into an IDEX file (mode 1). Its progress line shows the run's "
@@ -164,7 +179,7 @@ inline constexpr WindowText kAbout{
     detail::kAbout};
 static_assert(kAbout.title.ends_with(kAppTitle));
 
-inline constexpr const WindowText* kWindows[] = {&kSplash, &kExport, &kImport, &kAbout};
+inline constexpr const WindowText* kWindows[] = {&kSplash, &kExport, &kImport, &kAbout, &kCheck};
 
 // The texts of a control of the window; empty ones for a control it does not list.
 constexpr ControlText Find(const WindowText& window, std::string_view name) {

@@ -83,6 +83,13 @@ constexpr Named kControls[] = {
     TALVIK_CONTROL(fraSplash),
     TALVIK_CONTROL(imgLogo),
     TALVIK_CONTROL(lblProductName),
+    TALVIK_CONTROL(cmdCheck),
+    TALVIK_CONTROL(picSketch),
+    TALVIK_CONTROL(lblFindings),
+    TALVIK_CONTROL(lstFindings),
+    TALVIK_CONTROL(lblCount),
+    TALVIK_CONTROL(cmdFit),
+    TALVIK_CONTROL(cmdClose),
 };
 #undef TALVIK_CONTROL
 

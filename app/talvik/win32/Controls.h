@@ -86,6 +86,14 @@ enum class ControlId : int {
     fraSplash = 600,
     imgLogo,
     lblProductName,
+    // Export window, and the check window it opens.
+    cmdCheck = 700,
+    picSketch,
+    lblFindings,
+    lstFindings,
+    lblCount,
+    cmdFit,
+    cmdClose,
 };
 
 inline ControlId SelCodeId(int i) {

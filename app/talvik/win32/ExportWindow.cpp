@@ -1,6 +1,8 @@
 #include "win32/ExportWindow.h"
 
+#include "check/CheckReading.h"
 #include "win32/AboutWindow.h"
+#include "win32/CheckWindow.h"
 
 namespace talvik::win32 {
 
@@ -117,9 +119,11 @@ void ExportWindow::Build() {
         FontRole::Normal, WS_EX_CLIENTEDGE);
     AddArrows(UpDown1, {594, 448, 18, 23});
 
-    // Start buttons. Neither is the default: Enter in a box starts nothing.
+    // Start buttons, and the check beside them. None is the default: Enter in a box starts
+    // nothing.
     AddButton(cmdExport, {236, 504, 202, 30});
     AddButton(cmdStart, {446, 504, 202, 30});
+    AddButton(cmdCheck, {12, 504, 180, 30});
 
     // Progress line, outside the body so it stays readable while the body is disabled.
     AddProgressLine(546, 636);
@@ -237,6 +241,9 @@ void ExportWindow::Clicked(ControlId id) {
         case cmdStart:
             RunExport(true);
             break;
+        case cmdCheck:
+            RunCheck();
+            break;
         case Picture1:
         case lblAction:
             ShowAboutBox();
@@ -299,9 +306,19 @@ void ExportWindow::RunExport(bool kickKorvu) {
     End(DesktopExitCode(outcome));
 }
 
+void ExportWindow::RunCheck() {
+    if (running_ || ended_) return;
+    std::optional<CheckReport> report =
+        CheckFiles(model_.FillExportOptions(idexFile_), context_.ui);
+    if (!report) return;
+    if (!check_) check_ = std::make_unique<CheckWindow>();
+    check_->Show(Handle(), std::move(*report));
+}
+
 void ExportWindow::BeforeEnd() {
     KillTimer(Handle(), kOpenTimer);
     if (about_) about_->Close();
+    if (check_) check_->Close();
 }
 
 void ExportWindow::ShowAboutBox() {

@@ -12,6 +12,7 @@
 namespace talvik::win32 {
 
 class AboutWindow;
+class CheckWindow;
 
 class ExportWindow : public JobWindow {
   public:
@@ -21,6 +22,7 @@ class ExportWindow : public JobWindow {
     bool Create();
     ExportDialogModel& Model() { return model_; }
     AboutWindow* About() const { return about_.get(); }
+    CheckWindow* Check() const { return check_.get(); }
     const std::string& IdexFile() const { return idexFile_; }
 
     // Opening: after delayMs (messages keep flowing) hides `splash`, asks for the IDEX file
@@ -48,6 +50,8 @@ class ExportWindow : public JobWindow {
     void Browse(std::string& field, std::string_view filter, std::string_view pattern,
                 ControlId box);
     void RunExport(bool kickKorvu);
+    // The network check with the window's choices, in a window of its own.
+    void RunCheck();
     void ShowAboutBox();
 
     JobContext& context_;
@@ -57,6 +61,7 @@ class ExportWindow : public JobWindow {
     bool askForIdex_ = false;
     HWND splash_ = nullptr;
     std::unique_ptr<AboutWindow> about_;
+    std::unique_ptr<CheckWindow> check_;
 };
 
 }  // namespace talvik::win32

@@ -1,0 +1,88 @@
+#include "Check.h"
+
+#include <cstdio>
+
+#include "Arguments.h"
+#include "JobArguments.h"
+#include "check/CheckReading.h"
+#include "check/Sketch.h"
+#include "export/StoredChoices.h"
+#include "platform/Platform.h"
+#include "platform/RegistrySettings.h"
+#include "text/Text.h"
+
+namespace talvik::cli {
+
+namespace {
+
+const std::vector<OptionSpec>& CheckOptionSpecs() {
+    static const std::vector<OptionSpec> specs = {
+        {"field"}, {"idex"}, {"code", true, true}, {"selection-set"}, {"sketch"}, {"quiet", false}};
+    return specs;
+}
+
+}  // namespace
+
+void PrintFindings(const CheckReport& report, std::FILE* out) {
+    for (const Finding& f : report.findings)
+        std::fprintf(out, "%s: %s\n", f.severity == Severity::Error ? "fout" : "waarschuwing",
+                     Utf8From1252(f.text).c_str());
+    if (const std::size_t more = report.errorsLeftOut + report.warningsLeftOut)
+        std::fprintf(out, "... en nog %zu niet getoond\n", more);
+    for (const std::string& note : report.notes)
+        std::fprintf(out, "opmerking: %s\n", Utf8From1252(note).c_str());
+    std::fprintf(out, "%zu %s, %zu %s\n", report.Errors(), report.Errors() == 1 ? "fout" : "fouten",
+                 report.Warnings(), report.Warnings() == 1 ? "waarschuwing" : "waarschuwingen");
+}
+
+bool WriteSketch(const CheckReport& report, const std::string& path, CliUserInterface& ui) {
+    const std::string svg = SketchSvg(report);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
+    if (file != nullptr) written = std::fclose(file) == 0 && written;
+    if (!written) ui.Note("the sketch could not be written: " + path);
+    return written;
+}
+
+int CheckCommand(const std::vector<std::string>& words, CliUserInterface& ui) {
+    Arguments args;
+    std::string error;
+    const auto usage = [&](const std::string& text) {
+        ui.Note(text);
+        std::fputs("Try 'talvik-cli --help'.\n", stderr);
+        return 2;
+    };
+    if (!args.Parse(words, CheckOptionSpecs(), error)) return usage(error);
+    ui.SetQuiet(args.Has("quiet"));
+    if (!args.Value("field") || !args.Value("idex")) return usage("check needs --field and --idex");
+    const auto setText = args.Value("selection-set");
+    const std::optional<int> set = setText ? SmallNumber(*setText, 1, 9) : std::nullopt;
+    if (setText && !set) return usage("--selection-set takes a number from 1 to 9");
+
+    // The export's stored choices (codes, face 2, standard deviations), nothing stored back.
+    const std::unique_ptr<Registry> registry = MakeUserRegistry();
+    RegistrySettings settings(*registry);
+    StoredChoices stored(settings);
+    ExportOptions options;
+    stored.LoadOptions(options);
+    options.SelCode = stored.SelectionSet(set.value_or(stored.CurrentSet()));
+    const auto& codes = args.Values("code");
+    if (!codes.empty()) {
+        for (std::size_t i = 1; i <= 16; ++i)
+            options.SelCode[i] = i <= codes.size() ? TextArgument(codes[i - 1]) : std::string();
+    }
+    options.IdexFile = *args.Value("idex");
+    options.Fieldfile = *args.Value("field");
+
+    const std::optional<CheckReport> report = CheckFiles(options, ui);
+    if (!report) return 1;
+    PrintFindings(*report, stdout);
+    bool written = true;
+    if (const auto sketch = args.Value("sketch")) {
+        written = WriteSketch(*report, *sketch, ui);
+        if (written) ui.Info("sketch written: " + *sketch);
+    }
+    return report->Errors() > 0 || !written ? 1 : 0;
+}
+
+}  // namespace talvik::cli

@@ -1,0 +1,36 @@
+#pragma once
+// The check on its own reading: the IDEX file and the field file read as the export reads them,
+// nothing written.
+
+#include <optional>
+
+#include "check/NetworkCheck.h"
+#include "model/ConversionWatcher.h"
+#include "model/ExportOptions.h"
+#include "platform/UserInterface.h"
+
+namespace talvik {
+
+// Nothing when the field file cannot be read (the export's message has been shown). The
+// check's reading always keeps face-2 readings apart, whatever options.Face2to1 says: it
+// reduces them itself, with the half circle of the file's unit.
+std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterface& ui);
+
+// The check beside an export, on the export's own reading: one pass over the field file serves
+// both. Only when the export reduces face 2 in a file whose angles are not in gon did the records
+// go through the gon constants; the check then reads the field file once more on its own.
+class ExportCheck final : public ConversionWatcher {
+  public:
+    explicit ExportCheck(ExportOptions options) : options_(std::move(options)) {}
+    void Put(const ObservationRecord& record) override { check_.Put(record); }
+    void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
+    // Nothing when the conversion stopped before reading the field file.
+    const std::optional<CheckReport>& Report() const { return report_; }
+
+  private:
+    ExportOptions options_;
+    NetworkCheck check_;
+    std::optional<CheckReport> report_;
+};
+
+}  // namespace talvik

@@ -1,0 +1,133 @@
+#pragma once
+// The network check: approximate coordinates for every point the known points do not give,
+// and the findings that point at field-book blunders before the network goes to adjustment.
+// It reads the observations of the same reading the export makes and never changes anything
+// the export writes.
+//
+// Conventions: X east, Y north, bearings clockwise from north, heights up; angles are taken in
+// the field file's unit and computed in radians; the standard deviations are the export's.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/ExportOptions.h"
+#include "model/Tables.h"
+
+namespace talvik {
+
+enum class Severity { Error, Warning };
+
+struct Finding {
+    Severity severity = Severity::Error;
+    std::string text;                 // Dutch, naming the points and the numbers
+    std::vector<std::size_t> points;  // indices into CheckReport::points
+};
+
+enum class PointState { Known, Placed, NotPlaced };
+
+struct CheckPoint {
+    std::string name;  // trailing blanks removed
+    PointState state = PointState::NotPlaced;
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+    bool hasHeight = false;
+    bool flagged = false;  // named by an error
+};
+
+// A sight from a station to a target, as the sketch draws it.
+struct CheckLine {
+    std::size_t from = 0;
+    std::size_t to = 0;
+    bool flagged = false;
+};
+
+struct CheckReport {
+    // Findings beyond this many are counted, not kept: a network that is wrong throughout
+    // (another file's names, say) would otherwise fill memory with texts nobody reads.
+    static constexpr std::size_t kKept = 1000;
+
+    std::vector<CheckPoint> points;
+    std::vector<CheckLine> lines;
+    std::vector<Finding> findings;
+    std::size_t errorsLeftOut = 0;
+    std::size_t warningsLeftOut = 0;
+    std::vector<std::string> notes;  // the scales of the free set-ups
+    std::size_t Errors() const;
+    std::size_t Warnings() const;
+    // The index of the point of that name (trailing blanks ignored); points.size() when none.
+    std::size_t Find(std::string_view name) const;
+};
+
+// What the check takes from the export's choices: the standard deviations as numbers (a text
+// that is not a number counts as its first-run default), the face-2 choice and the version.
+struct CheckChoices {
+    AngleUnit unit = AngleUnit::Gon;
+    bool face2to1 = false;   // the export reduces face 2 (the check always does for itself)
+    bool heights = true;     // heights are exported (version 3)
+    double absHor = 0.003;   // gon
+    double relHor = 0.0003;  // gon per km
+    double absVer = 0.003;
+    double relVer = 0.0003;
+    double absDis = 0.002;  // m
+    double relDis = 2.0;    // ppm
+    double sdXY = 0.003;    // m
+    double sdZ = 0.003;
+    double sigmaCent = 0.003;
+    double sigmaInst = 0.005;
+};
+CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit);
+
+// An angle of the field file in radians.
+double AngleToRadians(double value, AngleUnit unit);
+
+// Collects the observation records of one reading (it is the sink the reading hands them to,
+// or the second half of a tee beside the export's writer), then checks them against the
+// point table.
+class NetworkCheck final : public ObservationSink {
+  public:
+    void Put(const ObservationRecord& record) override;
+    // `points` as the reading left it; entries 1 .. knownPoints came from the IDEX file. The
+    // collected records are let go while they are used: Run once.
+    CheckReport Run(const PointTable& points, std::size_t knownPoints, const CheckChoices& choices);
+    // Observation records with a zenith angle beyond 200 (the export's face-2 test).
+    std::size_t Face2Readings() const { return face2Readings_; }
+
+  private:
+    struct Reading {
+        std::uint32_t target = 0;
+        double direction = 0.0;
+        double zenith = 0.0;      // 0: none
+        double slope = 0.0;       // 0: none
+        double horizontal = 0.0;  // 0: none (a distance of a direction-distance record)
+        double azimuth = 0.0;     // 0: none
+        double instrumentHeight = 0.0;
+        double targetHeight = 0.0;
+    };
+    struct SetUp {
+        std::uint32_t station = 0;
+        std::vector<Reading> readings;
+        bool opened = false;  // by a station record with a reference target:
+        ObservationRecord opening;
+    };
+    struct NameHash {
+        std::size_t operator()(const Name9& name) const;
+    };
+
+    std::uint32_t Intern(const Name9& name);
+
+    std::vector<Name9> names_;
+    // Open addressing, a power of two in size, at most half full: slot = index + 1, 0 empty.
+    std::vector<std::uint32_t> slots_;
+    std::uint32_t Lookup(const Name9& name) const;  // names_.size() when unknown
+    std::vector<SetUp> setUps_;
+    std::unordered_map<std::uint32_t, std::size_t> latest_;  // a station's latest set-up
+    std::size_t face2Readings_ = 0;
+    Name9 face2Station_;
+    Name9 face2Target_;
+};
+
+}  // namespace talvik

@@ -1,0 +1,53 @@
+#pragma once
+// The network sketch: where a painter draws the points of a check report. One view maps plan
+// coordinates (X east, Y north, metres) onto a canvas (u right, v down, canvas units); the SVG
+// writer here, and the windows of both fronts, draw through it.
+
+#include <string>
+#include <vector>
+
+#include "check/NetworkCheck.h"
+
+namespace talvik {
+
+class SketchView {
+  public:
+    // The placed points fill the canvas less a margin on every side, north up.
+    static SketchView Fit(const CheckReport& report, double width, double height, double margin);
+
+    double U(double x) const { return (x - x0_) * scale_ + u0_; }
+    double V(double y) const { return (y0_ - y) * scale_ + v0_; }
+    double X(double u) const { return (u - u0_) / scale_ + x0_; }
+    double Y(double v) const { return y0_ - (v - v0_) / scale_; }
+    double Scale() const { return scale_; }  // canvas units per metre
+
+    // Zooms by `factor` keeping the plan point under (u, v) where it is; moves by (du, dv).
+    void Zoom(double factor, double u, double v);
+    void Pan(double du, double dv);
+
+    // A length of 1, 2 or 5 times a power of ten metres that takes at most `room` canvas units.
+    double ScaleBarMetres(double room) const;
+
+  private:
+    double scale_ = 1.0;
+    double x0_ = 0.0;
+    double y0_ = 0.0;
+    double u0_ = 0.0;
+    double v0_ = 0.0;
+};
+
+// The text of a scale bar's length: "20 m", "0.5 m", "2 km".
+std::string ScaleBarText(double metres);
+
+// Points to mark beside the flagged ones (a finding chosen in a window): indices into
+// report.points.
+using SketchMarks = std::vector<std::size_t>;
+
+// The sketch as an SVG document (Windows-1252 text, as the names are): known points as
+// triangles, placed points as circles, each with its name, the sights as lines, flagged and
+// marked items in red, a scale bar and a north arrow. Every mark carries its point's name in
+// `data-name`.
+std::string SketchSvg(const CheckReport& report, double width = 800.0, double height = 600.0,
+                      const SketchMarks& marks = {});
+
+}  // namespace talvik

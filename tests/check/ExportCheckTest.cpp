@@ -1,0 +1,76 @@
+// The check beside an export: the export's files stay byte for byte what they are without it
+// (the pinned checksums of the export's own test), and the check gets the export's reading.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <tuple>
+
+#include "GeneratedNetwork.h"
+#include "check/CheckReading.h"
+#include "interchange/IdexReader.h"
+#include "project/Conversion.h"
+#include "support/ReadBytes.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
+#include "text/LineReader.h"
+#include "text/Text.h"
+
+namespace talvik {
+namespace {
+
+std::string Checksum(std::string bytes, const std::string& network) {
+    for (std::size_t at; (at = bytes.find(network)) != std::string::npos;)
+        bytes.replace(at, network.size(), "NET");
+    std::uint64_t h = 14695981039346656037ull;
+    for (char c : bytes)
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
+TEST(ExportCheck, LeavesTheExportsFilesAsTheyAre) {
+    // Version, faces reduced, angle unit, checksums of the project, observation, coordinate
+    // files; degrees with face 2 reduced make the check read the field file once more.
+    const std::tuple<int, bool, const char*, const char*, const char*, const char*> cases[] = {
+        {3, false, "GR", "1025a8fea11c2555", "db62d8dfc85b0c43", "5e93acb15787cd61"},
+        {1, true, "DM", "62cc144174cde23d", "7dc2841b25c1aed2", "0c53c74e47ad200d"},
+    };
+    const std::string idex = bench::MakeIdexFile(4000, 11);
+    for (const auto& [version, face2to1, angles, prj, obs, tco] : cases) {
+        testing::TempFolder dir;
+        testing::WriteBytes(dir.Path("net.fld"), bench::MakeFieldFile(40000, 4000, 12, angles));
+        ExportOptions options;
+        options.Projectfile = dir.Path("net.prj"), options.Fieldfile = dir.Path("net.fld");
+        options.Version = version, options.Face2to1 = face2to1;
+        options.SelCode = {"", "K1", " X "};
+        testing::RecordingUi ui;
+        PointTable points;
+        LineReader input;
+        input.OpenText(idex);
+        ReadIdexFile(input, points, ui);
+        AngleUnitState unit;
+        ExportCheck check(options);
+        ASSERT_EQ(ConvertFieldFile(options, points, unit, ui, nullptr, nullptr, &check),
+                  ConversionOutcome::Finished);
+        const std::string base = dir.Path("net"), network = ToUpper(base);
+        const auto sum = [&](const char* extension) {
+            return Checksum(testing::ReadBytes(base + extension), network);
+        };
+        EXPECT_EQ(sum(".PRJ") + sum(version == 1 ? ".TOB" : ".OBS") + sum(".TCO"),
+                  std::string(prj) + obs + tco);
+        EXPECT_EQ(ui.messages.size(), 0u) << version;
+        // The check saw the reading: the random network's points are all there, and in degrees
+        // reduced with gon constants it says so.
+        ASSERT_TRUE(check.Report());
+        EXPECT_GT(check.Report()->points.size(), 4000u);
+        const bool note = std::any_of(
+            check.Report()->findings.begin(), check.Report()->findings.end(),
+            [](const Finding& f) { return f.text.find("200 en 400 (gon)") != std::string::npos; });
+        EXPECT_EQ(note, face2to1) << version;
+    }
+}
+
+}  // namespace
+}  // namespace talvik

@@ -1,0 +1,274 @@
+// The network check on synthetic networks observed from true coordinates: exact observations
+// give every point back and no finding; observations with noise at the export's standard
+// deviations seldom trip a tolerance; each kind of blunder is found and named.
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "check/NetworkCheck.h"
+#include "fieldfile/FieldFileReader.h"
+#include "support/RecordingUi.h"
+#include "text/LineReader.h"
+
+namespace talvik {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Spot {
+    double x, y, z;
+};
+struct Sighting {
+    std::string target;
+    bool distance = true;
+};
+struct SetUpPlan {
+    std::string station;
+    std::vector<Sighting> sights;
+};
+
+// Four known points; a closed traverse A P1 P2 P3 A oriented on B; two free set-ups F1 and F2
+// on the known points; N1 from both free set-ups; X only by directions from P1 and F1.
+struct Network {
+    std::map<std::string, Spot> truth{
+        {"A", {155000, 463000, 10.0}},  {"B", {155300, 463050, 11.0}},
+        {"C", {155250, 463300, 12.5}},  {"D", {154950, 463350, 9.0}},
+        {"P1", {155120, 463120, 10.5}}, {"P2", {155180, 463240, 11.2}},
+        {"P3", {155040, 463200, 10.1}}, {"N1", {155080, 463300, 10.8}},
+        {"F1", {155150, 463350, 11.5}}, {"F2", {155020, 463420, 10.0}},
+        {"X", {155210, 463150, 10.3}},  {"U1", {156000, 464000, 5.0}},
+        {"U2", {156050, 464000, 5.0}}};
+    std::vector<std::string> known{"A", "B", "C", "D"};
+    std::vector<SetUpPlan> setUps{{"A", {{"B"}, {"P1"}, {"P3"}}},
+                                  {"P1", {{"A"}, {"P2"}, {"X", false}}},
+                                  {"P2", {{"P1"}, {"P3"}, {"C"}}},
+                                  {"P3", {{"P2"}, {"A"}}},
+                                  {"F1", {{"C"}, {"D"}, {"P2"}, {"N1"}, {"X", false}}},
+                                  {"F2", {{"D"}, {"N1"}, {"P3"}, {"C"}}}};
+    int Sights() const {
+        int n = 0;
+        for (const SetUpPlan& s : setUps)
+            n += static_cast<int>(s.sights.size());
+        return n;
+    }
+};
+
+// Changes made while the field file is written.
+struct Blunder {
+    std::string station, first, second;  // names swapped at the station
+    double distance = 0.0;               // added to the distance from station to `first`
+    double face2 = 0.0;                  // gon added to the face-2 direction to `first`
+    double zenith2 = 0.0;                // gon added to the face-2 zenith angle to `first`
+};
+
+std::string Text(double value) {
+    char buffer[40];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 9).ptr;
+    return std::string(buffer, end);
+}
+
+// An angle in radians in the file's unit; degrees-minutes-seconds as DDD.MMSSsss.
+double InUnit(double radians, AngleUnit unit) {
+    if (unit == AngleUnit::Gon) return radians * 200.0 / kPi;
+    const double degrees = radians * 180.0 / kPi;
+    if (unit == AngleUnit::DecimalDegrees) return degrees;
+    const double d = std::floor(degrees);
+    const double m = std::floor((degrees - d) * 60.0);
+    return d + m / 100.0 + ((degrees - d) * 3600.0 - m * 60.0) / 10000.0;
+}
+
+// The field file of the network: known points A and B as point records through a frame of
+// reversed order, scale 0.5 and offsets; set-ups with a reference record, both faces.
+std::string FieldFile(const Network& net, AngleUnit unit, std::mt19937* noise,
+                      const Blunder& blunder = {}) {
+    const char* units[] = {"DM", "DD", "GR"};
+    std::string text = "1 51 " + std::string(units[static_cast<int>(unit)]) +
+                       "\r\n2 21 YX\r\n3 22 0.5\r\n4 23 100 200 3\r\n";
+    for (const char* name : {"A", "B"}) {
+        const Spot& p = net.truth.at(name);
+        text += "5 61 " + std::string(name) + " " + Text((p.y - 100) / 0.5) + " " +
+                Text((p.x - 200) / 0.5) + " " + Text((p.z - 3) / 0.5) + "\r\n";
+    }
+    std::normal_distribution<double> normal;
+    const auto jitter = [&](double sigma) { return noise != nullptr ? sigma * normal(*noise) : 0; };
+    const double gon = kPi / 200.0;
+    for (std::size_t k = 0; k < net.setUps.size(); ++k) {
+        const SetUpPlan& plan = net.setUps[k];
+        const Spot& s = net.truth.at(plan.station);
+        const double ih = 1.5 + 0.01 * static_cast<double>(k);
+        const double orientation = 0.7 * static_cast<double>(k) + 0.3;
+        bool first = true;
+        for (const Sighting& sighting : plan.sights) {
+            const double th = 1.3;
+            std::string name = sighting.target;
+            if (plan.station == blunder.station && name == blunder.first && !blunder.second.empty())
+                name = blunder.second;
+            else if (plan.station == blunder.station && name == blunder.second)
+                name = blunder.first;
+            const bool blundered =
+                plan.station == blunder.station && sighting.target == blunder.first;
+            const Spot& t = net.truth.at(sighting.target);
+            const double h = std::hypot(t.x - s.x, t.y - s.y);
+            const double up = t.z + th - s.z - ih - 0.87 * h * h / (2.0 * 6381000.0);
+            const double direction =
+                std::fmod(std::atan2(t.x - s.x, t.y - s.y) - orientation + 4.0 * kPi, 2.0 * kPi);
+            const double zenith = std::atan2(h, up);
+            const double slope = std::hypot(h, up) + (blundered ? blunder.distance : 0.0);
+            if (first)
+                text += "6 102 " + plan.station + " " + Text(ih) + " " + Text(th) + " " + name +
+                        " " + Text(InUnit(direction, unit)) + "\r\n";
+            first = false;
+            for (int face = 1; face <= 2; ++face) {
+                const double sigma = 0.003 * gon;
+                double d = direction + jitter(sigma);
+                double z = zenith + jitter(sigma);
+                if (face == 2) {
+                    d = std::fmod(d + kPi, 2.0 * kPi) + (blundered ? blunder.face2 * gon : 0.0);
+                    z = 2.0 * kPi - z + (blundered ? blunder.zenith2 * gon : 0.0);
+                }
+                const double distance =
+                    sighting.distance ? slope + jitter(0.002 + 2e-6 * slope) : 0.0;
+                text += "7 111 " + name + " " + Text(InUnit(d, unit)) + " " +
+                        Text(InUnit(z, unit)) + " " + Text(distance) + " K1\r\n";
+            }
+        }
+    }
+    return text;
+}
+
+struct Checked {
+    CheckReport report;
+    bool Names(const Finding& f, const std::vector<const char*>& names) const {
+        for (const char* name : names) {
+            const std::size_t n = report.Find(name);
+            if (std::find(f.points.begin(), f.points.end(), n) == f.points.end()) return false;
+        }
+        return true;
+    }
+    // Whether some finding of that severity names all of `names`.
+    bool Found(Severity severity, const std::vector<const char*>& names) const {
+        for (const Finding& f : report.findings) {
+            if (f.severity == severity && Names(f, names)) return true;
+        }
+        return false;
+    }
+};
+
+Checked Check(const Network& net, const std::string& field, AngleUnit unit, bool face2to1,
+              const std::vector<PointRecord>& extra = {}) {
+    PointTable points;
+    for (const char* name : {"C", "D"}) {
+        const Spot& p = net.truth.at(name);
+        points.Append({name, p.x, p.y, p.z, true, false});
+    }
+    for (const PointRecord& record : extra)
+        points.Append(record);
+    const std::size_t known = points.Last();
+    ExportOptions options;
+    options.SelCode[1] = "K1";
+    options.Face2to1 = face2to1;
+    LineReader reader;
+    reader.OpenText(field);
+    NetworkCheck check;
+    AngleUnitState state;
+    testing::RecordingUi ui;
+    ExportOptions reading = options;
+    reading.Face2to1 = false;  // the check's own reading keeps both faces
+    ReadFieldFile(reader, reading, points, check, state, ui);
+    EXPECT_EQ(state.value, unit);
+    return {check.Run(points, known, ChoicesFrom(options, unit))};
+}
+
+TEST(NetworkCheck, ExactObservationsGiveTruePositionsInEveryUnit) {
+    const Network net;
+    std::map<std::string, Spot> gon;
+    for (const AngleUnit unit :
+         {AngleUnit::Gon, AngleUnit::DecimalDegrees, AngleUnit::DegreesMinutesSeconds}) {
+        for (const bool face2to1 : {false, true}) {
+            SCOPED_TRACE(static_cast<int>(unit) * 2 + face2to1);
+            const Checked run = Check(net, FieldFile(net, unit, nullptr), unit, face2to1);
+            // Degrees reduced by the export with gon constants: that note and nothing else.
+            const std::size_t expected = face2to1 && unit != AngleUnit::Gon ? 1 : 0;
+            ASSERT_EQ(run.report.findings.size(), expected) << run.report.findings.front().text;
+            EXPECT_EQ(run.report.Warnings(), expected);
+            for (const CheckPoint& p : run.report.points) {
+                const Spot& truth = net.truth.at(p.name);
+                ASSERT_NE(p.state, PointState::NotPlaced) << p.name;
+                EXPECT_NEAR(p.x, truth.x, 0.001) << p.name;
+                EXPECT_NEAR(p.y, truth.y, 0.001) << p.name;
+                EXPECT_NEAR(p.z, truth.z, 0.001) << p.name;
+                if (unit == AngleUnit::Gon) gon[p.name] = {p.x, p.y, p.z};
+                EXPECT_NEAR(p.x, gon[p.name].x, 1e-6) << p.name;
+                EXPECT_NEAR(p.y, gon[p.name].y, 1e-6) << p.name;
+            }
+            EXPECT_EQ(run.report.points[run.report.Find("F1")].state, PointState::Placed);
+            EXPECT_EQ(run.report.points[run.report.Find("A")].state, PointState::Known);
+        }
+    }
+}
+
+TEST(NetworkCheck, NoiseAtTheStandardDeviationsSeldomTripsATolerance) {
+    const Network net;
+    int falseFindings = 0;
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        std::mt19937 noise(seed);
+        const Checked run =
+            Check(net, FieldFile(net, AngleUnit::Gon, &noise), AngleUnit::Gon, false);
+        falseFindings += static_cast<int>(run.report.findings.size());
+    }
+    // Every sight is checked at least twice (position, both ways or both faces).
+    EXPECT_LE(falseFindings, 200 * net.Sights() * 2 / 1000);
+}
+
+TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
+    struct Case {
+        const char* what;
+        Blunder blunder;
+        std::vector<PointRecord> extra;  // more entries of the IDEX file
+        std::vector<SetUpPlan> moreSetUps;
+        double moveD = 0.0;  // the IDEX file holds D this far east of where it is
+        Severity severity = Severity::Error;
+        std::vector<const char*> named;
+    };
+    std::vector<Case> cases(8);
+    cases[0] = {"swapped names", {"P2", "P1", "P3"}, {}, {}, 0.0, Severity::Error, {"P2", "P3"}};
+    cases[1] = {"distance 0.5 m", {"P1", "P2", "", 0.5}, {}, {}, 0.0,
+                Severity::Error,  {"P1", "P2"}};
+    cases[2] = {"known point 0.2 m", {}, {}, {}, 0.2, Severity::Error, {"D"}};
+    cases[3] = {"face 2 0.05 gon", {"P1", "A", "", 0.0, 0.05}, {}, {}, 0.0, Severity::Error,
+                {"P1", "A"}};
+    cases[4] = {"unconnected", {}, {}, {{"U1", {{"U2"}}}}, 0.0, Severity::Error, {"U2"}};
+    cases[5] = {"one direction", {}, {}, {{"B", {{"C"}}}}, 0.0, Severity::Warning, {"B", "C"}};
+    cases[7] = {"face 2 zenith 0.05 gon",
+                {"P2", "C", "", 0.0, 0.0, 0.05},
+                {},
+                {},
+                0.0,
+                Severity::Error,
+                {"P2", "C"}};
+    cases[6] = {
+        "IDEX duplicate",  {},   {PointRecord{"C", 155251.0, 463300.0, 12.5, true, false}}, {}, 0.0,
+        Severity::Warning, {"C"}};
+    for (const Case& c : cases) {
+        Network net;
+        net.setUps.insert(net.setUps.end(), c.moreSetUps.begin(), c.moreSetUps.end());
+        Network idex = net;
+        idex.truth["D"].x += c.moveD;
+        for (unsigned seed = 1; seed <= 200; ++seed) {
+            std::mt19937 noise(seed);
+            const std::string field = FieldFile(net, AngleUnit::Gon, &noise, c.blunder);
+            const Checked run = Check(idex, field, AngleUnit::Gon, false, c.extra);
+            ASSERT_TRUE(run.Found(c.severity, c.named)) << c.what << ", seed " << seed;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace talvik

@@ -1,0 +1,72 @@
+// The SVG sketch read back by xmllint: each point's mark where the plan puts it (north up,
+// east right), flagged and chosen points in red, the scale bar, the north arrow.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "check/Sketch.h"
+#include "support/ReadBytes.h"
+#include "support/TempFolder.h"
+
+namespace talvik {
+namespace {
+
+// What xmllint prints for an XPath expression over the file; nothing when it cannot run.
+std::string XPath(const std::string& file, const std::string& expression) {
+#ifdef _WIN32
+    (void)file, (void)expression;
+    return {};
+#else
+    const std::string command = "xmllint --xpath '" + expression + "' '" + file + "' 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {};
+    std::string out;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        out += buffer;
+    pclose(pipe);
+    if (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+#endif
+}
+
+TEST(Sketch, MarksStandWhereThePlanPutsThem) {
+#ifdef _WIN32
+    GTEST_SKIP() << "xmllint runs on the build machine";
+#endif
+    if (std::system("xmllint --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no xmllint";
+    CheckReport report;
+    report.points = {{"K1", PointState::Known, 1000.0, 2000.0},
+                     {"P&2", PointState::Placed, 1100.0, 2000.0, 0.0, false, true},
+                     {"P3", PointState::Placed, 1000.0, 2050.0},
+                     {"U4", PointState::NotPlaced}};
+    report.lines = {{0, 1, true}, {0, 3, false}};
+    testing::TempFolder dir;
+    const std::string file = dir.Path("net.svg");
+    testing::WriteBytes(file, SketchSvg(report, 800.0, 600.0, {2}));
+
+    // 100 m by 50 m into 680 by 480 units: 6.8 units a metre, the middle at (400, 300).
+    const auto mark = [&](const std::string& name) {
+        const std::string at = "//*[@data-name=\"" + name + "\"]/@";
+        return XPath(file, "concat(" + at + "points, " + at + "cx, \" \", " + at + "cy, \" \", " +
+                               at + "stroke)");
+    };
+    EXPECT_EQ(mark("K1"), "60.00,464.00 66.00,476.00 54.00,476.00  black");
+    EXPECT_EQ(mark("P&2"), "740.00 470.00 red");
+    EXPECT_EQ(mark("P3"), "60.00 130.00 red");
+    // Only the line between two drawn points, red as flagged; U4 listed, not drawn.
+    EXPECT_EQ(XPath(file, "count(//*[local-name()=\"line\" and contains(@class, \"sight\")])"),
+              "1");
+    EXPECT_EQ(XPath(file, "string(//*[contains(@class, \"sight\")]/@stroke)"), "red");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"unplaced\"])"), "niet geplaatst: U4");
+    // 200 units at most: 20 m is 136 units.
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"scale-bar\"])"), "20 m");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"scale-bar\"]/*[1]/@x2)"), "156.00");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"north\"])"), "N");
+}
+
+}  // namespace
+}  // namespace talvik

@@ -1,0 +1,125 @@
+// talvik-cli check as a process: the findings on stdout with their count, the exit status
+// (0 without errors, warnings allowed; 1 with errors; 2 usage), and the sketch file.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CliRunner.h"
+#include "support/TempFolder.h"
+
+namespace talvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
+
+// A and B known, P observed exactly from both (100 m base, zenith angles of 100 gon).
+const std::string kIdex =
+    "HEADER\r\n  VERSION      1.20\r\n  SEPARATOR    \",\"\r\n  TERMINATOR   \";\"\r\nEND "
+    "HEADER\r\n"
+    "DATABASE\r\n  POINTS (PointNo,PointID,East,North,Elevation)\r\n"
+    "    1, \"A\", 1000.000, 1000.000, 5.000;\r\n    2, \"B\", 1100.000, 1000.000, 5.000;\r\n"
+    "  END POINTS\r\nEND DATABASE\r\n";
+const std::string kField =
+    "1 51 GR\r\n2 102 A 1.5 1.5 B 0\r\n3 111 B 0 100 100 K1\r\n"
+    "4 111 P 335.5615369 100 94.339811 K1\r\n5 102 B 1.5 1.5 A 0\r\n6 111 A 0 100 100 K1\r\n"
+    "7 111 P 64.4384631 100 94.339811 K1\r\n";
+
+class CheckCliTest : public ::testing::Test {
+  protected:
+    CliResult Run(std::vector<std::string> args) {
+        args.insert(args.begin(), "check");
+        return RunProgram(TALVIK_CLI, args, dir_,
+                          {{"XDG_CONFIG_HOME", Here("config")}, {"LC_ALL", "C"}});
+    }
+    std::string Here(const char* name) const { return (dir_ / name).string(); }
+
+    testing::TempFolder folder_;
+    fs::path dir_ = folder_.Path();
+    std::unique_ptr<Registry> store_ = FreshUserStore(dir_ / "config");
+};
+
+TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
+    WriteBytes(Here("net.idx"), kIdex);
+    WriteBytes(Here("net.fld"), kField);
+    // Set-up P with a single direction: a warning only.
+    WriteBytes(Here("one.fld"), kField + "8 102 P 1.5 1.5 A 0\r\n9 111 A 0 100 94.339811 K1\r\n");
+    const struct {
+        std::vector<std::string> args;
+        int exit;
+        std::string last;  // the last line of stdout
+    } cases[] = {
+        {{"--field", Here("net.fld"), "--idex", Here("net.idx"), "--code", "K1"},
+         0,
+         "0 fouten, 0 waarschuwingen"},
+        {{"--field", Here("one.fld"), "--idex", Here("net.idx"), "--code", "K1"},
+         0,
+         "0 fouten, 1 waarschuwing"},
+        {{"--field", (kExamples / "net1.fld").string(), "--idex", (kExamples / "net1.idx").string(),
+          "--code", "K"},
+         1,
+         "23 fouten, 0 waarschuwingen"},
+        // No code selects an observation: only the reference directions are left.
+        {{"--field", Here("net.fld"), "--idex", Here("net.idx"), "--code", "Z"},
+         0,
+         "0 fouten, 2 waarschuwingen"},
+        {{"--field", Here("net.fld")}, 2, ""},
+        {{"--field", Here("net.fld"), "--idex", Here("net.idx"), "--selection-set", "10"}, 2, ""},
+        {{"--field", Here("missing.fld"), "--idex", Here("net.idx")}, 1, ""},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, c.exit) << result.out << result.err;
+        std::string out = result.out;
+        if (!out.empty()) out.pop_back();
+        EXPECT_EQ(out.substr(out.rfind('\n') + 1), c.last) << result.out;
+    }
+    // The example's first finding names its points and numbers.
+    const CliResult example =
+        Run({"--field", (kExamples / "net1.fld").string(), "--idex",
+             (kExamples / "net1.idx").string(), "--code", "K", "--sketch", Here("net1.svg")});
+    EXPECT_EQ(example.out.substr(0, example.out.find('\n')),
+              "fout: bekend punt 1002: vanuit 1001 berekend op 29.670 m van de bekende "
+              "co\xC3\xB6rdinaten (toegestaan 0.082 m)");
+    EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
+}
+
+// export --check: the same files as without it, the findings after the notes, the exit
+// status of the export alone.
+TEST_F(CheckCliTest, ExportWithCheckWritesTheSameFiles) {
+    std::vector<std::string> args = {"export",
+                                     "--field",
+                                     (kExamples / "net1.fld").string(),
+                                     "--idex",
+                                     (kExamples / "net1.idx").string(),
+                                     "--project",
+                                     Here("net1.prj"),
+                                     "--code",
+                                     "K",
+                                     "--overwrite"};
+    const auto files = [&] {
+        return ReadBytes(Here("net1.PRJ")) + ReadBytes(Here("net1.OBS")) +
+               ReadBytes(Here("net1.TCO"));
+    };
+    const auto env =
+        std::map<std::string, std::string>{{"XDG_CONFIG_HOME", Here("config")}, {"LC_ALL", "C"}};
+    const CliResult plain = RunProgram(TALVIK_CLI, args, dir_, env);
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    const std::string written = files();
+    args.insert(args.end(), {"--check", "--sketch", Here("net1.svg")});
+    const CliResult checked = RunProgram(TALVIK_CLI, args, dir_, env);
+    EXPECT_EQ(checked.exitCode, 0) << checked.err;
+    EXPECT_EQ(files(), written);
+    EXPECT_EQ(checked.err, "KORVU Project bestaat reeds! Oude project verwijderen?\n" + plain.err);
+    EXPECT_TRUE(plain.out.empty());
+    EXPECT_EQ(checked.out.substr(checked.out.rfind('\n', checked.out.size() - 2) + 1),
+              "23 fouten, 0 waarschuwingen\n");
+    EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
+}
+
+}  // namespace
+}  // namespace talvik::test

@@ -1,0 +1,62 @@
+// The check window rendered offscreen: each mark where the model places its point (known points
+// filled triangles, placed points ringed circles, red when flagged), and choosing a finding
+// turns its points red.
+
+#include <QImage>
+#include <QListWidget>
+#include <QTest>
+
+#include "gui/CheckWindow.h"
+
+namespace talvik::gui::test {
+
+class CheckWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void MarksStandWhereTheModelPutsThem() {
+        CheckReport report;
+        report.points = {{"K1", PointState::Known, 1000.0, 2000.0},
+                         {"K2", PointState::Known, 1100.0, 2000.0, 0.0, false, true},
+                         {"P3", PointState::Placed, 1000.0, 2060.0},
+                         {"U4", PointState::NotPlaced}};
+        report.findings = {{Severity::Error, "K2", {1}}, {Severity::Warning, "K1 P3", {0, 2}}};
+        CheckWindow window(report);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SketchWidget* sketch = window.Sketch();
+        const SketchView& view = sketch->View();
+        const auto colour = [&](double x, double y, double du = 0.0) {
+            const QImage image = sketch->grab().toImage();
+            const qreal ratio = image.devicePixelRatio();
+            return image.pixelColor(
+                QPointF((view.U(x) + du) * ratio, (view.V(y) + 2.0) * ratio).toPoint());
+        };
+        // North up, east right: K2 right of K1, P3 above it.
+        QVERIFY(view.U(1100.0) > view.U(1000.0));
+        QVERIFY(view.V(2060.0) < view.V(2000.0));
+        QCOMPARE(colour(1000.0, 2000.0), QColor(Qt::black));
+        QCOMPARE(colour(1100.0, 2000.0), QColor(Qt::red));
+        QCOMPARE(colour(1000.0, 2060.0), QColor(Qt::white));  // inside the ring
+        QCOMPARE(colour(1000.0, 2060.0, 30.0), QColor(Qt::white));
+        // The warning names K1 and P3: both red once it is chosen.
+        window.Findings()->setCurrentRow(1);
+        QCOMPARE(colour(1000.0, 2000.0), QColor(Qt::red));
+        const QImage image = sketch->grab().toImage();
+        int red = 0;
+        const qreal ratio = image.devicePixelRatio();
+        for (int du = -8; du <= 8; ++du) {
+            const QPoint at =
+                QPointF((view.U(1000.0) + du) * ratio, view.V(2060.0) * ratio + 2).toPoint();
+            red += image.pixelColor(at).red() > 200 && image.pixelColor(at).green() < 80;
+        }
+        QVERIFY(red >= 2);  // the ring, both sides
+        window.Findings()->setCurrentRow(0);
+        QCOMPARE(colour(1000.0, 2000.0), QColor(Qt::black));
+    }
+};
+
+}  // namespace talvik::gui::test
+
+QTEST_MAIN(talvik::gui::test::CheckWindowTest)
+#include "CheckWindowTest.moc"
