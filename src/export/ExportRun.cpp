@@ -38,13 +38,15 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
     dialog.SaveSettings();
     const ExportOptions options = dialog.FillExportOptions(job.idexFile.value_or(""));
     PointTable points;
-    // The field file's first quick pass runs beside the reading of the IDEX file.
-    AngleUnitLookAhead lookAhead{std::string(TrimBlanks(options.Fieldfile))};
-    if (job.idexFile) ReadIdexFile(options.IdexFile, points, context.ui);
+    // The conversion's first quick pass over the field file runs beside the reading of the
+    // IDEX file.
+    FieldFileConversion conversion(options, points, context.ui);
     AngleUnitState angleUnit;
     ExportJobResult result;
-    result.conversion =
-        ConvertFieldFile(options, points, angleUnit, context.ui, job.summary, &lookAhead);
+    if (job.idexFile && !ReadIdexFile(options.IdexFile, points, context.ui))
+        result.conversion = ConversionOutcome::InputRefused;
+    else
+        result.conversion = conversion.Run(angleUnit, job.summary);
     if (job.launch != Launch::No) {
         result.program = FindKORVU(context.settings, context.prompt);
         if (result.program.empty() && job.launch == Launch::WhenFound) {
@@ -65,11 +67,8 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
 }
 
 int DesktopExitCode(ConversionOutcome outcome) {
-    return outcome == ConversionOutcome::FieldFileMissing ||
-                   outcome == ConversionOutcome::ProjectPathTooShort ||
-                   outcome == ConversionOutcome::WriteFailed
-               ? 1
-               : 0;
+    return outcome == ConversionOutcome::Finished || outcome == ConversionOutcome::ProjectKept ? 0
+                                                                                             : 1;
 }
 
 }  // namespace talvik

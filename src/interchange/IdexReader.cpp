@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string_view>
 
+#include "platform/InputFile.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -182,7 +183,8 @@ class IdexReader {
         const std::uint64_t total = in_.Size();
         // A point takes some 50 to 70 bytes; room made for the likely count saves the table
         // from growing step by step.
-        points_.Reserve(static_cast<std::size_t>((total - in_.Position()) / 64));
+        if (total > in_.Position())
+            points_.Reserve(static_cast<std::size_t>((total - in_.Position()) / 64));
         while (!in_.AtEnd()) {
             progress_.Tick([&] { return ProgressText(); }, in_.Position(), total);
             ReadLine(record_);
@@ -238,20 +240,35 @@ class IdexReader {
 
 }  // namespace
 
-void ReadIdexFile(LineReader& input, PointTable& points, UserInterface& ui) {
+bool ReadIdexFile(LineReader& input, PointTable& points, UserInterface& ui) {
     IdexReader(input, points, ui).Read();
+    if (!input.LineTooLong()) return true;
+    points.Clear();
+    return false;
 }
 
-void ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui) {
+bool ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui) {
     LineReader input;
-    if (!input.Open(path)) {
-        points.Clear();
-        std::string text(kNotFound);
-        text += path;
-        Inform(ui, text);
-        return;
+    std::string problem;
+    switch (OpenInput(input, path, problem)) {
+        case InputOpening::Opened:
+            break;
+        case InputOpening::Missing: {
+            points.Clear();
+            std::string text(kNotFound);
+            text += path;
+            Inform(ui, text);
+            return true;
+        }
+        case InputOpening::Refused:
+            points.Clear();
+            Inform(ui, "Kavrin IDEX file " + path + " kan niet worden gelezen (" + problem +
+                           "); Afgebroken.");
+            return false;
     }
-    ReadIdexFile(input, points, ui);
+    if (ReadIdexFile(input, points, ui)) return true;
+    Inform(ui, LongLineMessage(path, input));
+    return false;
 }
 
 }  // namespace talvik

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileReplace.h"
 #include "platform/UserInterface.h"
 
 namespace talvik {
@@ -35,11 +36,16 @@ class OutputFile {
     bool Commit();
     // Closes the file and removes it; the final path is not touched.
     void Discard();
+    // The complete temporary file is handed to a caller that puts it in place itself (a
+    // project commit); it is no longer removed here.
+    void HandOver(bool committed);
 
     bool Failed() const { return failed_; }
     bool Committed() const { return committed_; }
     const std::string& Path() const { return path_; }
-    const std::string& TemporaryPath() const { return temporary_; }
+    const std::string& TemporaryPath() const { return file_.TemporaryPath(); }
+    // Why the file failed, as words for after its path; empty while it has not.
+    const std::string& Problem() const { return file_.Problem(); }
     // Bytes handed to the file so far (written or buffered).
     std::uint64_t Size() const { return written_ + buffer_.size(); }
 
@@ -54,9 +60,8 @@ class OutputFile {
     static constexpr std::size_t kChunk = std::size_t{1} << 20;
     void Flush();
 
-    std::FILE* file_ = nullptr;
+    ReplacingFile file_;
     std::string path_;
-    std::string temporary_;
     std::string buffer_;
     std::uint64_t written_ = 0;
     bool failed_ = false;
