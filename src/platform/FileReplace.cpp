@@ -147,7 +147,7 @@ bool FileLock::Acquire(const std::string& path, std::chrono::milliseconds wait) 
     const auto until = std::chrono::steady_clock::now() + wait;
     while (!TryOnce()) {
         if (!busy_ || std::chrono::steady_clock::now() >= until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     busy_ = false;
     return true;

@@ -78,7 +78,6 @@ void Finish(const std::string& journal, const std::vector<Entry>& entries) {
         if (!entry.aside.empty()) RemoveEntry(entry.aside);
     }
     RemoveEntry(journal);
-    SyncFolderOf(journal);
 }
 
 // Puts the old files back. The new files that moved in go back to their temporary names
@@ -153,12 +152,13 @@ CommitResult CommitProject(const std::string& journal, const std::vector<CommitP
             return fail(entry.target, LastFileProblem(), true);
         reached(step++);
     }
-    SyncFolderOf(journal);
     for (const Entry& entry : entries) {
         if (!RenameEntry(entry.fresh, entry.target))
             return fail(entry.target, LastFileProblem(), true);
         reached(step++);
     }
+    // The new files are in for good before the old ones go; the journal (on the disk since
+    // before the first move) tells a later run what to finish until then.
     SyncFolderOf(journal);
     Finish(journal, entries);
     reached(step);

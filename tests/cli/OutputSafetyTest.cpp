@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -15,6 +18,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/RegistryFile.h"
 
 #include "CliRunner.h"
 #include "GeneratedNetwork.h"
@@ -90,17 +95,19 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         fs::path folder;
         std::function<void()> arrange;  // in the test, after the old project was written
         std::function<void()> inChild;
+        std::vector<std::string> reasons;  // one of them follows the path
     };
     const fs::path project = dir_ / "project";
     bool mounted = false;
     const std::vector<Case> cases = {
-        {"missing folder", dir_ / "gone", {}, {}},
+        {"missing folder", dir_ / "gone", {}, {}, {"(map bestaat niet)"}},
         {"read-only folder", project,
          [&] { fs::permissions(project, static_cast<fs::perms>(0555)); },
          [] {
              // The superuser writes anywhere; the run goes on as nobody.
              if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
-         }},
+         },
+         {"(geen toegang)"}},
         // A small disk where it can be mounted, else a limit on the size of every file.
         {"full disk", project,
          [&] {
@@ -115,7 +122,8 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
              std::signal(SIGXFSZ, SIG_IGN);
              const rlimit limit{1 << 20, 1 << 20};
              ::setrlimit(RLIMIT_FSIZE, &limit);
-         }},
+         },
+         {"(schijf vol)", "(bestand te groot)"}},
     };
     for (const Case& c : cases) {
         fs::remove_all(project);
@@ -130,6 +138,9 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         EXPECT_NE(err.find("Fout bij het schrijven van: " + (c.folder / "net.").string()),
                   std::string::npos)
             << c.what << ": " << err;
+        EXPECT_TRUE(std::any_of(c.reasons.begin(), c.reasons.end(), [&](const std::string& r) {
+            return err.find(r) != std::string::npos;
+        })) << c.what << ": " << err;
         if (fs::exists(c.folder)) {
             EXPECT_EQ(List(c.folder), before) << c.what;
         }
@@ -165,6 +176,11 @@ TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
         std::this_thread::sleep_for(delay);
         ::kill(pid, SIGKILL);
         WaitFor(pid);
+        // The next run on the project (one that keeps it) ends what the killed one began.
+        const pid_t next = Start({"export", "--field", (dir_ / "large.fld").string(), "--project",
+                                  (project / "net.prj").string(), "--no-save", "--quiet"},
+                                 dir_);
+        EXPECT_EQ(WaitFor(next), 1) << ReadBytes(dir_ / (".err" + std::to_string(next)));
         Listing after = List(project);
         for (const std::string& name : after.temporaries)
             fs::remove(project / name);
@@ -220,6 +236,259 @@ TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
         EXPECT_TRUE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem0", text)) << menu;
         EXPECT_FALSE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem1", text)) << menu;
     }
+}
+
+// How a run ended that had to end within a time limit: its status and its peak memory.
+struct Ended {
+    int status = -1;
+    long peakKb = 0;
+    bool timedOut = false;
+};
+
+Ended EndWithin(pid_t pid, std::chrono::seconds limit) {
+    Ended ended;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ended.timedOut = true;
+            ::kill(pid, SIGKILL);
+            ::wait4(pid, &status, 0, &usage);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    ended.peakKb = usage.ru_maxrss;
+    return ended;
+}
+
+// An input that is not a file (a pipe, a named pipe nobody writes, an endless device) or a
+// line without end: read whole and used, or refused with a message before anything is
+// written; never a hang, never more memory than a bound.
+TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
+    std::signal(SIGPIPE, SIG_IGN);  // the endless writer learns so that the reader has gone
+    const fs::path project = dir_ / "project";
+    const std::string field = (kExamples / "net1.fld").string();
+    const std::string idex = (kExamples / "net1.idx").string();
+    const auto exportArgs = [&](const std::string& fieldPath, const std::string& idexPath,
+                                const std::string& absHor) {
+        return std::vector<std::string>{"export", "--field", fieldPath, "--idex", idexPath,
+                                        "--project", (project / "net.prj").string(), "--abs-hor",
+                                        absHor, "--overwrite", "--no-save"};
+    };
+    ASSERT_EQ(WaitFor(Start(exportArgs(field, idex, "0.0009"), dir_)), 0);
+    const Listing fresh = List(project);
+    ASSERT_EQ(WaitFor(Start(exportArgs(field, idex, "0.0007"), dir_)), 0);
+    const Listing old = List(project);
+    ASSERT_NE(old, fresh);
+    ASSERT_EQ(WaitFor(Start({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
+                             (dir_ / "ref.idx").string(), "--layer", "L", "--code", "C", "--no-save"},
+                            dir_)),
+              0);
+    const std::string fifo = (dir_ / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteBytes(dir_ / "long.fld", "51 GR\r\n101 A 0 0\r\n" + std::string(2 << 20, 'x') + "\r\n");
+
+    // What a pipe on descriptor 3 of the run carries: a file's bytes, or 'x' without end.
+    enum Feed { None, Field, Idex, Cor, Endless };
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        Feed feed;
+        int status;
+        std::string said;  // a part of stderr
+    };
+    const std::string pipe = "/dev/fd/3";
+    const std::vector<Case> cases = {
+        {"field file from a pipe", exportArgs(pipe, idex, "0.0009"), Field, 0, ""},
+        {"IDEX file from a pipe", exportArgs(field, pipe, "0.0009"), Idex, 0, ""},
+        {"field file /dev/zero", exportArgs("/dev/zero", idex, "0.0009"), None, 1, "langer dan 1 MB"},
+        {"IDEX file /dev/zero", exportArgs(field, "/dev/zero", "0.0009"), None, 1,
+         "Kavrin IDEX file /dev/zero kan niet worden gelezen"},
+        {"field file: a named pipe nobody writes", exportArgs(fifo, idex, "0.0009"), None, 1,
+         "kan niet worden gelezen"},
+        {"field file: an endless line from a pipe", exportArgs(pipe, idex, "0.0009"), Endless, 1,
+         "langer dan 1 MB"},
+        {"field file with a 2 MB line", exportArgs((dir_ / "long.fld").string(), idex, "0.0009"),
+         None, 1, "Regel 3 van " + (dir_ / "long.fld").string() + " is langer dan 1 MB"},
+        {"a named pipe in the place of the observation file", exportArgs(field, idex, "0.0009"),
+         None, 1, "net.OBS (geen gewoon bestand)"},
+        {"coordinate file from a pipe",
+         {"import", "--cor", pipe, "--idex", (dir_ / "piped.idx").string(), "--layer", "L",
+          "--code", "C", "--no-save"}, Cor, 0,
+         ""},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [name, bytes] : old.files)
+            WriteBytes(project / name, bytes);
+        const bool fifoTarget = c.said.find("geen gewoon") != std::string::npos;
+        if (fifoTarget) {
+            fs::remove(project / "net.OBS");
+            ASSERT_EQ(::mkfifo((project / "net.OBS").c_str(), 0600), 0);
+        }
+        int ends[2] = {-1, -1};
+        if (c.feed != None) {
+            ASSERT_EQ(::pipe(ends), 0);
+        }
+        const pid_t pid = Start(c.args, dir_, [&] {
+            if (c.feed == None) return;
+            ::dup2(ends[0], 3);
+            ::close(ends[1]);
+        });
+        std::thread writer;
+        if (c.feed != None) {
+            ::close(ends[0]);
+            const std::string bytes = c.feed == Field  ? ReadBytes(field)
+                                      : c.feed == Idex ? ReadBytes(idex)
+                                      : c.feed == Cor  ? ReadBytes(kExamples / "net1.cor")
+                                                       : std::string(1 << 16, 'x');
+            writer = std::thread([fd = ends[1], bytes, endless = c.feed == Endless] {
+                do {
+                    std::string_view rest = bytes;
+                    while (!rest.empty()) {
+                        const ssize_t n = ::write(fd, rest.data(), rest.size());
+                        if (n <= 0) {
+                            ::close(fd);
+                            return;
+                        }
+                        rest.remove_prefix(static_cast<std::size_t>(n));
+                    }
+                } while (endless);
+                ::close(fd);
+            });
+        }
+        const Ended ended = EndWithin(pid, std::chrono::seconds(30));
+        if (writer.joinable()) writer.join();
+        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        EXPECT_FALSE(ended.timedOut) << c.what;
+        EXPECT_EQ(ended.status, c.status) << c.what << ": " << err;
+        EXPECT_NE(err.find(c.said), std::string::npos) << c.what << ": " << err;
+        EXPECT_LT(ended.peakKb, 64 * 1024) << c.what;
+        if (fifoTarget) {
+            EXPECT_EQ(fs::status(project / "net.OBS").type(), fs::file_type::fifo) << c.what;
+            fs::remove(project / "net.OBS");
+            WriteBytes(project / "net.OBS", old.files.at("net.OBS"));
+        }
+        if (c.feed == Cor) {
+            EXPECT_EQ(ReadBytes(dir_ / "piped.idx"), ReadBytes(dir_ / "ref.idx"));
+        } else {
+            EXPECT_EQ(List(project), c.status == 0 ? fresh : old) << c.what;
+        }
+    }
+}
+
+// Pairs of runs with different choices on one project at once: each run puts in all of its
+// files or waits for the other; the project is always the one or the other.
+TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
+    const fs::path project = dir_ / "project";
+    // In memory where that can be had: the syncs to a disk would only make the test slow.
+    const bool mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=8m") == 0;
+    const auto run = [&](const char* absHor) {
+        return Start({"export", "--field", (kExamples / "net1.fld").string(), "--idex",
+                      (kExamples / "net1.idx").string(), "--project", (project / "net.prj").string(),
+                      "--abs-hor", absHor, "--overwrite", "--no-save", "--quiet"},
+                     dir_);
+    };
+    ASSERT_EQ(WaitFor(run("0.0007")), 0);
+    const Listing first = List(project);
+    ASSERT_EQ(WaitFor(run("0.0009")), 0);
+    const Listing second = List(project);
+    int mixed = 0;
+    for (int pair = 0; pair < 200; ++pair) {
+        const pid_t a = run("0.0007"), b = run("0.0009");
+        EXPECT_EQ(WaitFor(a), 0) << ReadBytes(dir_ / (".err" + std::to_string(a)));
+        EXPECT_EQ(WaitFor(b), 0) << ReadBytes(dir_ / (".err" + std::to_string(b)));
+        const Listing after = List(project);
+        mixed += after != first && after != second;
+    }
+    EXPECT_EQ(mixed, 0);
+    if (mounted) ::umount(project.c_str());
+}
+
+// register and unregister from many processes at once: every command reads and changes the
+// menus under one lock, so the store stays readable, holds Talvik at most once per menu and
+// has no gap that would end the host's menu early.
+TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
+    const fs::path store = dir_ / "config" / "talvik" / "registry.reg";
+    std::string text = "REGEDIT4\r\n\r\n";
+    for (const char* release : {"5.0", "6.1"}) {
+        for (const char* menu : {"Import", "Export"}) {
+            text += std::string("[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\") + release +
+                    "\\ZEV\\Data Conversions\\" + menu + "]\r\n\"MenuItem0\"=\"2|*.x|Ander|other.exe\"\r\n\r\n";
+        }
+    }
+    WriteBytes(store, text);
+    std::vector<pid_t> runs;
+    for (int i = 0; i < 50; ++i)
+        runs.push_back(Start({i % 2 == 0 ? "register" : "unregister", "--quiet"}, dir_));
+    for (const pid_t pid : runs)
+        EXPECT_EQ(WaitFor(pid), 0) << ReadBytes(dir_ / (".err" + std::to_string(pid)));
+
+    RegistryFile registry(store.string());
+    EXPECT_EQ(registry.CheckFile(), "");
+    for (const char* release : {"5.0", "6.1"}) {
+        for (const char* menu : {"Import", "Export"}) {
+            const std::string key = std::string("SOFTWARE\\Ornwald\\Kavrin\\") + release +
+                                    "\\ZEV\\Data Conversions\\" + menu;
+            int ours = 0, others = 0, present = 0;
+            bool gap = false;
+            for (int n = 0; n < 60; ++n) {
+                std::string entry;
+                const bool found =
+                    registry.GetStringValue(kHkeyCurrentUser, key, "MenuItem" + std::to_string(n), entry);
+                if (!found) {
+                    gap = true;
+                    continue;
+                }
+                EXPECT_FALSE(gap) << key << " MenuItem" << n << " behind a gap";
+                ++present;
+                (entry.find("other.exe") != std::string::npos ? others : ours) += 1;
+            }
+            EXPECT_LE(ours, 1) << key;
+            EXPECT_EQ(others, 1) << key;
+            EXPECT_EQ(present, ours + others);
+        }
+    }
+}
+
+// A store the run may not change: register and unregister stop with 1 and say why; a closed
+// standard error does not end an export half-way.
+TEST_F(OutputSafety, StoppedOutputsAreReported) {
+    const fs::path folder = dir_ / "config" / "talvik";
+    WriteBytes(folder / "registry.reg",
+               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n\r\n");
+    const std::string before = ReadBytes(folder / "registry.reg");
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+    fs::permissions(dir_ / "config", static_cast<fs::perms>(0755));
+    fs::permissions(folder, static_cast<fs::perms>(0555));
+    const auto asNobody = [] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
+    };
+    for (const char* command : {"register", "unregister"}) {
+        const pid_t pid = Start({command}, dir_, asNobody);
+        const int status = WaitFor(pid);
+        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        EXPECT_EQ(status, 1) << command << ": " << err;
+        EXPECT_NE(err.find("geen toegang"), std::string::npos) << command << ": " << err;
+    }
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(ReadBytes(folder / "registry.reg"), before);
+
+    // Standard error is a pipe nobody reads any more: the question and the notes go nowhere.
+    const fs::path project = dir_ / "project";
+    const Listing old = OldProject(project);
+    const pid_t pid = Start(Export("0.0009", project), dir_, [] {
+        int ends[2];
+        if (::pipe(ends) != 0) ::_exit(125);
+        ::close(ends[0]);
+        ::dup2(ends[1], 2);
+    });
+    EXPECT_EQ(WaitFor(pid), 0);
+    const Listing after = List(project);
+    EXPECT_TRUE(after.temporaries.empty());
+    EXPECT_NE(after, old);
 }
 
 }  // namespace
