@@ -412,11 +412,20 @@ TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
 // has no gap that would end the host's menu early.
 TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
     const fs::path store = dir_ / "config" / "talvik" / "registry.reg";
+    std::vector<std::string> releases;
+    for (int r = 0; r < 12; ++r)
+        releases.push_back(std::to_string(5 + r) + ".0");
+    // Talvik first, another converter behind it: an unregister moves that one up.
+    const std::string program = (fs::path(kCli).parent_path() / "talvik").string();
     std::string text = "REGEDIT4\r\n\r\n";
-    for (const char* release : {"5.0", "6.1"}) {
+    for (const std::string& release : releases) {
         for (const char* menu : {"Import", "Export"}) {
-            text += std::string("[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\") + release +
-                    "\\ZEV\\Data Conversions\\" + menu + "]\r\n\"MenuItem0\"=\"2|*.x|Ander|other.exe\"\r\n\r\n";
+            const std::string ours = menu == std::string("Import")
+                                         ? "2|*.cor|Korvu Co\xF6rdinaten|" + program
+                                         : "2|*.prj|Korvu Project|" + program;
+            text += "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\" + release +
+                    "\\ZEV\\Data Conversions\\" + menu + "]\r\n\"MenuItem0\"=\"" + ours +
+                    "\"\r\n\"MenuItem1\"=\"2|*.x|Ander|other.exe\"\r\n\r\n";
         }
     }
     WriteBytes(store, text);
@@ -428,7 +437,7 @@ TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
 
     RegistryFile registry(store.string());
     EXPECT_EQ(registry.CheckFile(), "");
-    for (const char* release : {"5.0", "6.1"}) {
+    for (const std::string& release : releases) {
         for (const char* menu : {"Import", "Export"}) {
             const std::string key = std::string("SOFTWARE\\Ornwald\\Kavrin\\") + release +
                                     "\\ZEV\\Data Conversions\\" + menu;
