@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -248,9 +249,17 @@ int main(int argc, char** argv) {
         std::printf("Talvik %s\n", talvik::kVersionText);
         return kExitDone;
     }
-    if (command == "export") return Export(words, ui);
-    if (command == "import") return Import(words, ui);
-    if (command == "register") return Register(words, ui);
-    if (command == "unregister") return Unregister(words, ui);
+    // Running out of memory anywhere ends the command with its message; what it was writing
+    // is removed on the way out.
+    try {
+        if (command == "export") return Export(words, ui);
+        if (command == "import") return Import(words, ui);
+        if (command == "register") return Register(words, ui);
+        if (command == "unregister") return Unregister(words, ui);
+    } catch (const std::bad_alloc&) {
+        ui.Message("Onvoldoende geheugen; Afgebroken.", talvik::Buttons::Ok,
+                   talvik::Icon::Critical, talvik::kAppTitle);
+        return kExitStopped;
+    }
     return Usage(ui, command.empty() ? "no command given" : "unknown command '" + command + "'");
 }

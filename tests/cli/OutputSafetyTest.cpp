@@ -498,6 +498,26 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
     const Listing after = List(project);
     EXPECT_TRUE(after.temporaries.empty());
     EXPECT_NE(after, old);
+
+    // Too little memory for the words of a long line: the import stops with its message and
+    // leaves the IDEX file as it was.
+    std::string words = "$\r\n$\r\n$\r\n";
+    for (int i = 0; i < (1 << 19) - 40; ++i)
+        words += "a ";
+    WriteBytes(project / "words.cor", words + "\r\n");
+    WriteBytes(project / "old.idx", "old");
+    const pid_t import = Start({"import", "--cor", (project / "words.cor").string(), "--idex",
+                                (project / "old.idx").string(), "--layer", "L", "--code", "C",
+                                "--no-save"},
+                               dir_, [] {
+                                   const rlimit limit{20 << 20, 20 << 20};
+                                   ::setrlimit(RLIMIT_AS, &limit);
+                               });
+    EXPECT_EQ(WaitFor(import), 1);
+    EXPECT_NE(ReadBytes(dir_ / (".err" + std::to_string(import))).find("Onvoldoende geheugen"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(project / "old.idx"), "old");
+    EXPECT_TRUE(List(project).temporaries.empty());
 }
 
 }  // namespace
