@@ -257,8 +257,8 @@ int main(int argc, char** argv) {
         if (command == "register") return Register(words, ui);
         if (command == "unregister") return Unregister(words, ui);
     } catch (const std::bad_alloc&) {
-        ui.Message("Onvoldoende geheugen; Afgebroken.", talvik::Buttons::Ok,
-                   talvik::Icon::Critical, talvik::kAppTitle);
+        ui.Message("Onvoldoende geheugen; Afgebroken.", talvik::Buttons::Ok, talvik::Icon::Critical,
+                   talvik::kAppTitle);
         return kExitStopped;
     }
     return Usage(ui, command.empty() ? "no command given" : "unknown command '" + command + "'");

@@ -68,7 +68,7 @@ ExportJobResult RunExportJob(JobContext& context, ExportDialogModel& dialog, con
 
 int DesktopExitCode(ConversionOutcome outcome) {
     return outcome == ConversionOutcome::Finished || outcome == ConversionOutcome::ProjectKept ? 0
-                                                                                             : 1;
+                                                                                               : 1;
 }
 
 }  // namespace talvik

@@ -16,8 +16,8 @@ constexpr char kHex[] = "0123456789abcdef";
 
 std::uint32_t RandomTag() {
     std::random_device device;
-    return device() ^ static_cast<std::uint32_t>(
-                          std::chrono::steady_clock::now().time_since_epoch().count());
+    return device() ^
+           static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 }  // namespace
@@ -34,11 +34,11 @@ std::string TemporaryNameFor(const std::string& target, std::size_t longestName,
     // What the temporary name is longer than the system allows comes off the target's name;
     // one byte of it always stays.
     std::size_t over = 0;
-    if (nameLength + suffix.size() > longestName)
-        over = nameLength + suffix.size() - longestName;
+    if (nameLength + suffix.size() > longestName) over = nameLength + suffix.size() - longestName;
     if (target.size() + suffix.size() > longestPath)
         over = std::max(over, target.size() + suffix.size() - longestPath);
-    const std::size_t kept = over < nameLength ? nameLength - over : std::min<std::size_t>(1, nameLength);
+    const std::size_t kept =
+        over < nameLength ? nameLength - over : std::min<std::size_t>(1, nameLength);
     return target.substr(0, nameStart + kept) + suffix;
 }
 

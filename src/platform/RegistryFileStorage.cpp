@@ -122,8 +122,8 @@ DocumentFile::Identity DocumentFile::IdentityOf(const std::string& path) {
     if (KindOf(path) != EntryKind::File) return identity;
     identity.size = fs::file_size(path, error);
     if (error) return identity;
-    identity.time = static_cast<std::int64_t>(
-        fs::last_write_time(path, error).time_since_epoch().count());
+    identity.time =
+        static_cast<std::int64_t>(fs::last_write_time(path, error).time_since_epoch().count());
     identity.exists = !error;
     return identity;
 }
@@ -182,13 +182,13 @@ bool DocumentFile::LockAndRead(FileLock& lock, std::string& target, std::string&
     // A folder or device in the file's place is refused before a lock file is made beside it.
     const EntryKind kind = KindOf(target);
     if (kind == EntryKind::Folder || kind == EntryKind::Other) {
-        problem = WriteProblem(
-            path_, kind == EntryKind::Folder ? "er staat een map met die naam" : "geen gewoon bestand");
+        problem = WriteProblem(path_, kind == EntryKind::Folder ? "er staat een map met die naam"
+                                                                : "geen gewoon bestand");
         return false;
     }
     if (!lock.Acquire(target + ".lock", kLockWait)) {
-        problem = WriteProblem(path_, lock.Busy() ? "in gebruik door een ander programma"
-                                                  : lock.Problem());
+        problem = WriteProblem(
+            path_, lock.Busy() ? "in gebruik door een ander programma" : lock.Problem());
         return false;
     }
     // A change always starts from the file itself, whatever the cache holds.

@@ -51,8 +51,9 @@ ConversionOutcome FieldFileConversion::Run(AngleUnitState& angleUnit, Conversion
         outcome = ConversionOutcome::WriteFailed;
     }
     if (summary != nullptr && outcome != ConversionOutcome::ProjectPathTooShort &&
-        outcome != ConversionOutcome::FieldFileMissing && outcome != ConversionOutcome::ProjectKept &&
-        outcome != ConversionOutcome::InputRefused && outcome != ConversionOutcome::ProjectBusy)
+        outcome != ConversionOutcome::FieldFileMissing &&
+        outcome != ConversionOutcome::ProjectKept && outcome != ConversionOutcome::InputRefused &&
+        outcome != ConversionOutcome::ProjectBusy)
         Summarize(*summary);
     return outcome;
 }
@@ -175,7 +176,8 @@ void FieldFileConversion::WriteCoordinates() {
     const std::vector<std::uint32_t> order = OrderForCoordinateFile(points_, knownOrder_);
     const long long lines = writer_->ObservationLineCount();
     if (lines > 0) {
-        ProgressThrottle(ui_).Show(ObservationProgressText(lines), static_cast<std::uint64_t>(lines),
+        ProgressThrottle(ui_).Show(ObservationProgressText(lines),
+                                   static_cast<std::uint64_t>(lines),
                                    static_cast<std::uint64_t>(lines));
     }
     written_[2] = WriteCoordinateLines(coordinate_, points_, order, ui_);
@@ -188,23 +190,23 @@ bool FieldFileConversion::Commit() {
     if (!written_[0] || !written_[1] || !written_[2]) return false;
     const FileHold oldProject(values_->ProjectPath()), oldObservation(values_->ObservationPath()),
         oldCoordinate(values_->CoordinatePath());
-    const std::vector<CommitPart> parts = {
-        {observation_.Path(), observation_.TemporaryPath()},
-        {coordinate_.Path(), coordinate_.TemporaryPath()},
-        {project_.Path(), project_.TemporaryPath()}};
+    const std::vector<CommitPart> parts = {{observation_.Path(), observation_.TemporaryPath()},
+                                           {coordinate_.Path(), coordinate_.TemporaryPath()},
+                                           {project_.Path(), project_.TemporaryPath()}};
     const CommitResult result =
         CommitProject(JournalPath(values_->ProjectBasePath), parts, commitHook_);
     for (OutputFile* file : {&observation_, &coordinate_, &project_})
         file->HandOver(result.done);
     if (!result.done)
-        commitFailure_ = std::string(kWriteFailed) + result.failedTarget + " (" + result.problem + ")";
+        commitFailure_ =
+            std::string(kWriteFailed) + result.failedTarget + " (" + result.problem + ")";
     return result.done;
 }
 
 void FieldFileConversion::Summarize(ConversionSummary& summary) const {
     for (const OutputFile* file : {&project_, &observation_, &coordinate_}) {
-        summary.files.push_back({file->Path().empty() ? std::string() : file->Path(), file->Size(),
-                                 file->Committed()});
+        summary.files.push_back(
+            {file->Path().empty() ? std::string() : file->Path(), file->Size(), file->Committed()});
     }
     summary.setUps = writer_ ? writer_->StationRecords() : 0;
     summary.observations = writer_ ? writer_->ObservationLineCount() : 0;

@@ -86,14 +86,16 @@ void Finish(const std::string& journal, const std::vector<Entry>& entries) {
 bool Undo(const std::string& journal, const std::vector<Entry>& entries, std::string& problem) {
     bool ok = true;
     for (const Entry& entry : entries) {
-        if (!Exists(entry.fresh) && Exists(entry.target) && !RenameEntry(entry.target, entry.fresh)) {
+        if (!Exists(entry.fresh) && Exists(entry.target) &&
+            !RenameEntry(entry.target, entry.fresh)) {
             problem = entry.target + " (" + LastFileProblem() + ")";
             ok = false;
         }
     }
     if (!ok) return false;
     for (const Entry& entry : entries) {
-        if (!entry.aside.empty() && Exists(entry.aside) && !RenameEntry(entry.aside, entry.target)) {
+        if (!entry.aside.empty() && Exists(entry.aside) &&
+            !RenameEntry(entry.aside, entry.target)) {
             problem = entry.target + " (" + LastFileProblem() + ")";
             ok = false;
         }

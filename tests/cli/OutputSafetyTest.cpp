@@ -101,7 +101,8 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
     bool mounted = false;
     const std::vector<Case> cases = {
         {"missing folder", dir_ / "gone", {}, {}, {"(map bestaat niet)"}},
-        {"read-only folder", project,
+        {"read-only folder",
+         project,
          [&] { fs::permissions(project, static_cast<fs::perms>(0555)); },
          [] {
              // The superuser writes anywhere; the run goes on as nobody.
@@ -109,7 +110,8 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
          },
          {"(geen toegang)"}},
         // A small disk where it can be mounted, else a limit on the size of every file.
-        {"full disk", project,
+        {"full disk",
+         project,
          [&] {
              mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=3m") == 0;
              if (mounted) {
@@ -138,9 +140,10 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         EXPECT_NE(err.find("Fout bij het schrijven van: " + (c.folder / "net.").string()),
                   std::string::npos)
             << c.what << ": " << err;
-        EXPECT_TRUE(std::any_of(c.reasons.begin(), c.reasons.end(), [&](const std::string& r) {
-            return err.find(r) != std::string::npos;
-        })) << c.what << ": " << err;
+        EXPECT_TRUE(
+            std::any_of(c.reasons.begin(), c.reasons.end(),
+                        [&](const std::string& r) { return err.find(r) != std::string::npos; }))
+            << c.what << ": " << err;
         if (fs::exists(c.folder)) {
             EXPECT_EQ(List(c.folder), before) << c.what;
         }
@@ -274,19 +277,28 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
     const std::string idex = (kExamples / "net1.idx").string();
     const auto exportArgs = [&](const std::string& fieldPath, const std::string& idexPath,
                                 const std::string& absHor) {
-        return std::vector<std::string>{"export", "--field", fieldPath, "--idex", idexPath,
-                                        "--project", (project / "net.prj").string(), "--abs-hor",
-                                        absHor, "--overwrite", "--no-save"};
+        return std::vector<std::string>{"export",
+                                        "--field",
+                                        fieldPath,
+                                        "--idex",
+                                        idexPath,
+                                        "--project",
+                                        (project / "net.prj").string(),
+                                        "--abs-hor",
+                                        absHor,
+                                        "--overwrite",
+                                        "--no-save"};
     };
     ASSERT_EQ(WaitFor(Start(exportArgs(field, idex, "0.0009"), dir_)), 0);
     const Listing fresh = List(project);
     ASSERT_EQ(WaitFor(Start(exportArgs(field, idex, "0.0007"), dir_)), 0);
     const Listing old = List(project);
     ASSERT_NE(old, fresh);
-    ASSERT_EQ(WaitFor(Start({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
-                             (dir_ / "ref.idx").string(), "--layer", "L", "--code", "C", "--no-save"},
-                            dir_)),
-              0);
+    ASSERT_EQ(
+        WaitFor(Start({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
+                       (dir_ / "ref.idx").string(), "--layer", "L", "--code", "C", "--no-save"},
+                      dir_)),
+        0);
     const std::string fifo = (dir_ / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     WriteBytes(dir_ / "long.fld", "51 GR\r\n101 A 0 0\r\n" + std::string(2 << 20, 'x') + "\r\n");
@@ -304,7 +316,8 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
     const std::vector<Case> cases = {
         {"field file from a pipe", exportArgs(pipe, idex, "0.0009"), Field, 0, ""},
         {"IDEX file from a pipe", exportArgs(field, pipe, "0.0009"), Idex, 0, ""},
-        {"field file /dev/zero", exportArgs("/dev/zero", idex, "0.0009"), None, 1, "langer dan 1 MB"},
+        {"field file /dev/zero", exportArgs("/dev/zero", idex, "0.0009"), None, 1,
+         "langer dan 1 MB"},
         {"IDEX file /dev/zero", exportArgs(field, "/dev/zero", "0.0009"), None, 1,
          "Kavrin IDEX file /dev/zero kan niet worden gelezen"},
         {"field file: a named pipe nobody writes", exportArgs(fifo, idex, "0.0009"), None, 1,
@@ -317,7 +330,9 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
          None, 1, "net.OBS (geen gewoon bestand)"},
         {"coordinate file from a pipe",
          {"import", "--cor", pipe, "--idex", (dir_ / "piped.idx").string(), "--layer", "L",
-          "--code", "C", "--no-save"}, Cor, 0,
+          "--code", "C", "--no-save"},
+         Cor,
+         0,
          ""},
     };
     for (const Case& c : cases) {
@@ -386,10 +401,11 @@ TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
     // In memory where that can be had: the syncs to a disk would only make the test slow.
     const bool mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=8m") == 0;
     const auto run = [&](const char* absHor) {
-        return Start({"export", "--field", (kExamples / "net1.fld").string(), "--idex",
-                      (kExamples / "net1.idx").string(), "--project", (project / "net.prj").string(),
-                      "--abs-hor", absHor, "--overwrite", "--no-save", "--quiet"},
-                     dir_);
+        return Start(
+            {"export", "--field", (kExamples / "net1.fld").string(), "--idex",
+             (kExamples / "net1.idx").string(), "--project", (project / "net.prj").string(),
+             "--abs-hor", absHor, "--overwrite", "--no-save", "--quiet"},
+            dir_);
     };
     ASSERT_EQ(WaitFor(run("0.0007")), 0);
     const Listing first = List(project);
@@ -445,8 +461,8 @@ TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
             bool gap = false;
             for (int n = 0; n < 60; ++n) {
                 std::string entry;
-                const bool found =
-                    registry.GetStringValue(kHkeyCurrentUser, key, "MenuItem" + std::to_string(n), entry);
+                const bool found = registry.GetStringValue(kHkeyCurrentUser, key,
+                                                           "MenuItem" + std::to_string(n), entry);
                 if (!found) {
                     gap = true;
                     continue;
@@ -506,13 +522,13 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
         words += "a ";
     WriteBytes(project / "words.cor", words + "\r\n");
     WriteBytes(project / "old.idx", "old");
-    const pid_t import = Start({"import", "--cor", (project / "words.cor").string(), "--idex",
-                                (project / "old.idx").string(), "--layer", "L", "--code", "C",
-                                "--no-save"},
-                               dir_, [] {
-                                   const rlimit limit{20 << 20, 20 << 20};
-                                   ::setrlimit(RLIMIT_AS, &limit);
-                               });
+    const pid_t import =
+        Start({"import", "--cor", (project / "words.cor").string(), "--idex",
+               (project / "old.idx").string(), "--layer", "L", "--code", "C", "--no-save"},
+              dir_, [] {
+                  const rlimit limit{20 << 20, 20 << 20};
+                  ::setrlimit(RLIMIT_AS, &limit);
+              });
     EXPECT_EQ(WaitFor(import), 1);
     EXPECT_NE(ReadBytes(dir_ / (".err" + std::to_string(import))).find("Onvoldoende geheugen"),
               std::string::npos);

@@ -64,11 +64,11 @@ TEST(Platform, ANewFileTakesThePlaceOfAnExistingOne) {
 TEST(Platform, ATemporaryNameFitsWhereTheFinalNameFits) {
     const std::string longName(250, 'n');
     const std::tuple<std::string, std::size_t, std::size_t, std::string> cases[] = {
-        {"/d/net.PRJ", 255, 4095, "/d/net.PRJ"},              // room enough: the whole name
+        {"/d/net.PRJ", 255, 4095, "/d/net.PRJ"},  // room enough: the whole name
         {"/d/" + longName, 255, 4095, "/d/" + longName.substr(0, 242)},  // a name near its longest
-        {"/folder/netwerk.PRJ", 255, 24, "/folder/net"},      // a path near its longest
+        {"/folder/netwerk.PRJ", 255, 24, "/folder/net"},                 // a path near its longest
         {"C:\\data\\net.PRJ", 255, 259, "C:\\data\\net.PRJ"},
-        {"/d/x", 255, 10, "/d/x"},                            // one byte of the name stays
+        {"/d/x", 255, 10, "/d/x"},  // one byte of the name stays
     };
     for (const auto& [target, longestName, longestPath, kept] : cases) {
         const std::string name = TemporaryNameFor(target, longestName, longestPath);
@@ -106,7 +106,8 @@ TEST(Platform, AReplacingFileRefusesWhatMayNotBeReplaced) {
     }
     EXPECT_EQ(testing::ReadBytes(readOnly), "old");
 #ifndef _WIN32
-    EXPECT_EQ(std::filesystem::status(shared).permissions(), static_cast<std::filesystem::perms>(0640));
+    EXPECT_EQ(std::filesystem::status(shared).permissions(),
+              static_cast<std::filesystem::perms>(0640));
 #endif
     EXPECT_EQ(folder.Entries(), 4) << "no temporary file left";
 }
@@ -132,8 +133,8 @@ TEST(RegistryFile, ABatchWritesOnceOverWhatOthersChanged) {
         }
         ASSERT_TRUE(mine.EndChanges(problem)) << problem;
     }
-    for (const auto& [key, value] : {std::pair{"First", "1"}, {"A", "held"}, {"C", "held"},
-                                     {"Other", "kept"}})
+    for (const auto& [key, value] :
+         {std::pair{"First", "1"}, {"A", "held"}, {"C", "held"}, {"Other", "kept"}})
         EXPECT_EQ(otherSettings.Get(key, ""), value) << key;
 }
 

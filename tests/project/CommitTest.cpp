@@ -36,7 +36,8 @@ struct Project {
         for (const std::string& name : old)
             folder.Write(name, "old " + name);
         for (const std::string& name : kNames)
-            parts.push_back({folder.Path(name), folder.Write(name + ".1234abcd.tmp", "new " + name)});
+            parts.push_back(
+                {folder.Path(name), folder.Write(name + ".1234abcd.tmp", "new " + name)});
     }
     std::map<std::string, std::string> New() const {
         std::map<std::string, std::string> files;

@@ -67,8 +67,9 @@ bool RemoveEntry(const std::string& path) {
 
 void SyncFolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
@@ -86,8 +87,8 @@ void KeepPermissions(const std::string& target, const std::string& fresh) {
 
 bool FileLock::TryOnce() {
     busy_ = false;
-    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW,
-                          0600);
+    const int fd =
+        ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600);
     if (fd < 0) {
         problem_ = LastFileProblem();
         return false;
@@ -105,7 +106,8 @@ bool FileLock::TryOnce() {
     }
     // The holder before may have removed the file after this one opened it: the lock then
     // guards nothing, and the file of that name is taken afresh.
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     if (::fstat(fd, &held) != 0 || ::stat(path_.c_str(), &named) != 0 ||
         held.st_ino != named.st_ino || held.st_dev != named.st_dev) {
         ::close(fd);

@@ -112,14 +112,14 @@ void KeepPermissions(const std::string&, const std::string&) {}
 bool FileLock::TryOnce() {
     busy_ = false;
     // Removed by the system when the last process that has it open closes it.
-    const HANDLE file = ::CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    const HANDLE file =
+        ::CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         // A file on its way out (its last holder closing it) cannot be opened for a moment.
-        busy_ = ::GetLastError() == ERROR_ACCESS_DENIED ||
-                ::GetLastError() == ERROR_SHARING_VIOLATION;
+        busy_ =
+            ::GetLastError() == ERROR_ACCESS_DENIED || ::GetLastError() == ERROR_SHARING_VIOLATION;
         if (!busy_) problem_ = LastFileProblem();
         return false;
     }

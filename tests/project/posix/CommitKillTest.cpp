@@ -33,7 +33,8 @@ TEST(ProjectCommit, AKillAtAnyStepIsFinishedOrUndoneByTheNextRun) {
             for (const std::string& name : names) {
                 if (withOld || name == "net.TCO") old[name] = "old " + name;
                 fresh[name] = "new " + name;
-                parts.push_back({folder.Path(name), folder.Write(name + ".0000beef.tmp", fresh[name])});
+                parts.push_back(
+                    {folder.Path(name), folder.Write(name + ".0000beef.tmp", fresh[name])});
             }
             for (const auto& [name, bytes] : old)
                 folder.Write(name, bytes);
