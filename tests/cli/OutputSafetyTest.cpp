@@ -180,10 +180,9 @@ TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
         ::kill(pid, SIGKILL);
         WaitFor(pid);
         // The next run on the project (one that keeps it) ends what the killed one began.
-        const pid_t next = Start({"export", "--field", (dir_ / "large.fld").string(), "--project",
-                                  (project / "net.prj").string(), "--no-save", "--quiet"},
-                                 dir_);
-        EXPECT_EQ(WaitFor(next), 1) << ReadBytes(dir_ / (".err" + std::to_string(next)));
+        std::vector<std::string> keep = Export("0.0009", project);
+        std::erase(keep, "--overwrite");
+        EXPECT_EQ(WaitFor(Start(keep, dir_)), 1);
         Listing after = List(project);
         for (const std::string& name : after.temporaries)
             fs::remove(project / name);
@@ -241,156 +240,83 @@ TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
     }
 }
 
-// How a run ended that had to end within a time limit: its status and its peak memory.
-struct Ended {
-    int status = -1;
-    long peakKb = 0;
-    bool timedOut = false;
-};
-
-Ended EndWithin(pid_t pid, std::chrono::seconds limit) {
-    Ended ended;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+// The status of a run that has to end within 30 s (killed then) and its peak memory in kB.
+std::pair<int, long> EndWithin30s(pid_t pid) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     int status = 0;
     rusage usage{};
-    while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ended.timedOut = true;
-            ::kill(pid, SIGKILL);
-            ::wait4(pid, &status, 0, &usage);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (; ::wait4(pid, &status, WNOHANG, &usage) == 0; ::usleep(5000)) {
+        if (std::chrono::steady_clock::now() > deadline) ::kill(pid, SIGKILL);
     }
-    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    ended.peakKb = usage.ru_maxrss;
-    return ended;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
 }
 
 // An input that is not a file (a pipe, a named pipe nobody writes, an endless device) or a
-// line without end: read whole and used, or refused with a message before anything is
-// written; never a hang, never more memory than a bound.
+// line too long: read whole and used, or refused with a message before anything is written;
+// never a hang, never more memory than a bound.
 TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
-    std::signal(SIGPIPE, SIG_IGN);  // the endless writer learns so that the reader has gone
     const fs::path project = dir_ / "project";
-    const std::string field = (kExamples / "net1.fld").string();
-    const std::string idex = (kExamples / "net1.idx").string();
-    const auto exportArgs = [&](const std::string& fieldPath, const std::string& idexPath,
-                                const std::string& absHor) {
-        return std::vector<std::string>{"export",
-                                        "--field",
-                                        fieldPath,
-                                        "--idex",
-                                        idexPath,
-                                        "--project",
-                                        (project / "net.prj").string(),
-                                        "--abs-hor",
-                                        absHor,
-                                        "--overwrite",
-                                        "--no-save"};
+    const std::string field = (kExamples / "net1.fld").string(), pipe = "/dev/fd/3",
+                      fifo = (dir_ / "fifo").string(), idex = (kExamples / "net1.idx").string();
+    // clang-format off
+    const auto exportOf = [&](const std::string& fieldPath, const std::string& idexPath,
+                              const std::string& absHor = "0.0009") {
+        return std::vector<std::string>{"export", "--field", fieldPath, "--idex", idexPath,
+            "--project", (project / "net.prj").string(), "--abs-hor", absHor, "--overwrite",
+            "--no-save"};
     };
-    ASSERT_EQ(WaitFor(Start(exportArgs(field, idex, "0.0009"), dir_)), 0);
+    const auto importOf = [&](const std::string& cor, const std::string& to) {
+        return std::vector<std::string>{"import", "--cor", cor, "--idex", (dir_ / to).string(),
+            "--layer", "L", "--code", "C", "--no-save"};
+    };
+    // clang-format on
+    ASSERT_EQ(WaitFor(Start(exportOf(field, idex), dir_)), 0);
     const Listing fresh = List(project);
-    ASSERT_EQ(WaitFor(Start(exportArgs(field, idex, "0.0007"), dir_)), 0);
+    ASSERT_EQ(WaitFor(Start(exportOf(field, idex, "0.0007"), dir_)), 0);
     const Listing old = List(project);
-    ASSERT_NE(old, fresh);
-    ASSERT_EQ(
-        WaitFor(Start({"import", "--cor", (kExamples / "net1.cor").string(), "--idex",
-                       (dir_ / "ref.idx").string(), "--layer", "L", "--code", "C", "--no-save"},
-                      dir_)),
-        0);
-    const std::string fifo = (dir_ / "fifo").string();
+    ASSERT_EQ(WaitFor(Start(importOf((kExamples / "net1.cor").string(), "ref.idx"), dir_)), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     WriteBytes(dir_ / "long.fld", "51 GR\r\n101 A 0 0\r\n" + std::string(2 << 20, 'x') + "\r\n");
 
-    // What a pipe on descriptor 3 of the run carries: a file's bytes, or 'x' without end.
-    enum Feed { None, Field, Idex, Cor, Endless };
-    struct Case {
-        const char* what;
-        std::vector<std::string> args;
-        Feed feed;
-        int status;
-        std::string said;  // a part of stderr
-    };
-    const std::string pipe = "/dev/fd/3";
+    // Arguments, the bytes of a pipe on descriptor 3 (all fit into it), status, part of stderr.
+    using Case = std::tuple<std::vector<std::string>, std::string, int, std::string>;
     const std::vector<Case> cases = {
-        {"field file from a pipe", exportArgs(pipe, idex, "0.0009"), Field, 0, ""},
-        {"IDEX file from a pipe", exportArgs(field, pipe, "0.0009"), Idex, 0, ""},
-        {"field file /dev/zero", exportArgs("/dev/zero", idex, "0.0009"), None, 1,
-         "langer dan 1 MB"},
-        {"IDEX file /dev/zero", exportArgs(field, "/dev/zero", "0.0009"), None, 1,
-         "Kavrin IDEX file /dev/zero kan niet worden gelezen"},
-        {"field file: a named pipe nobody writes", exportArgs(fifo, idex, "0.0009"), None, 1,
-         "kan niet worden gelezen"},
-        {"field file: an endless line from a pipe", exportArgs(pipe, idex, "0.0009"), Endless, 1,
-         "langer dan 1 MB"},
-        {"field file with a 2 MB line", exportArgs((dir_ / "long.fld").string(), idex, "0.0009"),
-         None, 1, "Regel 3 van " + (dir_ / "long.fld").string() + " is langer dan 1 MB"},
-        {"a named pipe in the place of the observation file", exportArgs(field, idex, "0.0009"),
-         None, 1, "net.OBS (geen gewoon bestand)"},
-        {"coordinate file from a pipe",
-         {"import", "--cor", pipe, "--idex", (dir_ / "piped.idx").string(), "--layer", "L",
-          "--code", "C", "--no-save"},
-         Cor,
-         0,
-         ""},
+        {exportOf(pipe, idex), ReadBytes(field), 0, ""},
+        {exportOf(field, pipe), ReadBytes(idex), 0, ""},
+        {importOf(pipe, "piped.idx"), ReadBytes(kExamples / "net1.cor"), 0, ""},
+        {exportOf("/dev/zero", idex), "", 1, "/dev/zero kan niet worden gelezen (regel langer"},
+        {exportOf(field, "/dev/zero"), "", 1, "IDEX file /dev/zero kan niet worden gelezen"},
+        {exportOf(fifo, idex), "", 1, "FIELD file " + fifo + " kan niet worden gelezen"},
+        {exportOf((dir_ / "long.fld").string(), idex), "", 1,
+         "Regel 3 van " + (dir_ / "long.fld").string() + " is langer dan 1 MB"},
+        {exportOf(field, idex), "", 1, "net.OBS (geen gewoon bestand)"},  // a named pipe
     };
-    for (const Case& c : cases) {
+    for (const auto& [args, piped, expected, said] : cases) {
         for (const auto& [name, bytes] : old.files)
             WriteBytes(project / name, bytes);
-        const bool fifoTarget = c.said.find("geen gewoon") != std::string::npos;
+        const bool fifoTarget = said.find("geen gewoon") != std::string::npos;
         if (fifoTarget) {
             fs::remove(project / "net.OBS");
             ASSERT_EQ(::mkfifo((project / "net.OBS").c_str(), 0600), 0);
         }
-        int ends[2] = {-1, -1};
-        if (c.feed != None) {
-            ASSERT_EQ(::pipe(ends), 0);
-        }
-        const pid_t pid = Start(c.args, dir_, [&] {
-            if (c.feed == None) return;
-            ::dup2(ends[0], 3);
-            ::close(ends[1]);
-        });
-        std::thread writer;
-        if (c.feed != None) {
-            ::close(ends[0]);
-            const std::string bytes = c.feed == Field  ? ReadBytes(field)
-                                      : c.feed == Idex ? ReadBytes(idex)
-                                      : c.feed == Cor  ? ReadBytes(kExamples / "net1.cor")
-                                                       : std::string(1 << 16, 'x');
-            writer = std::thread([fd = ends[1], bytes, endless = c.feed == Endless] {
-                do {
-                    std::string_view rest = bytes;
-                    while (!rest.empty()) {
-                        const ssize_t n = ::write(fd, rest.data(), rest.size());
-                        if (n <= 0) {
-                            ::close(fd);
-                            return;
-                        }
-                        rest.remove_prefix(static_cast<std::size_t>(n));
-                    }
-                } while (endless);
-                ::close(fd);
-            });
-        }
-        const Ended ended = EndWithin(pid, std::chrono::seconds(30));
-        if (writer.joinable()) writer.join();
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        ASSERT_EQ(::write(ends[1], piped.data(), piped.size()), ssize_t(piped.size()));
+        ::close(ends[1]);
+        const pid_t pid = Start(args, dir_, [&] { ::dup2(ends[0], 3); });
+        ::close(ends[0]);
+        const auto [status, peakKb] = EndWithin30s(pid);
         const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
-        EXPECT_FALSE(ended.timedOut) << c.what;
-        EXPECT_EQ(ended.status, c.status) << c.what << ": " << err;
-        EXPECT_NE(err.find(c.said), std::string::npos) << c.what << ": " << err;
-        EXPECT_LT(ended.peakKb, 64 * 1024) << c.what;
-        if (fifoTarget) {
-            EXPECT_EQ(fs::status(project / "net.OBS").type(), fs::file_type::fifo) << c.what;
-            fs::remove(project / "net.OBS");
-            WriteBytes(project / "net.OBS", old.files.at("net.OBS"));
-        }
-        if (c.feed == Cor) {
-            EXPECT_EQ(ReadBytes(dir_ / "piped.idx"), ReadBytes(dir_ / "ref.idx"));
-        } else {
-            EXPECT_EQ(List(project), c.status == 0 ? fresh : old) << c.what;
-        }
+        EXPECT_EQ(status, expected) << err;
+        EXPECT_NE(err.find(said), std::string::npos) << err;
+        EXPECT_LT(peakKb, 64 * 1024) << err;
+        EXPECT_TRUE(!fifoTarget || fs::status(project / "net.OBS").type() == fs::file_type::fifo);
+        if (fifoTarget) fs::remove(project / "net.OBS");
+        EXPECT_TRUE(args[0] != "import" ||
+                    ReadBytes(dir_ / "piped.idx") == ReadBytes(dir_ / "ref.idx"));
+        EXPECT_TRUE(args[0] != "export" || fifoTarget ||
+                    List(project) == (expected == 0 ? fresh : old))
+            << err;
     }
 }
 
@@ -400,13 +326,11 @@ TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
     const fs::path project = dir_ / "project";
     // In memory where that can be had: the syncs to a disk would only make the test slow.
     const bool mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=8m") == 0;
-    const auto run = [&](const char* absHor) {
-        return Start(
-            {"export", "--field", (kExamples / "net1.fld").string(), "--idex",
-             (kExamples / "net1.idx").string(), "--project", (project / "net.prj").string(),
-             "--abs-hor", absHor, "--overwrite", "--no-save", "--quiet"},
-            dir_);
-    };
+    const auto run = [&](const char* absHor) {  // clang-format off
+        return Start({"export", "--field", (kExamples / "net1.fld").string(), "--idex",
+            (kExamples / "net1.idx").string(), "--project", (project / "net.prj").string(),
+            "--abs-hor", absHor, "--overwrite", "--no-save", "--quiet"}, dir_);
+    };  // clang-format on
     ASSERT_EQ(WaitFor(run("0.0007")), 0);
     const Listing first = List(project);
     ASSERT_EQ(WaitFor(run("0.0009")), 0);
@@ -428,9 +352,7 @@ TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
 // has no gap that would end the host's menu early.
 TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
     const fs::path store = dir_ / "config" / "talvik" / "registry.reg";
-    std::vector<std::string> releases;
-    for (int r = 0; r < 12; ++r)
-        releases.push_back(std::to_string(5 + r) + ".0");
+    const std::vector<std::string> releases = {"5.0", "6.0", "7.0", "8.0", "9.0", "10.0"};
     // Talvik first, another converter behind it: an unregister moves that one up.
     const std::string program = (fs::path(kCli).parent_path() / "talvik").string();
     std::string text = "REGEDIT4\r\n\r\n";
@@ -457,23 +379,18 @@ TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
         for (const char* menu : {"Import", "Export"}) {
             const std::string key = std::string("SOFTWARE\\Ornwald\\Kavrin\\") + release +
                                     "\\ZEV\\Data Conversions\\" + menu;
-            int ours = 0, others = 0, present = 0;
-            bool gap = false;
+            std::string shape;  // per number: o Talvik's entry, x the other one, - none
             for (int n = 0; n < 60; ++n) {
                 std::string entry;
-                const bool found = registry.GetStringValue(kHkeyCurrentUser, key,
-                                                           "MenuItem" + std::to_string(n), entry);
-                if (!found) {
-                    gap = true;
-                    continue;
-                }
-                EXPECT_FALSE(gap) << key << " MenuItem" << n << " behind a gap";
-                ++present;
-                (entry.find("other.exe") != std::string::npos ? others : ours) += 1;
+                shape += !registry.GetStringValue(kHkeyCurrentUser, key,
+                                                  "MenuItem" + std::to_string(n), entry)
+                             ? '-'
+                         : entry.find("other.exe") != std::string::npos ? 'x'
+                                                                        : 'o';
             }
-            EXPECT_LE(ours, 1) << key;
-            EXPECT_EQ(others, 1) << key;
-            EXPECT_EQ(present, ours + others);
+            const std::string read = shape.substr(0, shape.find('-'));  // what the host reads
+            EXPECT_TRUE(read == "x" || read == "ox" || read == "xo") << key << " " << shape;
+            EXPECT_EQ(shape.find_first_not_of('-', read.size()), std::string::npos) << shape;
         }
     }
 }
@@ -485,18 +402,15 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
     WriteBytes(folder / "registry.reg",
                "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n\r\n");
     const std::string before = ReadBytes(folder / "registry.reg");
-    fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
-    fs::permissions(dir_ / "config", static_cast<fs::perms>(0755));
     fs::permissions(folder, static_cast<fs::perms>(0555));
     const auto asNobody = [] {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
     };
     for (const char* command : {"register", "unregister"}) {
         const pid_t pid = Start({command}, dir_, asNobody);
-        const int status = WaitFor(pid);
+        EXPECT_EQ(WaitFor(pid), 1) << command;
         const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
-        EXPECT_EQ(status, 1) << command << ": " << err;
-        EXPECT_NE(err.find("geen toegang"), std::string::npos) << command << ": " << err;
+        EXPECT_NE(err.find("(geen toegang)"), std::string::npos) << command << ": " << err;
     }
     fs::permissions(folder, fs::perms::owner_all);
     EXPECT_EQ(ReadBytes(folder / "registry.reg"), before);
@@ -511,16 +425,15 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
         ::dup2(ends[1], 2);
     });
     EXPECT_EQ(WaitFor(pid), 0);
-    const Listing after = List(project);
-    EXPECT_TRUE(after.temporaries.empty());
-    EXPECT_NE(after, old);
+    EXPECT_TRUE(List(project).temporaries.empty());
+    EXPECT_NE(List(project), old);
 
     // Too little memory for the words of a long line: the import stops with its message and
     // leaves the IDEX file as it was.
-    std::string words = "$\r\n$\r\n$\r\n";
-    for (int i = 0; i < (1 << 19) - 40; ++i)
-        words += "a ";
-    WriteBytes(project / "words.cor", words + "\r\n");
+    std::string words((1 << 20) - 80, 'a');  // "a a a ..."
+    for (std::size_t i = 1; i < words.size(); i += 2)
+        words[i] = ' ';
+    WriteBytes(project / "words.cor", "$\r\n$\r\n$\r\n" + words + "\r\n");
     WriteBytes(project / "old.idx", "old");
     const pid_t import =
         Start({"import", "--cor", (project / "words.cor").string(), "--idex",

@@ -276,10 +276,6 @@ TEST(Conversion, AFailedFileKeepsTheOldProject) {
              std::filesystem::permissions(s.dir / "net1.TCO", std::filesystem::perms::owner_read);
          },
          {"net1.TCO (alleen-lezen)"}},
-        {"the folder does not exist",
-         [](Scratch& s) { s.options.Projectfile = s.dir / "gone/net1.prj"; },
-         {"gone/net1.PRJ (map bestaat niet)", "gone/net1.OBS (map bestaat niet)",
-          "gone/net1.TCO (map bestaat niet)"}},
     };
     for (const Case& c : cases) {
         Scratch s;
