@@ -7,6 +7,7 @@
 // kept.
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 

@@ -205,8 +205,7 @@ bool FieldFileConversion::Commit() {
 
 void FieldFileConversion::Summarize(ConversionSummary& summary) const {
     for (const OutputFile* file : {&project_, &observation_, &coordinate_}) {
-        summary.files.push_back(
-            {file->Path().empty() ? std::string() : file->Path(), file->Size(), file->Committed()});
+        summary.files.push_back({file->Path(), file->Size(), file->Committed()});
     }
     summary.setUps = writer_ ? writer_->StationRecords() : 0;
     summary.observations = writer_ ? writer_->ObservationLineCount() : 0;

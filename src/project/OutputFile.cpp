@@ -59,17 +59,6 @@ bool OutputFile::Close() {
     return !failed_;
 }
 
-bool OutputFile::Commit() {
-    if (committed_) return true;
-    if (Close() && file_.Place()) {
-        committed_ = true;
-        return true;
-    }
-    failed_ = true;
-    Discard();
-    return false;
-}
-
 void OutputFile::Discard() {
     Close();
     file_.Discard();

@@ -2,8 +2,9 @@
 // A text file written by the project writers: written under a temporary name beside its final
 // path, filled through a large in-memory buffer, every line ended by CR LF. A failure (cannot
 // create, disk full) is remembered instead of stopping the caller; later writes to a failed file
-// are dropped. Only Commit puts the file in its place; a file that is not committed leaves no
-// trace, so an older file of that name stays as it was.
+// are dropped. The file is put in its place only by the project commit it is handed over to
+// (ProjectCommit.h); a file that is not handed over leaves no trace, so an older file of that
+// name stays as it was.
 
 #include <cstdint>
 #include <cstdio>
@@ -31,9 +32,6 @@ class OutputFile {
     // Writes what is buffered, closes the temporary file and waits until it is on the disk;
     // false when anything failed since Open.
     bool Close();
-    // Closes the file and renames it to its final path, replacing a file there. False (the
-    // temporary file removed) when anything failed.
-    bool Commit();
     // Closes the file and removes it; the final path is not touched.
     void Discard();
     // The complete temporary file is handed to a caller that puts it in place itself (a

@@ -23,13 +23,6 @@ int OpenRegular(const std::string& path) {
 
 }  // namespace
 
-bool SyncFile(const std::string& path) {
-    const int fd = OpenRegular(path);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
 void StartWriteBack(std::FILE* file, std::uint64_t offset, std::uint64_t length) {
 #if defined(__linux__)
     ::sync_file_range(::fileno(file), static_cast<off_t>(offset), static_cast<off_t>(length),
