@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <new>
 #include <string_view>
 
 #include "platform/InputFile.h"
@@ -247,7 +248,10 @@ bool ReadIdexFile(LineReader& input, PointTable& points, UserInterface& ui) {
     return false;
 }
 
-bool ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui) {
+namespace {
+
+// The reading of a named IDEX file; running out of memory is the caller's.
+bool ReadIdexPath(const std::string& path, PointTable& points, UserInterface& ui) {
     LineReader input;
     std::string problem;
     switch (OpenInput(input, path, problem)) {
@@ -269,6 +273,18 @@ bool ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui
     if (ReadIdexFile(input, points, ui)) return true;
     Inform(ui, LongLineMessage(path, input));
     return false;
+}
+
+}  // namespace
+
+bool ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui) {
+    try {
+        return ReadIdexPath(path, points, ui);
+    } catch (const std::bad_alloc&) {
+        points.Clear();
+        Inform(ui, "Onvoldoende geheugen voor Kavrin IDEX file " + path + "; Afgebroken.");
+        return false;
+    }
 }
 
 }  // namespace talvik

@@ -30,7 +30,13 @@ FieldFileConversion::~FieldFileConversion() {
 
 void FieldFileConversion::OpenFieldFile() {
     fieldPath_ = std::string(TrimBlanks(options_.Fieldfile));
-    fieldOpening_ = OpenInput(field_, fieldPath_, fieldProblem_);
+    try {
+        fieldOpening_ = OpenInput(field_, fieldPath_, fieldProblem_);
+    } catch (const std::bad_alloc&) {
+        field_.Close();
+        fieldOpening_ = InputOpening::Refused;
+        fieldProblem_ = "onvoldoende geheugen";
+    }
     // A file on the disk gets its quick pass beside the caller, over a reader of its own; one
     // read into memory has it when it is needed.
     if (fieldOpening_ == InputOpening::Opened && KindOf(fieldPath_) == EntryKind::File)
@@ -50,11 +56,10 @@ ConversionOutcome FieldFileConversion::Run(AngleUnitState& angleUnit, Conversion
                     Icon::Critical, kAppTitle);
         outcome = ConversionOutcome::WriteFailed;
     }
-    if (summary != nullptr && outcome != ConversionOutcome::ProjectPathTooShort &&
-        outcome != ConversionOutcome::FieldFileMissing &&
-        outcome != ConversionOutcome::ProjectKept && outcome != ConversionOutcome::InputRefused &&
-        outcome != ConversionOutcome::ProjectBusy)
-        Summarize(*summary);
+    // A run stopped by its checks before writing leaves the summary empty.
+    const bool wrote =
+        outcome == ConversionOutcome::Finished || outcome == ConversionOutcome::WriteFailed;
+    if (summary != nullptr && wrote) Summarize(*summary);
     return outcome;
 }
 
