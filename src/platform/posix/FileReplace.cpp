@@ -120,8 +120,11 @@ bool FileLock::TryOnce() {
 
 void FileLock::Release() {
     if (handle_ < 0) return;
-    // Removed while still held, so that a waiting process that opened it finds it gone.
-    ::unlink(path_.c_str());
+    // Removed while still held, so that a waiting process that opened it finds it gone; a
+    // lock file is empty, so a file with something in it is someone else's and stays.
+    struct stat held {};
+    if (::fstat(static_cast<int>(handle_), &held) == 0 && held.st_size == 0)
+        ::unlink(path_.c_str());
     ::close(static_cast<int>(handle_));
     handle_ = -1;
 }
