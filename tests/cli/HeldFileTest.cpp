@@ -1,6 +1,5 @@
-// Windows: another program (the test itself) holds one file of the old project open as a
-// package does that has the project loaded, without letting it be renamed. The export then
-// replaces no file: the old project stays byte for byte, one message names the file and why.
+// Windows: another program (here the test) holds a file of the old project open without letting
+// it be renamed. The export replaces no file then, and one message names the file and why.
 
 #include <gtest/gtest.h>
 #include <windows.h>
