@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -92,7 +93,8 @@ class NoFilePrompt : public FilePrompt {
     std::string PickFile(const FilePromptRequest&) override { return {}; }
 };
 
-// The user's store, with a note when its file cannot be used.
+// The user's store, with a note when its file cannot be used. What one command changes in it
+// goes in one write: Begin and End bracket the command.
 struct Store {
     std::unique_ptr<Registry> registry = MakeUserRegistry();
     RegistrySettings settings{*registry};
@@ -100,6 +102,19 @@ struct Store {
     void Check(CliUserInterface& ui) {
         const std::string problem = CheckUserRegistry(*registry);
         if (!problem.empty()) ui.Note(Utf8From1252(problem));
+    }
+    // `hold`: no other process changes the store until End (the menus are read and changed).
+    bool Begin(CliUserInterface& ui, bool hold) {
+        std::string problem;
+        if (registry->BeginChanges(hold, problem)) return true;
+        if (!problem.empty()) ui.Note(Utf8From1252(problem));
+        return false;
+    }
+    bool End(CliUserInterface& ui) {
+        std::string problem;
+        if (registry->EndChanges(problem)) return true;
+        if (!problem.empty()) ui.Note(Utf8From1252(problem));
+        return false;
     }
 };
 
@@ -113,6 +128,7 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
 
     Store store;
     store.Check(ui);
+    store.Begin(ui, false);
     OverlaySettings settings(store.settings, !args.Has("no-save"));
     const ExportOptions options = TakeExportChoices(args, settings);
     ui.SetQuestionAnswer(args.Has("overwrite") ? Answer::Ok : Answer::Cancel);
@@ -152,7 +168,8 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
         ui.Note("KORVU could not be started: " + result.program);
         status = kExitStopped;
     }
-    if (settings.StoreFailed()) ui.Note("the choices of this run could not be stored");
+    if (!store.End(ui) || settings.StoreFailed())
+        ui.Note("the choices of this run could not be stored");
     return status;
 }
 
@@ -166,6 +183,7 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
 
     Store store;
     store.Check(ui);
+    store.Begin(ui, false);
     OverlaySettings settings(store.settings, !args.Has("no-save"));
     StoredImportChoices stored(settings);
     const ImportRun run = TakeImportChoices(args, stored);
@@ -178,7 +196,7 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
         const std::uintmax_t bytes = std::filesystem::file_size(idex, sizeError);
         ui.Info(ImportNote(idex, sizeError ? 0 : bytes, points));
     }
-    if (settings.StoreFailed()) ui.Note("the layer and code could not be stored");
+    if (!store.End(ui) || settings.StoreFailed()) ui.Note("the layer and code could not be stored");
     return outcome == ImportOutcome::Written ? kExitDone : kExitStopped;
 }
 
@@ -199,12 +217,23 @@ bool OnlyQuiet(const std::vector<std::string>& words, CliUserInterface& ui) {
     return true;
 }
 
+// The end of register and unregister: what changed is written; 1 when that failed, or when
+// there were releases and none of them could be changed (the store's reason is shown).
+int Finished(Store& store, CliUserInterface& ui, const ReleaseCounts& counts) {
+    if (!store.End(ui)) return kExitStopped;
+    if (counts.failed == 0 || counts.changed > 0) return kExitDone;
+    const std::string problem = CheckUserRegistry(*store.registry);
+    ui.Note(problem.empty() ? "no release could be changed" : Utf8From1252(problem));
+    return kExitStopped;
+}
+
 int Register(const std::vector<std::string>& words, CliUserInterface& ui) {
     if (!OnlyQuiet(words, ui)) return Usage(ui, "register takes no arguments");
     Store store;
-    store.Check(ui);
-    RegisterWithHost(*store.registry, ui, DesktopProgramPath());
-    return kExitDone;
+    if (!store.Begin(ui, true)) return kExitStopped;
+    ReleaseCounts counts;
+    RegisterWithHost(*store.registry, ui, DesktopProgramPath(), &counts);
+    return Finished(store, ui, counts);
 }
 
 // What an uninstaller runs: the menu entries that start this installation's desktop program
@@ -212,9 +241,10 @@ int Register(const std::vector<std::string>& words, CliUserInterface& ui) {
 int Unregister(const std::vector<std::string>& words, CliUserInterface& ui) {
     if (!OnlyQuiet(words, ui)) return Usage(ui, "unregister takes no arguments");
     Store store;
-    store.Check(ui);
-    UnregisterFromHost(*store.registry, ui, DesktopProgramPath());
-    return kExitDone;
+    if (!store.Begin(ui, true)) return kExitStopped;
+    ReleaseCounts counts;
+    UnregisterFromHost(*store.registry, ui, DesktopProgramPath(), &counts);
+    return Finished(store, ui, counts);
 }
 
 }  // namespace
@@ -225,6 +255,7 @@ int main(int argc, char** argv) {
     // Take the user's locale, as the desktop program does; no number in or out depends on it.
     std::setlocale(LC_ALL, "");
     talvik::UseBinaryStandardStreams();
+    talvik::GuardStandardStreams();
     CliUserInterface ui(stderr);
     std::vector<std::string> words(argv + std::min(argc, 2), argv + argc);
     const std::string command = argc > 1 ? argv[1] : "";
@@ -236,10 +267,18 @@ int main(int argc, char** argv) {
         std::printf("Talvik %s\n", talvik::kVersionText);
         return kExitDone;
     }
-    if (command == "export") return Export(words, ui);
-    if (command == "import") return Import(words, ui);
-    if (command == "check") return CheckCommand(words, ui);
-    if (command == "register") return Register(words, ui);
-    if (command == "unregister") return Unregister(words, ui);
+    // Running out of memory anywhere ends the command with its message; what it was writing
+    // is removed on the way out.
+    try {
+        if (command == "export") return Export(words, ui);
+        if (command == "import") return Import(words, ui);
+        if (command == "check") return CheckCommand(words, ui);
+        if (command == "register") return Register(words, ui);
+        if (command == "unregister") return Unregister(words, ui);
+    } catch (const std::bad_alloc&) {
+        ui.Message("Onvoldoende geheugen; Afgebroken.", talvik::Buttons::Ok, talvik::Icon::Critical,
+                   talvik::kAppTitle);
+        return kExitStopped;
+    }
     return Usage(ui, command.empty() ? "no command given" : "unknown command '" + command + "'");
 }

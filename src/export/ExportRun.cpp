@@ -38,13 +38,16 @@ ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
                              const LaunchChoice& launch, ConversionSummary* summary,
                              ConversionWatcher* watcher) {
     PointTable points;
-    // The field file's first quick pass runs beside the reading of the IDEX file.
-    AngleUnitLookAhead lookAhead{std::string(TrimBlanks(options.Fieldfile))};
-    if (options.IdexFile) ReadIdexFile(*options.IdexFile, points, context.ui);
+    // The conversion's first quick pass over the field file runs beside the reading of the
+    // IDEX file.
+    FieldFileConversion conversion(options, points, context.ui);
+    conversion.SetWatcher(watcher);
     AngleUnitState angleUnit;
     ExportJobResult result;
-    result.conversion =
-        ConvertFieldFile(options, points, angleUnit, context.ui, summary, &lookAhead, watcher);
+    if (options.IdexFile && !ReadIdexFile(*options.IdexFile, points, context.ui))
+        result.conversion = ConversionOutcome::InputRefused;
+    else
+        result.conversion = conversion.Run(angleUnit, summary);
     if (launch.when != Launch::No) {
         result.program = FindKORVU(context.settings, context.prompt);
         if (result.program.empty() && launch.when == Launch::WhenFound) {
@@ -64,11 +67,8 @@ ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
 }
 
 int DesktopExitCode(ConversionOutcome outcome) {
-    return outcome == ConversionOutcome::FieldFileMissing ||
-                   outcome == ConversionOutcome::ProjectPathTooShort ||
-                   outcome == ConversionOutcome::WriteFailed
-               ? 1
-               : 0;
+    return outcome == ConversionOutcome::Finished || outcome == ConversionOutcome::ProjectKept ? 0
+                                                                                               : 1;
 }
 
 }  // namespace talvik

@@ -65,8 +65,9 @@ ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
                              const LaunchChoice& launch, ConversionSummary* summary = nullptr,
                              ConversionWatcher* watcher = nullptr);
 
-// The exit status of the desktop program after an export: 1 when the run stopped before
-// writing (no field file, no valid project name) or its files could not be written, else 0.
+// The exit status of the desktop program after an export: 0 when the project was written or
+// the user kept the existing one, else 1 (no field file, no valid project name, an input that
+// cannot be read as text, another run on the project, files that could not be written).
 int DesktopExitCode(ConversionOutcome outcome);
 
 }  // namespace talvik

@@ -140,10 +140,26 @@ std::string RegisterInReleases(Registry& registry, std::int16_t choice, std::str
 }
 
 std::string RegisterWithHost(Registry& registry, KavrinReleases& releases, UserInterface& ui,
-                             std::string_view programPath) {
+                             std::string_view programPath, ReleaseCounts* counts) {
     std::string report =
         RegisterInReleases(registry, 1, kImportPattern, kImportCaption, programPath, releases);
-    RegisterInReleases(registry, 2, kExportPattern, kExportCaption, programPath, releases);
+    const std::string exportReport =
+        RegisterInReleases(registry, 2, kExportPattern, kExportCaption, programPath, releases);
+    if (counts != nullptr) {
+        // A release counts as changed when neither menu failed in it.
+        *counts = ReleaseCounts();
+        const auto failedList = [](const std::string& text, std::string_view from,
+                                   std::string_view to) {
+            const std::size_t start = text.find(from) + from.size();
+            return text.substr(start, text.find(to, start) - start);
+        };
+        const std::string failed =
+            failedList(report, "%2 ", "%3") + failedList(exportReport, "%4 ", "%5");
+        for (std::size_t j = 1; j < releases.names.size(); ++j) {
+            const bool bad = failed.find(releases.names[j] + ", ") != std::string::npos;
+            ++(bad ? counts->failed : counts->changed);
+        }
+    }
     const std::size_t cut = report.find(", %3");
     if (cut != std::string::npos) report.erase(cut);
     report = ReplaceAll(report, "%1", "Aanmelding bij Kavrin:\r\nGeslaagd voor versies:");
@@ -152,9 +168,10 @@ std::string RegisterWithHost(Registry& registry, KavrinReleases& releases, UserI
     return report;
 }
 
-std::string RegisterWithHost(Registry& registry, UserInterface& ui, std::string_view programPath) {
+std::string RegisterWithHost(Registry& registry, UserInterface& ui, std::string_view programPath,
+                             ReleaseCounts* counts) {
     KavrinReleases releases;
-    return RegisterWithHost(registry, releases, ui, programPath);
+    return RegisterWithHost(registry, releases, ui, programPath, counts);
 }
 
 MenuRemoval RemoveMenuItems(Registry& registry, KavrinReleases& releases,
@@ -170,10 +187,14 @@ MenuRemoval RemoveMenuItems(Registry& registry, KavrinReleases& releases,
     return removal;
 }
 
-std::string UnregisterFromHost(Registry& registry, UserInterface& ui,
-                               std::string_view programPath) {
+std::string UnregisterFromHost(Registry& registry, UserInterface& ui, std::string_view programPath,
+                               ReleaseCounts* counts) {
     KavrinReleases releases;
     const MenuRemoval removal = RemoveMenuItems(registry, releases, programPath);
+    if (counts != nullptr) {
+        counts->failed = static_cast<int>(removal.failedReleases.size());
+        counts->changed = static_cast<int>(releases.names.size()) - 1 - counts->failed;
+    }
     std::string report = "Afmelding bij Kavrin:";
     std::string_view release;
     for (const RemovedMenuItem& item : removal.removed) {

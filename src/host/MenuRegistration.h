@@ -46,13 +46,21 @@ std::string RegisterInReleases(Registry& registry, std::int16_t choice, std::str
                                std::string_view caption, std::string_view programPath,
                                KavrinReleases& releases);
 
+// How many releases a registration or removal changed, and in how many it failed.
+struct ReleaseCounts {
+    int changed = 0;
+    int failed = 0;
+};
+
 // The whole registration: both menus in every release, then a message (information icon, OK,
 // title kInterfaceTitle) telling for which releases the Import entry succeeded. The program
-// path is the one the host starts the program with. Returns the text shown.
+// path is the one the host starts the program with. Returns the text shown; `counts`, when
+// given, receives per release whether both entries were made.
 std::string RegisterWithHost(Registry& registry, KavrinReleases& releases, UserInterface& ui,
-                             std::string_view programPath);
+                             std::string_view programPath, ReleaseCounts* counts = nullptr);
 // The same with a release list of its own.
-std::string RegisterWithHost(Registry& registry, UserInterface& ui, std::string_view programPath);
+std::string RegisterWithHost(Registry& registry, UserInterface& ui, std::string_view programPath,
+                             ReleaseCounts* counts = nullptr);
 
 // One menu entry taken out by RemoveMenuItems.
 struct RemovedMenuItem {
@@ -74,7 +82,9 @@ MenuRemoval RemoveMenuItems(Registry& registry, KavrinReleases& releases,
                             std::string_view programPath);
 
 // The whole removal with its message (information icon, OK, title kInterfaceTitle) listing
-// per release the captions taken out, and the releases where it failed. Returns the text shown.
-std::string UnregisterFromHost(Registry& registry, UserInterface& ui, std::string_view programPath);
+// per release the captions taken out, and the releases where it failed. Returns the text shown;
+// `counts`, when given, receives the releases looked at and those where it failed.
+std::string UnregisterFromHost(Registry& registry, UserInterface& ui, std::string_view programPath,
+                               ReleaseCounts* counts = nullptr);
 
 }  // namespace talvik

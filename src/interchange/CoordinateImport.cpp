@@ -1,9 +1,10 @@
 #include "interchange/CoordinateImport.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <new>
 
 #include "interchange/IdexWriter.h"
+#include "platform/InputFile.h"
 #include "text/LineReader.h"
 #include "text/Text.h"
 #include "text/WordSplit.h"
@@ -35,28 +36,25 @@ std::string ProgressText(int count) {
     return text;
 }
 
-}  // namespace
-
-bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui) {
-    const bool hasLayer = !TrimBlanks(layer).empty();
-    const bool hasCode = !TrimBlanks(code).empty();
-    if (!hasLayer) Inform(ui, kNoLayer);
-    if (!hasCode) Inform(ui, kNoCode);
-    return hasLayer && hasCode;
-}
-
-ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
-                                    const std::string& corPath, const std::string& idexPath,
-                                    UserInterface& ui, int* pointsWritten) {
+// The input is opened first: one that cannot be read is refused before anything is written.
+ImportOutcome Convert(std::string_view layer, std::string_view code, const std::string& corPath,
+                      const std::string& idexPath, UserInterface& ui, int* pointsWritten) {
+    LineReader input;
+    std::string problem;
+    switch (OpenInput(input, corPath, problem)) {
+        case InputOpening::Opened:
+            break;
+        case InputOpening::Missing:
+            Report(ui, kCorNotFound, corPath);
+            return ImportOutcome::Failed;
+        case InputOpening::Refused:
+            Inform(ui, "KORVU Co\xF6rdinatenfile " + corPath + " kan niet worden gelezen (" +
+                           problem + "); Afgebroken.");
+            return ImportOutcome::Failed;
+    }
     IdexWriter writer;
     if (!writer.Begin(idexPath, layer)) {
-        Report(ui, kIdexNotCreated, idexPath);
-        return ImportOutcome::Failed;
-    }
-    LineReader input;
-    if (!input.Open(corPath)) {
-        writer.Abort();
-        Report(ui, kCorNotFound, corPath);
+        Report(ui, kIdexNotCreated, idexPath + " (" + writer.Problem() + ")");
         return ImportOutcome::Failed;
     }
 
@@ -88,8 +86,13 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
     }
     progress.Finish(ProgressText(count), input.Position(), input.Size());
 
+    if (input.LineTooLong()) {
+        writer.Abort();
+        Inform(ui, LongLineMessage(corPath, input));
+        return ImportOutcome::Failed;
+    }
     if (!writer.End()) {
-        Report(ui, kIdexNotCreated, idexPath);
+        Report(ui, kIdexNotCreated, idexPath + " (" + writer.Problem() + ")");
         return ImportOutcome::Failed;
     }
     if (skipped > 0) {
@@ -100,6 +103,28 @@ ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view cod
     }
     if (pointsWritten) *pointsWritten = count;
     return ImportOutcome::Written;
+}
+
+}  // namespace
+
+bool CheckImportInput(std::string_view layer, std::string_view code, UserInterface& ui) {
+    const bool hasLayer = !TrimBlanks(layer).empty();
+    const bool hasCode = !TrimBlanks(code).empty();
+    if (!hasLayer) Inform(ui, kNoLayer);
+    if (!hasCode) Inform(ui, kNoCode);
+    return hasLayer && hasCode;
+}
+
+ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
+                                    const std::string& corPath, const std::string& idexPath,
+                                    UserInterface& ui, int* pointsWritten) {
+    try {
+        return Convert(layer, code, corPath, idexPath, ui, pointsWritten);
+    } catch (const std::bad_alloc&) {
+        ui.Message("Onvoldoende geheugen voor deze conversie; Afgebroken.", Buttons::Ok,
+                   Icon::Critical, kAppTitle);
+        return ImportOutcome::Failed;
+    }
 }
 
 ImportOutcome RunImport(std::string_view layer, std::string_view code, const std::string& corPath,

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <chrono>
+#include <new>
 #include <string_view>
 
+#include "platform/InputFile.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -182,7 +184,8 @@ class IdexReader {
         const std::uint64_t total = in_.Size();
         // A point takes some 50 to 70 bytes; room made for the likely count saves the table
         // from growing step by step.
-        points_.Reserve(static_cast<std::size_t>((total - in_.Position()) / 64));
+        if (total > in_.Position())
+            points_.Reserve(static_cast<std::size_t>((total - in_.Position()) / 64));
         while (!in_.AtEnd()) {
             progress_.Tick([&] { return ProgressText(); }, in_.Position(), total);
             ReadLine(record_);
@@ -238,20 +241,50 @@ class IdexReader {
 
 }  // namespace
 
-void ReadIdexFile(LineReader& input, PointTable& points, UserInterface& ui) {
+bool ReadIdexFile(LineReader& input, PointTable& points, UserInterface& ui) {
     IdexReader(input, points, ui).Read();
+    if (!input.LineTooLong()) return true;
+    points.Clear();
+    return false;
 }
 
-void ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui) {
+namespace {
+
+// The reading of a named IDEX file; running out of memory is the caller's.
+bool ReadIdexPath(const std::string& path, PointTable& points, UserInterface& ui) {
     LineReader input;
-    if (!input.Open(path)) {
-        points.Clear();
-        std::string text(kNotFound);
-        text += path;
-        Inform(ui, text);
-        return;
+    std::string problem;
+    switch (OpenInput(input, path, problem)) {
+        case InputOpening::Opened:
+            break;
+        case InputOpening::Missing: {
+            points.Clear();
+            std::string text(kNotFound);
+            text += path;
+            Inform(ui, text);
+            return true;
+        }
+        case InputOpening::Refused:
+            points.Clear();
+            Inform(ui, "Kavrin IDEX file " + path + " kan niet worden gelezen (" + problem +
+                           "); Afgebroken.");
+            return false;
     }
-    ReadIdexFile(input, points, ui);
+    if (ReadIdexFile(input, points, ui)) return true;
+    Inform(ui, LongLineMessage(path, input));
+    return false;
+}
+
+}  // namespace
+
+bool ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui) {
+    try {
+        return ReadIdexPath(path, points, ui);
+    } catch (const std::bad_alloc&) {
+        points.Clear();
+        Inform(ui, "Onvoldoende geheugen voor Kavrin IDEX file " + path + "; Afgebroken.");
+        return false;
+    }
 }
 
 }  // namespace talvik

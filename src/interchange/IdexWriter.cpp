@@ -1,9 +1,7 @@
 #include "interchange/IdexWriter.h"
 
-#include <filesystem>
-#include <system_error>
+#include <cstdio>
 
-#include "platform/FileReplace.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -11,16 +9,6 @@ namespace talvik {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-
-bool IsDirectory(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(std::filesystem::path(path), ec);
-}
-
-void RemoveQuietly(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::remove(std::filesystem::path(path), ec);
-}
 
 }  // namespace
 
@@ -30,17 +18,15 @@ IdexWriter::~IdexWriter() {
 
 bool IdexWriter::Begin(const std::string& path, std::string_view layer) {
     Abort();
-    if (path.empty() || IsDirectory(path)) return false;
-    // A fresh name beside the target: exclusive creation never reuses someone else's file.
-    for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
-        temp_ = path + ".tmp" + IntText(attempt);
-        file_ = CreateNewFile(temp_);
-    }
-    if (file_ == nullptr) {
-        temp_.clear();
+    problem_.clear();
+    if (path.empty()) {
+        problem_ = "geen naam";
         return false;
     }
-    target_ = path;
+    if (!file_.Create(path)) {
+        problem_ = file_.Problem();
+        return false;
+    }
     ok_ = true;
 
     WriteLine("HEADER");
@@ -61,13 +47,16 @@ bool IdexWriter::Begin(const std::string& path, std::string_view layer) {
     WriteLine("");
     WriteLine("DATABASE");
     WriteLine("  POINTS (PointNo, PointID, East, North, Elevation, Code, LayerNo)");
-    if (!ok_) Abort();
+    if (!ok_) {
+        problem_ = file_.Problem();
+        Abort();
+    }
     return ok_;
 }
 
 bool IdexWriter::Point(int number, std::string_view id, std::string_view east,
                        std::string_view north, std::string_view elevation, std::string_view code) {
-    if (file_ == nullptr) return false;
+    if (file_.Stream() == nullptr) return false;
     line_.assign("   ");
     if (number >= 0) line_.push_back(' ');
     line_.append(IntText(number));
@@ -86,36 +75,27 @@ bool IdexWriter::Point(int number, std::string_view id, std::string_view east,
 }
 
 bool IdexWriter::End() {
-    if (file_ == nullptr) return false;
+    if (file_.Stream() == nullptr) return false;
     WriteLine("  END POINTS");
     WriteLine("END DATABASE");
-    if (std::fflush(file_) != 0) ok_ = false;
-    if (std::fclose(file_) != 0) ok_ = false;
-    file_ = nullptr;
-    if (ok_) ok_ = ReplaceFile(temp_, target_);
-    if (!ok_) RemoveQuietly(temp_);
-    const bool done = ok_;
-    temp_.clear();
-    target_.clear();
+    if (!ok_) file_.Fail();
+    const bool done = file_.Place();
+    if (!done) problem_ = file_.Problem();
     ok_ = false;
     return done;
 }
 
 void IdexWriter::Abort() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
-        RemoveQuietly(temp_);
-    }
-    temp_.clear();
-    target_.clear();
+    file_.Discard();
     ok_ = false;
 }
 
 bool IdexWriter::Write(std::string_view text) {
     if (!ok_) return false;
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_.Stream()) != text.size()) {
+        file_.Fail();
         ok_ = false;
+    }
     return ok_;
 }
 

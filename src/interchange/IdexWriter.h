@@ -4,9 +4,10 @@
 // replaces the target only when End() succeeds, so a failed or abandoned write never leaves a
 // half-written file and never touches an existing one.
 
-#include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "platform/FileReplace.h"
 
 namespace talvik {
 
@@ -19,7 +20,7 @@ class IdexWriter {
 
     // Creates the temporary file and writes the header, the layer definition and the opening
     // of the point table. False when the target cannot be created (empty path, a directory, a
-    // missing or read-only folder).
+    // read-only file, a missing or read-only folder).
     bool Begin(const std::string& path, std::string_view layer);
     // One point line on layer 0. False once anything has failed.
     bool Point(int number, std::string_view id, std::string_view east, std::string_view north,
@@ -29,15 +30,16 @@ class IdexWriter {
     bool End();
     // Drops the temporary file; the target stays as it was.
     void Abort();
+    // Why Begin or End failed, as words for after the path (Dutch).
+    const std::string& Problem() const { return problem_; }
 
   private:
     bool Write(std::string_view text);
     bool WriteLine(std::string_view text);
 
-    std::FILE* file_ = nullptr;
-    std::string target_;
-    std::string temp_;
+    ReplacingFile file_;
     std::string line_;
+    std::string problem_;
     bool ok_ = false;
 };
 

@@ -10,9 +10,6 @@
 
 namespace talvik {
 
-// Writes the file's data out to the disk. False when the file cannot be opened or flushed.
-bool SyncFile(const std::string& path);
-
 // Lets the system start writing `length` bytes of an open file from `offset` to the disk now,
 // so that the sync at its end has little left to wait for. Only a hint.
 void StartWriteBack(std::FILE* file, std::uint64_t offset, std::uint64_t length);

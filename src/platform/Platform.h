@@ -40,4 +40,9 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
 // each LF on Windows).
 void UseBinaryStandardStreams();
 
+// A closed or vanished standard input, output or error never ends a run half-way: one that is
+// closed is opened on the null device (so that no file the run opens takes its number), and a
+// write to a pipe whose reader has gone fails instead of ending the process.
+void GuardStandardStreams();
+
 }  // namespace talvik

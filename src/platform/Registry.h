@@ -43,6 +43,21 @@ class Registry {
     // Writes a string value into an existing key; the key is never created here.
     virtual bool SetStringValue(RegKey root, std::string_view path, std::string_view valueName,
                                 std::string_view text) = 0;
+    // Brackets the changes of one command. A store kept in a file takes them in one write:
+    // `hold` keeps other processes from changing it from here on, so that what the changes
+    // read is what they change; without it the changes are made again on the file as it is at
+    // the end. Nothing to do in a registry of the system's own. False (`problem` says why, as
+    // a sentence for the user) when the store cannot be read or changed.
+    virtual bool BeginChanges(bool hold, std::string& problem) {
+        (void)hold;
+        problem.clear();
+        return true;
+    }
+    // Writes what changed since BeginChanges. False (`problem` says why) when it could not.
+    virtual bool EndChanges(std::string& problem) {
+        problem.clear();
+        return true;
+    }
     // Removes a value of the key. False when the key or the value is missing or the store
     // cannot be changed; a registry without removal always fails.
     virtual bool DeleteValue(RegKey root, std::string_view path, std::string_view valueName) {

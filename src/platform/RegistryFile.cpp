@@ -71,8 +71,9 @@ bool RegistryFile::CreateKey(RegKey parent, std::string_view name, RegKey& key) 
     if (!regedit::AppendNames(name, full)) return false;
     bool exists = regedit::KeyExists(file_.Read(problem_), full);
     if (!exists) {
-        exists = file_.Change(
-            problem_, [&](regedit::Document& doc) { return regedit::AddKey(doc, base, full); });
+        exists = file_.Change(problem_, [base, full](regedit::Document& doc) {
+            return regedit::AddKey(doc, base, full);
+        });
     }
     if (!exists) return false;
     key = NewHandle(std::move(full));
@@ -117,17 +118,31 @@ bool RegistryFile::SetStringValue(RegKey root, std::string_view path, std::strin
                                   std::string_view text) {
     KeyPath full;
     if (!Resolve(root, path, full) || regedit::HasControlBytes(valueName)) return false;
-    return file_.Change(problem_, [&](regedit::Document& doc) {
-        return regedit::SetString(doc, full, valueName, text);
+    return file_.Change(problem_, [full, name = std::string(valueName),
+                                   value = std::string(text)](regedit::Document& doc) {
+        return regedit::SetString(doc, full, name, value);
     });
 }
 
 bool RegistryFile::DeleteValue(RegKey root, std::string_view path, std::string_view valueName) {
     KeyPath full;
     if (!Resolve(root, path, full)) return false;
-    return file_.Change(problem_, [&](regedit::Document& doc) {
-        return regedit::DeleteValue(doc, full, valueName);
+    return file_.Change(problem_, [full, name = std::string(valueName)](regedit::Document& doc) {
+        return regedit::DeleteValue(doc, full, name);
     });
+}
+
+bool RegistryFile::BeginChanges(bool hold, std::string& problem) {
+    const bool begun =
+        file_.BeginBatch(hold ? regedit::Batch::Held : regedit::Batch::Deferred, problem);
+    if (!problem.empty()) problem_ = problem;
+    return begun;
+}
+
+bool RegistryFile::EndChanges(std::string& problem) {
+    const bool written = file_.EndBatch(problem);
+    if (!written) problem_ = problem;
+    return written;
 }
 
 }  // namespace talvik

@@ -2,7 +2,8 @@
 // The per-user registry tree kept in one text file in the REGEDIT4 format (RegistryDocument.h),
 // for platforms without a registry of their own. The file is read again only when it changed,
 // so a run of reads costs one read of the file; every change re-reads it under a lock and
-// replaces it whole (RegistryFileStorage.h), so several processes may share it. A file that
+// replaces it whole (RegistryFileStorage.h), so several processes may share it; the changes
+// between BeginChanges and EndChanges go in one write. A file that
 // cannot be understood is never rewritten: what can be read of it is still read, every change
 // fails, and Problem() says why.
 
@@ -45,6 +46,8 @@ class RegistryFile : public Registry {
     bool SetStringValue(RegKey root, std::string_view path, std::string_view valueName,
                         std::string_view text) override;
     bool DeleteValue(RegKey root, std::string_view path, std::string_view valueName) override;
+    bool BeginChanges(bool hold, std::string& problem) override;
+    bool EndChanges(std::string& problem) override;
 
     // Longest subkey name EnumSubkey returns and longest value GetStringValue reads, in bytes.
     static constexpr std::size_t kMaxSubkeyName = 300;

@@ -1,28 +1,24 @@
 #include "platform/RegistryFileStorage.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <system_error>
 #include <utility>
 
-#include "platform/FileReplace.h"
 #include "text/Text.h"
 
 namespace talvik::regedit {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr std::string_view kNoPathProblem =
     "Er is geen plaats voor het registerbestand: HOME en XDG_CONFIG_HOME zijn niet gezet.";
 
-std::string ErrorText(int error) {
-    return std::generic_category().message(error);
-}
+// How long a change waits for another process's change to the store to end.
+constexpr std::chrono::milliseconds kLockWait{30000};
 
 std::string ShownPath(const std::string& path) {
     return "\"" + Cp1252FromUtf8(path) + "\"";
@@ -43,80 +39,68 @@ std::string WriteProblem(const std::string& path, const std::string& reason) {
            ").";
 }
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    int Release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
+struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 enum class ReadOutcome { Read, Missing, Failed };
 
+// A pipe or device in the file's place is refused, not read (and not waited for).
 ReadOutcome ReadAll(const std::string& path, std::string& bytes, std::string& error) {
     bytes.clear();
-    // Without waiting: a pipe or device in the file's place is refused, not read.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.Get() < 0) {
-        if (errno == ENOENT) return ReadOutcome::Missing;
-        error = ErrorText(errno);
-        return ReadOutcome::Failed;
-    }
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) {
-        error = ErrorText(errno);
-        return ReadOutcome::Failed;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = ErrorText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-        return ReadOutcome::Failed;
-    }
-    // Read straight into the text, growing it when the file turns out longer than it was.
-    std::size_t length = 0;
-    bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1
-                                                       : 65536);
-    while (true) {
-        if (length == bytes.size()) bytes.resize(bytes.size() * 2);
-        const ssize_t n = ::read(fd.Get(), bytes.data() + length, bytes.size() - length);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = ErrorText(errno);
-            bytes.clear();
+    switch (KindOf(path)) {
+        case EntryKind::Missing:
+            return ReadOutcome::Missing;
+        case EntryKind::Folder:
+            error = "er staat een map met die naam";
             return ReadOutcome::Failed;
-        }
-        length += static_cast<std::size_t>(n);
+        case EntryKind::Other:
+            error = "geen gewoon bestand";
+            return ReadOutcome::Failed;
+        case EntryKind::File:
+            break;
     }
-    bytes.resize(length);
+    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = LastFileProblem();
+        return ReadOutcome::Failed;
+    }
+    char block[65536];
+    for (;;) {
+        const std::size_t got = std::fread(block, 1, sizeof block, file.get());
+        bytes.append(block, got);
+        if (got < sizeof block) break;
+    }
+    if (std::ferror(file.get()) != 0) {
+        error = LastFileProblem();
+        bytes.clear();
+        return ReadOutcome::Failed;
+    }
     return ReadOutcome::Read;
 }
 
 std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+    const fs::path parent = fs::path(path).parent_path();
+    return parent.empty() ? "." : parent.string();
 }
 
 bool MakeFolders(const std::string& folder, std::string& error) {
-    for (std::size_t pos = 1; pos <= folder.size(); ++pos) {
-        if (pos < folder.size() && folder[pos] != '/') continue;
-        const std::string part = folder.substr(0, pos);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = ErrorText(errno);
-            return false;
+    std::error_code code;
+    if (KindOf(folder) == EntryKind::Missing) {
+        // Created for this user alone: the store holds the user's choices.
+        fs::path part;
+        for (const fs::path& name : fs::path(folder)) {
+            part /= name;
+            if (KindOf(part.string()) != EntryKind::Missing) continue;
+            if (!fs::create_directory(part, code) && code) {
+                error = "map kan niet worden aangemaakt";
+                return false;
+            }
+            fs::permissions(part, fs::perms::owner_all, code);
         }
     }
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        error = ErrorText(ENOTDIR);
+    if (KindOf(folder) != EntryKind::Folder) {
+        error = "map bestaat niet";
         return false;
     }
     return true;
@@ -124,65 +108,23 @@ bool MakeFolders(const std::string& folder, std::string& error) {
 
 // The file that is really written: the target of a symbolic link, the path itself otherwise.
 std::string WriteTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Writes a temporary file beside the target, flushes it to the disk and renames it into place.
-bool WriteReplacing(const std::string& target, std::string_view bytes, std::string& error) {
-    std::string name = target + ".XXXXXX";
-    FileDescriptor fd(::mkstemp(name.data()));
-    if (fd.Get() < 0) {
-        error = ErrorText(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) ::fchmod(fd.Get(), st.st_mode & 07777);
-    bool ok = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
-    if (ok) ok = ::close(fd.Release()) == 0;
-    if (ok && !ReplaceFile(name, target)) {
-        ok = false;
-        errno = errno == 0 ? EACCES : errno;
-    }
-    if (!ok) {
-        error = ErrorText(errno);
-        ::unlink(name.c_str());
-        return false;
-    }
-    return true;
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(path, error))) return path;
+    const fs::path target = fs::canonical(path, error);
+    return error ? path : target.string();
 }
 
 }  // namespace
 
 DocumentFile::Identity DocumentFile::IdentityOf(const std::string& path) {
     Identity identity;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return identity;
-    identity.exists = true;
-    identity.size = static_cast<std::uint64_t>(st.st_size);
-    identity.seconds = static_cast<std::int64_t>(st.st_mtime);
-#if defined(__linux__)
-    identity.nanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
-#endif
-    identity.device = static_cast<std::uint64_t>(st.st_dev);
-    identity.number = static_cast<std::uint64_t>(st.st_ino);
+    std::error_code error;
+    if (KindOf(path) != EntryKind::File) return identity;
+    identity.size = fs::file_size(path, error);
+    if (error) return identity;
+    identity.time =
+        static_cast<std::int64_t>(fs::last_write_time(path, error).time_since_epoch().count());
+    identity.exists = !error;
     return identity;
 }
 
@@ -217,46 +159,84 @@ const Document& DocumentFile::Read(std::string& problem) {
         problem = kNoPathProblem;
         return document_;
     }
+    if (inBatch_) {
+        problem = problem_;
+        return batchDocument_;
+    }
     Refresh(path_);
     problem = problem_;
     return document_;
 }
 
-bool DocumentFile::Change(std::string& problem,
-                          const std::function<regedit::Change(Document&)>& change) {
+bool DocumentFile::LockAndRead(FileLock& lock, std::string& target, std::string& problem) {
     if (path_.empty()) {
         problem = kNoPathProblem;
         return false;
     }
-    const std::string target = WriteTarget(path_);
+    target = WriteTarget(path_);
     std::string error;
     if (!MakeFolders(FolderOf(target), error)) {
         problem = WriteProblem(path_, error);
         return false;
     }
     // A folder or device in the file's place is refused before a lock file is made beside it.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        problem = WriteProblem(path_, ErrorText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
+    const EntryKind kind = KindOf(target);
+    if (kind == EntryKind::Folder || kind == EntryKind::Other) {
+        problem = WriteProblem(path_, kind == EntryKind::Folder ? "er staat een map met die naam"
+                                                                : "geen gewoon bestand");
         return false;
     }
-    const std::string lockName = target + ".lock";
-    FileDescriptor lock(::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.Get() < 0) {
-        problem = WriteProblem(path_, ErrorText(errno));
+    if (!lock.Acquire(target + ".lock", kLockWait)) {
+        problem = WriteProblem(
+            path_, lock.Busy() ? "in gebruik door een ander programma" : lock.Problem());
         return false;
-    }
-    while (::flock(lock.Get(), LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            problem = WriteProblem(path_, ErrorText(errno));
-            return false;
-        }
     }
     // A change always starts from the file itself, whatever the cache holds.
     cached_ = false;
     Refresh(target);
     problem = problem_;
-    if (!problem.empty()) return false;
+    return problem.empty();
+}
+
+bool DocumentFile::Write(const std::string& target, const Document& doc, std::string& problem) {
+    const std::string bytes = Serialize(doc);
+    if (!Parse(bytes).problem.empty()) {  // never write what could not be read back
+        problem = WriteProblem(path_, "interne fout bij het opbouwen");
+        return false;
+    }
+    ReplacingFile file;
+    if (file.Create(target)) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) != bytes.size()) file.Fail();
+        if (file.Place()) {
+            document_ = doc;
+            identity_ = IdentityOf(target);
+            cached_ = identity_.exists;
+            return true;
+        }
+    }
+    problem = WriteProblem(path_, file.Problem());
+    return false;
+}
+
+bool DocumentFile::Change(std::string& problem,
+                          const std::function<regedit::Change(Document&)>& change) {
+    if (inBatch_) {
+        problem = problem_;
+        if (!problem.empty()) return false;
+        switch (change(batchDocument_)) {
+            case Change::Refused:
+                return false;
+            case Change::Unchanged:
+                return true;
+            case Change::Changed:
+                batchChanged_ = true;
+                if (batch_ == Batch::Deferred) batchChanges_.push_back(change);
+                return true;
+        }
+    }
+    FileLock lock;
+    std::string target;
+    if (!LockAndRead(lock, target, problem)) return false;
     Document doc = document_;
     switch (change(doc)) {
         case Change::Refused:
@@ -266,19 +246,53 @@ bool DocumentFile::Change(std::string& problem,
         case Change::Changed:
             break;
     }
-    const std::string bytes = Serialize(doc);
-    if (!Parse(bytes).problem.empty()) {  // never write what could not be read back
-        problem = WriteProblem(path_, "interne fout bij het opbouwen");
-        return false;
+    return Write(target, doc, problem);  // letting the lock go removes the lock file
+}
+
+bool DocumentFile::BeginBatch(Batch kind, std::string& problem) {
+    problem.clear();
+    if (inBatch_) return true;
+    batch_ = kind;
+    batchChanges_.clear();
+    batchChanged_ = false;
+    if (kind == Batch::Held) {
+        if (!LockAndRead(batchLock_, batchTarget_, problem)) {
+            batchLock_.Release();
+            return false;
+        }
+    } else {
+        Read(problem);
+        if (path_.empty()) return false;
     }
-    if (!WriteReplacing(target, bytes, error)) {
-        problem = WriteProblem(path_, error);
-        return false;
+    batchDocument_ = document_;
+    inBatch_ = true;
+    return true;
+}
+
+bool DocumentFile::EndBatch(std::string& problem) {
+    problem.clear();
+    if (!inBatch_) return true;
+    inBatch_ = false;
+    const auto changes = std::move(batchChanges_);
+    batchChanges_.clear();
+    Document doc = std::move(batchDocument_);
+    batchDocument_ = Document();
+    if (!batchChanged_) {
+        batchLock_.Release();
+        return true;
     }
-    document_ = std::move(doc);
-    identity_ = IdentityOf(target);
-    cached_ = identity_.exists;
-    return true;  // closing the lock file releases the lock
+    bool written = false;
+    if (batch_ == Batch::Held) {
+        written = Write(batchTarget_, doc, problem);
+    } else if (LockAndRead(batchLock_, batchTarget_, problem)) {
+        // The changes are made again on the file as another process may have left it.
+        doc = document_;
+        for (const auto& change : changes)
+            change(doc);
+        written = Write(batchTarget_, doc, problem);
+    }
+    batchLock_.Release();
+    return written;
 }
 
 }  // namespace talvik::regedit

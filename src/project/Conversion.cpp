@@ -1,170 +1,263 @@
 #include "project/Conversion.h"
 
-#include <algorithm>
-#include <array>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <new>
 
-#include "fieldfile/FieldFileReader.h"
-#include "fieldfile/Gathering.h"
 #include "model/Beside.h"
 #include "platform/FileSync.h"
-#include "project/CoordinateFile.h"
-#include "project/ObservationFile.h"
-#include "project/ObservationRelay.h"
-#include "project/OutputFile.h"
 #include "project/ProjectFile.h"
-#include "project/ProjectValues.h"
-#include "text/LineReader.h"
 #include "text/Text.h"
 
 namespace talvik {
 
 namespace {
 
-bool Replaceable(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return !std::filesystem::exists(status) ||
-           (status.permissions() & std::filesystem::perms::owner_write) !=
-               std::filesystem::perms::none;
-}
-
-// The writer's records handed to a watcher as well.
-struct Tee final : ObservationSink {
-    Tee(ObservationSink& first, ConversionWatcher* second) : first(first), second(second) {}
-    void Put(const ObservationRecord& record) override {
-        first.Put(record);
-        second->Put(record);
-    }
-    ObservationSink& first;
-    ConversionWatcher* second;
-};
+constexpr std::string_view kWriteFailed = "Fout bij het schrijven van: ";
 
 }  // namespace
 
-ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
-                                   AngleUnitState& angleUnit, UserInterface& ui,
-                                   ConversionSummary* summary, AngleUnitLookAhead* lookAhead,
-                                   ConversionWatcher* watcher) {
-    const std::optional<ProjectValues> values = MakeProjectValues(options);
-    if (!values) {
-        Inform(ui, "Ongeldige naam voor het KORVU Project: " +
-                       std::string(TrimBlanks(options.Projectfile)));
+FieldFileConversion::FieldFileConversion(const ExportOptions& options, PointTable& points,
+                                         UserInterface& ui)
+    : options_(options), points_(points), ui_(ui), values_(MakeProjectValues(options)) {
+    if (values_) OpenFieldFile();
+}
+
+FieldFileConversion::~FieldFileConversion() {
+    // The threads end before the files they write to.
+    relay_.reset();
+    if (knownSorted_.valid()) knownSorted_.wait();
+    if (oldDropped_.valid()) oldDropped_.wait();
+}
+
+void FieldFileConversion::OpenFieldFile() {
+    fieldPath_ = std::string(TrimBlanks(options_.Fieldfile));
+    try {
+        fieldOpening_ = OpenInput(field_, fieldPath_, fieldProblem_);
+    } catch (const std::bad_alloc&) {
+        field_.Close();
+        fieldOpening_ = InputOpening::Refused;
+        fieldProblem_ = "onvoldoende geheugen";
+    }
+    // A file on the disk gets its quick pass beside the caller, over a reader of its own; one
+    // read into memory has it when it is needed.
+    if (fieldOpening_ == InputOpening::Opened && KindOf(fieldPath_) == EntryKind::File)
+        lookAhead_.emplace(fieldPath_);
+}
+
+ConversionOutcome FieldFileConversion::Run(AngleUnitState& angleUnit, ConversionSummary* summary) {
+    ConversionOutcome outcome;
+    try {
+        outcome = Steps(angleUnit);
+    } catch (const std::bad_alloc&) {
+        relay_.reset();
+        for (OutputFile* file : {&project_, &observation_, &coordinate_})
+            file->Discard();
+        written_[0] = written_[1] = written_[2] = false;
+        ui_.Message("Onvoldoende geheugen voor deze conversie; Afgebroken.", Buttons::Ok,
+                    Icon::Critical, kAppTitle);
+        outcome = ConversionOutcome::WriteFailed;
+    }
+    // A run stopped by its checks before writing leaves the summary empty.
+    const bool wrote =
+        outcome == ConversionOutcome::Finished || outcome == ConversionOutcome::WriteFailed;
+    if (summary != nullptr && wrote) Summarize(*summary);
+    return outcome;
+}
+
+ConversionOutcome FieldFileConversion::Steps(AngleUnitState& angleUnit) {
+    if (!values_) {
+        Inform(ui_, "Ongeldige naam voor het KORVU Project: " +
+                        std::string(TrimBlanks(options_.Projectfile)));
         return ConversionOutcome::ProjectPathTooShort;
     }
-
-    LineReader field;
-    if (!field.Open(std::string(TrimBlanks(options.Fieldfile)))) {
-        Inform(ui, "Kavrin FIELD file niet gevonden; Afgebroken.");
+    if (fieldOpening_ == InputOpening::Missing) {
+        Inform(ui_, "Kavrin FIELD file niet gevonden; Afgebroken.");
         return ConversionOutcome::FieldFileMissing;
     }
+    if (fieldOpening_ == InputOpening::Refused) {
+        Inform(ui_, "Kavrin FIELD file " + fieldPath_ + " kan niet worden gelezen (" +
+                        fieldProblem_ + "); Afgebroken.");
+        return ConversionOutcome::InputRefused;
+    }
+    if (!LockProject()) {
+        if (lock_.Busy()) return ConversionOutcome::ProjectBusy;
+        ReportFailure();
+        return ConversionOutcome::WriteFailed;
+    }
+    if (!MayReplace()) return ConversionOutcome::ProjectKept;
+    if (!OpenOutputs()) {
+        ReportFailure();
+        return ConversionOutcome::WriteFailed;
+    }
+    knownPoints_ = points_.Last();
+    const AngleUnit unit = FinalAngleUnit(angleUnit);
+    if (!GatherAndWrite(angleUnit, unit)) return ConversionOutcome::InputRefused;
+    WriteCoordinates();
+    if (!Commit()) {
+        ReportFailure();
+        return ConversionOutcome::WriteFailed;
+    }
+    return ConversionOutcome::Finished;
+}
 
-    // Only the project file itself decides whether a project exists.
-    if (FileIsReadable(values->ProjectPath()) &&
-        ui.Message("KORVU Project bestaat reeds! Oude project verwijderen?", Buttons::OkCancel,
-                   Icon::None, kAppTitle) == Answer::Cancel)
-        return ConversionOutcome::ProjectKept;
+// One run at a time per project; a commit that an earlier run could not end is ended first,
+// so that everything after this sees the project as a whole.
+bool FieldFileConversion::LockProject() {
+    if (!lock_.Acquire(LockPath(values_->ProjectBasePath), kProjectLockWait)) {
+        if (lock_.Busy()) {
+            Inform(ui_, "Het KORVU Project " + values_->ProjectPath() +
+                            " wordt nu door een andere conversie geschreven; Afgebroken.");
+        } else {
+            Fail(lock_.Problem());
+        }
+        return false;
+    }
+    std::string problem;
+    if (!RecoverProject(JournalPath(values_->ProjectBasePath), problem)) {
+        commitFailure_ = std::string(kWriteFailed) + problem;
+        return false;
+    }
+    return true;
+}
 
+// Only the project file itself decides whether a project exists.
+bool FieldFileConversion::MayReplace() {
+    return !(FileIsReadable(values_->ProjectPath()) &&
+             ui_.Message("KORVU Project bestaat reeds! Oude project verwijderen?",
+                         Buttons::OkCancel, Icon::None, kAppTitle) == Answer::Cancel);
+}
+
+bool FieldFileConversion::OpenOutputs() {
     // The files of an older project are about to be replaced: their cached data is let go
     // beside the reading, so that the replacement does not have to free it at the end.
-    const std::future<void> oldDropped = RunBeside([&values] {
+    oldDropped_ = RunBeside([this] {
         for (const std::string& path :
-             {values->ProjectPath(), values->ObservationPath(), values->CoordinatePath()})
+             {values_->ProjectPath(), values_->ObservationPath(), values_->CoordinatePath()})
             DropCachedData(path);
     });
+    project_.Open(values_->ProjectPath());
+    observation_.Open(values_->ObservationPath());
+    coordinate_.Open(values_->CoordinatePath());
+    if (project_.Failed() || observation_.Failed() || coordinate_.Failed()) return false;
+    WriteProjectHeader(project_, values_->VersionHeader, values_->ProjectBasePath);
+    WriteObservationHeader(observation_, *values_);
+    WriteCoordinateHeader(coordinate_, *values_);
+    return true;
+}
 
-    // The three files are written under temporary names and put in place only when all three
-    // are complete, the project file last: until then an older project stays as it was.
-    OutputFile project;
-    project.Open(values->ProjectPath());
-    WriteProjectHeader(project, values->VersionHeader, values->ProjectBasePath);
-    OutputFile observation;
-    observation.Open(values->ObservationPath());
-    WriteObservationHeader(observation, *values);
-    OutputFile coordinate;
-    coordinate.Open(values->CoordinatePath());
-    WriteCoordinateHeader(coordinate, *values);
-
-    const std::size_t knownPoints = points.Last();
-    GatheringCounts counts;
-    // The observation lines are written while the field file is read, so the observations are
-    // never held all at once; their angles are written in the unit the file ends with, which
-    // a first quick pass finds (made beside the reading of the IDEX file when it could be).
+// The observation lines are written while the field file is read, so their angles are written
+// in the unit the file ends with, which the quick pass finds.
+AngleUnit FieldFileConversion::FinalAngleUnit(AngleUnitState& angleUnit) {
     std::optional<AngleUnit> ahead;
-    if (lookAhead != nullptr) ahead = lookAhead->Final(angleUnit.value);
+    if (lookAhead_) ahead = lookAhead_->Final(angleUnit.value);
+    lookAhead_.reset();
     if (!ahead) {
-        ahead = FinalAngleUnit(field, angleUnit.value);
-        field.Rewind();
+        ahead = talvik::FinalAngleUnit(field_, angleUnit.value);
+        field_.Rewind();
     }
-    const AngleUnit unit = *ahead;
-    // The names of the known points are put in order beside the reading; the coordinate file
-    // then only has to sort the names the field file adds.
-    std::vector<NameKey> knownOrder = NameKeys(points, 1, knownPoints);
-    std::future<void> knownSorted = RunBeside([&knownOrder] { SortNameKeys(knownOrder); });
-    WriteProjectAngleUnit(project, unit);
-    WriteObservationAngleUnit(observation, unit);
-    // The lines are formatted and written on a second thread while this one reads; the points
-    // are put in order meanwhile, before the final counts are shown in the order of the files.
-    ObservationLines lines(observation, *values, unit, ui);
-    bool observationWritten = false;
-    Tee tee(lines, watcher);
-    ObservationRelay relay(watcher != nullptr ? static_cast<ObservationSink&>(tee) : lines,
-                           [&] { observationWritten = lines.CloseFile(); });
-    ReadFieldFile(field, options, points, relay, angleUnit, ui, &counts);
-    field.Close();
-    const std::size_t readPoints = points.Last();
-    knownSorted.get();
-    const std::vector<std::uint32_t> order = OrderForCoordinateFile(points, knownOrder);
-    relay.Finish();
-    if (watcher != nullptr) watcher->FieldFileRead(points, knownPoints, angleUnit.value);
-    lines.ShowLast();
-    const bool coordinateWritten = WriteCoordinateLines(coordinate, points, order, ui);
-    const bool projectWritten = WriteProjectTail(project, options);
+    return *ahead;
+}
 
-    // In the order of the message; a file marked read-only is not replaced, as on systems
-    // that refuse to.
-    struct Part {
-        OutputFile& file;
-        bool ok;
-    };
-    std::array<Part, 3> parts = {
-        {{project, projectWritten && Replaceable(project.Path())},
-         {observation, observationWritten && Replaceable(observation.Path())},
-         {coordinate, coordinateWritten && Replaceable(coordinate.Path())}}};
-    bool complete = std::all_of(parts.begin(), parts.end(), [](const Part& p) { return p.ok; });
-    // The project file goes last: it is what makes a folder hold a project. The old files are
-    // held open meanwhile, so that the three renames follow each other closely.
-    const FileHold oldProject(project.Path()), oldObservation(observation.Path()),
-        oldCoordinate(coordinate.Path());
-    for (const std::size_t i : {1, 2, 0}) {
-        if (!complete) break;
-        complete = parts[i].ok = parts[i].file.Commit();
+// The observations go to the writing thread as they become final, so they are never held all
+// at once; meanwhile the known names are put in order beside the reading, so that the
+// coordinate file only has to sort the names the field file adds.
+bool FieldFileConversion::GatherAndWrite(AngleUnitState& angleUnit, AngleUnit unit) {
+    knownOrder_ = NameKeys(points_, 1, knownPoints_);
+    knownSorted_ = RunBeside([this] { SortNameKeys(knownOrder_); });
+    WriteProjectAngleUnit(project_, unit);
+    WriteObservationAngleUnit(observation_, unit);
+    writer_.emplace(observation_, *values_, unit);
+    if (watcher_ != nullptr) {
+        watched_.emplace(*writer_, *watcher_);
+        relay_.emplace(*watched_);
+    } else {
+        relay_.emplace(*writer_);
     }
+    ReadFieldFile(field_, options_, points_, *relay_, angleUnit, ui_, &counts_);
+    const bool tooLong = field_.LineTooLong();
+    if (tooLong) Inform(ui_, LongLineMessage(fieldPath_, field_));
+    field_.Close();
+    knownSorted_.get();
+    written_[1] = relay_->Finish();
+    if (watcher_ != nullptr && !tooLong) {
+        points_.Seal();
+        watcher_->FieldFileRead(points_, knownPoints_, angleUnit.value);
+    }
+    return !tooLong;
+}
 
-    if (summary != nullptr) {
-        for (const OutputFile* file : {&project, &observation, &coordinate})
-            summary->files.push_back({file->Path(), file->Size(), file->Committed()});
-        summary->setUps = lines.StationRecords();
-        summary->observations = lines.ObservationLineCount();
-        summary->knownPoints = static_cast<long long>(knownPoints);
-        summary->newPoints = static_cast<long long>(readPoints - knownPoints);
-        summary->roundSets = counts.roundSets;
-        summary->mismatches = counts.mismatches;
+void FieldFileConversion::WriteCoordinates() {
+    const std::vector<std::uint32_t> order = OrderForCoordinateFile(points_, knownOrder_);
+    const long long lines = writer_->ObservationLineCount();
+    if (lines > 0) {
+        ProgressThrottle(ui_).Show(ObservationProgressText(lines),
+                                   static_cast<std::uint64_t>(lines),
+                                   static_cast<std::uint64_t>(lines));
     }
-    if (complete) return ConversionOutcome::Finished;
+    written_[2] = WriteCoordinateLines(coordinate_, points_, order, ui_);
+    written_[0] = WriteProjectTail(project_, options_);
+}
 
-    // The files that could not be written are named in one message; the others are dropped
-    // with them, unplaced (the destructors remove what is left).
-    std::string failures;
-    for (const Part& part : parts) {
-        if (part.ok) continue;
-        if (!failures.empty()) failures += "\r\n";
-        failures += "Fout bij het schrijven van: " + part.file.Path();
+// The project file goes last: it is what makes a folder hold a project. The old files are held
+// open meanwhile, so that the renames do not wait for their data to be freed.
+bool FieldFileConversion::Commit() {
+    if (!written_[0] || !written_[1] || !written_[2]) return false;
+    const FileHold oldProject(values_->ProjectPath()), oldObservation(values_->ObservationPath()),
+        oldCoordinate(values_->CoordinatePath());
+    const std::vector<CommitPart> parts = {{observation_.Path(), observation_.TemporaryPath()},
+                                           {coordinate_.Path(), coordinate_.TemporaryPath()},
+                                           {project_.Path(), project_.TemporaryPath()}};
+    const CommitResult result =
+        CommitProject(JournalPath(values_->ProjectBasePath), parts, commitHook_);
+    for (OutputFile* file : {&observation_, &coordinate_, &project_})
+        file->HandOver(result.done);
+    if (!result.done)
+        commitFailure_ =
+            std::string(kWriteFailed) + result.failedTarget + " (" + result.problem + ")";
+    return result.done;
+}
+
+void FieldFileConversion::Summarize(ConversionSummary& summary) const {
+    for (const OutputFile* file : {&project_, &observation_, &coordinate_}) {
+        summary.files.push_back({file->Path(), file->Size(), file->Committed()});
     }
-    ui.Message(failures, Buttons::Ok, Icon::Critical, kAppTitle);
-    return ConversionOutcome::WriteFailed;
+    summary.setUps = writer_ ? writer_->StationRecords() : 0;
+    summary.observations = writer_ ? writer_->ObservationLineCount() : 0;
+    summary.knownPoints = static_cast<long long>(knownPoints_);
+    summary.newPoints = static_cast<long long>(points_.Last() - knownPoints_);
+    summary.roundSets = counts_.roundSets;
+    summary.mismatches = counts_.mismatches;
+}
+
+void FieldFileConversion::Fail(const std::string& problem) {
+    for (const std::string& path :
+         {values_->ProjectPath(), values_->ObservationPath(), values_->CoordinatePath()}) {
+        if (!commitFailure_.empty()) commitFailure_ += "\r\n";
+        commitFailure_ += std::string(kWriteFailed) + path + " (" + problem + ")";
+    }
+}
+
+// The files that could not be written are named in one message, each with the reason; the
+// others are dropped with them, unplaced.
+void FieldFileConversion::ReportFailure() {
+    std::string failures = commitFailure_;
+    if (failures.empty()) {
+        for (const OutputFile* file : {&project_, &observation_, &coordinate_}) {
+            if (!file->Failed()) continue;
+            if (!failures.empty()) failures += "\r\n";
+            failures += std::string(kWriteFailed) + file->Path() + " (" + file->Problem() + ")";
+        }
+    }
+    for (OutputFile* file : {&project_, &observation_, &coordinate_})
+        file->Discard();
+    ui_.Message(failures, Buttons::Ok, Icon::Critical, kAppTitle);
+}
+
+ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
+                                   AngleUnitState& angleUnit, UserInterface& ui,
+                                   ConversionSummary* summary, ConversionWatcher* watcher) {
+    FieldFileConversion conversion(options, points, ui);
+    conversion.SetWatcher(watcher);
+    return conversion.Run(angleUnit, summary);
 }
 
 }  // namespace talvik

@@ -21,7 +21,7 @@ void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit) {
     file.Line("$");
 }
 
-long long& ObservationLines::SetUpCounts::operator[](const Name9& station) {
+long long& ObservationWriter::SetUpCounts::operator[](const Name9& station) {
     if ((used_ + 1) * 2 > slots_.size()) {
         std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2);
         old.swap(slots_);
@@ -43,20 +43,17 @@ long long& ObservationLines::SetUpCounts::operator[](const Name9& station) {
     }
 }
 
-ObservationLines::ObservationLines(OutputFile& file, const ProjectValues& values,
-                                   AngleUnit angleUnit, UserInterface& ui, std::uint64_t total)
-    : file_(file),
-      values_(values),
-      angleUnit_(angleUnit),
-      body_(file, ui, std::string(kCaption), total) {
+ObservationWriter::ObservationWriter(OutputFile& file, const ProjectValues& values,
+                                     AngleUnit angleUnit)
+    : file_(file), values_(values), angleUnit_(angleUnit) {
     // Nine texts in front, seven numbers, the series label, the deviations, the suffix.
     line_.resize(128 + 7 * kMaxNumberText + 64 +
                  4 * std::max({values.DirectionSigmaText.size(), values.DistanceSigmaText.size(),
                                values.ZenithSigmaText.size()}) +
-                 values.DimensionSuffix.size());
+                 values.DimensionSuffix.size() + 2);
 }
 
-void ObservationLines::Put(const ObservationRecord& r) {
+void ObservationWriter::Put(const ObservationRecord& r) {
     ++records_;
     if (r.OpensSeries()) {
         ++stationRecords_;
@@ -106,8 +103,18 @@ void ObservationLines::Put(const ObservationRecord& r) {
         if (v3) put(values_.DirectionSigmaText);
     }
     put(values_.DimensionSuffix);
+    put("\r\n");
     file_.Buffer().append(line_.data(), static_cast<std::size_t>(p - line_.data()));
-    body_.EndLine(records_);
+    file_.Flushed();
+}
+
+bool ObservationWriter::Close() {
+    file_.Line("$");
+    return file_.Close();
+}
+
+std::string ObservationProgressText(long long lines) {
+    return "Opslaan Waarnemingen: " + IntText(lines);
 }
 
 }  // namespace talvik

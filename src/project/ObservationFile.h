@@ -9,6 +9,7 @@
 
 #include "model/Tables.h"
 #include "platform/UserInterface.h"
+#include "project/ObservationRelay.h"
 #include "project/OutputFile.h"
 #include "project/ProjectValues.h"
 
@@ -21,33 +22,25 @@ void WriteObservationHeader(OutputFile& file, const ProjectValues& values);
 void WriteObservationAngleUnit(OutputFile& file, AngleUnit angleUnit);
 
 // Writes the body of the file record by record: one line per observation record, a station
-// record (OpensSeries) only advances the series of its station.
-class ObservationLines final : public ObservationSink {
+// record (OpensSeries) only advances the series of its station. It is given no user
+// interface, so it can run on the writing thread: what it did is read from it afterwards.
+class ObservationWriter final : public BesideWriter {
   public:
-    // `total`: the number of records to come, for the progress amount; 0 when not known, then
-    // progress is shown only by Finish.
-    ObservationLines(OutputFile& file, const ProjectValues& values, AngleUnit angleUnit,
-                     UserInterface& ui, std::uint64_t total = 0);
+    ObservationWriter(OutputFile& file, const ProjectValues& values, AngleUnit angleUnit);
     void Put(const ObservationRecord& record) override;
     // Writes "$" and closes the file; false when anything written to it failed.
-    bool Finish() { return body_.Finish(); }
-    // Finish in two halves: CloseFile does not touch the user interface, so that it can run on
-    // the thread that wrote the lines; ShowLast shows the final count.
-    bool CloseFile() { return body_.CloseFile(); }
-    void ShowLast() { body_.ShowLast(); }
-    // Station records (set-ups) and observation lines so far.
+    bool Close() override;
+    // Records so far, set-ups (station records) among them, and observation lines.
+    std::uint64_t Records() const { return records_; }
     long long StationRecords() const { return stationRecords_; }
     long long ObservationLineCount() const {
         return static_cast<long long>(records_) - stationRecords_;
     }
 
   private:
-    static constexpr std::string_view kCaption = "Opslaan Waarnemingen: ";
-
     OutputFile& file_;
     const ProjectValues& values_;
     AngleUnit angleUnit_;
-    BodyLines body_;
     // Set-ups seen so far per station: open addressing, at most half full.
     class SetUpCounts {
       public:
@@ -68,5 +61,8 @@ class ObservationLines final : public ObservationSink {
     std::uint64_t records_ = 0;
     long long stationRecords_ = 0;
 };
+
+// "Opslaan Waarnemingen: <lines>", the progress text of the observation file.
+std::string ObservationProgressText(long long lines);
 
 }  // namespace talvik

@@ -5,8 +5,7 @@
 
 namespace talvik {
 
-ObservationRelay::ObservationRelay(ObservationSink& target, std::function<void()> atEnd)
-    : target_(target), atEnd_(std::move(atEnd)) {
+ObservationRelay::ObservationRelay(BesideWriter& target) : target_(target) {
     batch_.reserve(kBatch);
     try {
         worker_ = std::thread([this] { Run(); });
@@ -51,7 +50,7 @@ void ObservationRelay::Hand() {
     batch_.reserve(kBatch);
 }
 
-void ObservationRelay::Finish() {
+bool ObservationRelay::Finish() {
     if (!finished_) {
         finished_ = true;
         if (worker_.joinable()) {
@@ -65,13 +64,14 @@ void ObservationRelay::Finish() {
         } else {
             try {
                 Drain();
-                if (atEnd_) atEnd_();
+                closed_ = target_.Close();
             } catch (...) {
                 failure_ = std::current_exception();
             }
         }
     }
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    return closed_;
 }
 
 void ObservationRelay::Run() {
@@ -98,9 +98,9 @@ void ObservationRelay::Run() {
         const std::lock_guard lock(mutex_);
         spare_.push_back(std::move(records));
     }
-    if (!failure_ && atEnd_) {
+    if (!failure_) {
         try {
-            atEnd_();
+            closed_ = target_.Close();
         } catch (...) {
             failure_ = std::current_exception();
         }

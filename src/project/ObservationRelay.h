@@ -1,13 +1,11 @@
 #pragma once
-// Hands observation records to another sink on a thread of its own, in batches, so that the
-// observation file is formatted and written beside the reading of the field file. The sink gets
-// the records in the order they were put, all of them once Finish has returned. The sink runs on
-// the other thread: it must not talk to the user interface.
+// Hands observation records to a writer on a thread of its own, in batches, so that the
+// observation file is formatted and written beside the reading of the field file. The writer
+// gets the records in the order they were put, all of them once Finish has returned.
 
 #include <condition_variable>
 #include <deque>
 #include <exception>
-#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -16,11 +14,18 @@
 
 namespace talvik {
 
+// What runs on the writing thread. A writer is made without a user interface, so nothing it
+// does can reach one from there; its owner reads what it did once the relay has finished.
+class BesideWriter : public ObservationSink {
+  public:
+    // After the last record, on the writing thread: closes the output; false when it failed.
+    virtual bool Close() = 0;
+};
+
 class ObservationRelay final : public ObservationSink {
   public:
-    // `atEnd` runs on the other thread after the last record (closing the file there too).
     // Without a second thread (none could be started) everything runs on the caller's.
-    explicit ObservationRelay(ObservationSink& target, std::function<void()> atEnd = {});
+    explicit ObservationRelay(BesideWriter& target);
     // Waits for the other thread; what it threw is dropped (call Finish to see it).
     ~ObservationRelay();
     ObservationRelay(const ObservationRelay&) = delete;
@@ -30,9 +35,9 @@ class ObservationRelay final : public ObservationSink {
         batch_.push_back(record);
         if (batch_.size() >= kBatch) Hand();
     }
-    // Hands over the last records, lets `atEnd` run and waits for it; then throws on what the
-    // other thread threw, here.
-    void Finish();
+    // Hands over the last records, lets the writer close and waits for it; then throws on
+    // what the other thread threw, here. The writer's Close result.
+    bool Finish();
 
   private:
     static constexpr std::size_t kBatch = 512;
@@ -42,8 +47,8 @@ class ObservationRelay final : public ObservationSink {
     void Drain();
     void Run();
 
-    ObservationSink& target_;
-    std::function<void()> atEnd_;
+    BesideWriter& target_;
+    bool closed_ = false;
     std::vector<ObservationRecord> batch_;
     std::mutex mutex_;
     std::condition_variable changed_;

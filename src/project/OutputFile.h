@@ -2,14 +2,16 @@
 // A text file written by the project writers: written under a temporary name beside its final
 // path, filled through a large in-memory buffer, every line ended by CR LF. A failure (cannot
 // create, disk full) is remembered instead of stopping the caller; later writes to a failed file
-// are dropped. Only Commit puts the file in its place; a file that is not committed leaves no
-// trace, so an older file of that name stays as it was.
+// are dropped. The file is put in its place only by the project commit it is handed over to
+// (ProjectCommit.h); a file that is not handed over leaves no trace, so an older file of that
+// name stays as it was.
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "platform/FileReplace.h"
 #include "platform/UserInterface.h"
 
 namespace talvik {
@@ -30,16 +32,18 @@ class OutputFile {
     // Writes what is buffered, closes the temporary file and waits until it is on the disk;
     // false when anything failed since Open.
     bool Close();
-    // Closes the file and renames it to its final path, replacing a file there. False (the
-    // temporary file removed) when anything failed.
-    bool Commit();
     // Closes the file and removes it; the final path is not touched.
     void Discard();
+    // The complete temporary file is handed to a caller that puts it in place itself (a
+    // project commit); it is no longer removed here.
+    void HandOver(bool committed);
 
     bool Failed() const { return failed_; }
     bool Committed() const { return committed_; }
     const std::string& Path() const { return path_; }
-    const std::string& TemporaryPath() const { return temporary_; }
+    const std::string& TemporaryPath() const { return file_.TemporaryPath(); }
+    // Why the file failed, as words for after its path; empty while it has not.
+    const std::string& Problem() const { return file_.Problem(); }
     // Bytes handed to the file so far (written or buffered).
     std::uint64_t Size() const { return written_ + buffer_.size(); }
 
@@ -54,9 +58,8 @@ class OutputFile {
     static constexpr std::size_t kChunk = std::size_t{1} << 20;
     void Flush();
 
-    std::FILE* file_ = nullptr;
+    ReplacingFile file_;
     std::string path_;
-    std::string temporary_;
     std::string buffer_;
     std::uint64_t written_ = 0;
     bool failed_ = false;

@@ -4,13 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace talvik {
 
 namespace {
-bool IsDirectory(const std::string& path) {
+bool IsRegularFile(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::uint64_t FileSize(const std::string& path) {
@@ -26,7 +27,7 @@ LineReader::~LineReader() {
 
 bool LineReader::Open(const std::string& path) {
     Close();
-    if (path.empty() || IsDirectory(path)) return false;
+    if (path.empty() || !IsRegularFile(path)) return false;
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ != nullptr) size_ = FileSize(path);
     return file_ != nullptr;
@@ -37,6 +38,15 @@ void LineReader::OpenText(std::string_view text) {
     buffer_.assign(text);
     end_ = text.size();
     size_ = text.size();
+    memory_ = true;
+    eof_ = true;
+}
+
+void LineReader::OpenText(std::string&& text) {
+    Close();
+    end_ = text.size();
+    size_ = text.size();
+    buffer_ = std::move(text);
     memory_ = true;
     eof_ = true;
 }
@@ -53,12 +63,16 @@ void LineReader::Close() {
     size_ = 0;
     eof_ = false;
     skipLf_ = false;
+    tooLong_ = false;
+    lines_ = 0;
 }
 
 bool LineReader::Rewind() {
     head_ = 0;
     position_ = 0;
     skipLf_ = false;
+    tooLong_ = false;
+    lines_ = 0;
     if (memory_) return true;
     end_ = 0;
     eof_ = false;
@@ -87,6 +101,7 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::AtEnd() {
+    if (tooLong_) return true;
     for (;;) {
         if (head_ < end_) {
             if (!skipLf_) return false;
@@ -127,10 +142,17 @@ bool LineReader::Next(std::string_view& line) {
             ++end;
         if (end < size) break;
         const std::size_t scanned = end - head_;
+        if (scanned > kLongestLine) break;
         const bool more = Fill();  // may move the line to the front
         end = head_ + scanned;
         if (!more) break;
     }
+    if (end - head_ > kLongestLine) {
+        tooLong_ = true;
+        line = {};
+        return false;
+    }
+    ++lines_;
     line = std::string_view(buffer_.data() + head_, end - head_);
     position_ += end - head_;
     head_ = end;
@@ -159,7 +181,7 @@ bool LineReader::Next(std::string& line) {
 }
 
 bool FileIsReadable(const std::string& path) {
-    if (path.empty() || IsDirectory(path)) return false;
+    if (path.empty() || !IsRegularFile(path)) return false;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) return false;
     std::fclose(f);

@@ -52,7 +52,7 @@ TEST(ExportCheck, LeavesTheExportsFilesAsTheyAre) {
         ReadIdexFile(input, points, ui);
         AngleUnitState unit;
         ExportCheck check(options);
-        ASSERT_EQ(ConvertFieldFile(options, points, unit, ui, nullptr, nullptr, &check),
+        ASSERT_EQ(ConvertFieldFile(options, points, unit, ui, nullptr, &check),
                   ConversionOutcome::Finished);
         const std::string base = dir.Path("net"), network = ToUpper(base);
         const auto sum = [&](const char* extension) {

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -15,6 +18,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/RegistryFile.h"
 
 #include "CliRunner.h"
 #include "GeneratedNetwork.h"
@@ -90,19 +95,23 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         fs::path folder;
         std::function<void()> arrange;  // in the test, after the old project was written
         std::function<void()> inChild;
+        std::vector<std::string> reasons;  // one of them follows the path
     };
     const fs::path project = dir_ / "project";
     bool mounted = false;
     const std::vector<Case> cases = {
-        {"missing folder", dir_ / "gone", {}, {}},
-        {"read-only folder", project,
+        {"missing folder", dir_ / "gone", {}, {}, {"(map bestaat niet)"}},
+        {"read-only folder",
+         project,
          [&] { fs::permissions(project, static_cast<fs::perms>(0555)); },
          [] {
              // The superuser writes anywhere; the run goes on as nobody.
              if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
-         }},
+         },
+         {"(geen toegang)"}},
         // A small disk where it can be mounted, else a limit on the size of every file.
-        {"full disk", project,
+        {"full disk",
+         project,
          [&] {
              mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=3m") == 0;
              if (mounted) {
@@ -115,7 +124,8 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
              std::signal(SIGXFSZ, SIG_IGN);
              const rlimit limit{1 << 20, 1 << 20};
              ::setrlimit(RLIMIT_FSIZE, &limit);
-         }},
+         },
+         {"(schijf vol)", "(bestand te groot)"}},
     };
     for (const Case& c : cases) {
         fs::remove_all(project);
@@ -129,6 +139,10 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         EXPECT_EQ(status, 1) << c.what << ": " << err;
         EXPECT_NE(err.find("Fout bij het schrijven van: " + (c.folder / "net.").string()),
                   std::string::npos)
+            << c.what << ": " << err;
+        EXPECT_TRUE(
+            std::any_of(c.reasons.begin(), c.reasons.end(),
+                        [&](const std::string& r) { return err.find(r) != std::string::npos; }))
             << c.what << ": " << err;
         if (fs::exists(c.folder)) {
             EXPECT_EQ(List(c.folder), before) << c.what;
@@ -165,6 +179,10 @@ TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
         std::this_thread::sleep_for(delay);
         ::kill(pid, SIGKILL);
         WaitFor(pid);
+        // The next run on the project (one that keeps it) ends what the killed one began.
+        std::vector<std::string> keep = Export("0.0009", project);
+        std::erase(keep, "--overwrite");
+        EXPECT_EQ(WaitFor(Start(keep, dir_)), 1);
         Listing after = List(project);
         for (const std::string& name : after.temporaries)
             fs::remove(project / name);
@@ -220,6 +238,215 @@ TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
         EXPECT_TRUE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem0", text)) << menu;
         EXPECT_FALSE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem1", text)) << menu;
     }
+}
+
+// The status of a run that has to end within 30 s (killed then) and its peak memory in kB.
+std::pair<int, long> EndWithin30s(pid_t pid) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int status = 0;
+    rusage usage{};
+    for (; ::wait4(pid, &status, WNOHANG, &usage) == 0; ::usleep(5000)) {
+        if (std::chrono::steady_clock::now() > deadline) ::kill(pid, SIGKILL);
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
+}
+
+// An input that is not a file (a pipe, a named pipe nobody writes, an endless device) or a
+// line too long: read whole and used, or refused with a message before anything is written;
+// never a hang, never more memory than a bound.
+TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
+    const fs::path project = dir_ / "project";
+    const std::string field = (kExamples / "net1.fld").string(), pipe = "/dev/fd/3",
+                      fifo = (dir_ / "fifo").string(), idex = (kExamples / "net1.idx").string();
+    // clang-format off
+    const auto exportOf = [&](const std::string& fieldPath, const std::string& idexPath,
+                              const std::string& absHor = "0.0009") {
+        return std::vector<std::string>{"export", "--field", fieldPath, "--idex", idexPath,
+            "--project", (project / "net.prj").string(), "--abs-hor", absHor, "--overwrite",
+            "--no-save"};
+    };
+    const auto importOf = [&](const std::string& cor, const std::string& to) {
+        return std::vector<std::string>{"import", "--cor", cor, "--idex", (dir_ / to).string(),
+            "--layer", "L", "--code", "C", "--no-save"};
+    };
+    // clang-format on
+    ASSERT_EQ(WaitFor(Start(exportOf(field, idex), dir_)), 0);
+    const Listing fresh = List(project);
+    ASSERT_EQ(WaitFor(Start(exportOf(field, idex, "0.0007"), dir_)), 0);
+    const Listing old = List(project);
+    ASSERT_EQ(WaitFor(Start(importOf((kExamples / "net1.cor").string(), "ref.idx"), dir_)), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteBytes(dir_ / "long.fld", "51 GR\r\n101 A 0 0\r\n" + std::string(2 << 20, 'x') + "\r\n");
+
+    // Arguments, the bytes of a pipe on descriptor 3 (all fit into it), status, part of stderr.
+    using Case = std::tuple<std::vector<std::string>, std::string, int, std::string>;
+    const std::vector<Case> cases = {
+        {exportOf(pipe, idex), ReadBytes(field), 0, ""},
+        {exportOf(field, pipe), ReadBytes(idex), 0, ""},
+        {importOf(pipe, "piped.idx"), ReadBytes(kExamples / "net1.cor"), 0, ""},
+        {exportOf("/dev/zero", idex), "", 1, "/dev/zero kan niet worden gelezen (regel langer"},
+        {exportOf(field, "/dev/zero"), "", 1, "IDEX file /dev/zero kan niet worden gelezen"},
+        {exportOf(fifo, idex), "", 1, "FIELD file " + fifo + " kan niet worden gelezen"},
+        {exportOf((dir_ / "long.fld").string(), idex), "", 1,
+         "Regel 3 van " + (dir_ / "long.fld").string() + " is langer dan 1 MB"},
+        {exportOf(field, idex), "", 1, "net.OBS (geen gewoon bestand)"},  // a named pipe
+    };
+    for (const auto& [args, piped, expected, said] : cases) {
+        for (const auto& [name, bytes] : old.files)
+            WriteBytes(project / name, bytes);
+        const bool fifoTarget = said.find("geen gewoon") != std::string::npos;
+        if (fifoTarget) {
+            fs::remove(project / "net.OBS");
+            ASSERT_EQ(::mkfifo((project / "net.OBS").c_str(), 0600), 0);
+        }
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        ASSERT_EQ(::write(ends[1], piped.data(), piped.size()), ssize_t(piped.size()));
+        ::close(ends[1]);
+        const pid_t pid = Start(args, dir_, [&] { ::dup2(ends[0], 3); });
+        ::close(ends[0]);
+        const auto [status, peakKb] = EndWithin30s(pid);
+        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        EXPECT_EQ(status, expected) << err;
+        EXPECT_NE(err.find(said), std::string::npos) << err;
+        EXPECT_LT(peakKb, 64 * 1024) << err;
+        EXPECT_TRUE(!fifoTarget || fs::status(project / "net.OBS").type() == fs::file_type::fifo);
+        if (fifoTarget) fs::remove(project / "net.OBS");
+        EXPECT_TRUE(args[0] != "import" ||
+                    ReadBytes(dir_ / "piped.idx") == ReadBytes(dir_ / "ref.idx"));
+        EXPECT_TRUE(args[0] != "export" || fifoTarget ||
+                    List(project) == (expected == 0 ? fresh : old))
+            << err;
+    }
+}
+
+// Pairs of runs with different choices on one project at once: each run puts in all of its
+// files or waits for the other; the project is always the one or the other.
+TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
+    const fs::path project = dir_ / "project";
+    // In memory where that can be had: the syncs to a disk would only make the test slow.
+    const bool mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=8m") == 0;
+    const auto run = [&](const char* absHor) {  // clang-format off
+        return Start({"export", "--field", (kExamples / "net1.fld").string(), "--idex",
+            (kExamples / "net1.idx").string(), "--project", (project / "net.prj").string(),
+            "--abs-hor", absHor, "--overwrite", "--no-save", "--quiet"}, dir_);
+    };  // clang-format on
+    ASSERT_EQ(WaitFor(run("0.0007")), 0);
+    const Listing first = List(project);
+    ASSERT_EQ(WaitFor(run("0.0009")), 0);
+    const Listing second = List(project);
+    int mixed = 0;
+    for (int pair = 0; pair < 200; ++pair) {
+        const pid_t a = run("0.0007"), b = run("0.0009");
+        EXPECT_EQ(WaitFor(a), 0) << ReadBytes(dir_ / (".err" + std::to_string(a)));
+        EXPECT_EQ(WaitFor(b), 0) << ReadBytes(dir_ / (".err" + std::to_string(b)));
+        const Listing after = List(project);
+        mixed += after != first && after != second;
+    }
+    EXPECT_EQ(mixed, 0);
+    if (mounted) ::umount(project.c_str());
+}
+
+// register and unregister from many processes at once: every command reads and changes the
+// menus under one lock, so the store stays readable, holds Talvik at most once per menu and
+// has no gap that would end the host's menu early.
+TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
+    const fs::path store = dir_ / "config" / "talvik" / "registry.reg";
+    const std::vector<std::string> releases = {"5.0", "6.0", "7.0", "8.0", "9.0", "10.0"};
+    // Talvik first, another converter behind it: an unregister moves that one up.
+    const std::string program = (fs::path(kCli).parent_path() / "talvik").string();
+    std::string text = "REGEDIT4\r\n\r\n";
+    for (const std::string& release : releases) {
+        for (const char* menu : {"Import", "Export"}) {
+            const std::string ours = menu == std::string("Import")
+                                         ? "2|*.cor|Korvu Co\xF6rdinaten|" + program
+                                         : "2|*.prj|Korvu Project|" + program;
+            text += "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\" + release +
+                    "\\ZEV\\Data Conversions\\" + menu + "]\r\n\"MenuItem0\"=\"" + ours +
+                    "\"\r\n\"MenuItem1\"=\"2|*.x|Ander|other.exe\"\r\n\r\n";
+        }
+    }
+    WriteBytes(store, text);
+    std::vector<pid_t> runs;
+    for (int i = 0; i < 50; ++i)
+        runs.push_back(Start({i % 2 == 0 ? "register" : "unregister", "--quiet"}, dir_));
+    for (const pid_t pid : runs)
+        EXPECT_EQ(WaitFor(pid), 0) << ReadBytes(dir_ / (".err" + std::to_string(pid)));
+
+    RegistryFile registry(store.string());
+    EXPECT_EQ(registry.CheckFile(), "");
+    for (const std::string& release : releases) {
+        for (const char* menu : {"Import", "Export"}) {
+            const std::string key = std::string("SOFTWARE\\Ornwald\\Kavrin\\") + release +
+                                    "\\ZEV\\Data Conversions\\" + menu;
+            std::string shape;  // per number: o Talvik's entry, x the other one, - none
+            for (int n = 0; n < 60; ++n) {
+                std::string entry;
+                shape += !registry.GetStringValue(kHkeyCurrentUser, key,
+                                                  "MenuItem" + std::to_string(n), entry)
+                             ? '-'
+                         : entry.find("other.exe") != std::string::npos ? 'x'
+                                                                        : 'o';
+            }
+            const std::string read = shape.substr(0, shape.find('-'));  // what the host reads
+            EXPECT_TRUE(read == "x" || read == "ox" || read == "xo") << key << " " << shape;
+            EXPECT_EQ(shape.find_first_not_of('-', read.size()), std::string::npos) << shape;
+        }
+    }
+}
+
+// A store the run may not change: register and unregister stop with 1 and say why; a closed
+// standard error does not end an export half-way.
+TEST_F(OutputSafety, StoppedOutputsAreReported) {
+    const fs::path folder = dir_ / "config" / "talvik";
+    WriteBytes(folder / "registry.reg",
+               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n\r\n");
+    const std::string before = ReadBytes(folder / "registry.reg");
+    fs::permissions(folder, static_cast<fs::perms>(0555));
+    const auto asNobody = [] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
+    };
+    for (const char* command : {"register", "unregister"}) {
+        const pid_t pid = Start({command}, dir_, asNobody);
+        EXPECT_EQ(WaitFor(pid), 1) << command;
+        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        EXPECT_NE(err.find("(geen toegang)"), std::string::npos) << command << ": " << err;
+    }
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(ReadBytes(folder / "registry.reg"), before);
+
+    // Standard error is a pipe nobody reads any more: the question and the notes go nowhere.
+    const fs::path project = dir_ / "project";
+    const Listing old = OldProject(project);
+    const pid_t pid = Start(Export("0.0009", project), dir_, [] {
+        int ends[2];
+        if (::pipe(ends) != 0) ::_exit(125);
+        ::close(ends[0]);
+        ::dup2(ends[1], 2);
+    });
+    EXPECT_EQ(WaitFor(pid), 0);
+    EXPECT_TRUE(List(project).temporaries.empty());
+    EXPECT_NE(List(project), old);
+
+    // Too little memory for the words of a long line: the import stops with its message and
+    // leaves the IDEX file as it was.
+    std::string words((1 << 20) - 80, 'a');  // "a a a ..."
+    for (std::size_t i = 1; i < words.size(); i += 2)
+        words[i] = ' ';
+    WriteBytes(project / "words.cor", "$\r\n$\r\n$\r\n" + words + "\r\n");
+    WriteBytes(project / "old.idx", "old");
+    const pid_t import =
+        Start({"import", "--cor", (project / "words.cor").string(), "--idex",
+               (project / "old.idx").string(), "--layer", "L", "--code", "C", "--no-save"},
+              dir_, [] {
+                  const rlimit limit{20 << 20, 20 << 20};
+                  ::setrlimit(RLIMIT_AS, &limit);
+              });
+    EXPECT_EQ(WaitFor(import), 1);
+    EXPECT_NE(ReadBytes(dir_ / (".err" + std::to_string(import))).find("Onvoldoende geheugen"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(project / "old.idx"), "old");
+    EXPECT_TRUE(List(project).temporaries.empty());
 }
 
 }  // namespace

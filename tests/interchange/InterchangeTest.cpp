@@ -141,7 +141,12 @@ TEST_F(InterchangeTest, RefusesOrFailsWithoutTouchingTheOldFile) {
             {"  ", "GR", cor, idx, Refused, {noLayer}},
             {"", " ", cor, idx, Refused, {noLayer, noCode}},
             {"L", "C", Path("x.cor"), idx, Failed, {noCor}},
-            {"L", "C", cor, Path("x/y.idx"), Failed, {noIdx + Path("x/y.idx")}},
+            {"L",
+             "C",
+             cor,
+             Path("x/y.idx"),
+             Failed,
+             {noIdx + Path("x/y.idx") + " (map bestaat niet)"}},
             {"\t", "\t", cor, idx, Written, {}},
         };
     for (const auto& [layer, code, from, to, outcome, messages] : cases) {

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -40,23 +42,70 @@ TEST(Platform, ProgramPathNamesThisTest) {
     EXPECT_TRUE(std::filesystem::is_regular_file(self));
 }
 
-TEST(Platform, ANewFileTakesThePlaceOfAnExistingOne) {
-    testing::TempFolder folder;
-    const std::string target = folder.Write("net1.PRJ", "old\r\n");
-    const std::string fresh = folder.Path("net1.PRJ.new");
-    std::FILE* file = CreateNewFile(fresh);
-    ASSERT_NE(file, nullptr);
-    std::fputs("new\r\n", file);  // bytes as written: no second CR
-    std::fclose(file);
-    EXPECT_EQ(CreateNewFile(fresh), nullptr) << "exists already";
-    ASSERT_TRUE(ReplaceFile(fresh, target));
-    EXPECT_EQ(testing::ReadBytes(target), "new\r\n");
-    EXPECT_FALSE(std::filesystem::exists(fresh));
-    EXPECT_EQ(folder.Entries(), 1);
+TEST(Platform, ATemporaryNameFitsWhereTheFinalNameFits) {
+    const std::string longName(250, 'n');
+    const std::tuple<std::string, std::size_t, std::size_t, std::string> cases[] = {
+        {"/d/net.PRJ", 255, 4095, "/d/net.PRJ"},  // room enough: the whole name
+        {"/d/" + longName, 255, 4095, "/d/" + longName.substr(0, 242)},  // a name near its longest
+        {"/folder/netwerk.PRJ", 255, 24, "/folder/net"},                 // a path near its longest
+        {"/d/x", 255, 10, "/d/x"},  // one byte of the name stays
+    };
+    for (const auto& [target, longestName, longestPath, kept] : cases) {
+        const std::string name = TemporaryNameFor(target, longestName, longestPath);
+        EXPECT_EQ(name.substr(0, name.size() - 13), kept) << target;
+        EXPECT_TRUE(name.ends_with(".tmp")) << name;
+        EXPECT_LE(name.size() - (name.find_last_of("/\\") + 1), longestName) << target;
+    }
+    EXPECT_NE(TemporaryNameFor("/d/a", 255, 4095), TemporaryNameFor("/d/a", 255, 4095));
+}
 
-    // Nothing to move: the target stays as it was.
-    EXPECT_FALSE(ReplaceFile(folder.Path("missing"), target));
-    EXPECT_EQ(testing::ReadBytes(target), "new\r\n");
+// Every writer replaces its file the same way: a read-only file or a folder is refused, the
+// permissions of a replaced file stay, nothing is left beside it.
+TEST(Platform, AReplacingFileRefusesWhatMayNotBeReplaced) {
+    testing::TempFolder folder;
+    const std::string readOnly = folder.Write("ro.idx", "old", 0444);
+    const std::string shared = folder.Write("shared.idx", "old", 0640);
+    std::filesystem::create_directory(folder.Path("dir.idx"));
+    const std::pair<std::string, std::string> cases[] = {
+        {readOnly, "alleen-lezen"},
+        {folder.Path("dir.idx"), "er staat een map met die naam"},
+        {shared, ""},
+        {folder.Path("new.idx"), ""},
+    };
+    for (const auto& [target, problem] : cases) {
+        ReplacingFile file;
+        if (file.Create(target)) {
+            std::fputs("new", file.Stream());
+            EXPECT_TRUE(file.Place()) << target;
+        }
+        EXPECT_EQ(file.Problem(), problem) << target;
+    }
+    EXPECT_EQ(testing::ReadBytes(readOnly) + testing::ReadBytes(shared) +
+                  testing::ReadBytes(folder.Path("new.idx")),
+              "oldnewnew");
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::status(shared).permissions(),
+              static_cast<std::filesystem::perms>(0640));
+#endif
+    EXPECT_EQ(folder.Entries(), 4) << "no temporary file left";
+}
+
+// The changes of one command reach the store in one write, at its end.
+TEST(RegistryFile, ABatchWritesOnce) {
+    testing::TempFolder folder;
+    RegistryFile registry(folder.Path("registry.reg"));
+    RegistrySettings settings(registry);
+    ASSERT_TRUE(settings.Set("First", "1"));
+    const std::string before = testing::ReadBytes(folder.Path("registry.reg"));
+    std::string problem;
+    ASSERT_TRUE(registry.BeginChanges(true, problem)) << problem;
+    for (const char* key : {"A", "B", "C"})
+        ASSERT_TRUE(settings.Set(key, key));
+    EXPECT_EQ(settings.Get("C", ""), "C") << "read back in the batch";
+    EXPECT_EQ(testing::ReadBytes(folder.Path("registry.reg")), before);
+    ASSERT_TRUE(registry.EndChanges(problem)) << problem;
+    RegistryFile other(folder.Path("registry.reg"));
+    EXPECT_EQ(RegistrySettings(other).Get("B", ""), "B");
 }
 
 TEST(RegistrySettings, CreatesTheProgramsKeyOnFirstUseAndRefusesADamagedFile) {

@@ -1,8 +1,53 @@
 #include "platform/FileReplace.h"
 
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
+#include "platform/FileCalls.h"
+
 namespace talvik {
+
+std::string TemporaryNameFor(const std::string& target) {
+    return TemporaryNameFor(target, NAME_MAX, PATH_MAX - 1);
+}
+
+std::string LastFileProblem() {
+    const int error = errno;
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return "schijf vol";
+        case EFBIG:
+            return "bestand te groot";
+        case EACCES:
+        case EPERM:
+            return "geen toegang";
+        case EROFS:
+            return "schijf is alleen-lezen";
+        case ETXTBSY:
+        case EBUSY:
+            return "in gebruik door een ander programma";
+        case ENAMETOOLONG:
+            return "naam te lang";
+        case ENOENT:
+        case ENOTDIR:
+            return "map bestaat niet";
+        case EISDIR:
+            return "er staat een map met die naam";
+        case EEXIST:
+        case ENOTEMPTY:
+            return "er staat al iets met die naam";
+        case EIO:
+            return "leesfout of schrijffout van de schijf";
+        default:
+            return "systeemfout " + std::to_string(error);
+    }
+}
 
 std::FILE* CreateNewFile(const std::string& path) {
     return std::fopen(path.c_str(), "wbx");
@@ -10,6 +55,94 @@ std::FILE* CreateNewFile(const std::string& path) {
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RenameEntry(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveEntry(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+void SyncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool SyncStream(std::FILE* file) {
+    return ::fsync(::fileno(file)) == 0;
+}
+
+void KeepPermissions(const std::string& target, const std::string& fresh) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) ::chmod(fresh.c_str(), st.st_mode & 07777);
+}
+
+bool FileLock::TryOnce() {
+    busy_ = false;
+    const int fd =
+        ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        problem_ = LastFileProblem();
+        return false;
+    }
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    whole.l_start = 0;
+    whole.l_len = 1;
+    if (::fcntl(fd, F_SETLK, &whole) != 0) {
+        busy_ = errno == EACCES || errno == EAGAIN || errno == EINTR;
+        if (!busy_) problem_ = LastFileProblem();
+        ::close(fd);
+        return false;
+    }
+    // The holder before may have removed the file after this one opened it: the lock then
+    // guards nothing, and the file of that name is taken afresh.
+    struct stat held {
+    }, named{};
+    if (::fstat(fd, &held) != 0 || ::stat(path_.c_str(), &named) != 0 ||
+        held.st_ino != named.st_ino || held.st_dev != named.st_dev) {
+        ::close(fd);
+        busy_ = true;
+        return false;
+    }
+    handle_ = fd;
+    return true;
+}
+
+void FileLock::Release() {
+    if (handle_ < 0) return;
+    // Removed while still held, so that a waiting process that opened it finds it gone; a
+    // lock file is empty, so a file with something in it is someone else's and stays.
+    struct stat held {};
+    if (::fstat(static_cast<int>(handle_), &held) == 0 && held.st_size == 0)
+        ::unlink(path_.c_str());
+    ::close(static_cast<int>(handle_));
+    handle_ = -1;
+}
+
+}  // namespace talvik
+
+namespace talvik {
+
+std::FILE* OpenWithoutWaiting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return nullptr;
+    // Open: from here on a read waits for data as on any stream, and ends when every writer
+    // has closed it.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) ::close(fd);
+    return file;
 }
 
 }  // namespace talvik

@@ -1,3 +1,8 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 
@@ -31,5 +36,17 @@ std::optional<std::string> RawCommandLine() {
 }
 
 void UseBinaryStandardStreams() {}
+
+void GuardStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 }  // namespace talvik

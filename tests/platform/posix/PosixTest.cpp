@@ -262,28 +262,6 @@ TEST(RegistryFile, ReportsAFileThatCannotBeRead) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + ".lock"));  // nothing left beside it
 }
 
-TEST(RegistryFile, TwoProcessesWritingAtOnceLoseNothing) {
-    Fixture f;
-    RegKey key = 0;
-    ASSERT_TRUE(f.registry.CreateKey(kHkcu, "Shared", key));
-    constexpr int kValues = 50;
-    const auto name = [](int writer, int i) { return "W" + std::to_string(writer * 1000 + i); };
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    const int writer = child == 0 ? 1 : 0;
-    RegistryFile registry(f.path);
-    int failures = 0;
-    for (int i = 0; i < kValues; ++i)
-        failures += !registry.SetStringValue(kHkcu, "Shared", name(writer, i), name(writer, i));
-    if (child == 0) ::_exit(failures);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 && failures == 0);
-    for (int i = 0; i < 2 * kValues; ++i)
-        EXPECT_EQ(f.Read("Shared", name(i % 2, i / 2)), name(i % 2, i / 2));
-    EXPECT_EQ(f.registry.CheckFile(), "");
-}
-
 TEST(RegistryFile, DefaultPathFollowsTheConfigurationFolder) {
     const std::vector<std::tuple<const char*, const char*, std::string>> cases = {
         {"/cfg/", "/home/u", "/cfg/talvik/registry.reg"},
