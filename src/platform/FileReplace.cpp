@@ -22,6 +22,42 @@ std::uint32_t RandomTag() {
 
 }  // namespace
 
+std::string ProblemOfErrno(int error) {
+    switch (error) {
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return "schijf vol";
+        case EFBIG:
+            return "bestand te groot";
+        case EACCES:
+        case EPERM:
+            return "geen toegang";
+        case EROFS:
+            return "schijf is alleen-lezen";
+#ifdef ETXTBSY
+        case ETXTBSY:
+#endif
+        case EBUSY:
+            return "in gebruik door een ander programma";
+        case ENAMETOOLONG:
+            return "naam te lang";
+        case ENOENT:
+        case ENOTDIR:
+            return "map bestaat niet";
+        case EISDIR:
+            return "er staat een map met die naam";
+        case EEXIST:
+        case ENOTEMPTY:
+            return "er staat al iets met die naam";
+        case EIO:
+            return "leesfout of schrijffout van de schijf";
+        default:
+            return {};
+    }
+}
+
 std::string TemporaryNameFor(const std::string& target, std::size_t longestName,
                              std::size_t longestPath) {
     std::string suffix = ".";

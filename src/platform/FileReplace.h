@@ -35,6 +35,9 @@ std::string TemporaryNameFor(const std::string& target, std::size_t longestName,
 // Windows-1252): "schijf vol", "geen toegang", "in gebruik door een ander programma",
 // "naam te lang", ... Read right after the failing call.
 std::string LastFileProblem();
+// The same words for a C runtime error number; empty when the number says nothing more than
+// "failed". Both systems' LastFileProblem fall back on it.
+std::string ProblemOfErrno(int error);
 
 // Creates the file for writing bytes unchanged (binary mode), failing with null when a file of
 // that name exists already, so that a temporary name is never someone else's file.

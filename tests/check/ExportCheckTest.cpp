@@ -10,6 +10,7 @@
 #include "check/CheckReading.h"
 #include "interchange/IdexReader.h"
 #include "project/Conversion.h"
+#include "support/Checksum.h"
 #include "support/ReadBytes.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
@@ -19,16 +20,7 @@
 namespace talvik {
 namespace {
 
-std::string Checksum(std::string bytes, const std::string& network) {
-    for (std::size_t at; (at = bytes.find(network)) != std::string::npos;)
-        bytes.replace(at, network.size(), "NET");
-    std::uint64_t h = 14695981039346656037ull;
-    for (char c : bytes)
-        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
-    return text;
-}
+using testing::Checksum;
 
 TEST(ExportCheck, LeavesTheExportsFilesAsTheyAre) {
     // Version, faces reduced, angle unit, checksums of the project, observation, coordinate

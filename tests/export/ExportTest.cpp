@@ -12,6 +12,7 @@
 #include "platform/RegistryFile.h"
 #include "project/Conversion.h"
 #include "project/ProjectTestSupport.h"
+#include "support/Checksum.h"
 #include "support/MemorySettings.h"
 #include "support/RecordingUi.h"
 #include "support/StdDevTexts.h"
@@ -184,17 +185,7 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
 using bench::MakeFieldFile;
 using bench::MakeIdexFile;
 
-// The file's checksum with the network name (the scratch folder in upper case) taken out.
-std::string Checksum(std::string bytes, const std::string& network) {
-    for (std::size_t at; (at = bytes.find(network)) != std::string::npos;)
-        bytes.replace(at, network.size(), "NET");
-    std::uint64_t h = 14695981039346656037ull;
-    for (char c : bytes)
-        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
-    return text;
-}
+using testing::Checksum;
 
 // A generated network of some thousands of points through the IDEX reader and the conversion:
 // the three files written must stay byte for byte what they are (pinned checksums), whatever

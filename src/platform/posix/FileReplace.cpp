@@ -18,35 +18,8 @@ std::string TemporaryNameFor(const std::string& target) {
 
 std::string LastFileProblem() {
     const int error = errno;
-    switch (error) {
-        case ENOSPC:
-        case EDQUOT:
-            return "schijf vol";
-        case EFBIG:
-            return "bestand te groot";
-        case EACCES:
-        case EPERM:
-            return "geen toegang";
-        case EROFS:
-            return "schijf is alleen-lezen";
-        case ETXTBSY:
-        case EBUSY:
-            return "in gebruik door een ander programma";
-        case ENAMETOOLONG:
-            return "naam te lang";
-        case ENOENT:
-        case ENOTDIR:
-            return "map bestaat niet";
-        case EISDIR:
-            return "er staat een map met die naam";
-        case EEXIST:
-        case ENOTEMPTY:
-            return "er staat al iets met die naam";
-        case EIO:
-            return "leesfout of schrijffout van de schijf";
-        default:
-            return "systeemfout " + std::to_string(error);
-    }
+    const std::string text = ProblemOfErrno(error);
+    return text.empty() ? "systeemfout " + std::to_string(error) : text;
 }
 
 std::FILE* CreateNewFile(const std::string& path) {

@@ -13,31 +13,6 @@
 
 namespace talvik {
 
-namespace {
-
-// The words for a C runtime error number; empty when it says nothing more than "failed".
-std::string ProblemOfErrno(int error) {
-    switch (error) {
-        case ENOSPC:
-            return "schijf vol";
-        case EFBIG:
-            return "bestand te groot";
-        case EACCES:
-        case EPERM:
-            return "geen toegang";
-        case ENAMETOOLONG:
-            return "naam te lang";
-        case ENOENT:
-            return "map bestaat niet";
-        case EEXIST:
-            return "er staat al iets met die naam";
-        default:
-            return {};
-    }
-}
-
-}  // namespace
-
 std::string TemporaryNameFor(const std::string& target) {
     // The ANSI calls take paths up to MAX_PATH characters with the closing zero.
     return TemporaryNameFor(target, 255, MAX_PATH - 1);
