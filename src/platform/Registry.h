@@ -68,4 +68,23 @@ class Registry {
     }
 };
 
+// The changes made while it lives reach the store in one write (BeginChanges .. EndChanges). A
+// store that cannot be read takes them one by one instead, each failing on its own, as without.
+class OneWrite {
+  public:
+    explicit OneWrite(Registry& registry) : registry_(registry) {
+        std::string problem;
+        registry_.BeginChanges(false, problem);
+    }
+    ~OneWrite() {
+        std::string problem;
+        registry_.EndChanges(problem);
+    }
+    OneWrite(const OneWrite&) = delete;
+    OneWrite& operator=(const OneWrite&) = delete;
+
+  private:
+    Registry& registry_;
+};
+
 }  // namespace talvik

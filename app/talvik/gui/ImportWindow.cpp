@@ -167,7 +167,10 @@ void ImportWindow::RunImport() {
     if (running_ || ended_) return;
     running_ = true;
     body_->setEnabled(false);
-    const ImportOutcome outcome = model_.Start(idexFile_, context_.ui);
+    const ImportOutcome outcome = [this] {
+        const OneWrite oneWrite(context_.registry);
+        return model_.Start(idexFile_, context_.ui);
+    }();
     body_->setEnabled(true);
     // After a written file the process ends without the closing steps: the set number is
     // not stored.

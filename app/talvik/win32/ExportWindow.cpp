@@ -299,7 +299,10 @@ void ExportWindow::RunExport(bool kickKorvu) {
     if (running_ || ended_) return;
     running_ = true;
     SetBodyEnabled(false);
-    const ExportOptions options = model_.Start(idexFile_);
+    const ExportOptions options = [this] {
+        const OneWrite oneWrite(context_.registry);
+        return model_.Start(idexFile_);
+    }();
     const LaunchChoice launch{kickKorvu ? Launch::Always : Launch::No, model_.projectFile};
     const ConversionOutcome outcome = RunExportJob(context_, options, launch).conversion;
     running_ = false;

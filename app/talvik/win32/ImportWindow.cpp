@@ -110,7 +110,10 @@ void ImportWindow::RunImport() {
     if (running_ || ended_) return;
     running_ = true;
     SetBodyEnabled(false);
-    const ImportOutcome outcome = model_.Start(idexFile_, context_.ui);
+    const ImportOutcome outcome = [this] {
+        const OneWrite oneWrite(context_.registry);
+        return model_.Start(idexFile_, context_.ui);
+    }();
     SetBodyEnabled(true);
     // After a written file the process ends without the closing steps: the set number is
     // not stored.
