@@ -80,8 +80,16 @@ double Curvature(double horizontal) {
     return (1.0 - kRefraction) * horizontal * horizontal / (2.0 * kEarthRadius);
 }
 
-// What one set-up says about one target, its readings combined (face 2 reduced to face 1).
-struct Sight {
+// The standard deviations of a reading over a sight of this horizontal length.
+double DirectionSigmaOf(const CheckChoices& c, double distance) {
+    return (c.absHor + c.relHor * distance / 1000.0) * kGon;
+}
+double ZenithSigmaOf(const CheckChoices& c, double distance) {
+    return (c.absVer + c.relVer * distance / 1000.0) * kGon;
+}
+
+// The readings of one set-up to one target while they are combined (face 2 reduced to face 1).
+struct Combining {
     std::uint32_t target = 0;
     int directions = 0;
     double firstDirection = 0.0;
@@ -101,19 +109,60 @@ struct Sight {
     bool hasAzimuth = false;
     double azimuthOrientation = 0.0;
     double heightOffset = 0.0;  // instrument height less target height of the zenith angles
+};
 
-    double Direction() const { return firstDirection + directionSum / directions; }
-    double Horizontal() const { return horizontalSum / horizontals; }
-    double HeightDifference() const { return heightDifferenceSum / heightDifferences; }
-    double Zenith() const { return zenithSum / zeniths; }
+// What one set-up says about one target, its readings combined: 40 bytes, for a large network
+// has a great many. The counts stop at 2; the check only asks for none, one or more.
+struct Sight {
+    std::uint32_t target = 0;
+    std::uint8_t directions = 0;
+    std::uint8_t zeniths = 0;
+    std::uint8_t horizontals = 0;
+    std::uint8_t heightDifferences = 0;
+    double direction = 0.0;
+    double zenith = 0.0;
+    double horizontal = 0.0;
+    double height = 0.0;  // the height difference; without one, the height offset
+
+    Sight() = default;
+    explicit Sight(const Combining& c)
+        : target(c.target),
+          directions(Capped(c.directions)),
+          zeniths(Capped(c.zeniths)),
+          horizontals(Capped(c.horizontals)),
+          heightDifferences(Capped(c.heightDifferences)),
+          direction(c.directions > 0 ? c.firstDirection + c.directionSum / c.directions : 0.0),
+          zenith(c.zeniths > 0 ? c.zenithSum / c.zeniths : 0.0),
+          horizontal(c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0),
+          height(c.heightDifferences > 0 ? c.heightDifferenceSum / c.heightDifferences
+                                         : c.heightOffset) {}
+    static std::uint8_t Capped(int count) { return static_cast<std::uint8_t>(std::min(count, 2)); }
+
+    double Direction() const { return direction; }
+    double Horizontal() const { return horizontal; }
+    double HeightDifference() const { return height; }
+    double HeightOffset() const { return height; }
+    double Zenith() const { return zenith; }
+};
+
+// Readings of one target in one set-up (both faces, or rounds) that spread too far.
+struct Spread {
+    std::uint32_t setUp = 0;
+    std::uint32_t sight = 0;
+    bool zenith = false;  // else the directions
+    bool faces = false;   // both faces, else rounds in one face
+    double spread = 0.0;
+    double tolerance = 0.0;
 };
 
 struct Station {
     std::uint32_t station = 0;
-    std::vector<Sight> sights;
+    std::span<const Sight> sights;
     bool oriented = false;
     double orientation = 0.0;
     double orientationSigma = 0.0;
+    bool hasAzimuth = false;  // the orientation of the set-up's first azimuth record
+    double azimuthOrientation = 0.0;
 };
 
 struct Node {
@@ -139,10 +188,11 @@ struct Seen {
 class Checker {
   public:
     Checker(const CheckChoices& choices, std::vector<Node>& nodes, std::vector<Station>& stations,
-            CheckReport& report)
+            const std::vector<Spread>& spreads, CheckReport& report)
         : c_(choices),
           nodes_(nodes),
           stations_(stations),
+          spreads_(spreads),
           report_(report),
           seenAt_(nodes.size() + 1),
           setUpsAt_(nodes.size() + 1) {
@@ -172,12 +222,8 @@ class Checker {
     void Unplaced(const std::vector<bool>& observed);
 
   private:
-    double DirectionSigma(double distance) const {
-        return (c_.absHor + c_.relHor * distance / 1000.0) * kGon;
-    }
-    double ZenithSigma(double distance) const {
-        return (c_.absVer + c_.relVer * distance / 1000.0) * kGon;
-    }
+    double DirectionSigma(double distance) const { return DirectionSigmaOf(c_, distance); }
+    double ZenithSigma(double distance) const { return ZenithSigmaOf(c_, distance); }
     double DistanceSigma(double distance) const { return c_.absDis + c_.relDis * 1e-6 * distance; }
     double Bearing(const Node& a, const Node& b) const { return std::atan2(b.x - a.x, b.y - a.y); }
     double Span(const Node& a, const Node& b) const { return std::hypot(b.x - a.x, b.y - a.y); }
@@ -205,7 +251,7 @@ class Checker {
         const Node& target = nodes_[sight.target];
         if (sight.zeniths == 0 || !at.placed || !target.placed) return false;
         const double h = Span(at, target);
-        dh = h / std::tan(sight.Zenith()) + Curvature(h) + sight.heightOffset;
+        dh = h / std::tan(sight.Zenith()) + Curvature(h) + sight.HeightOffset();
         const double z = ZenithSigma(h) * h / std::pow(std::sin(sight.Zenith()), 2);
         const double d = std::hypot(at.sigma, target.sigma) / std::tan(sight.Zenith());
         variance = z * z + d * d + 2.0 * c_.sigmaInst * c_.sigmaInst;
@@ -246,6 +292,7 @@ class Checker {
     const CheckChoices& c_;
     std::vector<Node>& nodes_;
     std::vector<Station>& stations_;
+    const std::vector<Spread>& spreads_;
     CheckReport& report_;
     std::vector<std::uint32_t> seenAt_;
     std::vector<Seen> seen_;
@@ -290,10 +337,8 @@ bool Checker::Orient(std::size_t index) {
         s.orientationSigma = std::sqrt(variance) / count;
     } else {
         // Only an azimuth record, when that is all there is.
-        const auto azimuth = std::find_if(s.sights.begin(), s.sights.end(),
-                                          [](const Sight& sight) { return sight.hasAzimuth; });
-        if (azimuth == s.sights.end()) return false;
-        s.orientation = azimuth->azimuthOrientation;
+        if (!s.hasAzimuth) return false;
+        s.orientation = s.azimuthOrientation;
         s.orientationSigma = std::sqrt(2.0) * DirectionSigma(0.0);
     }
     s.oriented = true;
@@ -641,40 +686,31 @@ void Checker::Compare() {
         }
     }
 
-    // Readings of one target in one set-up: both faces, or repeated rounds.
-    for (const Station& s : stations_) {
-        for (const Sight& sight : s.sights) {
-            const double h = sight.horizontals > 0 ? sight.Horizontal() : 0.0;
-            const auto where = [&] {
-                return "standplaats " + Name(s.station) + ", " + Name(sight.target) + ": ";
-            };
-            const bool faces = sight.face1 && sight.face2;
-            if (sight.directions > 1) {
-                const double spread = sight.directionHigh - sight.directionLow;
-                const double tolerance = kPairFactor * std::sqrt(2.0) * DirectionSigma(h);
-                if (spread > tolerance)
-                    Add(Severity::Error, {s.station, sight.target}, [&] {
-                        return where() +
-                               (faces ? "richtingen in kijkerstand 1 en 2 verschillen " +
-                                            AngleText(spread, c_.unit) + " van een halve cirkel"
-                                      : "herhaalde richtingen lopen " + AngleText(spread, c_.unit) +
-                                            " uiteen") +
-                               " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
-                    });
-            }
-            if (sight.zeniths > 1) {
-                const double spread = sight.zenithHigh - sight.zenithLow;
-                const double tolerance = kPairFactor * std::sqrt(2.0) * ZenithSigma(h);
-                if (spread > tolerance)
-                    Add(Severity::Error, {s.station, sight.target}, [&] {
-                        return where() +
-                               (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " +
-                                            AngleText(spread, c_.unit) + " af van een volle cirkel"
-                                      : "herhaalde zenithoeken lopen " +
-                                            AngleText(spread, c_.unit) + " uiteen") +
-                               " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
-                    });
-            }
+    // Readings of one target in one set-up: both faces, or repeated rounds (their spreads
+    // were found while the readings were combined).
+    auto spread = spreads_.begin();
+    for (std::uint32_t i = 0; i < stations_.size(); ++i) {
+        const Station& s = stations_[i];
+        for (; spread != spreads_.end() && spread->setUp == i; ++spread) {
+            const Spread& f = *spread;
+            const std::uint32_t target = s.sights[f.sight].target;
+            Add(Severity::Error, {s.station, target}, [&] {
+                const std::string where =
+                    "standplaats " + Name(s.station) + ", " + Name(target) + ": ";
+                const std::string amount = AngleText(f.spread, c_.unit);
+                const std::string tail = " (toegestaan " + AngleText(f.tolerance, c_.unit) + ")";
+                if (f.zenith)
+                    return where +
+                           (f.faces ? "zenithoeken in kijkerstand 1 en 2 wijken " + amount +
+                                          " af van een volle cirkel"
+                                    : "herhaalde zenithoeken lopen " + amount + " uiteen") +
+                           tail;
+                return where +
+                       (f.faces ? "richtingen in kijkerstand 1 en 2 verschillen " + amount +
+                                      " van een halve cirkel"
+                                : "herhaalde richtingen lopen " + amount + " uiteen") +
+                       tail;
+            });
         }
         int directions = 0;
         std::uint32_t only = 0;
@@ -823,43 +859,60 @@ std::uint32_t NetworkCheck::Intern(const Name9& name) {
 }
 
 void NetworkCheck::Put(const ObservationRecord& record) {
-    const std::uint32_t station = Intern(record.Station);
+    // The records of one set-up mostly name the same station: its look-up is kept.
+    if (!haveLastStation_ || !(record.Station == lastStation_)) {
+        lastStationIndex_ = Intern(record.Station);
+        lastStation_ = record.Station;
+        haveLastStation_ = true;
+    }
+    const std::uint32_t station = lastStationIndex_;
     const bool stationRecord = record.Zenith == -1.0;
     // A station record made at a change of rounds carries no reading and opens no set-up.
     if (stationRecord && record.Target == Name9("0")) return;
+    const std::uint32_t target = Intern(record.Target);
     // The records of a set-up need not follow each other: a face-2 reading of a set-up opened
     // without a station record goes behind the latest station record of another one. So a
     // record joins its station's latest set-up; only a station record with a reference opens a
     // new one, unless it repeats the one that opened the latest (the copy that follows a face-2
     // block).
-    const auto latest = latest_.find(station);
-    const auto same = [&record](const ObservationRecord& a) {
-        return a.Target == record.Target && a.Direction == record.Direction &&
-               a.InstrumentHeight == record.InstrumentHeight &&
-               a.TargetHeight == record.TargetHeight;
+    if (latest_.size() < names_.size()) latest_.resize(names_.size() * 2, 0);
+    std::uint32_t& latest = latest_[station];
+    const auto same = [&](const SetUp& a) {
+        return a.opened && a.openingTarget == target && a.openingDirection == record.Direction &&
+               a.openingInstrumentHeight == record.InstrumentHeight &&
+               a.openingTargetHeight == record.TargetHeight;
     };
-    if (latest == latest_.end() || (stationRecord && !(setUps_[latest->second].opened &&
-                                                       same(setUps_[latest->second].opening)))) {
-        latest_[station] = setUps_.size();
-        setUps_.push_back({station, {}, stationRecord, record});
+    if (latest == 0 || (stationRecord && !same(setUps_[latest - 1]))) {
+        setUps_.push_back({station, stationRecord, target, record.Direction,
+                           record.InstrumentHeight, record.TargetHeight});
+        latest = static_cast<std::uint32_t>(setUps_.size());
     }
-    SetUp& setUp = setUps_[latest_[station]];
     if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
         face2Station_ = record.Station;
         face2Target_ = record.Target;
     }
-    Reading reading;
-    reading.target = Intern(record.Target);
+    if ((readings_ >> kBlockShift) == blocks_.size())
+        blocks_.push_back(std::make_unique<Reading[]>(std::size_t{1} << kBlockShift));
+    Reading& reading =
+        blocks_[readings_ >> kBlockShift][readings_ & ((std::size_t{1} << kBlockShift) - 1)];
+    reading.setUp = latest - 1;
+    reading.target = target;
     reading.direction = record.Direction;
+    reading.zenith = 0.0;
+    reading.distance = 0.0;
     if (!stationRecord) {
         reading.zenith = record.Zenith;
-        reading.slope = record.Distance;
-        reading.horizontal = record.Distance2;
-        reading.azimuth = record.Azimuth;
+        if (record.Distance > 0.0)
+            reading.distance = record.Distance;
+        else if (record.Distance2 > 0.0)
+            reading.distance = -record.Distance2;
+        if (record.Azimuth != 0.0) {
+            reading.setUp |= kAzimuth;
+            azimuths_.emplace_back(readings_, record.Azimuth);
+        }
     }
-    reading.instrumentHeight = record.InstrumentHeight;
-    reading.targetHeight = record.TargetHeight;
-    setUp.readings.push_back(reading);
+    reading.heightOffset = record.InstrumentHeight - record.TargetHeight;
+    ++readings_;
 }
 
 CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
@@ -872,15 +925,23 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
 
     // The known points: the first entry of a name with coordinates; and the points of the
     // field file's coordinate records even when nothing observes them.
-    std::unordered_map<Name9, std::size_t, NameHash> known;
     const auto& entries = points.Entries();
+    // The first entry with coordinates of each name: open addressing over the entries,
+    // slot = entry index + 1, 0 empty.
+    std::size_t size = 1024;
+    while (size < entries.size() * 2)
+        size *= 2;
+    std::vector<std::uint32_t> firstOf(size, 0);
     for (std::size_t i = 1; i < entries.size(); ++i) {
         const PointRecord& p = entries[i];
         if (!p.HasCoordinates) continue;
-        const auto [first, added] = known.try_emplace(p.Name, i);
-        if (!added) {
-            const PointRecord& q = entries[first->second];
-            if (i <= knownPoints && first->second <= knownPoints &&
+        std::size_t at = NameHash()(p.Name) & (size - 1);
+        while (firstOf[at] != 0 && !(entries[firstOf[at] - 1].Name == p.Name))
+            at = (at + 1) & (size - 1);
+        if (firstOf[at] != 0) {
+            const PointRecord& q = entries[firstOf[at] - 1];
+            const std::size_t first = firstOf[at] - 1;
+            if (i <= knownPoints && first <= knownPoints &&
                 (std::abs(p.X - q.X) > 5e-4 || std::abs(p.Y - q.Y) > 5e-4 ||
                  std::abs(p.Z - q.Z) > 5e-4)) {
                 const std::uint32_t node = Lookup(p.Name);
@@ -899,6 +960,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
             }
             continue;
         }
+        firstOf[at] = static_cast<std::uint32_t>(i + 1);
         const std::uint32_t node = Lookup(p.Name);
         std::size_t n = 0;
         if (node < names_.size()) {
@@ -920,22 +982,46 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         k.sigmaZ = choices.sdZ;
     }
 
-    // The set-ups, their readings reduced to face 1 and combined per target.
-    std::vector<Station> stations;
-    stations.reserve(setUps_.size());
-    for (SetUp& setUp : setUps_) {
-        Station s;
-        s.station = setUp.station;
-        s.sights.reserve(setUp.readings.size());
-        for (const Reading& r : setUp.readings) {
+    // The set-ups, their readings reduced to face 1 and combined per target. The readings are
+    // taken set-up by set-up, in the order they came; a block of them is let go once used.
+    constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
+    std::vector<std::uint32_t> order(readings_);
+    std::vector<std::uint32_t> readingsAt(setUps_.size() + 1, 0);
+    for (std::size_t k = 0; k < readings_; ++k)
+        ++readingsAt[(ReadingAt(k).setUp & ~kAzimuth) + 1];
+    for (std::size_t i = 1; i < readingsAt.size(); ++i)
+        readingsAt[i] += readingsAt[i - 1];
+    {
+        std::vector<std::uint32_t> next(readingsAt.begin(), readingsAt.end() - 1);
+        for (std::size_t k = 0; k < readings_; ++k)
+            order[next[ReadingAt(k).setUp & ~kAzimuth]++] = static_cast<std::uint32_t>(k);
+    }
+    std::vector<std::uint32_t> unused(blocks_.size(), static_cast<std::uint32_t>(kBlock));
+    if (!blocks_.empty())
+        unused.back() = static_cast<std::uint32_t>(readings_ - (blocks_.size() - 1) * kBlock);
+    // No more sights than readings; the room never filled is never touched either.
+    std::vector<Sight> sights;
+    sights.reserve(readings_);
+    std::vector<std::pair<std::size_t, std::size_t>> ranges(setUps_.size());
+    std::vector<Spread> spreads;
+    std::vector<Station> stations(setUps_.size());
+    std::vector<Combining> combining;
+    for (std::uint32_t u = 0; u < setUps_.size(); ++u) {
+        Station& s = stations[u];
+        s.station = setUps_[u].station;
+        combining.clear();
+        for (std::uint32_t at = readingsAt[u]; at < readingsAt[u + 1]; ++at) {
+            const std::size_t k = order[at];
+            const Reading& r = ReadingAt(k);
             // A set-up sees a few dozen targets at most: a search from the end finds them.
-            auto at = std::find_if(s.sights.rbegin(), s.sights.rend(),
-                                   [&r](const Sight& sight) { return sight.target == r.target; });
-            if (at == s.sights.rend()) {
-                s.sights.push_back(Sight{r.target});
-                at = s.sights.rbegin();
+            auto found =
+                std::find_if(combining.rbegin(), combining.rend(),
+                             [&r](const Combining& sight) { return sight.target == r.target; });
+            if (found == combining.rend()) {
+                combining.push_back(Combining{r.target});
+                found = combining.rbegin();
             }
-            Sight& sight = *at;
+            Combining& sight = *found;
             double direction = AngleToRadians(r.direction, choices.unit);
             double zenith = r.zenith > 0.0 ? AngleToRadians(r.zenith, choices.unit) : 0.0;
             const bool face2 = zenith > kPi;
@@ -953,35 +1039,67 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
                 sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
             ++sight.directions;
             if (zenith > 0.0) {
-                sight.heightOffset = r.instrumentHeight - r.targetHeight;
+                sight.heightOffset = r.heightOffset;
                 sight.zenithSum += zenith;
                 sight.zenithLow = sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
                 sight.zenithHigh = sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
                 ++sight.zeniths;
             }
-            if (r.slope > 0.0) {
-                const double h = zenith > 0.0 ? r.slope * std::sin(zenith) : r.slope;
+            if (r.distance > 0.0) {
+                const double h = zenith > 0.0 ? r.distance * std::sin(zenith) : r.distance;
                 sight.horizontalSum += h;
                 ++sight.horizontals;
                 if (zenith > 0.0) {
-                    sight.heightDifferenceSum += r.slope * std::cos(zenith) + Curvature(h) +
-                                                 r.instrumentHeight - r.targetHeight;
+                    sight.heightDifferenceSum +=
+                        r.distance * std::cos(zenith) + Curvature(h) + r.heightOffset;
                     ++sight.heightDifferences;
                 }
-            } else if (r.horizontal > 0.0) {
-                sight.horizontalSum += r.horizontal;
+            } else if (r.distance < 0.0) {
+                sight.horizontalSum += -r.distance;
                 ++sight.horizontals;
             }
-            if (r.azimuth != 0.0 && !sight.hasAzimuth) {
+            if ((r.setUp & kAzimuth) != 0 && !sight.hasAzimuth) {
+                const auto azimuth = std::lower_bound(azimuths_.begin(), azimuths_.end(), k,
+                                                      [](const std::pair<std::size_t, double>& a,
+                                                         std::size_t b) { return a.first < b; });
                 sight.hasAzimuth = true;
-                sight.azimuthOrientation = AngleToRadians(r.azimuth, choices.unit) - direction;
+                sight.azimuthOrientation =
+                    AngleToRadians(azimuth->second, choices.unit) - direction;
             }
+            if (--unused[k >> kBlockShift] == 0) blocks_[k >> kBlockShift].reset();
         }
-        stations.push_back(std::move(s));
-        std::vector<Reading>().swap(setUp.readings);
+        ranges[u] = {sights.size(), combining.size()};
+        for (const Combining& c : combining) {
+            // The readings of one target, both faces or rounds, that spread too far.
+            const double h = c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0;
+            const auto index = static_cast<std::uint32_t>(sights.size() - ranges[u].first);
+            if (c.directions > 1) {
+                const double spread = c.directionHigh - c.directionLow;
+                const double tolerance =
+                    kPairFactor * std::sqrt(2.0) * DirectionSigmaOf(choices, h);
+                if (spread > tolerance)
+                    spreads.push_back({u, index, false, c.face1 && c.face2, spread, tolerance});
+            }
+            if (c.zeniths > 1) {
+                const double spread = c.zenithHigh - c.zenithLow;
+                const double tolerance = kPairFactor * std::sqrt(2.0) * ZenithSigmaOf(choices, h);
+                if (spread > tolerance)
+                    spreads.push_back({u, index, true, c.face1 && c.face2, spread, tolerance});
+            }
+            if (c.hasAzimuth && !s.hasAzimuth) {
+                s.hasAzimuth = true;
+                s.azimuthOrientation = c.azimuthOrientation;
+            }
+            sights.emplace_back(c);
+        }
     }
+    std::vector<std::unique_ptr<Reading[]>>().swap(blocks_);
+    std::vector<std::uint32_t>().swap(order);
+    for (std::size_t u = 0; u < stations.size(); ++u)
+        stations[u].sights = {sights.data() + ranges[u].first, ranges[u].second};
+    std::vector<std::pair<std::size_t, std::size_t>>().swap(ranges);
 
-    Checker checker(choices, nodes, stations, report);
+    Checker checker(choices, nodes, stations, spreads, report);
     checker.Place();
     checker.Compare();
     checker.Unplaced(observed);
