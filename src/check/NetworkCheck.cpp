@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <span>
+#include <utility>
 
 #include "text/Text.h"
 
@@ -73,6 +74,25 @@ std::string Trimmed(const Name9& name) {
 // An unordered pair of points as one key.
 std::uint64_t Pair(std::size_t a, std::size_t b) {
     return (std::uint64_t{std::min(a, b)} << 32) | std::max(a, b);
+}
+
+// Sorts keys by their bytes from the lowest up, sixteen bits at a time (a pass that would
+// leave every key where it is, as for the high bits of small point numbers, is skipped).
+void SortKeys(std::vector<std::uint64_t>& keys) {
+    std::vector<std::uint64_t> other(keys.size());
+    std::vector<std::size_t> count(std::size_t{1} << 16);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(count.begin(), count.end(), 0);
+        for (const std::uint64_t key : keys)
+            ++count[(key >> shift) & 0xFFFFu];
+        if (std::find(count.begin(), count.end(), keys.size()) != count.end()) continue;
+        std::size_t sum = 0;
+        for (std::size_t& c : count)
+            sum += std::exchange(c, sum);
+        for (const std::uint64_t key : keys)
+            other[count[(key >> shift) & 0xFFFFu]++] = key;
+        keys.swap(other);
+    }
 }
 
 // Height difference from station (instrument) to target (target point).
@@ -625,15 +645,21 @@ void Checker::Compare() {
     // Every sight under its pair of points, the two ways of a pair side by side once sorted.
     struct Entry {
         std::uint64_t pair;
-        bool back;  // from the higher point to the lower
-        const Sight* sight;
+        std::uint32_t sight;  // in the array of all sights; kBack: from the higher point
     };
+    constexpr std::uint32_t kBack = 0x80000000u;
+    const Sight* const all = stations_.empty() ? nullptr : stations_.front().sights.data();
+    std::size_t sightCount = 0;
+    for (const Station& s : stations_)
+        sightCount += s.sights.size();
     std::vector<Entry> entries;
+    entries.reserve(sightCount);
     for (const Station& s : stations_) {
         for (const Sight& sight : s.sights) {
             if (sight.target != s.station)
-                entries.push_back(
-                    {Pair(s.station, sight.target), s.station > sight.target, &sight});
+                entries.push_back({Pair(s.station, sight.target),
+                                   static_cast<std::uint32_t>(&sight - all) |
+                                       (s.station > sight.target ? kBack : 0u)});
         }
     }
     std::sort(entries.begin(), entries.end(),
@@ -645,8 +671,8 @@ void Checker::Compare() {
         Way there;
         Way home;
         for (; run < entries.size() && entries[run].pair == key; ++run) {
-            Way& way = entries[run].back ? home : there;
-            const Sight& sight = *entries[run].sight;
+            Way& way = (entries[run].sight & kBack) != 0 ? home : there;
+            const Sight& sight = all[entries[run].sight & ~kBack];
             if (sight.horizontals > 0) {
                 way.horizontal += sight.Horizontal();
                 ++way.horizontals;
@@ -827,34 +853,46 @@ std::size_t NetworkCheck::NameHash::operator()(const Name9& name) const {
     return static_cast<std::size_t>(h ^ (h >> 32));
 }
 
+NetworkCheck::Slot NetworkCheck::SlotOf(const Name9& name, std::uint32_t index) {
+    Slot slot;
+    std::memcpy(&slot.head, name.data(), 8);
+    slot.index = index;
+    slot.last = name.data()[8];
+    return slot;
+}
+
 std::uint32_t NetworkCheck::Lookup(const Name9& name) const {
     if (slots_.empty()) return static_cast<std::uint32_t>(names_.size());
     const std::size_t mask = slots_.size() - 1;
+    const Slot key = SlotOf(name, 0);
     for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
-        if (slots_[at] == 0) return static_cast<std::uint32_t>(names_.size());
-        if (names_[slots_[at] - 1] == name) return slots_[at] - 1;
+        const Slot& slot = slots_[at];
+        if (slot.index == 0) return static_cast<std::uint32_t>(names_.size());
+        if (slot.head == key.head && slot.last == key.last) return slot.index - 1;
     }
 }
 
 std::uint32_t NetworkCheck::Intern(const Name9& name) {
     if ((names_.size() + 1) * 2 > slots_.size()) {
-        slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+        slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, Slot{});
         const std::size_t mask = slots_.size() - 1;
         for (std::uint32_t i = 0; i < names_.size(); ++i) {
             std::size_t at = NameHash()(names_[i]) & mask;
-            while (slots_[at] != 0)
+            while (slots_[at].index != 0)
                 at = (at + 1) & mask;
-            slots_[at] = i + 1;
+            slots_[at] = SlotOf(names_[i], i + 1);
         }
     }
     const std::size_t mask = slots_.size() - 1;
+    const Slot key = SlotOf(name, 0);
     for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
-        if (slots_[at] == 0) {
+        Slot& slot = slots_[at];
+        if (slot.index == 0) {
             names_.push_back(name);
-            slots_[at] = static_cast<std::uint32_t>(names_.size());
-            return slots_[at] - 1;
+            slot = SlotOf(name, static_cast<std::uint32_t>(names_.size()));
+            return slot.index - 1;
         }
-        if (names_[slots_[at] - 1] == name) return slots_[at] - 1;
+        if (slot.head == key.head && slot.last == key.last) return slot.index - 1;
     }
 }
 
@@ -1127,12 +1165,17 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
     }
     const std::vector<std::uint64_t>& drawn = checker.pairs_;
     std::vector<std::uint64_t>& flagged = checker.flagged_;
-    std::sort(flagged.begin(), flagged.end());
+    SortKeys(flagged);
+    // Both lists in order: one walk along them.
     report.lines.reserve(drawn.size());
-    for (const std::uint64_t pair : drawn)
+    auto mark = flagged.begin();
+    for (const std::uint64_t pair : drawn) {
+        while (mark != flagged.end() && *mark < pair)
+            ++mark;
         report.lines.push_back({static_cast<std::size_t>(pair >> 32),
                                 static_cast<std::size_t>(pair & 0xFFFFFFFFu),
-                                std::binary_search(flagged.begin(), flagged.end(), pair)});
+                                mark != flagged.end() && *mark == pair});
+    }
     return report;
 }
 

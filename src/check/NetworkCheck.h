@@ -128,8 +128,15 @@ class NetworkCheck final : public ObservationSink {
     }
 
     std::vector<Name9> names_;
-    // Open addressing, a power of two in size, at most half full: slot = index + 1, 0 empty.
-    std::vector<std::uint32_t> slots_;
+    // Open addressing, a power of two in size, at most half full. A slot holds the name's bytes
+    // beside its index, so that a look-up touches one place in memory: index + 1, 0 empty.
+    struct Slot {
+        std::uint64_t head = 0;  // the name's first eight bytes
+        std::uint32_t index = 0;
+        char last = 0;  // and its ninth
+    };
+    static Slot SlotOf(const Name9& name, std::uint32_t index);
+    std::vector<Slot> slots_;
     std::uint32_t Lookup(const Name9& name) const;  // names_.size() when unknown
     std::vector<std::unique_ptr<Reading[]>> blocks_;
     std::size_t readings_ = 0;
