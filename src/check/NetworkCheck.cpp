@@ -657,9 +657,9 @@ void Checker::Compare() {
     for (const Station& s : stations_) {
         for (const Sight& sight : s.sights) {
             if (sight.target != s.station)
-                entries.push_back({Pair(s.station, sight.target),
-                                   static_cast<std::uint32_t>(&sight - all) |
-                                       (s.station > sight.target ? kBack : 0u)});
+                entries.push_back(
+                    {Pair(s.station, sight.target), static_cast<std::uint32_t>(&sight - all) |
+                                                        (s.station > sight.target ? kBack : 0u)});
         }
     }
     std::sort(entries.begin(), entries.end(),
@@ -897,6 +897,31 @@ std::uint32_t NetworkCheck::Intern(const Name9& name) {
 }
 
 void NetworkCheck::Put(const ObservationRecord& record) {
+    if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
+        face2Station_ = record.Station;
+        face2Target_ = record.Target;
+    }
+#if defined(__GNUC__)
+    if (!slots_.empty())
+        __builtin_prefetch(&slots_[NameHash()(record.Target) & (slots_.size() - 1)]);
+#endif
+    if (waitingCount_ == kAhead) {
+        Take(waiting_[waitingFirst_]);
+        waiting_[waitingFirst_] = record;
+        waitingFirst_ = (waitingFirst_ + 1) % kAhead;
+    } else {
+        waiting_[(waitingFirst_ + waitingCount_++) % kAhead] = record;
+    }
+}
+
+void NetworkCheck::TakeWaiting() {
+    for (; waitingCount_ > 0; --waitingCount_) {
+        Take(waiting_[waitingFirst_]);
+        waitingFirst_ = (waitingFirst_ + 1) % kAhead;
+    }
+}
+
+void NetworkCheck::Take(const ObservationRecord& record) {
     // The records of one set-up mostly name the same station: its look-up is kept.
     if (!haveLastStation_ || !(record.Station == lastStation_)) {
         lastStationIndex_ = Intern(record.Station);
@@ -925,10 +950,6 @@ void NetworkCheck::Put(const ObservationRecord& record) {
                            record.InstrumentHeight, record.TargetHeight});
         latest = static_cast<std::uint32_t>(setUps_.size());
     }
-    if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
-        face2Station_ = record.Station;
-        face2Target_ = record.Target;
-    }
     if ((readings_ >> kBlockShift) == blocks_.size())
         blocks_.push_back(std::make_unique<Reading[]>(std::size_t{1} << kBlockShift));
     Reading& reading =
@@ -955,6 +976,7 @@ void NetworkCheck::Put(const ObservationRecord& record) {
 
 CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
                               const CheckChoices& choices) {
+    TakeWaiting();
     CheckReport report;
     std::vector<Node> nodes(names_.size());
     std::vector<bool> observed(names_.size(), true);

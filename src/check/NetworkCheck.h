@@ -7,6 +7,7 @@
 // Conventions: X east, Y north, bearings clockwise from north, heights up; angles are taken in
 // the field file's unit and computed in radians; the standard deviations are the export's.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -121,6 +122,15 @@ class NetworkCheck final : public ObservationSink {
     struct NameHash {
         std::size_t operator()(const Name9& name) const;
     };
+
+    // A record is taken a few records after it came, once the processor has had time to fetch
+    // the place of its target's name in the table: those look-ups miss the cache.
+    static constexpr std::size_t kAhead = 16;
+    void Take(const ObservationRecord& record);
+    void TakeWaiting();
+    std::array<ObservationRecord, kAhead> waiting_;
+    std::size_t waitingFirst_ = 0;
+    std::size_t waitingCount_ = 0;
 
     std::uint32_t Intern(const Name9& name);
     const Reading& ReadingAt(std::size_t i) const {
