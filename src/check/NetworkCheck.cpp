@@ -10,6 +10,7 @@
 #include <span>
 #include <utility>
 
+#include "model/Beside.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -977,6 +978,132 @@ void NetworkCheck::Take(const ObservationRecord& record) {
 CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
                               const CheckChoices& choices) {
     TakeWaiting();
+    // The set-ups, their readings reduced to face 1 and combined per target, beside the look-up
+    // of the known points below: neither needs the other.
+    std::vector<Sight> sights;
+    std::vector<Spread> spreads;
+    std::vector<Station> stations;
+    std::future<void> combined = RunBeside([&] {
+        // The readings are taken set-up by set-up, in the order they came; a block of them is let
+        // go once used.
+        constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
+        std::vector<std::uint32_t> order(readings_);
+        std::vector<std::uint32_t> readingsAt(setUps_.size() + 1, 0);
+        for (std::size_t k = 0; k < readings_; ++k)
+            ++readingsAt[(ReadingAt(k).setUp & ~kAzimuth) + 1];
+        for (std::size_t i = 1; i < readingsAt.size(); ++i)
+            readingsAt[i] += readingsAt[i - 1];
+        {
+            std::vector<std::uint32_t> next(readingsAt.begin(), readingsAt.end() - 1);
+            for (std::size_t k = 0; k < readings_; ++k)
+                order[next[ReadingAt(k).setUp & ~kAzimuth]++] = static_cast<std::uint32_t>(k);
+        }
+        std::vector<std::uint32_t> unused(blocks_.size(), static_cast<std::uint32_t>(kBlock));
+        if (!blocks_.empty())
+            unused.back() = static_cast<std::uint32_t>(readings_ - (blocks_.size() - 1) * kBlock);
+        // No more sights than readings; the room never filled is never touched either.
+        sights.reserve(readings_);
+        std::vector<std::pair<std::size_t, std::size_t>> ranges(setUps_.size());
+        stations.resize(setUps_.size());
+        std::vector<Combining> combining;
+        for (std::uint32_t u = 0; u < setUps_.size(); ++u) {
+            Station& s = stations[u];
+            s.station = setUps_[u].station;
+            combining.clear();
+            for (std::uint32_t at = readingsAt[u]; at < readingsAt[u + 1]; ++at) {
+                const std::size_t k = order[at];
+                const Reading& r = ReadingAt(k);
+                // A set-up sees a few dozen targets at most: a search from the end finds them.
+                auto found =
+                    std::find_if(combining.rbegin(), combining.rend(),
+                                 [&r](const Combining& sight) { return sight.target == r.target; });
+                if (found == combining.rend()) {
+                    combining.push_back(Combining{r.target});
+                    found = combining.rbegin();
+                }
+                Combining& sight = *found;
+                double direction = AngleToRadians(r.direction, choices.unit);
+                double zenith = r.zenith > 0.0 ? AngleToRadians(r.zenith, choices.unit) : 0.0;
+                const bool face2 = zenith > kPi;
+                if (face2) {
+                    direction -= kPi;
+                    zenith = kTwoPi - zenith;
+                }
+                (face2 ? sight.face2 : sight.face1) = true;
+                if (sight.directions == 0) sight.firstDirection = direction;
+                const double delta = Wrap(direction - sight.firstDirection);
+                sight.directionSum += delta;
+                sight.directionLow =
+                    sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
+                sight.directionHigh =
+                    sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
+                ++sight.directions;
+                if (zenith > 0.0) {
+                    sight.heightOffset = r.heightOffset;
+                    sight.zenithSum += zenith;
+                    sight.zenithLow =
+                        sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
+                    sight.zenithHigh =
+                        sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
+                    ++sight.zeniths;
+                }
+                if (r.distance > 0.0) {
+                    const double h = zenith > 0.0 ? r.distance * std::sin(zenith) : r.distance;
+                    sight.horizontalSum += h;
+                    ++sight.horizontals;
+                    if (zenith > 0.0) {
+                        sight.heightDifferenceSum +=
+                            r.distance * std::cos(zenith) + Curvature(h) + r.heightOffset;
+                        ++sight.heightDifferences;
+                    }
+                } else if (r.distance < 0.0) {
+                    sight.horizontalSum += -r.distance;
+                    ++sight.horizontals;
+                }
+                if ((r.setUp & kAzimuth) != 0 && !sight.hasAzimuth) {
+                    const auto azimuth =
+                        std::lower_bound(azimuths_.begin(), azimuths_.end(), k,
+                                         [](const std::pair<std::size_t, double>& a,
+                                            std::size_t b) { return a.first < b; });
+                    sight.hasAzimuth = true;
+                    sight.azimuthOrientation =
+                        AngleToRadians(azimuth->second, choices.unit) - direction;
+                }
+                if (--unused[k >> kBlockShift] == 0) blocks_[k >> kBlockShift].reset();
+            }
+            ranges[u] = {sights.size(), combining.size()};
+            for (const Combining& c : combining) {
+                // The readings of one target, both faces or rounds, that spread too far.
+                const double h = c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0;
+                const auto index = static_cast<std::uint32_t>(sights.size() - ranges[u].first);
+                if (c.directions > 1) {
+                    const double spread = c.directionHigh - c.directionLow;
+                    const double tolerance =
+                        kPairFactor * std::sqrt(2.0) * DirectionSigmaOf(choices, h);
+                    if (spread > tolerance)
+                        spreads.push_back({u, index, false, c.face1 && c.face2, spread, tolerance});
+                }
+                if (c.zeniths > 1) {
+                    const double spread = c.zenithHigh - c.zenithLow;
+                    const double tolerance =
+                        kPairFactor * std::sqrt(2.0) * ZenithSigmaOf(choices, h);
+                    if (spread > tolerance)
+                        spreads.push_back({u, index, true, c.face1 && c.face2, spread, tolerance});
+                }
+                if (c.hasAzimuth && !s.hasAzimuth) {
+                    s.hasAzimuth = true;
+                    s.azimuthOrientation = c.azimuthOrientation;
+                }
+                sights.emplace_back(c);
+            }
+        }
+        std::vector<std::unique_ptr<Reading[]>>().swap(blocks_);
+        std::vector<std::uint32_t>().swap(order);
+        for (std::size_t u = 0; u < stations.size(); ++u)
+            stations[u].sights = {sights.data() + ranges[u].first, ranges[u].second};
+        std::vector<std::pair<std::size_t, std::size_t>>().swap(ranges);
+    });
+
     CheckReport report;
     std::vector<Node> nodes(names_.size());
     std::vector<bool> observed(names_.size(), true);
@@ -1042,123 +1169,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         k.sigmaZ = choices.sdZ;
     }
 
-    // The set-ups, their readings reduced to face 1 and combined per target. The readings are
-    // taken set-up by set-up, in the order they came; a block of them is let go once used.
-    constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
-    std::vector<std::uint32_t> order(readings_);
-    std::vector<std::uint32_t> readingsAt(setUps_.size() + 1, 0);
-    for (std::size_t k = 0; k < readings_; ++k)
-        ++readingsAt[(ReadingAt(k).setUp & ~kAzimuth) + 1];
-    for (std::size_t i = 1; i < readingsAt.size(); ++i)
-        readingsAt[i] += readingsAt[i - 1];
-    {
-        std::vector<std::uint32_t> next(readingsAt.begin(), readingsAt.end() - 1);
-        for (std::size_t k = 0; k < readings_; ++k)
-            order[next[ReadingAt(k).setUp & ~kAzimuth]++] = static_cast<std::uint32_t>(k);
-    }
-    std::vector<std::uint32_t> unused(blocks_.size(), static_cast<std::uint32_t>(kBlock));
-    if (!blocks_.empty())
-        unused.back() = static_cast<std::uint32_t>(readings_ - (blocks_.size() - 1) * kBlock);
-    // No more sights than readings; the room never filled is never touched either.
-    std::vector<Sight> sights;
-    sights.reserve(readings_);
-    std::vector<std::pair<std::size_t, std::size_t>> ranges(setUps_.size());
-    std::vector<Spread> spreads;
-    std::vector<Station> stations(setUps_.size());
-    std::vector<Combining> combining;
-    for (std::uint32_t u = 0; u < setUps_.size(); ++u) {
-        Station& s = stations[u];
-        s.station = setUps_[u].station;
-        combining.clear();
-        for (std::uint32_t at = readingsAt[u]; at < readingsAt[u + 1]; ++at) {
-            const std::size_t k = order[at];
-            const Reading& r = ReadingAt(k);
-            // A set-up sees a few dozen targets at most: a search from the end finds them.
-            auto found =
-                std::find_if(combining.rbegin(), combining.rend(),
-                             [&r](const Combining& sight) { return sight.target == r.target; });
-            if (found == combining.rend()) {
-                combining.push_back(Combining{r.target});
-                found = combining.rbegin();
-            }
-            Combining& sight = *found;
-            double direction = AngleToRadians(r.direction, choices.unit);
-            double zenith = r.zenith > 0.0 ? AngleToRadians(r.zenith, choices.unit) : 0.0;
-            const bool face2 = zenith > kPi;
-            if (face2) {
-                direction -= kPi;
-                zenith = kTwoPi - zenith;
-            }
-            (face2 ? sight.face2 : sight.face1) = true;
-            if (sight.directions == 0) sight.firstDirection = direction;
-            const double delta = Wrap(direction - sight.firstDirection);
-            sight.directionSum += delta;
-            sight.directionLow =
-                sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
-            sight.directionHigh =
-                sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
-            ++sight.directions;
-            if (zenith > 0.0) {
-                sight.heightOffset = r.heightOffset;
-                sight.zenithSum += zenith;
-                sight.zenithLow = sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
-                sight.zenithHigh = sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
-                ++sight.zeniths;
-            }
-            if (r.distance > 0.0) {
-                const double h = zenith > 0.0 ? r.distance * std::sin(zenith) : r.distance;
-                sight.horizontalSum += h;
-                ++sight.horizontals;
-                if (zenith > 0.0) {
-                    sight.heightDifferenceSum +=
-                        r.distance * std::cos(zenith) + Curvature(h) + r.heightOffset;
-                    ++sight.heightDifferences;
-                }
-            } else if (r.distance < 0.0) {
-                sight.horizontalSum += -r.distance;
-                ++sight.horizontals;
-            }
-            if ((r.setUp & kAzimuth) != 0 && !sight.hasAzimuth) {
-                const auto azimuth = std::lower_bound(azimuths_.begin(), azimuths_.end(), k,
-                                                      [](const std::pair<std::size_t, double>& a,
-                                                         std::size_t b) { return a.first < b; });
-                sight.hasAzimuth = true;
-                sight.azimuthOrientation =
-                    AngleToRadians(azimuth->second, choices.unit) - direction;
-            }
-            if (--unused[k >> kBlockShift] == 0) blocks_[k >> kBlockShift].reset();
-        }
-        ranges[u] = {sights.size(), combining.size()};
-        for (const Combining& c : combining) {
-            // The readings of one target, both faces or rounds, that spread too far.
-            const double h = c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0;
-            const auto index = static_cast<std::uint32_t>(sights.size() - ranges[u].first);
-            if (c.directions > 1) {
-                const double spread = c.directionHigh - c.directionLow;
-                const double tolerance =
-                    kPairFactor * std::sqrt(2.0) * DirectionSigmaOf(choices, h);
-                if (spread > tolerance)
-                    spreads.push_back({u, index, false, c.face1 && c.face2, spread, tolerance});
-            }
-            if (c.zeniths > 1) {
-                const double spread = c.zenithHigh - c.zenithLow;
-                const double tolerance = kPairFactor * std::sqrt(2.0) * ZenithSigmaOf(choices, h);
-                if (spread > tolerance)
-                    spreads.push_back({u, index, true, c.face1 && c.face2, spread, tolerance});
-            }
-            if (c.hasAzimuth && !s.hasAzimuth) {
-                s.hasAzimuth = true;
-                s.azimuthOrientation = c.azimuthOrientation;
-            }
-            sights.emplace_back(c);
-        }
-    }
-    std::vector<std::unique_ptr<Reading[]>>().swap(blocks_);
-    std::vector<std::uint32_t>().swap(order);
-    for (std::size_t u = 0; u < stations.size(); ++u)
-        stations[u].sights = {sights.data() + ranges[u].first, ranges[u].second};
-    std::vector<std::pair<std::size_t, std::size_t>>().swap(ranges);
-
+    combined.get();
     Checker checker(choices, nodes, stations, spreads, report);
     checker.Place();
     checker.Compare();
