@@ -77,25 +77,6 @@ std::uint64_t Pair(std::size_t a, std::size_t b) {
     return (std::uint64_t{std::min(a, b)} << 32) | std::max(a, b);
 }
 
-// Sorts keys by their bytes from the lowest up, sixteen bits at a time (a pass that would
-// leave every key where it is, as for the high bits of small point numbers, is skipped).
-void SortKeys(std::vector<std::uint64_t>& keys) {
-    std::vector<std::uint64_t> other(keys.size());
-    std::vector<std::size_t> count(std::size_t{1} << 16);
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::fill(count.begin(), count.end(), 0);
-        for (const std::uint64_t key : keys)
-            ++count[(key >> shift) & 0xFFFFu];
-        if (std::find(count.begin(), count.end(), keys.size()) != count.end()) continue;
-        std::size_t sum = 0;
-        for (std::size_t& c : count)
-            sum += std::exchange(c, sum);
-        for (const std::uint64_t key : keys)
-            other[count[(key >> shift) & 0xFFFFu]++] = key;
-        keys.swap(other);
-    }
-}
-
 // Height difference from station (instrument) to target (target point).
 double Curvature(double horizontal) {
     return (1.0 - kRefraction) * horizontal * horizontal / (2.0 * kEarthRadius);
@@ -217,6 +198,11 @@ class Checker {
           report_(report),
           seenAt_(nodes.size() + 1),
           setUpsAt_(nodes.size() + 1) {
+        std::size_t sights = 0;
+        for (const Station& s : stations)
+            sights += s.sights.size();
+        all_ = stations.empty() ? nullptr : stations.front().sights.data();
+        sightFlags_.resize(sights);
         // Both lists in one array each, a point's entries from At[n] to At[n + 1].
         for (const Station& s : stations) {
             ++setUpsAt_[s.station + 1];
@@ -287,14 +273,14 @@ class Checker {
         for (const std::uint32_t i : SetUpsOf(node))
             queue_.push_back(i);
     }
+    // The sight line an error names is drawn red: marked at one of its sights, or as a pair.
+    void Flag(const Sight& sight) { sightFlags_[static_cast<std::size_t>(&sight - all_)] = true; }
     // A finding; its text is made only while the report keeps findings in full.
     template <typename Text>
     void Add(Severity severity, std::initializer_list<std::size_t> points, Text&& text) {
         if (severity == Severity::Error) {
             for (const std::size_t n : points)
                 report_.points[n].flagged = true;
-            if (points.size() >= 2)
-                flagged_.push_back(Pair(*points.begin(), *(points.begin() + 1)));
         }
         if (report_.findings.size() < CheckReport::kKept)
             report_.findings.push_back({severity, std::string(text()), points});
@@ -328,10 +314,35 @@ class Checker {
     }
     std::vector<std::uint32_t> queue_;
 
+    const Sight* all_ = nullptr;  // the first of all sights, one array
+    std::vector<bool> sightFlags_;
+    // Every sight under its pair of points, the two ways of a pair side by side once sorted.
+    struct Entry {
+        std::uint64_t pair;
+        std::uint32_t sight;  // in the array of all sights; kBack: from the higher point
+    };
+    static constexpr std::uint32_t kBack = 0x80000000u;
+    std::vector<Entry> entries_;
+    std::vector<bool> pairFlags_;
+
   public:
-    std::vector<std::uint64_t> flagged_;  // lines between the points of an error
-    std::vector<std::uint64_t> pairs_;    // the pairs of points a sight joins, in order
+    std::vector<std::uint64_t> pairs_;  // the pairs of points a sight joins, in order
+    // Whether an error names the points of pairs_[i].
+    std::vector<bool> FlaggedLines() const;
 };
+
+std::vector<bool> Checker::FlaggedLines() const {
+    std::vector<bool> flagged(pairs_.size());
+    std::size_t line = 0;
+    for (std::size_t run = 0; run < entries_.size(); ++line) {
+        const std::uint64_t key = entries_[run].pair;
+        bool red = pairFlags_[line];
+        for (; run < entries_.size() && entries_[run].pair == key; ++run)
+            red = red || sightFlags_[entries_[run].sight & ~kBack];
+        flagged[line] = red;
+    }
+    return flagged;
+}
 
 // Orients a set-up on a placed station and places its targets by polar sights.
 bool Checker::Orient(std::size_t index) {
@@ -448,12 +459,14 @@ bool Checker::PlaceFree(std::size_t index) {
             const double t = nodes_[used[i]->target].sigma;
             const double tolerance =
                 std::max(kPositionFloor, kPositionFactor * std::sqrt(PolarVariance(s, h) + t * t));
-            if (off > tolerance)
+            if (off > tolerance) {
+                Flag(*used[i]);
                 Add(Severity::Error, {s.station, used[i]->target}, [&] {
                     return "vrije standplaats " + Name(s.station) + ": punt " +
                            Name(used[i]->target) + " past " + Metres(off) +
                            " naast de aansluiting (toegestaan " + Metres(tolerance) + ")";
                 });
+            }
         }
     }
     return true;
@@ -592,6 +605,7 @@ void Checker::Compare() {
                              kPositionFactor * std::sqrt(at.sigma * at.sigma + PolarVariance(s, h) +
                                                          target.sigma * target.sigma));
                 if (off > tolerance) {
+                    Flag(sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who + ": vanuit " + where + " berekend op " +
@@ -618,6 +632,7 @@ void Checker::Compare() {
                     kPositionFloor, kPositionFactor * std::sqrt(at.sigmaZ * at.sigmaZ + variance +
                                                                 target.sigmaZ * target.sigmaZ));
                 if (off > tolerance) {
+                    Flag(sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who + ": hoogte vanuit " + where + " wijkt " +
@@ -643,37 +658,26 @@ void Checker::Compare() {
         int heights = 0;
         double zenith = 0.0;
     };
-    // Every sight under its pair of points, the two ways of a pair side by side once sorted.
-    struct Entry {
-        std::uint64_t pair;
-        std::uint32_t sight;  // in the array of all sights; kBack: from the higher point
-    };
-    constexpr std::uint32_t kBack = 0x80000000u;
-    const Sight* const all = stations_.empty() ? nullptr : stations_.front().sights.data();
-    std::size_t sightCount = 0;
-    for (const Station& s : stations_)
-        sightCount += s.sights.size();
-    std::vector<Entry> entries;
-    entries.reserve(sightCount);
+    entries_.reserve(sightFlags_.size());
     for (const Station& s : stations_) {
         for (const Sight& sight : s.sights) {
             if (sight.target != s.station)
-                entries.push_back(
-                    {Pair(s.station, sight.target), static_cast<std::uint32_t>(&sight - all) |
+                entries_.push_back(
+                    {Pair(s.station, sight.target), static_cast<std::uint32_t>(&sight - all_) |
                                                         (s.station > sight.target ? kBack : 0u)});
         }
     }
-    std::sort(entries.begin(), entries.end(),
+    std::sort(entries_.begin(), entries_.end(),
               [](const Entry& a, const Entry& b) { return a.pair < b.pair; });
-    pairs_.reserve(entries.size());
-    for (std::size_t run = 0; run < entries.size();) {
-        const std::uint64_t key = entries[run].pair;
+    for (std::size_t run = 0; run < entries_.size();) {
+        const std::uint64_t key = entries_[run].pair;
         pairs_.push_back(key);
+        pairFlags_.push_back(false);
         Way there;
         Way home;
-        for (; run < entries.size() && entries[run].pair == key; ++run) {
-            Way& way = (entries[run].sight & kBack) != 0 ? home : there;
-            const Sight& sight = all[entries[run].sight & ~kBack];
+        for (; run < entries_.size() && entries_[run].pair == key; ++run) {
+            Way& way = (entries_[run].sight & kBack) != 0 ? home : there;
+            const Sight& sight = all_[entries_[run].sight & ~kBack];
             if (sight.horizontals > 0) {
                 way.horizontal += sight.Horizontal();
                 ++way.horizontals;
@@ -692,24 +696,28 @@ void Checker::Compare() {
             const double b = home.horizontal / home.horizontals;
             const double sigma = std::hypot(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
             const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
-            if (std::abs(a - b) > tolerance)
+            if (std::abs(a - b) > tolerance) {
+                pairFlags_.back() = true;
                 Add(Severity::Error, {from, to}, [&] {
                     return "afstand " + pair() + ": heen " + Metres(a) + ", terug " + Metres(b) +
                            ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
                            Metres(tolerance) + ")";
                 });
+            }
         }
         if (there.heights > 0 && home.heights > 0) {
             const double a = there.height / there.heights;
             const double b = -home.height / home.heights;
             const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
             const double tolerance = kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
-            if (std::abs(a - b) > tolerance)
+            if (std::abs(a - b) > tolerance) {
+                pairFlags_.back() = true;
                 Add(Severity::Error, {from, to}, [&] {
                     return "hoogteverschil " + pair() + ": heen " + Metres(a) + ", terug " +
                            Metres(b) + ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
                            Metres(tolerance) + ")";
                 });
+            }
         }
     }
 
@@ -721,6 +729,7 @@ void Checker::Compare() {
         for (; spread != spreads_.end() && spread->setUp == i; ++spread) {
             const Spread& f = *spread;
             const std::uint32_t target = s.sights[f.sight].target;
+            Flag(s.sights[f.sight]);
             Add(Severity::Error, {s.station, target}, [&] {
                 const std::string where =
                     "standplaats " + Name(s.station) + ", " + Name(target) + ": ";
@@ -768,16 +777,21 @@ void Checker::Unplaced(const std::vector<bool>& observed) {
                 if (sight.directions > 0) seenFrom.insert(s.station);
                 distance |= sight.horizontals > 0;
             }
-            if (seenFrom.size() == 1 && !distance && nodes_[*seenFrom.begin()].placed)
+            if (seenFrom.size() == 1 && !distance && nodes_[*seenFrom.begin()].placed) {
+                for (const Seen& seen : SeenBy(n)) {
+                    const Station& s = stations_[seen.setUp];
+                    if (s.station == *seenFrom.begin()) Flag(s.sights[seen.sight]);
+                }
                 Add(Severity::Error, {n, *seenFrom.begin()}, [&] {
                     return "punt " + Name(n) + ": niet te plaatsen, alleen een richting vanuit " +
                            Name(*seenFrom.begin());
                 });
-            else
+            } else {
                 Add(Severity::Error, {n}, [&] {
                     return "punt " + Name(n) +
                            ": niet te plaatsen, niet verbonden met bekende punten";
                 });
+            }
         } else if (!node.hasHeight && c_.heights) {
             Add(Severity::Error, {n},
                 [&] { return "punt " + Name(n) + ": geen hoogte te berekenen"; });
@@ -984,8 +998,8 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
     std::vector<Spread> spreads;
     std::vector<Station> stations;
     std::future<void> combined = RunBeside([&] {
-        // The readings are taken set-up by set-up, in the order they came; a block of them is let
-        // go once used.
+        // The readings are taken set-up by set-up, in the order they came; a block of them is
+        // let go once used.
         constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
         std::vector<std::uint32_t> order(readings_);
         std::vector<std::uint32_t> readingsAt(setUps_.size() + 1, 0);
@@ -1197,18 +1211,11 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         p.hasHeight = node.hasHeight;
     }
     const std::vector<std::uint64_t>& drawn = checker.pairs_;
-    std::vector<std::uint64_t>& flagged = checker.flagged_;
-    SortKeys(flagged);
-    // Both lists in order: one walk along them.
+    const std::vector<bool> flagged = checker.FlaggedLines();
     report.lines.reserve(drawn.size());
-    auto mark = flagged.begin();
-    for (const std::uint64_t pair : drawn) {
-        while (mark != flagged.end() && *mark < pair)
-            ++mark;
-        report.lines.push_back({static_cast<std::size_t>(pair >> 32),
-                                static_cast<std::size_t>(pair & 0xFFFFFFFFu),
-                                mark != flagged.end() && *mark == pair});
-    }
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        report.lines.push_back({static_cast<std::size_t>(drawn[i] >> 32),
+                                static_cast<std::size_t>(drawn[i] & 0xFFFFFFFFu), flagged[i]});
     return report;
 }
 
