@@ -148,13 +148,13 @@ struct Sight {
 };
 
 // Readings of one target in one set-up (both faces, or rounds) that spread too far.
+// The tolerance follows from the sight's length, as when the spread was found.
 struct Spread {
+    static constexpr std::uint32_t kZenith = 0x80000000u;  // else the directions
+    static constexpr std::uint32_t kFaces = 0x40000000u;   // both faces, else rounds in one face
     std::uint32_t setUp = 0;
-    std::uint32_t sight = 0;
-    bool zenith = false;  // else the directions
-    bool faces = false;   // both faces, else rounds in one face
+    std::uint32_t sight = 0;  // in its set-up, with the bits above
     double spread = 0.0;
-    double tolerance = 0.0;
 };
 
 struct Station {
@@ -728,23 +728,29 @@ void Checker::Compare() {
         const Station& s = stations_[i];
         for (; spread != spreads_.end() && spread->setUp == i; ++spread) {
             const Spread& f = *spread;
-            const std::uint32_t target = s.sights[f.sight].target;
-            Flag(s.sights[f.sight]);
+            const Sight& sight = s.sights[f.sight & ~(Spread::kZenith | Spread::kFaces)];
+            const std::uint32_t target = sight.target;
+            const bool zenith = (f.sight & Spread::kZenith) != 0;
+            const bool faces = (f.sight & Spread::kFaces) != 0;
+            const double h = sight.horizontals > 0 ? sight.Horizontal() : 0.0;
+            const double tolerance =
+                kPairFactor * std::sqrt(2.0) * (zenith ? ZenithSigma(h) : DirectionSigma(h));
+            Flag(sight);
             Add(Severity::Error, {s.station, target}, [&] {
                 const std::string where =
                     "standplaats " + Name(s.station) + ", " + Name(target) + ": ";
                 const std::string amount = AngleText(f.spread, c_.unit);
-                const std::string tail = " (toegestaan " + AngleText(f.tolerance, c_.unit) + ")";
-                if (f.zenith)
+                const std::string tail = " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
+                if (zenith)
                     return where +
-                           (f.faces ? "zenithoeken in kijkerstand 1 en 2 wijken " + amount +
-                                          " af van een volle cirkel"
-                                    : "herhaalde zenithoeken lopen " + amount + " uiteen") +
+                           (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " + amount +
+                                        " af van een volle cirkel"
+                                  : "herhaalde zenithoeken lopen " + amount + " uiteen") +
                            tail;
                 return where +
-                       (f.faces ? "richtingen in kijkerstand 1 en 2 verschillen " + amount +
-                                      " van een halve cirkel"
-                                : "herhaalde richtingen lopen " + amount + " uiteen") +
+                       (faces ? "richtingen in kijkerstand 1 en 2 verschillen " + amount +
+                                    " van een halve cirkel"
+                              : "herhaalde richtingen lopen " + amount + " uiteen") +
                        tail;
             });
         }
@@ -1090,19 +1096,19 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
                 // The readings of one target, both faces or rounds, that spread too far.
                 const double h = c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0;
                 const auto index = static_cast<std::uint32_t>(sights.size() - ranges[u].first);
+                const std::uint32_t faces = c.face1 && c.face2 ? Spread::kFaces : 0u;
                 if (c.directions > 1) {
                     const double spread = c.directionHigh - c.directionLow;
                     const double tolerance =
                         kPairFactor * std::sqrt(2.0) * DirectionSigmaOf(choices, h);
-                    if (spread > tolerance)
-                        spreads.push_back({u, index, false, c.face1 && c.face2, spread, tolerance});
+                    if (spread > tolerance) spreads.push_back({u, index | faces, spread});
                 }
                 if (c.zeniths > 1) {
                     const double spread = c.zenithHigh - c.zenithLow;
                     const double tolerance =
                         kPairFactor * std::sqrt(2.0) * ZenithSigmaOf(choices, h);
                     if (spread > tolerance)
-                        spreads.push_back({u, index, true, c.face1 && c.face2, spread, tolerance});
+                        spreads.push_back({u, index | faces | Spread::kZenith, spread});
                 }
                 if (c.hasAzimuth && !s.hasAzimuth) {
                     s.hasAzimuth = true;
