@@ -203,6 +203,7 @@ class Checker {
             sights += s.sights.size();
         all_ = stations.empty() ? nullptr : stations.front().sights.data();
         sightFlags_.resize(sights);
+        pointFlags_.resize(nodes.size());
         // Both lists in one array each, a point's entries from At[n] to At[n + 1].
         for (const Station& s : stations) {
             ++setUpsAt_[s.station + 1];
@@ -268,26 +269,41 @@ class Checker {
     bool PlaceFree(std::size_t index);
     bool Intersect(std::uint32_t target);
     void Heights();
+    // Asks the processor to fetch the points a set-up sees: in a large network they lie far
+    // apart, and fetched together they do not wait for each other.
+    void Fetch(const Station& s) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&nodes_[s.station]);
+        for (const Sight& sight : s.sights)
+            __builtin_prefetch(&nodes_[sight.target]);
+#else
+        (void)s;
+#endif
+    }
     // A point has just been placed: its set-ups can be oriented.
     void Placed(std::uint32_t node) {
         for (const std::uint32_t i : SetUpsOf(node))
             queue_.push_back(i);
     }
     // The sight line an error names is drawn red: marked at one of its sights, or as a pair.
-    void Flag(const Sight& sight) { sightFlags_[static_cast<std::size_t>(&sight - all_)] = true; }
+    void Flag(const Sight& sight) {
+        sightFlags_[static_cast<std::size_t>(&sight - all_)] = true;
+    }
     // A finding; its text is made only while the report keeps findings in full.
     template <typename Text>
     void Add(Severity severity, std::initializer_list<std::size_t> points, Text&& text) {
         if (severity == Severity::Error) {
             for (const std::size_t n : points)
-                report_.points[n].flagged = true;
+                pointFlags_[n] = true;
         }
         if (report_.findings.size() < CheckReport::kKept)
             report_.findings.push_back({severity, std::string(text()), points});
         else
             ++(severity == Severity::Error ? report_.errorsLeftOut : report_.warningsLeftOut);
     }
-    const std::string& Name(std::size_t node) const { return report_.points[node].name; }
+    const std::string& Name(std::size_t node) const {
+        return report_.points[node].name;
+    }
     // How a placed point was placed, for the texts.
     std::string Origin(std::uint32_t node) const {
         const int from = nodes_[node].from;
@@ -326,6 +342,7 @@ class Checker {
     std::vector<bool> pairFlags_;
 
   public:
+    std::vector<bool> pointFlags_;      // the points an error names, one bit each
     std::vector<std::uint64_t> pairs_;  // the pairs of points a sight joins, in order
     // Whether an error names the points of pairs_[i].
     std::vector<bool> FlaggedLines() const;
@@ -347,6 +364,7 @@ std::vector<bool> Checker::FlaggedLines() const {
 // Orients a set-up on a placed station and places its targets by polar sights.
 bool Checker::Orient(std::size_t index) {
     Station& s = stations_[index];
+    Fetch(s);
     const Node& at = nodes_[s.station];
     int count = 0;
     double first = 0.0;
@@ -582,8 +600,10 @@ void Checker::Heights() {
 
 void Checker::Compare() {
     // Positions and heights that a sight gives for a point placed otherwise.
+    if (!stations_.empty()) Fetch(stations_.front());
     for (std::size_t i = 0; i < stations_.size(); ++i) {
         const Station& s = stations_[i];
+        if (i + 1 < stations_.size()) Fetch(stations_[i + 1]);
         const Node& at = nodes_[s.station];
         if (!s.oriented) continue;
         const int self = static_cast<int>(i);
@@ -676,6 +696,11 @@ void Checker::Compare() {
         Way there;
         Way home;
         for (; run < entries_.size() && entries_[run].pair == key; ++run) {
+#if defined(__GNUC__)
+            // The sights lie in the order of their set-ups, not of their pairs.
+            if (run + 8 < entries_.size())
+                __builtin_prefetch(&all_[entries_[run + 8].sight & ~kBack]);
+#endif
             Way& way = (entries_[run].sight & kBack) != 0 ? home : there;
             const Sight& sight = all_[entries_[run].sight & ~kBack];
             if (sight.horizontals > 0) {
@@ -1215,6 +1240,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         p.y = node.y;
         p.z = node.z;
         p.hasHeight = node.hasHeight;
+        p.flagged = checker.pointFlags_[n];
     }
     const std::vector<std::uint64_t>& drawn = checker.pairs_;
     const std::vector<bool> flagged = checker.FlaggedLines();
