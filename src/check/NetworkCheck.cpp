@@ -33,7 +33,8 @@ constexpr double kRefraction = 0.13;
 
 // An angle difference brought into (-pi, pi].
 double Wrap(double angle) {
-    angle = std::fmod(angle, kTwoPi);
+    // fmod leaves an angle under a full circle as it is; most are, and it is slow.
+    if (!(angle > -kTwoPi && angle < kTwoPi)) angle = std::fmod(angle, kTwoPi);
     if (angle > kPi) angle -= kTwoPi;
     if (angle <= -kPi) angle += kTwoPi;
     return angle;
