@@ -600,6 +600,81 @@ void Checker::Heights() {
 }
 
 void Checker::Compare() {
+    // Distances and height differences measured both ways: the sights are paired beside the
+    // comparisons above (they read only the sights); the pairs that disagree are reported after
+    // them, in the order of the pairs.
+    struct Way {
+        double horizontal = 0.0;
+        int horizontals = 0;
+        double height = 0.0;
+        int heights = 0;
+        double zenith = 0.0;
+    };
+    struct Disagreement {
+        std::uint32_t line = 0;
+        bool height = false;  // else the distance
+        double there = 0.0;
+        double home = 0.0;
+        double tolerance = 0.0;
+    };
+    std::vector<Disagreement> disagreements;
+    std::future<void> paired = RunBeside([this, &disagreements] {
+        entries_.reserve(sightFlags_.size());
+        for (const Station& s : stations_) {
+            for (const Sight& sight : s.sights) {
+                if (sight.target != s.station)
+                    entries_.push_back({Pair(s.station, sight.target),
+                                        static_cast<std::uint32_t>(&sight - all_) |
+                                            (s.station > sight.target ? kBack : 0u)});
+            }
+        }
+        std::sort(entries_.begin(), entries_.end(),
+                  [](const Entry& a, const Entry& b) { return a.pair < b.pair; });
+        for (std::size_t run = 0; run < entries_.size();) {
+            const std::uint64_t key = entries_[run].pair;
+            const auto line = static_cast<std::uint32_t>(pairs_.size());
+            pairs_.push_back(key);
+            pairFlags_.push_back(false);
+            Way there;
+            Way home;
+            for (; run < entries_.size() && entries_[run].pair == key; ++run) {
+#if defined(__GNUC__)
+                // The sights lie in the order of their set-ups, not of their pairs.
+                if (run + 8 < entries_.size())
+                    __builtin_prefetch(&all_[entries_[run + 8].sight & ~kBack]);
+#endif
+                Way& way = (entries_[run].sight & kBack) != 0 ? home : there;
+                const Sight& sight = all_[entries_[run].sight & ~kBack];
+                if (sight.horizontals > 0) {
+                    way.horizontal += sight.Horizontal();
+                    ++way.horizontals;
+                }
+                if (sight.heightDifferences > 0) {
+                    way.height += sight.HeightDifference();
+                    way.zenith = sight.Zenith();
+                    ++way.heights;
+                }
+            }
+            if (there.horizontals > 0 && home.horizontals > 0) {
+                const double a = there.horizontal / there.horizontals;
+                const double b = home.horizontal / home.horizontals;
+                const double sigma = std::hypot(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
+                const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
+                if (std::abs(a - b) > tolerance)
+                    disagreements.push_back({line, false, a, b, tolerance});
+            }
+            if (there.heights > 0 && home.heights > 0) {
+                const double a = there.height / there.heights;
+                const double b = -home.height / home.heights;
+                const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
+                const double tolerance =
+                    kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
+                if (std::abs(a - b) > tolerance)
+                    disagreements.push_back({line, true, a, b, tolerance});
+            }
+        }
+    });
+
     // Positions and heights that a sight gives for a point placed otherwise.
     if (!stations_.empty()) Fetch(stations_.front());
     for (std::size_t i = 0; i < stations_.size(); ++i) {
@@ -671,80 +746,16 @@ void Checker::Compare() {
         }
     }
 
-    // Distances and height differences measured both ways.
-    struct Way {
-        double horizontal = 0.0;
-        int horizontals = 0;
-        double height = 0.0;
-        int heights = 0;
-        double zenith = 0.0;
-    };
-    entries_.reserve(sightFlags_.size());
-    for (const Station& s : stations_) {
-        for (const Sight& sight : s.sights) {
-            if (sight.target != s.station)
-                entries_.push_back(
-                    {Pair(s.station, sight.target), static_cast<std::uint32_t>(&sight - all_) |
-                                                        (s.station > sight.target ? kBack : 0u)});
-        }
-    }
-    std::sort(entries_.begin(), entries_.end(),
-              [](const Entry& a, const Entry& b) { return a.pair < b.pair; });
-    for (std::size_t run = 0; run < entries_.size();) {
-        const std::uint64_t key = entries_[run].pair;
-        pairs_.push_back(key);
-        pairFlags_.push_back(false);
-        Way there;
-        Way home;
-        for (; run < entries_.size() && entries_[run].pair == key; ++run) {
-#if defined(__GNUC__)
-            // The sights lie in the order of their set-ups, not of their pairs.
-            if (run + 8 < entries_.size())
-                __builtin_prefetch(&all_[entries_[run + 8].sight & ~kBack]);
-#endif
-            Way& way = (entries_[run].sight & kBack) != 0 ? home : there;
-            const Sight& sight = all_[entries_[run].sight & ~kBack];
-            if (sight.horizontals > 0) {
-                way.horizontal += sight.Horizontal();
-                ++way.horizontals;
-            }
-            if (sight.heightDifferences > 0) {
-                way.height += sight.HeightDifference();
-                way.zenith = sight.Zenith();
-                ++way.heights;
-            }
-        }
-        const auto from = static_cast<std::uint32_t>(key >> 32);
-        const auto to = static_cast<std::uint32_t>(key & 0xFFFFFFFFu);
-        const auto pair = [&] { return Name(from) + "-" + Name(to); };
-        if (there.horizontals > 0 && home.horizontals > 0) {
-            const double a = there.horizontal / there.horizontals;
-            const double b = home.horizontal / home.horizontals;
-            const double sigma = std::hypot(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
-            const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
-            if (std::abs(a - b) > tolerance) {
-                pairFlags_.back() = true;
-                Add(Severity::Error, {from, to}, [&] {
-                    return "afstand " + pair() + ": heen " + Metres(a) + ", terug " + Metres(b) +
-                           ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
-                           Metres(tolerance) + ")";
-                });
-            }
-        }
-        if (there.heights > 0 && home.heights > 0) {
-            const double a = there.height / there.heights;
-            const double b = -home.height / home.heights;
-            const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
-            const double tolerance = kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
-            if (std::abs(a - b) > tolerance) {
-                pairFlags_.back() = true;
-                Add(Severity::Error, {from, to}, [&] {
-                    return "hoogteverschil " + pair() + ": heen " + Metres(a) + ", terug " +
-                           Metres(b) + ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
-                           Metres(tolerance) + ")";
-                });
-            }
-        }
+    paired.get();
+    for (const Disagreement& d : disagreements) {
+        const auto from = static_cast<std::uint32_t>(pairs_[d.line] >> 32);
+        const auto to = static_cast<std::uint32_t>(pairs_[d.line] & 0xFFFFFFFFu);
+        pairFlags_[d.line] = true;
+        Add(Severity::Error, {from, to}, [&] {
+            return (d.height ? "hoogteverschil " : "afstand ") + Name(from) + "-" + Name(to) +
+                   ": heen " + Metres(d.there) + ", terug " + Metres(d.home) + ", verschil " +
+                   Metres(std::abs(d.there - d.home)) + " (toegestaan " + Metres(d.tolerance) + ")";
+        });
     }
 
     // Readings of one target in one set-up: both faces, or repeated rounds (their spreads
