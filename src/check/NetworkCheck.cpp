@@ -618,8 +618,9 @@ void Checker::Compare() {
         double tolerance = 0.0;
     };
     std::vector<Disagreement> disagreements;
-    std::future<void> paired = RunBeside([this, &disagreements] {
-        entries_.reserve(sightFlags_.size());
+    const std::size_t sights = sightFlags_.size();
+    std::future<void> paired = RunBeside([this, &disagreements, sights] {
+        entries_.reserve(sights);
         for (const Station& s : stations_) {
             for (const Sight& sight : s.sights) {
                 if (sight.target != s.station)
