@@ -618,9 +618,11 @@ void Checker::Compare() {
         double tolerance = 0.0;
     };
     std::vector<Disagreement> disagreements;
-    const std::size_t sights = sightFlags_.size();
-    std::future<void> paired = RunBeside([this, &disagreements, sights] {
-        entries_.reserve(sights);
+    // Room for the pairs is made here, where the memory let go before can be had again.
+    entries_.reserve(sightFlags_.size());
+    pairs_.reserve(sightFlags_.size());
+    pairFlags_.reserve(sightFlags_.size());
+    std::future<void> paired = RunBeside([this, &disagreements] {
         for (const Station& s : stations_) {
             for (const Sight& sight : s.sights) {
                 if (sight.target != s.station)
