@@ -4,6 +4,7 @@
 
 #include "fieldfile/FieldFileReader.h"
 #include "interchange/IdexReader.h"
+#include "model/Beside.h"
 #include "text/LineReader.h"
 #include "text/Text.h"
 
@@ -43,7 +44,10 @@ std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterfac
 void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) {
     const CheckChoices choices = ChoicesFrom(options_, unit);
     if (!options_.Face2to1 || unit == AngleUnit::Gon) {
-        report_ = check_.Run(points, knownPoints, choices);
+        for (std::size_t i = 1; i <= points.Last(); ++i)
+            points_.AppendUnindexed(points[i]);
+        running_ = RunBeside(
+            [this, knownPoints, choices] { return check_.Run(points_, knownPoints, choices); });
         return;
     }
     PointTable own;
@@ -59,6 +63,11 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     ReadFieldFile(field, reading, own, check, state, silent);
     own.Seal();
     report_ = check.Run(own, knownPoints, choices);
+}
+
+const std::optional<CheckReport>& ExportCheck::Report() const {
+    if (running_.valid()) report_ = running_.get();
+    return report_;
 }
 
 }  // namespace talvik

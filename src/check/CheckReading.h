@@ -2,6 +2,7 @@
 // The check on its own reading: the IDEX file and the field file read as the export reads them,
 // nothing written.
 
+#include <future>
 #include <optional>
 
 #include "check/NetworkCheck.h"
@@ -18,19 +19,24 @@ std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterfac
 
 // The check beside an export, on the export's own reading: one pass over the field file serves
 // both. Only when the export reduces face 2 in a file whose angles are not in gon did the records
-// go through the gon constants; the check then reads the field file once more on its own.
+// go through the gon constants; the check then reads the field file once more on its own. The
+// check itself runs beside the rest of the export (the coordinate file, putting the files in
+// place), on a copy of the point table: the conversion goes on with its own.
 class ExportCheck final : public ConversionWatcher {
   public:
     explicit ExportCheck(ExportOptions options) : options_(std::move(options)) {}
     void Put(const ObservationRecord& record) override { check_.Put(record); }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
-    // Nothing when the conversion stopped before reading the field file.
-    const std::optional<CheckReport>& Report() const { return report_; }
+    // Nothing when the conversion stopped before reading the field file. Waits for the check
+    // when it is still running.
+    const std::optional<CheckReport>& Report() const;
 
   private:
     ExportOptions options_;
     NetworkCheck check_;
-    std::optional<CheckReport> report_;
+    PointTable points_;
+    mutable std::future<CheckReport> running_;
+    mutable std::optional<CheckReport> report_;
 };
 
 }  // namespace talvik

@@ -8,7 +8,9 @@
 #include <optional>
 #include <set>
 #include <span>
+#include <utility>
 
+#include "model/Beside.h"
 #include "text/Text.h"
 
 namespace talvik {
@@ -31,7 +33,8 @@ constexpr double kRefraction = 0.13;
 
 // An angle difference brought into (-pi, pi].
 double Wrap(double angle) {
-    angle = std::fmod(angle, kTwoPi);
+    // fmod leaves an angle under a full circle as it is; most are, and it is slow.
+    if (!(angle > -kTwoPi && angle < kTwoPi)) angle = std::fmod(angle, kTwoPi);
     if (angle > kPi) angle -= kTwoPi;
     if (angle <= -kPi) angle += kTwoPi;
     return angle;
@@ -80,8 +83,16 @@ double Curvature(double horizontal) {
     return (1.0 - kRefraction) * horizontal * horizontal / (2.0 * kEarthRadius);
 }
 
-// What one set-up says about one target, its readings combined (face 2 reduced to face 1).
-struct Sight {
+// The standard deviations of a reading over a sight of this horizontal length.
+double DirectionSigmaOf(const CheckChoices& c, double distance) {
+    return (c.absHor + c.relHor * distance / 1000.0) * kGon;
+}
+double ZenithSigmaOf(const CheckChoices& c, double distance) {
+    return (c.absVer + c.relVer * distance / 1000.0) * kGon;
+}
+
+// The readings of one set-up to one target while they are combined (face 2 reduced to face 1).
+struct Combining {
     std::uint32_t target = 0;
     int directions = 0;
     double firstDirection = 0.0;
@@ -101,19 +112,60 @@ struct Sight {
     bool hasAzimuth = false;
     double azimuthOrientation = 0.0;
     double heightOffset = 0.0;  // instrument height less target height of the zenith angles
+};
 
-    double Direction() const { return firstDirection + directionSum / directions; }
-    double Horizontal() const { return horizontalSum / horizontals; }
-    double HeightDifference() const { return heightDifferenceSum / heightDifferences; }
-    double Zenith() const { return zenithSum / zeniths; }
+// What one set-up says about one target, its readings combined: 40 bytes, for a large network
+// has a great many. The counts stop at 2; the check only asks for none, one or more.
+struct Sight {
+    std::uint32_t target = 0;
+    std::uint8_t directions = 0;
+    std::uint8_t zeniths = 0;
+    std::uint8_t horizontals = 0;
+    std::uint8_t heightDifferences = 0;
+    double direction = 0.0;
+    double zenith = 0.0;
+    double horizontal = 0.0;
+    double height = 0.0;  // the height difference; without one, the height offset
+
+    Sight() = default;
+    explicit Sight(const Combining& c)
+        : target(c.target),
+          directions(Capped(c.directions)),
+          zeniths(Capped(c.zeniths)),
+          horizontals(Capped(c.horizontals)),
+          heightDifferences(Capped(c.heightDifferences)),
+          direction(c.directions > 0 ? c.firstDirection + c.directionSum / c.directions : 0.0),
+          zenith(c.zeniths > 0 ? c.zenithSum / c.zeniths : 0.0),
+          horizontal(c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0),
+          height(c.heightDifferences > 0 ? c.heightDifferenceSum / c.heightDifferences
+                                         : c.heightOffset) {}
+    static std::uint8_t Capped(int count) { return static_cast<std::uint8_t>(std::min(count, 2)); }
+
+    double Direction() const { return direction; }
+    double Horizontal() const { return horizontal; }
+    double HeightDifference() const { return height; }
+    double HeightOffset() const { return height; }
+    double Zenith() const { return zenith; }
+};
+
+// Readings of one target in one set-up (both faces, or rounds) that spread too far.
+// The tolerance follows from the sight's length, as when the spread was found.
+struct Spread {
+    static constexpr std::uint32_t kZenith = 0x80000000u;  // else the directions
+    static constexpr std::uint32_t kFaces = 0x40000000u;   // both faces, else rounds in one face
+    std::uint32_t setUp = 0;
+    std::uint32_t sight = 0;  // in its set-up, with the bits above
+    double spread = 0.0;
 };
 
 struct Station {
     std::uint32_t station = 0;
-    std::vector<Sight> sights;
+    std::span<const Sight> sights;
     bool oriented = false;
     double orientation = 0.0;
     double orientationSigma = 0.0;
+    bool hasAzimuth = false;  // the orientation of the set-up's first azimuth record
+    double azimuthOrientation = 0.0;
 };
 
 struct Node {
@@ -139,13 +191,20 @@ struct Seen {
 class Checker {
   public:
     Checker(const CheckChoices& choices, std::vector<Node>& nodes, std::vector<Station>& stations,
-            CheckReport& report)
+            const std::vector<Spread>& spreads, CheckReport& report)
         : c_(choices),
           nodes_(nodes),
           stations_(stations),
+          spreads_(spreads),
           report_(report),
           seenAt_(nodes.size() + 1),
           setUpsAt_(nodes.size() + 1) {
+        std::size_t sights = 0;
+        for (const Station& s : stations)
+            sights += s.sights.size();
+        all_ = stations.empty() ? nullptr : stations.front().sights.data();
+        sightFlags_.resize(sights);
+        pointFlags_.resize(nodes.size());
         // Both lists in one array each, a point's entries from At[n] to At[n + 1].
         for (const Station& s : stations) {
             ++setUpsAt_[s.station + 1];
@@ -172,12 +231,8 @@ class Checker {
     void Unplaced(const std::vector<bool>& observed);
 
   private:
-    double DirectionSigma(double distance) const {
-        return (c_.absHor + c_.relHor * distance / 1000.0) * kGon;
-    }
-    double ZenithSigma(double distance) const {
-        return (c_.absVer + c_.relVer * distance / 1000.0) * kGon;
-    }
+    double DirectionSigma(double distance) const { return DirectionSigmaOf(c_, distance); }
+    double ZenithSigma(double distance) const { return ZenithSigmaOf(c_, distance); }
     double DistanceSigma(double distance) const { return c_.absDis + c_.relDis * 1e-6 * distance; }
     double Bearing(const Node& a, const Node& b) const { return std::atan2(b.x - a.x, b.y - a.y); }
     double Span(const Node& a, const Node& b) const { return std::hypot(b.x - a.x, b.y - a.y); }
@@ -205,7 +260,7 @@ class Checker {
         const Node& target = nodes_[sight.target];
         if (sight.zeniths == 0 || !at.placed || !target.placed) return false;
         const double h = Span(at, target);
-        dh = h / std::tan(sight.Zenith()) + Curvature(h) + sight.heightOffset;
+        dh = h / std::tan(sight.Zenith()) + Curvature(h) + sight.HeightOffset();
         const double z = ZenithSigma(h) * h / std::pow(std::sin(sight.Zenith()), 2);
         const double d = std::hypot(at.sigma, target.sigma) / std::tan(sight.Zenith());
         variance = z * z + d * d + 2.0 * c_.sigmaInst * c_.sigmaInst;
@@ -215,26 +270,41 @@ class Checker {
     bool PlaceFree(std::size_t index);
     bool Intersect(std::uint32_t target);
     void Heights();
+    // Asks the processor to fetch the points a set-up sees: in a large network they lie far
+    // apart, and fetched together they do not wait for each other.
+    void Fetch(const Station& s) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&nodes_[s.station]);
+        for (const Sight& sight : s.sights)
+            __builtin_prefetch(&nodes_[sight.target]);
+#else
+        (void)s;
+#endif
+    }
     // A point has just been placed: its set-ups can be oriented.
     void Placed(std::uint32_t node) {
         for (const std::uint32_t i : SetUpsOf(node))
             queue_.push_back(i);
+    }
+    // The sight line an error names is drawn red: marked at one of its sights, or as a pair.
+    void Flag(const Sight& sight) {
+        sightFlags_[static_cast<std::size_t>(&sight - all_)] = true;
     }
     // A finding; its text is made only while the report keeps findings in full.
     template <typename Text>
     void Add(Severity severity, std::initializer_list<std::size_t> points, Text&& text) {
         if (severity == Severity::Error) {
             for (const std::size_t n : points)
-                report_.points[n].flagged = true;
-            if (points.size() >= 2)
-                flagged_.push_back(Pair(*points.begin(), *(points.begin() + 1)));
+                pointFlags_[n] = true;
         }
         if (report_.findings.size() < CheckReport::kKept)
             report_.findings.push_back({severity, std::string(text()), points});
         else
             ++(severity == Severity::Error ? report_.errorsLeftOut : report_.warningsLeftOut);
     }
-    const std::string& Name(std::size_t node) const { return report_.points[node].name; }
+    const std::string& Name(std::size_t node) const {
+        return report_.points[node].name;
+    }
     // How a placed point was placed, for the texts.
     std::string Origin(std::uint32_t node) const {
         const int from = nodes_[node].from;
@@ -246,6 +316,7 @@ class Checker {
     const CheckChoices& c_;
     std::vector<Node>& nodes_;
     std::vector<Station>& stations_;
+    const std::vector<Spread>& spreads_;
     CheckReport& report_;
     std::vector<std::uint32_t> seenAt_;
     std::vector<Seen> seen_;
@@ -260,14 +331,41 @@ class Checker {
     }
     std::vector<std::uint32_t> queue_;
 
+    const Sight* all_ = nullptr;  // the first of all sights, one array
+    std::vector<bool> sightFlags_;
+    // Every sight under its pair of points, the two ways of a pair side by side once sorted.
+    struct Entry {
+        std::uint64_t pair;
+        std::uint32_t sight;  // in the array of all sights; kBack: from the higher point
+    };
+    static constexpr std::uint32_t kBack = 0x80000000u;
+    std::vector<Entry> entries_;
+    std::vector<bool> pairFlags_;
+
   public:
-    std::vector<std::uint64_t> flagged_;  // lines between the points of an error
-    std::vector<std::uint64_t> pairs_;    // the pairs of points a sight joins, in order
+    std::vector<bool> pointFlags_;      // the points an error names, one bit each
+    std::vector<std::uint64_t> pairs_;  // the pairs of points a sight joins, in order
+    // Whether an error names the points of pairs_[i].
+    std::vector<bool> FlaggedLines() const;
 };
+
+std::vector<bool> Checker::FlaggedLines() const {
+    std::vector<bool> flagged(pairs_.size());
+    std::size_t line = 0;
+    for (std::size_t run = 0; run < entries_.size(); ++line) {
+        const std::uint64_t key = entries_[run].pair;
+        bool red = pairFlags_[line];
+        for (; run < entries_.size() && entries_[run].pair == key; ++run)
+            red = red || sightFlags_[entries_[run].sight & ~kBack];
+        flagged[line] = red;
+    }
+    return flagged;
+}
 
 // Orients a set-up on a placed station and places its targets by polar sights.
 bool Checker::Orient(std::size_t index) {
     Station& s = stations_[index];
+    Fetch(s);
     const Node& at = nodes_[s.station];
     int count = 0;
     double first = 0.0;
@@ -290,10 +388,8 @@ bool Checker::Orient(std::size_t index) {
         s.orientationSigma = std::sqrt(variance) / count;
     } else {
         // Only an azimuth record, when that is all there is.
-        const auto azimuth = std::find_if(s.sights.begin(), s.sights.end(),
-                                          [](const Sight& sight) { return sight.hasAzimuth; });
-        if (azimuth == s.sights.end()) return false;
-        s.orientation = azimuth->azimuthOrientation;
+        if (!s.hasAzimuth) return false;
+        s.orientation = s.azimuthOrientation;
         s.orientationSigma = std::sqrt(2.0) * DirectionSigma(0.0);
     }
     s.oriented = true;
@@ -382,12 +478,14 @@ bool Checker::PlaceFree(std::size_t index) {
             const double t = nodes_[used[i]->target].sigma;
             const double tolerance =
                 std::max(kPositionFloor, kPositionFactor * std::sqrt(PolarVariance(s, h) + t * t));
-            if (off > tolerance)
+            if (off > tolerance) {
+                Flag(*used[i]);
                 Add(Severity::Error, {s.station, used[i]->target}, [&] {
                     return "vrije standplaats " + Name(s.station) + ": punt " +
                            Name(used[i]->target) + " past " + Metres(off) +
                            " naast de aansluiting (toegestaan " + Metres(tolerance) + ")";
                 });
+            }
         }
     }
     return true;
@@ -502,9 +600,89 @@ void Checker::Heights() {
 }
 
 void Checker::Compare() {
+    // Distances and height differences measured both ways: the sights are paired beside the
+    // comparisons above (they read only the sights); the pairs that disagree are reported after
+    // them, in the order of the pairs.
+    struct Way {
+        double horizontal = 0.0;
+        int horizontals = 0;
+        double height = 0.0;
+        int heights = 0;
+        double zenith = 0.0;
+    };
+    struct Disagreement {
+        std::uint32_t line = 0;
+        bool height = false;  // else the distance
+        double there = 0.0;
+        double home = 0.0;
+        double tolerance = 0.0;
+    };
+    std::vector<Disagreement> disagreements;
+    // Room for the pairs is made here, where the memory let go before can be had again.
+    entries_.reserve(sightFlags_.size());
+    pairs_.reserve(sightFlags_.size());
+    pairFlags_.reserve(sightFlags_.size());
+    std::future<void> paired = RunBeside([this, &disagreements] {
+        for (const Station& s : stations_) {
+            for (const Sight& sight : s.sights) {
+                if (sight.target != s.station)
+                    entries_.push_back({Pair(s.station, sight.target),
+                                        static_cast<std::uint32_t>(&sight - all_) |
+                                            (s.station > sight.target ? kBack : 0u)});
+            }
+        }
+        std::sort(entries_.begin(), entries_.end(),
+                  [](const Entry& a, const Entry& b) { return a.pair < b.pair; });
+        for (std::size_t run = 0; run < entries_.size();) {
+            const std::uint64_t key = entries_[run].pair;
+            const auto line = static_cast<std::uint32_t>(pairs_.size());
+            pairs_.push_back(key);
+            pairFlags_.push_back(false);
+            Way there;
+            Way home;
+            for (; run < entries_.size() && entries_[run].pair == key; ++run) {
+#if defined(__GNUC__)
+                // The sights lie in the order of their set-ups, not of their pairs.
+                if (run + 8 < entries_.size())
+                    __builtin_prefetch(&all_[entries_[run + 8].sight & ~kBack]);
+#endif
+                Way& way = (entries_[run].sight & kBack) != 0 ? home : there;
+                const Sight& sight = all_[entries_[run].sight & ~kBack];
+                if (sight.horizontals > 0) {
+                    way.horizontal += sight.Horizontal();
+                    ++way.horizontals;
+                }
+                if (sight.heightDifferences > 0) {
+                    way.height += sight.HeightDifference();
+                    way.zenith = sight.Zenith();
+                    ++way.heights;
+                }
+            }
+            if (there.horizontals > 0 && home.horizontals > 0) {
+                const double a = there.horizontal / there.horizontals;
+                const double b = home.horizontal / home.horizontals;
+                const double sigma = std::hypot(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
+                const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
+                if (std::abs(a - b) > tolerance)
+                    disagreements.push_back({line, false, a, b, tolerance});
+            }
+            if (there.heights > 0 && home.heights > 0) {
+                const double a = there.height / there.heights;
+                const double b = -home.height / home.heights;
+                const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
+                const double tolerance =
+                    kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
+                if (std::abs(a - b) > tolerance)
+                    disagreements.push_back({line, true, a, b, tolerance});
+            }
+        }
+    });
+
     // Positions and heights that a sight gives for a point placed otherwise.
+    if (!stations_.empty()) Fetch(stations_.front());
     for (std::size_t i = 0; i < stations_.size(); ++i) {
         const Station& s = stations_[i];
+        if (i + 1 < stations_.size()) Fetch(stations_[i + 1]);
         const Node& at = nodes_[s.station];
         if (!s.oriented) continue;
         const int self = static_cast<int>(i);
@@ -526,6 +704,7 @@ void Checker::Compare() {
                              kPositionFactor * std::sqrt(at.sigma * at.sigma + PolarVariance(s, h) +
                                                          target.sigma * target.sigma));
                 if (off > tolerance) {
+                    Flag(sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who + ": vanuit " + where + " berekend op " +
@@ -552,6 +731,7 @@ void Checker::Compare() {
                     kPositionFloor, kPositionFactor * std::sqrt(at.sigmaZ * at.sigmaZ + variance +
                                                                 target.sigmaZ * target.sigmaZ));
                 if (off > tolerance) {
+                    Flag(sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who + ": hoogte vanuit " + where + " wijkt " +
@@ -569,112 +749,50 @@ void Checker::Compare() {
         }
     }
 
-    // Distances and height differences measured both ways.
-    struct Way {
-        double horizontal = 0.0;
-        int horizontals = 0;
-        double height = 0.0;
-        int heights = 0;
-        double zenith = 0.0;
-    };
-    // Every sight under its pair of points, the two ways of a pair side by side once sorted.
-    struct Entry {
-        std::uint64_t pair;
-        bool back;  // from the higher point to the lower
-        const Sight* sight;
-    };
-    std::vector<Entry> entries;
-    for (const Station& s : stations_) {
-        for (const Sight& sight : s.sights) {
-            if (sight.target != s.station)
-                entries.push_back(
-                    {Pair(s.station, sight.target), s.station > sight.target, &sight});
-        }
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.pair < b.pair; });
-    pairs_.reserve(entries.size());
-    for (std::size_t run = 0; run < entries.size();) {
-        const std::uint64_t key = entries[run].pair;
-        pairs_.push_back(key);
-        Way there;
-        Way home;
-        for (; run < entries.size() && entries[run].pair == key; ++run) {
-            Way& way = entries[run].back ? home : there;
-            const Sight& sight = *entries[run].sight;
-            if (sight.horizontals > 0) {
-                way.horizontal += sight.Horizontal();
-                ++way.horizontals;
-            }
-            if (sight.heightDifferences > 0) {
-                way.height += sight.HeightDifference();
-                way.zenith = sight.Zenith();
-                ++way.heights;
-            }
-        }
-        const auto from = static_cast<std::uint32_t>(key >> 32);
-        const auto to = static_cast<std::uint32_t>(key & 0xFFFFFFFFu);
-        const auto pair = [&] { return Name(from) + "-" + Name(to); };
-        if (there.horizontals > 0 && home.horizontals > 0) {
-            const double a = there.horizontal / there.horizontals;
-            const double b = home.horizontal / home.horizontals;
-            const double sigma = std::hypot(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
-            const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
-            if (std::abs(a - b) > tolerance)
-                Add(Severity::Error, {from, to}, [&] {
-                    return "afstand " + pair() + ": heen " + Metres(a) + ", terug " + Metres(b) +
-                           ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
-                           Metres(tolerance) + ")";
-                });
-        }
-        if (there.heights > 0 && home.heights > 0) {
-            const double a = there.height / there.heights;
-            const double b = -home.height / home.heights;
-            const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
-            const double tolerance = kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
-            if (std::abs(a - b) > tolerance)
-                Add(Severity::Error, {from, to}, [&] {
-                    return "hoogteverschil " + pair() + ": heen " + Metres(a) + ", terug " +
-                           Metres(b) + ", verschil " + Metres(std::abs(a - b)) + " (toegestaan " +
-                           Metres(tolerance) + ")";
-                });
-        }
+    paired.get();
+    for (const Disagreement& d : disagreements) {
+        const auto from = static_cast<std::uint32_t>(pairs_[d.line] >> 32);
+        const auto to = static_cast<std::uint32_t>(pairs_[d.line] & 0xFFFFFFFFu);
+        pairFlags_[d.line] = true;
+        Add(Severity::Error, {from, to}, [&] {
+            return (d.height ? "hoogteverschil " : "afstand ") + Name(from) + "-" + Name(to) +
+                   ": heen " + Metres(d.there) + ", terug " + Metres(d.home) + ", verschil " +
+                   Metres(std::abs(d.there - d.home)) + " (toegestaan " + Metres(d.tolerance) + ")";
+        });
     }
 
-    // Readings of one target in one set-up: both faces, or repeated rounds.
-    for (const Station& s : stations_) {
-        for (const Sight& sight : s.sights) {
+    // Readings of one target in one set-up: both faces, or repeated rounds (their spreads
+    // were found while the readings were combined).
+    auto spread = spreads_.begin();
+    for (std::uint32_t i = 0; i < stations_.size(); ++i) {
+        const Station& s = stations_[i];
+        for (; spread != spreads_.end() && spread->setUp == i; ++spread) {
+            const Spread& f = *spread;
+            const Sight& sight = s.sights[f.sight & ~(Spread::kZenith | Spread::kFaces)];
+            const std::uint32_t target = sight.target;
+            const bool zenith = (f.sight & Spread::kZenith) != 0;
+            const bool faces = (f.sight & Spread::kFaces) != 0;
             const double h = sight.horizontals > 0 ? sight.Horizontal() : 0.0;
-            const auto where = [&] {
-                return "standplaats " + Name(s.station) + ", " + Name(sight.target) + ": ";
-            };
-            const bool faces = sight.face1 && sight.face2;
-            if (sight.directions > 1) {
-                const double spread = sight.directionHigh - sight.directionLow;
-                const double tolerance = kPairFactor * std::sqrt(2.0) * DirectionSigma(h);
-                if (spread > tolerance)
-                    Add(Severity::Error, {s.station, sight.target}, [&] {
-                        return where() +
-                               (faces ? "richtingen in kijkerstand 1 en 2 verschillen " +
-                                            AngleText(spread, c_.unit) + " van een halve cirkel"
-                                      : "herhaalde richtingen lopen " + AngleText(spread, c_.unit) +
-                                            " uiteen") +
-                               " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
-                    });
-            }
-            if (sight.zeniths > 1) {
-                const double spread = sight.zenithHigh - sight.zenithLow;
-                const double tolerance = kPairFactor * std::sqrt(2.0) * ZenithSigma(h);
-                if (spread > tolerance)
-                    Add(Severity::Error, {s.station, sight.target}, [&] {
-                        return where() +
-                               (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " +
-                                            AngleText(spread, c_.unit) + " af van een volle cirkel"
-                                      : "herhaalde zenithoeken lopen " +
-                                            AngleText(spread, c_.unit) + " uiteen") +
-                               " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
-                    });
-            }
+            const double tolerance =
+                kPairFactor * std::sqrt(2.0) * (zenith ? ZenithSigma(h) : DirectionSigma(h));
+            Flag(sight);
+            Add(Severity::Error, {s.station, target}, [&] {
+                const std::string where =
+                    "standplaats " + Name(s.station) + ", " + Name(target) + ": ";
+                const std::string amount = AngleText(f.spread, c_.unit);
+                const std::string tail = " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
+                if (zenith)
+                    return where +
+                           (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " + amount +
+                                        " af van een volle cirkel"
+                                  : "herhaalde zenithoeken lopen " + amount + " uiteen") +
+                           tail;
+                return where +
+                       (faces ? "richtingen in kijkerstand 1 en 2 verschillen " + amount +
+                                    " van een halve cirkel"
+                              : "herhaalde richtingen lopen " + amount + " uiteen") +
+                       tail;
+            });
         }
         int directions = 0;
         std::uint32_t only = 0;
@@ -705,16 +823,21 @@ void Checker::Unplaced(const std::vector<bool>& observed) {
                 if (sight.directions > 0) seenFrom.insert(s.station);
                 distance |= sight.horizontals > 0;
             }
-            if (seenFrom.size() == 1 && !distance && nodes_[*seenFrom.begin()].placed)
+            if (seenFrom.size() == 1 && !distance && nodes_[*seenFrom.begin()].placed) {
+                for (const Seen& seen : SeenBy(n)) {
+                    const Station& s = stations_[seen.setUp];
+                    if (s.station == *seenFrom.begin()) Flag(s.sights[seen.sight]);
+                }
                 Add(Severity::Error, {n, *seenFrom.begin()}, [&] {
                     return "punt " + Name(n) + ": niet te plaatsen, alleen een richting vanuit " +
                            Name(*seenFrom.begin());
                 });
-            else
+            } else {
                 Add(Severity::Error, {n}, [&] {
                     return "punt " + Name(n) +
                            ": niet te plaatsen, niet verbonden met bekende punten";
                 });
+            }
         } else if (!node.hasHeight && c_.heights) {
             Add(Severity::Error, {n},
                 [&] { return "punt " + Name(n) + ": geen hoogte te berekenen"; });
@@ -791,79 +914,256 @@ std::size_t NetworkCheck::NameHash::operator()(const Name9& name) const {
     return static_cast<std::size_t>(h ^ (h >> 32));
 }
 
+NetworkCheck::Slot NetworkCheck::SlotOf(const Name9& name, std::uint32_t index) {
+    Slot slot;
+    std::memcpy(&slot.head, name.data(), 8);
+    slot.index = index;
+    slot.last = name.data()[8];
+    return slot;
+}
+
 std::uint32_t NetworkCheck::Lookup(const Name9& name) const {
     if (slots_.empty()) return static_cast<std::uint32_t>(names_.size());
     const std::size_t mask = slots_.size() - 1;
+    const Slot key = SlotOf(name, 0);
     for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
-        if (slots_[at] == 0) return static_cast<std::uint32_t>(names_.size());
-        if (names_[slots_[at] - 1] == name) return slots_[at] - 1;
+        const Slot& slot = slots_[at];
+        if (slot.index == 0) return static_cast<std::uint32_t>(names_.size());
+        if (slot.head == key.head && slot.last == key.last) return slot.index - 1;
     }
 }
 
 std::uint32_t NetworkCheck::Intern(const Name9& name) {
     if ((names_.size() + 1) * 2 > slots_.size()) {
-        slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+        slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, Slot{});
         const std::size_t mask = slots_.size() - 1;
         for (std::uint32_t i = 0; i < names_.size(); ++i) {
             std::size_t at = NameHash()(names_[i]) & mask;
-            while (slots_[at] != 0)
+            while (slots_[at].index != 0)
                 at = (at + 1) & mask;
-            slots_[at] = i + 1;
+            slots_[at] = SlotOf(names_[i], i + 1);
         }
     }
     const std::size_t mask = slots_.size() - 1;
+    const Slot key = SlotOf(name, 0);
     for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
-        if (slots_[at] == 0) {
+        Slot& slot = slots_[at];
+        if (slot.index == 0) {
             names_.push_back(name);
-            slots_[at] = static_cast<std::uint32_t>(names_.size());
-            return slots_[at] - 1;
+            slot = SlotOf(name, static_cast<std::uint32_t>(names_.size()));
+            return slot.index - 1;
         }
-        if (names_[slots_[at] - 1] == name) return slots_[at] - 1;
+        if (slot.head == key.head && slot.last == key.last) return slot.index - 1;
     }
 }
 
 void NetworkCheck::Put(const ObservationRecord& record) {
-    const std::uint32_t station = Intern(record.Station);
+    if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
+        face2Station_ = record.Station;
+        face2Target_ = record.Target;
+    }
+#if defined(__GNUC__)
+    if (!slots_.empty())
+        __builtin_prefetch(&slots_[NameHash()(record.Target) & (slots_.size() - 1)]);
+#endif
+    if (waitingCount_ == kAhead) {
+        Take(waiting_[waitingFirst_]);
+        waiting_[waitingFirst_] = record;
+        waitingFirst_ = (waitingFirst_ + 1) % kAhead;
+    } else {
+        waiting_[(waitingFirst_ + waitingCount_++) % kAhead] = record;
+    }
+}
+
+void NetworkCheck::TakeWaiting() {
+    for (; waitingCount_ > 0; --waitingCount_) {
+        Take(waiting_[waitingFirst_]);
+        waitingFirst_ = (waitingFirst_ + 1) % kAhead;
+    }
+}
+
+void NetworkCheck::Take(const ObservationRecord& record) {
+    // The records of one set-up mostly name the same station: its look-up is kept.
+    if (!haveLastStation_ || !(record.Station == lastStation_)) {
+        lastStationIndex_ = Intern(record.Station);
+        lastStation_ = record.Station;
+        haveLastStation_ = true;
+    }
+    const std::uint32_t station = lastStationIndex_;
     const bool stationRecord = record.Zenith == -1.0;
     // A station record made at a change of rounds carries no reading and opens no set-up.
     if (stationRecord && record.Target == Name9("0")) return;
+    const std::uint32_t target = Intern(record.Target);
     // The records of a set-up need not follow each other: a face-2 reading of a set-up opened
     // without a station record goes behind the latest station record of another one. So a
     // record joins its station's latest set-up; only a station record with a reference opens a
     // new one, unless it repeats the one that opened the latest (the copy that follows a face-2
     // block).
-    const auto latest = latest_.find(station);
-    const auto same = [&record](const ObservationRecord& a) {
-        return a.Target == record.Target && a.Direction == record.Direction &&
-               a.InstrumentHeight == record.InstrumentHeight &&
-               a.TargetHeight == record.TargetHeight;
+    if (latest_.size() < names_.size()) latest_.resize(names_.size() * 2, 0);
+    std::uint32_t& latest = latest_[station];
+    const auto same = [&](const SetUp& a) {
+        return a.opened && a.openingTarget == target && a.openingDirection == record.Direction &&
+               a.openingInstrumentHeight == record.InstrumentHeight &&
+               a.openingTargetHeight == record.TargetHeight;
     };
-    if (latest == latest_.end() || (stationRecord && !(setUps_[latest->second].opened &&
-                                                       same(setUps_[latest->second].opening)))) {
-        latest_[station] = setUps_.size();
-        setUps_.push_back({station, {}, stationRecord, record});
+    if (latest == 0 || (stationRecord && !same(setUps_[latest - 1]))) {
+        setUps_.push_back({station, stationRecord, target, record.Direction,
+                           record.InstrumentHeight, record.TargetHeight});
+        latest = static_cast<std::uint32_t>(setUps_.size());
     }
-    SetUp& setUp = setUps_[latest_[station]];
-    if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
-        face2Station_ = record.Station;
-        face2Target_ = record.Target;
-    }
-    Reading reading;
-    reading.target = Intern(record.Target);
+    if ((readings_ >> kBlockShift) == blocks_.size())
+        blocks_.push_back(std::make_unique<Reading[]>(std::size_t{1} << kBlockShift));
+    Reading& reading =
+        blocks_[readings_ >> kBlockShift][readings_ & ((std::size_t{1} << kBlockShift) - 1)];
+    reading.setUp = latest - 1;
+    reading.target = target;
     reading.direction = record.Direction;
+    reading.zenith = 0.0;
+    reading.distance = 0.0;
     if (!stationRecord) {
         reading.zenith = record.Zenith;
-        reading.slope = record.Distance;
-        reading.horizontal = record.Distance2;
-        reading.azimuth = record.Azimuth;
+        if (record.Distance > 0.0)
+            reading.distance = record.Distance;
+        else if (record.Distance2 > 0.0)
+            reading.distance = -record.Distance2;
+        if (record.Azimuth != 0.0) {
+            reading.setUp |= kAzimuth;
+            azimuths_.emplace_back(readings_, record.Azimuth);
+        }
     }
-    reading.instrumentHeight = record.InstrumentHeight;
-    reading.targetHeight = record.TargetHeight;
-    setUp.readings.push_back(reading);
+    reading.heightOffset = record.InstrumentHeight - record.TargetHeight;
+    ++readings_;
 }
 
 CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
                               const CheckChoices& choices) {
+    TakeWaiting();
+    // The set-ups, their readings reduced to face 1 and combined per target, beside the look-up
+    // of the known points below: neither needs the other.
+    std::vector<Sight> sights;
+    std::vector<Spread> spreads;
+    std::vector<Station> stations;
+    std::future<void> combined = RunBeside([&] {
+        // The readings are taken set-up by set-up, in the order they came; a block of them is
+        // let go once used.
+        constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
+        std::vector<std::uint32_t> order(readings_);
+        std::vector<std::uint32_t> readingsAt(setUps_.size() + 1, 0);
+        for (std::size_t k = 0; k < readings_; ++k)
+            ++readingsAt[(ReadingAt(k).setUp & ~kAzimuth) + 1];
+        for (std::size_t i = 1; i < readingsAt.size(); ++i)
+            readingsAt[i] += readingsAt[i - 1];
+        {
+            std::vector<std::uint32_t> next(readingsAt.begin(), readingsAt.end() - 1);
+            for (std::size_t k = 0; k < readings_; ++k)
+                order[next[ReadingAt(k).setUp & ~kAzimuth]++] = static_cast<std::uint32_t>(k);
+        }
+        std::vector<std::uint32_t> unused(blocks_.size(), static_cast<std::uint32_t>(kBlock));
+        if (!blocks_.empty())
+            unused.back() = static_cast<std::uint32_t>(readings_ - (blocks_.size() - 1) * kBlock);
+        // No more sights than readings; the room never filled is never touched either.
+        sights.reserve(readings_);
+        std::vector<std::pair<std::size_t, std::size_t>> ranges(setUps_.size());
+        stations.resize(setUps_.size());
+        std::vector<Combining> combining;
+        for (std::uint32_t u = 0; u < setUps_.size(); ++u) {
+            Station& s = stations[u];
+            s.station = setUps_[u].station;
+            combining.clear();
+            for (std::uint32_t at = readingsAt[u]; at < readingsAt[u + 1]; ++at) {
+                const std::size_t k = order[at];
+                const Reading& r = ReadingAt(k);
+                // A set-up sees a few dozen targets at most: a search from the end finds them.
+                auto found =
+                    std::find_if(combining.rbegin(), combining.rend(),
+                                 [&r](const Combining& sight) { return sight.target == r.target; });
+                if (found == combining.rend()) {
+                    combining.push_back(Combining{r.target});
+                    found = combining.rbegin();
+                }
+                Combining& sight = *found;
+                double direction = AngleToRadians(r.direction, choices.unit);
+                double zenith = r.zenith > 0.0 ? AngleToRadians(r.zenith, choices.unit) : 0.0;
+                const bool face2 = zenith > kPi;
+                if (face2) {
+                    direction -= kPi;
+                    zenith = kTwoPi - zenith;
+                }
+                (face2 ? sight.face2 : sight.face1) = true;
+                if (sight.directions == 0) sight.firstDirection = direction;
+                const double delta = Wrap(direction - sight.firstDirection);
+                sight.directionSum += delta;
+                sight.directionLow =
+                    sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
+                sight.directionHigh =
+                    sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
+                ++sight.directions;
+                if (zenith > 0.0) {
+                    sight.heightOffset = r.heightOffset;
+                    sight.zenithSum += zenith;
+                    sight.zenithLow =
+                        sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
+                    sight.zenithHigh =
+                        sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
+                    ++sight.zeniths;
+                }
+                if (r.distance > 0.0) {
+                    const double h = zenith > 0.0 ? r.distance * std::sin(zenith) : r.distance;
+                    sight.horizontalSum += h;
+                    ++sight.horizontals;
+                    if (zenith > 0.0) {
+                        sight.heightDifferenceSum +=
+                            r.distance * std::cos(zenith) + Curvature(h) + r.heightOffset;
+                        ++sight.heightDifferences;
+                    }
+                } else if (r.distance < 0.0) {
+                    sight.horizontalSum += -r.distance;
+                    ++sight.horizontals;
+                }
+                if ((r.setUp & kAzimuth) != 0 && !sight.hasAzimuth) {
+                    const auto azimuth =
+                        std::lower_bound(azimuths_.begin(), azimuths_.end(), k,
+                                         [](const std::pair<std::size_t, double>& a,
+                                            std::size_t b) { return a.first < b; });
+                    sight.hasAzimuth = true;
+                    sight.azimuthOrientation =
+                        AngleToRadians(azimuth->second, choices.unit) - direction;
+                }
+                if (--unused[k >> kBlockShift] == 0) blocks_[k >> kBlockShift].reset();
+            }
+            ranges[u] = {sights.size(), combining.size()};
+            for (const Combining& c : combining) {
+                // The readings of one target, both faces or rounds, that spread too far.
+                const double h = c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0;
+                const auto index = static_cast<std::uint32_t>(sights.size() - ranges[u].first);
+                const std::uint32_t faces = c.face1 && c.face2 ? Spread::kFaces : 0u;
+                if (c.directions > 1) {
+                    const double spread = c.directionHigh - c.directionLow;
+                    const double tolerance =
+                        kPairFactor * std::sqrt(2.0) * DirectionSigmaOf(choices, h);
+                    if (spread > tolerance) spreads.push_back({u, index | faces, spread});
+                }
+                if (c.zeniths > 1) {
+                    const double spread = c.zenithHigh - c.zenithLow;
+                    const double tolerance =
+                        kPairFactor * std::sqrt(2.0) * ZenithSigmaOf(choices, h);
+                    if (spread > tolerance)
+                        spreads.push_back({u, index | faces | Spread::kZenith, spread});
+                }
+                if (c.hasAzimuth && !s.hasAzimuth) {
+                    s.hasAzimuth = true;
+                    s.azimuthOrientation = c.azimuthOrientation;
+                }
+                sights.emplace_back(c);
+            }
+        }
+        std::vector<std::unique_ptr<Reading[]>>().swap(blocks_);
+        std::vector<std::uint32_t>().swap(order);
+        for (std::size_t u = 0; u < stations.size(); ++u)
+            stations[u].sights = {sights.data() + ranges[u].first, ranges[u].second};
+        std::vector<std::pair<std::size_t, std::size_t>>().swap(ranges);
+    });
+
     CheckReport report;
     std::vector<Node> nodes(names_.size());
     std::vector<bool> observed(names_.size(), true);
@@ -872,15 +1172,23 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
 
     // The known points: the first entry of a name with coordinates; and the points of the
     // field file's coordinate records even when nothing observes them.
-    std::unordered_map<Name9, std::size_t, NameHash> known;
     const auto& entries = points.Entries();
+    // The first entry with coordinates of each name: open addressing over the entries,
+    // slot = entry index + 1, 0 empty.
+    std::size_t size = 1024;
+    while (size < entries.size() * 2)
+        size *= 2;
+    std::vector<std::uint32_t> firstOf(size, 0);
     for (std::size_t i = 1; i < entries.size(); ++i) {
         const PointRecord& p = entries[i];
         if (!p.HasCoordinates) continue;
-        const auto [first, added] = known.try_emplace(p.Name, i);
-        if (!added) {
-            const PointRecord& q = entries[first->second];
-            if (i <= knownPoints && first->second <= knownPoints &&
+        std::size_t at = NameHash()(p.Name) & (size - 1);
+        while (firstOf[at] != 0 && !(entries[firstOf[at] - 1].Name == p.Name))
+            at = (at + 1) & (size - 1);
+        if (firstOf[at] != 0) {
+            const PointRecord& q = entries[firstOf[at] - 1];
+            const std::size_t first = firstOf[at] - 1;
+            if (i <= knownPoints && first <= knownPoints &&
                 (std::abs(p.X - q.X) > 5e-4 || std::abs(p.Y - q.Y) > 5e-4 ||
                  std::abs(p.Z - q.Z) > 5e-4)) {
                 const std::uint32_t node = Lookup(p.Name);
@@ -899,6 +1207,7 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
             }
             continue;
         }
+        firstOf[at] = static_cast<std::uint32_t>(i + 1);
         const std::uint32_t node = Lookup(p.Name);
         std::size_t n = 0;
         if (node < names_.size()) {
@@ -920,68 +1229,8 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         k.sigmaZ = choices.sdZ;
     }
 
-    // The set-ups, their readings reduced to face 1 and combined per target.
-    std::vector<Station> stations;
-    stations.reserve(setUps_.size());
-    for (SetUp& setUp : setUps_) {
-        Station s;
-        s.station = setUp.station;
-        s.sights.reserve(setUp.readings.size());
-        for (const Reading& r : setUp.readings) {
-            // A set-up sees a few dozen targets at most: a search from the end finds them.
-            auto at = std::find_if(s.sights.rbegin(), s.sights.rend(),
-                                   [&r](const Sight& sight) { return sight.target == r.target; });
-            if (at == s.sights.rend()) {
-                s.sights.push_back(Sight{r.target});
-                at = s.sights.rbegin();
-            }
-            Sight& sight = *at;
-            double direction = AngleToRadians(r.direction, choices.unit);
-            double zenith = r.zenith > 0.0 ? AngleToRadians(r.zenith, choices.unit) : 0.0;
-            const bool face2 = zenith > kPi;
-            if (face2) {
-                direction -= kPi;
-                zenith = kTwoPi - zenith;
-            }
-            (face2 ? sight.face2 : sight.face1) = true;
-            if (sight.directions == 0) sight.firstDirection = direction;
-            const double delta = Wrap(direction - sight.firstDirection);
-            sight.directionSum += delta;
-            sight.directionLow =
-                sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
-            sight.directionHigh =
-                sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
-            ++sight.directions;
-            if (zenith > 0.0) {
-                sight.heightOffset = r.instrumentHeight - r.targetHeight;
-                sight.zenithSum += zenith;
-                sight.zenithLow = sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
-                sight.zenithHigh = sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
-                ++sight.zeniths;
-            }
-            if (r.slope > 0.0) {
-                const double h = zenith > 0.0 ? r.slope * std::sin(zenith) : r.slope;
-                sight.horizontalSum += h;
-                ++sight.horizontals;
-                if (zenith > 0.0) {
-                    sight.heightDifferenceSum += r.slope * std::cos(zenith) + Curvature(h) +
-                                                 r.instrumentHeight - r.targetHeight;
-                    ++sight.heightDifferences;
-                }
-            } else if (r.horizontal > 0.0) {
-                sight.horizontalSum += r.horizontal;
-                ++sight.horizontals;
-            }
-            if (r.azimuth != 0.0 && !sight.hasAzimuth) {
-                sight.hasAzimuth = true;
-                sight.azimuthOrientation = AngleToRadians(r.azimuth, choices.unit) - direction;
-            }
-        }
-        stations.push_back(std::move(s));
-        std::vector<Reading>().swap(setUp.readings);
-    }
-
-    Checker checker(choices, nodes, stations, report);
+    combined.get();
+    Checker checker(choices, nodes, stations, spreads, report);
     checker.Place();
     checker.Compare();
     checker.Unplaced(observed);
@@ -1006,15 +1255,14 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         p.y = node.y;
         p.z = node.z;
         p.hasHeight = node.hasHeight;
+        p.flagged = checker.pointFlags_[n];
     }
     const std::vector<std::uint64_t>& drawn = checker.pairs_;
-    std::vector<std::uint64_t>& flagged = checker.flagged_;
-    std::sort(flagged.begin(), flagged.end());
+    const std::vector<bool> flagged = checker.FlaggedLines();
     report.lines.reserve(drawn.size());
-    for (const std::uint64_t pair : drawn)
-        report.lines.push_back({static_cast<std::size_t>(pair >> 32),
-                                static_cast<std::size_t>(pair & 0xFFFFFFFFu),
-                                std::binary_search(flagged.begin(), flagged.end(), pair)});
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        report.lines.push_back({static_cast<std::size_t>(drawn[i] >> 32),
+                                static_cast<std::size_t>(drawn[i] & 0xFFFFFFFFu), flagged[i]});
     return report;
 }
 

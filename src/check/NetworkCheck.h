@@ -7,10 +7,12 @@
 // Conventions: X east, Y north, bearings clockwise from north, heights up; angles are taken in
 // the field file's unit and computed in radians; the standard deviations are the export's.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/ExportOptions.h"
@@ -97,34 +99,63 @@ class NetworkCheck final : public ObservationSink {
     std::size_t Face2Readings() const { return face2Readings_; }
 
   private:
+    // One reading as it is kept until Run, in 40 bytes: the readings of a large network are
+    // many, and they are kept in blocks so that their store never has to move.
     struct Reading {
+        std::uint32_t setUp = 0;  // kAzimuth set: an azimuth waits in azimuths_
         std::uint32_t target = 0;
         double direction = 0.0;
-        double zenith = 0.0;      // 0: none
-        double slope = 0.0;       // 0: none
-        double horizontal = 0.0;  // 0: none (a distance of a direction-distance record)
-        double azimuth = 0.0;     // 0: none
-        double instrumentHeight = 0.0;
-        double targetHeight = 0.0;
+        double zenith = 0.0;        // 0: none
+        double distance = 0.0;      // > 0 a slope distance, < 0 a horizontal one, 0 none
+        double heightOffset = 0.0;  // instrument height less target height
     };
+    static constexpr std::uint32_t kAzimuth = 0x80000000u;
+    static constexpr std::size_t kBlockShift = 14;
     struct SetUp {
         std::uint32_t station = 0;
-        std::vector<Reading> readings;
         bool opened = false;  // by a station record with a reference target:
-        ObservationRecord opening;
+        std::uint32_t openingTarget = 0;
+        double openingDirection = 0.0;
+        double openingInstrumentHeight = 0.0;
+        double openingTargetHeight = 0.0;
     };
     struct NameHash {
         std::size_t operator()(const Name9& name) const;
     };
 
+    // A record is taken a few records after it came, once the processor has had time to fetch
+    // the place of its target's name in the table: those look-ups miss the cache.
+    static constexpr std::size_t kAhead = 16;
+    void Take(const ObservationRecord& record);
+    void TakeWaiting();
+    std::array<ObservationRecord, kAhead> waiting_;
+    std::size_t waitingFirst_ = 0;
+    std::size_t waitingCount_ = 0;
+
     std::uint32_t Intern(const Name9& name);
+    const Reading& ReadingAt(std::size_t i) const {
+        return blocks_[i >> kBlockShift][i & ((std::size_t{1} << kBlockShift) - 1)];
+    }
 
     std::vector<Name9> names_;
-    // Open addressing, a power of two in size, at most half full: slot = index + 1, 0 empty.
-    std::vector<std::uint32_t> slots_;
+    // Open addressing, a power of two in size, at most half full. A slot holds the name's bytes
+    // beside its index, so that a look-up touches one place in memory: index + 1, 0 empty.
+    struct Slot {
+        std::uint64_t head = 0;  // the name's first eight bytes
+        std::uint32_t index = 0;
+        char last = 0;  // and its ninth
+    };
+    static Slot SlotOf(const Name9& name, std::uint32_t index);
+    std::vector<Slot> slots_;
     std::uint32_t Lookup(const Name9& name) const;  // names_.size() when unknown
+    std::vector<std::unique_ptr<Reading[]>> blocks_;
+    std::size_t readings_ = 0;
+    std::vector<std::pair<std::size_t, double>> azimuths_;  // reading, azimuth
     std::vector<SetUp> setUps_;
-    std::unordered_map<std::uint32_t, std::size_t> latest_;  // a station's latest set-up
+    std::vector<std::uint32_t> latest_;  // per name: its latest set-up + 1, 0 none
+    Name9 lastStation_;                  // the station of the previous record, and its index
+    std::uint32_t lastStationIndex_ = 0;
+    bool haveLastStation_ = false;
     std::size_t face2Readings_ = 0;
     Name9 face2Station_;
     Name9 face2Target_;

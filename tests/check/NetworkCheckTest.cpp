@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -152,6 +154,22 @@ struct Checked {
         }
         return true;
     }
+    // The sketch draws red exactly the lines between the first two points of an error, and
+    // exactly the points an error names.
+    void ExpectRedWhereErrorsPoint() const {
+        std::set<std::pair<std::size_t, std::size_t>> pairs;
+        std::set<std::size_t> named;
+        for (const Finding& f : report.findings) {
+            if (f.severity != Severity::Error) continue;
+            named.insert(f.points.begin(), f.points.end());
+            if (f.points.size() >= 2) pairs.insert(std::minmax(f.points[0], f.points[1]));
+        }
+        for (const CheckLine& line : report.lines)
+            EXPECT_EQ(line.flagged, pairs.count(std::minmax(line.from, line.to)) == 1)
+                << report.points[line.from].name << "-" << report.points[line.to].name;
+        for (std::size_t n = 0; n < report.points.size(); ++n)
+            EXPECT_EQ(report.points[n].flagged, named.count(n) == 1) << report.points[n].name;
+    }
     // Whether some finding of that severity names all of `names`.
     bool Found(Severity severity, const std::vector<const char*>& names) const {
         for (const Finding& f : report.findings) {
@@ -266,6 +284,7 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
             const std::string field = FieldFile(net, AngleUnit::Gon, &noise, c.blunder);
             const Checked run = Check(idex, field, AngleUnit::Gon, false, c.extra);
             ASSERT_TRUE(run.Found(c.severity, c.named)) << c.what << ", seed " << seed;
+            run.ExpectRedWhereErrorsPoint();
         }
     }
 }
