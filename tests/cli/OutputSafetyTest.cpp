@@ -429,7 +429,11 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
     EXPECT_NE(List(project), old);
 
     // Too little memory for the words of a long line: the import stops with its message and
-    // leaves the IDEX file as it was.
+    // leaves the IDEX file as it was. (The address sanitizer's own reservations do not fit in
+    // such a limit: it cannot even start there.)
+#if defined(__SANITIZE_ADDRESS__)
+    return;
+#endif
     std::string words((1 << 20) - 80, 'a');  // "a a a ..."
     for (std::size_t i = 1; i < words.size(); i += 2)
         words[i] = ' ';
