@@ -6,9 +6,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "support/DialogScenarios.h"
 #include "support/TempFolder.h"
@@ -209,6 +214,82 @@ void ExpectTable(const Form& form, const texts::WindowText& table) {
 
 TEST(StartUp, RegistrationAndOldHostEndAtOnceWithTheirMessage) {
     EXPECT_EQ(testing::MessagesEndTheProcess<Harness>(), "");
+}
+
+// What a program prints on its standard output, handed over as a pipe as a script's capture
+// does, and its exit code; one still running after ten seconds is ended.
+std::pair<std::string, DWORD> RunCaptured(const std::string& program, const std::string& args) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 1 << 16)) return {"", 99};
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    PROCESS_INFORMATION process{};
+    std::string line = '"' + program + "\" " + args;
+    const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(write);
+    DWORD code = 99;
+    if (started && WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 98);
+    if (started) GetExitCodeProcess(process.hProcess, &code);
+    std::string out;
+    char chunk[4096];
+    for (DWORD got; ReadFile(read, chunk, sizeof(chunk), &got, nullptr) && got > 0;)
+        out.append(chunk, got);
+    if (started) CloseHandle(process.hProcess), CloseHandle(process.hThread);
+    CloseHandle(read);
+    return {out, code};
+}
+
+// The desktop program answers --help and --version on the output it was handed, without a
+// window, and ends well.
+TEST(Programs, HelpAndVersionOnStandardOutput) {
+    const auto [usage, helpCode] = RunCaptured(TALVIK_PROGRAM, "--help");
+    EXPECT_EQ(helpCode, 0u);
+    EXPECT_EQ(usage.rfind("Usage:\r\n  talvik MODE", 0), 0u) << usage;
+    EXPECT_EQ(RunCaptured(TALVIK_PROGRAM, "--version"),
+              std::make_pair(std::string("Talvik " TALVIK_VERSION "\r\n"), DWORD{0}));
+}
+
+// The version resources as the files' properties show them: a Dutch block whose product and
+// file versions are this build's and whose LegalCopyright is not empty. The installer test
+// names its installer in TALVIK_VERSIONED_FILE instead of the two programs.
+TEST(Programs, VersionResources) {
+    std::vector<std::string> files{TALVIK_PROGRAM, TALVIK_CLI_PROGRAM};
+    if (const char* file = std::getenv("TALVIK_VERSIONED_FILE")) files = {file};
+    for (const std::string& file : files) {
+        DWORD ignored = 0;
+        std::vector<char> block(GetFileVersionInfoSizeA(file.c_str(), &ignored) + 1);
+        WORD* language = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(
+            GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) &&
+            VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                           reinterpret_cast<void**>(&language), &size) &&
+            size >= 4 && language[0] == 0x0413)
+            << file << ": no Dutch version resource";
+        char prefix[40];
+        std::snprintf(prefix, sizeof(prefix), "\\StringFileInfo\\%04x%04x\\", language[0],
+                      language[1]);
+        const auto value = [&](const char* key) {
+            char* text = nullptr;
+            UINT length = 0;
+            return VerQueryValueA(block.data(), (prefix + std::string(key)).c_str(),
+                                  reinterpret_cast<void**>(&text), &length) &&
+                           length > 0
+                       ? std::string(text)
+                       : std::string();
+        };
+        for (const std::string& found : {value("ProductVersion"), value("FileVersion")}) {
+            EXPECT_TRUE(found == TALVIK_VERSION || found == TALVIK_VERSION ".0")
+                << file << ": version " << found;
+        }
+        EXPECT_NE(value("LegalCopyright"), "") << file;
+    }
 }
 
 // The dialogs' scenarios (support/DialogScenarios.h), with the texts table, the focus, the

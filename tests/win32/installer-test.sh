@@ -12,10 +12,8 @@ fail() { echo "installer test: $*" >&2; exit 1; }
 
 (cd "$build" && cpack -G NSIS >/dev/null)
 installer=$(ls "$build"/Talvik-*-win64.exe)
-version=${installer##*/Talvik-}
-version=${version%-win64.exe}
-wine "$build/tests/win32/test_version_info.exe" "$version" "$(winepath -w "$installer")" ||
-    fail "version resource of the installer"
+TALVIK_VERSIONED_FILE=$(winepath -w "$installer") wine "$build/tests/win32/test_win32_windows.exe" \
+    --gtest_filter=Programs.VersionResources || fail "version resource of the installer"
 # It asks for no elevation: it installs for the user who runs it.
 grep -aq 'level="asInvoker"' "$installer" || fail "the installer asks for elevation"
 
