@@ -147,13 +147,6 @@ std::string FieldFile(const Network& net, AngleUnit unit, std::mt19937* noise,
 
 struct Checked {
     CheckReport report;
-    bool Names(const Finding& f, const std::vector<const char*>& names) const {
-        for (const char* name : names) {
-            const std::size_t n = report.Find(name);
-            if (std::find(f.points.begin(), f.points.end(), n) == f.points.end()) return false;
-        }
-        return true;
-    }
     // The sketch draws red exactly the lines between the first two points of an error, and
     // exactly the points an error names.
     void ExpectRedWhereErrorsPoint() const {
@@ -172,10 +165,11 @@ struct Checked {
     }
     // Whether some finding of that severity names all of `names`.
     bool Found(Severity severity, const std::vector<const char*>& names) const {
-        for (const Finding& f : report.findings) {
-            if (f.severity == severity && Names(f, names)) return true;
-        }
-        return false;
+        return std::any_of(report.findings.begin(), report.findings.end(), [&](const Finding& f) {
+            return f.severity == severity && std::all_of(names.begin(), names.end(), [&](auto n) {
+                       return std::count(f.points.begin(), f.points.end(), report.Find(n)) > 0;
+                   });
+        });
     }
 };
 
@@ -255,25 +249,21 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
         Severity severity = Severity::Error;
         std::vector<const char*> named;
     };
-    std::vector<Case> cases(8);
-    cases[0] = {"swapped names", {"P2", "P1", "P3"}, {}, {}, 0.0, Severity::Error, {"P2", "P3"}};
-    cases[1] = {"distance 0.5 m", {"P1", "P2", "", 0.5}, {}, {}, 0.0,
-                Severity::Error,  {"P1", "P2"}};
-    cases[2] = {"known point 0.2 m", {}, {}, {}, 0.2, Severity::Error, {"D"}};
-    cases[3] = {"face 2 0.05 gon", {"P1", "A", "", 0.0, 0.05}, {}, {}, 0.0, Severity::Error,
-                {"P1", "A"}};
-    cases[4] = {"unconnected", {}, {}, {{"U1", {{"U2"}}}}, 0.0, Severity::Error, {"U2"}};
-    cases[5] = {"one direction", {}, {}, {{"B", {{"C"}}}}, 0.0, Severity::Warning, {"B", "C"}};
-    cases[7] = {"face 2 zenith 0.05 gon",
-                {"P2", "C", "", 0.0, 0.0, 0.05},
-                {},
-                {},
-                0.0,
-                Severity::Error,
-                {"P2", "C"}};
-    cases[6] = {
-        "IDEX duplicate",  {},   {PointRecord{"C", 155251.0, 463300.0, 12.5, true, false}}, {}, 0.0,
-        Severity::Warning, {"C"}};
+    const PointRecord twinC{"C", 155251.0, 463300.0, 12.5, true, false};
+    using enum Severity;
+    // clang-format off
+    const Case cases[] = {
+        {"swapped names", {"P2", "P1", "P3"}, {}, {}, 0.0, Error, {"P2", "P3"}},
+        {"distance 0.5 m", {"P1", "P2", "", 0.5}, {}, {}, 0.0, Error, {"P1", "P2"}},
+        {"known point 0.2 m", {}, {}, {}, 0.2, Error, {"D"}},
+        {"face 2 0.05 gon", {"P1", "A", "", 0.0, 0.05}, {}, {}, 0.0, Error, {"P1", "A"}},
+        {"unconnected", {}, {}, {{"U1", {{"U2"}}}}, 0.0, Error, {"U2"}},
+        {"one direction", {}, {}, {{"B", {{"C"}}}}, 0.0, Warning, {"B", "C"}},
+        {"IDEX duplicate", {}, {twinC}, {}, 0.0, Warning, {"C"}},
+        {"face 2 zenith 0.05 gon", {"P2", "C", "", 0.0, 0.0, 0.05}, {}, {}, 0.0, Error,
+         {"P2", "C"}},
+    };
+    // clang-format on
     for (const Case& c : cases) {
         Network net;
         net.setUps.insert(net.setUps.end(), c.moreSetUps.begin(), c.moreSetUps.end());
