@@ -20,9 +20,8 @@ const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
 
 // A and B known, P observed exactly from both (100 m base, zenith angles of 100 gon).
 const std::string kIdex =
-    "HEADER\r\n  VERSION      1.20\r\n  SEPARATOR    \",\"\r\n  TERMINATOR   \";\"\r\nEND "
-    "HEADER\r\n"
-    "DATABASE\r\n  POINTS (PointNo,PointID,East,North,Elevation)\r\n"
+    "HEADER\r\n  VERSION      1.20\r\n  SEPARATOR    \",\"\r\n  TERMINATOR   \";\"\r\n"
+    "END HEADER\r\nDATABASE\r\n  POINTS (PointNo,PointID,East,North,Elevation)\r\n"
     "    1, \"A\", 1000.000, 1000.000, 5.000;\r\n    2, \"B\", 1100.000, 1000.000, 5.000;\r\n"
     "  END POINTS\r\nEND DATABASE\r\n";
 const std::string kField =

@@ -46,7 +46,6 @@ struct Listing {
     bool operator==(const Listing&) const = default;
 };
 
-// What the run with that process id wrote to stderr.
 std::string Err(const fs::path& dir, pid_t pid) {
     return ReadBytes(dir / (".err" + std::to_string(pid)));
 }
@@ -80,7 +79,6 @@ class OutputSafety : public ::testing::Test {
         fs::permissions(dir_ / "project", fs::perms::owner_all, ignored);
     }
 
-    // An export of the large field file that overwrites and stores nothing.
     std::vector<std::string> Export(const std::string& absHor, const fs::path& folder) {
         // clang-format off
         return {"export", "--field", (dir_ / "large.fld").string(), "--project",

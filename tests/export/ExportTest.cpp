@@ -164,8 +164,7 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
         r_.Set(kKeyPackagePath, stored);
         r_.answer = answer;
         ExportOptions options;
-        options.Projectfile = Path("job dir/net.prj");
-        options.Fieldfile = Path("job dir/net.fld");
+        options.Projectfile = Path("job dir/net.prj"), options.Fieldfile = Path("job dir/net.fld");
         options.IdexFile = idex;
         const ExportJobResult result = RunExportJob(context_, options, {launch, box});
         EXPECT_EQ(result.conversion, ConversionOutcome::Finished);

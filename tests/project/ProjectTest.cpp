@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <functional>
 #include <random>
-#include <set>
 
 #include "project/Conversion.h"
 #include "project/CoordinateFile.h"
@@ -151,13 +150,7 @@ struct Scratch {
         const std::size_t start = text.find("\r\n$\r\n", text.find("ANGLEUNIT")) + 5;
         return text.substr(start, text.size() - 3 - start);
     }
-    std::set<std::string> Listing() const {  // every file of the folder with its bytes
-        std::set<std::string> files;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-            files.insert(entry.path().filename().string() + "=" +
-                         (entry.is_directory() ? "folder" : ReadBytes(entry.path())));
-        return files;
-    }
+    std::map<std::string, std::string> Listing() const { return FolderBytes(dir.path()); }
 };
 
 const std::string kQuestion = "? KORVU Project bestaat reeds! Oude project verwijderen?";
