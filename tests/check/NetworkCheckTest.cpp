@@ -71,9 +71,7 @@ struct Blunder {
 
 std::string Text(double value) {
     char buffer[40];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 9).ptr;
-    return std::string(buffer, end);
+    return {buffer, std::to_chars(buffer, buffer + 40, value, std::chars_format::fixed, 9).ptr};
 }
 
 // An angle in radians in the file's unit; degrees-minutes-seconds as DDD.MMSSsss.
@@ -147,13 +145,6 @@ std::string FieldFile(const Network& net, AngleUnit unit, std::mt19937* noise,
 
 struct Checked {
     CheckReport report;
-    bool Names(const Finding& f, const std::vector<const char*>& names) const {
-        for (const char* name : names) {
-            const std::size_t n = report.Find(name);
-            if (std::find(f.points.begin(), f.points.end(), n) == f.points.end()) return false;
-        }
-        return true;
-    }
     // The sketch draws red exactly the lines between the first two points of an error, and
     // exactly the points an error names.
     void ExpectRedWhereErrorsPoint() const {
@@ -172,10 +163,11 @@ struct Checked {
     }
     // Whether some finding of that severity names all of `names`.
     bool Found(Severity severity, const std::vector<const char*>& names) const {
-        for (const Finding& f : report.findings) {
-            if (f.severity == severity && Names(f, names)) return true;
-        }
-        return false;
+        return std::any_of(report.findings.begin(), report.findings.end(), [&](const Finding& f) {
+            return f.severity == severity && std::all_of(names.begin(), names.end(), [&](auto n) {
+                       return std::count(f.points.begin(), f.points.end(), report.Find(n)) > 0;
+                   });
+        });
     }
 };
 
@@ -219,12 +211,9 @@ TEST(NetworkCheck, ExactObservationsGiveTruePositionsInEveryUnit) {
             for (const CheckPoint& p : run.report.points) {
                 const Spot& truth = net.truth.at(p.name);
                 ASSERT_NE(p.state, PointState::NotPlaced) << p.name;
-                EXPECT_NEAR(p.x, truth.x, 0.001) << p.name;
-                EXPECT_NEAR(p.y, truth.y, 0.001) << p.name;
-                EXPECT_NEAR(p.z, truth.z, 0.001) << p.name;
+                EXPECT_LT(std::hypot(p.x - truth.x, p.y - truth.y, p.z - truth.z), 0.001) << p.name;
                 if (unit == AngleUnit::Gon) gon[p.name] = {p.x, p.y, p.z};
-                EXPECT_NEAR(p.x, gon[p.name].x, 1e-6) << p.name;
-                EXPECT_NEAR(p.y, gon[p.name].y, 1e-6) << p.name;
+                EXPECT_LT(std::hypot(p.x - gon[p.name].x, p.y - gon[p.name].y), 1e-6) << p.name;
             }
             EXPECT_EQ(run.report.points[run.report.Find("F1")].state, PointState::Placed);
             EXPECT_EQ(run.report.points[run.report.Find("A")].state, PointState::Known);
@@ -255,25 +244,21 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
         Severity severity = Severity::Error;
         std::vector<const char*> named;
     };
-    std::vector<Case> cases(8);
-    cases[0] = {"swapped names", {"P2", "P1", "P3"}, {}, {}, 0.0, Severity::Error, {"P2", "P3"}};
-    cases[1] = {"distance 0.5 m", {"P1", "P2", "", 0.5}, {}, {}, 0.0,
-                Severity::Error,  {"P1", "P2"}};
-    cases[2] = {"known point 0.2 m", {}, {}, {}, 0.2, Severity::Error, {"D"}};
-    cases[3] = {"face 2 0.05 gon", {"P1", "A", "", 0.0, 0.05}, {}, {}, 0.0, Severity::Error,
-                {"P1", "A"}};
-    cases[4] = {"unconnected", {}, {}, {{"U1", {{"U2"}}}}, 0.0, Severity::Error, {"U2"}};
-    cases[5] = {"one direction", {}, {}, {{"B", {{"C"}}}}, 0.0, Severity::Warning, {"B", "C"}};
-    cases[7] = {"face 2 zenith 0.05 gon",
-                {"P2", "C", "", 0.0, 0.0, 0.05},
-                {},
-                {},
-                0.0,
-                Severity::Error,
-                {"P2", "C"}};
-    cases[6] = {
-        "IDEX duplicate",  {},   {PointRecord{"C", 155251.0, 463300.0, 12.5, true, false}}, {}, 0.0,
-        Severity::Warning, {"C"}};
+    const PointRecord twinC{"C", 155251.0, 463300.0, 12.5, true, false};
+    using enum Severity;
+    // clang-format off
+    const Case cases[] = {
+        {"swapped names", {"P2", "P1", "P3"}, {}, {}, 0.0, Error, {"P2", "P3"}},
+        {"distance 0.5 m", {"P1", "P2", "", 0.5}, {}, {}, 0.0, Error, {"P1", "P2"}},
+        {"known point 0.2 m", {}, {}, {}, 0.2, Error, {"D"}},
+        {"face 2 0.05 gon", {"P1", "A", "", 0.0, 0.05}, {}, {}, 0.0, Error, {"P1", "A"}},
+        {"unconnected", {}, {}, {{"U1", {{"U2"}}}}, 0.0, Error, {"U2"}},
+        {"one direction", {}, {}, {{"B", {{"C"}}}}, 0.0, Warning, {"B", "C"}},
+        {"IDEX duplicate", {}, {twinC}, {}, 0.0, Warning, {"C"}},
+        {"face 2 zenith 0.05 gon", {"P2", "C", "", 0.0, 0.0, 0.05}, {}, {}, 0.0, Error,
+         {"P2", "C"}},
+    };
+    // clang-format on
     for (const Case& c : cases) {
         Network net;
         net.setUps.insert(net.setUps.end(), c.moreSetUps.begin(), c.moreSetUps.end());

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "CliRunner.h"
@@ -19,9 +20,8 @@ const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
 
 // A and B known, P observed exactly from both (100 m base, zenith angles of 100 gon).
 const std::string kIdex =
-    "HEADER\r\n  VERSION      1.20\r\n  SEPARATOR    \",\"\r\n  TERMINATOR   \";\"\r\nEND "
-    "HEADER\r\n"
-    "DATABASE\r\n  POINTS (PointNo,PointID,East,North,Elevation)\r\n"
+    "HEADER\r\n  VERSION      1.20\r\n  SEPARATOR    \",\"\r\n  TERMINATOR   \";\"\r\n"
+    "END HEADER\r\nDATABASE\r\n  POINTS (PointNo,PointID,East,North,Elevation)\r\n"
     "    1, \"A\", 1000.000, 1000.000, 5.000;\r\n    2, \"B\", 1100.000, 1000.000, 5.000;\r\n"
     "  END POINTS\r\nEND DATABASE\r\n";
 const std::string kField =
@@ -31,8 +31,8 @@ const std::string kField =
 
 class CheckCliTest : public ::testing::Test {
   protected:
-    CliResult Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "check");
+    CliResult Run(std::vector<std::string> args, const char* command = "check") {
+        args.insert(args.begin(), command);
         return RunProgram(TALVIK_CLI, args, dir_,
                           {{"XDG_CONFIG_HOME", Here("config")}, {"LC_ALL", "C"}});
     }
@@ -48,41 +48,34 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
     WriteBytes(Here("net.fld"), kField);
     // Set-up P with a single direction: a warning only.
     WriteBytes(Here("one.fld"), kField + "8 102 P 1.5 1.5 A 0\r\n9 111 A 0 100 94.339811 K1\r\n");
-    const struct {
-        std::vector<std::string> args;
-        int exit;
-        std::string last;  // the last line of stdout
-    } cases[] = {
-        {{"--field", Here("net.fld"), "--idex", Here("net.idx"), "--code", "K1"},
-         0,
-         "0 fouten, 0 waarschuwingen"},
-        {{"--field", Here("one.fld"), "--idex", Here("net.idx"), "--code", "K1"},
-         0,
+    const std::string fld = Here("net.fld"), idx = Here("net.idx");
+    const std::string net1 = (kExamples / "net1.fld").string(),
+                      idx1 = (kExamples / "net1.idx").string();
+    // Arguments, the exit status, the last line of stdout.
+    // clang-format off
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"--field", fld, "--idex", idx, "--code", "K1"}, 0, "0 fouten, 0 waarschuwingen"},
+        {{"--field", Here("one.fld"), "--idex", idx, "--code", "K1"}, 0,
          "0 fouten, 1 waarschuwing"},
-        {{"--field", (kExamples / "net1.fld").string(), "--idex", (kExamples / "net1.idx").string(),
-          "--code", "K"},
-         1,
+        {{"--field", net1, "--idex", idx1, "--code", "K", "--sketch", Here("net1.svg")}, 1,
          "23 fouten, 0 waarschuwingen"},
         // No code selects an observation: only the reference directions are left.
-        {{"--field", Here("net.fld"), "--idex", Here("net.idx"), "--code", "Z"},
-         0,
-         "0 fouten, 2 waarschuwingen"},
-        {{"--field", Here("net.fld")}, 2, ""},
-        {{"--field", Here("net.fld"), "--idex", Here("net.idx"), "--selection-set", "10"}, 2, ""},
-        {{"--field", Here("missing.fld"), "--idex", Here("net.idx")}, 1, ""},
+        {{"--field", fld, "--idex", idx, "--code", "Z"}, 0, "0 fouten, 2 waarschuwingen"},
+        {{"--field", fld}, 2, ""},
+        {{"--field", fld, "--idex", idx, "--selection-set", "10"}, 2, ""},
+        {{"--field", Here("missing.fld"), "--idex", idx}, 1, ""},
     };
-    for (const auto& c : cases) {
-        const CliResult result = Run(c.args);
-        EXPECT_EQ(result.exitCode, c.exit) << result.out << result.err;
-        std::string out = result.out;
+    // clang-format on
+    std::vector<std::string> outs;
+    for (const auto& [args, exit, last] : cases) {
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.exitCode, exit) << result.out << result.err;
+        std::string out = outs.emplace_back(result.out);
         if (!out.empty()) out.pop_back();
-        EXPECT_EQ(out.substr(out.rfind('\n') + 1), c.last) << result.out;
+        EXPECT_EQ(out.substr(out.rfind('\n') + 1), last) << result.out;
     }
     // The example's first finding names its points and numbers.
-    const CliResult example =
-        Run({"--field", (kExamples / "net1.fld").string(), "--idex",
-             (kExamples / "net1.idx").string(), "--code", "K", "--sketch", Here("net1.svg")});
-    EXPECT_EQ(example.out.substr(0, example.out.find('\n')),
+    EXPECT_EQ(outs[2].substr(0, outs[2].find('\n')),
               "fout: bekend punt 1002: vanuit 1001 berekend op 29.670 m van de bekende "
               "co\xC3\xB6rdinaten (toegestaan 0.082 m)");
     EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
@@ -91,27 +84,20 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
 // export --check: the same files as without it, the findings after the notes, the exit
 // status of the export alone.
 TEST_F(CheckCliTest, ExportWithCheckWritesTheSameFiles) {
-    std::vector<std::string> args = {"export",
-                                     "--field",
-                                     (kExamples / "net1.fld").string(),
-                                     "--idex",
-                                     (kExamples / "net1.idx").string(),
-                                     "--project",
-                                     Here("net1.prj"),
-                                     "--code",
-                                     "K",
+    std::vector<std::string> args = {"--field",    (kExamples / "net1.fld").string(),
+                                     "--idex",     (kExamples / "net1.idx").string(),
+                                     "--project",  Here("net1.prj"),
+                                     "--code",     "K",
                                      "--overwrite"};
     const auto files = [&] {
         return ReadBytes(Here("net1.PRJ")) + ReadBytes(Here("net1.OBS")) +
                ReadBytes(Here("net1.TCO"));
     };
-    const auto env =
-        std::map<std::string, std::string>{{"XDG_CONFIG_HOME", Here("config")}, {"LC_ALL", "C"}};
-    const CliResult plain = RunProgram(TALVIK_CLI, args, dir_, env);
+    const CliResult plain = Run(args, "export");
     ASSERT_EQ(plain.exitCode, 0) << plain.err;
     const std::string written = files();
     args.insert(args.end(), {"--check", "--sketch", Here("net1.svg")});
-    const CliResult checked = RunProgram(TALVIK_CLI, args, dir_, env);
+    const CliResult checked = Run(args, "export");
     EXPECT_EQ(checked.exitCode, 0) << checked.err;
     EXPECT_EQ(files(), written);
     EXPECT_EQ(checked.err, "KORVU Project bestaat reeds! Oude project verwijderen?\n" + plain.err);

@@ -62,9 +62,7 @@ TEST(JobArgumentsTest, RefusedOptions) {
         {"export", with({"--field", "b.fld"}), "option '--field' given more than once"},
         {"export", with({"stray"}), "unexpected argument 'stray'"},
         {"import", {"--cor", "a.cor"}, "import needs --idex PATH"},
-        {"import",
-         {"--cor", "a.cor", "--idex", "b", "--set", "0"},
-         "--set takes a number from 1 to 9"},
+        {"import", {"--cor", "a", "--idex", "b", "--set", "0"}, "--set takes a number from 1 to 9"},
         {"export", with({"--selection-set", "09", "--face2=reduce", "--package-version", "1"}), ""},
         {"import", {"--cor", "a", "--idex", "b", "--set", "9"}, ""},
     };

@@ -46,6 +46,15 @@ struct Listing {
     bool operator==(const Listing&) const = default;
 };
 
+std::string Err(const fs::path& dir, pid_t pid) {
+    return ReadBytes(dir / (".err" + std::to_string(pid)));
+}
+
+// The superuser writes anywhere: a run that must meet a refusal goes on as nobody.
+void AsNobody() {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
+}
+
 Listing List(const fs::path& folder) {
     Listing listing;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -70,7 +79,6 @@ class OutputSafety : public ::testing::Test {
         fs::permissions(dir_ / "project", fs::perms::owner_all, ignored);
     }
 
-    // An export of the large field file that overwrites and stores nothing.
     std::vector<std::string> Export(const std::string& absHor, const fs::path& folder) {
         // clang-format off
         return {"export", "--field", (dir_ / "large.fld").string(), "--project",
@@ -104,10 +112,7 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         {"read-only folder",
          project,
          [&] { fs::permissions(project, static_cast<fs::perms>(0555)); },
-         [] {
-             // The superuser writes anywhere; the run goes on as nobody.
-             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
-         },
+         AsNobody,
          {"(geen toegang)"}},
         // A small disk where it can be mounted, else a limit on the size of every file.
         {"full disk",
@@ -135,7 +140,7 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         const Listing before = fs::exists(c.folder) ? List(c.folder) : Listing{};
         const pid_t pid = Start(Export("0.0009", c.folder), dir_, c.inChild);
         const int status = WaitFor(pid);
-        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        const std::string err = Err(dir_, pid);
         EXPECT_EQ(status, 1) << c.what << ": " << err;
         EXPECT_NE(err.find("Fout bij het schrijven van: " + (c.folder / "net.").string()),
                   std::string::npos)
@@ -198,46 +203,6 @@ TEST_F(OutputSafety, KilledRunLeavesTheOldProjectOrTheNewOne) {
     // Both ends are reached, or the delays did not fall where they should.
     EXPECT_GT(oldSeen, 0);
     EXPECT_GT(newSeen, 0);
-}
-
-// 40 exports storing their choices and 10 registrations at once: the store stays readable and
-// holds what every run stored.
-TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
-    WriteBytes(dir_ / "config" / "talvik" / "registry.reg",
-               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n"
-               "\"DataPath\"=\"D:\\\\Data\"\r\n\r\n");
-    std::vector<pid_t> runs;
-    for (int i = 0; i < 50; ++i) {
-        if (i % 5 == 4) {
-            runs.push_back(Start({"register"}, dir_));
-            continue;
-        }
-        const fs::path folder = dir_ / ("p" + std::to_string(i));
-        fs::create_directories(folder);
-        runs.push_back(Start({"export", "--field", (kExamples / "net1.fld").string(), "--project",
-                              (folder / "net1.prj").string(), "--selection-set",
-                              std::to_string(1 + i % 9), "--code", "C" + std::to_string(i % 9)},
-                             dir_));
-    }
-    for (const pid_t pid : runs)
-        EXPECT_EQ(WaitFor(pid), 0) << ReadBytes(dir_ / (".err" + std::to_string(pid)));
-
-    RegistryFile store((dir_ / "config" / "talvik" / "registry.reg").string());
-    EXPECT_EQ(store.CheckFile(), "");
-    const std::string settings = "Software\\Kelvaris\\Talvik";
-    std::string text;
-    for (int set = 1; set <= 9; ++set) {
-        // The codes of set n are those of the last run on it: "C" followed by n - 1.
-        EXPECT_TRUE(store.GetStringValue(kHkeyCurrentUser, settings,
-                                         "TalvikSel" + std::to_string(set), text));
-        EXPECT_NE(text.find("C" + std::to_string(set - 1)), std::string::npos) << text;
-    }
-    for (const char* menu : {"Import", "Export"}) {
-        const std::string key =
-            std::string("SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV\\Data Conversions\\") + menu;
-        EXPECT_TRUE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem0", text)) << menu;
-        EXPECT_FALSE(store.GetStringValue(kHkeyCurrentUser, key, "MenuItem1", text)) << menu;
-    }
 }
 
 // The status of a run that has to end within 30 s (killed then) and its peak memory in kB.
@@ -306,7 +271,7 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
         const pid_t pid = Start(args, dir_, [&] { ::dup2(ends[0], 3); });
         ::close(ends[0]);
         const auto [status, peakKb] = EndWithin30s(pid);
-        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        const std::string err = Err(dir_, pid);
         EXPECT_EQ(status, expected) << err;
         EXPECT_NE(err.find(said), std::string::npos) << err;
         EXPECT_LT(peakKb, 64 * 1024) << err;
@@ -338,8 +303,8 @@ TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
     int mixed = 0;
     for (int pair = 0; pair < 200; ++pair) {
         const pid_t a = run("0.0007"), b = run("0.0009");
-        EXPECT_EQ(WaitFor(a), 0) << ReadBytes(dir_ / (".err" + std::to_string(a)));
-        EXPECT_EQ(WaitFor(b), 0) << ReadBytes(dir_ / (".err" + std::to_string(b)));
+        EXPECT_EQ(WaitFor(a), 0) << Err(dir_, a);
+        EXPECT_EQ(WaitFor(b), 0) << Err(dir_, b);
         const Listing after = List(project);
         mixed += after != first && after != second;
     }
@@ -347,10 +312,11 @@ TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
     if (mounted) ::umount(project.c_str());
 }
 
-// register and unregister from many processes at once: every command reads and changes the
-// menus under one lock, so the store stays readable, holds Talvik at most once per menu and
-// has no gap that would end the host's menu early.
-TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
+// register and unregister from many processes at once, among 50 exports that store their
+// choices: every command reads and changes the store under one lock, so it stays readable,
+// holds every export's choices and Talvik at most once per menu, with no gap that would end
+// the host's menu early.
+TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
     const fs::path store = dir_ / "config" / "talvik" / "registry.reg";
     const std::vector<std::string> releases = {"5.0", "6.0", "7.0", "8.0", "9.0", "10.0"};
     // Talvik first, another converter behind it: an unregister moves that one up.
@@ -368,13 +334,30 @@ TEST_F(OutputSafety, ConcurrentRegistrationsKeepTheMenusWhole) {
     }
     WriteBytes(store, text);
     std::vector<pid_t> runs;
-    for (int i = 0; i < 50; ++i)
-        runs.push_back(Start({i % 2 == 0 ? "register" : "unregister", "--quiet"}, dir_));
+    for (int i = 0; i < 100; ++i) {
+        const int e = i / 2;  // the exports on even numbers, register or unregister between
+        if (i % 2 == 1 || e >= 50) {
+            runs.push_back(Start({e % 2 == 0 ? "register" : "unregister", "--quiet"}, dir_));
+            continue;
+        }
+        const fs::path folder = dir_ / ("p" + std::to_string(e));
+        fs::create_directories(folder);
+        runs.push_back(Start({"export", "--field", (kExamples / "net1.fld").string(), "--project",
+                              (folder / "net1.prj").string(), "--selection-set",
+                              std::to_string(1 + e % 9), "--code", "C" + std::to_string(e % 9)},
+                             dir_));
+    }
     for (const pid_t pid : runs)
-        EXPECT_EQ(WaitFor(pid), 0) << ReadBytes(dir_ / (".err" + std::to_string(pid)));
+        EXPECT_EQ(WaitFor(pid), 0) << Err(dir_, pid);
 
     RegistryFile registry(store.string());
     EXPECT_EQ(registry.CheckFile(), "");
+    for (int set = 1; set <= 9; ++set) {
+        // The codes of set n are those of the last run on it: "C" followed by n - 1.
+        EXPECT_TRUE(registry.GetStringValue(kHkeyCurrentUser, "Software\\Kelvaris\\Talvik",
+                                            "TalvikSel" + std::to_string(set), text));
+        EXPECT_NE(text.find("C" + std::to_string(set - 1)), std::string::npos) << text;
+    }
     for (const std::string& release : releases) {
         for (const char* menu : {"Import", "Export"}) {
             const std::string key = std::string("SOFTWARE\\Ornwald\\Kavrin\\") + release +
@@ -403,14 +386,10 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
                "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\5.0\\ZEV]\r\n\r\n");
     const std::string before = ReadBytes(folder / "registry.reg");
     fs::permissions(folder, static_cast<fs::perms>(0555));
-    const auto asNobody = [] {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
-    };
     for (const char* command : {"register", "unregister"}) {
-        const pid_t pid = Start({command}, dir_, asNobody);
+        const pid_t pid = Start({command}, dir_, AsNobody);
         EXPECT_EQ(WaitFor(pid), 1) << command;
-        const std::string err = ReadBytes(dir_ / (".err" + std::to_string(pid)));
-        EXPECT_NE(err.find("(geen toegang)"), std::string::npos) << command << ": " << err;
+        EXPECT_NE(Err(dir_, pid).find("(geen toegang)"), std::string::npos) << Err(dir_, pid);
     }
     fs::permissions(folder, fs::perms::owner_all);
     EXPECT_EQ(ReadBytes(folder / "registry.reg"), before);
@@ -447,8 +426,7 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
                   ::setrlimit(RLIMIT_AS, &limit);
               });
     EXPECT_EQ(WaitFor(import), 1);
-    EXPECT_NE(ReadBytes(dir_ / (".err" + std::to_string(import))).find("Onvoldoende geheugen"),
-              std::string::npos);
+    EXPECT_NE(Err(dir_, import).find("Onvoldoende geheugen"), std::string::npos);
     EXPECT_EQ(ReadBytes(project / "old.idx"), "old");
     EXPECT_TRUE(List(project).temporaries.empty());
 }

@@ -202,15 +202,11 @@ TEST(ObservationStore, SplitStoreMatchesTheShiftingTable) {
             const std::string k = std::to_string(pick(4)), dir = ' ' + std::to_string(pick(400));
             const std::string reading =
                 "111 T" + k + dir + ' ' + zeniths[pick(7)] + " 7" + codes[pick(3)];
-            const std::string choices[] = {"101 S" + k + " 1 2",
-                                           "102 S" + k + " 1 2 T" + k + dir,
-                                           "103 S" + k + " 1 2 T" + k + " 5" + dir,
-                                           "105 " + k,
-                                           "112 T" + k + dir + " 5 0 K1",
-                                           "161",
-                                           reading,
-                                           reading,
-                                           "160 " + k + ' ' + std::to_string(pick(4))};
+            // clang-format off
+            const std::string choices[] = {"101 S" + k + " 1 2", "102 S" + k + " 1 2 T" + k + dir,
+                "103 S" + k + " 1 2 T" + k + " 5" + dir, "105 " + k, "112 T" + k + dir + " 5 0 K1",
+                "161", reading, reading, "160 " + k + ' ' + std::to_string(pick(4))};
+            // clang-format on
             lines += choices[pick(9)] + '|';
         }
         const std::string text = Lines(lines);

@@ -1,11 +1,6 @@
-// The desktop program's windows. The texts table and the rules every window keeps: each
-// control the user works explains itself in a tooltip, access keys are unique within a window,
-// every window shows exactly the table's texts in the table's order, no caption is cut off and
-// every one is drawn, and the windows fit the screen. The start-up messages that end the
-// process, where the core's Windows-1252 texts meet the screen, the scenarios of both dialogs
-// (support/DialogScenarios.h) with what the Qt windows add (the number box's keys, the prompts,
-// Enter, arrow keys and the focus, the progress bar), and Qt's own texts in Dutch. The tests
-// run on a 1366 x 768 screen at 100, 125 and 150 % (QT_SCALE_FACTOR).
+// The desktop program's windows: the texts table and the rules every window keeps, the
+// start-up messages, the scenarios of both dialogs (support/DialogScenarios.h) with what the Qt
+// windows add, and Qt's own texts in Dutch; on a 1366 x 768 screen at 100, 125 and 150 %.
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -153,10 +148,8 @@ class WindowsTest : public QObject {
                     continue;
                 }
                 if (control->width() < needed)
-                    clipped << QStringLiteral("%1: %2 < %3")
-                                   .arg(Where(control))
-                                   .arg(control->width())
-                                   .arg(needed);
+                    clipped << Where(control) +
+                                   QStringLiteral(": %1 < %2").arg(control->width()).arg(needed);
             }
         }
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(", ")));

@@ -136,19 +136,17 @@ TEST_F(InterchangeTest, RefusesOrFailsWithoutTouchingTheOldFile) {
     const std::string noCode = "Helaas, gaat niet. Kavrin Grondslagcode ontbreekt";
     const std::string noIdx = "Kavrin IDEX file kan niet worden aangemaakt: ";
     const std::string noCor = "KORVU Co\xF6rdinatenfile niet gevonden: " + Path("x.cor");
+    const std::string noDir = Path("x/y.idx");
+    // clang-format off
     const std::tuple<std::string, std::string, std::string, std::string, ImportOutcome, Texts>
         cases[] = {
             {"  ", "GR", cor, idx, Refused, {noLayer}},
             {"", " ", cor, idx, Refused, {noLayer, noCode}},
             {"L", "C", Path("x.cor"), idx, Failed, {noCor}},
-            {"L",
-             "C",
-             cor,
-             Path("x/y.idx"),
-             Failed,
-             {noIdx + Path("x/y.idx") + " (map bestaat niet)"}},
+            {"L", "C", cor, noDir, Failed, {noIdx + noDir + " (map bestaat niet)"}},
             {"\t", "\t", cor, idx, Written, {}},
         };
+    // clang-format on
     for (const auto& [layer, code, from, to, outcome, messages] : cases) {
         RecordingUi ui;
         EXPECT_EQ(RunImport(layer, code, from, to, ui), outcome);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "project/ProjectCommit.h"
-#include "support/TempFolder.h"
+#include "project/ProjectTestSupport.h"
 
 namespace talvik::testing {
 namespace {
@@ -32,11 +32,8 @@ TEST(ProjectCommit, AStepThatFailsLeavesTheOldProjectAsItWas) {
             const CommitResult result = CommitProject(folder.Path("net.JNL"), parts);
             EXPECT_EQ(result.done, blocked == names.size()) << result.problem;
             EXPECT_EQ(result.failedTarget, result.done ? "" : folder.Path(names[blocked]));
-            std::map<std::string, std::string> after;  // no temporary file, no journal
-            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-                after[entry.path().filename().string()] =
-                    entry.is_directory() ? "folder" : ReadBytes(entry.path());
-            EXPECT_EQ(after, result.done ? fresh : before) << blocked << " " << oldExists;
+            EXPECT_EQ(FolderBytes(folder.Path()), result.done ? fresh : before)  // nothing left
+                << blocked << oldExists;
         }
     }
 }

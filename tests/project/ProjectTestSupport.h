@@ -3,6 +3,7 @@
 // and writing, expected file texts.
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "fieldfile/FieldFileTestSupport.h"
@@ -18,6 +19,15 @@ struct ScratchDir : TempFolder {
     std::string operator/(const std::string& name) const { return Path(name); }
     std::filesystem::path path() const { return Path(); }
 };
+
+// Every entry of the folder with its bytes ("folder" for a folder).
+inline std::map<std::string, std::string> FolderBytes(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        entries[entry.path().filename().string()] =
+            entry.is_directory() ? "folder" : ReadBytes(entry.path());
+    return entries;
+}
 
 // The lines separated by "|", each followed by CR LF.
 inline std::string CrLf(std::string_view lines) {

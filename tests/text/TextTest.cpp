@@ -112,17 +112,12 @@ TEST(LineReader, ReadsFilesAcrossChunkBorders) {
 
 // The words as a plain loop cuts them, byte by byte.
 std::vector<std::string> LiteralWords(std::string_view line) {
-    std::vector<std::string> words;
-    std::string word;
+    std::vector<std::string> words(1);
     for (const char c : line) {
-        if (c != ' ') {
-            word += UpperChar(c);
-        } else if (!word.empty()) {
-            words.push_back(word);
-            word.clear();
-        }
+        if (c != ' ') words.back() += UpperChar(c);
+        if (c == ' ' && !words.back().empty()) words.emplace_back();
     }
-    if (!word.empty()) words.push_back(word);
+    if (words.back().empty()) words.pop_back();
     return words;
 }
 

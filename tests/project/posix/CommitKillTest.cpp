@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "project/ProjectCommit.h"
-#include "support/TempFolder.h"
+#include "project/ProjectTestSupport.h"
 
 namespace talvik::testing {
 namespace {
@@ -43,9 +43,7 @@ TEST(ProjectCommit, AKillAtAnyStepIsFinishedOrUndoneByTheNextRun) {
 
             std::string problem;
             EXPECT_TRUE(RecoverProject(folder.Path("net.JNL"), problem)) << problem;
-            std::map<std::string, std::string> after;
-            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-                after[entry.path().filename().string()] = ReadBytes(entry.path());
+            auto after = FolderBytes(folder.Path());
             if (stop == 0)
                 std::erase_if(after, [](const auto& f) { return f.first.ends_with(".1.tmp"); });
             EXPECT_EQ(after, stop >= 7 ? fresh : old) << "killed at step " << stop << withOld;
