@@ -33,10 +33,32 @@ struct RecordingLauncher : ProcessLauncher {
 
 // What the harnesses of both fronts keep: the job's folder with a private settings file, what
 // the program showed and the test's answers to it, and how the job ended.
+// The private settings file, counting its writes: a value set outside a batch is one write, a
+// whole batch is one.
+struct CountingRegistryFile : RegistryFile {
+    using RegistryFile::RegistryFile;
+    bool SetStringValue(RegKey root, std::string_view path, std::string_view name,
+                        std::string_view text) override {
+        writes += batch ? 0 : 1;
+        return RegistryFile::SetStringValue(root, path, name, text);
+    }
+    bool BeginChanges(bool hold, std::string& problem) override {
+        batch = true;
+        return RegistryFile::BeginChanges(hold, problem);
+    }
+    bool EndChanges(std::string& problem) override {
+        batch = false;
+        ++writes;
+        return RegistryFile::EndChanges(problem);
+    }
+    int writes = 0;
+    bool batch = false;
+};
+
 template <typename H, typename MessageSetup, typename FileSetup>
 struct HarnessBase {
     TempFolder folder;
-    RegistryFile registry{folder.Path("registry.reg")};
+    CountingRegistryFile registry{folder.Path("registry.reg")};
     RegistrySettings settings{registry};
     RecordingLauncher launcher;
     std::vector<MessageSetup> messages;
@@ -224,8 +246,10 @@ std::string StartButtons(const std::function<void(H&, const char*)>& press) {
         h.settings.Set("Talvik3Path", package);
         if (!h.Start(h.ExportLine())) return f.text + "no dialog";
         h.Type("txtSelCode1", "K");
+        const int writes = h.registry.writes;
         press(h, button);
         f.True(h.finished && h.exitCode == 0 && !h.DialogVisible(), button);
+        f.Eq(std::to_string(h.registry.writes - writes), "1", "one write of the store");
         f.True(!h.Enabled("cmdStart") && !h.Text("lblProgress").empty(), "progress shown");
         for (const char* name : {"net1.PRJ", "net1.OBS", "net1.TCO"}) {
             f.True(AsGolden(h.Path(name), ToUpper(h.Path("net1"))) ==

@@ -299,12 +299,14 @@ void ExportWindow::RunExport(bool kickKorvu) {
     if (running_ || ended_) return;
     running_ = true;
     SetBodyEnabled(false);
-    const ExportOptions options = [this] {
+    // The choices the run stores (and the package path it may store) reach the store in one
+    // write, at the end of the run.
+    const ConversionOutcome outcome = [this, kickKorvu] {
         const OneWrite oneWrite(context_.registry);
-        return model_.Start(idexFile_);
+        const ExportOptions options = model_.Start(idexFile_);
+        const LaunchChoice launch{kickKorvu ? Launch::Always : Launch::No, model_.projectFile};
+        return RunExportJob(context_, options, launch).conversion;
     }();
-    const LaunchChoice launch{kickKorvu ? Launch::Always : Launch::No, model_.projectFile};
-    const ConversionOutcome outcome = RunExportJob(context_, options, launch).conversion;
     running_ = false;
     End(DesktopExitCode(outcome));
 }
