@@ -1,22 +1,12 @@
 // talvik-cli check as a process: the findings on stdout with their count, the exit status
 // (0 without errors, warnings allowed; 1 with errors; 2 usage), and the sketch file.
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "CliRunner.h"
-#include "support/TempFolder.h"
 
 namespace talvik::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
 
 // A and B known, P observed exactly from both (100 m base, zenith angles of 100 gon).
 const std::string kIdex =
@@ -29,19 +19,7 @@ const std::string kField =
     "4 111 P 335.5615369 100 94.339811 K1\r\n5 102 B 1.5 1.5 A 0\r\n6 111 A 0 100 100 K1\r\n"
     "7 111 P 64.4384631 100 94.339811 K1\r\n";
 
-class CheckCliTest : public ::testing::Test {
-  protected:
-    CliResult Run(std::vector<std::string> args, const char* command = "check") {
-        args.insert(args.begin(), command);
-        return RunProgram(TALVIK_CLI, args, dir_,
-                          {{"XDG_CONFIG_HOME", Here("config")}, {"LC_ALL", "C"}});
-    }
-    std::string Here(const char* name) const { return (dir_ / name).string(); }
-
-    testing::TempFolder folder_;
-    fs::path dir_ = folder_.Path();
-    std::unique_ptr<Registry> store_ = FreshUserStore(dir_ / "config");
-};
+using CheckCliTest = CliCase;
 
 TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
     WriteBytes(Here("net.idx"), kIdex);
@@ -49,8 +27,7 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
     // Set-up P with a single direction: a warning only.
     WriteBytes(Here("one.fld"), kField + "8 102 P 1.5 1.5 A 0\r\n9 111 A 0 100 94.339811 K1\r\n");
     const std::string fld = Here("net.fld"), idx = Here("net.idx");
-    const std::string net1 = (kExamples / "net1.fld").string(),
-                      idx1 = (kExamples / "net1.idx").string();
+    const std::string net1 = Example("net1.fld"), idx1 = Example("net1.idx");
     // Arguments, the exit status, the last line of stdout.
     // clang-format off
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
@@ -67,7 +44,8 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
     };
     // clang-format on
     std::vector<std::string> outs;
-    for (const auto& [args, exit, last] : cases) {
+    for (auto [args, exit, last] : cases) {
+        args.insert(args.begin(), "check");
         const CliResult result = Run(args);
         EXPECT_EQ(result.exitCode, exit) << result.out << result.err;
         std::string out = outs.emplace_back(result.out);
@@ -84,20 +62,16 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
 // export --check: the same files as without it, the findings after the notes, the exit
 // status of the export alone.
 TEST_F(CheckCliTest, ExportWithCheckWritesTheSameFiles) {
-    std::vector<std::string> args = {"--field",    (kExamples / "net1.fld").string(),
-                                     "--idex",     (kExamples / "net1.idx").string(),
-                                     "--project",  Here("net1.prj"),
-                                     "--code",     "K",
-                                     "--overwrite"};
+    std::vector<std::string> args = ExampleExport({"--overwrite"});
     const auto files = [&] {
         return ReadBytes(Here("net1.PRJ")) + ReadBytes(Here("net1.OBS")) +
                ReadBytes(Here("net1.TCO"));
     };
-    const CliResult plain = Run(args, "export");
+    const CliResult plain = Run(args);
     ASSERT_EQ(plain.exitCode, 0) << plain.err;
     const std::string written = files();
     args.insert(args.end(), {"--check", "--sketch", Here("net1.svg")});
-    const CliResult checked = Run(args, "export");
+    const CliResult checked = Run(args);
     EXPECT_EQ(checked.exitCode, 0) << checked.err;
     EXPECT_EQ(files(), written);
     EXPECT_EQ(checked.err, "KORVU Project bestaat reeds! Oude project verwijderen?\n" + plain.err);

@@ -1,6 +1,8 @@
 #pragma once
 // Runs talvik-cli as a child process and captures what it prints.
 
+#include <gtest/gtest.h>
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -23,12 +25,15 @@
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
 #include "support/ReadBytes.h"
+#include "support/TempFolder.h"
 
 #ifdef _WIN32
 #include "platform/windows/WindowsRegistry.h"
 #endif
 
 namespace talvik::test {
+
+namespace fs = std::filesystem;
 
 using testing::ReadBytes;
 using testing::WriteBytes;
@@ -60,7 +65,7 @@ inline std::string QuoteArgument(const std::string& argument) {
     return quoted + '"';
 }
 
-inline HANDLE OpenForChild(const std::filesystem::path& path, bool write) {
+inline HANDLE OpenForChild(const fs::path& path, bool write) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     return ::CreateFileA(path.string().c_str(), write ? GENERIC_WRITE : GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -70,7 +75,7 @@ inline HANDLE OpenForChild(const std::filesystem::path& path, bool write) {
 // Runs the program with args in `workDir`, with the given variables added to (or, with an empty
 // value, removed from) the environment.
 inline CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::filesystem::path& workDir,
+                            const fs::path& workDir,
                             const std::map<std::string, std::string>& env = {}) {
     const auto outPath = workDir / ".stdout";
     const auto errPath = workDir / ".stderr";
@@ -115,14 +120,14 @@ inline CliResult RunProgram(const std::string& program, const std::vector<std::s
     result.err = ReadBytes(errPath);
     // A program that talvik-cli started may still hold them (it inherits the handles).
     std::error_code busy;
-    std::filesystem::remove(outPath, busy);
-    std::filesystem::remove(errPath, busy);
+    fs::remove(outPath, busy);
+    fs::remove(errPath, busy);
     return result;
 }
 
 // The store talvik-cli uses in a run: the user's registry. Earlier runs' choices and host keys
 // are removed first, so every case starts from nothing.
-inline std::unique_ptr<Registry> FreshUserStore(const std::filesystem::path&) {
+inline std::unique_ptr<Registry> FreshUserStore(const fs::path&) {
     for (const char* key : {"Software\\Kelvaris", "SOFTWARE\\Ornwald"})
         ::RegDeleteTreeA(HKEY_CURRENT_USER, key);
     return std::make_unique<WindowsRegistry>();
@@ -130,11 +135,10 @@ inline std::unique_ptr<Registry> FreshUserStore(const std::filesystem::path&) {
 
 #else
 
-// Starts the program in `workDir` with stdout and stderr to .out<pid> and .err<pid> there and
-// the given variables added to (or, with an empty value, removed from) the environment;
-// `inChild` runs in the child just before the program starts.
+// Starts the program in `workDir`, stdout and stderr to .out<pid> and .err<pid> there, `env` as
+// on Windows; `inChild` runs in the child just before the program starts.
 inline pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
-                          const std::filesystem::path& workDir,
+                          const fs::path& workDir,
                           const std::map<std::string, std::string>& env = {},
                           const std::function<void()>& inChild = {}) {
     const pid_t pid = ::fork();
@@ -162,7 +166,7 @@ inline int WaitFor(pid_t pid) {
 }
 
 inline CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::filesystem::path& workDir,
+                            const fs::path& workDir,
                             const std::map<std::string, std::string>& env = {}) {
     const pid_t pid = StartProgram(program, args, workDir, env);
     CliResult result;
@@ -170,16 +174,66 @@ inline CliResult RunProgram(const std::string& program, const std::vector<std::s
     for (auto [name, text] : {std::pair{".out", &result.out}, {".err", &result.err}}) {
         const auto path = workDir / (name + std::to_string(pid));
         *text = ReadBytes(path);
-        std::filesystem::remove(path);
+        fs::remove(path);
     }
     return result;
 }
 
 // The store talvik-cli uses in a run: the registry file in the run's configuration folder.
-inline std::unique_ptr<Registry> FreshUserStore(const std::filesystem::path& configHome) {
+inline std::unique_ptr<Registry> FreshUserStore(const fs::path& configHome) {
     return std::make_unique<RegistryFile>((configHome / "talvik" / "registry.reg").string());
 }
 
 #endif
+
+// Every file of a folder with its bytes; names of temporary files are kept apart.
+struct Listing {
+    std::map<std::string, std::string> files;
+    std::vector<std::string> temporaries;
+    bool operator==(const Listing&) const = default;
+};
+
+inline Listing List(const fs::path& folder) {
+    Listing listing;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || name.starts_with(".")) continue;
+        if (name.ends_with(".tmp"))
+            listing.temporaries.push_back(name);
+        else
+            listing.files[name] = ReadBytes(entry.path());
+    }
+    return listing;
+}
+
+inline const std::string kCli = TALVIK_CLI;
+inline const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
+
+inline std::string Example(const char* name) {
+    return (kExamples / name).string();
+}
+
+// A case with a folder of its own, the run's configuration in it and an empty store.
+class CliCase : public ::testing::Test {
+  protected:
+    CliResult Run(const std::vector<std::string>& args,
+                  std::map<std::string, std::string> env = {}) {
+        env.emplace("XDG_CONFIG_HOME", Here("config"));
+        env.emplace("LC_ALL", "C");
+        return RunProgram(kCli, args, dir_, env);
+    }
+    std::string Here(const char* name) const { return (dir_ / name).string(); }
+    // An export of the example network to net1.prj here, with `extra` options after.
+    std::vector<std::string> ExampleExport(std::vector<std::string> extra = {}) {
+        extra.insert(extra.begin(),
+                     {"export", "--field", Example("net1.fld"), "--idex", Example("net1.idx"),
+                      "--project", Here("net1.prj"), "--code", "K"});
+        return extra;
+    }
+
+    testing::TempFolder folder_;
+    fs::path dir_ = folder_.Path();
+    std::unique_ptr<Registry> store_ = FreshUserStore(dir_ / "config");
+};
 
 }  // namespace talvik::test

@@ -1,40 +1,25 @@
 // Windows: another program (here the test) holds a file of the old project open without letting
 // it be renamed. The export replaces no file then, and one message names the file and why.
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
-#include <map>
-
 #include "CliRunner.h"
-#include "support/TempFolder.h"
 
 namespace talvik::test {
 namespace {
 
-namespace fs = std::filesystem;
+using HeldFile = CliCase;
 
-TEST(HeldFile, AFileHeldByAnotherProgramKeepsTheWholeOldProject) {
-    testing::TempFolder folder;
-    const fs::path dir = folder.Path(), project = dir / "project";
-    const auto store = FreshUserStore(dir / "config");
+TEST_F(HeldFile, AFileHeldByAnotherProgramKeepsTheWholeOldProject) {
+    const fs::path project = dir_ / "project";
     const auto run = [&](const char* absHor) {
-        return RunProgram(
-            TALVIK_CLI,
-            {"export", "--field", TALVIK_SOURCE_DIR "/examples/net1.fld", "--project",
-             (project / "net1.prj").string(), "--abs-hor", absHor, "--overwrite", "--no-save"},
-            dir);
-    };
-    const auto listing = [&] {  // every file of the project folder with its bytes
-        std::map<std::string, std::string> files;
-        for (const auto& file : fs::directory_iterator(project))
-            files[file.path().filename().string()] = ReadBytes(file.path());
-        return files;
+        return Run({"export", "--field", Example("net1.fld"), "--project",
+                    (project / "net1.prj").string(), "--abs-hor", absHor, "--overwrite",
+                    "--no-save"});
     };
     fs::create_directories(project);
     ASSERT_EQ(run("0.0007").exitCode, 0);
-    const auto old = listing();
+    const auto old = List(project);
     for (const char* held : {"net1.OBS", "net1.TCO", "net1.PRJ"}) {
         const std::string path = (project / held).string();
         const HANDLE hold = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -45,10 +30,10 @@ TEST(HeldFile, AFileHeldByAnotherProgramKeepsTheWholeOldProject) {
         EXPECT_NE(result.err.find(path + " (in gebruik door een ander programma)"),
                   std::string::npos)
             << result.err;
-        EXPECT_EQ(listing(), old) << held;
+        EXPECT_EQ(List(project), old) << held;
     }
     EXPECT_EQ(run("0.0009").exitCode, 0);
-    EXPECT_NE(listing(), old);
+    EXPECT_NE(List(project), old);
 }
 
 }  // namespace

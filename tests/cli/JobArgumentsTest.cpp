@@ -70,8 +70,6 @@ TEST(JobArgumentsTest, RefusedOptions) {
         EXPECT_EQ(Refusal(command, words), error) << ::testing::PrintToString(words);
 }
 
-using testing::StdDevs;
-
 TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
     const std::pair<Words, std::string> cases[] = {
         {{}, "0.003|0.0003|0.003|0.0003|0.002|2|0.003|0.003|0.003|0.005|11"},
@@ -95,7 +93,7 @@ TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
             TakeExportChoices(Parsed(kExportFiles, extra, ExportOptionSpecs()), store);
         ExportDialogModel dialog(store);
         dialog.Open("p.prj");
-        EXPECT_EQ(StdDevs(dialog), shown) << ::testing::PrintToString(extra);
+        EXPECT_EQ(testing::StdDevs(dialog), shown) << ::testing::PrintToString(extra);
         EXPECT_EQ(options.Fieldfile + "|" + options.Projectfile, "f.fld|p.prj");
     }
 }

@@ -2,49 +2,27 @@
 // part-way, many runs sharing one store. An existing project is either kept byte for byte or
 // replaced as a whole, and a run that could not write everything exits with 1.
 
-#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <filesystem>
-#include <functional>
-#include <map>
 #include <random>
-#include <string>
 #include <thread>
-#include <vector>
-
-#include "platform/RegistryFile.h"
 
 #include "CliRunner.h"
 #include "GeneratedNetwork.h"
-#include "support/TempFolder.h"
 
 namespace talvik::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-const std::string kCli = TALVIK_CLI;
-const fs::path kExamples = fs::path(TALVIK_SOURCE_DIR) / "examples";
 
 pid_t Start(const std::vector<std::string>& args, const fs::path& dir,
             const std::function<void()>& inChild = {}) {
     return StartProgram(kCli, args, dir,
                         {{"XDG_CONFIG_HOME", (dir / "config").string()}, {"LC_ALL", "C"}}, inChild);
 }
-
-// Every file of a folder with its bytes; names of temporary files are kept apart.
-struct Listing {
-    std::map<std::string, std::string> files;
-    std::vector<std::string> temporaries;
-    bool operator==(const Listing&) const = default;
-};
 
 std::string Err(const fs::path& dir, pid_t pid) {
     return ReadBytes(dir / (".err" + std::to_string(pid)));
@@ -55,20 +33,7 @@ void AsNobody() {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
 }
 
-Listing List(const fs::path& folder) {
-    Listing listing;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        if (!entry.is_regular_file() || name.starts_with(".")) continue;
-        if (name.ends_with(".tmp"))
-            listing.temporaries.push_back(name);
-        else
-            listing.files[name] = ReadBytes(entry.path());
-    }
-    return listing;
-}
-
-class OutputSafety : public ::testing::Test {
+class OutputSafety : public CliCase {
   protected:
     OutputSafety() {
         fs::create_directories(dir_ / "project");
@@ -79,9 +44,12 @@ class OutputSafety : public ::testing::Test {
         fs::permissions(dir_ / "project", fs::perms::owner_all, ignored);
     }
 
-    std::vector<std::string> Export(const std::string& absHor, const fs::path& folder) {
+    // An export over the project in `folder`, of the large field file unless another is given.
+    std::vector<std::string> Export(const std::string& absHor, const fs::path& folder,
+                                    std::string field = "", const std::string& idex = "") {
+        if (field.empty()) field = (dir_ / "large.fld").string();
         // clang-format off
-        return {"export", "--field", (dir_ / "large.fld").string(), "--project",
+        return {"export", "--field", field, "--idex", idex, "--project",
                 (folder / "net.prj").string(), "--code", "K1", "--abs-hor", absHor, "--overwrite",
                 "--no-save"};
         // clang-format on
@@ -92,9 +60,6 @@ class OutputSafety : public ::testing::Test {
         EXPECT_EQ(WaitFor(Start(Export("0.0007", folder), dir_)), 0);
         return List(folder);
     }
-
-    testing::TempFolder folder_;
-    fs::path dir_ = folder_.Path();
 };
 
 TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
@@ -103,7 +68,7 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         fs::path folder;
         std::function<void()> arrange;  // in the test, after the old project was written
         std::function<void()> inChild;
-        std::vector<std::string> reasons;  // one of them follows the path
+        std::vector<std::string> reasons;  // after the path: the first one on a mounted disk
     };
     const fs::path project = dir_ / "project";
     bool mounted = false;
@@ -145,13 +110,9 @@ TEST_F(OutputSafety, IncompleteOutputKeepsTheOldProjectAndExitsWithOne) {
         EXPECT_NE(err.find("Fout bij het schrijven van: " + (c.folder / "net.").string()),
                   std::string::npos)
             << c.what << ": " << err;
-        EXPECT_TRUE(
-            std::any_of(c.reasons.begin(), c.reasons.end(),
-                        [&](const std::string& r) { return err.find(r) != std::string::npos; }))
+        EXPECT_NE(err.find(c.reasons[mounted ? 0 : c.reasons.size() - 1]), std::string::npos)
             << c.what << ": " << err;
-        if (fs::exists(c.folder)) {
-            EXPECT_EQ(List(c.folder), before) << c.what;
-        }
+        EXPECT_TRUE(!fs::exists(c.folder) || List(c.folder) == before) << c.what;
         EXPECT_FALSE(fs::exists(dir_ / "gone")) << c.what;
         if (mounted) {
             ::umount(project.c_str());
@@ -210,9 +171,8 @@ std::pair<int, long> EndWithin30s(pid_t pid) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     int status = 0;
     rusage usage{};
-    for (; ::wait4(pid, &status, WNOHANG, &usage) == 0; ::usleep(5000)) {
+    for (; ::wait4(pid, &status, WNOHANG, &usage) == 0; ::usleep(5000))
         if (std::chrono::steady_clock::now() > deadline) ::kill(pid, SIGKILL);
-    }
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
 }
 
@@ -221,15 +181,12 @@ std::pair<int, long> EndWithin30s(pid_t pid) {
 // never a hang, never more memory than a bound.
 TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
     const fs::path project = dir_ / "project";
-    const std::string field = (kExamples / "net1.fld").string(), pipe = "/dev/fd/3",
-                      fifo = (dir_ / "fifo").string(), idex = (kExamples / "net1.idx").string();
-    // clang-format off
-    const auto exportOf = [&](const std::string& fieldPath, const std::string& idexPath,
-                              const std::string& absHor = "0.0009") {
-        return std::vector<std::string>{"export", "--field", fieldPath, "--idex", idexPath,
-            "--project", (project / "net.prj").string(), "--abs-hor", absHor, "--overwrite",
-            "--no-save"};
+    const std::string field = Example("net1.fld"), pipe = "/dev/fd/3",
+                      fifo = (dir_ / "fifo").string(), idex = Example("net1.idx");
+    const auto exportOf = [&](const std::string& fieldPath, const std::string& idexPath) {
+        return Export("0.0009", project, fieldPath, idexPath);
     };
+    // clang-format off
     const auto importOf = [&](const std::string& cor, const std::string& to) {
         return std::vector<std::string>{"import", "--cor", cor, "--idex", (dir_ / to).string(),
             "--layer", "L", "--code", "C", "--no-save"};
@@ -237,9 +194,9 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
     // clang-format on
     ASSERT_EQ(WaitFor(Start(exportOf(field, idex), dir_)), 0);
     const Listing fresh = List(project);
-    ASSERT_EQ(WaitFor(Start(exportOf(field, idex, "0.0007"), dir_)), 0);
+    ASSERT_EQ(WaitFor(Start(Export("0.0007", project, field, idex), dir_)), 0);
     const Listing old = List(project);
-    ASSERT_EQ(WaitFor(Start(importOf((kExamples / "net1.cor").string(), "ref.idx"), dir_)), 0);
+    ASSERT_EQ(WaitFor(Start(importOf(Example("net1.cor"), "ref.idx"), dir_)), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     WriteBytes(dir_ / "long.fld", "51 GR\r\n101 A 0 0\r\n" + std::string(2 << 20, 'x') + "\r\n");
 
@@ -291,11 +248,11 @@ TEST_F(OutputSafety, ConcurrentExportsToOneProjectNeverMix) {
     const fs::path project = dir_ / "project";
     // In memory where that can be had: the syncs to a disk would only make the test slow.
     const bool mounted = ::mount("tmpfs", project.c_str(), "tmpfs", 0, "size=8m") == 0;
-    const auto run = [&](const char* absHor) {  // clang-format off
-        return Start({"export", "--field", (kExamples / "net1.fld").string(), "--idex",
-            (kExamples / "net1.idx").string(), "--project", (project / "net.prj").string(),
-            "--abs-hor", absHor, "--overwrite", "--no-save", "--quiet"}, dir_);
-    };  // clang-format on
+    const auto run = [&](const char* absHor) {
+        auto args = Export(absHor, project, Example("net1.fld"), Example("net1.idx"));
+        args.push_back("--quiet");
+        return Start(args, dir_);
+    };
     ASSERT_EQ(WaitFor(run("0.0007")), 0);
     const Listing first = List(project);
     ASSERT_EQ(WaitFor(run("0.0009")), 0);
@@ -322,30 +279,26 @@ TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
     // Talvik first, another converter behind it: an unregister moves that one up.
     const std::string program = (fs::path(kCli).parent_path() / "talvik").string();
     std::string text = "REGEDIT4\r\n\r\n";
-    for (const std::string& release : releases) {
-        for (const char* menu : {"Import", "Export"}) {
-            const std::string ours = menu == std::string("Import")
-                                         ? "2|*.cor|Korvu Co\xF6rdinaten|" + program
-                                         : "2|*.prj|Korvu Project|" + program;
+    for (const std::string& release : releases)
+        for (const auto& [menu, ours] : {std::pair{"Import", "2|*.cor|Korvu Co\xF6rdinaten|"},
+                                         std::pair{"Export", "2|*.prj|Korvu Project|"}})
             text += "[HKEY_CURRENT_USER\\SOFTWARE\\Ornwald\\Kavrin\\" + release +
-                    "\\ZEV\\Data Conversions\\" + menu + "]\r\n\"MenuItem0\"=\"" + ours +
+                    "\\ZEV\\Data Conversions\\" + menu + "]\r\n\"MenuItem0\"=\"" + ours + program +
                     "\"\r\n\"MenuItem1\"=\"2|*.x|Ander|other.exe\"\r\n\r\n";
-        }
-    }
     WriteBytes(store, text);
     std::vector<pid_t> runs;
     for (int i = 0; i < 100; ++i) {
         const int e = i / 2;  // the exports on even numbers, register or unregister between
-        if (i % 2 == 1 || e >= 50) {
+        if (i % 2 == 1) {
             runs.push_back(Start({e % 2 == 0 ? "register" : "unregister", "--quiet"}, dir_));
             continue;
         }
         const fs::path folder = dir_ / ("p" + std::to_string(e));
         fs::create_directories(folder);
-        runs.push_back(Start({"export", "--field", (kExamples / "net1.fld").string(), "--project",
-                              (folder / "net1.prj").string(), "--selection-set",
-                              std::to_string(1 + e % 9), "--code", "C" + std::to_string(e % 9)},
-                             dir_));
+        runs.push_back(Start(
+            {"export", "--field", Example("net1.fld"), "--project", (folder / "net1.prj").string(),
+             "--selection-set", std::to_string(1 + e % 9), "--code", "C" + std::to_string(e % 9)},
+            dir_));
     }
     for (const pid_t pid : runs)
         EXPECT_EQ(WaitFor(pid), 0) << Err(dir_, pid);
@@ -365,11 +318,9 @@ TEST_F(OutputSafety, ConcurrentRunsShareTheStore) {
             std::string shape;  // per number: o Talvik's entry, x the other one, - none
             for (int n = 0; n < 60; ++n) {
                 std::string entry;
-                shape += !registry.GetStringValue(kHkeyCurrentUser, key,
-                                                  "MenuItem" + std::to_string(n), entry)
-                             ? '-'
-                         : entry.find("other.exe") != std::string::npos ? 'x'
-                                                                        : 'o';
+                const bool has = registry.GetStringValue(kHkeyCurrentUser, key,
+                                                         "MenuItem" + std::to_string(n), entry);
+                shape += !has ? '-' : entry.find("other.exe") != std::string::npos ? 'x' : 'o';
             }
             const std::string read = shape.substr(0, shape.find('-'));  // what the host reads
             EXPECT_TRUE(read == "x" || read == "ox" || read == "xo") << key << " " << shape;
