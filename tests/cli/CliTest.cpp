@@ -160,10 +160,8 @@ TEST_F(CliTest, RegisterReportsPerRelease) {
     EXPECT_EQ(result.err,
               "Aanmelding bij Kavrin:\nGeslaagd voor versies: 5.0\nMislukt voor versies: 6.0\n");
     // Unregistering finds both entries the registration wrote.
-    const auto removed = Run({"unregister"});
-    EXPECT_EQ(removed.exitCode, 0);
     EXPECT_EQ(
-        removed.err,
+        Run({"unregister"}).err,
         "Afmelding bij Kavrin:\nVerwijderd uit versie 5.0: Import \"Korvu Co\xC3\xB6rdinaten\", "
         "Export \"Korvu Project\"\n");
 }

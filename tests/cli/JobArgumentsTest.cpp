@@ -23,12 +23,14 @@ using Words = std::vector<std::string>;
 const Words kExportFiles = {"--field", " f.fld", "--project", "p.prj"};
 const Words kImportFiles = {"--cor", "a.cor", "--idex", "b.idx"};
 
-// The files and then the options, parsed.
-Arguments Parsed(const Words& files, Words options, const std::vector<OptionSpec>& specs) {
+// The export's (or the import's) files and then the options, parsed.
+Arguments Parsed(Words options, bool isExport = true) {
+    const Words& files = isExport ? kExportFiles : kImportFiles;
     options.insert(options.begin(), files.begin(), files.end());
     Arguments args;
     std::string error;
-    EXPECT_TRUE(args.Parse(options, specs, error)) << error;
+    EXPECT_TRUE(args.Parse(options, isExport ? ExportOptionSpecs() : ImportOptionSpecs(), error))
+        << error;
     return args;
 }
 
@@ -89,8 +91,7 @@ TEST(JobArgumentsTest, ExportTextsAreTakenAsGivenAndCouplingsFollowThem) {
     };
     for (const auto& [extra, shown] : cases) {
         MemorySettings store;
-        const ExportOptions options =
-            TakeExportChoices(Parsed(kExportFiles, extra, ExportOptionSpecs()), store);
+        const ExportOptions options = TakeExportChoices(Parsed(extra), store);
         ExportDialogModel dialog(store);
         dialog.Open("p.prj");
         EXPECT_EQ(testing::StdDevs(dialog), shown) << ::testing::PrintToString(extra);
@@ -103,10 +104,8 @@ TEST(JobArgumentsTest, ExportCodesSetVersionAndPackage) {
     store.Set("TalvikSel4", "A|B|C");
     store.Set(kKeyCurrentSel, "2");
     ExportOptions options =
-        TakeExportChoices(Parsed(kExportFiles,
-                                 {"--selection-set", "4", "--face2", "reduce", "--package-version",
-                                  "1", "--package", "/opt/k", "--idex", "k.idx"},
-                                 ExportOptionSpecs()),
+        TakeExportChoices(Parsed({"--selection-set", "4", "--face2", "reduce", "--package-version",
+                                  "1", "--package", "/opt/k", "--idex", "k.idx"}),
                           store);
     EXPECT_EQ(options.SelCode[2] + options.SelCode[3], "BC") << "the set's codes";
     EXPECT_EQ(store.Get(kKeyCurrentSel, ""), "4") << "stored as the run's set, as the dialog does";
@@ -114,9 +113,7 @@ TEST(JobArgumentsTest, ExportCodesSetVersionAndPackage) {
     EXPECT_EQ(std::tuple(options.Version, options.Face2to1, options.IdexFile),
               std::tuple(1, true, std::optional<std::string>("k.idx")));
 
-    options = TakeExportChoices(
-        Parsed(kExportFiles, {"--code", "X", "--code", "Y", "--idex", ""}, ExportOptionSpecs()),
-        store);
+    options = TakeExportChoices(Parsed({"--code", "X", "--code", "Y", "--idex", ""}), store);
     EXPECT_EQ(options.SelCode[1] + options.SelCode[2] + options.SelCode[3], "XY")
         << "given codes replace all sixteen";
     EXPECT_EQ(store.Get("TalvikSel4", ""), "X|Y||||||||||||||");
@@ -133,8 +130,7 @@ TEST(JobArgumentsTest, ImportSetThenLayerAndCode) {
     };
     for (const auto& [extra, shown] : cases) {
         StoredImportChoices stored(store);
-        const ImportRun run =
-            TakeImportChoices(Parsed(kImportFiles, extra, ImportOptionSpecs()), stored);
+        const ImportRun run = TakeImportChoices(Parsed(extra, false), stored);
         EXPECT_EQ(std::to_string(run.set) + "|" + run.choices.layer + "|" + run.choices.code,
                   shown);
     }

@@ -186,12 +186,11 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
     const auto exportOf = [&](const std::string& fieldPath, const std::string& idexPath) {
         return Export("0.0009", project, fieldPath, idexPath);
     };
-    // clang-format off
     const auto importOf = [&](const std::string& cor, const std::string& to) {
-        return std::vector<std::string>{"import", "--cor", cor, "--idex", (dir_ / to).string(),
-            "--layer", "L", "--code", "C", "--no-save"};
+        return std::vector<std::string>{
+            "import",  "--cor", cor,      "--idex", (dir_ / to).string(),
+            "--layer", "L",     "--code", "C",      "--no-save"};
     };
-    // clang-format on
     ASSERT_EQ(WaitFor(Start(exportOf(field, idex), dir_)), 0);
     const Listing fresh = List(project);
     ASSERT_EQ(WaitFor(Start(Export("0.0007", project, field, idex), dir_)), 0);
