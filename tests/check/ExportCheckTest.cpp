@@ -1,7 +1,5 @@
-// A generated network of some thousands of points through the IDEX reader and the conversion,
-// with and without the check beside it: the three files written stay byte for byte what they
-// are (pinned checksums) whatever the readers and writers do to go faster, and the check gets
-// the export's reading.
+// A generated network through the IDEX reader and the conversion, with and without the check:
+// the three files keep their pinned checksums, and the check gets the export's reading.
 
 #include <gtest/gtest.h>
 
@@ -58,8 +56,7 @@ TEST(ExportCheck, OutputsKeepTheirChecksumsWithAndWithoutTheCheck) {
                       std::string(prj) + obs + tco);
             EXPECT_EQ(ui.messages.size(), 0u) << version;
             if (!checked) continue;
-            // The check saw the reading: the random network's points are all there, and in
-            // degrees reduced with gon constants it says so.
+            // The check saw every point, and says when degrees are reduced with gon constants.
             ASSERT_TRUE(check.Report());
             EXPECT_GT(check.Report()->points.size(), 4000u);
             const auto& found = check.Report()->findings;

@@ -19,9 +19,8 @@ using testing::RecordingUi;
 using testing::StdDevs;
 using Texts = std::vector<std::string>;
 
-// The dialogs' scenarios show the defaults, the coupling and the closing on screen; here what
-// the screen cannot: opening stores nothing, a disabled box takes no edit, coupling again
-// copies the source.
+// What the dialogs' scenarios cannot show: opening stores nothing, a disabled box takes no edit,
+// coupling again copies the source.
 TEST(ExportDialogModelTest, FirstRunDefaultsCouplingAndClose) {
     MemorySettings settings;
     ExportDialogModel m(settings);
@@ -30,9 +29,8 @@ TEST(ExportDialogModelTest, FirstRunDefaultsCouplingAndClose) {
     m.SetAbsHor("0.1"), m.SetRelHor("0.2"), m.SetSdXY("0.3");
     m.SetAbsVer("typed"), m.SetSdZ("typed");
     EXPECT_EQ(StdDevs(m), "0.1|0.2|0.1|0.2|0.002|2|0.3|0.3|0.003|0.005|11");
-    m.SetCoupleHorVer(false), m.SetCoupleXyZ(false);
-    m.SetAbsHor("9"), m.SetSdXY("8"), m.SetRelVer("own");
-    m.SetCoupleHorVer(true), m.SetCoupleXyZ(true);
+    m.SetCoupleHorVer(false), m.SetCoupleXyZ(false), m.SetAbsHor("9"), m.SetSdXY("8");
+    m.SetRelVer("own"), m.SetCoupleHorVer(true), m.SetCoupleXyZ(true);
     m.Close();
     EXPECT_EQ(settings.Get(kKeyStdDev, ""), "9|0.2|9|0.2|0.002|2|8|8|1|1|0.003|0.005");
 }
@@ -58,8 +56,7 @@ TEST(ExportDialogModelTest, SteppingStoresTheSetLeftAndLoadsTheNext) {
     settings.Set("TalvikSel2", " 10 | 20||\t4\t");
     settings.Set("TalvikSel3", "1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16|17");
     ExportDialogModel m(settings);
-    m.Open("a.prj");
-    m.selectionCodes[1] = "edited";
+    m.Open("a.prj"), m.selectionCodes[1] = "edited";
     ASSERT_TRUE(m.StepUp());
     EXPECT_EQ(Texts(&m.selectionCodes[1], &m.selectionCodes[6]),
               (Texts{"10", "20", "", "\t4\t", ""}));
@@ -68,8 +65,7 @@ TEST(ExportDialogModelTest, SteppingStoresTheSetLeftAndLoadsTheNext) {
         << "the set left, marked as current";
     ASSERT_TRUE(m.StepUp());
     EXPECT_EQ(m.selectionCodes[16], "16") << "codes beyond 16 are dropped";
-    ASSERT_TRUE(m.StepDown());
-    ASSERT_TRUE(m.StepDown());
+    ASSERT_TRUE(m.StepDown() && m.StepDown());
     const auto before = settings.SetCalls();
     EXPECT_FALSE(m.StepDown());
     EXPECT_EQ(settings.SetCalls(), before) << "nothing stored at the end of the range";
@@ -86,8 +82,7 @@ TEST(ExportDialogModelTest, StoredCurrentSetMustBeAWholeNumberOneToNine) {
         settings.Set(kKeyCurrentSel, stored);
         settings.Set("TalvikSel" + std::string(set), "mine");
         ExportDialogModel m(settings);
-        m.Open("a.prj");
-        m.Close();
+        m.Open("a.prj"), m.Close();
         EXPECT_EQ(m.selectionCodes[1] + settings.Get(kKeyCurrentSel, ""),
                   "mine" + std::string(set));
     }
@@ -116,10 +111,8 @@ class ExportRunTest : public ::testing::Test, public testing::TempFolder {
 };
 
 TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
-    const auto locate = [this] {
-        return LocateFile(context_, "Kavrin IDEX Files|*.idx|", "*.idx");
-    };
-    EXPECT_EQ(locate(), std::nullopt) << "no host";
+    const auto find = [this] { return LocateFile(context_, "Kavrin IDEX Files|*.idx|", "*.idx"); };
+    EXPECT_EQ(find(), std::nullopt) << "no host";
     const std::string host = "[HKEY_CURRENT_USER\\SOFTWARE\\ORNWALD\\KAVRIN\\";  // 6.0 is preferred
     Write("registry.reg",
           testing::RegFile({host + "5.0\\ZEV]", "\"DataPath\"=\"C:\\\\K5\"", host + "6.0\\ZEV]",
@@ -128,7 +121,7 @@ TEST_F(ExportRunTest, LocateFileStartsInTheDataFolderOfThePreferredRelease) {
     std::string package, idex;  // asked for when the host passed no paths
     EXPECT_TRUE(AskForIdexFile(context_, package, idex));
     EXPECT_EQ(package + "|" + idex, "/d/My Job/net.prj|/d/My Job/net.idx");
-    EXPECT_EQ(locate(), "") << "cancelled is empty text, not a missing host";
+    EXPECT_EQ(find(), "") << "cancelled is empty text, not a missing host";
     const std::string prompt =
         "prompt:C:\\K6\\Data\\\nOpzoeken van Kavrin IDEX Files|*.idx| File\n*.idx\n"
         "Kavrin IDEX Files|*.idx|All Files (*.*)|*.*";
@@ -144,10 +137,10 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
         "prompt:C:\\Program Files\\\nOpzoeken van KORVU.EXE file\n*.EXE\n"
         "KORVU.EXE (*.EXE)|*.exe|All Files (*.*)|*.*";
     const std::string start = " \"" + box + "\"";
-    const std::string noIdex = "Kavrin IDEX file niet gevonden: " + Path("none.idx");
+    const std::string pkg = Path("pkg dir/korvu"), none = Path("none.idx");
+    const std::string noIdex = "Kavrin IDEX file niet gevonden: " + none;
     using L = LaunchOutcome;
     // An IDEX file is looked for only when one is given; the conversion goes on without it.
-    const std::string pkg = Path("pkg dir/korvu"), none = Path("none.idx");
     // clang-format off
     using Idex = std::optional<std::string>;
     const std::tuple<Launch, std::string, std::string, Texts, L, Idex> cases[] = {
@@ -160,9 +153,7 @@ TEST_F(ExportRunTest, ExportJobConvertsThenLaunchesOnTheUntrimmedProjectText) {
     // clang-format on
     for (const auto& [launch, stored, answer, log, launched, idex] : cases) {
         std::filesystem::remove(Path("job dir/net.PRJ"));
-        r_.messages.clear();
-        r_.Set(kKeyPackagePath, stored);
-        r_.answer = answer;
+        r_.messages.clear(), r_.Set(kKeyPackagePath, stored), r_.answer = answer;
         ExportOptions options;
         options.Projectfile = Path("job dir/net.prj"), options.Fieldfile = Path("job dir/net.fld");
         options.IdexFile = idex;

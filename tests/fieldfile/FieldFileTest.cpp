@@ -20,8 +20,7 @@ TEST(FieldFileReader, PointRecordsAndCoordinateFrame) {
         {"21 YX|21 XY|62 P 1 2", "P 1 2 0*"},
         {"23 100 200 5|21 YX|61 P 1 2 3", "P 102 201 8*"},  // offsets keep their reading
         {"23 1 2 3|23 10 20|61 P 0 0 0", "P 10 20 3*"},     // a missing offset stays
-        // Scaled first, then shifted: both orders of the frame records, both coordinate orders,
-        // every point and height record.
+        // Scaled, then shifted; both orders of frame records and coordinates; every point record.
         {"22 2|23 10 20 30|61 A 1 2 3|62 B 1 2|117 C 1 2|63 B 4|118 C 5",
          "A 12 24 36*; B 12 24 38*; C 12 24 40*"},
         {"21 YX|23 10 20 30|22 3|61 A 1 2 3|62 B 1 2|117 C 1 2|63 B 4|118 C 5",
@@ -79,8 +78,7 @@ TEST(FieldFileReader, InputOfAllKinds) {
     }
 }
 
-// One set-up with a reference direction, two face-1 readings, a new target height and a face-2
-// reading of the first target.
+// A set-up with a reference, two face-1 readings, a new target height, a face-2 reading of P1.
 const std::string kWorkedExample =
     "101 ST1 1.50 1.30|102 ST1 1.50 1.30 P1 0|111 P1 0 100 50 K1|111 P2 100 99.5 60 K1|"
     "105 1.60|111 P1 200 300 50 K1";
@@ -133,8 +131,7 @@ TEST(Gathering, CodeSelection) {
 TEST(Gathering, RoundSets) {
     const std::string mismatch = "Mismatch in aantallen waarnemingen voor standplaats: ST1      ";
     const std::tuple<const char*, const char*, bool> cases[] = {
-        // Lines, targets, mismatch. Later rounds run back and forth over the names of the first;
-        // a backwards round opens a set with target "0".
+        // Later rounds run back and forth over the first's names; a backwards one opens set "0".
         {"160 3 3|111 A|111 B|111 C|111 A|8*111 Z|161", "A B C A 0 A C B A A B C A", false},
         {"160 1 4|112 A|112 B|6*112 Z|161", "A B 0 B A A B 0 B A", false},
         // A list of positions 0 and 1 only: later names are never read outside it.
@@ -225,8 +222,7 @@ TEST(ObservationStore, SplitStoreMatchesTheShiftingTable) {
     }
 }
 
-// The index of first occurrences against a search from index 1 up, while the table grows and
-// after it has been reordered.
+// The first entry of each name against a plain search, while the table grows and after reordering.
 TEST(PointTable, FindsTheFirstEntryOfEveryName) {
     std::mt19937 rng(7);
     PointTable points;

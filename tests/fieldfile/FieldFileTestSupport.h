@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the field-file and project tests and the export benchmark: the field-file reader
-// run over text.
+// For the field-file and project tests and the export benchmark: the reader run over text.
 
 #include <algorithm>
 #include <charconv>

@@ -87,7 +87,7 @@ std::string MenuBlock(const std::string& release, const char* menu, const String
 }
 
 TEST(HostReleases, ListsReleasesAndPrefersReleaseThenTheHighestNumber) {
-    // Release keys; the list: the preferred release, then the keys in enumeration order.
+    // Release keys; the preferred release, then the keys in enumeration order.
     const std::vector<std::pair<Strings, Strings>> cases = {
         {{}, {""}},
         {{"6.0", "5.0"}, {"6.0", "5.0", "6.0"}},
@@ -125,10 +125,9 @@ TEST(HostRegistration, TakesTheSlotOfItsOwnEntryOrTheFirstGap) {
         {{"x Korvu co\xF6rdinaten y"}, {kImportEntry}}};
     for (const auto& [before, after] : cases) {
         Host host(HostFile({"5.0"}, {}, MenuBlock("5.0", "Import", before)));
-        for (const std::string_view program : {std::string_view("/old/talvik"), kProgram}) {
+        for (const std::string_view program : {std::string_view("/old/talvik"), kProgram})
             ASSERT_TRUE(RegisterMenuItem(host.registry, "5.0", kImportMenu, kImportPattern,
                                          kImportCaption, program));
-        }
         EXPECT_EQ(host.Menu("5.0", "Import"), after) << ::testing::PrintToString(before);
         EXPECT_EQ(host.Menu("5.0", "Export"), Strings{});
     }
@@ -141,8 +140,7 @@ TEST(HostRegistration, TakesTheSlotOfItsOwnEntryOrTheFirstGap) {
     EXPECT_EQ(ReadBytes(host.path).find("MenuItem"), std::string::npos);
 }
 
-// A release list filled while no release was installed is read again. (Which menus each
-// choice fills shows in the whole registration below.)
+// A release list filled while no release was installed is read again.
 TEST(HostRegistration, AnEmptyReleaseListIsReadAgain) {
     Host host(HostFile({"5.0"}));
     KavrinReleases releases{{""}, true};
@@ -152,8 +150,8 @@ TEST(HostRegistration, AnEmptyReleaseListIsReadAgain) {
 }
 
 TEST(HostRegistration, ReportsTheImportOutcomeAndLeavesOneEntryPerMenuWhenRunTwice) {
-    const auto report = [](const char* succeeded, const char* failed) {
-        return std::string("Aanmelding bij Kavrin:\r\nGeslaagd voor versies: ") + succeeded +
+    const auto report = [](std::string succeeded, const char* failed) {
+        return "Aanmelding bij Kavrin:\r\nGeslaagd voor versies: " + succeeded +
                "\r\nMislukt voor versies: " + failed;
     };
     // Registry file, whether writes into Export menus fail, the message.
@@ -186,8 +184,7 @@ TEST(HostRegistration, ReportsTheImportOutcomeAndLeavesOneEntryPerMenuWhenRunTwi
 TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps) {
     const std::string older = "2|*.cor|Korvu Co\xF6rdinaten|/old/talvik";
     const std::string renamed = "2|*.prj|Eigen|/opt/talvik/bin/talvik";
-    // Release 5.0's Import MenuItem0, 1, ... before ("" leaves a gap), after, and the report
-    // line; release 6.0 always has this program's Export entry alone.
+    // 5.0's Import menu before ("" leaves a gap), after, the report; 6.0 has our Export entry.
     const std::string six = "\r\nVerwijderd uit versie 6.0: Export \"Korvu Project\"";
     const std::string five = "\r\nVerwijderd uit versie 5.0: Import \"Korvu Co\xF6rdinaten\"";
     const std::vector<std::tuple<Strings, Strings, std::string>> cases = {
@@ -225,9 +222,8 @@ TEST(HostRegistration, UnregisterTakesOutOnlyThisProgramsEntriesAndClosesTheGaps
 std::string LiteralReplaceAll(std::string text, const std::string& search,
                               const std::string& replacement) {
     for (std::size_t at = text.find(search); at != std::string::npos;
-         at = text.find(search, at + replacement.size())) {
+         at = text.find(search, at + replacement.size()))
         text.replace(at, search.size(), replacement);
-    }
     return text;
 }
 
@@ -240,9 +236,8 @@ TEST(ReplaceAll, MatchesTheOneByOneSplicingOnRandomTexts) {
         return text;
     };
     for (int round = 0; round < 5000; ++round) {
-        const std::string text = randomText(0, 40);
-        const std::string search = randomText(1, 3);
-        const std::string replacement = randomText(0, 4);
+        const std::string text = randomText(0, 40), search = randomText(1, 3),
+                          replacement = randomText(0, 4);
         ASSERT_EQ(ReplaceAll(text, search, replacement),
                   LiteralReplaceAll(text, search, replacement))
             << text << " / " << search << " / " << replacement;

@@ -22,8 +22,7 @@ using Texts = std::vector<std::string>;
 
 class InterchangeTest : public ::testing::Test, public testing::TempFolder {};
 
-// "NAME x y z" per point, points separated by "|", names without their padding; then
-// "!message" per message shown.
+// "NAME x y z" per point, separated by "|", names unpadded; then "!message" per message.
 std::string Render(const PointTable& points, const RecordingUi& ui) {
     std::ostringstream out;
     for (std::size_t i = 1; i <= points.Last(); ++i)
@@ -56,8 +55,7 @@ TEST(IdexReader, ReadsPointTables) {
         {CrLfLines({"HEADER", "DATABASE"}) + kStd + "1,A,1;",
          "!Er is een probleem met de Kavrin tekening"},
     };
-    // What is read over an older table; however few points, a reading that was not refused
-    // shows at last where it ended.
+    // What is read over an older table; a reading not refused shows at last where it ended.
     const auto read = [](const std::string& text) {
         PointTable points;
         points.Append(PointRecord{FitName9("OLD")});
@@ -78,10 +76,6 @@ TEST(IdexReader, ReadsPointTables) {
     for (int i = 0; i < 300; ++i)
         text += "1,P" + std::to_string(i) + ",1,2,3;\r\n";
     EXPECT_EQ(read(text + "END POINTS\r\nEND DATABASE\r\n"), read(text));
-    PointTable points;
-    RecordingUi ui;
-    ReadIdexFile("/no/such.idx", points, ui);
-    EXPECT_EQ(Render(points, ui), "!Kavrin IDEX file niet gevonden: /no/such.idx");
 }
 
 TEST_F(InterchangeTest, WriterWritesTheFileByteForByte) {
@@ -177,8 +171,7 @@ struct LoggingSettings : MemorySettings {
     }
 };
 
-// The import dialog's set number: the stored current set opens (1 when it is no number 1..9),
-// the arrows store the set being left, closing and starting store the set shown.
+// The import dialog's set number: a stored current set outside 1..9 opens 1.
 TEST_F(InterchangeTest, ModelLoadsStepsClosesAndStarts) {
     const std::string cor = Write("in.cor", "$\n$\n$\nA 1 2 3 4\n");
     // Action l: load with `stored` as the current set; + step up, - down, c close, s start.

@@ -1,6 +1,5 @@
 #pragma once
-// The coordinate writer's ordering written out literally (quadratic): the reference for the
-// randomized tests and the comparison benchmark.
+// The coordinate writer's ordering written out literally (quadratic), for tests and benchmark.
 
 #include <utility>
 #include <vector>

@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the project tests and the export benchmark: a scratch folder, whole-file reading
-// and writing, expected file texts.
+// For the project tests and the export benchmark: a scratch folder, files, expected texts.
 
 #include <filesystem>
 #include <map>

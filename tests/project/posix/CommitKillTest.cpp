@@ -1,5 +1,4 @@
-// A commit killed at each of its steps: the next run's recovery finds the old project or the
-// new one, never a mix.
+// A commit killed at each step: the next run recovers the old project or the new, never a mix.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
