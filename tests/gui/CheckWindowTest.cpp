@@ -1,6 +1,5 @@
-// The check window rendered offscreen: each mark where the model places its point (known points
-// filled triangles, placed points ringed circles, red when flagged), and choosing a finding
-// turns its points red.
+// The check window offscreen: marks where the model puts them (known: filled triangles, placed:
+// ringed circles, red when flagged), and a chosen finding turns its points red.
 
 #include <QImage>
 #include <QListWidget>
@@ -33,8 +32,7 @@ class CheckWindowTest : public QObject {
                 QPointF((view.U(x) + du) * ratio, (view.V(y) + 2.0) * ratio).toPoint());
         };
         // North up, east right: K2 right of K1, P3 above it.
-        QVERIFY(view.U(1100.0) > view.U(1000.0));
-        QVERIFY(view.V(2060.0) < view.V(2000.0));
+        QVERIFY(view.U(1100.0) > view.U(1000.0) && view.V(2060.0) < view.V(2000.0));
         QCOMPARE(colour(1000.0, 2000.0), QColor(Qt::black));
         QCOMPARE(colour(1100.0, 2000.0), QColor(Qt::red));
         QCOMPARE(colour(1000.0, 2060.0), QColor(Qt::white));  // inside the ring

@@ -20,11 +20,8 @@
 #include "support/DialogScenarios.h"
 
 // A scenario of support/DialogScenarios.h passes when it names no fault.
-#define PASSES(scenario)                          \
-    do {                                          \
-        const std::string faults = scenario;      \
-        QVERIFY2(faults.empty(), faults.c_str()); \
-    } while (false)
+#define PASSES(scenario) \
+    if (const std::string faults = scenario; !faults.empty()) QFAIL(faults.c_str())
 
 namespace talvik::gui::test {
 
@@ -53,8 +50,7 @@ class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialog
         return texts;
     }
 
-    // Runs the start-up with no opening delay; when a dialog opens and `wait` is set, runs the
-    // event loop until it is shown or the job ended.
+    // Starts with no opening delay; `wait`: runs events until the dialog shows or the job ends.
     bool Start(const std::string& commandLine, bool wait = true) {
         app.reset();
         finished = false;

@@ -1,13 +1,10 @@
-// The desktop program's windows: the texts table and the rules every window keeps, the
-// start-up messages, the scenarios of both dialogs (support/DialogScenarios.h) with what the Qt
-// windows add, and Qt's own texts in Dutch; on a 1366 x 768 screen at 100, 125 and 150 %.
+// The desktop windows: the texts table and the rules every window keeps, the dialogs' shared
+// scenarios with what Qt adds, and Qt's texts in Dutch; on a 1366 x 768 screen at 100-150 %.
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,8 +16,6 @@
 #include "GuiHarness.h"
 #include "Version.h"
 #include "gui/AboutWindow.h"
-#include "gui/ScreenText.h"
-#include "gui/SplashWindow.h"
 #include "gui/Translations.h"
 #include "texts/WindowTexts.h"
 
@@ -35,7 +30,6 @@ class WindowsTest : public QObject {
     QPointer<AboutWindow> about_;
     QList<QWidget*> windows_;  // in the order of texts::kWindows
 
-    // "window.control" for messages.
     static QString Where(const QWidget* widget) {
         return widget->window()->objectName() + '.' + widget->objectName();
     }
@@ -61,9 +55,8 @@ class WindowsTest : public QObject {
 
     void cleanupTestCase() { delete about_; }
 
-    // In the dialogs, boxes, push buttons, check boxes and the set arrows carry a tooltip
-    // (option buttons are explained by their caption); within a window no two controls share an
-    // access key.
+    // In the dialogs, boxes, buttons, check boxes and set arrows carry a tooltip (option buttons
+    // are explained by their caption); no window repeats an access key.
     void tableRules() {
         QStringList faults;
         for (const texts::WindowText* window : texts::kWindows) {
@@ -85,9 +78,8 @@ class WindowsTest : public QObject {
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
     }
 
-    // Each window has the table's name and title, each listed control its caption and
-    // tooltip, and no other control shows a text of its own. The controls that take the focus
-    // are listed in the order Tab visits them.
+    // Each window shows the table's name, title, captions and tooltips and no text of its own;
+    // Tab visits the listed controls in the table's order.
     void windowsShowTheTable() {
         QStringList faults;
         for (qsizetype w = 0; w < windows_.size(); ++w) {
@@ -155,9 +147,8 @@ class WindowsTest : public QObject {
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(", ")));
     }
 
-    // What the screen shows, not only what is set: every caption of the table leaves dark
-    // pixels inside its control (a frame: in its title; a check or option button: beside its
-    // indicator), the scrolling form scrolled to it first.
+    // Every caption of the table leaves dark pixels in its control (a frame: its title; a check or
+    // option button: beside the indicator), the scrolling form scrolled to it first.
     void everyCaptionIsDrawn() {
         QStringList blank;
         for (qsizetype w = 0; w < windows_.size(); ++w) {
@@ -185,9 +176,8 @@ class WindowsTest : public QObject {
         QVERIFY2(blank.isEmpty(), qPrintable("nothing drawn: " + blank.join(", ")));
     }
 
-    // On a 1366 x 768 screen at 100, 125 and 150 % every window lies within the screen, the
-    // start buttons and the progress line wholly in view; none grows beyond its natural size
-    // (but for a scroll bar's width).
+    // Every window lies within the screen, its start buttons and progress line in view, and grows
+    // no larger than its natural size (but for a scroll bar's width).
     void windowsFitTheScreen() {
         QStringList faults;
         for (QWidget* window : windows_) {
@@ -213,42 +203,32 @@ class WindowsTest : public QObject {
         QTest::mouseClick(export_.Find<QWidget>("Picture1"), Qt::LeftButton);
         const auto boxes = export_.Window()->findChildren<AboutWindow*>();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes[0]->isVisible());
-        QVERIFY(!boxes[0]->isModal());
+        QVERIFY(boxes[0]->isVisible() && !boxes[0]->isModal());
         QTest::mouseClick(boxes[0]->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
         QVERIFY(!boxes[0]->isVisible());
     }
 
-    void messagesEndTheProcess() { PASSES(testing::MessagesEndTheProcess<Harness>()); }
-
     void screenTextAndNameFilters() {
-        const std::pair<const char*, QString> texts[] = {
-            {"Co\xF6rdinaten \x80 \x93x\x94", "Coördinaten € “x”"},
-            {"a\rb\r", "a\nb\n"},
-            {"a\r\nb", "a\nb"},
-            {"a\r\r\nb", "a\n\nb"}};
-        for (const auto& [bytes, shown] : texts)
-            QCOMPARE(ScreenText(bytes), shown);
+        QCOMPARE(ScreenText("Co\xF6rdinaten \x80 \x93x\x94 a\rb\r\nc\r\r\nd\r"),
+                 QString("Coördinaten € “x” a\nb\nc\n\nd\n"));
         QCOMPARE(NameFilters("Kavrin IDEX Files|*.idx|All Files (*.*)|*.*"),
                  QStringList({"Kavrin IDEX Files (*.idx)", "All Files (*.*) (*)"}));
         QCOMPARE(NameFilters("KORVU Co\xF6rdinaten Files|*.cor|"),
                  QStringList{"KORVU Coördinaten Files (*.cor)"});
     }
 
-    void firstRunEditsArrowsAndReopening() {
-        Harness h;
-        h.CopyExamples({"net1.fld", "net1.idx"});
-        PASSES(testing::FirstRunEditsArrowsAndReopening(h, {}));
-    }
-
-    void filePrompts() {
-        Harness h;
-        PASSES(testing::FilePrompts(h, "\xC3\xA9"));
-        QCOMPARE(h.prompts[0].folder.toStdString(), h.Folder());
-    }
-
-    void startButtons() {
+    // The scenarios both fronts pass, and the prompt folder and question buttons Qt adds.
+    void dialogScenarios() {
+        Harness first, prompts, closing, import;
+        first.CopyExamples({"net1.fld", "net1.idx"});
+        PASSES(testing::MessagesEndTheProcess<Harness>());
+        PASSES(testing::FirstRunEditsArrowsAndReopening(first, {}));
+        PASSES(testing::FilePrompts(prompts, "\xC3\xA9"));
+        QCOMPARE(prompts.prompts[0].folder.toStdString(), prompts.Folder());
         PASSES(testing::StartButtons<Harness>([](Harness& h, const char* b) { h.Click(b); }));
+        PASSES(testing::CloseDuringTheRun(closing));
+        QCOMPARE(closing.messages[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        PASSES(testing::ImportSetsRefusalImportAndClosing(import, {}));
     }
 
     // The first text box has the focus, and Enter in a text box starts nothing. Bladeren names
@@ -310,8 +290,7 @@ class WindowsTest : public QObject {
         }
     }
 
-    // A box shown while no window shows centres on the screen, as does the start-up window the
-    // first messages show over.
+    // A box shown while no window shows, and the start-up window, centre on the screen.
     void firstBoxesAreCentred() {
         QWidget hidden;
         QtUserInterface ui;
@@ -341,20 +320,8 @@ class WindowsTest : public QObject {
                  QStringList({"KORVU (korvu*)", "All Files (*.*) (*)"}));
     }
 
-    void closeDuringTheRun() {
-        Harness h;
-        PASSES(testing::CloseDuringTheRun(h));
-        QCOMPARE(h.messages[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
-    }
-
-    void importSetsRefusalImportAndClosing() {
-        Harness h;
-        PASSES(testing::ImportSetsRefusalImportAndClosing(h, {}));
-    }
-
-    // The set number is read-only but takes the focus, and its Up/Down keys press the arrows;
-    // the browse button puts the pick in the box and the import reads it. After the import the
-    // progress line ends on the points written, the bar full.
+    // The read-only set number takes the focus and its Up key presses the arrow; the browse button
+    // fills the box; after the import the progress line shows the points written, the bar full.
     void importNumberKeysPromptAndProgress() {
         Harness h;
         h.settings.Set("TalvikCurrentSel", "4");
@@ -362,7 +329,6 @@ class WindowsTest : public QObject {
         h.InstallHost();
         h.CopyExamples({"net1.cor"});
         QVERIFY(h.Start("1 \"" + h.Path("a.cor") + "\" \"" + h.Path("out.idx") + "\""));
-        QVERIFY(h.Find("txtSelNr")->isReadOnly());
         QVERIFY(h.Find("txtSelNr")->focusPolicy() & Qt::TabFocus);
         QTest::keyClicks(h.Find("txtSelNr"), "7");
         QTest::keyClick(h.Find("txtSelNr"), Qt::Key_Up);
@@ -377,8 +343,7 @@ class WindowsTest : public QObject {
         QVERIFY(bar->isVisibleTo(h.Window()) && bar->value() == bar->maximum());
     }
 
-    // Qt's own buttons and prompt labels are Dutch, whatever language the system speaks (last:
-    // it changes the program's locale).
+    // Qt's own buttons and prompt labels are Dutch in any system language (last: sets the locale).
     void standardTextsAreDutch() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QVERIFY(InstallDutchTranslations(*QCoreApplication::instance()));

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -37,9 +36,8 @@ TEST(Platform, ArgumentsFollowTheProgramName) {
 
 TEST(Platform, ProgramPathNamesThisTest) {
     const std::filesystem::path self = ProgramPath();
-    EXPECT_TRUE(self.is_absolute()) << self;
+    EXPECT_TRUE(self.is_absolute() && std::filesystem::is_regular_file(self)) << self;
     EXPECT_EQ(self.stem(), "test_platform");
-    EXPECT_TRUE(std::filesystem::is_regular_file(self));
 }
 
 TEST(Platform, ATemporaryNameFitsWhereTheFinalNameFits) {
@@ -59,35 +57,23 @@ TEST(Platform, ATemporaryNameFitsWhereTheFinalNameFits) {
     EXPECT_NE(TemporaryNameFor("/d/a", 255, 4095), TemporaryNameFor("/d/a", 255, 4095));
 }
 
-// Every writer replaces its file the same way: a read-only file or a folder is refused, the
-// permissions of a replaced file stay, nothing is left beside it.
-TEST(Platform, AReplacingFileRefusesWhatMayNotBeReplaced) {
+// Every writer replaces its file the same way: the permissions of a replaced file stay, nothing
+// is left beside it (its refusals: Conversion.AFailedFileKeepsTheOldProject).
+TEST(Platform, AReplacingFileKeepsPermissionsAndLeavesNothing) {
     testing::TempFolder folder;
-    const std::string readOnly = folder.Write("ro.idx", "old", 0444);
     const std::string shared = folder.Write("shared.idx", "old", 0640);
-    std::filesystem::create_directory(folder.Path("dir.idx"));
-    const std::pair<std::string, std::string> cases[] = {
-        {readOnly, "alleen-lezen"},
-        {folder.Path("dir.idx"), "er staat een map met die naam"},
-        {shared, ""},
-        {folder.Path("new.idx"), ""},
-    };
-    for (const auto& [target, problem] : cases) {
+    for (const std::string& target : {shared, folder.Path("new.idx")}) {
         ReplacingFile file;
-        if (file.Create(target)) {
-            std::fputs("new", file.Stream());
-            EXPECT_TRUE(file.Place()) << target;
-        }
-        EXPECT_EQ(file.Problem(), problem) << target;
+        ASSERT_TRUE(file.Create(target)) << file.Problem();
+        std::fputs("new", file.Stream());
+        EXPECT_TRUE(file.Place()) << target;
     }
-    EXPECT_EQ(testing::ReadBytes(readOnly) + testing::ReadBytes(shared) +
-                  testing::ReadBytes(folder.Path("new.idx")),
-              "oldnewnew");
+    EXPECT_EQ(testing::ReadBytes(shared) + testing::ReadBytes(folder.Path("new.idx")), "newnew");
 #ifndef _WIN32
     EXPECT_EQ(std::filesystem::status(shared).permissions(),
               static_cast<std::filesystem::perms>(0640));
 #endif
-    EXPECT_EQ(folder.Entries(), 4) << "no temporary file left";
+    EXPECT_EQ(folder.Entries(), 2) << "no temporary file left";
 }
 
 // The changes of one command reach the store in one write, at its end.

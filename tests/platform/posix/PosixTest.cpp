@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,7 +25,6 @@ namespace {
 using testing::ReadBytes;
 using testing::RegFile;
 using testing::TempFolder;
-using testing::WriteBytes;
 using Strings = std::vector<std::string>;
 
 constexpr RegKey kHkcu = kHkeyCurrentUser;
@@ -37,7 +35,7 @@ struct Fixture {
     RegistryFile registry{path};
 
     explicit Fixture(std::string_view content = {}) {
-        if (!content.empty()) WriteBytes(path, content);
+        if (!content.empty()) testing::WriteBytes(path, content);
     }
     // The text, or "<missing>" followed by whatever the failed read left in the text.
     std::string Read(std::string_view key, std::string_view name) {
@@ -113,8 +111,7 @@ TEST(RegistryFile, ReadsAHandWrittenFileAndKeepsWhatItCannotReadThroughARewrite)
     EXPECT_EQ(f.registry.Problem(), "");
 }
 
-// A file changed behind the store's back is read again once its time moved; a write reads it
-// again under the lock whatever the cache holds, and keeps what it found.
+// A changed file is read again once its time moved, and always by a write, under the lock.
 TEST(RegistryFile, ReadsTheFileAgainWhenItChanged) {
     Fixture f(RegFile({"[HKEY_CURRENT_USER\\Software\\Test]", "\"A\"=\"1\""}));
     ASSERT_EQ(f.Read("Software\\Test", "A"), "1");
@@ -122,12 +119,8 @@ TEST(RegistryFile, ReadsTheFileAgainWhenItChanged) {
     ASSERT_EQ(::stat(f.path.c_str(), &before), 0);
     const timespec later[2] = {{before.st_mtim.tv_sec + 1, 0}, {before.st_mtim.tv_sec + 1, 0}};
     for (const char* value : {"2", "3"}) {  // the same size, then the same time too
-        std::FILE* file = std::fopen(f.path.c_str(), "r+b");
-        ASSERT_NE(file, nullptr);
-        const std::string bytes = RegFile(
+        std::ofstream(f.path, std::ios::in | std::ios::out | std::ios::binary) << RegFile(
             {"[HKEY_CURRENT_USER\\Software\\Test]", "\"A\"=\"" + std::string(value) + "\""});
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
         ASSERT_EQ(::utimensat(AT_FDCWD, f.path.c_str(), later, 0), 0);
         EXPECT_EQ(f.Read("Software\\Test", "A"), "2") << "after " << value;
     }
@@ -143,8 +136,7 @@ TEST(RegistryFile, EnumeratesSubkeysInUpperCaseOrderWithImplicitParents) {
                        "[HKEY_LOCAL_MACHINE\\Root\\Machine]", "[-HKEY_CURRENT_USER\\Root\\Deleted]",
                        "[HKEY_CURRENT_USER\\Long\\" + std::string(301, 'L') + "]",
                        "[HKEY_CURRENT_USER\\Longest\\" + std::string(300, 'M') + "]"}));
-    // 0xE9 folds to 0xC9, above every ASCII letter; "zeta" keeps the case it was first
-    // written in; parents of deeper keys exist without a block of their own.
+    // 0xE9 folds to 0xC9, after ASCII; a key keeps its first case; parents exist implicitly.
     EXPECT_EQ(f.Subkeys("Root"),
               (Strings{"10.0", "9.5", "alpha", "Beta", "RELEASE", "zeta", "\xE9t\xE9"}));
     EXPECT_EQ(f.Subkeys(""), (Strings{"Long", "Longest", "Root"}));
@@ -178,7 +170,6 @@ TEST(RegistryFile, KeyOperationsFollowTheFailureRules) {
         EXPECT_EQ(f.registry.CreateKey(parent, name, key), ok) << name;
         EXPECT_EQ(key != 0, ok) << name;
     }
-    // SetStringValue never creates the key.
     RegKey key = 99;
     EXPECT_FALSE(f.registry.SetStringValue(kHkcu, "Software\\Host\\6.0\\ZEV", "DataPath", "x"));
     EXPECT_FALSE(f.registry.OpenKey(kHkcu, "Software\\Host\\6.0", key));
@@ -210,9 +201,9 @@ TEST(RegistryFile, StringValuesRoundTrip) {
     // Setting a value in another case keeps the name as first written.
     ASSERT_TRUE(f.registry.SetStringValue(kHkcu, "K", "v1", "changed"));
     EXPECT_NE(ReadBytes(f.path).find("\r\n\"V1\"=\"changed\"\r\n"), std::string::npos);
-    struct stat st {};
-    ASSERT_EQ(::stat(f.folder.Path("talvik").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u) << "the folder made for the file is private";
+    EXPECT_EQ(std::filesystem::status(f.folder.Path("talvik")).permissions(),
+              std::filesystem::perms::owner_all)
+        << "the folder made for the file is private";
 }
 
 TEST(RegistryFile, DamagedFilesAreReadAsFarAsPossibleAndNeverRewritten) {
