@@ -252,12 +252,4 @@ void FieldFileConversion::ReportFailure() {
     ui_.Message(failures, Buttons::Ok, Icon::Critical, kAppTitle);
 }
 
-ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
-                                   AngleUnitState& angleUnit, UserInterface& ui,
-                                   ConversionSummary* summary, ConversionWatcher* watcher) {
-    FieldFileConversion conversion(options, points, ui);
-    conversion.SetWatcher(watcher);
-    return conversion.Run(angleUnit, summary);
-}
-
 }  // namespace talvik

@@ -133,10 +133,4 @@ class FieldFileConversion {
     CommitStepHook commitHook_;
 };
 
-// The whole conversion over known points read before.
-ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
-                                   AngleUnitState& angleUnit, UserInterface& ui,
-                                   ConversionSummary* summary = nullptr,
-                                   ConversionWatcher* watcher = nullptr);
-
 }  // namespace talvik

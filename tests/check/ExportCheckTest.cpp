@@ -9,7 +9,7 @@
 #include "GeneratedNetwork.h"
 #include "check/CheckReading.h"
 #include "interchange/IdexReader.h"
-#include "project/Conversion.h"
+#include "project/ProjectTestSupport.h"
 #include "support/Checksum.h"
 #include "support/ReadBytes.h"
 #include "support/RecordingUi.h"

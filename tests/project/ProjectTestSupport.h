@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fieldfile/FieldFileTestSupport.h"
+#include "project/Conversion.h"
 #include "support/ReadBytes.h"
 #include "support/TempFolder.h"
 
@@ -34,3 +35,17 @@ inline std::string CrLf(std::string_view lines) {
 }
 
 }  // namespace talvik::testing
+
+namespace talvik {
+
+// The whole conversion over known points read before.
+inline ConversionOutcome ConvertFieldFile(const ExportOptions& options, PointTable& points,
+                                          AngleUnitState& angleUnit, UserInterface& ui,
+                                          ConversionSummary* summary = nullptr,
+                                          ConversionWatcher* watcher = nullptr) {
+    FieldFileConversion conversion(options, points, ui);
+    conversion.SetWatcher(watcher);
+    return conversion.Run(angleUnit, summary);
+}
+
+}  // namespace talvik
