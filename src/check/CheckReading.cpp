@@ -32,22 +32,25 @@ std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterfac
         Inform(ui, "Kavrin FIELD file niet gevonden; Afgebroken.");
         return std::nullopt;
     }
+    AngleUnitState unit;
+    // The readings are combined as they come, in the unit the file ends with.
+    NetworkCheck check(ChoicesFrom(options, FinalAngleUnit(field, unit.value)));
+    field.Rewind();
     ExportOptions reading = options;
     reading.Face2to1 = false;
-    NetworkCheck check;
-    AngleUnitState unit;
     ReadFieldFile(field, reading, points, check, unit, ui);
     points.Seal();
-    return check.Run(points, known, ChoicesFrom(options, unit.value));
+    return check.Run(points, known);
+}
+
+void ExportCheck::FieldFileStarts(AngleUnit unit) {
+    if (!options_.Face2to1 || unit == AngleUnit::Gon) check_.emplace(ChoicesFrom(options_, unit));
 }
 
 void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) {
-    const CheckChoices choices = ChoicesFrom(options_, unit);
-    if (!options_.Face2to1 || unit == AngleUnit::Gon) {
-        for (std::size_t i = 1; i <= points.Last(); ++i)
-            points_.AppendUnindexed(points[i]);
-        running_ = RunBeside(
-            [this, knownPoints, choices] { return check_.Run(points_, knownPoints, choices); });
+    if (check_) {
+        check_->Adopt(points, knownPoints);
+        running_ = RunBeside([this] { return check_->Run(); });
         return;
     }
     PointTable own;
@@ -57,12 +60,12 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     if (!field.Open(std::string(TrimBlanks(options_.Fieldfile)))) return;
     ExportOptions reading = options_;
     reading.Face2to1 = false;
-    NetworkCheck check;
+    NetworkCheck check(ChoicesFrom(options_, unit));
     AngleUnitState state;
     Silent silent;
     ReadFieldFile(field, reading, own, check, state, silent);
     own.Seal();
-    report_ = check.Run(own, knownPoints, choices);
+    report_ = check.Run(own, knownPoints);
 }
 
 const std::optional<CheckReport>& ExportCheck::Report() const {

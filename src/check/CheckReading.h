@@ -18,14 +18,18 @@ namespace talvik {
 std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterface& ui);
 
 // The check beside an export, on the export's own reading: one pass over the field file serves
-// both. Only when the export reduces face 2 in a file whose angles are not in gon did the records
-// go through the gon constants; the check then reads the field file once more on its own. The
-// check itself runs beside the rest of the export (the coordinate file, putting the files in
-// place), on a copy of the point table: the conversion goes on with its own.
+// both, the check combining the records on the writing thread as they come. Only when the export
+// reduces face 2 in a file whose angles are not in gon do the records go through the gon
+// constants; the check then reads the field file once more on its own. The check itself runs
+// beside the rest of the export (the coordinate file, putting the files in place), once it has
+// taken from the point table what it needs.
 class ExportCheck final : public ConversionWatcher {
   public:
     explicit ExportCheck(ExportOptions options) : options_(std::move(options)) {}
-    void Put(const ObservationRecord& record) override { check_.Put(record); }
+    void FieldFileStarts(AngleUnit unit) override;
+    void Put(const ObservationRecord& record) override {
+        if (check_) check_->Put(record);
+    }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
     // Nothing when the conversion stopped before reading the field file. Waits for the check
     // when it is still running.
@@ -33,8 +37,7 @@ class ExportCheck final : public ConversionWatcher {
 
   private:
     ExportOptions options_;
-    NetworkCheck check_;
-    PointTable points_;
+    std::optional<NetworkCheck> check_;
     mutable std::future<CheckReport> running_;
     mutable std::optional<CheckReport> report_;
 };

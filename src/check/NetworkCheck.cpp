@@ -5,9 +5,11 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <span>
+#include <unordered_map>
 #include <utility>
 
 #include "model/Beside.h"
@@ -30,6 +32,12 @@ constexpr double kPositionFloor = 0.05;
 // Earth curvature and refraction in trigonometric heighting.
 constexpr double kEarthRadius = 6381000.0;
 constexpr double kRefraction = 0.13;
+
+// The length of (a, b). Coordinates and standard deviations are far from overflowing a square,
+// and std::hypot, careful about that, is several times slower.
+double Length(double a, double b) {
+    return std::sqrt(a * a + b * b);
+}
 
 // An angle difference brought into (-pi, pi].
 double Wrap(double angle) {
@@ -73,14 +81,9 @@ std::string Trimmed(const Name9& name) {
     return std::string(text);
 }
 
-// An unordered pair of points as one key.
-std::uint64_t Pair(std::size_t a, std::size_t b) {
-    return (std::uint64_t{std::min(a, b)} << 32) | std::max(a, b);
-}
-
 // Height difference from station (instrument) to target (target point).
 double Curvature(double horizontal) {
-    return (1.0 - kRefraction) * horizontal * horizontal / (2.0 * kEarthRadius);
+    return horizontal * horizontal * ((1.0 - kRefraction) / (2.0 * kEarthRadius));
 }
 
 // The standard deviations of a reading over a sight of this horizontal length.
@@ -114,6 +117,108 @@ struct Combining {
     double heightOffset = 0.0;  // instrument height less target height of the zenith angles
 };
 
+// One unbroken run of a set-up's readings of one target, combined, as it is kept until the
+// check runs: the means, how many readings made them and how far the readings spread around
+// them. A set-up whose readings come in more than one run (a station set up again without a
+// station record joins its earlier set-up) has its runs merged from these.
+struct Partial {
+    static constexpr std::uint8_t kCount = 63;  // counts stop here; enough to weigh means
+    static constexpr std::uint8_t kFace1 = 0x40;
+    static constexpr std::uint8_t kFace2 = 0x80;
+    std::uint32_t target = 0;
+    std::uint8_t directions = 0;  // with the faces in the two high bits
+    std::uint8_t zeniths = 0;
+    std::uint8_t horizontals = 0;
+    std::uint8_t heightDifferences = 0;
+    float directionLow = 0.0f;  // the lowest and highest reading less the mean
+    float directionHigh = 0.0f;
+    float zenithLow = 0.0f;
+    float zenithHigh = 0.0f;
+    double direction = 0.0;
+    double zenith = 0.0;
+    double horizontal = 0.0;
+    double height = 0.0;  // the mean height difference; without one, the height offset
+
+    static std::uint8_t Capped(int count) {
+        return static_cast<std::uint8_t>(std::min(count, int{kCount}));
+    }
+    int Directions() const { return directions & kCount; }
+
+    Partial() = default;
+    Partial(const struct Sight& sight, const struct Extent& extent);
+    explicit Partial(const Combining& c)
+        : target(c.target),
+          directions(static_cast<std::uint8_t>(Capped(c.directions) | (c.face1 ? kFace1 : 0) |
+                                               (c.face2 ? kFace2 : 0))),
+          zeniths(Capped(c.zeniths)),
+          horizontals(Capped(c.horizontals)),
+          heightDifferences(Capped(c.heightDifferences)),
+          direction(c.directions > 0 ? c.firstDirection + c.directionSum / c.directions : 0.0),
+          zenith(c.zeniths > 0 ? c.zenithSum / c.zeniths : 0.0),
+          horizontal(c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0),
+          height(c.heightDifferences > 0 ? c.heightDifferenceSum / c.heightDifferences
+                                         : c.heightOffset) {
+        if (c.directions > 0) {
+            const double mean = c.directionSum / c.directions;
+            directionLow = static_cast<float>(c.directionLow - mean);
+            directionHigh = static_cast<float>(c.directionHigh - mean);
+        }
+        if (c.zeniths > 0) {
+            zenithLow = static_cast<float>(c.zenithLow - zenith);
+            zenithHigh = static_cast<float>(c.zenithHigh - zenith);
+        }
+    }
+
+    // Takes in a later run of the same target: weighted means, the spreads around the new mean.
+    void Merge(const Partial& b) {
+        const auto blend = [](double a, int na, double b, int nb) {
+            return a + (b - a) * nb / (na + nb);
+        };
+        const int na = Directions();
+        const int nb = b.Directions();
+        if (nb > 0 && na == 0) {
+            direction = b.direction;
+            directionLow = b.directionLow;
+            directionHigh = b.directionHigh;
+        } else if (nb > 0) {
+            const double there = direction + Wrap(b.direction - direction);
+            const double mean = blend(direction, na, there, nb);
+            directionLow = static_cast<float>(
+                std::min(directionLow + (direction - mean), b.directionLow + (there - mean)));
+            directionHigh = static_cast<float>(
+                std::max(directionHigh + (direction - mean), b.directionHigh + (there - mean)));
+            direction = mean;
+        }
+        if (b.zeniths > 0 && zeniths == 0) {
+            zenith = b.zenith;
+            zenithLow = b.zenithLow;
+            zenithHigh = b.zenithHigh;
+        } else if (b.zeniths > 0) {
+            const double mean = blend(zenith, zeniths, b.zenith, b.zeniths);
+            zenithLow = static_cast<float>(
+                std::min(zenithLow + (zenith - mean), b.zenithLow + (b.zenith - mean)));
+            zenithHigh = static_cast<float>(
+                std::max(zenithHigh + (zenith - mean), b.zenithHigh + (b.zenith - mean)));
+            zenith = mean;
+        }
+        if (b.horizontals > 0)
+            horizontal = horizontals > 0
+                             ? blend(horizontal, horizontals, b.horizontal, b.horizontals)
+                             : b.horizontal;
+        if (b.heightDifferences > 0)
+            height = heightDifferences > 0
+                         ? blend(height, heightDifferences, b.height, b.heightDifferences)
+                         : b.height;
+        else if (heightDifferences == 0 && b.zeniths > 0)
+            height = b.height;  // the later height offset
+        directions =
+            static_cast<std::uint8_t>(Capped(na + nb) | ((directions | b.directions) & ~kCount));
+        zeniths = Capped(zeniths + b.zeniths);
+        horizontals = Capped(horizontals + b.horizontals);
+        heightDifferences = Capped(heightDifferences + b.heightDifferences);
+    }
+};
+
 // What one set-up says about one target, its readings combined: 40 bytes, for a large network
 // has a great many. The counts stop at 2; the check only asks for none, one or more.
 struct Sight {
@@ -128,17 +233,16 @@ struct Sight {
     double height = 0.0;  // the height difference; without one, the height offset
 
     Sight() = default;
-    explicit Sight(const Combining& c)
-        : target(c.target),
-          directions(Capped(c.directions)),
-          zeniths(Capped(c.zeniths)),
-          horizontals(Capped(c.horizontals)),
-          heightDifferences(Capped(c.heightDifferences)),
-          direction(c.directions > 0 ? c.firstDirection + c.directionSum / c.directions : 0.0),
-          zenith(c.zeniths > 0 ? c.zenithSum / c.zeniths : 0.0),
-          horizontal(c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0),
-          height(c.heightDifferences > 0 ? c.heightDifferenceSum / c.heightDifferences
-                                         : c.heightOffset) {}
+    explicit Sight(const Partial& p)
+        : target(p.target),
+          directions(Capped(p.Directions())),
+          zeniths(Capped(p.zeniths)),
+          horizontals(Capped(p.horizontals)),
+          heightDifferences(Capped(p.heightDifferences)),
+          direction(p.direction),
+          zenith(p.zenith),
+          horizontal(p.horizontal),
+          height(p.height) {}
     static std::uint8_t Capped(int count) { return static_cast<std::uint8_t>(std::min(count, 2)); }
 
     double Direction() const { return direction; }
@@ -147,6 +251,45 @@ struct Sight {
     double HeightOffset() const { return height; }
     double Zenith() const { return zenith; }
 };
+
+// What a run keeps of a partial beside its sight: the counts and the spreads, for merging runs
+// and for the spreads' findings; let go once those are made.
+struct Extent {
+    float directionLow = 0.0f;
+    float directionHigh = 0.0f;
+    float zenithLow = 0.0f;
+    float zenithHigh = 0.0f;
+    std::uint8_t directions = 0;
+    std::uint8_t zeniths = 0;
+    std::uint8_t horizontals = 0;
+    std::uint8_t heightDifferences = 0;
+
+    Extent() = default;
+    explicit Extent(const Partial& p)
+        : directionLow(p.directionLow),
+          directionHigh(p.directionHigh),
+          zenithLow(p.zenithLow),
+          zenithHigh(p.zenithHigh),
+          directions(p.directions),
+          zeniths(p.zeniths),
+          horizontals(p.horizontals),
+          heightDifferences(p.heightDifferences) {}
+};
+
+Partial::Partial(const Sight& sight, const Extent& extent)
+    : target(sight.target),
+      directions(extent.directions),
+      zeniths(extent.zeniths),
+      horizontals(extent.horizontals),
+      heightDifferences(extent.heightDifferences),
+      directionLow(extent.directionLow),
+      directionHigh(extent.directionHigh),
+      zenithLow(extent.zenithLow),
+      zenithHigh(extent.zenithHigh),
+      direction(sight.direction),
+      zenith(sight.zenith),
+      horizontal(sight.horizontal),
+      height(sight.height) {}
 
 // Readings of one target in one set-up (both faces, or rounds) that spread too far.
 // The tolerance follows from the sight's length, as when the spread was found.
@@ -161,6 +304,7 @@ struct Spread {
 struct Station {
     std::uint32_t station = 0;
     std::span<const Sight> sights;
+    std::uint32_t firstSight = 0;  // the number of its first sight among all
     bool oriented = false;
     double orientation = 0.0;
     double orientationSigma = 0.0;
@@ -169,17 +313,17 @@ struct Station {
 };
 
 struct Node {
-    bool known = false;
-    bool placed = false;
     double x = 0.0;
     double y = 0.0;
-    double sigma = 0.0;  // of the position, m
-    int from = -1;       // the station that placed it
-    bool hasHeight = false;
     double z = 0.0;
+    double sigma = 0.0;  // of the position, m
     double sigmaZ = 0.0;
+    int from = -1;                // the station that placed it
     int heightFrom = -1;          // the set-up whose sight gave the height
     std::uint32_t heightVia = 0;  // and the point at the sight's other end
+    bool known = false;
+    bool placed = false;
+    bool hasHeight = false;
 };
 
 // Where a point is seen: set-up and sight.
@@ -191,55 +335,51 @@ struct Seen {
 class Checker {
   public:
     Checker(const CheckChoices& choices, std::vector<Node>& nodes, std::vector<Station>& stations,
-            const std::vector<Spread>& spreads, CheckReport& report)
+            const std::vector<Spread>& spreads, const std::vector<std::string>& names,
+            CheckReport& report)
         : c_(choices),
           nodes_(nodes),
           stations_(stations),
           spreads_(spreads),
+          names_(names),
           report_(report),
-          seenAt_(nodes.size() + 1),
           setUpsAt_(nodes.size() + 1) {
         std::size_t sights = 0;
         for (const Station& s : stations)
             sights += s.sights.size();
-        all_ = stations.empty() ? nullptr : stations.front().sights.data();
         sightFlags_.resize(sights);
         pointFlags_.resize(nodes.size());
-        // Both lists in one array each, a point's entries from At[n] to At[n + 1].
-        for (const Station& s : stations) {
+        // The set-ups on each point in one array, a point's from At[n] to At[n + 1].
+        for (const Station& s : stations)
             ++setUpsAt_[s.station + 1];
-            for (const Sight& sight : s.sights)
-                ++seenAt_[sight.target + 1];
-        }
-        for (std::size_t n = 1; n < seenAt_.size(); ++n) {
-            seenAt_[n] += seenAt_[n - 1];
+        for (std::size_t n = 1; n < setUpsAt_.size(); ++n)
             setUpsAt_[n] += setUpsAt_[n - 1];
-        }
-        seen_.resize(seenAt_.back());
         setUps_.resize(setUpsAt_.back());
-        std::vector<std::uint32_t> seenNext(seenAt_.begin(), seenAt_.end() - 1);
         std::vector<std::uint32_t> setUpNext(setUpsAt_.begin(), setUpsAt_.end() - 1);
-        for (std::uint32_t i = 0; i < stations.size(); ++i) {
+        for (std::uint32_t i = 0; i < stations.size(); ++i)
             setUps_[setUpNext[stations[i].station]++] = i;
-            for (std::uint32_t j = 0; j < stations[i].sights.size(); ++j)
-                seen_[seenNext[stations[i].sights[j].target]++] = {i, j};
-        }
     }
 
     void Place();
     void Compare();
-    void Unplaced(const std::vector<bool>& observed);
+    void Unplaced(std::size_t observed);
+    // The lines of the sketch, one per pair of points a sight joins, in the order of the pairs,
+    // red where an error names them.
+    std::vector<CheckLine> Lines() const;
 
+    std::vector<bool> pointFlags_;  // the points an error names, one bit each
+
+  private:
   private:
     double DirectionSigma(double distance) const { return DirectionSigmaOf(c_, distance); }
     double ZenithSigma(double distance) const { return ZenithSigmaOf(c_, distance); }
     double DistanceSigma(double distance) const { return c_.absDis + c_.relDis * 1e-6 * distance; }
     double Bearing(const Node& a, const Node& b) const { return std::atan2(b.x - a.x, b.y - a.y); }
-    double Span(const Node& a, const Node& b) const { return std::hypot(b.x - a.x, b.y - a.y); }
+    double Span(const Node& a, const Node& b) const { return Length(b.x - a.x, b.y - a.y); }
     // The variance a polar sight of this length adds to a position.
     double PolarVariance(const Station& s, double distance) const {
         const double d = DistanceSigma(distance);
-        const double r = std::hypot(DirectionSigma(distance), s.orientationSigma) * distance;
+        const double r = Length(DirectionSigma(distance), s.orientationSigma) * distance;
         return d * d + r * r + 2.0 * c_.sigmaCent * c_.sigmaCent;
     }
     double HeightVariance(double h, double zenith) const {
@@ -262,7 +402,7 @@ class Checker {
         const double h = Span(at, target);
         dh = h / std::tan(sight.Zenith()) + Curvature(h) + sight.HeightOffset();
         const double z = ZenithSigma(h) * h / std::pow(std::sin(sight.Zenith()), 2);
-        const double d = std::hypot(at.sigma, target.sigma) / std::tan(sight.Zenith());
+        const double d = Length(at.sigma, target.sigma) / std::tan(sight.Zenith());
         variance = z * z + d * d + 2.0 * c_.sigmaInst * c_.sigmaInst;
         return true;
     }
@@ -281,14 +421,22 @@ class Checker {
         (void)s;
 #endif
     }
+    void FetchSights(const Station& s) const {
+#if defined(__GNUC__)
+        for (std::size_t i = 0; i < s.sights.size(); i += 64 / sizeof(Sight))
+            __builtin_prefetch(&s.sights[i]);
+#else
+        (void)s;
+#endif
+    }
     // A point has just been placed: its set-ups can be oriented.
     void Placed(std::uint32_t node) {
         for (const std::uint32_t i : SetUpsOf(node))
             queue_.push_back(i);
     }
     // The sight line an error names is drawn red: marked at one of its sights, or as a pair.
-    void Flag(const Sight& sight) {
-        sightFlags_[static_cast<std::size_t>(&sight - all_)] = true;
+    void Flag(const Station& s, const Sight& sight) {
+        sightFlags_[s.firstSight + static_cast<std::size_t>(&sight - s.sights.data())] = true;
     }
     // A finding; its text is made only while the report keeps findings in full.
     template <typename Text>
@@ -303,7 +451,7 @@ class Checker {
             ++(severity == Severity::Error ? report_.errorsLeftOut : report_.warningsLeftOut);
     }
     const std::string& Name(std::size_t node) const {
-        return report_.points[node].name;
+        return names_[node];
     }
     // How a placed point was placed, for the texts.
     std::string Origin(std::uint32_t node) const {
@@ -317,7 +465,11 @@ class Checker {
     std::vector<Node>& nodes_;
     std::vector<Station>& stations_;
     const std::vector<Spread>& spreads_;
+    const std::vector<std::string>& names_;
     CheckReport& report_;
+    // The sights that see a point not placed by polar sights, from seenAt_[n] to seenAt_[n + 1]:
+    // only those points are looked up by where they are seen.
+    void SeeUnplaced();
     std::vector<std::uint32_t> seenAt_;
     std::vector<Seen> seen_;
     std::vector<std::uint32_t> setUpsAt_;
@@ -331,38 +483,85 @@ class Checker {
     }
     std::vector<std::uint32_t> queue_;
 
-    const Sight* all_ = nullptr;  // the first of all sights, one array
     std::vector<bool> sightFlags_;
-    // Every sight under its pair of points, the two ways of a pair side by side once sorted.
-    struct Entry {
-        std::uint64_t pair;
-        std::uint32_t sight;  // in the array of all sights; kBack: from the higher point
+    // Every sight under the lower of its two points, from pairAt_[n] to pairAt_[n + 1], ordered
+    // by the other point: the two ways of a pair side by side.
+    struct Partner {
+        std::uint32_t other;
+        std::uint32_t setUp;
+        std::uint32_t sight;  // the number among all sights; kBack: from the higher point
     };
+    const Sight& SightOf(const Partner& p) const {
+        const Station& s = stations_[p.setUp];
+        return s.sights[(p.sight & ~kBack) - s.firstSight];
+    }
     static constexpr std::uint32_t kBack = 0x80000000u;
-    std::vector<Entry> entries_;
-    std::vector<bool> pairFlags_;
-
-  public:
-    std::vector<bool> pointFlags_;      // the points an error names, one bit each
-    std::vector<std::uint64_t> pairs_;  // the pairs of points a sight joins, in order
-    // Whether an error names the points of pairs_[i].
-    std::vector<bool> FlaggedLines() const;
+    void Pair();
+    std::vector<std::uint32_t> pairAt_;
+    std::vector<Partner> partners_;
+    std::vector<bool> pairFlags_;  // per line, in the order of the pairs
+    std::uint32_t lines_ = 0;
 };
 
-std::vector<bool> Checker::FlaggedLines() const {
-    std::vector<bool> flagged(pairs_.size());
-    std::size_t line = 0;
-    for (std::size_t run = 0; run < entries_.size(); ++line) {
-        const std::uint64_t key = entries_[run].pair;
-        bool red = pairFlags_[line];
-        for (; run < entries_.size() && entries_[run].pair == key; ++run)
-            red = red || sightFlags_[entries_[run].sight & ~kBack];
-        flagged[line] = red;
+// Every sight but a station's sight of itself, under the lower of its two points; a point's
+// partners ordered by the other point, and by sight where that is the same.
+void Checker::Pair() {
+    pairAt_.assign(nodes_.size() + 1, 0);
+    for (const Station& s : stations_) {
+        for (const Sight& sight : s.sights) {
+            if (sight.target != s.station) ++pairAt_[std::min(s.station, sight.target) + 1];
+        }
     }
-    return flagged;
+    for (std::size_t n = 1; n < pairAt_.size(); ++n)
+        pairAt_[n] += pairAt_[n - 1];
+    partners_.resize(pairAt_.back());
+    std::vector<std::uint32_t> next(pairAt_.begin(), pairAt_.end() - 1);
+    for (std::uint32_t u = 0; u < stations_.size(); ++u) {
+        const Station& s = stations_[u];
+        for (const Sight& sight : s.sights) {
+            if (sight.target == s.station) continue;
+            const bool back = s.station > sight.target;
+            const auto index = s.firstSight + static_cast<std::uint32_t>(&sight - s.sights.data());
+            partners_[next[back ? sight.target : s.station]++] = {back ? s.station : sight.target,
+                                                                  u, index | (back ? kBack : 0u)};
+        }
+    }
+    std::vector<std::uint32_t>().swap(next);
+    const auto byOther = [](const Partner& a, const Partner& b) { return a.other < b.other; };
+    for (std::size_t n = 0; n + 1 < pairAt_.size(); ++n) {
+        Partner* first = partners_.data() + pairAt_[n];
+        Partner* last = partners_.data() + pairAt_[n + 1];
+        if (last - first > 16) {
+            std::stable_sort(first, last, byOther);
+            continue;
+        }
+        // A point has a few partners: put in order in place.
+        for (Partner* p = first + 1; p < last; ++p) {
+            const Partner moving = *p;
+            Partner* q = p;
+            for (; q > first && byOther(moving, q[-1]); --q)
+                *q = q[-1];
+            *q = moving;
+        }
+    }
 }
 
-// Orients a set-up on a placed station and places its targets by polar sights.
+std::vector<CheckLine> Checker::Lines() const {
+    std::vector<CheckLine> lines;
+    lines.reserve(lines_);
+    std::uint32_t line = 0;
+    for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
+        const std::uint32_t end = pairAt_[low + 1];
+        for (std::uint32_t run = pairAt_[low]; run < end; ++line) {
+            const std::uint32_t high = partners_[run].other;
+            bool red = pairFlags_[line];
+            for (; run < end && partners_[run].other == high; ++run)
+                red = red || sightFlags_[partners_[run].sight & ~kBack];
+            lines.push_back({low, high, red});
+        }
+    }
+    return lines;
+}
 bool Checker::Orient(std::size_t index) {
     Station& s = stations_[index];
     Fetch(s);
@@ -479,7 +678,7 @@ bool Checker::PlaceFree(std::size_t index) {
             const double tolerance =
                 std::max(kPositionFloor, kPositionFactor * std::sqrt(PolarVariance(s, h) + t * t));
             if (off > tolerance) {
-                Flag(*used[i]);
+                Flag(s, *used[i]);
                 Add(Severity::Error, {s.station, used[i]->target}, [&] {
                     return "vrije standplaats " + Name(s.station) + ": punt " +
                            Name(used[i]->target) + " past " + Metres(off) +
@@ -539,6 +738,30 @@ bool Checker::Intersect(std::uint32_t target) {
     return true;
 }
 
+void Checker::SeeUnplaced() {
+    // The sights are walked in order; whether their targets are placed is looked up in one bit
+    // each, which stays in the cache where the points would not.
+    std::vector<bool> unplaced(nodes_.size());
+    for (std::size_t n = 0; n < nodes_.size(); ++n)
+        unplaced[n] = !nodes_[n].placed;
+    seenAt_.assign(nodes_.size() + 1, 0);
+    for (const Station& s : stations_) {
+        for (const Sight& sight : s.sights) {
+            if (unplaced[sight.target]) ++seenAt_[sight.target + 1];
+        }
+    }
+    for (std::size_t n = 1; n < seenAt_.size(); ++n)
+        seenAt_[n] += seenAt_[n - 1];
+    seen_.resize(seenAt_.back());
+    std::vector<std::uint32_t> next(seenAt_.begin(), seenAt_.end() - 1);
+    for (std::uint32_t i = 0; i < stations_.size(); ++i) {
+        const std::span<const Sight> sights = stations_[i].sights;
+        for (std::uint32_t j = 0; j < sights.size(); ++j) {
+            if (unplaced[sights[j].target]) seen_[next[sights[j].target]++] = {i, j};
+        }
+    }
+}
+
 void Checker::Place() {
     for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
         if (nodes_[n].placed) Placed(n);
@@ -547,26 +770,45 @@ void Checker::Place() {
         while (!queue_.empty()) {
             const std::uint32_t i = queue_.back();
             queue_.pop_back();
+            // The next set-up's points are fetched while this one is oriented, and the sights
+            // of the one after that.
+            if (!queue_.empty()) Fetch(stations_[queue_.back()]);
+            if (queue_.size() > 1) FetchSights(stations_[queue_[queue_.size() - 2]]);
             if (!stations_[i].oriented) Orient(i);
         }
     };
     // Polar sights first; then free set-ups and crossings in sweeps, each followed by the polar
-    // sights it opens the way for, until a sweep places nothing.
+    // sights it opens the way for, until a sweep places nothing. A sweep visits only what was
+    // not placed before it, in order.
     drain();
+    SeeUnplaced();
+    std::vector<std::uint32_t> freeSetUps;
+    for (std::uint32_t i = 0; i < stations_.size(); ++i) {
+        if (!nodes_[stations_[i].station].placed) freeSetUps.push_back(i);
+    }
+    std::vector<std::uint32_t> unplaced;
+    for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
+        if (!nodes_[n].placed) unplaced.push_back(n);
+    }
+    const auto stillUnplaced = [this](std::vector<std::uint32_t>& list, auto nodeOf) {
+        std::erase_if(list, [&](std::uint32_t i) { return nodes_[nodeOf(i)].placed; });
+    };
     for (bool changed = true; changed;) {
         changed = false;
-        for (std::size_t i = 0; i < stations_.size(); ++i) {
+        for (const std::uint32_t i : freeSetUps) {
             if (!nodes_[stations_[i].station].placed && PlaceFree(i)) {
                 changed = true;
                 drain();
             }
         }
-        for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
+        for (const std::uint32_t n : unplaced) {
             if (!nodes_[n].placed && Intersect(n)) {
                 changed = true;
                 drain();
             }
         }
+        stillUnplaced(freeSetUps, [this](std::uint32_t i) { return stations_[i].station; });
+        stillUnplaced(unplaced, [](std::uint32_t n) { return n; });
     }
     Heights();
 }
@@ -574,18 +816,25 @@ void Checker::Place() {
 // Trigonometric heighting along the sights with zenith angle and distance, from the points
 // with heights outwards (a station takes its height from a target as well).
 void Checker::Heights() {
+    // A set-up whose points all have heights changes nothing more: later sweeps pass it by.
+    std::vector<bool> settled(stations_.size());
     for (bool changed = true; changed;) {
         changed = false;
         for (std::size_t i = 0; i < stations_.size(); ++i) {
+            if (settled[i]) continue;
+            if (i + 1 < stations_.size()) Fetch(stations_[i + 1]);
             const Station& s = stations_[i];
             Node& at = nodes_[s.station];
+            bool all = at.hasHeight;
             for (const Sight& sight : s.sights) {
                 Node& target = nodes_[sight.target];
                 double dh = 0.0;
                 double variance = 0.0;
                 if (sight.target == s.station || at.hasHeight == target.hasHeight ||
-                    !HeightDifference(s, sight, dh, variance))
+                    !HeightDifference(s, sight, dh, variance)) {
+                    all = all && target.hasHeight;
                     continue;
+                }
                 Node& to = at.hasHeight ? target : at;
                 const Node& from = at.hasHeight ? at : target;
                 to.z = at.hasHeight ? at.z + dh : target.z - dh;
@@ -594,7 +843,9 @@ void Checker::Heights() {
                 to.heightFrom = static_cast<int>(i);
                 to.heightVia = &to == &at ? sight.target : s.station;
                 changed = true;
+                all = false;  // the station may just have had its height: look again
             }
+            settled[i] = all;
         }
     }
 }
@@ -612,70 +863,62 @@ void Checker::Compare() {
     };
     struct Disagreement {
         std::uint32_t line = 0;
+        std::uint32_t from = 0;
+        std::uint32_t to = 0;
         bool height = false;  // else the distance
         double there = 0.0;
         double home = 0.0;
         double tolerance = 0.0;
     };
     std::vector<Disagreement> disagreements;
-    // Room for the pairs is made here, where the memory let go before can be had again.
-    entries_.reserve(sightFlags_.size());
-    pairs_.reserve(sightFlags_.size());
-    pairFlags_.reserve(sightFlags_.size());
     std::future<void> paired = RunBeside([this, &disagreements] {
-        for (const Station& s : stations_) {
-            for (const Sight& sight : s.sights) {
-                if (sight.target != s.station)
-                    entries_.push_back({Pair(s.station, sight.target),
-                                        static_cast<std::uint32_t>(&sight - all_) |
-                                            (s.station > sight.target ? kBack : 0u)});
-            }
-        }
-        std::sort(entries_.begin(), entries_.end(),
-                  [](const Entry& a, const Entry& b) { return a.pair < b.pair; });
-        for (std::size_t run = 0; run < entries_.size();) {
-            const std::uint64_t key = entries_[run].pair;
-            const auto line = static_cast<std::uint32_t>(pairs_.size());
-            pairs_.push_back(key);
-            pairFlags_.push_back(false);
-            Way there;
-            Way home;
-            for (; run < entries_.size() && entries_[run].pair == key; ++run) {
+        Pair();
+        std::uint32_t line = 0;
+        for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
+            const std::uint32_t end = pairAt_[low + 1];
+            for (std::uint32_t run = pairAt_[low]; run < end; ++line) {
+                const std::uint32_t high = partners_[run].other;
+                Way there;
+                Way home;
+                for (; run < end && partners_[run].other == high; ++run) {
 #if defined(__GNUC__)
-                // The sights lie in the order of their set-ups, not of their pairs.
-                if (run + 8 < entries_.size())
-                    __builtin_prefetch(&all_[entries_[run + 8].sight & ~kBack]);
+                    // The sights lie in the order of their set-ups, not of their pairs.
+                    if (run + 8 < partners_.size())
+                        __builtin_prefetch(&SightOf(partners_[run + 8]));
 #endif
-                Way& way = (entries_[run].sight & kBack) != 0 ? home : there;
-                const Sight& sight = all_[entries_[run].sight & ~kBack];
-                if (sight.horizontals > 0) {
-                    way.horizontal += sight.Horizontal();
-                    ++way.horizontals;
+                    Way& way = (partners_[run].sight & kBack) != 0 ? home : there;
+                    const Sight& sight = SightOf(partners_[run]);
+                    if (sight.horizontals > 0) {
+                        way.horizontal += sight.Horizontal();
+                        ++way.horizontals;
+                    }
+                    if (sight.heightDifferences > 0) {
+                        way.height += sight.HeightDifference();
+                        way.zenith = sight.Zenith();
+                        ++way.heights;
+                    }
                 }
-                if (sight.heightDifferences > 0) {
-                    way.height += sight.HeightDifference();
-                    way.zenith = sight.Zenith();
-                    ++way.heights;
+                if (there.horizontals > 0 && home.horizontals > 0) {
+                    const double a = there.horizontal / there.horizontals;
+                    const double b = home.horizontal / home.horizontals;
+                    const double sigma = Length(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
+                    const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
+                    if (std::abs(a - b) > tolerance)
+                        disagreements.push_back({line, low, high, false, a, b, tolerance});
                 }
-            }
-            if (there.horizontals > 0 && home.horizontals > 0) {
-                const double a = there.horizontal / there.horizontals;
-                const double b = home.horizontal / home.horizontals;
-                const double sigma = std::hypot(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
-                const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
-                if (std::abs(a - b) > tolerance)
-                    disagreements.push_back({line, false, a, b, tolerance});
-            }
-            if (there.heights > 0 && home.heights > 0) {
-                const double a = there.height / there.heights;
-                const double b = -home.height / home.heights;
-                const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
-                const double tolerance =
-                    kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
-                if (std::abs(a - b) > tolerance)
-                    disagreements.push_back({line, true, a, b, tolerance});
+                if (there.heights > 0 && home.heights > 0) {
+                    const double a = there.height / there.heights;
+                    const double b = -home.height / home.heights;
+                    const double h =
+                        there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
+                    const double tolerance =
+                        kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
+                    if (std::abs(a - b) > tolerance)
+                        disagreements.push_back({line, low, high, true, a, b, tolerance});
+                }
             }
         }
+        lines_ = line;
     });
 
     // Positions and heights that a sight gives for a point placed otherwise.
@@ -697,14 +940,14 @@ void Checker::Compare() {
                 at.from != self) {
                 const double h = sight.Horizontal();
                 const double b = s.orientation + sight.Direction();
-                const double off = std::hypot(at.x + h * std::sin(b) - target.x,
-                                              at.y + h * std::cos(b) - target.y);
+                const double off =
+                    Length(at.x + h * std::sin(b) - target.x, at.y + h * std::cos(b) - target.y);
                 const double tolerance =
                     std::max(kPositionFloor,
                              kPositionFactor * std::sqrt(at.sigma * at.sigma + PolarVariance(s, h) +
                                                          target.sigma * target.sigma));
                 if (off > tolerance) {
-                    Flag(sight);
+                    Flag(s, sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who + ": vanuit " + where + " berekend op " +
@@ -731,7 +974,7 @@ void Checker::Compare() {
                     kPositionFloor, kPositionFactor * std::sqrt(at.sigmaZ * at.sigmaZ + variance +
                                                                 target.sigmaZ * target.sigmaZ));
                 if (off > tolerance) {
-                    Flag(sight);
+                    Flag(s, sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who + ": hoogte vanuit " + where + " wijkt " +
@@ -750,9 +993,10 @@ void Checker::Compare() {
     }
 
     paired.get();
+    pairFlags_.resize(lines_);
     for (const Disagreement& d : disagreements) {
-        const auto from = static_cast<std::uint32_t>(pairs_[d.line] >> 32);
-        const auto to = static_cast<std::uint32_t>(pairs_[d.line] & 0xFFFFFFFFu);
+        const std::uint32_t from = d.from;
+        const std::uint32_t to = d.to;
         pairFlags_[d.line] = true;
         Add(Severity::Error, {from, to}, [&] {
             return (d.height ? "hoogteverschil " : "afstand ") + Name(from) + "-" + Name(to) +
@@ -775,7 +1019,7 @@ void Checker::Compare() {
             const double h = sight.horizontals > 0 ? sight.Horizontal() : 0.0;
             const double tolerance =
                 kPairFactor * std::sqrt(2.0) * (zenith ? ZenithSigma(h) : DirectionSigma(h));
-            Flag(sight);
+            Flag(s, sight);
             Add(Severity::Error, {s.station, target}, [&] {
                 const std::string where =
                     "standplaats " + Name(s.station) + ", " + Name(target) + ": ";
@@ -808,10 +1052,9 @@ void Checker::Compare() {
     }
 }
 
-void Checker::Unplaced(const std::vector<bool>& observed) {
-    for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
+void Checker::Unplaced(std::size_t observed) {
+    for (std::uint32_t n = 0; n < observed; ++n) {
         const Node& node = nodes_[n];
-        if (!observed[n]) continue;
         if (!node.placed) {
             // The stations that see it, and whether any of them measured a distance to it.
             std::set<std::uint32_t> seenFrom;
@@ -826,7 +1069,7 @@ void Checker::Unplaced(const std::vector<bool>& observed) {
             if (seenFrom.size() == 1 && !distance && nodes_[*seenFrom.begin()].placed) {
                 for (const Seen& seen : SeenBy(n)) {
                     const Station& s = stations_[seen.setUp];
-                    if (s.station == *seenFrom.begin()) Flag(s.sights[seen.sight]);
+                    if (s.station == *seenFrom.begin()) Flag(s, s.sights[seen.sight]);
                 }
                 Add(Severity::Error, {n, *seenFrom.begin()}, [&] {
                     return "punt " + Name(n) + ": niet te plaatsen, alleen een richting vanuit " +
@@ -905,318 +1148,305 @@ double AngleToRadians(double value, AngleUnit unit) {
     return value * kGon;
 }
 
-std::size_t NetworkCheck::NameHash::operator()(const Name9& name) const {
-    std::uint64_t head = 0;
-    std::memcpy(&head, name.data(), 8);
-    std::uint64_t h = (head ^ static_cast<unsigned char>(name.data()[8])) * 0x9E3779B97F4A7C15ull;
-    h ^= h >> 32;
-    h *= 0xD6E8FEB86659FD93ull;
-    return static_cast<std::size_t>(h ^ (h >> 32));
+// ---- the records, combined as they come ----
+
+struct NetworkCheck::State {
+    explicit State(const CheckChoices& checkChoices)
+        : choices(checkChoices), unit(checkChoices.unit) {}
+
+    struct SetUp {
+        std::uint32_t station = 0;        // node
+        std::uint32_t openingTarget = 0;  // entry of the station record's target
+        bool opened = false;              // by a station record
+        bool hasAzimuth = false;          // the orientation of its first azimuth record
+        double openingDirection = 0.0;
+        double openingInstrumentHeight = 0.0;
+        double openingTargetHeight = 0.0;
+        double azimuthOrientation = 0.0;
+    };
+    // One run of a set-up's readings: its sights and their extents, in a block.
+    struct RunOf {
+        std::uint32_t setUp = 0;
+        std::uint32_t count = 0;
+        std::uint32_t block = 0;
+        std::uint32_t first = 0;
+    };
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    // Sights are kept in blocks, so that their store never has to move; a run never spans two.
+    static constexpr std::uint32_t kBlock = 8192;
+    struct Block {
+        std::unique_ptr<Sight[]> sights;
+        std::unique_ptr<Extent[]> extents;
+        std::uint32_t size = 0;
+    };
+
+    std::uint32_t NodeOf(std::uint32_t entry);
+    void Put(const ObservationRecord& record);
+    void Take(const ObservationRecord& record);
+    void TakeWaiting();
+    void Combine(const ObservationRecord& record, std::uint32_t target, bool stationRecord);
+    void Flush();
+    void Adopt(const PointTable& points, std::size_t knownPoints);
+    CheckReport Run();
+    // Readings of one target in the sights from `index` on that spread too far.
+    void Spreads(const Sight* sights, const Extent* extents, std::uint32_t count,
+                 std::uint32_t setUp, std::vector<Spread>& to) const;
+
+    const CheckChoices choices;
+    const AngleUnit unit;
+    // A node is a point the records name; numbered as they first come.
+    std::vector<std::uint32_t> nodeOf;   // per entry of the point table: node + 1, 0 none
+    std::vector<std::uint32_t> entryOf;  // per node
+    std::vector<std::uint32_t> latest;   // per node: its latest set-up + 1, 0 none
+    std::vector<SetUp> setUps;
+    std::uint32_t current = kNone;  // the set-up of the run being combined
+    std::vector<Combining> combining;
+    std::vector<Block> blocks;
+    std::uint32_t blockUsed = 0;  // of the last block
+    std::vector<RunOf> runs;
+    std::size_t partials = 0;
+    std::vector<Spread> spreads;  // of the runs, as they were put in the blocks
+    // A record is taken a few records after it came, once the processor has had time to fetch
+    // the node numbers of its names: in a large network those look-ups miss the cache.
+    static constexpr std::size_t kAhead = 16;
+    std::array<ObservationRecord, kAhead> waiting;
+    std::size_t waitingFirst = 0;
+    std::size_t waitingCount = 0;
+    std::uint32_t lastStationEntry = 0;  // the records of a set-up mostly name one station
+    std::uint32_t lastStationNode = 0;
+    std::size_t face2Readings = 0;
+    std::uint32_t face2Station = 0;  // entries of the first one
+    std::uint32_t face2Target = 0;
+
+    // What Adopt took from the point table.
+    std::size_t observed = 0;  // nodes the records name; the points of coordinate records follow
+    std::vector<Node> nodes;
+    std::vector<std::string> names;
+    std::vector<Finding> twins;  // the IDEX file's names with two sets of coordinates
+    std::size_t twinsLeftOut = 0;
+    std::size_t face2Node[2] = {0, 0};  // node + 1 of the first face-2 reading's names
+};
+
+std::uint32_t NetworkCheck::State::NodeOf(std::uint32_t entry) {
+    if (entry >= nodeOf.size()) nodeOf.resize(std::max<std::size_t>(entry + 1, nodeOf.size() * 2));
+    std::uint32_t& node = nodeOf[entry];
+    if (node == 0) {
+        entryOf.push_back(entry);
+        latest.push_back(0);
+        node = static_cast<std::uint32_t>(entryOf.size());
+    }
+    return node - 1;
 }
 
-NetworkCheck::Slot NetworkCheck::SlotOf(const Name9& name, std::uint32_t index) {
-    Slot slot;
-    std::memcpy(&slot.head, name.data(), 8);
-    slot.index = index;
-    slot.last = name.data()[8];
-    return slot;
-}
-
-std::uint32_t NetworkCheck::Lookup(const Name9& name) const {
-    if (slots_.empty()) return static_cast<std::uint32_t>(names_.size());
-    const std::size_t mask = slots_.size() - 1;
-    const Slot key = SlotOf(name, 0);
-    for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
-        const Slot& slot = slots_[at];
-        if (slot.index == 0) return static_cast<std::uint32_t>(names_.size());
-        if (slot.head == key.head && slot.last == key.last) return slot.index - 1;
-    }
-}
-
-std::uint32_t NetworkCheck::Intern(const Name9& name) {
-    if ((names_.size() + 1) * 2 > slots_.size()) {
-        slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, Slot{});
-        const std::size_t mask = slots_.size() - 1;
-        for (std::uint32_t i = 0; i < names_.size(); ++i) {
-            std::size_t at = NameHash()(names_[i]) & mask;
-            while (slots_[at].index != 0)
-                at = (at + 1) & mask;
-            slots_[at] = SlotOf(names_[i], i + 1);
-        }
-    }
-    const std::size_t mask = slots_.size() - 1;
-    const Slot key = SlotOf(name, 0);
-    for (std::size_t at = NameHash()(name) & mask;; at = (at + 1) & mask) {
-        Slot& slot = slots_[at];
-        if (slot.index == 0) {
-            names_.push_back(name);
-            slot = SlotOf(name, static_cast<std::uint32_t>(names_.size()));
-            return slot.index - 1;
-        }
-        if (slot.head == key.head && slot.last == key.last) return slot.index - 1;
-    }
-}
-
-void NetworkCheck::Put(const ObservationRecord& record) {
-    if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
-        face2Station_ = record.Station;
-        face2Target_ = record.Target;
-    }
+void NetworkCheck::State::Put(const ObservationRecord& record) {
 #if defined(__GNUC__)
-    if (!slots_.empty())
-        __builtin_prefetch(&slots_[NameHash()(record.Target) & (slots_.size() - 1)]);
+    if (record.TargetEntry < nodeOf.size()) __builtin_prefetch(&nodeOf[record.TargetEntry]);
+    if (record.StationEntry < nodeOf.size()) __builtin_prefetch(&nodeOf[record.StationEntry]);
 #endif
-    if (waitingCount_ == kAhead) {
-        Take(waiting_[waitingFirst_]);
-        waiting_[waitingFirst_] = record;
-        waitingFirst_ = (waitingFirst_ + 1) % kAhead;
+    if (waitingCount == kAhead) {
+        Take(waiting[waitingFirst]);
+        waiting[waitingFirst] = record;
+        waitingFirst = (waitingFirst + 1) % kAhead;
     } else {
-        waiting_[(waitingFirst_ + waitingCount_++) % kAhead] = record;
+        waiting[(waitingFirst + waitingCount++) % kAhead] = record;
     }
 }
 
-void NetworkCheck::TakeWaiting() {
-    for (; waitingCount_ > 0; --waitingCount_) {
-        Take(waiting_[waitingFirst_]);
-        waitingFirst_ = (waitingFirst_ + 1) % kAhead;
+void NetworkCheck::State::TakeWaiting() {
+    for (; waitingCount > 0; --waitingCount) {
+        Take(waiting[waitingFirst]);
+        waitingFirst = (waitingFirst + 1) % kAhead;
     }
 }
 
-void NetworkCheck::Take(const ObservationRecord& record) {
-    // The records of one set-up mostly name the same station: its look-up is kept.
-    if (!haveLastStation_ || !(record.Station == lastStation_)) {
-        lastStationIndex_ = Intern(record.Station);
-        lastStation_ = record.Station;
-        haveLastStation_ = true;
+void NetworkCheck::State::Take(const ObservationRecord& record) {
+    if (record.Zenith > 200.0 && ++face2Readings == 1) {
+        face2Station = record.StationEntry;
+        face2Target = record.TargetEntry;
     }
-    const std::uint32_t station = lastStationIndex_;
-    const bool stationRecord = record.Zenith == -1.0;
+    if (record.StationEntry == 0) return;
+    if (record.StationEntry != lastStationEntry) {
+        lastStationNode = NodeOf(record.StationEntry);
+        lastStationEntry = record.StationEntry;
+    }
+    const std::uint32_t station = lastStationNode;
+    const bool stationRecord = record.IsSetUp();
     // A station record made at a change of rounds carries no reading and opens no set-up.
     if (stationRecord && record.Target == Name9("0")) return;
-    const std::uint32_t target = Intern(record.Target);
+    const std::uint32_t target = record.TargetEntry != 0 ? NodeOf(record.TargetEntry) : kNone;
     // The records of a set-up need not follow each other: a face-2 reading of a set-up opened
     // without a station record goes behind the latest station record of another one. So a
     // record joins its station's latest set-up; only a station record with a reference opens a
     // new one, unless it repeats the one that opened the latest (the copy that follows a face-2
     // block).
-    if (latest_.size() < names_.size()) latest_.resize(names_.size() * 2, 0);
-    std::uint32_t& latest = latest_[station];
+    std::uint32_t& last = latest[station];
     const auto same = [&](const SetUp& a) {
-        return a.opened && a.openingTarget == target && a.openingDirection == record.Direction &&
+        return a.opened && a.openingTarget == record.TargetEntry &&
+               a.openingDirection == record.Direction &&
                a.openingInstrumentHeight == record.InstrumentHeight &&
                a.openingTargetHeight == record.TargetHeight;
     };
-    if (latest == 0 || (stationRecord && !same(setUps_[latest - 1]))) {
-        setUps_.push_back({station, stationRecord, target, record.Direction,
-                           record.InstrumentHeight, record.TargetHeight});
-        latest = static_cast<std::uint32_t>(setUps_.size());
+    if (last == 0 || (stationRecord && !same(setUps[last - 1]))) {
+        setUps.push_back({station, record.TargetEntry, stationRecord, false, record.Direction,
+                          record.InstrumentHeight, record.TargetHeight, 0.0});
+        last = static_cast<std::uint32_t>(setUps.size());
     }
-    if ((readings_ >> kBlockShift) == blocks_.size())
-        blocks_.push_back(std::make_unique<Reading[]>(std::size_t{1} << kBlockShift));
-    Reading& reading =
-        blocks_[readings_ >> kBlockShift][readings_ & ((std::size_t{1} << kBlockShift) - 1)];
-    reading.setUp = latest - 1;
-    reading.target = target;
-    reading.direction = record.Direction;
-    reading.zenith = 0.0;
-    reading.distance = 0.0;
-    if (!stationRecord) {
-        reading.zenith = record.Zenith;
-        if (record.Distance > 0.0)
-            reading.distance = record.Distance;
-        else if (record.Distance2 > 0.0)
-            reading.distance = -record.Distance2;
-        if (record.Azimuth != 0.0) {
-            reading.setUp |= kAzimuth;
-            azimuths_.emplace_back(readings_, record.Azimuth);
-        }
+    if (last - 1 != current) {
+        Flush();
+        current = last - 1;
     }
-    reading.heightOffset = record.InstrumentHeight - record.TargetHeight;
-    ++readings_;
+    if (target != kNone) Combine(record, target, stationRecord);
 }
 
-CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
-                              const CheckChoices& choices) {
+// Face 2 is reduced to face 1 with the half and full circle of the file's unit.
+void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t target,
+                                  bool stationRecord) {
+    // A set-up sees a few dozen targets at most: a search from the end finds them.
+    auto found = std::find_if(combining.rbegin(), combining.rend(),
+                              [target](const Combining& c) { return c.target == target; });
+    if (found == combining.rend()) {
+        combining.push_back(Combining{target});
+        found = combining.rbegin();
+    }
+    Combining& sight = *found;
+    double direction = AngleToRadians(record.Direction, unit);
+    double zenith =
+        !stationRecord && record.Zenith > 0.0 ? AngleToRadians(record.Zenith, unit) : 0.0;
+    const bool face2 = zenith > kPi;
+    if (face2) {
+        direction -= kPi;
+        zenith = kTwoPi - zenith;
+    }
+    (face2 ? sight.face2 : sight.face1) = true;
+    if (sight.directions == 0) sight.firstDirection = direction;
+    const double delta = Wrap(direction - sight.firstDirection);
+    sight.directionSum += delta;
+    sight.directionLow = sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
+    sight.directionHigh = sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
+    ++sight.directions;
+    const double heightOffset = record.InstrumentHeight - record.TargetHeight;
+    if (zenith > 0.0) {
+        sight.heightOffset = heightOffset;
+        sight.zenithSum += zenith;
+        sight.zenithLow = sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
+        sight.zenithHigh = sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
+        ++sight.zeniths;
+    }
+    if (stationRecord) return;
+    if (record.Distance > 0.0 && zenith > 0.0) {
+        // Side by side, the two make one call that gives both.
+        const double sine = std::sin(zenith);
+        const double cosine = std::cos(zenith);
+        const double h = record.Distance * sine;
+        sight.horizontalSum += h;
+        ++sight.horizontals;
+        sight.heightDifferenceSum += record.Distance * cosine + Curvature(h) + heightOffset;
+        ++sight.heightDifferences;
+    } else if (record.Distance > 0.0) {
+        sight.horizontalSum += record.Distance;
+        ++sight.horizontals;
+    } else if (record.Distance2 > 0.0) {
+        sight.horizontalSum += record.Distance2;
+        ++sight.horizontals;
+    }
+    if (record.Azimuth != 0.0 && !sight.hasAzimuth) {
+        sight.hasAzimuth = true;
+        sight.azimuthOrientation = AngleToRadians(record.Azimuth, unit) - direction;
+    }
+}
+
+// The run being combined goes into the blocks.
+void NetworkCheck::State::Flush() {
+    if (current == kNone) return;
+    SetUp& setUp = setUps[current];
+    for (const Combining& c : combining) {
+        if (c.hasAzimuth && !setUp.hasAzimuth) {
+            setUp.hasAzimuth = true;
+            setUp.azimuthOrientation = c.azimuthOrientation;
+        }
+    }
+    const auto count = static_cast<std::uint32_t>(combining.size());
+    if (count == 0) return;
+    if (blocks.empty() || blockUsed + count > blocks.back().size) {
+        const std::uint32_t size = std::max(kBlock, count);
+        blocks.push_back({std::make_unique<Sight[]>(size), std::make_unique<Extent[]>(size), size});
+        blockUsed = 0;
+    }
+    Block& block = blocks.back();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Partial partial(combining[i]);
+        block.sights[blockUsed + i] = Sight(partial);
+        block.extents[blockUsed + i] = Extent(partial);
+    }
+    Spreads(block.sights.get() + blockUsed, block.extents.get() + blockUsed, count, current,
+            spreads);
+    runs.push_back({current, count, static_cast<std::uint32_t>(blocks.size() - 1), blockUsed});
+    blockUsed += count;
+    partials += count;
+    combining.clear();
+}
+
+void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoints) {
     TakeWaiting();
-    // The set-ups, their readings reduced to face 1 and combined per target, beside the look-up
-    // of the known points below: neither needs the other.
-    std::vector<Sight> sights;
-    std::vector<Spread> spreads;
-    std::vector<Station> stations;
-    std::future<void> combined = RunBeside([&] {
-        // The readings are taken set-up by set-up, in the order they came; a block of them is
-        // let go once used.
-        constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
-        std::vector<std::uint32_t> order(readings_);
-        std::vector<std::uint32_t> readingsAt(setUps_.size() + 1, 0);
-        for (std::size_t k = 0; k < readings_; ++k)
-            ++readingsAt[(ReadingAt(k).setUp & ~kAzimuth) + 1];
-        for (std::size_t i = 1; i < readingsAt.size(); ++i)
-            readingsAt[i] += readingsAt[i - 1];
-        {
-            std::vector<std::uint32_t> next(readingsAt.begin(), readingsAt.end() - 1);
-            for (std::size_t k = 0; k < readings_; ++k)
-                order[next[ReadingAt(k).setUp & ~kAzimuth]++] = static_cast<std::uint32_t>(k);
-        }
-        std::vector<std::uint32_t> unused(blocks_.size(), static_cast<std::uint32_t>(kBlock));
-        if (!blocks_.empty())
-            unused.back() = static_cast<std::uint32_t>(readings_ - (blocks_.size() - 1) * kBlock);
-        // No more sights than readings; the room never filled is never touched either.
-        sights.reserve(readings_);
-        std::vector<std::pair<std::size_t, std::size_t>> ranges(setUps_.size());
-        stations.resize(setUps_.size());
-        std::vector<Combining> combining;
-        for (std::uint32_t u = 0; u < setUps_.size(); ++u) {
-            Station& s = stations[u];
-            s.station = setUps_[u].station;
-            combining.clear();
-            for (std::uint32_t at = readingsAt[u]; at < readingsAt[u + 1]; ++at) {
-                const std::size_t k = order[at];
-                const Reading& r = ReadingAt(k);
-                // A set-up sees a few dozen targets at most: a search from the end finds them.
-                auto found =
-                    std::find_if(combining.rbegin(), combining.rend(),
-                                 [&r](const Combining& sight) { return sight.target == r.target; });
-                if (found == combining.rend()) {
-                    combining.push_back(Combining{r.target});
-                    found = combining.rbegin();
-                }
-                Combining& sight = *found;
-                double direction = AngleToRadians(r.direction, choices.unit);
-                double zenith = r.zenith > 0.0 ? AngleToRadians(r.zenith, choices.unit) : 0.0;
-                const bool face2 = zenith > kPi;
-                if (face2) {
-                    direction -= kPi;
-                    zenith = kTwoPi - zenith;
-                }
-                (face2 ? sight.face2 : sight.face1) = true;
-                if (sight.directions == 0) sight.firstDirection = direction;
-                const double delta = Wrap(direction - sight.firstDirection);
-                sight.directionSum += delta;
-                sight.directionLow =
-                    sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
-                sight.directionHigh =
-                    sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
-                ++sight.directions;
-                if (zenith > 0.0) {
-                    sight.heightOffset = r.heightOffset;
-                    sight.zenithSum += zenith;
-                    sight.zenithLow =
-                        sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
-                    sight.zenithHigh =
-                        sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
-                    ++sight.zeniths;
-                }
-                if (r.distance > 0.0) {
-                    const double h = zenith > 0.0 ? r.distance * std::sin(zenith) : r.distance;
-                    sight.horizontalSum += h;
-                    ++sight.horizontals;
-                    if (zenith > 0.0) {
-                        sight.heightDifferenceSum +=
-                            r.distance * std::cos(zenith) + Curvature(h) + r.heightOffset;
-                        ++sight.heightDifferences;
-                    }
-                } else if (r.distance < 0.0) {
-                    sight.horizontalSum += -r.distance;
-                    ++sight.horizontals;
-                }
-                if ((r.setUp & kAzimuth) != 0 && !sight.hasAzimuth) {
-                    const auto azimuth =
-                        std::lower_bound(azimuths_.begin(), azimuths_.end(), k,
-                                         [](const std::pair<std::size_t, double>& a,
-                                            std::size_t b) { return a.first < b; });
-                    sight.hasAzimuth = true;
-                    sight.azimuthOrientation =
-                        AngleToRadians(azimuth->second, choices.unit) - direction;
-                }
-                if (--unused[k >> kBlockShift] == 0) blocks_[k >> kBlockShift].reset();
-            }
-            ranges[u] = {sights.size(), combining.size()};
-            for (const Combining& c : combining) {
-                // The readings of one target, both faces or rounds, that spread too far.
-                const double h = c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0;
-                const auto index = static_cast<std::uint32_t>(sights.size() - ranges[u].first);
-                const std::uint32_t faces = c.face1 && c.face2 ? Spread::kFaces : 0u;
-                if (c.directions > 1) {
-                    const double spread = c.directionHigh - c.directionLow;
-                    const double tolerance =
-                        kPairFactor * std::sqrt(2.0) * DirectionSigmaOf(choices, h);
-                    if (spread > tolerance) spreads.push_back({u, index | faces, spread});
-                }
-                if (c.zeniths > 1) {
-                    const double spread = c.zenithHigh - c.zenithLow;
-                    const double tolerance =
-                        kPairFactor * std::sqrt(2.0) * ZenithSigmaOf(choices, h);
-                    if (spread > tolerance)
-                        spreads.push_back({u, index | faces | Spread::kZenith, spread});
-                }
-                if (c.hasAzimuth && !s.hasAzimuth) {
-                    s.hasAzimuth = true;
-                    s.azimuthOrientation = c.azimuthOrientation;
-                }
-                sights.emplace_back(c);
-            }
-        }
-        std::vector<std::unique_ptr<Reading[]>>().swap(blocks_);
-        std::vector<std::uint32_t>().swap(order);
-        for (std::size_t u = 0; u < stations.size(); ++u)
-            stations[u].sights = {sights.data() + ranges[u].first, ranges[u].second};
-        std::vector<std::pair<std::size_t, std::size_t>>().swap(ranges);
-    });
+    Flush();
+    current = kNone;
+    const std::vector<PointRecord>& entries = points.Entries();
+    observed = entryOf.size();
+    nodes.assign(observed, Node{});
+    names.resize(observed);
+    const auto nodeOfEntry = [this](std::uint32_t entry) {
+        return entry < nodeOf.size() ? nodeOf[entry] : 0u;
+    };
+    for (int i = 0; i < 2; ++i)
+        face2Node[i] = nodeOfEntry(i == 0 ? face2Station : face2Target);
 
-    CheckReport report;
-    std::vector<Node> nodes(names_.size());
-    std::vector<bool> observed(names_.size(), true);
-    for (const Name9& name : names_)
-        report.points.push_back({Trimmed(name)});
-
-    // The known points: the first entry of a name with coordinates; and the points of the
-    // field file's coordinate records even when nothing observes them.
-    const auto& entries = points.Entries();
-    // The first entry with coordinates of each name: open addressing over the entries,
-    // slot = entry index + 1, 0 empty.
-    std::size_t size = 1024;
-    while (size < entries.size() * 2)
-        size *= 2;
-    std::vector<std::uint32_t> firstOf(size, 0);
-    for (std::size_t i = 1; i < entries.size(); ++i) {
-        const PointRecord& p = entries[i];
+    // The first entry with coordinates of each name gives its coordinates; the points of the
+    // field file's coordinate records count even when nothing observes them. The entries are
+    // walked in order, and with them the entries whose name an earlier one has.
+    std::vector<PointTable::Shadow> shadows = points.Shadowed();
+    std::sort(shadows.begin(), shadows.end(),
+              [](const auto& a, const auto& b) { return a.entry < b.entry; });
+    std::unordered_map<std::uint32_t, std::uint32_t> coordinatesAt;  // for a first without
+    auto shadow = shadows.begin();
+    for (std::uint32_t e = 1; e < entries.size(); ++e) {
+        const PointRecord& p = entries[e];
+        const bool later = shadow != shadows.end() && shadow->entry == e;
+        const std::uint32_t first = later ? (shadow++)->first : e;
+        const std::uint32_t node = nodeOfEntry(first);
+        if (!later && node != 0) names[node - 1] = Trimmed(p.Name);
         if (!p.HasCoordinates) continue;
-        std::size_t at = NameHash()(p.Name) & (size - 1);
-        while (firstOf[at] != 0 && !(entries[firstOf[at] - 1].Name == p.Name))
-            at = (at + 1) & (size - 1);
-        if (firstOf[at] != 0) {
-            const PointRecord& q = entries[firstOf[at] - 1];
-            const std::size_t first = firstOf[at] - 1;
-            if (i <= knownPoints && first <= knownPoints &&
-                (std::abs(p.X - q.X) > 5e-4 || std::abs(p.Y - q.Y) > 5e-4 ||
-                 std::abs(p.Z - q.Z) > 5e-4)) {
-                const std::uint32_t node = Lookup(p.Name);
-                std::vector<std::size_t> named;
-                if (node < names_.size()) named.push_back(node);
-                if (report.findings.size() >= CheckReport::kKept) {
-                    ++report.warningsLeftOut;
-                    continue;
+        if (later) {
+            std::uint32_t q = first;
+            if (!entries[first].HasCoordinates)
+                q = coordinatesAt.try_emplace(first, e).first->second;
+            if (q != e) {
+                const PointRecord& r = entries[q];
+                if (e <= knownPoints && q <= knownPoints &&
+                    (std::abs(p.X - r.X) > 5e-4 || std::abs(p.Y - r.Y) > 5e-4 ||
+                     std::abs(p.Z - r.Z) > 5e-4)) {
+                    if (twins.size() >= CheckReport::kKept) {
+                        ++twinsLeftOut;
+                        continue;
+                    }
+                    std::vector<std::size_t> named;
+                    if (node != 0) named.push_back(node - 1);
+                    twins.push_back({Severity::Warning,
+                                     "IDEX-bestand: punt " + Trimmed(p.Name) +
+                                         " staat er meer dan eens in, met " + Fixed(r.X, 3) + " " +
+                                         Fixed(r.Y, 3) + " " + Fixed(r.Z, 3) + " en " +
+                                         Fixed(p.X, 3) + " " + Fixed(p.Y, 3) + " " + Fixed(p.Z, 3),
+                                     named});
                 }
-                report.findings.push_back(
-                    {Severity::Warning,
-                     "IDEX-bestand: punt " + Trimmed(p.Name) + " staat er meer dan eens in, met " +
-                         Fixed(q.X, 3) + " " + Fixed(q.Y, 3) + " " + Fixed(q.Z, 3) + " en " +
-                         Fixed(p.X, 3) + " " + Fixed(p.Y, 3) + " " + Fixed(p.Z, 3),
-                     named});
+                continue;
             }
-            continue;
         }
-        firstOf[at] = static_cast<std::uint32_t>(i + 1);
-        const std::uint32_t node = Lookup(p.Name);
         std::size_t n = 0;
-        if (node < names_.size()) {
-            n = node;
-        } else if (i > knownPoints) {
+        if (node != 0) {
+            n = node - 1;
+        } else if (e > knownPoints) {
             n = nodes.size();
             nodes.emplace_back();
-            observed.push_back(false);
-            report.points.push_back({Trimmed(p.Name)});
+            names.push_back(Trimmed(p.Name));
         } else {
             continue;
         }
@@ -1225,29 +1455,163 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         k.x = p.X;
         k.y = p.Y;
         k.z = p.Z;
-        k.sigma = choices.sdXY;
-        k.sigmaZ = choices.sdZ;
+    }
+    std::vector<std::uint32_t>().swap(nodeOf);
+    std::vector<std::uint32_t>().swap(entryOf);
+    std::vector<std::uint32_t>().swap(latest);
+}
+
+void NetworkCheck::State::Spreads(const Sight* sights, const Extent* extents, std::uint32_t count,
+                                  std::uint32_t setUp, std::vector<Spread>& to) const {
+    const double directionFactor = kPairFactor * std::sqrt(2.0);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Extent& e = extents[i];
+        const int directions = e.directions & Partial::kCount;
+        if (directions < 2 && e.zeniths < 2) continue;
+        const double h = sights[i].horizontal;
+        const bool bothFaces =
+            (e.directions & Partial::kFace1) != 0 && (e.directions & Partial::kFace2) != 0;
+        const std::uint32_t faces = bothFaces ? Spread::kFaces : 0u;
+        if (directions > 1) {
+            const double range = double{e.directionHigh} - double{e.directionLow};
+            if (range > directionFactor * DirectionSigmaOf(choices, h))
+                to.push_back({setUp, i | faces, range});
+        }
+        if (e.zeniths > 1) {
+            const double range = double{e.zenithHigh} - double{e.zenithLow};
+            if (range > directionFactor * ZenithSigmaOf(choices, h))
+                to.push_back({setUp, i | faces | Spread::kZenith, range});
+        }
+    }
+}
+
+CheckReport NetworkCheck::State::Run() {
+    CheckReport report;
+    report.findings = std::move(twins);
+    report.warningsLeftOut = twinsLeftOut;
+    for (Node& node : nodes) {
+        if (!node.known) continue;
+        node.sigma = choices.sdXY;
+        node.sigmaZ = choices.sdZ;
     }
 
-    combined.get();
-    Checker checker(choices, nodes, stations, spreads, report);
+    // Each set-up's sights: its run in a block, or its runs merged. Readings of one target that
+    // spread too far are found here, and the extents let go.
+    std::vector<std::uint32_t> runsAt(setUps.size() + 1, 0);
+    std::size_t split = 0;  // sights in set-ups of more than one run
+    for (const RunOf& run : runs)
+        ++runsAt[run.setUp + 1];
+    for (std::size_t u = 1; u < runsAt.size(); ++u)
+        runsAt[u] += runsAt[u - 1];
+    std::vector<std::uint32_t> runOrder(runs.size());
+    {
+        std::vector<std::uint32_t> next(runsAt.begin(), runsAt.end() - 1);
+        for (std::uint32_t r = 0; r < runs.size(); ++r) {
+            runOrder[next[runs[r].setUp]++] = r;
+            if (runsAt[runs[r].setUp + 1] - runsAt[runs[r].setUp] > 1) split += runs[r].count;
+        }
+    }
+    // Room for all merged sights at once: the spans into it must not move.
+    std::vector<Sight> mergedSights;
+    mergedSights.reserve(split);
+    std::vector<Station> stations(setUps.size());
+    std::vector<Partial> merged;
+    // Where a target stands in `merged` + 1; 0 again once a set-up is merged. A station seen
+    // again and again may gather hundreds of targets in one set-up.
+    std::vector<std::uint32_t> mergedAt(split > 0 ? nodes.size() : 0, 0);
+    std::vector<Extent> mergedExtents;
+    std::vector<Spread> splitSpreads;  // of the merged set-ups
+    std::uint32_t total = 0;
+    for (std::uint32_t u = 0; u < setUps.size(); ++u) {
+        Station& s = stations[u];
+        s.station = setUps[u].station;
+        s.hasAzimuth = setUps[u].hasAzimuth;
+        s.azimuthOrientation = setUps[u].azimuthOrientation;
+        s.firstSight = total;
+        const std::uint32_t firstRun = runsAt[u];
+        const std::uint32_t endRun = runsAt[u + 1];
+        if (endRun - firstRun == 1) {
+            const RunOf& run = runs[runOrder[firstRun]];
+            s.sights = {blocks[run.block].sights.get() + run.first, run.count};
+        } else if (endRun - firstRun > 1) {
+            merged.clear();
+            for (std::uint32_t r = firstRun; r < endRun; ++r) {
+                const RunOf& run = runs[runOrder[r]];
+                const Block& block = blocks[run.block];
+                for (std::uint32_t i = run.first; i < run.first + run.count; ++i) {
+                    const Partial partial(block.sights[i], block.extents[i]);
+                    std::uint32_t& slot = mergedAt[partial.target];
+                    if (slot == 0) {
+                        merged.push_back(partial);
+                        slot = static_cast<std::uint32_t>(merged.size());
+                    } else {
+                        merged[slot - 1].Merge(partial);
+                    }
+                }
+            }
+            for (const Partial& partial : merged)
+                mergedAt[partial.target] = 0;
+            const std::size_t begin = mergedSights.size();
+            mergedExtents.clear();
+            for (const Partial& partial : merged) {
+                mergedSights.emplace_back(partial);
+                mergedExtents.emplace_back(partial);
+            }
+            s.sights = {mergedSights.data() + begin, merged.size()};
+            Spreads(s.sights.data(), mergedExtents.data(),
+                    static_cast<std::uint32_t>(merged.size()), u, splitSpreads);
+        }
+        total += static_cast<std::uint32_t>(s.sights.size());
+    }
+    for (Block& block : blocks)
+        block.extents.reset();
+    // The spreads in the order of the set-ups: those of single runs came in that order, those of
+    // the runs of a merged set-up are replaced by the merged set-up's.
+    if (split > 0) {
+        std::erase_if(spreads,
+                      [&](const Spread& f) { return runsAt[f.setUp + 1] - runsAt[f.setUp] > 1; });
+        std::vector<Spread> all;
+        all.reserve(spreads.size() + splitSpreads.size());
+        std::merge(spreads.begin(), spreads.end(), splitSpreads.begin(), splitSpreads.end(),
+                   std::back_inserter(all),
+                   [](const Spread& a, const Spread& b) { return a.setUp < b.setUp; });
+        spreads.swap(all);
+    }
+    std::vector<RunOf>().swap(runs);
+    std::vector<SetUp>().swap(setUps);
+
+    Checker checker(choices, nodes, stations, spreads, names, report);
     checker.Place();
     checker.Compare();
     checker.Unplaced(observed);
+    report.lines = checker.Lines();
+    std::vector<Station>().swap(stations);
+    std::vector<Sight>().swap(mergedSights);
+    std::vector<Block>().swap(blocks);
 
-    if (choices.face2to1 && choices.unit != AngleUnit::Gon && face2Readings_ > 0)
+    if (choices.face2to1 && choices.unit != AngleUnit::Gon && face2Readings > 0) {
+        std::vector<std::size_t> named;
+        for (const std::size_t node : face2Node) {
+            if (node != 0) named.push_back(node - 1);
+        }
+        const auto nameOf = [this](std::size_t node) {
+            return node != 0 ? names[node - 1] : std::string("?");
+        };
         report.findings.push_back(
             {Severity::Warning,
              std::string("de hoeken staan in ") +
                  (choices.unit == AngleUnit::Gon ? "gon" : "graden") +
                  ", maar de export herleidt kijkerstand 2 met 200 en 400 (gon): " +
-                 std::to_string(face2Readings_) + " waarnemingen betreffen dit, de eerste " +
-                 Trimmed(face2Station_) + "-" + Trimmed(face2Target_),
-             {Lookup(face2Station_), Lookup(face2Target_)}});
+                 std::to_string(face2Readings) + " waarnemingen betreffen dit, de eerste " +
+                 nameOf(face2Node[0]) + "-" + nameOf(face2Node[1]),
+             named});
+    }
 
+    report.points.resize(nodes.size());
     for (std::size_t n = 0; n < nodes.size(); ++n) {
         CheckPoint& p = report.points[n];
         const Node& node = nodes[n];
+        p.name = std::move(names[n]);
         p.state = node.known    ? PointState::Known
                   : node.placed ? PointState::Placed
                                 : PointState::NotPlaced;
@@ -1257,13 +1621,23 @@ CheckReport NetworkCheck::Run(const PointTable& points, std::size_t knownPoints,
         p.hasHeight = node.hasHeight;
         p.flagged = checker.pointFlags_[n];
     }
-    const std::vector<std::uint64_t>& drawn = checker.pairs_;
-    const std::vector<bool> flagged = checker.FlaggedLines();
-    report.lines.reserve(drawn.size());
-    for (std::size_t i = 0; i < drawn.size(); ++i)
-        report.lines.push_back({static_cast<std::size_t>(drawn[i] >> 32),
-                                static_cast<std::size_t>(drawn[i] & 0xFFFFFFFFu), flagged[i]});
     return report;
+}
+
+NetworkCheck::NetworkCheck(const CheckChoices& choices)
+    : state_(std::make_unique<State>(choices)) {}
+NetworkCheck::~NetworkCheck() = default;
+
+void NetworkCheck::Put(const ObservationRecord& record) {
+    state_->Put(record);
+}
+
+void NetworkCheck::Adopt(const PointTable& points, std::size_t knownPoints) {
+    state_->Adopt(points, knownPoints);
+}
+
+CheckReport NetworkCheck::Run() {
+    return state_->Run();
 }
 
 }  // namespace talvik

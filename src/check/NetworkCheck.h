@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "model/ExportOptions.h"
@@ -42,8 +41,8 @@ struct CheckPoint {
 
 // A sight from a station to a target, as the sketch draws it.
 struct CheckLine {
-    std::size_t from = 0;
-    std::size_t to = 0;
+    std::uint32_t from = 0;
+    std::uint32_t to = 0;
     bool flagged = false;
 };
 
@@ -86,79 +85,35 @@ CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit);
 // An angle of the field file in radians.
 double AngleToRadians(double value, AngleUnit unit);
 
-// Collects the observation records of one reading (it is the sink the reading hands them to,
-// or the second half of a tee beside the export's writer), then checks them against the
-// point table.
+// Takes the observation records of one reading (it is the sink the reading hands them to, or the
+// second half of a tee beside the export's writer) and combines them per set-up and target as
+// they come, then checks them against the point table. The records must carry the entries the
+// gathering found for their names.
 class NetworkCheck final : public ObservationSink {
   public:
+    // `choices.unit`: the unit of the file's angles, the one it ends with (the export finds it
+    // before the first record).
+    explicit NetworkCheck(const CheckChoices& choices);
+    ~NetworkCheck() override;
+    NetworkCheck(const NetworkCheck&) = delete;
+    NetworkCheck& operator=(const NetworkCheck&) = delete;
+
     void Put(const ObservationRecord& record) override;
-    // `points` as the reading left it; entries 1 .. knownPoints came from the IDEX file. The
-    // collected records are let go while they are used: Run once.
-    CheckReport Run(const PointTable& points, std::size_t knownPoints, const CheckChoices& choices);
-    // Observation records with a zenith angle beyond 200 (the export's face-2 test).
-    std::size_t Face2Readings() const { return face2Readings_; }
-
-  private:
-    // One reading as it is kept until Run, in 40 bytes: the readings of a large network are
-    // many, and they are kept in blocks so that their store never has to move.
-    struct Reading {
-        std::uint32_t setUp = 0;  // kAzimuth set: an azimuth waits in azimuths_
-        std::uint32_t target = 0;
-        double direction = 0.0;
-        double zenith = 0.0;        // 0: none
-        double distance = 0.0;      // > 0 a slope distance, < 0 a horizontal one, 0 none
-        double heightOffset = 0.0;  // instrument height less target height
-    };
-    static constexpr std::uint32_t kAzimuth = 0x80000000u;
-    static constexpr std::size_t kBlockShift = 14;
-    struct SetUp {
-        std::uint32_t station = 0;
-        bool opened = false;  // by a station record with a reference target:
-        std::uint32_t openingTarget = 0;
-        double openingDirection = 0.0;
-        double openingInstrumentHeight = 0.0;
-        double openingTargetHeight = 0.0;
-    };
-    struct NameHash {
-        std::size_t operator()(const Name9& name) const;
-    };
-
-    // A record is taken a few records after it came, once the processor has had time to fetch
-    // the place of its target's name in the table: those look-ups miss the cache.
-    static constexpr std::size_t kAhead = 16;
-    void Take(const ObservationRecord& record);
-    void TakeWaiting();
-    std::array<ObservationRecord, kAhead> waiting_;
-    std::size_t waitingFirst_ = 0;
-    std::size_t waitingCount_ = 0;
-
-    std::uint32_t Intern(const Name9& name);
-    const Reading& ReadingAt(std::size_t i) const {
-        return blocks_[i >> kBlockShift][i & ((std::size_t{1} << kBlockShift) - 1)];
+    // Takes from the table the reading left (sealed) what the check needs: the names and
+    // coordinates of the points the records name, the field file's coordinate records and the
+    // IDEX file's twins; entries 1 .. knownPoints came from the IDEX file. The table is not
+    // read after this, so the caller may change it while Run runs.
+    void Adopt(const PointTable& points, std::size_t knownPoints);
+    // Checks, once, after Adopt; the combined readings are let go as they are used.
+    CheckReport Run();
+    CheckReport Run(const PointTable& points, std::size_t knownPoints) {
+        Adopt(points, knownPoints);
+        return Run();
     }
 
-    std::vector<Name9> names_;
-    // Open addressing, a power of two in size, at most half full. A slot holds the name's bytes
-    // beside its index, so that a look-up touches one place in memory: index + 1, 0 empty.
-    struct Slot {
-        std::uint64_t head = 0;  // the name's first eight bytes
-        std::uint32_t index = 0;
-        char last = 0;  // and its ninth
-    };
-    static Slot SlotOf(const Name9& name, std::uint32_t index);
-    std::vector<Slot> slots_;
-    std::uint32_t Lookup(const Name9& name) const;  // names_.size() when unknown
-    std::vector<std::unique_ptr<Reading[]>> blocks_;
-    std::size_t readings_ = 0;
-    std::vector<std::pair<std::size_t, double>> azimuths_;  // reading, azimuth
-    std::vector<SetUp> setUps_;
-    std::vector<std::uint32_t> latest_;  // per name: its latest set-up + 1, 0 none
-    Name9 lastStation_;                  // the station of the previous record, and its index
-    std::uint32_t lastStationIndex_ = 0;
-    bool haveLastStation_ = false;
-    std::size_t face2Readings_ = 0;
-    Name9 face2Station_;
-    Name9 face2Target_;
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace talvik

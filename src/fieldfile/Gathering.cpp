@@ -151,8 +151,8 @@ bool Gathering::Handle(RecordCode code, const std::vector<std::string_view>& wor
     return true;
 }
 
-void Gathering::MarkPointUsed(const Name9& name) {
-    points_.MarkUsed(name);
+std::uint32_t Gathering::MarkPointUsed(const Name9& name) {
+    return points_.MarkUsed(name);
 }
 
 void Gathering::PointWithCoordinates(bool withHeight) {
@@ -200,33 +200,34 @@ ObservationRecord Gathering::SetUpToTarget() {
     return record;
 }
 
-void Gathering::MarkStationUsed() {
+std::uint32_t Gathering::MarkStationUsed() {
     // Marking a name again changes nothing: its first entry stays the first.
-    if (stationMarked_) return;
-    MarkPointUsed(station_);
+    if (!stationMarked_) stationEntry_ = MarkPointUsed(station_);
     stationMarked_ = true;
+    return stationEntry_;
 }
 
-void Gathering::MarkSetUpUsed() {
-    MarkStationUsed();
-    if (const std::string_view* target = Field(5)) MarkPointUsed(*target);
+// The names are marked before the record goes to the store, which may hand it on at once.
+void Gathering::MarkSetUpUsed(ObservationRecord& record) {
+    record.StationEntry = MarkStationUsed();
+    if (const std::string_view* target = Field(5)) record.TargetEntry = MarkPointUsed(*target);
 }
 
 void Gathering::StationWithReference() {
     ObservationRecord record = SetUpToTarget();
     NumberField(6, record.Direction);
     record.MakeSetUp();
+    MarkSetUpUsed(record);
     store_.Append(record);
     face2BlockOpen_ = false;
-    MarkSetUpUsed();
 }
 
 void Gathering::StationWithAzimuth() {
     ObservationRecord record = SetUpToTarget();
     NumberField(6, record.Azimuth);
     NumberField(7, record.Direction);
+    MarkSetUpUsed(record);
     store_.Append(record);
-    MarkSetUpUsed();
 }
 
 bool Gathering::Selected() const {
@@ -241,6 +242,7 @@ void Gathering::AppendStationRecord(const Name9& target, double direction) {
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     record.Direction = direction;
+    record.StationEntry = stationMarked_ ? stationEntry_ : 0;
     record.MakeSetUp();
     store_.Append(record);
     face2BlockOpen_ = false;
@@ -259,7 +261,11 @@ void Gathering::DirectionZenithDistance() {
     const bool hasTarget = Field(2) != nullptr;
 
     working_.Station = station_;
-    if (hasTarget) working_.Target = target;
+    working_.StationEntry = MarkStationUsed();
+    if (hasTarget) {
+        working_.Target = target;
+        working_.TargetEntry = MarkPointUsed(target);
+    }
     working_.InstrumentHeight = instrumentHeight_;
     working_.TargetHeight = targetHeight_;
     NumberField(3, working_.Direction);
@@ -277,8 +283,6 @@ void Gathering::DirectionZenithDistance() {
     } else {
         store_.Append(working_);
     }
-    MarkStationUsed();
-    if (hasTarget) MarkPointUsed(target);
 }
 
 void Gathering::DirectionDistance() {
@@ -288,14 +292,16 @@ void Gathering::DirectionDistance() {
 
     ObservationRecord record;
     record.Station = station_;
-    if (hasTarget) record.Target = target;
+    record.StationEntry = MarkStationUsed();
+    if (hasTarget) {
+        record.Target = target;
+        record.TargetEntry = MarkPointUsed(target);
+    }
     record.InstrumentHeight = instrumentHeight_;
     record.TargetHeight = targetHeight_;
     NumberField(3, record.Direction);
     NumberField(4, record.Distance2);
     store_.Append(record);
-    MarkStationUsed();
-    if (hasTarget) MarkPointUsed(target);
 }
 
 void Gathering::KeepRounds(Name9& target, bool hasTarget) {

@@ -103,8 +103,9 @@ class Gathering {
     // not a point, set-up, observation or round record.
     bool Handle(RecordCode code, const std::vector<std::string_view>& words);
 
-    // Marks the first point of that name used, appending it without coordinates when absent.
-    void MarkPointUsed(const Name9& name);
+    // Marks the first point of that name used, appending it without coordinates when absent;
+    // returns its entry.
+    std::uint32_t MarkPointUsed(const Name9& name);
 
     const GatheringCounts& Counts() const { return counts_; }
 
@@ -118,9 +119,10 @@ class Gathering {
     void SetUp();
     // Records 102/107 and 103/108: the set-up, then a record from the station to field 5.
     ObservationRecord SetUpToTarget();
-    void MarkSetUpUsed();
-    // MarkPointUsed for the current station, once per station.
-    void MarkStationUsed();
+    // Marks the station and the target of field 5 used and puts their entries in `record`.
+    void MarkSetUpUsed(ObservationRecord& record);
+    // MarkPointUsed for the current station, once per station; returns its entry.
+    std::uint32_t MarkStationUsed();
     // Records 111 and 112: the round bookkeeping (which may replace the target name in
     // `target`), then the selection; false when the observation is not selected.
     bool BeginObservation(Name9& target);
@@ -146,7 +148,8 @@ class Gathering {
 
     // Set-up state.
     Name9 station_;
-    bool stationMarked_ = false;  // MarkPointUsed(station_) has been done
+    bool stationMarked_ = false;      // MarkPointUsed(station_) has been done
+    std::uint32_t stationEntry_ = 0;  // and found this entry
     double instrumentHeight_ = 0.0;
     double targetHeight_ = 0.0;
     ObservationRecord working_;

@@ -1,5 +1,6 @@
 #pragma once
-// Looks over the conversion's shoulder without changing what it writes: it gets every
+// Looks over the conversion's shoulder without changing what it writes: it gets the field
+// file's angle unit (the unit the file ends with) before the first record, then every
 // observation record the writer gets, in the same order (on the writer's thread, so it must not
 // talk to the user interface), then, on the caller's thread once the field file has been read,
 // the point table as the reading left it and the file's angle unit.
@@ -12,6 +13,7 @@ namespace talvik {
 
 class ConversionWatcher : public ObservationSink {
   public:
+    virtual void FieldFileStarts(AngleUnit unit) = 0;
     // Entries 1 .. knownPoints of `points` came from the IDEX file.
     virtual void FieldFileRead(const PointTable& points, std::size_t knownPoints,
                                AngleUnit unit) = 0;

@@ -124,6 +124,7 @@ class PointTable {
 
     void Clear() {
         marks_.clear();
+        shadowed_.clear();
         entries_.assign(1, PointRecord{Name9::Zeros()});
         slots_.clear();
         indexed_ = 0;
@@ -173,10 +174,10 @@ class PointTable {
         }
     }
     // Sets IsUsed of the first entry of that name, after appending an entry of that name
-    // without coordinates when there is none. The index remembers the names it has marked, so
-    // marking a name again touches neither the entries nor a second cache line (an IsUsed
-    // cleared by hand in between stays cleared; Reindex forgets the marks).
-    void MarkUsed(const Name9& name) {
+    // without coordinates when there is none; returns that entry's index. The index remembers
+    // the names it has marked, so marking a name again touches neither the entries nor a second
+    // cache line (an IsUsed cleared by hand in between stays cleared; Reindex forgets the marks).
+    std::uint32_t MarkUsed(const Name9& name) {
         Fresh();
         if ((indexed_ + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 64 : slots_.size() * 2);
         for (std::size_t at = Hash(name) & Mask();; at = (at + 1) & Mask()) {
@@ -188,14 +189,14 @@ class PointTable {
                 entries_.push_back(point);
                 slot = Slot{name, true, static_cast<std::uint32_t>(entries_.size() - 1)};
                 ++indexed_;
-                return;
+                return slot.entry;
             }
             if (slot.name == name) {
                 // The entry itself is written later, with the other marks: here it would
                 // cost a cache miss at nearly every name.
                 if (!slot.marked) marks_.push_back(slot.entry);
                 slot.marked = true;
-                return;
+                return slot.entry;
             }
         }
     }
@@ -217,9 +218,17 @@ class PointTable {
         return entries_;
     }
     const std::vector<PointRecord>& Entries() const { return entries_; }
+    // The entries whose name an earlier entry has, each with that name's first entry, in the
+    // order of the entries: the index finds them as it goes. Complete once sealed.
+    struct Shadow {
+        std::uint32_t entry = 0;
+        std::uint32_t first = 0;
+    };
+    const std::vector<Shadow>& Shadowed() const { return shadowed_; }
     void Reindex() {
         ApplyMarks();
         slots_.clear();
+        shadowed_.clear();
         indexed_ = 0;
         stale_ = true;
     }
@@ -279,6 +288,7 @@ class PointTable {
         while (size < entries_.size() * 2)
             size *= 2;
         if (size > slots_.size()) Grow(size);
+        shadowed_.clear();
         // The slot of the entry some places ahead is fetched while this one is placed: a table
         // of many points misses the cache at nearly every slot.
         constexpr std::size_t kAhead = 16;
@@ -298,7 +308,11 @@ class PointTable {
                 ++indexed_;
                 return;
             }
-            if (slot.name == name) return;
+            if (slot.name == name) {
+                if (slot.entry != index)
+                    shadowed_.push_back({static_cast<std::uint32_t>(index), slot.entry});
+                return;
+            }
         }
     }
 
@@ -327,6 +341,7 @@ class PointTable {
     // Entries whose IsUsed MarkUsed has set in the index only; written by ApplyMarks.
     std::vector<std::uint32_t> marks_;
     std::vector<Slot> slots_;  // size a power of two, at most half full
+    std::vector<Shadow> shadowed_;
     std::size_t indexed_ = 0;
     bool stale_ = false;  // entries were appended unindexed
 };
@@ -340,6 +355,10 @@ struct ObservationRecord {
 
     Name9 Station;
     Name9 Target;
+    // The point-table entries of the two names (the first entry of each name) as the gathering
+    // found them; 0 when it did not look the name up (a record made by hand, a missing name).
+    std::uint32_t StationEntry = 0;
+    std::uint32_t TargetEntry = 0;
     double InstrumentHeight = 0.0;
     double TargetHeight = 0.0;
     double Azimuth = 0.0;

@@ -167,6 +167,7 @@ bool FieldFileConversion::GatherAndWrite(AngleUnitState& angleUnit, AngleUnit un
     WriteObservationAngleUnit(observation_, unit);
     writer_.emplace(observation_, *values_, unit);
     if (watcher_ != nullptr) {
+        watcher_->FieldFileStarts(unit);
         watched_.emplace(*writer_, *watcher_);
         relay_.emplace(*watched_);
     } else {

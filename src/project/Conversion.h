@@ -107,20 +107,33 @@ class FieldFileConversion {
     std::future<void> oldDropped_;
     OutputFile project_, observation_, coordinate_;
     std::optional<ObservationWriter> writer_;
-    // The observation file's writer, with the watcher beside it when there is one.
+    // The observation file's writer, with the watcher beside it when there is one: the watcher
+    // gets the records on a thread of its own, so that neither waits for the other.
     class WatchedWriter final : public BesideWriter {
       public:
         WatchedWriter(BesideWriter& writer, ConversionWatcher& watcher)
-            : writer_(writer), watcher_(watcher) {}
+            : writer_(writer), watcher_(watcher), relay_(watcher_) {}
         void Put(const ObservationRecord& record) override {
             writer_.Put(record);
-            watcher_.Put(record);
+            relay_.Put(record);
         }
-        bool Close() override { return writer_.Close(); }
+        // The watcher has had every record when this returns.
+        bool Close() override {
+            const bool closed = writer_.Close();
+            relay_.Finish();
+            return closed;
+        }
 
       private:
+        struct Watching final : BesideWriter {
+            explicit Watching(ConversionWatcher& watcher) : watcher_(watcher) {}
+            void Put(const ObservationRecord& record) override { watcher_.Put(record); }
+            bool Close() override { return true; }
+            ConversionWatcher& watcher_;
+        };
         BesideWriter& writer_;
-        ConversionWatcher& watcher_;
+        Watching watcher_;
+        ObservationRelay relay_;
     };
     ConversionWatcher* watcher_ = nullptr;
     std::optional<WatchedWriter> watched_;

@@ -167,17 +167,18 @@ Checked Check(const Network& net, const std::string& field, AngleUnit unit, bool
     for (const PointRecord& record : extra)
         points.Append(record);
     const std::size_t known = points.Last();
-    ExportOptions options;  // the check's own reading keeps both faces
+    ExportOptions options;
     options.SelCode[1] = "K1";
+    options.Face2to1 = face2to1;
+    NetworkCheck check(ChoicesFrom(options, unit));
+    options.Face2to1 = false;  // the check's own reading keeps both faces
     LineReader reader;
     reader.OpenText(field);
-    NetworkCheck check;
     AngleUnitState state;
     testing::RecordingUi ui;
     ReadFieldFile(reader, options, points, check, state, ui);
     EXPECT_EQ(state.value, unit);
-    options.Face2to1 = face2to1;
-    return {check.Run(points, known, ChoicesFrom(options, unit))};
+    return {check.Run(points, known)};
 }
 
 TEST(NetworkCheck, ExactObservationsGiveTruePositionsInEveryUnit) {
@@ -254,6 +255,38 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
             const Checked run = Check(idex, field, AngleUnit::Gon, false, c.extra);
             ASSERT_TRUE(run.Found(c.severity, c.named)) << c.what << ", seed " << seed;
             run.ExpectRedWhereErrorsPoint();
+        }
+    }
+}
+
+// A station set up again with a record 101 only joins its earlier set-up: A's face-2 readings
+// moved behind the last set-up still pair with its face-1 readings.
+TEST(NetworkCheck, ReadingsOfASetUpJoinedAgainAreCheckedTogether) {
+    const Network net;
+    for (const double off : {0.0, 0.05}) {
+        for (unsigned seed = 1; seed <= 20; ++seed) {
+            std::mt19937 noise(seed);
+            const std::string field =
+                FieldFile(net, AngleUnit::Gon, &noise, {"A", "P1", "", 0.0, off});
+            std::string kept, moved = "99 101 A 1.5 1.3\r\n";
+            bool inA = false;
+            int readings = 0;
+            for (std::size_t at = 0; at < field.size();) {
+                const std::size_t end = field.find('\n', at) + 1;
+                const std::string line = field.substr(at, end - at);
+                at = end;
+                if (line.find(" 102 ") != std::string::npos)
+                    inA = line.find(" 102 A ") != std::string::npos;
+                // Each target is read in face 1, then in face 2.
+                const bool faceTwo = line.find(" 111 ") != std::string::npos && readings++ % 2 == 1;
+                (inA && faceTwo ? moved : kept) += line;
+            }
+            const Checked run = Check(net, kept + moved, AngleUnit::Gon, false);
+            const bool faces =
+                std::any_of(run.report.findings.begin(), run.report.findings.end(), [](auto& f) {
+                    return f.text.find("standplaats A, P1: richtingen in kijkerstand 1 en 2") == 0;
+                });
+            ASSERT_EQ(faces, off > 0.0) << "seed " << seed;
         }
     }
 }
