@@ -262,11 +262,6 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
 // A station set up again with a record 101 only joins its earlier set-up: A's face-2 readings
 // moved behind the last set-up still pair with its face-1 readings.
 TEST(NetworkCheck, ReadingsOfASetUpJoinedAgainAreCheckedTogether) {
-#if defined(_WIN32)
-    // Under Wine the MinGW build finds no faces finding here (no finding at all with the
-    // blunder), while Linux does; not yet understood, so not hidden: the test is left out there.
-    GTEST_SKIP() << "joined set-ups: Windows build under investigation";
-#endif
     const Network net;
     for (const double off : {0.0, 0.05}) {
         for (unsigned seed = 1; seed <= 20; ++seed) {
@@ -291,10 +286,7 @@ TEST(NetworkCheck, ReadingsOfASetUpJoinedAgainAreCheckedTogether) {
                 std::any_of(run.report.findings.begin(), run.report.findings.end(), [](auto& f) {
                     return f.text.find("standplaats A, P1: richtingen in kijkerstand 1 en 2") == 0;
                 });
-            std::string texts;
-            for (const Finding& f : run.report.findings)
-                texts += f.text + "\n";
-            ASSERT_EQ(faces, off > 0.0) << "seed " << seed << "\n" << texts;
+            ASSERT_EQ(faces, off > 0.0) << "seed " << seed;
         }
     }
 }
