@@ -30,6 +30,9 @@ class ExportCheck final : public ConversionWatcher {
     void Put(const ObservationRecord& record) override {
         if (check_) check_->Put(record);
     }
+    void PutMany(std::span<const ObservationRecord> records) override {
+        if (check_) check_->PutMany(records);
+    }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
     // Nothing when the conversion stopped before reading the field file. Waits for the check
     // when it is still running.

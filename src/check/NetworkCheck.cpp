@@ -312,7 +312,7 @@ struct Station {
     double azimuthOrientation = 0.0;
 };
 
-struct Node {
+struct alignas(64) Node {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
@@ -335,12 +335,13 @@ struct Seen {
 class Checker {
   public:
     Checker(const CheckChoices& choices, std::vector<Node>& nodes, std::vector<Station>& stations,
-            const std::vector<Spread>& spreads, const std::vector<std::string>& names,
-            CheckReport& report)
+            const std::vector<Spread>& spreads, const std::vector<Spread>& splitSpreads,
+            const std::vector<Name9>& names, CheckReport& report)
         : c_(choices),
           nodes_(nodes),
           stations_(stations),
           spreads_(spreads),
+          splitSpreads_(splitSpreads),
           names_(names),
           report_(report),
           setUpsAt_(nodes.size() + 1) {
@@ -450,8 +451,8 @@ class Checker {
         else
             ++(severity == Severity::Error ? report_.errorsLeftOut : report_.warningsLeftOut);
     }
-    const std::string& Name(std::size_t node) const {
-        return names_[node];
+    std::string Name(std::size_t node) const {
+        return Trimmed(names_[node]);
     }
     // How a placed point was placed, for the texts.
     std::string Origin(std::uint32_t node) const {
@@ -465,7 +466,8 @@ class Checker {
     std::vector<Node>& nodes_;
     std::vector<Station>& stations_;
     const std::vector<Spread>& spreads_;
-    const std::vector<std::string>& names_;
+    const std::vector<Spread>& splitSpreads_;  // of the set-ups merged from runs, in order
+    const std::vector<Name9>& names_;
     CheckReport& report_;
     // The sights that see a point not placed by polar sights, from seenAt_[n] to seenAt_[n + 1]:
     // only those points are looked up by where they are seen.
@@ -932,8 +934,9 @@ void Checker::Compare() {
         for (const Sight& sight : s.sights) {
             const Node& target = nodes_[sight.target];
             if (sight.target == s.station || !target.placed) continue;
-            const std::string& who = Name(sight.target);
-            const std::string& where = Name(s.station);
+            // The names, for the texts only.
+            const auto who = [&] { return Name(sight.target); };
+            const auto where = [&] { return Name(s.station); };
             // Skipped where the sight itself placed the target, or the fit of a free set-up
             // placed the station (its targets' misfits are reported there).
             if (sight.directions > 0 && sight.horizontals > 0 && target.from != self &&
@@ -950,13 +953,14 @@ void Checker::Compare() {
                     Flag(s, sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
-                            return "bekend punt " + who + ": vanuit " + where + " berekend op " +
-                                   Metres(off) + " van de bekende co\xF6rdinaten (toegestaan " +
+                            return "bekend punt " + who() + ": vanuit " + where() +
+                                   " berekend op " + Metres(off) +
+                                   " van de bekende co\xF6rdinaten (toegestaan " +
                                    Metres(tolerance) + ")";
                         });
                     else
                         Add(Severity::Error, {sight.target, s.station}, [&] {
-                            return "punt " + who + ": plaatsing vanuit " + where + " wijkt " +
+                            return "punt " + who() + ": plaatsing vanuit " + where() + " wijkt " +
                                    Metres(off) + " af van " + Origin(sight.target) +
                                    " (toegestaan " + Metres(tolerance) + ")";
                         });
@@ -977,13 +981,14 @@ void Checker::Compare() {
                     Flag(s, sight);
                     if (target.known)
                         Add(Severity::Error, {sight.target, s.station}, [&] {
-                            return "bekend punt " + who + ": hoogte vanuit " + where + " wijkt " +
-                                   Metres(off) + " af van de bekende hoogte (toegestaan " +
-                                   Metres(tolerance) + ")";
+                            return "bekend punt " + who() + ": hoogte vanuit " + where() +
+                                   " wijkt " + Metres(off) +
+                                   " af van de bekende hoogte (toegestaan " + Metres(tolerance) +
+                                   ")";
                         });
                     else
                         Add(Severity::Error, {sight.target, s.station}, [&] {
-                            return "punt " + who + ": hoogte vanuit " + where + " wijkt " +
+                            return "punt " + who() + ": hoogte vanuit " + where() + " wijkt " +
                                    Metres(off) + " af van die vanuit " + Name(target.heightVia) +
                                    " (toegestaan " + Metres(tolerance) + ")";
                         });
@@ -1008,10 +1013,15 @@ void Checker::Compare() {
     // Readings of one target in one set-up: both faces, or repeated rounds (their spreads
     // were found while the readings were combined).
     auto spread = spreads_.begin();
+    auto splitSpread = splitSpreads_.begin();
     for (std::uint32_t i = 0; i < stations_.size(); ++i) {
         const Station& s = stations_[i];
-        for (; spread != spreads_.end() && spread->setUp == i; ++spread) {
-            const Spread& f = *spread;
+        // A set-up's spreads are in one of the two lists.
+        const bool split = splitSpread != splitSpreads_.end() && splitSpread->setUp == i;
+        auto& at = split ? splitSpread : spread;
+        const auto end = split ? splitSpreads_.end() : spreads_.end();
+        for (; at != end && at->setUp == i; ++at) {
+            const Spread& f = *at;
             const Sight& sight = s.sights[f.sight & ~(Spread::kZenith | Spread::kFaces)];
             const std::uint32_t target = sight.target;
             const bool zenith = (f.sight & Spread::kZenith) != 0;
@@ -1182,6 +1192,7 @@ struct NetworkCheck::State {
 
     std::uint32_t NodeOf(std::uint32_t entry);
     void Put(const ObservationRecord& record);
+    void PutMany(std::span<const ObservationRecord> records);
     void Take(const ObservationRecord& record);
     void TakeWaiting();
     void Combine(const ObservationRecord& record, std::uint32_t target, bool stationRecord);
@@ -1195,9 +1206,14 @@ struct NetworkCheck::State {
     const CheckChoices choices;
     const AngleUnit unit;
     // A node is a point the records name; numbered as they first come.
-    std::vector<std::uint32_t> nodeOf;   // per entry of the point table: node + 1, 0 none
-    std::vector<std::uint32_t> entryOf;  // per node
-    std::vector<std::uint32_t> latest;   // per node: its latest set-up + 1, 0 none
+    // Per entry of the point table: its node + 1 and, for a station, its latest set-up + 1; 0
+    // none. Side by side, so that a station's record finds both in one place.
+    struct EntryState {
+        std::uint32_t node = 0;
+        std::uint32_t latest = 0;
+    };
+    std::vector<EntryState> byEntry;
+    std::uint32_t nodeCount = 0;
     std::vector<SetUp> setUps;
     std::uint32_t current = kNone;  // the set-up of the run being combined
     std::vector<Combining> combining;
@@ -1221,27 +1237,32 @@ struct NetworkCheck::State {
     // What Adopt took from the point table.
     std::size_t observed = 0;  // nodes the records name; the points of coordinate records follow
     std::vector<Node> nodes;
-    std::vector<std::string> names;
+    // Taken from the point table, so that the points are made beside the export's last steps.
+    std::vector<Name9> nodeNames;
+    struct Known {
+        std::uint32_t node;
+        double x, y, z;
+    };
+    std::vector<Known> known;
     std::vector<Finding> twins;  // the IDEX file's names with two sets of coordinates
     std::size_t twinsLeftOut = 0;
     std::size_t face2Node[2] = {0, 0};  // node + 1 of the first face-2 reading's names
 };
 
 std::uint32_t NetworkCheck::State::NodeOf(std::uint32_t entry) {
-    if (entry >= nodeOf.size()) nodeOf.resize(std::max<std::size_t>(entry + 1, nodeOf.size() * 2));
-    std::uint32_t& node = nodeOf[entry];
+    if (entry >= byEntry.size())
+        byEntry.resize(std::max<std::size_t>(entry + 1, byEntry.size() * 2));
+    std::uint32_t& node = byEntry[entry].node;
     if (node == 0) {
-        entryOf.push_back(entry);
-        latest.push_back(0);
-        node = static_cast<std::uint32_t>(entryOf.size());
+        node = ++nodeCount;
     }
     return node - 1;
 }
 
 void NetworkCheck::State::Put(const ObservationRecord& record) {
 #if defined(__GNUC__)
-    if (record.TargetEntry < nodeOf.size()) __builtin_prefetch(&nodeOf[record.TargetEntry]);
-    if (record.StationEntry < nodeOf.size()) __builtin_prefetch(&nodeOf[record.StationEntry]);
+    if (record.TargetEntry < byEntry.size()) __builtin_prefetch(&byEntry[record.TargetEntry]);
+    if (record.StationEntry < byEntry.size()) __builtin_prefetch(&byEntry[record.StationEntry]);
 #endif
     if (waitingCount == kAhead) {
         Take(waiting[waitingFirst]);
@@ -1249,6 +1270,22 @@ void NetworkCheck::State::Put(const ObservationRecord& record) {
         waitingFirst = (waitingFirst + 1) % kAhead;
     } else {
         waiting[(waitingFirst + waitingCount++) % kAhead] = record;
+    }
+}
+
+// Records that came together are looked ahead in place, without the queue.
+void NetworkCheck::State::PutMany(std::span<const ObservationRecord> records) {
+    TakeWaiting();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+#if defined(__GNUC__)
+        if (i + kAhead < records.size()) {
+            const ObservationRecord& ahead = records[i + kAhead];
+            if (ahead.TargetEntry < byEntry.size()) __builtin_prefetch(&byEntry[ahead.TargetEntry]);
+            if (ahead.StationEntry < byEntry.size())
+                __builtin_prefetch(&byEntry[ahead.StationEntry]);
+        }
+#endif
+        Take(records[i]);
     }
 }
 
@@ -1279,7 +1316,7 @@ void NetworkCheck::State::Take(const ObservationRecord& record) {
     // record joins its station's latest set-up; only a station record with a reference opens a
     // new one, unless it repeats the one that opened the latest (the copy that follows a face-2
     // block).
-    std::uint32_t& last = latest[station];
+    std::uint32_t& last = byEntry[record.StationEntry].latest;
     const auto same = [&](const SetUp& a) {
         return a.opened && a.openingTarget == record.TargetEntry &&
                a.openingDirection == record.Direction &&
@@ -1305,7 +1342,8 @@ void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t
     auto found = std::find_if(combining.rbegin(), combining.rend(),
                               [target](const Combining& c) { return c.target == target; });
     if (found == combining.rend()) {
-        combining.push_back(Combining{target});
+        // Made in place: a new one copied in would wait for its own zeroing to be stored.
+        combining.emplace_back().target = target;
         found = combining.rbegin();
     }
     Combining& sight = *found;
@@ -1391,11 +1429,10 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
     Flush();
     current = kNone;
     const std::vector<PointRecord>& entries = points.Entries();
-    observed = entryOf.size();
-    nodes.assign(observed, Node{});
-    names.resize(observed);
+    observed = nodeCount;
+    nodeNames.resize(observed);
     const auto nodeOfEntry = [this](std::uint32_t entry) {
-        return entry < nodeOf.size() ? nodeOf[entry] : 0u;
+        return entry < byEntry.size() ? byEntry[entry].node : 0u;
     };
     for (int i = 0; i < 2; ++i)
         face2Node[i] = nodeOfEntry(i == 0 ? face2Station : face2Target);
@@ -1413,7 +1450,7 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
         const bool later = shadow != shadows.end() && shadow->entry == e;
         const std::uint32_t first = later ? (shadow++)->first : e;
         const std::uint32_t node = nodeOfEntry(first);
-        if (!later && node != 0) names[node - 1] = Trimmed(p.Name);
+        if (!later && node != 0) nodeNames[node - 1] = p.Name;
         if (!p.HasCoordinates) continue;
         if (later) {
             std::uint32_t q = first;
@@ -1440,25 +1477,18 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
                 continue;
             }
         }
-        std::size_t n = 0;
+        std::uint32_t n = 0;
         if (node != 0) {
             n = node - 1;
         } else if (e > knownPoints) {
-            n = nodes.size();
-            nodes.emplace_back();
-            names.push_back(Trimmed(p.Name));
+            n = static_cast<std::uint32_t>(nodeNames.size());
+            nodeNames.push_back(p.Name);
         } else {
             continue;
         }
-        Node& k = nodes[n];
-        k.known = k.placed = k.hasHeight = true;
-        k.x = p.X;
-        k.y = p.Y;
-        k.z = p.Z;
+        known.push_back({n, p.X, p.Y, p.Z});
     }
-    std::vector<std::uint32_t>().swap(nodeOf);
-    std::vector<std::uint32_t>().swap(entryOf);
-    std::vector<std::uint32_t>().swap(latest);
+    std::vector<EntryState>().swap(byEntry);
 }
 
 void NetworkCheck::State::Spreads(const Sight* sights, const Extent* extents, std::uint32_t count,
@@ -1489,11 +1519,17 @@ CheckReport NetworkCheck::State::Run() {
     CheckReport report;
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
-    for (Node& node : nodes) {
-        if (!node.known) continue;
+    nodes.resize(nodeNames.size());
+    for (const Known& k : known) {
+        Node& node = nodes[k.node];
+        node.known = node.placed = node.hasHeight = true;
+        node.x = k.x;
+        node.y = k.y;
+        node.z = k.z;
         node.sigma = choices.sdXY;
         node.sigmaZ = choices.sdZ;
     }
+    std::vector<Known>().swap(known);
 
     // Each set-up's sights: its run in a block, or its runs merged. Readings of one target that
     // spread too far are found here, and the extents let go.
@@ -1565,22 +1601,16 @@ CheckReport NetworkCheck::State::Run() {
     }
     for (Block& block : blocks)
         block.extents.reset();
-    // The spreads in the order of the set-ups: those of single runs came in that order, those of
-    // the runs of a merged set-up are replaced by the merged set-up's.
+    // The spreads of single runs came in the order of their set-ups; those of the runs of a
+    // merged set-up are replaced by the merged set-up's, kept apart.
     if (split > 0) {
         std::erase_if(spreads,
                       [&](const Spread& f) { return runsAt[f.setUp + 1] - runsAt[f.setUp] > 1; });
-        std::vector<Spread> all;
-        all.reserve(spreads.size() + splitSpreads.size());
-        std::merge(spreads.begin(), spreads.end(), splitSpreads.begin(), splitSpreads.end(),
-                   std::back_inserter(all),
-                   [](const Spread& a, const Spread& b) { return a.setUp < b.setUp; });
-        spreads.swap(all);
     }
     std::vector<RunOf>().swap(runs);
     std::vector<SetUp>().swap(setUps);
 
-    Checker checker(choices, nodes, stations, spreads, names, report);
+    Checker checker(choices, nodes, stations, spreads, splitSpreads, nodeNames, report);
     checker.Place();
     checker.Compare();
     checker.Unplaced(observed);
@@ -1595,7 +1625,7 @@ CheckReport NetworkCheck::State::Run() {
             if (node != 0) named.push_back(node - 1);
         }
         const auto nameOf = [this](std::size_t node) {
-            return node != 0 ? names[node - 1] : std::string("?");
+            return node != 0 ? Trimmed(nodeNames[node - 1]) : std::string("?");
         };
         report.findings.push_back(
             {Severity::Warning,
@@ -1611,7 +1641,7 @@ CheckReport NetworkCheck::State::Run() {
     for (std::size_t n = 0; n < nodes.size(); ++n) {
         CheckPoint& p = report.points[n];
         const Node& node = nodes[n];
-        p.name = std::move(names[n]);
+        p.name = Trimmed(nodeNames[n]);
         p.state = node.known    ? PointState::Known
                   : node.placed ? PointState::Placed
                                 : PointState::NotPlaced;
@@ -1621,6 +1651,8 @@ CheckReport NetworkCheck::State::Run() {
         p.hasHeight = node.hasHeight;
         p.flagged = checker.pointFlags_[n];
     }
+    std::vector<Node>().swap(nodes);
+    std::vector<Name9>().swap(nodeNames);
     return report;
 }
 
@@ -1630,6 +1662,10 @@ NetworkCheck::~NetworkCheck() = default;
 
 void NetworkCheck::Put(const ObservationRecord& record) {
     state_->Put(record);
+}
+
+void NetworkCheck::PutMany(std::span<const ObservationRecord> records) {
+    state_->PutMany(records);
 }
 
 void NetworkCheck::Adopt(const PointTable& points, std::size_t knownPoints) {

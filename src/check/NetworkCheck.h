@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,7 @@ class NetworkCheck final : public ObservationSink {
     NetworkCheck& operator=(const NetworkCheck&) = delete;
 
     void Put(const ObservationRecord& record) override;
+    void PutMany(std::span<const ObservationRecord> records) override;
     // Takes from the table the reading left (sealed) what the check needs: the names and
     // coordinates of the points the records name, the field file's coordinate records and the
     // IDEX file's twins; entries 1 .. knownPoints came from the IDEX file. The table is not

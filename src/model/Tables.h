@@ -10,6 +10,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -477,6 +478,11 @@ class ObservationSink {
   public:
     virtual ~ObservationSink() = default;
     virtual void Put(const ObservationRecord& record) = 0;
+    // Records that came together, in order: a sink that looks ahead may take them at once.
+    virtual void PutMany(std::span<const ObservationRecord> records) {
+        for (const ObservationRecord& record : records)
+            Put(record);
+    }
 };
 
 // Units of the angles in the field file; set by the field file, stated by the writers.

@@ -128,6 +128,9 @@ class FieldFileConversion {
         struct Watching final : BesideWriter {
             explicit Watching(ConversionWatcher& watcher) : watcher_(watcher) {}
             void Put(const ObservationRecord& record) override { watcher_.Put(record); }
+            void PutMany(std::span<const ObservationRecord> records) override {
+                watcher_.PutMany(records);
+            }
             bool Close() override { return true; }
             ConversionWatcher& watcher_;
         };

@@ -88,8 +88,7 @@ void ObservationRelay::Run() {
         // After a failure the rest is only taken off the queue, so the reader never waits.
         if (!failure_) {
             try {
-                for (const ObservationRecord& record : records)
-                    target_.Put(record);
+                target_.PutMany(records);
             } catch (...) {
                 failure_ = std::current_exception();
             }
