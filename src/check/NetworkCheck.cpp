@@ -361,6 +361,19 @@ class Checker {
             setUps_[setUpNext[stations[i].station]++] = i;
     }
 
+    // Where a part of the comparisons made on a thread of its own puts its findings and marks
+    // until they are delivered to the report, after those of the part before it.
+    struct Outbox {
+        std::vector<Finding> findings;
+        std::size_t errorsLeftOut = 0;
+        std::size_t warningsLeftOut = 0;
+        std::vector<bool> pointFlags;
+        std::vector<bool> sightFlags;
+    };
+    void ComparePositions(std::size_t from, std::size_t to, Outbox* out);
+    void Deliver(Outbox& out);
+    // Pairs the sights both ways beside what follows; Compare waits for it.
+    void StartPairing();
     void Place();
     void Compare();
     void Unplaced(std::size_t observed);
@@ -439,6 +452,23 @@ class Checker {
     void Flag(const Station& s, const Sight& sight) {
         sightFlags_[s.firstSight + static_cast<std::size_t>(&sight - s.sights.data())] = true;
     }
+    void FlagIn(Outbox* out, const Station& s, const Sight& sight) {
+        if (out == nullptr) return Flag(s, sight);
+        out->sightFlags[s.firstSight + static_cast<std::size_t>(&sight - s.sights.data())] = true;
+    }
+    template <typename Text>
+    void AddIn(Outbox* out, Severity severity, std::initializer_list<std::size_t> points,
+               Text&& text) {
+        if (out == nullptr) return Add(severity, points, std::forward<Text>(text));
+        if (severity == Severity::Error) {
+            for (const std::size_t n : points)
+                out->pointFlags[n] = true;
+        }
+        if (out->findings.size() < CheckReport::kKept)
+            out->findings.push_back({severity, std::string(text()), points});
+        else
+            ++(severity == Severity::Error ? out->errorsLeftOut : out->warningsLeftOut);
+    }
     // A finding; its text is made only while the report keeps findings in full.
     template <typename Text>
     void Add(Severity severity, std::initializer_list<std::size_t> points, Text&& text) {
@@ -503,6 +533,24 @@ class Checker {
     std::vector<Partner> partners_;
     std::vector<bool> pairFlags_;  // per line, in the order of the pairs
     std::uint32_t lines_ = 0;
+    struct Way {
+        double horizontal = 0.0;
+        int horizontals = 0;
+        double height = 0.0;
+        int heights = 0;
+        double zenith = 0.0;
+    };
+    struct Disagreement {
+        std::uint32_t line = 0;
+        std::uint32_t from = 0;
+        std::uint32_t to = 0;
+        bool height = false;  // else the distance
+        double there = 0.0;
+        double home = 0.0;
+        double tolerance = 0.0;
+    };
+    std::vector<Disagreement> disagreements_;
+    std::future<void> paired_;
 };
 
 // Every sight but a station's sight of itself, under the lower of its two points; a point's
@@ -852,28 +900,11 @@ void Checker::Heights() {
     }
 }
 
-void Checker::Compare() {
-    // Distances and height differences measured both ways: the sights are paired beside the
-    // comparisons above (they read only the sights); the pairs that disagree are reported after
-    // them, in the order of the pairs.
-    struct Way {
-        double horizontal = 0.0;
-        int horizontals = 0;
-        double height = 0.0;
-        int heights = 0;
-        double zenith = 0.0;
-    };
-    struct Disagreement {
-        std::uint32_t line = 0;
-        std::uint32_t from = 0;
-        std::uint32_t to = 0;
-        bool height = false;  // else the distance
-        double there = 0.0;
-        double home = 0.0;
-        double tolerance = 0.0;
-    };
-    std::vector<Disagreement> disagreements;
-    std::future<void> paired = RunBeside([this, &disagreements] {
+// Distances and height differences measured both ways. The sights are paired beside the
+// placement and the comparisons (they read only the sights); the pairs that disagree are
+// reported after the comparisons, in the order of the pairs.
+void Checker::StartPairing() {
+    paired_ = RunBeside([this] {
         Pair();
         std::uint32_t line = 0;
         for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
@@ -906,7 +937,7 @@ void Checker::Compare() {
                     const double sigma = Length(DistanceSigma(a), std::sqrt(2.0) * c_.sigmaCent);
                     const double tolerance = kPairFactor * std::sqrt(2.0) * sigma;
                     if (std::abs(a - b) > tolerance)
-                        disagreements.push_back({line, low, high, false, a, b, tolerance});
+                        disagreements_.push_back({line, low, high, false, a, b, tolerance});
                 }
                 if (there.heights > 0 && home.heights > 0) {
                     const double a = there.height / there.heights;
@@ -916,18 +947,21 @@ void Checker::Compare() {
                     const double tolerance =
                         kPairFactor * std::sqrt(2.0 * HeightVariance(h, there.zenith));
                     if (std::abs(a - b) > tolerance)
-                        disagreements.push_back({line, low, high, true, a, b, tolerance});
+                        disagreements_.push_back({line, low, high, true, a, b, tolerance});
                 }
             }
         }
         lines_ = line;
     });
+}
 
-    // Positions and heights that a sight gives for a point placed otherwise.
-    if (!stations_.empty()) Fetch(stations_.front());
-    for (std::size_t i = 0; i < stations_.size(); ++i) {
+// Positions and heights that the sights of set-ups from .. to - 1 give for points placed
+// otherwise; findings and marks go to `out`, or to the report when it is null.
+void Checker::ComparePositions(std::size_t from, std::size_t to, Outbox* out) {
+    if (from < to) Fetch(stations_[from]);
+    for (std::size_t i = from; i < to; ++i) {
         const Station& s = stations_[i];
-        if (i + 1 < stations_.size()) Fetch(stations_[i + 1]);
+        if (i + 1 < to) Fetch(stations_[i + 1]);
         const Node& at = nodes_[s.station];
         if (!s.oriented) continue;
         const int self = static_cast<int>(i);
@@ -950,16 +984,16 @@ void Checker::Compare() {
                              kPositionFactor * std::sqrt(at.sigma * at.sigma + PolarVariance(s, h) +
                                                          target.sigma * target.sigma));
                 if (off > tolerance) {
-                    Flag(s, sight);
+                    FlagIn(out, s, sight);
                     if (target.known)
-                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                        AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who() + ": vanuit " + where() +
                                    " berekend op " + Metres(off) +
                                    " van de bekende co\xF6rdinaten (toegestaan " +
                                    Metres(tolerance) + ")";
                         });
                     else
-                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                        AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "punt " + who() + ": plaatsing vanuit " + where() + " wijkt " +
                                    Metres(off) + " af van " + Origin(sight.target) +
                                    " (toegestaan " + Metres(tolerance) + ")";
@@ -978,16 +1012,16 @@ void Checker::Compare() {
                     kPositionFloor, kPositionFactor * std::sqrt(at.sigmaZ * at.sigmaZ + variance +
                                                                 target.sigmaZ * target.sigmaZ));
                 if (off > tolerance) {
-                    Flag(s, sight);
+                    FlagIn(out, s, sight);
                     if (target.known)
-                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                        AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who() + ": hoogte vanuit " + where() +
                                    " wijkt " + Metres(off) +
                                    " af van de bekende hoogte (toegestaan " + Metres(tolerance) +
                                    ")";
                         });
                     else
-                        Add(Severity::Error, {sight.target, s.station}, [&] {
+                        AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "punt " + who() + ": hoogte vanuit " + where() + " wijkt " +
                                    Metres(off) + " af van die vanuit " + Name(target.heightVia) +
                                    " (toegestaan " + Metres(tolerance) + ")";
@@ -996,10 +1030,45 @@ void Checker::Compare() {
             }
         }
     }
+}
 
-    paired.get();
+void Checker::Deliver(Outbox& out) {
+    for (Finding& finding : out.findings) {
+        if (report_.findings.size() < CheckReport::kKept)
+            report_.findings.push_back(std::move(finding));
+        else
+            ++(finding.severity == Severity::Error ? report_.errorsLeftOut
+                                                   : report_.warningsLeftOut);
+    }
+    report_.errorsLeftOut += out.errorsLeftOut;
+    report_.warningsLeftOut += out.warningsLeftOut;
+    for (std::size_t n = 0; n < out.pointFlags.size(); ++n) {
+        if (out.pointFlags[n]) pointFlags_[n] = true;
+    }
+    for (std::size_t n = 0; n < out.sightFlags.size(); ++n) {
+        if (out.sightFlags[n]) sightFlags_[n] = true;
+    }
+}
+
+void Checker::Compare() {
+    // Positions and heights that a sight gives for a point placed otherwise: the set-ups in two
+    // halves of about as many sights, the second on a thread of its own and reported after the
+    // first.
+    std::size_t half = 0;
+    for (std::size_t seen = 0; half < stations_.size() && seen * 2 < sightFlags_.size(); ++half)
+        seen += stations_[half].sights.size();
+    Outbox second;
+    second.pointFlags.resize(pointFlags_.size());
+    second.sightFlags.resize(sightFlags_.size());
+    std::future<void> later =
+        RunBeside([this, half, &second] { ComparePositions(half, stations_.size(), &second); });
+    ComparePositions(0, half, nullptr);
+    later.get();
+    Deliver(second);
+
+    paired_.get();
     pairFlags_.resize(lines_);
-    for (const Disagreement& d : disagreements) {
+    for (const Disagreement& d : disagreements_) {
         const std::uint32_t from = d.from;
         const std::uint32_t to = d.to;
         pairFlags_[d.line] = true;
@@ -1611,14 +1680,12 @@ CheckReport NetworkCheck::State::Run() {
     std::vector<SetUp>().swap(setUps);
 
     Checker checker(choices, nodes, stations, spreads, splitSpreads, nodeNames, report);
+    checker.StartPairing();
     checker.Place();
     checker.Compare();
     checker.Unplaced(observed);
-    report.lines = checker.Lines();
-    std::vector<Station>().swap(stations);
-    std::vector<Sight>().swap(mergedSights);
-    std::vector<Block>().swap(blocks);
-
+    // The sketch's lines beside its points.
+    std::future<std::vector<CheckLine>> lines = RunBeside([&checker] { return checker.Lines(); });
     if (choices.face2to1 && choices.unit != AngleUnit::Gon && face2Readings > 0) {
         std::vector<std::size_t> named;
         for (const std::size_t node : face2Node) {
@@ -1653,6 +1720,10 @@ CheckReport NetworkCheck::State::Run() {
     }
     std::vector<Node>().swap(nodes);
     std::vector<Name9>().swap(nodeNames);
+    report.lines = lines.get();
+    std::vector<Station>().swap(stations);
+    std::vector<Sight>().swap(mergedSights);
+    std::vector<Block>().swap(blocks);
     return report;
 }
 
