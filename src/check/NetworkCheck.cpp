@@ -220,7 +220,8 @@ struct Partial {
 };
 
 // What one set-up says about one target, its readings combined: 40 bytes, for a large network
-// has a great many. The counts stop at 2; the check only asks for none, one or more.
+// has a great many. The counts are a partial's (the faces in the high bits of `directions`,
+// which a reading always sets with its count); the check asks only for none or some.
 struct Sight {
     std::uint32_t target = 0;
     std::uint8_t directions = 0;
@@ -235,16 +236,14 @@ struct Sight {
     Sight() = default;
     explicit Sight(const Partial& p)
         : target(p.target),
-          directions(Capped(p.Directions())),
-          zeniths(Capped(p.zeniths)),
-          horizontals(Capped(p.horizontals)),
-          heightDifferences(Capped(p.heightDifferences)),
+          directions(p.directions),
+          zeniths(p.zeniths),
+          horizontals(p.horizontals),
+          heightDifferences(p.heightDifferences),
           direction(p.direction),
           zenith(p.zenith),
           horizontal(p.horizontal),
           height(p.height) {}
-    static std::uint8_t Capped(int count) { return static_cast<std::uint8_t>(std::min(count, 2)); }
-
     double Direction() const { return direction; }
     double Horizontal() const { return horizontal; }
     double HeightDifference() const { return height; }
@@ -252,36 +251,28 @@ struct Sight {
     double Zenith() const { return zenith; }
 };
 
-// What a run keeps of a partial beside its sight: the counts and the spreads, for merging runs
-// and for the spreads' findings; let go once those are made.
+// What a run keeps of a partial beside its sight: the spreads, for merging runs and for the
+// spreads' findings; let go once those are made.
 struct Extent {
     float directionLow = 0.0f;
     float directionHigh = 0.0f;
     float zenithLow = 0.0f;
     float zenithHigh = 0.0f;
-    std::uint8_t directions = 0;
-    std::uint8_t zeniths = 0;
-    std::uint8_t horizontals = 0;
-    std::uint8_t heightDifferences = 0;
 
     Extent() = default;
     explicit Extent(const Partial& p)
         : directionLow(p.directionLow),
           directionHigh(p.directionHigh),
           zenithLow(p.zenithLow),
-          zenithHigh(p.zenithHigh),
-          directions(p.directions),
-          zeniths(p.zeniths),
-          horizontals(p.horizontals),
-          heightDifferences(p.heightDifferences) {}
+          zenithHigh(p.zenithHigh) {}
 };
 
 Partial::Partial(const Sight& sight, const Extent& extent)
     : target(sight.target),
-      directions(extent.directions),
-      zeniths(extent.zeniths),
-      horizontals(extent.horizontals),
-      heightDifferences(extent.heightDifferences),
+      directions(sight.directions),
+      zeniths(sight.zeniths),
+      horizontals(sight.horizontals),
+      heightDifferences(sight.heightDifferences),
       directionLow(extent.directionLow),
       directionHigh(extent.directionHigh),
       zenithLow(extent.zenithLow),
@@ -1565,18 +1556,19 @@ void NetworkCheck::State::Spreads(const Sight* sights, const Extent* extents, st
     const double directionFactor = kPairFactor * std::sqrt(2.0);
     for (std::uint32_t i = 0; i < count; ++i) {
         const Extent& e = extents[i];
-        const int directions = e.directions & Partial::kCount;
-        if (directions < 2 && e.zeniths < 2) continue;
+        const Sight& sight = sights[i];
+        const int directions = sight.directions & Partial::kCount;
+        if (directions < 2 && sight.zeniths < 2) continue;
         const double h = sights[i].horizontal;
         const bool bothFaces =
-            (e.directions & Partial::kFace1) != 0 && (e.directions & Partial::kFace2) != 0;
+            (sight.directions & Partial::kFace1) != 0 && (sight.directions & Partial::kFace2) != 0;
         const std::uint32_t faces = bothFaces ? Spread::kFaces : 0u;
         if (directions > 1) {
             const double range = double{e.directionHigh} - double{e.directionLow};
             if (range > directionFactor * DirectionSigmaOf(choices, h))
                 to.push_back({setUp, i | faces, range});
         }
-        if (e.zeniths > 1) {
+        if (sight.zeniths > 1) {
             const double range = double{e.zenithHigh} - double{e.zenithLow};
             if (range > directionFactor * ZenithSigmaOf(choices, h))
                 to.push_back({setUp, i | faces | Spread::kZenith, range});
@@ -1588,17 +1580,20 @@ CheckReport NetworkCheck::State::Run() {
     CheckReport report;
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
-    nodes.resize(nodeNames.size());
-    for (const Known& k : known) {
-        Node& node = nodes[k.node];
-        node.known = node.placed = node.hasHeight = true;
-        node.x = k.x;
-        node.y = k.y;
-        node.z = k.z;
-        node.sigma = choices.sdXY;
-        node.sigmaZ = choices.sdZ;
-    }
-    std::vector<Known>().swap(known);
+    // The points beside the set-ups: neither needs the other.
+    std::future<void> pointsMade = RunBeside([this] {
+        nodes.resize(nodeNames.size());
+        for (const Known& k : known) {
+            Node& node = nodes[k.node];
+            node.known = node.placed = node.hasHeight = true;
+            node.x = k.x;
+            node.y = k.y;
+            node.z = k.z;
+            node.sigma = choices.sdXY;
+            node.sigmaZ = choices.sdZ;
+        }
+        std::vector<Known>().swap(known);
+    });
 
     // Each set-up's sights: its run in a block, or its runs merged. Readings of one target that
     // spread too far are found here, and the extents let go.
@@ -1623,7 +1618,7 @@ CheckReport NetworkCheck::State::Run() {
     std::vector<Partial> merged;
     // Where a target stands in `merged` + 1; 0 again once a set-up is merged. A station seen
     // again and again may gather hundreds of targets in one set-up.
-    std::vector<std::uint32_t> mergedAt(split > 0 ? nodes.size() : 0, 0);
+    std::vector<std::uint32_t> mergedAt(split > 0 ? nodeNames.size() : 0, 0);
     std::vector<Extent> mergedExtents;
     std::vector<Spread> splitSpreads;  // of the merged set-ups
     std::uint32_t total = 0;
@@ -1679,6 +1674,7 @@ CheckReport NetworkCheck::State::Run() {
     std::vector<RunOf>().swap(runs);
     std::vector<SetUp>().swap(setUps);
 
+    pointsMade.get();
     Checker checker(choices, nodes, stations, spreads, splitSpreads, nodeNames, report);
     checker.StartPairing();
     checker.Place();
