@@ -259,6 +259,15 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
     }
 }
 
+// A station set up again with a station record is a set-up of its own, with its own
+// orientation: exact readings from both give no finding.
+TEST(NetworkCheck, AStationSetUpTwiceKeepsTwoSetUps) {
+    Network net;
+    net.setUps.push_back({"P2", {{"C"}, {"P1"}}});
+    const Checked run = Check(net, FieldFile(net, AngleUnit::Gon, nullptr), AngleUnit::Gon, false);
+    EXPECT_EQ(run.report.findings.size(), 0u) << run.report.findings.front().text;
+}
+
 // A station set up again with a record 101 only joins its earlier set-up: A's face-2 readings
 // moved behind the last set-up still pair with its face-1 readings.
 TEST(NetworkCheck, ReadingsOfASetUpJoinedAgainAreCheckedTogether) {
