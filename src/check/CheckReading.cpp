@@ -5,6 +5,7 @@
 #include "fieldfile/FieldFileReader.h"
 #include "interchange/IdexReader.h"
 #include "model/Beside.h"
+#include "platform/InputFile.h"
 #include "text/LineReader.h"
 #include "text/Text.h"
 
@@ -21,6 +22,23 @@ struct Silent final : UserInterface {
     void Yield() override {}
 };
 
+// The field file as the export opens it: a pipe or a named pipe is read whole first. False,
+// with `ui` told why, when it cannot be read.
+bool OpenFieldFile(const std::string& path, LineReader& field, UserInterface& ui) {
+    std::string problem;
+    switch (OpenInput(field, path, problem)) {
+        case InputOpening::Opened:
+            return true;
+        case InputOpening::Missing:
+            Inform(ui, "Kavrin FIELD file niet gevonden; Afgebroken.");
+            return false;
+        case InputOpening::Refused:
+            Inform(ui, RefusedInputMessage("Kavrin FIELD file", path, problem));
+            return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterface& ui) {
@@ -28,10 +46,7 @@ std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterfac
     if (options.IdexFile && !options.IdexFile->empty()) ReadIdexFile(*options.IdexFile, points, ui);
     const std::size_t known = points.Last();
     LineReader field;
-    if (!field.Open(std::string(TrimBlanks(options.Fieldfile)))) {
-        Inform(ui, "Kavrin FIELD file niet gevonden; Afgebroken.");
-        return std::nullopt;
-    }
+    if (!OpenFieldFile(std::string(TrimBlanks(options.Fieldfile)), field, ui)) return std::nullopt;
     AngleUnitState unit;
     // The readings are combined as they come, in the unit the file ends with.
     NetworkCheck check(ChoicesFrom(options, FinalAngleUnit(field, unit.value)));
@@ -56,13 +71,21 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     PointTable own;
     for (std::size_t i = 1; i <= knownPoints; ++i)
         own.AppendUnindexed(points[i]);
+    // A field file that is not a file on the disk (a pipe) was read by the export and is gone:
+    // the check then says that it could not run.
     LineReader field;
-    if (!field.Open(std::string(TrimBlanks(options_.Fieldfile)))) return;
+    Silent silent;
+    if (!OpenFieldFile(std::string(TrimBlanks(options_.Fieldfile)), field, silent)) {
+        report_.emplace();
+        report_->notes.push_back(
+            "de controle kon het veldbestand niet opnieuw lezen; controleer het met talvik-cli "
+            "check");
+        return;
+    }
     ExportOptions reading = options_;
     reading.Face2to1 = false;
     NetworkCheck check(ChoicesFrom(options_, unit));
     AngleUnitState state;
-    Silent silent;
     ReadFieldFile(field, reading, own, check, state, silent);
     own.Seal();
     report_ = check.Run(own, knownPoints);

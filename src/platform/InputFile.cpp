@@ -76,6 +76,11 @@ InputOpening OpenInput(LineReader& reader, const std::string& path, std::string&
     return InputOpening::Opened;
 }
 
+std::string RefusedInputMessage(const std::string& what, const std::string& path,
+                                const std::string& problem) {
+    return what + " " + path + " kan niet worden gelezen (" + problem + "); Afgebroken.";
+}
+
 std::string LongLineMessage(const std::string& path, const LineReader& reader) {
     return "Regel " + IntText(static_cast<long long>(reader.LineNumber() + 1)) + " van " + path +
            " is langer dan 1 MB; Afgebroken.";

@@ -20,6 +20,10 @@ enum class InputOpening { Opened, Missing, Refused };
 // Windows-1252): an empty or endless stream, a line longer than the reader takes.
 InputOpening OpenInput(LineReader& reader, const std::string& path, std::string& problem);
 
+// The message for an input OpenInput refused: `what` names the input ("Kavrin FIELD file").
+std::string RefusedInputMessage(const std::string& what, const std::string& path,
+                                const std::string& problem);
+
 // The message for an input whose reading stopped at a line that is too long.
 std::string LongLineMessage(const std::string& path, const LineReader& reader);
 

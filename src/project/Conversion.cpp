@@ -74,8 +74,7 @@ ConversionOutcome FieldFileConversion::Steps(AngleUnitState& angleUnit) {
         return ConversionOutcome::FieldFileMissing;
     }
     if (fieldOpening_ == InputOpening::Refused) {
-        Inform(ui_, "Kavrin FIELD file " + fieldPath_ + " kan niet worden gelezen (" +
-                        fieldProblem_ + "); Afgebroken.");
+        Inform(ui_, RefusedInputMessage("Kavrin FIELD file", fieldPath_, fieldProblem_));
         return ConversionOutcome::InputRefused;
     }
     if (!LockProject()) {

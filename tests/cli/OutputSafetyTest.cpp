@@ -186,6 +186,10 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
     const auto exportOf = [&](const std::string& fieldPath, const std::string& idexPath) {
         return Export("0.0009", project, fieldPath, idexPath);
     };
+    const auto checkOf = [&](const std::string& fieldPath) {
+        return std::vector<std::string>{"check", "--field", fieldPath, "--idex",
+                                        idex,    "--code",  "K"};
+    };
     const auto importOf = [&](const std::string& cor, const std::string& to) {
         return std::vector<std::string>{
             "import",  "--cor", cor,      "--idex", (dir_ / to).string(),
@@ -211,6 +215,9 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
         {exportOf((dir_ / "long.fld").string(), idex), "", 1,
          "Regel 3 van " + (dir_ / "long.fld").string() + " is langer dan 1 MB"},
         {exportOf(field, idex), "", 1, "net.OBS (geen gewoon bestand)"},  // a named pipe
+        // The check reads its inputs as the export does (the example has 23 errors: status 1).
+        {checkOf(pipe), ReadBytes(field), 1, ""},
+        {checkOf(fifo), "", 1, "FIELD file " + fifo + " kan niet worden gelezen"},
     };
     for (const auto& [args, piped, expected, said] : cases) {
         for (const auto& [name, bytes] : old.files)
@@ -235,6 +242,12 @@ TEST_F(OutputSafety, InputsThatAreNotFilesAreReadWholeOrRefused) {
         if (fifoTarget) fs::remove(project / "net.OBS");
         EXPECT_TRUE(args[0] != "import" ||
                     ReadBytes(dir_ / "piped.idx") == ReadBytes(dir_ / "ref.idx"));
+        const std::string out = ReadBytes(dir_ / (".out" + std::to_string(pid)));
+        EXPECT_TRUE(args[0] != "check" || !piped.empty() || out.find("fouten") == std::string::npos)
+            << out;
+        EXPECT_TRUE(args[0] != "check" || piped.empty() ||
+                    out.find("23 fouten, 0 waarschuwingen") != std::string::npos)
+            << out << err;
         EXPECT_TRUE(args[0] != "export" || fifoTarget ||
                     List(project) == (expected == 0 ? fresh : old))
             << err;
