@@ -1259,15 +1259,15 @@ struct NetworkCheck::State {
     void Flush();
     void Adopt(const PointTable& points, std::size_t knownPoints);
     CheckReport Run();
-    // Readings of one target in the sights from `index` on that spread too far.
+    // The readings of one target in `count` sights of a set-up that spread too far.
     void Spreads(const Sight* sights, const Extent* extents, std::uint32_t count,
                  std::uint32_t setUp, std::vector<Spread>& to) const;
 
     const CheckChoices choices;
     const AngleUnit unit;
-    // A node is a point the records name; numbered as they first come.
-    // Per entry of the point table: its node + 1 and, for a station, its latest set-up + 1; 0
-    // none. Side by side, so that a station's record finds both in one place.
+    // A node is a point the records name, numbered as they first come. Per entry of the point
+    // table: its node + 1 and, for a station, its latest set-up + 1; 0 none. Side by side, so
+    // that a station's record finds both in one place.
     struct EntryState {
         std::uint32_t node = 0;
         std::uint32_t latest = 0;
@@ -1296,7 +1296,7 @@ struct NetworkCheck::State {
 
     // What Adopt took from the point table.
     std::size_t observed = 0;  // nodes the records name; the points of coordinate records follow
-    std::vector<Node> nodes;
+    std::vector<Node> nodes;   // made by Run
     // Taken from the point table, so that the points are made beside the export's last steps.
     std::vector<Name9> nodeNames;
     struct Known {
