@@ -1,5 +1,6 @@
 #include "check/CheckReading.h"
 
+#include <new>
 #include <string>
 
 #include "fieldfile/FieldFileReader.h"
@@ -64,8 +65,12 @@ void ExportCheck::FieldFileStarts(AngleUnit unit) {
 
 void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) {
     if (check_) {
-        check_->Adopt(points, knownPoints);
-        running_ = RunBeside([this] { return check_->Run(); });
+        adopted_ =
+            RunBeside([this, &points, knownPoints] { check_->Adopt(points, knownPoints); }).share();
+        running_ = RunBeside([this] {
+            adopted_.get();
+            return check_->Run();
+        });
         return;
     }
     PointTable own;
@@ -91,8 +96,19 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     report_ = check.Run(own, knownPoints);
 }
 
+void ExportCheck::PointTableChanging() {
+    if (adopted_.valid()) adopted_.wait();
+}
+
 const std::optional<CheckReport>& ExportCheck::Report() const {
-    if (running_.valid()) report_ = running_.get();
+    if (!running_.valid()) return report_;
+    try {
+        report_ = running_.get();
+    } catch (const std::bad_alloc&) {
+        // The export has its files; only the check could not be made.
+        report_.emplace();
+        report_->notes.push_back("onvoldoende geheugen voor de controle");
+    }
     return report_;
 }
 

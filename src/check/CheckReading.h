@@ -21,8 +21,8 @@ std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterfac
 // both, the check combining the records on the writing thread as they come. Only when the export
 // reduces face 2 in a file whose angles are not in gon do the records go through the gon
 // constants; the check then reads the field file once more on its own. The check itself runs
-// beside the rest of the export (the coordinate file, putting the files in place), once it has
-// taken from the point table what it needs.
+// beside the rest of the export (the coordinate file, putting the files in place); it takes what
+// it needs from the point table while the export puts the names in order.
 class ExportCheck final : public ConversionWatcher {
   public:
     explicit ExportCheck(ExportOptions options) : options_(std::move(options)) {}
@@ -34,6 +34,7 @@ class ExportCheck final : public ConversionWatcher {
         if (check_) check_->PutMany(records);
     }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
+    void PointTableChanging() override;
     // Nothing when the conversion stopped before reading the field file. Waits for the check
     // when it is still running.
     const std::optional<CheckReport>& Report() const;
@@ -41,6 +42,7 @@ class ExportCheck final : public ConversionWatcher {
   private:
     ExportOptions options_;
     std::optional<NetworkCheck> check_;
+    std::shared_future<void> adopted_;  // the check has taken what it needs from the table
     mutable std::future<CheckReport> running_;
     mutable std::optional<CheckReport> report_;
 };

@@ -22,6 +22,7 @@ FieldFileConversion::FieldFileConversion(const ExportOptions& options, PointTabl
 }
 
 FieldFileConversion::~FieldFileConversion() {
+    ReturnTable();
     // The threads end before the files they write to.
     relay_.reset();
     if (knownSorted_.valid()) knownSorted_.wait();
@@ -181,12 +182,21 @@ bool FieldFileConversion::GatherAndWrite(AngleUnitState& angleUnit, AngleUnit un
     if (watcher_ != nullptr && !tooLong) {
         points_.Seal();
         watcher_->FieldFileRead(points_, knownPoints_, angleUnit.value);
+        tableLent_ = true;
     }
     return !tooLong;
 }
 
+// The watcher may read the point table until it changes.
+void FieldFileConversion::ReturnTable() {
+    if (!tableLent_) return;
+    tableLent_ = false;
+    watcher_->PointTableChanging();
+}
+
 void FieldFileConversion::WriteCoordinates() {
-    const std::vector<std::uint32_t> order = OrderForCoordinateFile(points_, knownOrder_);
+    const std::vector<std::uint32_t> order =
+        OrderForCoordinateFile(points_, knownOrder_, [this] { ReturnTable(); });
     const long long lines = writer_->ObservationLineCount();
     if (lines > 0) {
         ProgressThrottle(ui_).Show(ObservationProgressText(lines),

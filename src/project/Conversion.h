@@ -139,6 +139,8 @@ class FieldFileConversion {
         ObservationRelay relay_;
     };
     ConversionWatcher* watcher_ = nullptr;
+    bool tableLent_ = false;  // the watcher may be reading the point table
+    void ReturnTable();
     std::optional<WatchedWriter> watched_;
     std::optional<ObservationRelay> relay_;  // the writing thread
     std::future<void> knownSorted_;          // the known names put in order beside the reading

@@ -218,10 +218,12 @@ void RemoveDuplicateNames(PointTable& points, std::vector<std::uint32_t>& order,
 }
 
 std::vector<std::uint32_t> OrderForCoordinateFile(PointTable& points,
-                                                  const std::vector<NameKey>& sortedFirst) {
+                                                  const std::vector<NameKey>& sortedFirst,
+                                                  const std::function<void()>& beforeChange) {
     points.Seal();
     std::vector<NameRun> runs;
     std::vector<std::uint32_t> order = OrderByName(points, sortedFirst, &runs);
+    if (beforeChange) beforeChange();
     RemoveDuplicateNames(points, order, runs);
     return order;
 }

@@ -3,6 +3,7 @@
 // known coordinates marked with "*".
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "model/Tables.h"
@@ -50,9 +51,11 @@ void SortNameKeys(std::vector<NameKey>& keys);
 void RemoveDuplicateNames(PointTable& points, std::vector<std::uint32_t>& order,
                           const std::vector<NameRun>& runs);
 // Seals the table, then OrderByName and RemoveDuplicateNames: the order in which the coordinate
-// file lists the table; the entries stay where they are.
+// file lists the table; the entries stay where they are. `beforeChange` is called between the
+// two, before anything in the table changes.
 std::vector<std::uint32_t> OrderForCoordinateFile(PointTable& points,
-                                                  const std::vector<NameKey>& sortedFirst = {});
+                                                  const std::vector<NameKey>& sortedFirst = {},
+                                                  const std::function<void()>& beforeChange = {});
 
 // Writes a line per used entry in `order` and the closing "$"; closes the file. Progress goes
 // to `ui`. False when anything written to the file failed.
