@@ -107,36 +107,25 @@ class FieldFileConversion {
     std::future<void> oldDropped_;
     OutputFile project_, observation_, coordinate_;
     std::optional<ObservationWriter> writer_;
-    // The observation file's writer, with the watcher beside it when there is one: the watcher
-    // gets the records on a thread of its own, so that neither waits for the other.
+    // The observation file's writer, with the watcher beside it when there is one: both get the
+    // batches the reading hands over, on the writing thread.
     class WatchedWriter final : public BesideWriter {
       public:
         WatchedWriter(BesideWriter& writer, ConversionWatcher& watcher)
-            : writer_(writer), watcher_(watcher), relay_(watcher_) {}
+            : writer_(writer), watcher_(watcher) {}
         void Put(const ObservationRecord& record) override {
             writer_.Put(record);
-            relay_.Put(record);
+            watcher_.Put(record);
         }
-        // The watcher has had every record when this returns.
-        bool Close() override {
-            const bool closed = writer_.Close();
-            relay_.Finish();
-            return closed;
+        void PutMany(std::span<const ObservationRecord> records) override {
+            writer_.PutMany(records);
+            watcher_.PutMany(records);
         }
+        bool Close() override { return writer_.Close(); }
 
       private:
-        struct Watching final : BesideWriter {
-            explicit Watching(ConversionWatcher& watcher) : watcher_(watcher) {}
-            void Put(const ObservationRecord& record) override { watcher_.Put(record); }
-            void PutMany(std::span<const ObservationRecord> records) override {
-                watcher_.PutMany(records);
-            }
-            bool Close() override { return true; }
-            ConversionWatcher& watcher_;
-        };
         BesideWriter& writer_;
-        Watching watcher_;
-        ObservationRelay relay_;
+        ConversionWatcher& watcher_;
     };
     ConversionWatcher* watcher_ = nullptr;
     bool tableLent_ = false;  // the watcher may be reading the point table
