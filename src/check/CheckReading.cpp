@@ -65,12 +65,11 @@ void ExportCheck::FieldFileStarts(AngleUnit unit) {
 
 void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) {
     if (check_) {
+        // The check takes what it needs from the table beside the set-ups it puts together.
+        check_->EndOfRecords();
         adopted_ =
             RunBeside([this, &points, knownPoints] { check_->Adopt(points, knownPoints); }).share();
-        running_ = RunBeside([this] {
-            adopted_.get();
-            return check_->Run();
-        });
+        running_ = RunBeside([this] { return check_->Run([this] { adopted_.get(); }); });
         return;
     }
     PointTable own;

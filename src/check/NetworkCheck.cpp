@@ -1258,7 +1258,8 @@ struct NetworkCheck::State {
     void Combine(const ObservationRecord& record, std::uint32_t target, bool stationRecord);
     void Flush();
     void Adopt(const PointTable& points, std::size_t knownPoints);
-    CheckReport Run();
+    void EndOfRecords();
+    CheckReport Run(const std::function<void()>& adopted);
     // The readings of one target in `count` sights of a set-up that spread too far.
     void Spreads(const Sight* sights, const Extent* extents, std::uint32_t count,
                  std::uint32_t setUp, std::vector<Spread>& to) const;
@@ -1281,6 +1282,7 @@ struct NetworkCheck::State {
     std::uint32_t blockUsed = 0;  // of the last block
     std::vector<RunOf> runs;
     std::size_t partials = 0;
+    bool ended = false;           // EndOfRecords was called
     std::vector<Spread> spreads;  // of the runs, as they were put in the blocks
     // A record is taken a few records after it came, once the processor has had time to fetch
     // the node numbers of its names: in a large network those look-ups miss the cache.
@@ -1296,14 +1298,8 @@ struct NetworkCheck::State {
 
     // What Adopt took from the point table.
     std::size_t observed = 0;  // nodes the records name; the points of coordinate records follow
-    std::vector<Node> nodes;   // made by Run
-    // Taken from the point table, so that the points are made beside the export's last steps.
+    std::vector<Node> nodes;
     std::vector<Name9> nodeNames;
-    struct Known {
-        std::uint32_t node;
-        double x, y, z;
-    };
-    std::vector<Known> known;
     std::vector<Finding> twins;  // the IDEX file's names with two sets of coordinates
     std::size_t twinsLeftOut = 0;
     std::size_t face2Node[2] = {0, 0};  // node + 1 of the first face-2 reading's names
@@ -1484,13 +1480,20 @@ void NetworkCheck::State::Flush() {
     combining.clear();
 }
 
-void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoints) {
+void NetworkCheck::State::EndOfRecords() {
+    if (ended) return;
+    ended = true;
     TakeWaiting();
     Flush();
     current = kNone;
+}
+
+void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoints) {
+    EndOfRecords();
     const std::vector<PointRecord>& entries = points.Entries();
     observed = nodeCount;
     nodeNames.resize(observed);
+    nodes.assign(observed, Node{});
     const auto nodeOfEntry = [this](std::uint32_t entry) {
         return entry < byEntry.size() ? byEntry[entry].node : 0u;
     };
@@ -1543,10 +1546,17 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
         } else if (e > knownPoints) {
             n = static_cast<std::uint32_t>(nodeNames.size());
             nodeNames.push_back(p.Name);
+            nodes.emplace_back();
         } else {
             continue;
         }
-        known.push_back({n, p.X, p.Y, p.Z});
+        Node& k = nodes[n];
+        k.known = k.placed = k.hasHeight = true;
+        k.x = p.X;
+        k.y = p.Y;
+        k.z = p.Z;
+        k.sigma = choices.sdXY;
+        k.sigmaZ = choices.sdZ;
     }
     std::vector<EntryState>().swap(byEntry);
 }
@@ -1576,24 +1586,8 @@ void NetworkCheck::State::Spreads(const Sight* sights, const Extent* extents, st
     }
 }
 
-CheckReport NetworkCheck::State::Run() {
-    CheckReport report;
-    report.findings = std::move(twins);
-    report.warningsLeftOut = twinsLeftOut;
-    // The points beside the set-ups: neither needs the other.
-    std::future<void> pointsMade = RunBeside([this] {
-        nodes.resize(nodeNames.size());
-        for (const Known& k : known) {
-            Node& node = nodes[k.node];
-            node.known = node.placed = node.hasHeight = true;
-            node.x = k.x;
-            node.y = k.y;
-            node.z = k.z;
-            node.sigma = choices.sdXY;
-            node.sigmaZ = choices.sdZ;
-        }
-        std::vector<Known>().swap(known);
-    });
+CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
+    EndOfRecords();
 
     // Each set-up's sights: its run in a block, or its runs merged. Readings of one target that
     // spread too far are found here, and the extents let go.
@@ -1618,7 +1612,7 @@ CheckReport NetworkCheck::State::Run() {
     std::vector<Partial> merged;
     // Where a target stands in `merged` + 1; 0 again once a set-up is merged. A station seen
     // again and again may gather hundreds of targets in one set-up.
-    std::vector<std::uint32_t> mergedAt(split > 0 ? nodeNames.size() : 0, 0);
+    std::vector<std::uint32_t> mergedAt(split > 0 ? nodeCount : 0, 0);
     std::vector<Extent> mergedExtents;
     std::vector<Spread> splitSpreads;  // of the merged set-ups
     std::uint32_t total = 0;
@@ -1674,7 +1668,11 @@ CheckReport NetworkCheck::State::Run() {
     std::vector<RunOf>().swap(runs);
     std::vector<SetUp>().swap(setUps);
 
-    pointsMade.get();
+    // The points, from what Adopt took from the point table.
+    if (adopted) adopted();
+    CheckReport report;
+    report.findings = std::move(twins);
+    report.warningsLeftOut = twinsLeftOut;
     Checker checker(choices, nodes, stations, spreads, splitSpreads, nodeNames, report);
     checker.StartPairing();
     checker.Place();
@@ -1739,8 +1737,12 @@ void NetworkCheck::Adopt(const PointTable& points, std::size_t knownPoints) {
     state_->Adopt(points, knownPoints);
 }
 
-CheckReport NetworkCheck::Run() {
-    return state_->Run();
+void NetworkCheck::EndOfRecords() {
+    state_->EndOfRecords();
+}
+
+CheckReport NetworkCheck::Run(const std::function<void()>& adopted) {
+    return state_->Run(adopted);
 }
 
 }  // namespace talvik

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -101,13 +102,17 @@ class NetworkCheck final : public ObservationSink {
 
     void Put(const ObservationRecord& record) override;
     void PutMany(std::span<const ObservationRecord> records) override;
+    // No more records come. Adopt and Run say it themselves; a caller that runs the two on
+    // threads of their own says it first.
+    void EndOfRecords();
     // Takes from the table the reading left (sealed) what the check needs: the names and
     // coordinates of the points the records name, the field file's coordinate records and the
     // IDEX file's twins; entries 1 .. knownPoints came from the IDEX file. The table is not
     // read after this, so the caller may change it while Run runs.
     void Adopt(const PointTable& points, std::size_t knownPoints);
-    // Checks, once, after Adopt; the combined readings are let go as they are used.
-    CheckReport Run();
+    // Checks, once; the combined readings are let go as they are used. Run may begin beside
+    // Adopt: `adopted` returns once Adopt has finished (without it, Adopt came first).
+    CheckReport Run(const std::function<void()>& adopted = {});
     CheckReport Run(const PointTable& points, std::size_t knownPoints) {
         Adopt(points, knownPoints);
         return Run();
