@@ -511,12 +511,11 @@ class Checker {
     // by the other point: the two ways of a pair side by side.
     struct Partner {
         std::uint32_t other;
-        std::uint32_t setUp;
         std::uint32_t sight;  // the number among all sights; kBack: from the higher point
+        const Sight* at;      // the sight itself
     };
-    const Sight& SightOf(const Partner& p) const {
-        const Station& s = stations_[p.setUp];
-        return s.sights[(p.sight & ~kBack) - s.firstSight];
+    static const Sight& SightOf(const Partner& p) {
+        return *p.at;
     }
     static constexpr std::uint32_t kBack = 0x80000000u;
     void Pair();
@@ -563,8 +562,8 @@ void Checker::Pair() {
             if (sight.target == s.station) continue;
             const bool back = s.station > sight.target;
             const auto index = s.firstSight + static_cast<std::uint32_t>(&sight - s.sights.data());
-            partners_[next[back ? sight.target : s.station]++] = {back ? s.station : sight.target,
-                                                                  u, index | (back ? kBack : 0u)};
+            partners_[next[back ? sight.target : s.station]++] = {
+                back ? s.station : sight.target, index | (back ? kBack : 0u), &sight};
         }
     }
     std::vector<std::uint32_t>().swap(next);
