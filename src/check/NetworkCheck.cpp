@@ -282,20 +282,11 @@ Partial::Partial(const Sight& sight, const Extent& extent)
       horizontal(sight.horizontal),
       height(sight.height) {}
 
-// Readings of one target in one set-up (both faces, or rounds) that spread too far.
-// The tolerance follows from the sight's length, as when the spread was found.
-struct Spread {
-    static constexpr std::uint32_t kZenith = 0x80000000u;  // else the directions
-    static constexpr std::uint32_t kFaces = 0x40000000u;   // both faces, else rounds in one face
-    std::uint32_t setUp = 0;
-    std::uint32_t sight = 0;  // in its set-up, with the bits above
-    double spread = 0.0;
-};
-
 struct Station {
     std::uint32_t station = 0;
     std::span<const Sight> sights;
-    std::uint32_t firstSight = 0;  // the number of its first sight among all
+    const Extent* extents = nullptr;  // beside the sights: their spreads
+    std::uint32_t firstSight = 0;     // the number of its first sight among all
     bool oriented = false;
     double orientation = 0.0;
     double orientationSigma = 0.0;
@@ -326,13 +317,10 @@ struct Seen {
 class Checker {
   public:
     Checker(const CheckChoices& choices, std::vector<Node>& nodes, std::vector<Station>& stations,
-            const std::vector<Spread>& spreads, const std::vector<Spread>& splitSpreads,
             const std::vector<Name9>& names, CheckReport& report)
         : c_(choices),
           nodes_(nodes),
           stations_(stations),
-          spreads_(spreads),
-          splitSpreads_(splitSpreads),
           names_(names),
           report_(report),
           setUpsAt_(nodes.size() + 1) {
@@ -486,8 +474,6 @@ class Checker {
     const CheckChoices& c_;
     std::vector<Node>& nodes_;
     std::vector<Station>& stations_;
-    const std::vector<Spread>& spreads_;
-    const std::vector<Spread>& splitSpreads_;  // of the set-ups merged from runs, in order
     const std::vector<Name9>& names_;
     CheckReport& report_;
     // The sights that see a point not placed by polar sights, from seenAt_[n] to seenAt_[n + 1]:
@@ -1069,43 +1055,44 @@ void Checker::Compare() {
         });
     }
 
-    // Readings of one target in one set-up: both faces, or repeated rounds (their spreads
-    // were found while the readings were combined).
-    auto spread = spreads_.begin();
-    auto splitSpread = splitSpreads_.begin();
+    // Readings of one target in one set-up, both faces or repeated rounds, that spread too far.
     for (std::uint32_t i = 0; i < stations_.size(); ++i) {
         const Station& s = stations_[i];
-        // A set-up's spreads are in one of the two lists.
-        const bool split = splitSpread != splitSpreads_.end() && splitSpread->setUp == i;
-        auto& at = split ? splitSpread : spread;
-        const auto end = split ? splitSpreads_.end() : spreads_.end();
-        for (; at != end && at->setUp == i; ++at) {
-            const Spread& f = *at;
-            const Sight& sight = s.sights[f.sight & ~(Spread::kZenith | Spread::kFaces)];
-            const std::uint32_t target = sight.target;
-            const bool zenith = (f.sight & Spread::kZenith) != 0;
-            const bool faces = (f.sight & Spread::kFaces) != 0;
+        for (std::size_t k = 0; k < s.sights.size(); ++k) {
+            const Sight& sight = s.sights[k];
+            const Extent& e = s.extents[k];
+            const int readings = sight.directions & Partial::kCount;
+            if (readings < 2 && sight.zeniths < 2) continue;
+            const bool faces = (sight.directions & Partial::kFace1) != 0 &&
+                               (sight.directions & Partial::kFace2) != 0;
             const double h = sight.horizontals > 0 ? sight.Horizontal() : 0.0;
-            const double tolerance =
-                kPairFactor * std::sqrt(2.0) * (zenith ? ZenithSigma(h) : DirectionSigma(h));
-            Flag(s, sight);
-            Add(Severity::Error, {s.station, target}, [&] {
-                const std::string where =
-                    "standplaats " + Name(s.station) + ", " + Name(target) + ": ";
-                const std::string amount = AngleText(f.spread, c_.unit);
-                const std::string tail = " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
-                if (zenith)
+            for (const bool zenith : {false, true}) {
+                if ((zenith ? sight.zeniths : readings) < 2) continue;
+                const double spread = zenith ? double{e.zenithHigh} - double{e.zenithLow}
+                                             : double{e.directionHigh} - double{e.directionLow};
+                const double tolerance =
+                    kPairFactor * std::sqrt(2.0) * (zenith ? ZenithSigma(h) : DirectionSigma(h));
+                if (!(spread > tolerance)) continue;
+                const std::uint32_t target = sight.target;
+                Flag(s, sight);
+                Add(Severity::Error, {s.station, target}, [&] {
+                    const std::string where =
+                        "standplaats " + Name(s.station) + ", " + Name(target) + ": ";
+                    const std::string amount = AngleText(spread, c_.unit);
+                    const std::string tail = " (toegestaan " + AngleText(tolerance, c_.unit) + ")";
+                    if (zenith)
+                        return where +
+                               (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " + amount +
+                                            " af van een volle cirkel"
+                                      : "herhaalde zenithoeken lopen " + amount + " uiteen") +
+                               tail;
                     return where +
-                           (faces ? "zenithoeken in kijkerstand 1 en 2 wijken " + amount +
-                                        " af van een volle cirkel"
-                                  : "herhaalde zenithoeken lopen " + amount + " uiteen") +
+                           (faces ? "richtingen in kijkerstand 1 en 2 verschillen " + amount +
+                                        " van een halve cirkel"
+                                  : "herhaalde richtingen lopen " + amount + " uiteen") +
                            tail;
-                return where +
-                       (faces ? "richtingen in kijkerstand 1 en 2 verschillen " + amount +
-                                    " van een halve cirkel"
-                              : "herhaalde richtingen lopen " + amount + " uiteen") +
-                       tail;
-            });
+                });
+            }
         }
         int directions = 0;
         std::uint32_t only = 0;
@@ -1259,9 +1246,6 @@ struct NetworkCheck::State {
     void Adopt(const PointTable& points, std::size_t knownPoints);
     void EndOfRecords();
     CheckReport Run(const std::function<void()>& adopted);
-    // The readings of one target in `count` sights of a set-up that spread too far.
-    void Spreads(const Sight* sights, const Extent* extents, std::uint32_t count,
-                 std::uint32_t setUp, std::vector<Spread>& to) const;
 
     const CheckChoices choices;
     const AngleUnit unit;
@@ -1281,8 +1265,7 @@ struct NetworkCheck::State {
     std::uint32_t blockUsed = 0;  // of the last block
     std::vector<RunOf> runs;
     std::size_t partials = 0;
-    bool ended = false;           // EndOfRecords was called
-    std::vector<Spread> spreads;  // of the runs, as they were put in the blocks
+    bool ended = false;  // EndOfRecords was called
     // A record is taken a few records after it came, once the processor has had time to fetch
     // the node numbers of its names: in a large network those look-ups miss the cache.
     static constexpr std::size_t kAhead = 16;
@@ -1471,8 +1454,6 @@ void NetworkCheck::State::Flush() {
         block.sights[blockUsed + i] = Sight(partial);
         block.extents[blockUsed + i] = Extent(partial);
     }
-    Spreads(block.sights.get() + blockUsed, block.extents.get() + blockUsed, count, current,
-            spreads);
     runs.push_back({current, count, static_cast<std::uint32_t>(blocks.size() - 1), blockUsed});
     blockUsed += count;
     partials += count;
@@ -1560,31 +1541,6 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
     std::vector<EntryState>().swap(byEntry);
 }
 
-void NetworkCheck::State::Spreads(const Sight* sights, const Extent* extents, std::uint32_t count,
-                                  std::uint32_t setUp, std::vector<Spread>& to) const {
-    const double directionFactor = kPairFactor * std::sqrt(2.0);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const Extent& e = extents[i];
-        const Sight& sight = sights[i];
-        const int directions = sight.directions & Partial::kCount;
-        if (directions < 2 && sight.zeniths < 2) continue;
-        const double h = sights[i].horizontal;
-        const bool bothFaces =
-            (sight.directions & Partial::kFace1) != 0 && (sight.directions & Partial::kFace2) != 0;
-        const std::uint32_t faces = bothFaces ? Spread::kFaces : 0u;
-        if (directions > 1) {
-            const double range = double{e.directionHigh} - double{e.directionLow};
-            if (range > directionFactor * DirectionSigmaOf(choices, h))
-                to.push_back({setUp, i | faces, range});
-        }
-        if (sight.zeniths > 1) {
-            const double range = double{e.zenithHigh} - double{e.zenithLow};
-            if (range > directionFactor * ZenithSigmaOf(choices, h))
-                to.push_back({setUp, i | faces | Spread::kZenith, range});
-        }
-    }
-}
-
 CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     EndOfRecords();
 
@@ -1613,7 +1569,7 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     // again and again may gather hundreds of targets in one set-up.
     std::vector<std::uint32_t> mergedAt(split > 0 ? nodeCount : 0, 0);
     std::vector<Extent> mergedExtents;
-    std::vector<Spread> splitSpreads;  // of the merged set-ups
+    mergedExtents.reserve(split);
     std::uint32_t total = 0;
     for (std::uint32_t u = 0; u < setUps.size(); ++u) {
         Station& s = stations[u];
@@ -1626,6 +1582,7 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
         if (endRun - firstRun == 1) {
             const RunOf& run = runs[runOrder[firstRun]];
             s.sights = {blocks[run.block].sights.get() + run.first, run.count};
+            s.extents = blocks[run.block].extents.get() + run.first;
         } else if (endRun - firstRun > 1) {
             merged.clear();
             for (std::uint32_t r = firstRun; r < endRun; ++r) {
@@ -1645,24 +1602,14 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
             for (const Partial& partial : merged)
                 mergedAt[partial.target] = 0;
             const std::size_t begin = mergedSights.size();
-            mergedExtents.clear();
             for (const Partial& partial : merged) {
                 mergedSights.emplace_back(partial);
                 mergedExtents.emplace_back(partial);
             }
             s.sights = {mergedSights.data() + begin, merged.size()};
-            Spreads(s.sights.data(), mergedExtents.data(),
-                    static_cast<std::uint32_t>(merged.size()), u, splitSpreads);
+            s.extents = mergedExtents.data() + begin;
         }
         total += static_cast<std::uint32_t>(s.sights.size());
-    }
-    for (Block& block : blocks)
-        block.extents.reset();
-    // The spreads of single runs came in the order of their set-ups; those of the runs of a
-    // merged set-up are replaced by the merged set-up's, kept apart.
-    if (split > 0) {
-        std::erase_if(spreads,
-                      [&](const Spread& f) { return runsAt[f.setUp + 1] - runsAt[f.setUp] > 1; });
     }
     std::vector<RunOf>().swap(runs);
     std::vector<SetUp>().swap(setUps);
@@ -1672,10 +1619,14 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     CheckReport report;
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
-    Checker checker(choices, nodes, stations, spreads, splitSpreads, nodeNames, report);
+    Checker checker(choices, nodes, stations, nodeNames, report);
     checker.StartPairing();
     checker.Place();
     checker.Compare();
+    // The spreads have been looked at.
+    for (Block& block : blocks)
+        block.extents.reset();
+    std::vector<Extent>().swap(mergedExtents);
     checker.Unplaced(observed);
     // The sketch's lines beside its points.
     std::future<std::vector<CheckLine>> lines = RunBeside([&checker] { return checker.Lines(); });
