@@ -789,8 +789,9 @@ void Checker::SeeUnplaced() {
 }
 
 void Checker::Place() {
-    for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
-        if (nodes_[n].placed) Placed(n);
+    // The set-ups on known points first, in the order of the file (taken from the back).
+    for (std::size_t i = stations_.size(); i-- > 0;) {
+        if (nodes_[stations_[i].station].placed) queue_.push_back(static_cast<std::uint32_t>(i));
     }
     const auto drain = [this] {
         while (!queue_.empty()) {
