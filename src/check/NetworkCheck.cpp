@@ -1,12 +1,11 @@
 #include "check/NetworkCheck.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <complex>
-#include <cstring>
-#include <iterator>
-#include <optional>
+#include <future>
 #include <set>
 #include <span>
 #include <unordered_map>

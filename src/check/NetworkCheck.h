@@ -7,7 +7,6 @@
 // Conventions: X east, Y north, bearings clockwise from north, heights up; angles are taken in
 // the field file's unit and computed in radians; the standard deviations are the export's.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
