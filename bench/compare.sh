@@ -4,20 +4,21 @@
 #     bench/compare.sh [BUILD-FOLDER] [LINES] [POINTS]
 #
 # Generates a field file of LINES lines (1 000 000) and an IDEX drawing of POINTS known points
-# (200 000) with make_network, then runs, alternating, three times
+# (200 000) with make_network, then runs, in turn, RUNS times (9; a shared machine's times vary
+# from run to run by more than the check's share)
 #   talvik-cli export --field big.fld --idex big.idx --project big.prj --package-version 3 \
 #              --face2 series --code K1 --overwrite --no-save
-# and three times
 #   mawk '{ $1=$1; print toupper($0) }' big.fld big.idx > /dev/null
+#   the same export with --check
 # and prints the medians of wall and processor time, their ratios, the export's throughput and
-# its peak resident memory against the input size; then the same export with --check three
-# times, and what the network check adds to its time and memory. Then it times, three times
-# each, the import of 32 000 adjusted points (big.cor) and the registration in 20 host
-# releases. Peak memory needs GNU time (/usr/bin/time).
+# its peak resident memory against the input size, and what the network check adds to its time
+# and memory. Then it times, three times each, the import of 32 000 adjusted points (big.cor)
+# and the registration in 20 host releases. Peak memory needs GNU time (/usr/bin/time).
 set -eu
 
 build=${1:-build}
 lines=${2:-1000000}
+runs=${RUNS:-9}
 points=${3:-200000}
 cli=$build/app/talvik-cli/talvik-cli
 gen=$build/bench/make_network
@@ -53,14 +54,14 @@ measure() {
 : >"$work/export.runs"
 : >"$work/check.runs"
 : >"$work/mawk.runs"
-for i in 1 2 3; do
+i=0
+while [ "$i" -lt "$runs" ]; do
+    i=$((i + 1))
     measure "$work/export.runs" "$cli" export --field "$work/big.fld" --idex "$work/big.idx" \
         --project "$work/big.prj" --package-version 3 --face2 series --code K1 --overwrite \
         --no-save 2>/dev/null
     measure "$work/mawk.runs" sh -c "mawk '{ \$1=\$1; print toupper(\$0) }' \
         '$work/big.fld' '$work/big.idx' >/dev/null"
-done
-for i in 1 2 3; do
     measure "$work/check.runs" "$cli" export --field "$work/big.fld" --idex "$work/big.idx" \
         --project "$work/big.prj" --package-version 3 --face2 series --code K1 --overwrite \
         --no-save --check >/dev/null 2>&1
@@ -84,11 +85,11 @@ for i in 1 2 3; do
 done
 
 awk -v input="$input" -v gnutime="$gnutime" '
-    function median(a,   x, y, z) {
-        x = a[1]; y = a[2]; z = a[3]
-        if ((x <= y && y <= z) || (z <= y && y <= x)) return y
-        if ((y <= x && x <= z) || (z <= x && x <= y)) return x
-        return z
+    function median(a,   n, i, j, t, b) {
+        for (n = 0; (n + 1) in a; n++) b[n + 1] = a[n + 1]
+        for (i = 2; i <= n; i++)
+            for (j = i; j > 1 && b[j - 1] > b[j]; j--) { t = b[j]; b[j] = b[j - 1]; b[j - 1] = t }
+        return b[int((n + 1) / 2)]
     }
     FILENAME ~ /export\.runs$/ { n++; ew[n] = $1 / 1000; ec[n] = $2 + $3; if ($4 > peak) peak = $4 }
     FILENAME ~ /mawk\.runs$/   { m++; mw[m] = $1 / 1000; mc[m] = $2 + $3 }
