@@ -1,5 +1,7 @@
 #include "check/CheckReading.h"
 
+#include <future>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -67,8 +69,19 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     if (check_) {
         // The check takes what it needs from the table beside the set-ups it puts together.
         check_->EndOfRecords();
-        adopted_ =
-            RunBeside([this, &points, knownPoints] { check_->Adopt(points, knownPoints); }).share();
+        // The table is given back as soon as it has been read; the points are made after.
+        auto taken = std::make_shared<std::promise<void>>();
+        tableTaken_ = taken->get_future().share();
+        adopted_ = RunBeside([this, &points, knownPoints, taken] {
+                       try {
+                           check_->Adopt(points, knownPoints);
+                       } catch (...) {
+                           taken->set_value();
+                           throw;
+                       }
+                       taken->set_value();
+                       check_->MakePoints();
+                   }).share();
         running_ = RunBeside([this] { return check_->Run([this] { adopted_.get(); }); });
         return;
     }
@@ -96,7 +109,7 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
 }
 
 void ExportCheck::PointTableChanging() {
-    if (adopted_.valid()) adopted_.wait();
+    if (tableTaken_.valid()) tableTaken_.wait();
 }
 
 const std::optional<CheckReport>& ExportCheck::Report() const {

@@ -42,7 +42,8 @@ class ExportCheck final : public ConversionWatcher {
   private:
     ExportOptions options_;
     std::optional<NetworkCheck> check_;
-    std::shared_future<void> adopted_;  // the check has taken what it needs from the table
+    std::shared_future<void> tableTaken_;  // the check has read what it needs from the table
+    std::shared_future<void> adopted_;     // and made its points
     mutable std::future<CheckReport> running_;
     mutable std::optional<CheckReport> report_;
 };

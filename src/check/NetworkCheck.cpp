@@ -1244,6 +1244,7 @@ struct NetworkCheck::State {
     void Combine(const ObservationRecord& record, std::uint32_t target, bool stationRecord);
     void Flush();
     void Adopt(const PointTable& points, std::size_t knownPoints);
+    void MakePoints();
     void EndOfRecords();
     CheckReport Run(const std::function<void()>& adopted);
 
@@ -1282,6 +1283,12 @@ struct NetworkCheck::State {
     std::size_t observed = 0;  // nodes the records name; the points of coordinate records follow
     std::vector<Node> nodes;
     std::vector<Name9> nodeNames;
+    // The known points' coordinates as Adopt found them, until MakePoints.
+    struct Known {
+        std::uint32_t node;
+        double x, y, z;
+    };
+    std::vector<Known> known;
     std::vector<Finding> twins;  // the IDEX file's names with two sets of coordinates
     std::size_t twinsLeftOut = 0;
     std::size_t face2Node[2] = {0, 0};  // node + 1 of the first face-2 reading's names
@@ -1473,7 +1480,6 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
     const std::vector<PointRecord>& entries = points.Entries();
     observed = nodeCount;
     nodeNames.resize(observed);
-    nodes.assign(observed, Node{});
     const auto nodeOfEntry = [this](std::uint32_t entry) {
         return entry < byEntry.size() ? byEntry[entry].node : 0u;
     };
@@ -1526,19 +1532,28 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
         } else if (e > knownPoints) {
             n = static_cast<std::uint32_t>(nodeNames.size());
             nodeNames.push_back(p.Name);
-            nodes.emplace_back();
         } else {
             continue;
         }
-        Node& k = nodes[n];
-        k.known = k.placed = k.hasHeight = true;
-        k.x = p.X;
-        k.y = p.Y;
-        k.z = p.Z;
-        k.sigma = choices.sdXY;
-        k.sigmaZ = choices.sdZ;
+        known.push_back({n, p.X, p.Y, p.Z});
     }
     std::vector<EntryState>().swap(byEntry);
+}
+
+// The points, with the coordinates of the known ones; once.
+void NetworkCheck::State::MakePoints() {
+    if (!nodes.empty() || nodeNames.empty()) return;
+    nodes.assign(nodeNames.size(), Node{});
+    for (const Known& k : known) {
+        Node& node = nodes[k.node];
+        node.known = node.placed = node.hasHeight = true;
+        node.x = k.x;
+        node.y = k.y;
+        node.z = k.z;
+        node.sigma = choices.sdXY;
+        node.sigmaZ = choices.sdZ;
+    }
+    std::vector<Known>().swap(known);
 }
 
 CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
@@ -1616,6 +1631,7 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
 
     // The points, from what Adopt took from the point table.
     if (adopted) adopted();
+    MakePoints();
     CheckReport report;
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
@@ -1689,6 +1705,10 @@ void NetworkCheck::Adopt(const PointTable& points, std::size_t knownPoints) {
 
 void NetworkCheck::EndOfRecords() {
     state_->EndOfRecords();
+}
+
+void NetworkCheck::MakePoints() {
+    state_->MakePoints();
 }
 
 CheckReport NetworkCheck::Run(const std::function<void()>& adopted) {
