@@ -154,6 +154,7 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
         std::fflush(stderr);
         PrintFindings(*check.Report(), stdout);
     }
+    if (!check.Unchecked().empty()) ui.Note(check.Unchecked());
     if (check.Report() && sketch && !WriteSketch(*check.Report(), *sketch, ui))
         status = kExitStopped;
     if (result.conversion == ConversionOutcome::ProjectKept)

@@ -93,10 +93,9 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     LineReader field;
     Silent silent;
     if (!OpenFieldFile(std::string(TrimBlanks(options_.Fieldfile)), field, silent)) {
-        report_.emplace();
-        report_->notes.push_back(
-            "de controle kon het veldbestand niet opnieuw lezen; controleer het met talvik-cli "
-            "check");
+        unchecked_ =
+            "de controle kon het veldbestand niet opnieuw lezen; controleer het met "
+            "talvik-cli check";
         return;
     }
     ExportOptions reading = options_;
@@ -118,8 +117,7 @@ const std::optional<CheckReport>& ExportCheck::Report() const {
         report_ = running_.get();
     } catch (const std::bad_alloc&) {
         // The export has its files; only the check could not be made.
-        report_.emplace();
-        report_->notes.push_back("onvoldoende geheugen voor de controle");
+        unchecked_ = "onvoldoende geheugen voor de controle";
     }
     return report_;
 }

@@ -4,6 +4,7 @@
 
 #include <future>
 #include <optional>
+#include <string>
 
 #include "check/NetworkCheck.h"
 #include "model/ConversionWatcher.h"
@@ -35,9 +36,11 @@ class ExportCheck final : public ConversionWatcher {
     }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
     void PointTableChanging() override;
-    // Nothing when the conversion stopped before reading the field file. Waits for the check
-    // when it is still running.
+    // Nothing when the conversion stopped before reading the field file, or when the check
+    // could not be made (Unchecked says why). Waits for the check when it is still running.
     const std::optional<CheckReport>& Report() const;
+    // Why the field file was read but there is no report (Dutch); empty otherwise. After Report.
+    const std::string& Unchecked() const { return unchecked_; }
 
   private:
     ExportOptions options_;
@@ -46,6 +49,7 @@ class ExportCheck final : public ConversionWatcher {
     std::shared_future<void> adopted_;     // and made its points
     mutable std::future<CheckReport> running_;
     mutable std::optional<CheckReport> report_;
+    mutable std::string unchecked_;
 };
 
 }  // namespace talvik
