@@ -38,17 +38,30 @@ std::string Escaped(std::string_view text) {
     return out;
 }
 
-bool Drawn(const CheckPoint& p) {
+}  // namespace
+
+bool IsDrawn(const CheckPoint& p) {
     return p.state != PointState::NotPlaced;
 }
 
-}  // namespace
+bool IsRed(const CheckReport& report, std::size_t point, const SketchMarks& marks) {
+    return report.points[point].flagged ||
+           std::find(marks.begin(), marks.end(), point) != marks.end();
+}
+
+std::string UnplacedNames(const CheckReport& report) {
+    std::string names;
+    for (const CheckPoint& p : report.points) {
+        if (!IsDrawn(p)) names += (names.empty() ? "" : ", ") + p.name;
+    }
+    return names;
+}
 
 SketchView SketchView::Fit(const CheckReport& report, double width, double height, double margin) {
     double xLow = 0.0, xHigh = 0.0, yLow = 0.0, yHigh = 0.0;
     bool any = false;
     for (const CheckPoint& p : report.points) {
-        if (!Drawn(p)) continue;
+        if (!IsDrawn(p)) continue;
         xLow = any ? std::min(xLow, p.x) : p.x;
         xHigh = any ? std::max(xHigh, p.x) : p.x;
         yLow = any ? std::min(yLow, p.y) : p.y;
@@ -109,9 +122,7 @@ std::string SketchSvg(const CheckReport& report, double width, double height,
     constexpr double kMargin = 60.0;
     constexpr double kSize = 6.0;  // half the size of a mark
     const SketchView view = SketchView::Fit(report, width, height, kMargin);
-    const auto red = [&](std::size_t n) {
-        return report.points[n].flagged || std::find(marks.begin(), marks.end(), n) != marks.end();
-    };
+    const auto red = [&](std::size_t n) { return IsRed(report, n, marks); };
     std::string svg =
         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n"
         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
@@ -122,19 +133,15 @@ std::string SketchSvg(const CheckReport& report, double width, double height,
     for (const CheckLine& line : report.lines) {
         const CheckPoint& a = report.points[line.from];
         const CheckPoint& b = report.points[line.to];
-        if (!Drawn(a) || !Drawn(b)) continue;
+        if (!IsDrawn(a) || !IsDrawn(b)) continue;
         svg += "<line class=\"sight" + std::string(line.flagged ? " flagged" : "") + "\" x1=\"" +
                Num(view.U(a.x)) + "\" y1=\"" + Num(view.V(a.y)) + "\" x2=\"" + Num(view.U(b.x)) +
                "\" y2=\"" + Num(view.V(b.y)) + "\" stroke=\"" + (line.flagged ? "red" : "#888888") +
                "\" stroke-width=\"1\"/>\n";
     }
-    std::string unplaced;
     for (std::size_t n = 0; n < report.points.size(); ++n) {
         const CheckPoint& p = report.points[n];
-        if (!Drawn(p)) {
-            unplaced += (unplaced.empty() ? "" : ", ") + p.name;
-            continue;
-        }
+        if (!IsDrawn(p)) continue;
         const double u = view.U(p.x);
         const double v = view.V(p.y);
         const std::string colour = red(n) ? "red" : "black";
@@ -165,7 +172,7 @@ std::string SketchSvg(const CheckReport& report, double width, double height,
     svg += "<g class=\"north\"><polygon points=\"" + Num(nu) + ",20.00 " + Num(nu + 8.0) +
            ",50.00 " + Num(nu) + ",42.00 " + Num(nu - 8.0) + ",50.00\" fill=\"black\"/><text x=\"" +
            Num(nu - 4.0) + "\" y=\"64.00\">N</text></g>\n";
-    if (!unplaced.empty())
+    if (const std::string unplaced = UnplacedNames(report); !unplaced.empty())
         svg += "<text class=\"unplaced\" x=\"20.00\" y=\"20.00\" fill=\"red\">niet geplaatst: " +
                Escaped(unplaced) + "</text>\n";
     svg += "</svg>\n";

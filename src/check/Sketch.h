@@ -43,6 +43,13 @@ std::string ScaleBarText(double metres);
 // report.points.
 using SketchMarks = std::vector<std::size_t>;
 
+// What every painter draws alike: only the points with a place (known or placed) and the lines
+// between two of them; red a flagged point or a marked one; the names of the points without a
+// place, for a note beside the sketch.
+bool IsDrawn(const CheckPoint& p);
+bool IsRed(const CheckReport& report, std::size_t point, const SketchMarks& marks);
+std::string UnplacedNames(const CheckReport& report);  // ", " between them
+
 // The sketch as an SVG document (Windows-1252 text, as the names are): known points as
 // triangles, placed points as circles, each with its name, the sights as lines, flagged and
 // marked items in red, a scale bar and a north arrow. Every mark carries its point's name in

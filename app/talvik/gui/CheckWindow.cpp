@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-#include <algorithm>
 
 #include "gui/ScreenText.h"
 #include "gui/Widgets.h"
@@ -73,25 +72,17 @@ void SketchWidget::mouseDoubleClickEvent(QMouseEvent*) {
 void SketchWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const auto red = [&](std::size_t n) {
-        return report_.points[n].flagged ||
-               std::find(marks_.begin(), marks_.end(), n) != marks_.end();
-    };
-    const auto drawn = [](const CheckPoint& p) { return p.state != PointState::NotPlaced; };
+    const auto red = [&](std::size_t n) { return IsRed(report_, n, marks_); };
     for (const CheckLine& line : report_.lines) {
         const CheckPoint& a = report_.points[line.from];
         const CheckPoint& b = report_.points[line.to];
-        if (!drawn(a) || !drawn(b)) continue;
+        if (!IsDrawn(a) || !IsDrawn(b)) continue;
         painter.setPen(QPen(line.flagged ? QColor(Qt::red) : QColor(0x88, 0x88, 0x88), 1));
         painter.drawLine(QPointF(view_.U(a.x), view_.V(a.y)), QPointF(view_.U(b.x), view_.V(b.y)));
     }
-    QStringList unplaced;
     for (std::size_t n = 0; n < report_.points.size(); ++n) {
         const CheckPoint& p = report_.points[n];
-        if (!drawn(p)) {
-            unplaced << ScreenText(p.name);
-            continue;
-        }
+        if (!IsDrawn(p)) continue;
         const QPointF at(view_.U(p.x), view_.V(p.y));
         const QColor colour = red(n) ? QColor(Qt::red) : QColor(Qt::black);
         painter.setPen(QPen(colour, 1.5));
@@ -126,11 +117,11 @@ void SketchWidget::paintEvent(QPaintEvent*) {
     arrow.closeSubpath();
     painter.fillPath(arrow, Qt::black);
     painter.drawText(QPointF(nu - 4, 64), QStringLiteral("N"));
-    if (!unplaced.isEmpty()) {
+    if (const std::string unplaced = UnplacedNames(report_); !unplaced.empty()) {
         painter.setPen(Qt::red);
         painter.drawText(QPointF(20, 20),
                          ScreenText(texts::Find(texts::kCheck, "lblUnplaced").caption) +
-                             QLatin1Char(' ') + unplaced.join(QStringLiteral(", ")));
+                             QLatin1Char(' ') + ScreenText(unplaced));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <string>
 
 namespace talvik::win32 {
@@ -14,10 +13,6 @@ using enum ControlId;
 constexpr const char* kSketchClass = "TalvikSketch";
 constexpr double kMargin = 40.0;
 constexpr int kSize = 6;  // half the size of a mark
-
-bool Drawn(const CheckPoint& p) {
-    return p.state != PointState::NotPlaced;
-}
 
 void Text(HDC dc, double u, double v, const std::string& text) {
     TextOutA(dc, static_cast<int>(u), static_cast<int>(v), text.data(),
@@ -116,19 +111,15 @@ void CheckWindow::Paint(HDC dc) const {
     for (const CheckLine& line : report_.lines) {
         const CheckPoint& a = report_.points[line.from];
         const CheckPoint& b = report_.points[line.to];
-        if (!Drawn(a) || !Drawn(b)) continue;
+        if (!IsDrawn(a) || !IsDrawn(b)) continue;
         SelectObject(dc, line.flagged ? redLine : grey);
         MoveToEx(dc, u(a), v(a), nullptr);
         LineTo(dc, u(b), v(b));
     }
-    std::string unplaced;
     for (std::size_t n = 0; n < report_.points.size(); ++n) {
         const CheckPoint& p = report_.points[n];
-        if (!Drawn(p)) {
-            unplaced += (unplaced.empty() ? "" : ", ") + p.name;
-            continue;
-        }
-        const bool marked = p.flagged || std::find(marks_.begin(), marks_.end(), n) != marks_.end();
+        if (!IsDrawn(p)) continue;
+        const bool marked = IsRed(report_, n, marks_);
         SelectObject(dc, marked ? red : black);
         SetTextColor(dc, marked ? RGB(255, 0, 0) : RGB(0, 0, 0));
         const int x = u(p);
@@ -157,7 +148,7 @@ void CheckWindow::Paint(HDC dc) const {
     const POINT arrow[] = {{nu, 20}, {nu + 8, 50}, {nu, 42}, {nu - 8, 50}};
     Polygon(dc, arrow, 4);
     Text(dc, nu - 4, 52, "N");
-    if (!unplaced.empty()) {
+    if (const std::string unplaced = UnplacedNames(report_); !unplaced.empty()) {
         SetTextColor(dc, RGB(255, 0, 0));
         Text(dc, 20, 8,
              std::string(texts::Find(texts::kCheck, "lblUnplaced").caption) + " " + unplaced);
