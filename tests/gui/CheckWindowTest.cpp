@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "gui/CheckWindow.h"
+#include "support/CheckReportSample.h"
 
 namespace talvik::gui::test {
 
@@ -14,12 +15,7 @@ class CheckWindowTest : public QObject {
 
   private slots:
     void MarksStandWhereTheModelPutsThem() {
-        CheckReport report;
-        report.points = {{"K1", PointState::Known, 1000.0, 2000.0},
-                         {"K2", PointState::Known, 1100.0, 2000.0, 0.0, false, true},
-                         {"P3", PointState::Placed, 1000.0, 2060.0},
-                         {"U4", PointState::NotPlaced}};
-        report.findings = {{Severity::Error, "K2", {1}}, {Severity::Warning, "K1 P3", {0, 2}}};
+        const CheckReport report = testing::SampleCheckReport();
         CheckWindow window(report);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CheckReportSample.h"
 #include "win32/CheckWindow.h"
 
 namespace talvik::win32 {
@@ -38,12 +39,7 @@ class Printed {
 };
 
 TEST(CheckWindow, MarksStandWhereTheModelPutsThem) {
-    CheckReport report;
-    report.points = {{"K1", PointState::Known, 1000.0, 2000.0},
-                     {"K2", PointState::Known, 1100.0, 2000.0, 0.0, false, true},
-                     {"P3", PointState::Placed, 1000.0, 2060.0},
-                     {"U4", PointState::NotPlaced}};
-    report.findings = {{Severity::Error, "K2", {1}}, {Severity::Warning, "K1 P3", {0, 2}}};
+    const CheckReport report = testing::SampleCheckReport();
     CheckWindow window;
     window.Show(nullptr, report);
     const SketchView& view = window.View();
