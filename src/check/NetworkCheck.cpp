@@ -1559,8 +1559,7 @@ void NetworkCheck::State::MakePoints() {
 CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     EndOfRecords();
 
-    // Each set-up's sights: its run in a block, or its runs merged. Readings of one target that
-    // spread too far are found here, and the extents let go.
+    // Each set-up's sights and their extents: its run in a block, or its runs merged.
     std::vector<std::uint32_t> runsAt(setUps.size() + 1, 0);
     std::size_t split = 0;  // sights in set-ups of more than one run
     for (const RunOf& run : runs)
