@@ -1242,7 +1242,8 @@ struct NetworkCheck::State {
     void Take(const ObservationRecord& record);
     void TakeWaiting();
     void Combine(const ObservationRecord& record, std::uint32_t target, bool stationRecord);
-    void Flush();
+    struct Open;
+    void Flush(Open& run);
     void Adopt(const PointTable& points, std::size_t knownPoints);
     void MakePoints();
     void EndOfRecords();
@@ -1260,8 +1261,19 @@ struct NetworkCheck::State {
     std::vector<EntryState> byEntry;
     std::uint32_t nodeCount = 0;
     std::vector<SetUp> setUps;
-    std::uint32_t current = kNone;  // the set-up of the run being combined
-    std::vector<Combining> combining;
+    // The set-ups whose readings are being combined. The records of neighbouring set-ups come
+    // mixed (a set-up's face-2 readings behind the next one's station record), so the last few
+    // stay open and such a set-up keeps one run; one that comes again later has its runs merged.
+    struct Open {
+        std::uint32_t setUp = kNone;
+        std::uint64_t used = 0;  // when it was last the current one
+        std::vector<Combining> combining;
+    };
+    static constexpr std::size_t kOpen = 4;
+    std::array<Open, kOpen> open;
+    Open* current = nullptr;
+    std::uint64_t switches = 0;
+    Open& OpenFor(std::uint32_t setUp);
     std::vector<Block> blocks;
     std::uint32_t blockUsed = 0;  // of the last block
     std::vector<RunOf> runs;
@@ -1373,9 +1385,9 @@ void NetworkCheck::State::Take(const ObservationRecord& record) {
                           record.InstrumentHeight, record.TargetHeight, 0.0});
         last = static_cast<std::uint32_t>(setUps.size());
     }
-    if (last - 1 != current) {
-        Flush();
-        current = last - 1;
+    if (current == nullptr || current->setUp != last - 1) {
+        current = &OpenFor(last - 1);
+        current->used = ++switches;
     }
     if (target != kNone) Combine(record, target, stationRecord);
 }
@@ -1383,6 +1395,7 @@ void NetworkCheck::State::Take(const ObservationRecord& record) {
 // Face 2 is reduced to face 1 with the half and full circle of the file's unit.
 void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t target,
                                   bool stationRecord) {
+    std::vector<Combining>& combining = current->combining;
     // A set-up sees a few dozen targets at most: a search from the end finds them.
     auto found = std::find_if(combining.rbegin(), combining.rend(),
                               [target](const Combining& c) { return c.target == target; });
@@ -1438,10 +1451,25 @@ void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t
     }
 }
 
-// The run being combined goes into the blocks.
-void NetworkCheck::State::Flush() {
-    if (current == kNone) return;
-    SetUp& setUp = setUps[current];
+// The open set-up of that number, or the one it takes the place of: the least recently
+// current one, whose run goes into the blocks.
+NetworkCheck::State::Open& NetworkCheck::State::OpenFor(std::uint32_t setUp) {
+    Open* oldest = &open[0];
+    for (Open& o : open) {
+        if (o.setUp == setUp) return o;
+        if (o.used < oldest->used) oldest = &o;
+    }
+    Flush(*oldest);
+    oldest->setUp = setUp;
+    return *oldest;
+}
+
+// A run of an open set-up goes into the blocks.
+void NetworkCheck::State::Flush(Open& run) {
+    if (run.setUp == kNone) return;
+    SetUp& setUp = setUps[run.setUp];
+    std::vector<Combining>& combining = run.combining;
+    run.setUp = kNone;
     for (const Combining& c : combining) {
         if (c.hasAzimuth && !setUp.hasAzimuth) {
             setUp.hasAzimuth = true;
@@ -1461,7 +1489,8 @@ void NetworkCheck::State::Flush() {
         block.sights[blockUsed + i] = Sight(partial);
         block.extents[blockUsed + i] = Extent(partial);
     }
-    runs.push_back({current, count, static_cast<std::uint32_t>(blocks.size() - 1), blockUsed});
+    runs.push_back({static_cast<std::uint32_t>(&setUp - setUps.data()), count,
+                    static_cast<std::uint32_t>(blocks.size() - 1), blockUsed});
     blockUsed += count;
     partials += count;
     combining.clear();
@@ -1471,8 +1500,9 @@ void NetworkCheck::State::EndOfRecords() {
     if (ended) return;
     ended = true;
     TakeWaiting();
-    Flush();
-    current = kNone;
+    for (Open& o : open)
+        Flush(o);
+    current = nullptr;
 }
 
 void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoints) {
