@@ -1509,7 +1509,12 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
     EndOfRecords();
     const std::vector<PointRecord>& entries = points.Entries();
     observed = nodeCount;
+    // Room for every point at once: the entries after the IDEX file's may each add one, and at
+    // most every point is known. Grown step by step these would be copied, and twice as large.
+    const std::size_t fieldEntries = entries.size() - 1 - std::min(knownPoints, entries.size() - 1);
+    nodeNames.reserve(observed + fieldEntries);
     nodeNames.resize(observed);
+    known.reserve(observed + fieldEntries);
     const auto nodeOfEntry = [this](std::uint32_t entry) {
         return entry < byEntry.size() ? byEntry[entry].node : 0u;
     };
