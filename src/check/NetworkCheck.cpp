@@ -250,15 +250,18 @@ struct Sight {
     double HeightDifference() const { return height; }
     double HeightOffset() const { return height; }
     double Zenith() const { return zenith; }
+    bool HasExtent() const { return (directions & Partial::kCount) >= 2 || zeniths >= 2; }
 };
 
 // What a run keeps of a partial beside its sight: the spreads, for merging runs and for the
-// spreads' findings; let go once those are made.
+// spreads' findings; let go once those are made. Only a sight of more than one reading has
+// them (one reading spreads nowhere): a set-up's extents follow each other in the order of
+// its sights that have them.
 struct Extent {
-    float directionLow = 0.0f;
-    float directionHigh = 0.0f;
-    float zenithLow = 0.0f;
-    float zenithHigh = 0.0f;
+    float directionLow;
+    float directionHigh;
+    float zenithLow;
+    float zenithHigh;
 
     Extent() = default;
     explicit Extent(const Partial& p)
@@ -286,7 +289,7 @@ Partial::Partial(const Sight& sight, const Extent& extent)
 struct Station {
     std::uint32_t station = 0;
     std::span<const Sight> sights;
-    const Extent* extents = nullptr;  // beside the sights: their spreads
+    const Extent* extents = nullptr;  // the spreads of its sights that have them, in order
     std::uint32_t firstSight = 0;     // the number of its first sight among all
     bool oriented = false;
     double orientation = 0.0;
@@ -1060,11 +1063,11 @@ void Checker::Compare() {
     // Readings of one target in one set-up, both faces or repeated rounds, that spread too far.
     for (std::uint32_t i = 0; i < stations_.size(); ++i) {
         const Station& s = stations_[i];
-        for (std::size_t k = 0; k < s.sights.size(); ++k) {
-            const Sight& sight = s.sights[k];
-            const Extent& e = s.extents[k];
+        const Extent* extent = s.extents;
+        for (const Sight& sight : s.sights) {
+            if (!sight.HasExtent()) continue;
+            const Extent& e = *extent++;
             const int readings = sight.directions & Partial::kCount;
-            if (readings < 2 && sight.zeniths < 2) continue;
             const bool faces = (sight.directions & Partial::kFace1) != 0 &&
                                (sight.directions & Partial::kFace2) != 0;
             const double h = sight.horizontals > 0 ? sight.Horizontal() : 0.0;
@@ -1228,14 +1231,16 @@ struct NetworkCheck::State {
         std::uint32_t count = 0;
         std::uint32_t block = 0;
         std::uint32_t first = 0;
+        std::uint32_t firstExtent = 0;
     };
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
     // Sights are kept in blocks, so that their store never has to move; a run never spans two.
     static constexpr std::uint32_t kBlock = 8192;
     struct Block {
         std::unique_ptr<Sight[]> sights;
-        std::unique_ptr<Extent[]> extents;
+        std::unique_ptr<Extent[]> extents;  // as many as it has sights; those used are touched
         std::uint32_t size = 0;
+        std::uint32_t extentsUsed = 0;
     };
 
     std::uint32_t NodeOf(std::uint32_t entry);
@@ -1482,17 +1487,18 @@ void NetworkCheck::State::Flush(Open& run) {
     if (count == 0) return;
     if (blocks.empty() || blockUsed + count > blocks.back().size) {
         const std::uint32_t size = std::max(kBlock, count);
-        blocks.push_back({std::make_unique<Sight[]>(size), std::make_unique<Extent[]>(size), size});
+        blocks.push_back({std::make_unique<Sight[]>(size),
+                          std::make_unique_for_overwrite<Extent[]>(size), size, 0});
         blockUsed = 0;
     }
     Block& block = blocks.back();
+    runs.push_back({static_cast<std::uint32_t>(&setUp - setUps.data()), count,
+                    static_cast<std::uint32_t>(blocks.size() - 1), blockUsed, block.extentsUsed});
     for (std::uint32_t i = 0; i < count; ++i) {
         const Partial partial(combining[i]);
-        block.sights[blockUsed + i] = Sight(partial);
-        block.extents[blockUsed + i] = Extent(partial);
+        const Sight& sight = block.sights[blockUsed + i] = Sight(partial);
+        if (sight.HasExtent()) block.extents[block.extentsUsed++] = Extent(partial);
     }
-    runs.push_back({static_cast<std::uint32_t>(&setUp - setUps.data()), count,
-                    static_cast<std::uint32_t>(blocks.size() - 1), blockUsed});
     blockUsed += count;
     partials += count;
     combining.clear();
@@ -1633,14 +1639,16 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
         if (endRun - firstRun == 1) {
             const RunOf& run = runs[runOrder[firstRun]];
             s.sights = {blocks[run.block].sights.get() + run.first, run.count};
-            s.extents = blocks[run.block].extents.get() + run.first;
+            s.extents = blocks[run.block].extents.get() + run.firstExtent;
         } else if (endRun - firstRun > 1) {
             merged.clear();
             for (std::uint32_t r = firstRun; r < endRun; ++r) {
                 const RunOf& run = runs[runOrder[r]];
                 const Block& block = blocks[run.block];
+                const Extent* extent = block.extents.get() + run.firstExtent;
                 for (std::uint32_t i = run.first; i < run.first + run.count; ++i) {
-                    const Partial partial(block.sights[i], block.extents[i]);
+                    const Sight& sight = block.sights[i];
+                    const Partial partial(sight, sight.HasExtent() ? *extent++ : Extent{});
                     std::uint32_t& slot = mergedAt[partial.target];
                     if (slot == 0) {
                         merged.push_back(partial);
@@ -1653,12 +1661,13 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
             for (const Partial& partial : merged)
                 mergedAt[partial.target] = 0;
             const std::size_t begin = mergedSights.size();
+            const std::size_t beginExtents = mergedExtents.size();
             for (const Partial& partial : merged) {
-                mergedSights.emplace_back(partial);
-                mergedExtents.emplace_back(partial);
+                if (mergedSights.emplace_back(partial).HasExtent())
+                    mergedExtents.emplace_back(partial);
             }
             s.sights = {mergedSights.data() + begin, merged.size()};
-            s.extents = mergedExtents.data() + begin;
+            s.extents = mergedExtents.data() + beginExtents;
         }
         total += static_cast<std::uint32_t>(s.sights.size());
     }
