@@ -69,7 +69,7 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     if (check_) {
         // The check takes what it needs from the table beside the set-ups it puts together.
         check_->EndOfRecords();
-        // The table is given back as soon as it has been read; the points are made after.
+        // The table is given back as soon as the points have been made from it.
         auto taken = std::make_shared<std::promise<void>>();
         tableTaken_ = taken->get_future().share();
         adopted_ = RunBeside([this, &points, knownPoints, taken] {
@@ -80,7 +80,6 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
                            throw;
                        }
                        taken->set_value();
-                       check_->MakePoints();
                    }).share();
         running_ = RunBeside([this] { return check_->Run([this] { adopted_.get(); }); });
         return;

@@ -5,8 +5,11 @@
 #include <charconv>
 #include <cmath>
 #include <complex>
+#include <cstdlib>
 #include <future>
+#include <new>
 #include <set>
+#include <type_traits>
 #include <span>
 #include <unordered_map>
 #include <utility>
@@ -298,19 +301,45 @@ struct Station {
     double azimuthOrientation = 0.0;
 };
 
-struct alignas(64) Node {
+// A point as the check computes it: 48 bytes, what the placement reads first. A new one is all
+// zero bytes, so that a large array of them can be had from the system without writing it.
+struct Node {
     double x = 0.0;
     double y = 0.0;
-    double z = 0.0;
-    double sigma = 0.0;  // of the position, m
-    double sigmaZ = 0.0;
-    int from = -1;                // the station that placed it
-    int heightFrom = -1;          // the set-up whose sight gave the height
-    std::uint32_t heightVia = 0;  // and the point at the sight's other end
+    float sigma = 0.0f;  // of the position, m
     bool known = false;
     bool placed = false;
     bool hasHeight = false;
+    double z = 0.0;
+    float sigmaZ = 0.0f;
+    std::uint32_t from = 0;        // the set-up that placed it + 1; 0 for a crossing
+    std::uint32_t heightFrom = 0;  // the set-up whose sight gave the height + 1; 0 none
+    std::uint32_t heightVia = 0;   // and the point at the sight's other end
 };
+static_assert(sizeof(Node) == 48 && std::is_trivially_copyable_v<Node>);
+
+// Memory for the points that comes zeroed from the system and is not written again: a new
+// point is all zero bytes.
+template <typename T>
+struct Zeroed {
+    using value_type = T;
+    Zeroed() = default;
+    template <typename U>
+    explicit Zeroed(const Zeroed<U>&) {}
+    T* allocate(std::size_t n) {
+        if (void* p = std::calloc(n, sizeof(T))) return static_cast<T*>(p);
+        throw std::bad_alloc();
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    template <typename U>
+    void construct(U*) {}
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    friend bool operator==(const Zeroed&, const Zeroed&) { return true; }
+};
+using Nodes = std::vector<Node, Zeroed<Node>>;
 
 // Where a point is seen: set-up and sight.
 struct Seen {
@@ -320,7 +349,7 @@ struct Seen {
 
 class Checker {
   public:
-    Checker(const CheckChoices& choices, std::vector<Node>& nodes, std::vector<Station>& stations,
+    Checker(const CheckChoices& choices, Nodes& nodes, std::vector<Station>& stations,
             const std::vector<Name9>& names, CheckReport& report)
         : c_(choices),
           nodes_(nodes),
@@ -469,14 +498,14 @@ class Checker {
     }
     // How a placed point was placed, for the texts.
     std::string Origin(std::uint32_t node) const {
-        const int from = nodes_[node].from;
-        if (from < 0) return "de insnijding";
-        const std::uint32_t station = stations_[static_cast<std::size_t>(from)].station;
+        const std::uint32_t from = nodes_[node].from;
+        if (from == 0) return "de insnijding";
+        const std::uint32_t station = stations_[from - 1].station;
         return station == node ? "de vrije standplaats" : "die vanuit " + Name(station);
     }
 
     const CheckChoices& c_;
-    std::vector<Node>& nodes_;
+    Nodes& nodes_;
     std::vector<Station>& stations_;
     const std::vector<Name9>& names_;
     CheckReport& report_;
@@ -632,7 +661,7 @@ bool Checker::Orient(std::size_t index) {
             target.y = at.y + h * std::cos(b);
             target.sigma = std::sqrt(at.sigma * at.sigma + PolarVariance(s, h));
             target.placed = true;
-            target.from = static_cast<int>(index);
+            target.from = static_cast<std::uint32_t>(index + 1);
             Placed(sight.target);
         }
     }
@@ -681,7 +710,7 @@ bool Checker::PlaceFree(std::size_t index) {
     at.placed = true;
     at.x = origin.real();
     at.y = origin.imag();
-    at.from = static_cast<int>(index);
+    at.from = static_cast<std::uint32_t>(index + 1);
     s.oriented = true;
     s.orientation = -std::arg(factor);
     Placed(s.station);
@@ -871,7 +900,7 @@ void Checker::Heights() {
                 to.z = at.hasHeight ? at.z + dh : target.z - dh;
                 to.sigmaZ = std::sqrt(from.sigmaZ * from.sigmaZ + variance);
                 to.hasHeight = true;
-                to.heightFrom = static_cast<int>(i);
+                to.heightFrom = static_cast<std::uint32_t>(i + 1);
                 to.heightVia = &to == &at ? sight.target : s.station;
                 changed = true;
                 all = false;  // the station may just have had its height: look again
@@ -945,7 +974,7 @@ void Checker::ComparePositions(std::size_t from, std::size_t to, Outbox* out) {
         if (i + 1 < to) Fetch(stations_[i + 1]);
         const Node& at = nodes_[s.station];
         if (!s.oriented) continue;
-        const int self = static_cast<int>(i);
+        const auto self = static_cast<std::uint32_t>(i + 1);  // as a point keeps it
         for (const Sight& sight : s.sights) {
             const Node& target = nodes_[sight.target];
             if (sight.target == s.station || !target.placed) continue;
@@ -1252,7 +1281,6 @@ struct NetworkCheck::State {
     struct Open;
     void Flush(Open& run);
     void Adopt(const PointTable& points, std::size_t knownPoints);
-    void MakePoints();
     void EndOfRecords();
     CheckReport Run(const std::function<void()>& adopted);
 
@@ -1300,14 +1328,8 @@ struct NetworkCheck::State {
 
     // What Adopt took from the point table.
     std::size_t observed = 0;  // nodes the records name; the points of coordinate records follow
-    std::vector<Node> nodes;
+    Nodes nodes;
     std::vector<Name9> nodeNames;
-    // The known points' coordinates as Adopt found them, until MakePoints.
-    struct Known {
-        std::uint32_t node;
-        double x, y, z;
-    };
-    std::vector<Known> known;
     std::vector<Finding> twins;  // the IDEX file's names with two sets of coordinates
     std::size_t twinsLeftOut = 0;
     std::size_t face2Node[2] = {0, 0};  // node + 1 of the first face-2 reading's names
@@ -1522,7 +1544,9 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
     const std::size_t fieldEntries = entries.size() - 1 - std::min(knownPoints, entries.size() - 1);
     nodeNames.reserve(observed + fieldEntries);
     nodeNames.resize(observed);
-    known.reserve(observed + fieldEntries);
+    // The points come zeroed and are written where a point is known: the pages of those that
+    // are not stay untouched until the check reads them.
+    nodes.resize(observed + fieldEntries);
     const auto nodeOfEntry = [this](std::uint32_t entry) {
         return entry < byEntry.size() ? byEntry[entry].node : 0u;
     };
@@ -1578,25 +1602,16 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
         } else {
             continue;
         }
-        known.push_back({n, p.X, p.Y, p.Z});
+        Node& point = nodes[n];
+        point.known = point.placed = point.hasHeight = true;
+        point.x = p.X;
+        point.y = p.Y;
+        point.z = p.Z;
+        point.sigma = static_cast<float>(choices.sdXY);
+        point.sigmaZ = static_cast<float>(choices.sdZ);
     }
+    nodes.resize(nodeNames.size());
     std::vector<EntryState>().swap(byEntry);
-}
-
-// The points, with the coordinates of the known ones; once.
-void NetworkCheck::State::MakePoints() {
-    if (!nodes.empty() || nodeNames.empty()) return;
-    nodes.assign(nodeNames.size(), Node{});
-    for (const Known& k : known) {
-        Node& node = nodes[k.node];
-        node.known = node.placed = node.hasHeight = true;
-        node.x = k.x;
-        node.y = k.y;
-        node.z = k.z;
-        node.sigma = choices.sdXY;
-        node.sigmaZ = choices.sdZ;
-    }
-    std::vector<Known>().swap(known);
 }
 
 CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
@@ -1674,9 +1689,8 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     std::vector<RunOf>().swap(runs);
     std::vector<SetUp>().swap(setUps);
 
-    // The points, from what Adopt took from the point table.
+    // The points, as Adopt made them from the point table.
     if (adopted) adopted();
-    MakePoints();
     CheckReport report;
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
@@ -1723,7 +1737,7 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
         p.hasHeight = node.hasHeight;
         p.flagged = checker.pointFlags_[n];
     }
-    std::vector<Node>().swap(nodes);
+    Nodes().swap(nodes);
     std::vector<Name9>().swap(nodeNames);
     report.lines = lines.get();
     std::vector<Station>().swap(stations);
@@ -1750,10 +1764,6 @@ void NetworkCheck::Adopt(const PointTable& points, std::size_t knownPoints) {
 
 void NetworkCheck::EndOfRecords() {
     state_->EndOfRecords();
-}
-
-void NetworkCheck::MakePoints() {
-    state_->MakePoints();
 }
 
 CheckReport NetworkCheck::Run(const std::function<void()>& adopted) {

@@ -109,8 +109,6 @@ class NetworkCheck final : public ObservationSink {
     // IDEX file's twins; entries 1 .. knownPoints came from the IDEX file. The table is not
     // read after this, so the caller may change it while Run runs.
     void Adopt(const PointTable& points, std::size_t knownPoints);
-    // Makes the points from what Adopt took; Run does it when it has not been done.
-    void MakePoints();
     // Checks, once; the combined readings are let go as they are used. Run may begin beside
     // Adopt: `adopted` returns once Adopt has finished (without it, Adopt came first).
     CheckReport Run(const std::function<void()>& adopted = {});
