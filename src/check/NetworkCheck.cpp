@@ -221,19 +221,31 @@ struct Partial {
     }
 };
 
-// What one set-up says about one target, its readings combined: 32 bytes, for a large network
+// An angle as a 32-bit fraction of the full circle: steps of 1.5e-9 radians (0.1 micro-gon,
+// a thousandth of a millimetre at 500 m), and a circle that closes by itself.
+constexpr double kCircleSteps = 4294967296.0;
+std::uint32_t ToSteps(double radians) {
+    if (!(std::abs(radians) < 1e6)) return 0;  // not an angle a reading gives
+    return static_cast<std::uint32_t>(
+        static_cast<std::int64_t>(std::floor(radians / kTwoPi * kCircleSteps + 0.5)));
+}
+double FromSteps(std::uint32_t steps) {
+    return static_cast<double>(steps) * (kTwoPi / kCircleSteps);
+}
+
+// What one set-up says about one target, its readings combined: 24 bytes, for a large network
 // has a great many. The counts are a partial's (the faces in the high bits of `directions`,
 // which a reading always sets with its count); the check asks only for none or some. Lengths
 // are kept to seven digits: a hundredth of a millimetre in a kilometre, far below what the
-// distances are measured to; the angles in full.
+// distances are measured to.
 struct Sight {
     std::uint32_t target = 0;
     std::uint8_t directions = 0;
     std::uint8_t zeniths = 0;
     std::uint8_t horizontals = 0;
     std::uint8_t heightDifferences = 0;
-    double direction = 0.0;
-    double zenith = 0.0;
+    std::uint32_t direction = 0;  // in steps of the circle
+    std::uint32_t zenith = 0;
     float horizontal = 0.0f;
     float height = 0.0f;  // the height difference; without one, the height offset
 
@@ -244,17 +256,18 @@ struct Sight {
           zeniths(p.zeniths),
           horizontals(p.horizontals),
           heightDifferences(p.heightDifferences),
-          direction(p.direction),
-          zenith(p.zenith),
+          direction(ToSteps(p.direction)),
+          zenith(ToSteps(p.zenith)),
           horizontal(static_cast<float>(p.horizontal)),
           height(static_cast<float>(p.height)) {}
-    double Direction() const { return direction; }
+    double Direction() const { return FromSteps(direction); }
     double Horizontal() const { return horizontal; }
     double HeightDifference() const { return height; }
     double HeightOffset() const { return height; }
-    double Zenith() const { return zenith; }
+    double Zenith() const { return FromSteps(zenith); }
     bool HasExtent() const { return (directions & Partial::kCount) >= 2 || zeniths >= 2; }
 };
+static_assert(sizeof(Sight) == 24);
 
 // What a run keeps of a partial beside its sight: the spreads, for merging runs and for the
 // spreads' findings; let go once those are made. Only a sight of more than one reading has
@@ -284,8 +297,8 @@ Partial::Partial(const Sight& sight, const Extent& extent)
       directionHigh(extent.directionHigh),
       zenithLow(extent.zenithLow),
       zenithHigh(extent.zenithHigh),
-      direction(sight.direction),
-      zenith(sight.zenith),
+      direction(sight.Direction()),
+      zenith(sight.Zenith()),
       horizontal(sight.horizontal),
       height(sight.height) {}
 
