@@ -304,14 +304,14 @@ Partial::Partial(const Sight& sight, const Extent& extent)
 
 struct Station {
     std::uint32_t station = 0;
+    std::uint32_t firstSight = 0;  // the number of its first sight among all
     std::span<const Sight> sights;
     const Extent* extents = nullptr;  // the spreads of its sights that have them, in order
-    std::uint32_t firstSight = 0;     // the number of its first sight among all
-    bool oriented = false;
     double orientation = 0.0;
-    double orientationSigma = 0.0;
-    bool hasAzimuth = false;  // the orientation of the set-up's first azimuth record
-    double azimuthOrientation = 0.0;
+    double azimuthOrientation = 0.0;  // the orientation of the set-up's first azimuth record
+    float orientationSigma = 0.0f;
+    bool oriented = false;
+    bool hasAzimuth = false;
 };
 
 // A point as the check computes it: 48 bytes, what the placement reads first. A new one is all
@@ -656,12 +656,12 @@ bool Checker::Orient(std::size_t index) {
     }
     if (count > 0) {
         s.orientation = first + sum / count;
-        s.orientationSigma = std::sqrt(variance) / count;
+        s.orientationSigma = static_cast<float>(std::sqrt(variance) / count);
     } else {
         // Only an azimuth record, when that is all there is.
         if (!s.hasAzimuth) return false;
         s.orientation = s.azimuthOrientation;
-        s.orientationSigma = std::sqrt(2.0) * DirectionSigma(0.0);
+        s.orientationSigma = static_cast<float>(std::sqrt(2.0) * DirectionSigma(0.0));
     }
     s.oriented = true;
     for (const Sight& sight : s.sights) {
@@ -736,7 +736,7 @@ bool Checker::PlaceFree(std::size_t index) {
         variance += (d * d + t * t) / (h * h);
         targetsVariance += t * t + DistanceSigma(h) * DistanceSigma(h) + d * d;
     }
-    s.orientationSigma = std::sqrt(variance) / n;
+    s.orientationSigma = static_cast<float>(std::sqrt(variance) / n);
     at.sigma = std::sqrt(targetsVariance / n);
     report_.notes.push_back("vrije standplaats " + Name(s.station) + ": schaal " +
                             Fixed(std::abs(factor), 6) + " uit " + std::to_string(pairs.size()) +
@@ -1350,7 +1350,7 @@ struct NetworkCheck::State {
 
 std::uint32_t NetworkCheck::State::NodeOf(std::uint32_t entry) {
     if (entry >= byEntry.size())
-        byEntry.resize(std::max<std::size_t>(entry + 1, byEntry.size() * 2));
+        byEntry.resize(std::max<std::size_t>(entry + 1, byEntry.size() + byEntry.size() / 4));
     std::uint32_t& node = byEntry[entry].node;
     if (node == 0) {
         node = ++nodeCount;
