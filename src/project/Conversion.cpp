@@ -92,6 +92,7 @@ ConversionOutcome FieldFileConversion::Steps(AngleUnitState& angleUnit) {
     const AngleUnit unit = FinalAngleUnit(angleUnit);
     if (!GatherAndWrite(angleUnit, unit)) return ConversionOutcome::InputRefused;
     WriteCoordinates();
+    LetGoOfTables();
     if (!Commit()) {
         ReportFailure();
         return ConversionOutcome::WriteFailed;
@@ -207,6 +208,14 @@ void FieldFileConversion::WriteCoordinates() {
     written_[0] = WriteProjectTail(project_, options_);
 }
 
+// The files have been written from the tables: their memory is let go before the commit, which
+// waits for the disk (a check running beside has it sooner).
+void FieldFileConversion::LetGoOfTables() {
+    lastPoint_ = points_.Last();
+    points_ = PointTable();
+    std::vector<NameKey>().swap(knownOrder_);
+}
+
 // The project file goes last: it is what makes a folder hold a project. The old files are held
 // open meanwhile, so that the renames do not wait for their data to be freed.
 bool FieldFileConversion::Commit() {
@@ -233,7 +242,7 @@ void FieldFileConversion::Summarize(ConversionSummary& summary) const {
     summary.setUps = writer_ ? writer_->StationRecords() : 0;
     summary.observations = writer_ ? writer_->ObservationLineCount() : 0;
     summary.knownPoints = static_cast<long long>(knownPoints_);
-    summary.newPoints = static_cast<long long>(points_.Last() - knownPoints_);
+    summary.newPoints = static_cast<long long>(std::max(points_.Last(), lastPoint_) - knownPoints_);
     summary.roundSets = counts_.roundSets;
     summary.mismatches = counts_.mismatches;
 }

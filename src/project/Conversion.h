@@ -84,6 +84,7 @@ class FieldFileConversion {
     AngleUnit FinalAngleUnit(AngleUnitState& angleUnit);
     bool GatherAndWrite(AngleUnitState& angleUnit, AngleUnit unit);
     void WriteCoordinates();
+    void LetGoOfTables();
     bool Commit();
     void Summarize(ConversionSummary& summary) const;
     void ReportFailure();
@@ -95,6 +96,7 @@ class FieldFileConversion {
     UserInterface& ui_;
     std::optional<ProjectValues> values_;
     std::size_t knownPoints_ = 0;
+    std::size_t lastPoint_ = 0;  // the table's last entry once it has been let go
 
     // The field file, and the quick pass over it beside the caller.
     LineReader field_;
