@@ -9,8 +9,8 @@
 #include <future>
 #include <new>
 #include <set>
-#include <type_traits>
 #include <span>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 
@@ -304,7 +304,7 @@ Partial::Partial(const Sight& sight, const Extent& extent)
 
 struct Station {
     std::uint32_t station = 0;
-    std::uint32_t firstSight = 0;  // the number of its first sight among all
+    std::uint32_t firstSight = 0;  // the number of its first sight in the store
     std::span<const Sight> sights;
     const Extent* extents = nullptr;  // the spreads of its sights that have them, in order
     double orientation = 0.0;
@@ -360,20 +360,29 @@ struct Seen {
     std::uint32_t sight = 0;
 };
 
+// Where the sights are kept: slices of kSlice places, a sight known by the number of its place
+// (a set-up's sights have numbers that follow each other).
+struct SightStore {
+    static constexpr std::uint32_t kSlice = 8192;
+    std::vector<const Sight*> slices;
+    const Sight& operator[](std::uint32_t n) const { return slices[n / kSlice][n % kSlice]; }
+    std::size_t Places() const { return slices.size() * std::size_t{kSlice}; }
+};
+
 class Checker {
   public:
     Checker(const CheckChoices& choices, Nodes& nodes, std::vector<Station>& stations,
-            const std::vector<Name9>& names, CheckReport& report)
+            const SightStore& store, const std::vector<Name9>& names, CheckReport& report)
         : c_(choices),
           nodes_(nodes),
           stations_(stations),
+          store_(store),
           names_(names),
           report_(report),
           setUpsAt_(nodes.size() + 1) {
-        std::size_t sights = 0;
         for (const Station& s : stations)
-            sights += s.sights.size();
-        sightFlags_.resize(sights);
+            sights_ += s.sights.size();
+        sightFlags_.resize(store.Places());
         pointFlags_.resize(nodes.size());
         // The set-ups on each point in one array, a point's from At[n] to At[n + 1].
         for (const Station& s : stations)
@@ -520,6 +529,8 @@ class Checker {
     const CheckChoices& c_;
     Nodes& nodes_;
     std::vector<Station>& stations_;
+    const SightStore& store_;
+    std::size_t sights_ = 0;  // in all
     const std::vector<Name9>& names_;
     CheckReport& report_;
     // The sights that see a point not placed by polar sights, from seenAt_[n] to seenAt_[n + 1]:
@@ -543,11 +554,10 @@ class Checker {
     // by the other point: the two ways of a pair side by side.
     struct Partner {
         std::uint32_t other;
-        std::uint32_t sight;  // the number among all sights; kBack: from the higher point
-        const Sight* at;      // the sight itself
+        std::uint32_t sight;  // its number in the store; kBack: from the higher point
     };
-    static const Sight& SightOf(const Partner& p) {
-        return *p.at;
+    const Sight& SightOf(const Partner& p) const {
+        return store_[p.sight & ~kBack];
     }
     static constexpr std::uint32_t kBack = 0x80000000u;
     void Pair();
@@ -594,8 +604,8 @@ void Checker::Pair() {
             if (sight.target == s.station) continue;
             const bool back = s.station > sight.target;
             const auto index = s.firstSight + static_cast<std::uint32_t>(&sight - s.sights.data());
-            partners_[next[back ? sight.target : s.station]++] = {
-                back ? s.station : sight.target, index | (back ? kBack : 0u), &sight};
+            partners_[next[back ? sight.target : s.station]++] = {back ? s.station : sight.target,
+                                                                  index | (back ? kBack : 0u)};
         }
     }
     std::vector<std::uint32_t>().swap(next);
@@ -1078,7 +1088,7 @@ void Checker::Compare() {
     // halves of about as many sights, the second on a thread of its own and reported after the
     // first.
     std::size_t half = 0;
-    for (std::size_t seen = 0; half < stations_.size() && seen * 2 < sightFlags_.size(); ++half)
+    for (std::size_t seen = 0; half < stations_.size() && seen * 2 < sights_; ++half)
         seen += stations_[half].sights.size();
     Outbox second;
     second.pointFlags.resize(pointFlags_.size());
@@ -1276,14 +1286,16 @@ struct NetworkCheck::State {
         std::uint32_t firstExtent = 0;
     };
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-    // Sights are kept in blocks, so that their store never has to move; a run never spans two.
-    static constexpr std::uint32_t kBlock = 8192;
+    // Sights are kept in blocks of whole slices of the store, so that it never has to move; a
+    // run never spans two.
     struct Block {
         std::unique_ptr<Sight[]> sights;
         std::unique_ptr<Extent[]> extents;  // as many as it has sights; those used are touched
         std::uint32_t size = 0;
         std::uint32_t extentsUsed = 0;
+        std::uint32_t base = 0;  // the number of its first place in the store
     };
+    Block& RoomFor(std::uint32_t count);
 
     std::uint32_t NodeOf(std::uint32_t entry);
     void Put(const ObservationRecord& record);
@@ -1506,6 +1518,19 @@ NetworkCheck::State::Open& NetworkCheck::State::OpenFor(std::uint32_t setUp) {
     return *oldest;
 }
 
+// The last block, with room for `count` more sights.
+NetworkCheck::State::Block& NetworkCheck::State::RoomFor(std::uint32_t count) {
+    if (blocks.empty() || blockUsed + count > blocks.back().size) {
+        constexpr std::uint32_t slice = SightStore::kSlice;
+        const std::uint32_t size = (std::max(count, std::uint32_t{1}) + slice - 1) / slice * slice;
+        const std::uint32_t base = blocks.empty() ? 0 : blocks.back().base + blocks.back().size;
+        blocks.push_back({std::make_unique<Sight[]>(size),
+                          std::make_unique_for_overwrite<Extent[]>(size), size, 0, base});
+        blockUsed = 0;
+    }
+    return blocks.back();
+}
+
 // A run of an open set-up goes into the blocks.
 void NetworkCheck::State::Flush(Open& run) {
     if (run.setUp == kNone) return;
@@ -1520,13 +1545,7 @@ void NetworkCheck::State::Flush(Open& run) {
     }
     const auto count = static_cast<std::uint32_t>(combining.size());
     if (count == 0) return;
-    if (blocks.empty() || blockUsed + count > blocks.back().size) {
-        const std::uint32_t size = std::max(kBlock, count);
-        blocks.push_back({std::make_unique<Sight[]>(size),
-                          std::make_unique_for_overwrite<Extent[]>(size), size, 0});
-        blockUsed = 0;
-    }
-    Block& block = blocks.back();
+    Block& block = RoomFor(count);
     runs.push_back({static_cast<std::uint32_t>(&setUp - setUps.data()), count,
                     static_cast<std::uint32_t>(blocks.size() - 1), blockUsed, block.extentsUsed});
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -1645,29 +1664,23 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
             if (runsAt[runs[r].setUp + 1] - runsAt[runs[r].setUp] > 1) split += runs[r].count;
         }
     }
-    // Room for all merged sights at once: the spans into it must not move.
-    std::vector<Sight> mergedSights;
-    mergedSights.reserve(split);
     std::vector<Station> stations(setUps.size());
     std::vector<Partial> merged;
     // Where a target stands in `merged` + 1; 0 again once a set-up is merged. A station seen
     // again and again may gather hundreds of targets in one set-up.
     std::vector<std::uint32_t> mergedAt(split > 0 ? nodeCount : 0, 0);
-    std::vector<Extent> mergedExtents;
-    mergedExtents.reserve(split);
-    std::uint32_t total = 0;
     for (std::uint32_t u = 0; u < setUps.size(); ++u) {
         Station& s = stations[u];
         s.station = setUps[u].station;
         s.hasAzimuth = setUps[u].hasAzimuth;
         s.azimuthOrientation = setUps[u].azimuthOrientation;
-        s.firstSight = total;
         const std::uint32_t firstRun = runsAt[u];
         const std::uint32_t endRun = runsAt[u + 1];
         if (endRun - firstRun == 1) {
             const RunOf& run = runs[runOrder[firstRun]];
             s.sights = {blocks[run.block].sights.get() + run.first, run.count};
             s.extents = blocks[run.block].extents.get() + run.firstExtent;
+            s.firstSight = blocks[run.block].base + run.first;
         } else if (endRun - firstRun > 1) {
             merged.clear();
             for (std::uint32_t r = firstRun; r < endRun; ++r) {
@@ -1688,16 +1701,23 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
             }
             for (const Partial& partial : merged)
                 mergedAt[partial.target] = 0;
-            const std::size_t begin = mergedSights.size();
-            const std::size_t beginExtents = mergedExtents.size();
-            for (const Partial& partial : merged) {
-                if (mergedSights.emplace_back(partial).HasExtent())
-                    mergedExtents.emplace_back(partial);
+            // The merged run goes behind the others.
+            const auto count = static_cast<std::uint32_t>(merged.size());
+            Block& block = RoomFor(count);
+            s.sights = {block.sights.get() + blockUsed, count};
+            s.extents = block.extents.get() + block.extentsUsed;
+            s.firstSight = block.base + blockUsed;
+            for (std::uint32_t i = 0; i < count; ++i) {
+                if ((block.sights[blockUsed + i] = Sight(merged[i])).HasExtent())
+                    block.extents[block.extentsUsed++] = Extent(merged[i]);
             }
-            s.sights = {mergedSights.data() + begin, merged.size()};
-            s.extents = mergedExtents.data() + beginExtents;
+            blockUsed += count;
         }
-        total += static_cast<std::uint32_t>(s.sights.size());
+    }
+    SightStore store;
+    for (const Block& block : blocks) {
+        for (std::uint32_t at = 0; at < block.size; at += SightStore::kSlice)
+            store.slices.push_back(block.sights.get() + at);
     }
     std::vector<RunOf>().swap(runs);
     std::vector<SetUp>().swap(setUps);
@@ -1707,14 +1727,13 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     CheckReport report;
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
-    Checker checker(choices, nodes, stations, nodeNames, report);
+    Checker checker(choices, nodes, stations, store, nodeNames, report);
     checker.StartPairing();
     checker.Place();
     checker.Compare();
     // The spreads have been looked at.
     for (Block& block : blocks)
         block.extents.reset();
-    std::vector<Extent>().swap(mergedExtents);
     checker.Unplaced(observed);
     // The sketch's lines beside its points.
     std::future<std::vector<CheckLine>> lines = RunBeside([&checker] { return checker.Lines(); });
@@ -1754,7 +1773,6 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     std::vector<Name9>().swap(nodeNames);
     report.lines = lines.get();
     std::vector<Station>().swap(stations);
-    std::vector<Sight>().swap(mergedSights);
     std::vector<Block>().swap(blocks);
     return report;
 }
