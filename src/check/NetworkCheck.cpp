@@ -864,6 +864,9 @@ void Checker::Place() {
     // sights it opens the way for, until a sweep places nothing. A sweep visits only what was
     // not placed before it, in order.
     drain();
+    // The pairs are made beside the rest: begun only now, their memory is not asked for while
+    // an export beside still holds its tables.
+    StartPairing();
     SeeUnplaced();
     std::vector<std::uint32_t> freeSetUps;
     for (std::uint32_t i = 0; i < stations_.size(); ++i) {
@@ -1307,6 +1310,7 @@ struct NetworkCheck::State {
     void Flush(Open& run);
     void Adopt(const PointTable& points, std::size_t knownPoints);
     void EndOfRecords();
+    std::vector<Station> Stations();
     CheckReport Run(const std::function<void()>& adopted);
 
     const CheckChoices choices;
@@ -1646,10 +1650,9 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
     std::vector<EntryState>().swap(byEntry);
 }
 
-CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
-    EndOfRecords();
-
-    // Each set-up's sights and their extents: its run in a block, or its runs merged.
+// Each set-up's sights and their extents: its run in a block, or its runs merged into one
+// behind the others. The runs are let go.
+std::vector<Station> NetworkCheck::State::Stations() {
     std::vector<std::uint32_t> runsAt(setUps.size() + 1, 0);
     std::size_t split = 0;  // sights in set-ups of more than one run
     for (const RunOf& run : runs)
@@ -1714,13 +1717,20 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
             blockUsed += count;
         }
     }
+    std::vector<RunOf>().swap(runs);
+    std::vector<SetUp>().swap(setUps);
+    return stations;
+}
+
+CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
+    EndOfRecords();
+
+    std::vector<Station> stations = Stations();
     SightStore store;
     for (const Block& block : blocks) {
         for (std::uint32_t at = 0; at < block.size; at += SightStore::kSlice)
             store.slices.push_back(block.sights.get() + at);
     }
-    std::vector<RunOf>().swap(runs);
-    std::vector<SetUp>().swap(setUps);
 
     // The points, as Adopt made them from the point table.
     if (adopted) adopted();
@@ -1728,13 +1738,15 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
     Checker checker(choices, nodes, stations, store, nodeNames, report);
-    checker.StartPairing();
     checker.Place();
     checker.Compare();
     // The spreads have been looked at.
     for (Block& block : blocks)
         block.extents.reset();
     checker.Unplaced(observed);
+    // The sights have been looked at: the report is made from the pairs and the points.
+    std::vector<Station>().swap(stations);
+    std::vector<Block>().swap(blocks);
     // The sketch's lines beside its points.
     std::future<std::vector<CheckLine>> lines = RunBeside([&checker] { return checker.Lines(); });
     if (choices.face2to1 && choices.unit != AngleUnit::Gon && face2Readings > 0) {
@@ -1772,8 +1784,6 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     Nodes().swap(nodes);
     std::vector<Name9>().swap(nodeNames);
     report.lines = lines.get();
-    std::vector<Station>().swap(stations);
-    std::vector<Block>().swap(blocks);
     return report;
 }
 

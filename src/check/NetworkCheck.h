@@ -28,14 +28,14 @@ struct Finding {
     std::vector<std::size_t> points;  // indices into CheckReport::points
 };
 
-enum class PointState { Known, Placed, NotPlaced };
+enum class PointState : std::uint8_t { Known, Placed, NotPlaced };
 
 struct CheckPoint {
     std::string name;  // trailing blanks removed
-    PointState state = PointState::NotPlaced;
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
+    PointState state = PointState::NotPlaced;
     bool hasHeight = false;
     bool flagged = false;  // named by an error
 };

@@ -39,10 +39,11 @@ TEST(Sketch, MarksStandWhereThePlanPutsThem) {
 #endif
     if (std::system("xmllint --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no xmllint";
     CheckReport report;
-    report.points = {{"K1", PointState::Known, 1000.0, 2000.0},
-                     {"P&2", PointState::Placed, 1100.0, 2000.0, 0.0, false, true},
-                     {"P3", PointState::Placed, 1000.0, 2050.0},
-                     {"U4", PointState::NotPlaced}};
+    report.points = {
+        {.name = "K1", .x = 1000.0, .y = 2000.0, .state = PointState::Known},
+        {.name = "P&2", .x = 1100.0, .y = 2000.0, .state = PointState::Placed, .flagged = true},
+        {.name = "P3", .x = 1000.0, .y = 2050.0, .state = PointState::Placed},
+        {.name = "U4", .state = PointState::NotPlaced}};
     report.lines = {{0, 1, true}, {0, 3, false}};
     testing::TempFolder dir;
     const std::string file = dir.Path("net.svg");

@@ -8,10 +8,11 @@ namespace talvik::testing {
 
 inline CheckReport SampleCheckReport() {
     CheckReport report;
-    report.points = {{"K1", PointState::Known, 1000.0, 2000.0},
-                     {"K2", PointState::Known, 1100.0, 2000.0, 0.0, false, true},
-                     {"P3", PointState::Placed, 1000.0, 2060.0},
-                     {"U4", PointState::NotPlaced}};
+    report.points = {
+        {.name = "K1", .x = 1000.0, .y = 2000.0, .state = PointState::Known},
+        {.name = "K2", .x = 1100.0, .y = 2000.0, .state = PointState::Known, .flagged = true},
+        {.name = "P3", .x = 1000.0, .y = 2060.0, .state = PointState::Placed},
+        {.name = "U4", .state = PointState::NotPlaced}};
     report.findings = {{Severity::Error, "K2", {1}}, {Severity::Warning, "K1 P3", {0, 2}}};
     return report;
 }
