@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "check/StepAngles.h"
 #include "model/Beside.h"
 #include "text/Text.h"
 
@@ -221,18 +222,6 @@ struct Partial {
     }
 };
 
-// An angle as a 32-bit fraction of the full circle: steps of 1.5e-9 radians (0.1 micro-gon,
-// a thousandth of a millimetre at 500 m), and a circle that closes by itself.
-constexpr double kCircleSteps = 4294967296.0;
-std::uint32_t ToSteps(double radians) {
-    if (!(std::abs(radians) < 1e6)) return 0;  // not an angle a reading gives
-    return static_cast<std::uint32_t>(
-        static_cast<std::int64_t>(std::floor(radians / kTwoPi * kCircleSteps + 0.5)));
-}
-double FromSteps(std::uint32_t steps) {
-    return static_cast<double>(steps) * (kTwoPi / kCircleSteps);
-}
-
 // What one set-up says about one target, its readings combined: 24 bytes, for a large network
 // has a great many. The counts are a partial's (the faces in the high bits of `directions`,
 // which a reading always sets with its count); the check asks only for none or some. Lengths
@@ -371,9 +360,11 @@ struct SightStore {
 
 class Checker {
   public:
-    Checker(const CheckChoices& choices, Nodes& nodes, std::vector<Station>& stations,
-            const SightStore& store, const std::vector<Name9>& names, CheckReport& report)
+    Checker(const CheckChoices& choices, const StepTrigonometry& trigonometry, Nodes& nodes,
+            std::vector<Station>& stations, const SightStore& store,
+            const std::vector<Name9>& names, CheckReport& report)
         : c_(choices),
+          trigonometry_(trigonometry),
           nodes_(nodes),
           stations_(stations),
           store_(store),
@@ -431,26 +422,31 @@ class Checker {
         return d * d + r * r + 2.0 * c_.sigmaCent * c_.sigmaCent;
     }
     double HeightVariance(double h, double zenith) const {
+        return HeightVarianceCos(h, std::cos(zenith));
+    }
+    double HeightVarianceCos(double h, double cosZenith) const {
         const double z = ZenithSigma(h) * h;
-        const double d = DistanceSigma(h) * std::cos(zenith);
+        const double d = DistanceSigma(h) * cosZenith;
         return z * z + d * d + 2.0 * c_.sigmaInst * c_.sigmaInst;
     }
     // The height difference a sight gives from station to target, and its variance: from the
     // slope distance, or from the zenith angle and the distance of the placed points.
     bool HeightDifference(const Station& s, const Sight& sight, double& dh,
                           double& variance) const {
+        const SineCosine zenith = trigonometry_(sight.zenith);
         if (sight.heightDifferences > 0) {
             dh = sight.HeightDifference();
-            variance = HeightVariance(sight.Horizontal(), sight.Zenith());
+            variance = HeightVarianceCos(sight.Horizontal(), zenith.cos);
             return true;
         }
         const Node& at = nodes_[s.station];
         const Node& target = nodes_[sight.target];
         if (sight.zeniths == 0 || !at.placed || !target.placed) return false;
         const double h = Span(at, target);
-        dh = h / std::tan(sight.Zenith()) + Curvature(h) + sight.HeightOffset();
-        const double z = ZenithSigma(h) * h / std::pow(std::sin(sight.Zenith()), 2);
-        const double d = Length(at.sigma, target.sigma) / std::tan(sight.Zenith());
+        const double cotangent = zenith.cos / zenith.sin;
+        dh = h * cotangent + Curvature(h) + sight.HeightOffset();
+        const double z = ZenithSigma(h) * h / (zenith.sin * zenith.sin);
+        const double d = Length(at.sigma, target.sigma) * cotangent;
         variance = z * z + d * d + 2.0 * c_.sigmaInst * c_.sigmaInst;
         return true;
     }
@@ -527,12 +523,14 @@ class Checker {
     }
 
     const CheckChoices& c_;
+    const StepTrigonometry& trigonometry_;
     Nodes& nodes_;
     std::vector<Station>& stations_;
     const SightStore& store_;
     std::size_t sights_ = 0;  // in all
     const std::vector<Name9>& names_;
     CheckReport& report_;
+
     // The sights that see a point not placed by polar sights, from seenAt_[n] to seenAt_[n + 1]:
     // only those points are looked up by where they are seen.
     void SeeUnplaced();
@@ -674,14 +672,15 @@ bool Checker::Orient(std::size_t index) {
         s.orientationSigma = static_cast<float>(std::sqrt(2.0) * DirectionSigma(0.0));
     }
     s.oriented = true;
+    const SineCosine orientation{std::sin(s.orientation), std::cos(s.orientation)};
     for (const Sight& sight : s.sights) {
         Node& target = nodes_[sight.target];
         if (sight.target == s.station || sight.directions == 0) continue;
         if (!target.placed && sight.horizontals > 0) {
             const double h = sight.Horizontal();
-            const double b = s.orientation + sight.Direction();
-            target.x = at.x + h * std::sin(b);
-            target.y = at.y + h * std::cos(b);
+            const SineCosine bearing = trigonometry_(sight.direction).Turned(orientation);
+            target.x = at.x + h * bearing.sin;
+            target.y = at.y + h * bearing.cos;
             target.sigma = std::sqrt(at.sigma * at.sigma + PolarVariance(s, h));
             target.placed = true;
             target.from = static_cast<std::uint32_t>(index + 1);
@@ -1001,6 +1000,7 @@ void Checker::ComparePositions(std::size_t from, std::size_t to, Outbox* out) {
         const Node& at = nodes_[s.station];
         if (!s.oriented) continue;
         const auto self = static_cast<std::uint32_t>(i + 1);  // as a point keeps it
+        const SineCosine orientation{std::sin(s.orientation), std::cos(s.orientation)};
         for (const Sight& sight : s.sights) {
             const Node& target = nodes_[sight.target];
             if (sight.target == s.station || !target.placed) continue;
@@ -1012,9 +1012,8 @@ void Checker::ComparePositions(std::size_t from, std::size_t to, Outbox* out) {
             if (sight.directions > 0 && sight.horizontals > 0 && target.from != self &&
                 at.from != self) {
                 const double h = sight.Horizontal();
-                const double b = s.orientation + sight.Direction();
-                const double off =
-                    Length(at.x + h * std::sin(b) - target.x, at.y + h * std::cos(b) - target.y);
+                const SineCosine b = trigonometry_(sight.direction).Turned(orientation);
+                const double off = Length(at.x + h * b.sin - target.x, at.y + h * b.cos - target.y);
                 const double tolerance =
                     std::max(kPositionFloor,
                              kPositionFactor * std::sqrt(at.sigma * at.sigma + PolarVariance(s, h) +
@@ -1315,6 +1314,7 @@ struct NetworkCheck::State {
 
     const CheckChoices choices;
     const AngleUnit unit;
+    const StepTrigonometry trigonometry;
     // A node is a point the records name, numbered as they first come. Per entry of the point
     // table: its node + 1 and, for a station, its latest set-up + 1; 0 none. Side by side, so
     // that a station's record finds both in one place.
@@ -1488,9 +1488,7 @@ void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t
     }
     if (stationRecord) return;
     if (record.Distance > 0.0 && zenith > 0.0) {
-        // Side by side, the two make one call that gives both.
-        const double sine = std::sin(zenith);
-        const double cosine = std::cos(zenith);
+        const auto [sine, cosine] = trigonometry(ToSteps(zenith));
         const double h = record.Distance * sine;
         sight.horizontalSum += h;
         ++sight.horizontals;
@@ -1737,7 +1735,7 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     CheckReport report;
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
-    Checker checker(choices, nodes, stations, store, nodeNames, report);
+    Checker checker(choices, trigonometry, nodes, stations, store, nodeNames, report);
     checker.Place();
     checker.Compare();
     // The spreads have been looked at.
