@@ -418,8 +418,9 @@ class Checker {
     // The variance a polar sight of this length adds to a position.
     double PolarVariance(const Station& s, double distance) const {
         const double d = DistanceSigma(distance);
-        const double r = Length(DirectionSigma(distance), s.orientationSigma) * distance;
-        return d * d + r * r + 2.0 * c_.sigmaCent * c_.sigmaCent;
+        const double a = DirectionSigma(distance);
+        const double o = s.orientationSigma;
+        return d * d + (a * a + o * o) * distance * distance + 2.0 * c_.sigmaCent * c_.sigmaCent;
     }
     double HeightVariance(double h, double zenith) const {
         return HeightVarianceCos(h, std::cos(zenith));
@@ -993,10 +994,16 @@ void Checker::StartPairing() {
 // Positions and heights that the sights of set-ups from .. to - 1 give for points placed
 // otherwise; findings and marks go to `out`, or to the report when it is null.
 void Checker::ComparePositions(std::size_t from, std::size_t to, Outbox* out) {
+    // Squares are compared: the roots are taken only for the texts.
+    constexpr double kFloor2 = kPositionFloor * kPositionFloor;
+    constexpr double kFactor2 = kPositionFactor * kPositionFactor;
     if (from < to) Fetch(stations_[from]);
     for (std::size_t i = from; i < to; ++i) {
         const Station& s = stations_[i];
+        // The next set-up's points are fetched while this one is compared, and the sights of
+        // the one after that.
         if (i + 1 < to) Fetch(stations_[i + 1]);
+        if (i + 2 < to) FetchSights(stations_[i + 2]);
         const Node& at = nodes_[s.station];
         if (!s.oriented) continue;
         const auto self = static_cast<std::uint32_t>(i + 1);  // as a point keeps it
@@ -1013,25 +1020,28 @@ void Checker::ComparePositions(std::size_t from, std::size_t to, Outbox* out) {
                 at.from != self) {
                 const double h = sight.Horizontal();
                 const SineCosine b = trigonometry_(sight.direction).Turned(orientation);
-                const double off = Length(at.x + h * b.sin - target.x, at.y + h * b.cos - target.y);
-                const double tolerance =
-                    std::max(kPositionFloor,
-                             kPositionFactor * std::sqrt(at.sigma * at.sigma + PolarVariance(s, h) +
-                                                         target.sigma * target.sigma));
-                if (off > tolerance) {
+                const double dx = at.x + h * b.sin - target.x;
+                const double dy = at.y + h * b.cos - target.y;
+                const double off2 = dx * dx + dy * dy;
+                const double tolerance2 =
+                    std::max(kFloor2, kFactor2 * (at.sigma * at.sigma + PolarVariance(s, h) +
+                                                  target.sigma * target.sigma));
+                if (off2 > tolerance2) {
+                    const auto off = [off2] { return Metres(std::sqrt(off2)); };
+                    const auto tolerance = [tolerance2] { return Metres(std::sqrt(tolerance2)); };
                     FlagIn(out, s, sight);
                     if (target.known)
                         AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who() + ": vanuit " + where() +
-                                   " berekend op " + Metres(off) +
-                                   " van de bekende co\xF6rdinaten (toegestaan " +
-                                   Metres(tolerance) + ")";
+                                   " berekend op " + off() +
+                                   " van de bekende co\xF6rdinaten (toegestaan " + tolerance() +
+                                   ")";
                         });
                     else
                         AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "punt " + who() + ": plaatsing vanuit " + where() + " wijkt " +
-                                   Metres(off) + " af van " + Origin(sight.target) +
-                                   " (toegestaan " + Metres(tolerance) + ")";
+                                   off() + " af van " + Origin(sight.target) + " (toegestaan " +
+                                   tolerance() + ")";
                         });
                 }
             }
@@ -1042,24 +1052,25 @@ void Checker::ComparePositions(std::size_t from, std::size_t to, Outbox* out) {
             double variance = 0.0;
             if (at.hasHeight && target.hasHeight && !heightFromThis &&
                 HeightDifference(s, sight, dh, variance)) {
-                const double off = std::abs(at.z + dh - target.z);
-                const double tolerance = std::max(
-                    kPositionFloor, kPositionFactor * std::sqrt(at.sigmaZ * at.sigmaZ + variance +
-                                                                target.sigmaZ * target.sigmaZ));
-                if (off > tolerance) {
+                const double offset = std::abs(at.z + dh - target.z);
+                const double tolerance2 = std::max(
+                    kFloor2,
+                    kFactor2 * (at.sigmaZ * at.sigmaZ + variance + target.sigmaZ * target.sigmaZ));
+                if (offset * offset > tolerance2) {
+                    const auto off = [offset] { return Metres(offset); };
+                    const auto tolerance = [tolerance2] { return Metres(std::sqrt(tolerance2)); };
                     FlagIn(out, s, sight);
                     if (target.known)
                         AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "bekend punt " + who() + ": hoogte vanuit " + where() +
-                                   " wijkt " + Metres(off) +
-                                   " af van de bekende hoogte (toegestaan " + Metres(tolerance) +
-                                   ")";
+                                   " wijkt " + off() + " af van de bekende hoogte (toegestaan " +
+                                   tolerance() + ")";
                         });
                     else
                         AddIn(out, Severity::Error, {sight.target, s.station}, [&] {
                             return "punt " + who() + ": hoogte vanuit " + where() + " wijkt " +
-                                   Metres(off) + " af van die vanuit " + Name(target.heightVia) +
-                                   " (toegestaan " + Metres(tolerance) + ")";
+                                   off() + " af van die vanuit " + Name(target.heightVia) +
+                                   " (toegestaan " + tolerance() + ")";
                         });
                 }
             }
