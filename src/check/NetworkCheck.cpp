@@ -947,16 +947,18 @@ void Checker::StartPairing() {
             const std::uint32_t end = pairAt_[low + 1];
             for (std::uint32_t run = pairAt_[low]; run < end; ++line) {
                 const std::uint32_t high = partners_[run].other;
+                // Only a pair seen both ways has its sights read: they lie in the order of their
+                // set-ups, far apart.
+                const std::uint32_t first = run;
+                std::uint32_t ways = 0;
+                for (; run < end && partners_[run].other == high; ++run)
+                    ways |= (partners_[run].sight & kBack) != 0 ? 2u : 1u;
+                if (ways != 3) continue;
                 Way there;
                 Way home;
-                for (; run < end && partners_[run].other == high; ++run) {
-#if defined(__GNUC__)
-                    // The sights lie in the order of their set-ups, not of their pairs.
-                    if (run + 8 < partners_.size())
-                        __builtin_prefetch(&SightOf(partners_[run + 8]));
-#endif
-                    Way& way = (partners_[run].sight & kBack) != 0 ? home : there;
-                    const Sight& sight = SightOf(partners_[run]);
+                for (std::uint32_t p = first; p < run; ++p) {
+                    Way& way = (partners_[p].sight & kBack) != 0 ? home : there;
+                    const Sight& sight = SightOf(partners_[p]);
                     if (sight.horizontals > 0) {
                         way.horizontal += sight.Horizontal();
                         ++way.horizontals;

@@ -259,6 +259,29 @@ TEST(NetworkCheck, EveryBlunderIsFoundAndNamedInEverySeed) {
     }
 }
 
+// Distances and height differences measured both ways are compared as pairs: a distance
+// booked 0.5 m long from P1 to P2, or an instrument height booked 0.3 m high at P2, is named
+// by its pair in every seed.
+TEST(NetworkCheck, BothWaysDisagreementsNameTheirPair) {
+    const Network net;
+    const auto named = [](const Checked& run, const std::string& start) {
+        return std::any_of(run.report.findings.begin(), run.report.findings.end(),
+                           [&](const Finding& f) { return f.text.rfind(start, 0) == 0; });
+    };
+    for (unsigned seed = 1; seed <= 50; ++seed) {
+        std::mt19937 noise(seed);
+        const std::string longer = FieldFile(net, AngleUnit::Gon, &noise, {"P1", "P2", "", 0.5});
+        EXPECT_TRUE(named(Check(net, longer, AngleUnit::Gon, false), "afstand P1-P2: heen "))
+            << "seed " << seed;
+        std::string higher = FieldFile(net, AngleUnit::Gon, &noise);
+        const std::string station = "6 102 P2 " + Text(1.52) + " ";
+        ASSERT_NE(higher.find(station), std::string::npos);
+        higher.replace(higher.find(station), station.size(), "6 102 P2 " + Text(1.82) + " ");
+        EXPECT_TRUE(named(Check(net, higher, AngleUnit::Gon, false), "hoogteverschil P1-P2: heen "))
+            << "seed " << seed;
+    }
+}
+
 // A station set up again with a station record is a set-up of its own, with its own
 // orientation: exact readings from both give no finding.
 TEST(NetworkCheck, AStationSetUpTwiceKeepsTwoSetUps) {
