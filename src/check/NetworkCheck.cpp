@@ -1750,6 +1750,23 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     report.warningsLeftOut = twinsLeftOut;
     Checker checker(choices, trigonometry, nodes, stations, store, nodeNames, report);
     checker.Place();
+    // The report's points are made beside the comparisons, which only read the points.
+    std::future<std::vector<CheckPoint>> points = RunBeside([this] {
+        std::vector<CheckPoint> made(nodes.size());
+        for (std::size_t n = 0; n < nodes.size(); ++n) {
+            CheckPoint& p = made[n];
+            const Node& node = nodes[n];
+            p.name = Trimmed(nodeNames[n]);
+            p.state = node.known    ? PointState::Known
+                      : node.placed ? PointState::Placed
+                                    : PointState::NotPlaced;
+            p.x = node.x;
+            p.y = node.y;
+            p.z = node.z;
+            p.hasHeight = node.hasHeight;
+        }
+        return made;
+    });
     checker.Compare();
     // The spreads have been looked at.
     for (Block& block : blocks)
@@ -1778,20 +1795,9 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
              named});
     }
 
-    report.points.resize(nodes.size());
-    for (std::size_t n = 0; n < nodes.size(); ++n) {
-        CheckPoint& p = report.points[n];
-        const Node& node = nodes[n];
-        p.name = Trimmed(nodeNames[n]);
-        p.state = node.known    ? PointState::Known
-                  : node.placed ? PointState::Placed
-                                : PointState::NotPlaced;
-        p.x = node.x;
-        p.y = node.y;
-        p.z = node.z;
-        p.hasHeight = node.hasHeight;
-        p.flagged = checker.pointFlags_[n];
-    }
+    report.points = points.get();
+    for (std::size_t n = 0; n < report.points.size(); ++n)
+        report.points[n].flagged = checker.pointFlags_[n];
     Nodes().swap(nodes);
     std::vector<Name9>().swap(nodeNames);
     report.lines = lines.get();
