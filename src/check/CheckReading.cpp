@@ -81,7 +81,9 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
                        }
                        taken->set_value();
                    }).share();
-        running_ = RunBeside([this] { return check_->Run([this] { adopted_.get(); }); });
+        roomy_ = letGo_.get_future().share();
+        running_ = RunBeside(
+            [this] { return check_->Run([this] { adopted_.get(); }, [this] { roomy_.get(); }); });
         return;
     }
     PointTable own;
@@ -108,6 +110,10 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
 
 void ExportCheck::PointTableChanging() {
     if (tableTaken_.valid()) tableTaken_.wait();
+}
+
+void ExportCheck::TablesLetGo() {
+    letGo_.set_value();
 }
 
 const std::optional<CheckReport>& ExportCheck::Report() const {

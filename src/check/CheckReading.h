@@ -36,6 +36,7 @@ class ExportCheck final : public ConversionWatcher {
     }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
     void PointTableChanging() override;
+    void TablesLetGo() override;
     // Nothing when the conversion stopped before reading the field file, or when the check
     // could not be made (Unchecked says why). Waits for the check when it is still running.
     const std::optional<CheckReport>& Report() const;
@@ -47,6 +48,8 @@ class ExportCheck final : public ConversionWatcher {
     std::optional<NetworkCheck> check_;
     std::shared_future<void> tableTaken_;  // the check has read what it needs from the table
     std::shared_future<void> adopted_;     // and made its points
+    std::promise<void> letGo_;             // the export has let go of its tables
+    std::shared_future<void> roomy_;
     mutable std::future<CheckReport> running_;
     mutable std::optional<CheckReport> report_;
     mutable std::string unchecked_;

@@ -399,6 +399,7 @@ class Checker {
     void Deliver(Outbox& out);
     // Pairs the sights both ways beside what follows; Compare waits for it.
     void StartPairing();
+    std::function<void()> roomy_;  // returns once the pairs may take their memory
     void Place();
     void Compare();
     void Unplaced(std::size_t observed);
@@ -864,8 +865,7 @@ void Checker::Place() {
     // sights it opens the way for, until a sweep places nothing. A sweep visits only what was
     // not placed before it, in order.
     drain();
-    // The pairs are made beside the rest: begun only now, their memory is not asked for while
-    // an export beside still holds its tables.
+    // The pairs are made beside the rest, once an export beside has let go of its tables.
     StartPairing();
     SeeUnplaced();
     std::vector<std::uint32_t> freeSetUps;
@@ -941,6 +941,7 @@ void Checker::Heights() {
 // reported after the comparisons, in the order of the pairs.
 void Checker::StartPairing() {
     paired_ = RunBeside([this] {
+        if (roomy_) roomy_();
         Pair();
         std::uint32_t line = 0;
         for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
@@ -1323,7 +1324,7 @@ struct NetworkCheck::State {
     void Adopt(const PointTable& points, std::size_t knownPoints);
     void EndOfRecords();
     std::vector<Station> Stations();
-    CheckReport Run(const std::function<void()>& adopted);
+    CheckReport Run(const std::function<void()>& adopted, const std::function<void()>& roomy);
 
     const CheckChoices choices;
     const AngleUnit unit;
@@ -1733,7 +1734,8 @@ std::vector<Station> NetworkCheck::State::Stations() {
     return stations;
 }
 
-CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
+CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted,
+                                     const std::function<void()>& roomy) {
     EndOfRecords();
 
     std::vector<Station> stations = Stations();
@@ -1749,6 +1751,7 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted) {
     report.findings = std::move(twins);
     report.warningsLeftOut = twinsLeftOut;
     Checker checker(choices, trigonometry, nodes, stations, store, nodeNames, report);
+    checker.roomy_ = roomy;
     checker.Place();
     // The report's points are made beside the comparisons, which only read the points.
     std::future<std::vector<CheckPoint>> points = RunBeside([this] {
@@ -1824,8 +1827,9 @@ void NetworkCheck::EndOfRecords() {
     state_->EndOfRecords();
 }
 
-CheckReport NetworkCheck::Run(const std::function<void()>& adopted) {
-    return state_->Run(adopted);
+CheckReport NetworkCheck::Run(const std::function<void()>& adopted,
+                              const std::function<void()>& roomy) {
+    return state_->Run(adopted, roomy);
 }
 
 }  // namespace talvik

@@ -110,8 +110,11 @@ class NetworkCheck final : public ObservationSink {
     // read after this, so the caller may change it while Run runs.
     void Adopt(const PointTable& points, std::size_t knownPoints);
     // Checks, once; the combined readings are let go as they are used. Run may begin beside
-    // Adopt: `adopted` returns once Adopt has finished (without it, Adopt came first).
-    CheckReport Run(const std::function<void()>& adopted = {});
+    // Adopt: `adopted` returns once Adopt has finished (without it, Adopt came first). Run
+    // beside a conversion that still holds its tables: `roomy` returns once it has let them go,
+    // and the check's second largest store (the pairs of points) waits for it.
+    CheckReport Run(const std::function<void()>& adopted = {},
+                    const std::function<void()>& roomy = {});
     CheckReport Run(const PointTable& points, std::size_t knownPoints) {
         Adopt(points, knownPoints);
         return Run();

@@ -21,6 +21,9 @@ class ConversionWatcher : public ObservationSink {
     // The table given to FieldFileRead is about to change or go: returns once the watcher
     // reads it no more.
     virtual void PointTableChanging() = 0;
+    // The conversion has written its files and let go of its tables, or stopped: what the
+    // watcher still has to do may take their room now. Called once, after FieldFileRead.
+    virtual void TablesLetGo() {}
 };
 
 }  // namespace talvik

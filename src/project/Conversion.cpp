@@ -23,6 +23,7 @@ FieldFileConversion::FieldFileConversion(const ExportOptions& options, PointTabl
 
 FieldFileConversion::~FieldFileConversion() {
     ReturnTable();
+    TellTablesLetGo();
     // The threads end before the files they write to.
     relay_.reset();
     if (knownSorted_.valid()) knownSorted_.wait();
@@ -184,6 +185,7 @@ bool FieldFileConversion::GatherAndWrite(AngleUnitState& angleUnit, AngleUnit un
         points_.Seal();
         watcher_->FieldFileRead(points_, knownPoints_, angleUnit.value);
         tableLent_ = true;
+        watcherWaits_ = true;
     }
     return !tooLong;
 }
@@ -214,6 +216,13 @@ void FieldFileConversion::LetGoOfTables() {
     lastPoint_ = points_.Last();
     points_ = PointTable();
     std::vector<NameKey>().swap(knownOrder_);
+    TellTablesLetGo();
+}
+
+void FieldFileConversion::TellTablesLetGo() {
+    if (!watcherWaits_) return;
+    watcherWaits_ = false;
+    watcher_->TablesLetGo();
 }
 
 // The project file goes last: it is what makes a folder hold a project. The old files are held

@@ -97,6 +97,8 @@ class FieldFileConversion {
     std::optional<ProjectValues> values_;
     std::size_t knownPoints_ = 0;
     std::size_t lastPoint_ = 0;  // the table's last entry once it has been let go
+    bool watcherWaits_ = false;  // for TablesLetGo
+    void TellTablesLetGo();
 
     // The field file, and the quick pass over it beside the caller.
     LineReader field_;

@@ -267,6 +267,31 @@ TEST(Conversion, AFailedFileKeepsTheOldProject) {
     }
 }
 
+// A watcher hears each step once, in order; the tables are let go before the commit (the
+// project file is not there yet).
+TEST(Conversion, AWatcherHearsEachStepOnceAndTheTablesGoBeforeTheCommit) {
+    struct Watcher final : ConversionWatcher {
+        std::string projectFile;
+        std::vector<std::string> heard;
+        void FieldFileStarts(AngleUnit) override { heard.push_back("starts"); }
+        void Put(const ObservationRecord&) override {}
+        void FieldFileRead(const PointTable&, std::size_t, AngleUnit) override {
+            heard.push_back("read");
+        }
+        void PointTableChanging() override { heard.push_back("changing"); }
+        void TablesLetGo() override {
+            heard.push_back(std::filesystem::exists(projectFile) ? "let go after the commit"
+                                                                 : "let go");
+        }
+    };
+    Scratch s;
+    Watcher watcher;
+    watcher.projectFile = s.dir / "net1.PRJ";
+    EXPECT_EQ(ConvertFieldFile(s.options, s.points, s.unit, s.ui, nullptr, &watcher),
+              ConversionOutcome::Finished);
+    EXPECT_EQ(watcher.heard, (std::vector<std::string>{"starts", "read", "changing", "let go"}));
+}
+
 TEST(Conversion, SummaryCountsWhatWasWritten) {
     // Two set-ups on 1001, a face-2 reading; a round set of 2 rounds of 2 names with 3 readings.
     Scratch s(
