@@ -41,6 +41,16 @@ def inputs(name: str):
         yield "one-set-up", b"7 101 S 1 1\r\n" + fill(b"7 111 T 1 99 5\r\n")
         yield "round-set", b"7 160 32000 32000\r\n" + fill(b"7 111 T 1 99 5\r\n")
         yield "long-word", b"7 111 " + fill(b"A")
+    if name == "fuzz_check":
+        yield "many-targets", b"7 102 K1 1.5 1.6 K2 0\r\n" + b"".join(
+            b"7 111 T%d %d 99 %d\r\n" % (i, i % 400, 10 + i % 500) for i in range(50000))[:MIB]
+        # Heights that reach one set-up further in every sweep: each set-up sees the station of
+        # the one after it, the last one the known point.
+        n = MIB // 44
+        yield "height-chain", b"7 51 GR\r\n" + b"".join(
+            b"7 102 S%d 1.5 1.6 %s 0\r\n7 111 %s 0 99 100\r\n"
+            % (k, b"S%d" % (k - 1) if k > 1 else b"K1", b"S%d" % (k - 1) if k > 1 else b"K1")
+            for k in range(n, 0, -1))
     if name == "fuzz_idex":
         yield "points", fill(b"POINTS (1 2 3 4 5 6)\r\n")
     if name == "fuzz_cor":

@@ -1347,7 +1347,13 @@ struct NetworkCheck::State {
         std::uint32_t setUp = kNone;
         std::uint64_t used = 0;  // when it was last the current one
         std::vector<Combining> combining;
+        // Where a target stands in `combining`, once it holds more than kSearched: a set-up
+        // mostly sees a few dozen targets, found by a search from the end, but a station of a
+        // detail survey may see thousands.
+        std::unordered_map<std::uint32_t, std::uint32_t> at;
+        Combining& For(std::uint32_t target);
     };
+    static constexpr std::size_t kSearched = 48;
     static constexpr std::size_t kOpen = 4;
     std::array<Open, kOpen> open;
     Open* current = nullptr;
@@ -1468,16 +1474,7 @@ void NetworkCheck::State::Take(const ObservationRecord& record) {
 // Face 2 is reduced to face 1 with the half and full circle of the file's unit.
 void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t target,
                                   bool stationRecord) {
-    std::vector<Combining>& combining = current->combining;
-    // A set-up sees a few dozen targets at most: a search from the end finds them.
-    auto found = std::find_if(combining.rbegin(), combining.rend(),
-                              [target](const Combining& c) { return c.target == target; });
-    if (found == combining.rend()) {
-        // Made in place: a new one copied in would wait for its own zeroing to be stored.
-        combining.emplace_back().target = target;
-        found = combining.rbegin();
-    }
-    Combining& sight = *found;
+    Combining& sight = current->For(target);
     double direction = AngleToRadians(record.Direction, unit);
     double zenith =
         !stationRecord && record.Zenith > 0.0 ? AngleToRadians(record.Zenith, unit) : 0.0;
@@ -1520,6 +1517,26 @@ void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t
         sight.hasAzimuth = true;
         sight.azimuthOrientation = AngleToRadians(record.Azimuth, unit) - direction;
     }
+}
+
+// The combined readings of a target in this set-up; new ones are made in place (one copied in
+// would wait for its own zeroing to be stored).
+Combining& NetworkCheck::State::Open::For(std::uint32_t target) {
+    if (combining.size() <= kSearched) {
+        const auto found = std::find_if(combining.rbegin(), combining.rend(),
+                                        [target](const Combining& c) { return c.target == target; });
+        if (found != combining.rend()) return *found;
+        if (combining.size() == kSearched) {
+            for (std::uint32_t i = 0; i < combining.size(); ++i)
+                at.emplace(combining[i].target, i);
+        }
+    } else if (const auto found = at.find(target); found != at.end()) {
+        return combining[found->second];
+    }
+    if (combining.size() >= kSearched)
+        at.emplace(target, static_cast<std::uint32_t>(combining.size()));
+    combining.emplace_back().target = target;
+    return combining.back();
 }
 
 // The open set-up of that number, or the one it takes the place of: the least recently
@@ -1573,6 +1590,7 @@ void NetworkCheck::State::Flush(Open& run) {
     blockUsed += count;
     partials += count;
     combining.clear();
+    run.at.clear();
 }
 
 void NetworkCheck::State::EndOfRecords() {
