@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <complex>
@@ -456,6 +457,9 @@ class Checker {
     bool PlaceFree(std::size_t index);
     bool Intersect(std::uint32_t target);
     void Heights();
+    template <typename Visit>
+    void SweepWhereHeightsCame(const std::vector<bool>& settled, std::vector<std::uint32_t>& given,
+                               Visit& visit);
     // Asks the processor to fetch the points a set-up sees: in a large network they lie far
     // apart, and fetched together they do not wait for each other.
     void Fetch(const Station& s) const {
@@ -903,35 +907,104 @@ void Checker::Place() {
 void Checker::Heights() {
     // A set-up whose points all have heights changes nothing more: later sweeps pass it by.
     std::vector<bool> settled(stations_.size());
-    for (bool changed = true; changed;) {
+    std::vector<std::uint32_t> given;  // the points the last visit gave a height
+    const auto visit = [&](std::size_t i) {
+        const Station& s = stations_[i];
+        Node& at = nodes_[s.station];
+        bool all = at.hasHeight;
+        for (const Sight& sight : s.sights) {
+            Node& target = nodes_[sight.target];
+            double dh = 0.0;
+            double variance = 0.0;
+            if (sight.target == s.station || at.hasHeight == target.hasHeight ||
+                !HeightDifference(s, sight, dh, variance)) {
+                all = all && target.hasHeight;
+                continue;
+            }
+            Node& to = at.hasHeight ? target : at;
+            const Node& from = at.hasHeight ? at : target;
+            to.z = at.hasHeight ? at.z + dh : target.z - dh;
+            to.sigmaZ = static_cast<float>(std::sqrt(from.sigmaZ * from.sigmaZ + variance));
+            to.hasHeight = true;
+            to.heightFrom = static_cast<std::uint32_t>(i + 1);
+            to.heightVia = &to == &at ? sight.target : s.station;
+            given.push_back(&to == &at ? s.station : sight.target);
+            all = false;  // the station may just have had its height: look again
+        }
+        settled[i] = all;
+    };
+    // Sweeps over the set-ups in the order of the file, while there are few (in most networks
+    // two: heights spread along the file).
+    bool changed = true;
+    for (int sweep = 0; changed && sweep < 4; ++sweep) {
         changed = false;
         for (std::size_t i = 0; i < stations_.size(); ++i) {
             if (settled[i]) continue;
             if (i + 1 < stations_.size()) Fetch(stations_[i + 1]);
-            const Station& s = stations_[i];
-            Node& at = nodes_[s.station];
-            bool all = at.hasHeight;
-            for (const Sight& sight : s.sights) {
-                Node& target = nodes_[sight.target];
-                double dh = 0.0;
-                double variance = 0.0;
-                if (sight.target == s.station || at.hasHeight == target.hasHeight ||
-                    !HeightDifference(s, sight, dh, variance)) {
-                    all = all && target.hasHeight;
-                    continue;
-                }
-                Node& to = at.hasHeight ? target : at;
-                const Node& from = at.hasHeight ? at : target;
-                to.z = at.hasHeight ? at.z + dh : target.z - dh;
-                to.sigmaZ = std::sqrt(from.sigmaZ * from.sigmaZ + variance);
-                to.hasHeight = true;
-                to.heightFrom = static_cast<std::uint32_t>(i + 1);
-                to.heightVia = &to == &at ? sight.target : s.station;
-                changed = true;
-                all = false;  // the station may just have had its height: look again
-            }
-            settled[i] = all;
+            visit(i);
+            changed = changed || !given.empty();
+            given.clear();
         }
+    }
+    if (changed) SweepWhereHeightsCame(settled, given, visit);
+}
+
+// Further sweeps as the ones before would make them, but visiting only the set-ups one of whose
+// points has had its height since their last visit (the others would find nothing new): heights
+// that spread against the order of the file, one set-up a sweep, cost no more than the sights.
+template <typename Visit>
+void Checker::SweepWhereHeightsCame(const std::vector<bool>& settled,
+                                    std::vector<std::uint32_t>& given, Visit& visit) {
+    // The set-ups that see each point, from seeingAt[n] to seeingAt[n + 1].
+    std::vector<std::uint32_t> seeingAt(nodes_.size() + 1, 0);
+    for (const Station& s : stations_) {
+        for (const Sight& sight : s.sights) {
+            if (sight.target != s.station) ++seeingAt[sight.target + 1];
+        }
+    }
+    for (std::size_t n = 1; n < seeingAt.size(); ++n)
+        seeingAt[n] += seeingAt[n - 1];
+    std::vector<std::uint32_t> seeing(seeingAt.back());
+    {
+        std::vector<std::uint32_t> next(seeingAt.begin(), seeingAt.end() - 1);
+        for (std::uint32_t i = 0; i < stations_.size(); ++i) {
+            for (const Sight& sight : stations_[i].sights) {
+                if (sight.target != stations_[i].station) seeing[next[sight.target]++] = i;
+            }
+        }
+    }
+    // This sweep's set-ups still to visit and the next sweep's, a bit each.
+    const std::size_t words = (stations_.size() + 63) / 64;
+    std::vector<std::uint64_t> now(words, 0);
+    std::vector<std::uint64_t> later(words, 0);
+    for (std::size_t i = 0; i < stations_.size(); ++i) {
+        if (!settled[i]) now[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
+    const auto mark = [&](std::uint32_t u, std::size_t visited) {
+        if (settled[u]) return;
+        (u > visited ? now : later)[u / 64] |= std::uint64_t{1} << (u % 64);
+    };
+    for (bool any = true; any;) {
+        any = false;
+        for (std::size_t w = 0; w < words; ++w) {
+            while (now[w] != 0) {
+                const auto bit = static_cast<std::size_t>(std::countr_zero(now[w]));
+                now[w] &= now[w] - 1;
+                const std::size_t i = w * 64 + bit;
+                if (settled[i]) continue;
+                visit(i);
+                for (const std::uint32_t n : given) {
+                    for (const std::uint32_t u : SetUpsOf(n))
+                        mark(u, i);
+                    for (std::uint32_t k = seeingAt[n]; k < seeingAt[n + 1]; ++k)
+                        mark(seeing[k], i);
+                }
+                given.clear();
+            }
+        }
+        now.swap(later);
+        for (const std::uint64_t word : now)
+            any = any || word != 0;
     }
 }
 

@@ -206,6 +206,27 @@ TEST(NetworkCheck, ExactObservationsGiveTruePositionsInEveryUnit) {
     }
 }
 
+// Heights that spread against the order of the file: each set-up sees the station of the one
+// before it in the file, the last one the known point A, so every sweep over the file reaches
+// one set-up further. Every station still has its true height.
+TEST(NetworkCheck, HeightsReachAlongAChainSetUpAgainstTheFileOrder) {
+    Network net;
+    net.setUps.clear();
+    constexpr int kLength = 12;
+    for (int k = kLength; k >= 1; --k) {
+        const std::string station = "S" + std::to_string(k);
+        net.truth[station] = {155000.0 + 90.0 * k, 463000.0 + 35.0 * (k % 3), 10.0 + 0.7 * k};
+        net.setUps.push_back({station, {{k > 1 ? "S" + std::to_string(k - 1) : "A"}}});
+    }
+    const Checked run = Check(net, FieldFile(net, AngleUnit::Gon, nullptr), AngleUnit::Gon, false);
+    for (int k = 1; k <= kLength; ++k) {
+        const std::string name = "S" + std::to_string(k);
+        const CheckPoint& p = run.report.points[run.report.Find(name)];
+        EXPECT_TRUE(p.hasHeight) << name;
+        EXPECT_NEAR(p.z, net.truth.at(name).z, 0.001) << name;
+    }
+}
+
 TEST(NetworkCheck, NoiseAtTheStandardDeviationsSeldomTripsATolerance) {
     const Network net;
     int falseFindings = 0;
