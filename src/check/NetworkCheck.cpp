@@ -454,6 +454,7 @@ class Checker {
         return true;
     }
     bool Orient(std::size_t index);
+    void PlacePolar(std::size_t index);
     bool PlaceFree(std::size_t index);
     bool Intersect(std::uint32_t target);
     void Heights();
@@ -677,6 +678,14 @@ bool Checker::Orient(std::size_t index) {
         s.orientationSigma = static_cast<float>(std::sqrt(2.0) * DirectionSigma(0.0));
     }
     s.oriented = true;
+    PlacePolar(index);
+    return true;
+}
+
+// The targets an oriented set-up on a placed station sees with a distance, not placed before.
+void Checker::PlacePolar(std::size_t index) {
+    const Station& s = stations_[index];
+    const Node& at = nodes_[s.station];
     const SineCosine orientation{std::sin(s.orientation), std::cos(s.orientation)};
     for (const Sight& sight : s.sights) {
         Node& target = nodes_[sight.target];
@@ -686,13 +695,12 @@ bool Checker::Orient(std::size_t index) {
             const SineCosine bearing = trigonometry_(sight.direction).Turned(orientation);
             target.x = at.x + h * bearing.sin;
             target.y = at.y + h * bearing.cos;
-            target.sigma = std::sqrt(at.sigma * at.sigma + PolarVariance(s, h));
+            target.sigma = static_cast<float>(std::sqrt(at.sigma * at.sigma + PolarVariance(s, h)));
             target.placed = true;
             target.from = static_cast<std::uint32_t>(index + 1);
             Placed(sight.target);
         }
     }
-    return true;
 }
 
 // Places a set-up whose station is not known from two or more placed targets: the similarity
@@ -773,6 +781,8 @@ bool Checker::PlaceFree(std::size_t index) {
             }
         }
     }
+    // The station placed and oriented, its other targets are placed along its sights.
+    PlacePolar(index);
     return true;
 }
 

@@ -206,6 +206,21 @@ TEST(NetworkCheck, ExactObservationsGiveTruePositionsInEveryUnit) {
     }
 }
 
+// A free set-up, once placed from the known points it sees, places the new points it sees with
+// a distance, and those are where they are.
+TEST(NetworkCheck, AFreeSetUpPlacesTheNewPointsItMeasures) {
+    Network net;
+    net.truth["F3"] = {155100.0, 463380.0, 11.0};
+    net.truth["M"] = {155060.0, 463450.0, 10.2};
+    net.setUps.push_back({"F3", {{"C"}, {"D"}, {"M"}}});
+    const Checked run = Check(net, FieldFile(net, AngleUnit::Gon, nullptr), AngleUnit::Gon, false);
+    EXPECT_EQ(run.report.Errors(), 0u);
+    const CheckPoint& m = run.report.points[run.report.Find("M")];
+    EXPECT_EQ(m.state, PointState::Placed);
+    const Spot& truth = net.truth.at("M");
+    EXPECT_LT(std::hypot(m.x - truth.x, m.y - truth.y, m.z - truth.z), 0.001);
+}
+
 // Heights that spread against the order of the file: each set-up sees the station of the one
 // before it in the file, the last one the known point A, so every sweep over the file reaches
 // one set-up further. Every station still has its true height.
