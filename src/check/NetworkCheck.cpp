@@ -359,6 +359,27 @@ struct SightStore {
     std::size_t Places() const { return slices.size() * std::size_t{kSlice}; }
 };
 
+// One bit per set-up or point, visited in order and cleared as they are: a bit set beyond the
+// one being visited is visited in the same pass.
+struct Marks {
+    std::vector<std::uint64_t> words;
+    explicit Marks(std::size_t count) : words((count + 63) / 64, 0) {}
+    void Set(std::size_t i) { words[i / 64] |= std::uint64_t{1} << (i % 64); }
+    bool Any() const {
+        return std::any_of(words.begin(), words.end(), [](std::uint64_t w) { return w != 0; });
+    }
+    template <typename Each>
+    void Visit(Each&& visit) {
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            while (words[w] != 0) {
+                const auto bit = static_cast<std::size_t>(std::countr_zero(words[w]));
+                words[w] &= words[w] - 1;
+                visit(w * 64 + bit);
+            }
+        }
+    }
+};
+
 class Checker {
   public:
     Checker(const CheckChoices& choices, const StepTrigonometry& trigonometry, Nodes& nodes,
@@ -484,7 +505,33 @@ class Checker {
     void Placed(std::uint32_t node) {
         for (const std::uint32_t i : SetUpsOf(node))
             queue_.push_back(i);
+        if (sweep_ == nullptr) return;
+        for (const Seen& seen : SeenBy(node)) {
+            const std::uint32_t u = seen.setUp;
+            if (nodes_[stations_[u].station].placed) continue;
+            (!sweep_->crossing && u > sweep_->at ? sweep_->freeNow : sweep_->freeLater).Set(u);
+        }
     }
+    // A set-up has been oriented (and has placed what it could): the points it sees without a
+    // place may now be crossed.
+    void Oriented(std::size_t index) {
+        if (sweep_ == nullptr) return;
+        for (const Sight& sight : stations_[index].sights) {
+            const std::uint32_t n = sight.target;
+            if (nodes_[n].placed) continue;
+            (sweep_->crossing && n <= sweep_->at ? sweep_->crossLater : sweep_->crossNow).Set(n);
+        }
+    }
+    // The tries still to make in this sweep and in the next; what is being tried.
+    struct Sweep {
+        Sweep(std::size_t setUps, std::size_t points)
+            : freeNow(setUps), freeLater(setUps), crossNow(points), crossLater(points) {}
+        Marks freeNow, freeLater;    // free set-ups
+        Marks crossNow, crossLater;  // points to cross
+        bool crossing = false;
+        std::size_t at = 0;
+    };
+    Sweep* sweep_ = nullptr;
     // The sight line an error names is drawn red: marked at one of its sights, or as a pair.
     void Flag(const Station& s, const Sight& sight) {
         sightFlags_[s.firstSight + static_cast<std::size_t>(&sight - s.sights.data())] = true;
@@ -679,6 +726,7 @@ bool Checker::Orient(std::size_t index) {
     }
     s.oriented = true;
     PlacePolar(index);
+    Oriented(index);
     return true;
 }
 
@@ -783,6 +831,7 @@ bool Checker::PlaceFree(std::size_t index) {
     }
     // The station placed and oriented, its other targets are placed along its sights.
     PlacePolar(index);
+    Oriented(index);
     return true;
 }
 
@@ -881,34 +930,34 @@ void Checker::Place() {
     // The pairs are made beside the rest, once an export beside has let go of its tables.
     StartPairing();
     SeeUnplaced();
-    std::vector<std::uint32_t> freeSetUps;
+    // A sweep tries every free set-up, then every point not placed, in order. After the first,
+    // it tries only the free set-ups one of whose targets has been placed since their last
+    // try, and the points that a set-up oriented since sees: the others would fail as before,
+    // and a chain that is placed against the order of the file costs no sweep over everything
+    // per link.
+    Sweep sweep(stations_.size(), nodes_.size());
     for (std::uint32_t i = 0; i < stations_.size(); ++i) {
-        if (!nodes_[stations_[i].station].placed) freeSetUps.push_back(i);
+        if (!nodes_[stations_[i].station].placed) sweep.freeNow.Set(i);
     }
-    std::vector<std::uint32_t> unplaced;
     for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
-        if (!nodes_[n].placed) unplaced.push_back(n);
+        if (!nodes_[n].placed) sweep.crossNow.Set(n);
     }
-    const auto stillUnplaced = [this](std::vector<std::uint32_t>& list, auto nodeOf) {
-        std::erase_if(list, [&](std::uint32_t i) { return nodes_[nodeOf(i)].placed; });
-    };
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (const std::uint32_t i : freeSetUps) {
-            if (!nodes_[stations_[i].station].placed && PlaceFree(i)) {
-                changed = true;
-                drain();
-            }
-        }
-        for (const std::uint32_t n : unplaced) {
-            if (!nodes_[n].placed && Intersect(n)) {
-                changed = true;
-                drain();
-            }
-        }
-        stillUnplaced(freeSetUps, [this](std::uint32_t i) { return stations_[i].station; });
-        stillUnplaced(unplaced, [](std::uint32_t n) { return n; });
+    sweep_ = &sweep;
+    while (sweep.freeNow.Any() || sweep.crossNow.Any()) {
+        sweep.crossing = false;
+        sweep.freeNow.Visit([&](std::size_t i) {
+            sweep.at = i;
+            if (!nodes_[stations_[i].station].placed && PlaceFree(i)) drain();
+        });
+        sweep.crossing = true;
+        sweep.crossNow.Visit([&](std::size_t n) {
+            sweep.at = n;
+            if (!nodes_[n].placed && Intersect(static_cast<std::uint32_t>(n))) drain();
+        });
+        std::swap(sweep.freeNow, sweep.freeLater);
+        std::swap(sweep.crossNow, sweep.crossLater);
     }
+    sweep_ = nullptr;
     Heights();
 }
 
@@ -983,38 +1032,28 @@ void Checker::SweepWhereHeightsCame(const std::vector<bool>& settled,
             }
         }
     }
-    // This sweep's set-ups still to visit and the next sweep's, a bit each.
-    const std::size_t words = (stations_.size() + 63) / 64;
-    std::vector<std::uint64_t> now(words, 0);
-    std::vector<std::uint64_t> later(words, 0);
+    // This sweep's set-ups still to visit and the next sweep's.
+    Marks now(stations_.size());
+    Marks later(stations_.size());
     for (std::size_t i = 0; i < stations_.size(); ++i) {
-        if (!settled[i]) now[i / 64] |= std::uint64_t{1} << (i % 64);
+        if (!settled[i]) now.Set(i);
     }
     const auto mark = [&](std::uint32_t u, std::size_t visited) {
-        if (settled[u]) return;
-        (u > visited ? now : later)[u / 64] |= std::uint64_t{1} << (u % 64);
+        if (!settled[u]) (u > visited ? now : later).Set(u);
     };
-    for (bool any = true; any;) {
-        any = false;
-        for (std::size_t w = 0; w < words; ++w) {
-            while (now[w] != 0) {
-                const auto bit = static_cast<std::size_t>(std::countr_zero(now[w]));
-                now[w] &= now[w] - 1;
-                const std::size_t i = w * 64 + bit;
-                if (settled[i]) continue;
-                visit(i);
-                for (const std::uint32_t n : given) {
-                    for (const std::uint32_t u : SetUpsOf(n))
-                        mark(u, i);
-                    for (std::uint32_t k = seeingAt[n]; k < seeingAt[n + 1]; ++k)
-                        mark(seeing[k], i);
-                }
-                given.clear();
+    while (now.Any()) {
+        now.Visit([&](std::size_t i) {
+            if (settled[i]) return;
+            visit(i);
+            for (const std::uint32_t n : given) {
+                for (const std::uint32_t u : SetUpsOf(n))
+                    mark(u, i);
+                for (std::uint32_t k = seeingAt[n]; k < seeingAt[n + 1]; ++k)
+                    mark(seeing[k], i);
             }
-        }
-        now.swap(later);
-        for (const std::uint64_t word : now)
-            any = any || word != 0;
+            given.clear();
+        });
+        std::swap(now, later);
     }
 }
 

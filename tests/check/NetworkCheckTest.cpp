@@ -221,6 +221,35 @@ TEST(NetworkCheck, AFreeSetUpPlacesTheNewPointsItMeasures) {
     EXPECT_LT(std::hypot(m.x - truth.x, m.y - truth.y, m.z - truth.z), 0.001);
 }
 
+// Free set-ups that place each other against the order of the file: G1 is placed from the known
+// points C and D and places H1 and H2, from which G2 is placed, and so on; the file holds G3
+// first. Every point is placed where it is.
+TEST(NetworkCheck, FreeSetUpsPlacedAgainstTheFileOrderAllFindTheirPlace) {
+    Network net;
+    net.setUps.clear();
+    for (int k = 1; k <= 3; ++k) {
+        const double north = 463450.0 + 120.0 * k;
+        net.truth["G" + std::to_string(k)] = {155100.0 + 15.0 * k, north, 11.0};
+        net.truth["H" + std::to_string(2 * k - 1)] = {155040.0, north + 50.0, 10.5};
+        net.truth["H" + std::to_string(2 * k)] = {155170.0, north + 60.0, 10.8};
+    }
+    for (int k = 3; k >= 1; --k) {
+        const std::string a = k > 1 ? "H" + std::to_string(2 * k - 3) : "C";
+        const std::string b = k > 1 ? "H" + std::to_string(2 * k - 2) : "D";
+        net.setUps.push_back(
+            {"G" + std::to_string(k),
+             {{a}, {b}, {"H" + std::to_string(2 * k - 1)}, {"H" + std::to_string(2 * k)}}});
+    }
+    const Checked run = Check(net, FieldFile(net, AngleUnit::Gon, nullptr), AngleUnit::Gon, false);
+    EXPECT_EQ(run.report.Errors(), 0u);
+    for (const char* name : {"G1", "G2", "G3", "H1", "H2", "H3", "H4", "H5", "H6"}) {
+        const CheckPoint& p = run.report.points[run.report.Find(name)];
+        const Spot& truth = net.truth.at(name);
+        EXPECT_EQ(p.state, PointState::Placed) << name;
+        EXPECT_LT(std::hypot(p.x - truth.x, p.y - truth.y), 0.001) << name;
+    }
+}
+
 // Heights that spread against the order of the file: each set-up sees the station of the one
 // before it in the file, the last one the known point A, so every sweep over the file reaches
 // one set-up further. Every station still has its true height.
