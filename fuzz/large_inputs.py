@@ -7,7 +7,8 @@ limit (1 s unless given).
 BUILD_FOLDER is a fuzzing build (harnesses fuzz/fuzz_<name>, run with -runs=1 on one file at a
 time) or an ordinary one (fuzz/fuzz_<name>_replay). The inputs: every seed of the harness
 repeated to 1 MiB, random bytes, one byte over and over, only line ends, and a few shapes that
-are costly for one reader (long names, deep keys, many sections)."""
+are costly for one reader (long names, deep keys, many sections; for the network check a set-up
+of many targets and chains of heights and free set-ups against the order of the file)."""
 
 import os
 import random
@@ -42,8 +43,8 @@ def inputs(name: str):
         yield "round-set", b"7 160 32000 32000\r\n" + fill(b"7 111 T 1 99 5\r\n")
         yield "long-word", b"7 111 " + fill(b"A")
     if name == "fuzz_check":
-        yield "many-targets", b"7 102 K1 1.5 1.6 K2 0\r\n" + b"".join(
-            b"7 111 T%d %d 99 %d\r\n" % (i, i % 400, 10 + i % 500) for i in range(50000))[:MIB]
+        yield "many-targets", (b"7 102 K1 1.5 1.6 K2 0\r\n" + b"".join(
+            b"7 111 T%d %d 99 %d\r\n" % (i, i % 400, 10 + i % 500) for i in range(50000)))[:MIB]
         # Heights that reach one set-up further in every sweep: each set-up sees the station of
         # the one after it, the last one the known point.
         n = MIB // 44
@@ -51,6 +52,14 @@ def inputs(name: str):
             b"7 102 S%d 1.5 1.6 %s 0\r\n7 111 %s 0 99 100\r\n"
             % (k, b"S%d" % (k - 1) if k > 1 else b"K1", b"S%d" % (k - 1) if k > 1 else b"K1")
             for k in range(n, 0, -1))
+        # Free set-ups that place each other against the order of the file.
+        chain = [b"7 51 GR\r\n"]
+        for k in range(MIB // 150, 0, -1):
+            a = b"Q%dA" % (k - 1) if k > 1 else b"K1"
+            b = b"Q%dB" % (k - 1) if k > 1 else b"K2"
+            chain.append(b"7 101 F%d 1.5 1.6\r\n7 111 %s 10 100 50\r\n7 111 %s 110 100 60\r\n"
+                         b"7 111 Q%dA 210 100 70\r\n7 111 Q%dB 310 100 80\r\n" % (k, a, b, k, k))
+        yield "free-chain", b"".join(chain)
     if name == "fuzz_idex":
         yield "points", fill(b"POINTS (1 2 3 4 5 6)\r\n")
     if name == "fuzz_cor":
