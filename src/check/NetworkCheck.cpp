@@ -322,7 +322,8 @@ struct Node {
 static_assert(sizeof(Node) == 48 && std::is_trivially_copyable_v<Node>);
 
 // Memory for the points that comes zeroed from the system and is not written again: a new
-// point is all zero bytes.
+// point is all zero bytes. So the points grow once, from none (grown again after shrinking, the
+// places between would keep what they held).
 template <typename T>
 struct Zeroed {
     using value_type = T;
