@@ -427,8 +427,8 @@ class Checker {
     void Compare();
     void Unplaced(std::size_t observed);
     // The lines of the sketch, one per pair of points a sight joins, in the order of the pairs,
-    // red where an error names them (made with the pairs, marked after the comparisons); once.
-    std::vector<CheckLine> Lines();
+    // red where an error names them.
+    std::vector<CheckLine> Lines() const;
 
     std::vector<bool> pointFlags_;  // the points an error names, one bit each
 
@@ -618,7 +618,6 @@ class Checker {
     std::vector<Partner> partners_;
     std::vector<bool> pairFlags_;  // per line, in the order of the pairs
     std::uint32_t lines_ = 0;
-    std::vector<CheckLine> lineList_;
     struct Way {
         double horizontal = 0.0;
         int horizontals = 0;
@@ -682,7 +681,9 @@ void Checker::Pair() {
     }
 }
 
-std::vector<CheckLine> Checker::Lines() {
+std::vector<CheckLine> Checker::Lines() const {
+    std::vector<CheckLine> lines;
+    lines.reserve(lines_);
     std::uint32_t line = 0;
     for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
         const std::uint32_t end = pairAt_[low + 1];
@@ -691,10 +692,10 @@ std::vector<CheckLine> Checker::Lines() {
             bool red = pairFlags_[line];
             for (; run < end && partners_[run].other == high; ++run)
                 red = red || sightFlags_[partners_[run].sight & ~kBack];
-            lineList_[line].flagged = red;
+            lines.push_back({low, high, red});
         }
     }
-    return std::move(lineList_);
+    return lines;
 }
 bool Checker::Orient(std::size_t index) {
     Station& s = stations_[index];
@@ -1066,12 +1067,10 @@ void Checker::StartPairing() {
         if (roomy_) roomy_();
         Pair();
         std::uint32_t line = 0;
-        lineList_.reserve(partners_.size());
         for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
             const std::uint32_t end = pairAt_[low + 1];
             for (std::uint32_t run = pairAt_[low]; run < end; ++line) {
                 const std::uint32_t high = partners_[run].other;
-                lineList_.push_back({low, high, false});
                 // Only a pair seen both ways has its sights read: they lie in the order of their
                 // set-ups, far apart.
                 const std::uint32_t first = run;
