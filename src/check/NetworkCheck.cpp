@@ -910,6 +910,9 @@ void Checker::SeeUnplaced() {
 }
 
 void Checker::Place() {
+    // The pairs are made beside the placement (they read only the sights), once an export
+    // beside has let go of its tables.
+    StartPairing();
     // The set-ups on known points first, in the order of the file (taken from the back).
     for (std::size_t i = stations_.size(); i-- > 0;) {
         if (nodes_[stations_[i].station].placed) queue_.push_back(static_cast<std::uint32_t>(i));
@@ -929,8 +932,6 @@ void Checker::Place() {
     // sights it opens the way for, until a sweep places nothing. A sweep visits only what was
     // not placed before it, in order.
     drain();
-    // The pairs are made beside the rest, once an export beside has let go of its tables.
-    StartPairing();
     SeeUnplaced();
     // A sweep tries every free set-up, then every point not placed, in order. After the first,
     // it tries only the free set-ups one of whose targets has been placed since their last
