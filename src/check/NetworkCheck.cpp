@@ -1646,8 +1646,9 @@ void NetworkCheck::State::Combine(const ObservationRecord& record, std::uint32_t
 // would wait for its own zeroing to be stored).
 Combining& NetworkCheck::State::Open::For(std::uint32_t target) {
     if (combining.size() <= kSearched) {
-        const auto found = std::find_if(combining.rbegin(), combining.rend(),
-                                        [target](const Combining& c) { return c.target == target; });
+        const auto found =
+            std::find_if(combining.rbegin(), combining.rend(),
+                         [target](const Combining& c) { return c.target == target; });
         if (found != combining.rend()) return *found;
         if (combining.size() == kSearched) {
             for (std::uint32_t i = 0; i < combining.size(); ++i)
