@@ -78,9 +78,10 @@ std::string TemporaryNameFor(const std::string& target, std::size_t longestName,
     return target.substr(0, nameStart + kept) + suffix;
 }
 
-EntryKind KindOf(const std::string& path) {
-    std::error_code error;
-    switch (std::filesystem::status(path, error).type()) {
+namespace {
+
+EntryKind KindOfStatus(const std::filesystem::file_status& status) {
+    switch (status.type()) {
         case std::filesystem::file_type::regular:
             return EntryKind::File;
         case std::filesystem::file_type::directory:
@@ -91,6 +92,18 @@ EntryKind KindOf(const std::string& path) {
         default:
             return EntryKind::Other;
     }
+}
+
+}  // namespace
+
+EntryKind KindOf(const std::string& path) {
+    std::error_code error;
+    return KindOfStatus(std::filesystem::status(path, error));
+}
+
+EntryKind KindOfEntry(const std::string& path) {
+    std::error_code error;
+    return KindOfStatus(std::filesystem::symlink_status(path, error));
 }
 
 bool IsReadOnlyFile(const std::string& path) {

@@ -16,6 +16,8 @@ namespace talvik {
 // What a path names, found without opening it (a pipe is never opened by looking).
 enum class EntryKind { Missing, File, Folder, Other };
 EntryKind KindOf(const std::string& path);
+// What the path itself is, a symbolic link not followed (it counts as Other).
+EntryKind KindOfEntry(const std::string& path);
 
 // True when the path names a file that is marked read-only (Windows' attribute, or no write
 // permission for its owner elsewhere).

@@ -1,5 +1,6 @@
 #include "project/Conversion.h"
 
+#include <algorithm>
 #include <new>
 
 #include "model/Beside.h"
@@ -69,6 +70,14 @@ ConversionOutcome FieldFileConversion::Steps(AngleUnitState& angleUnit) {
     if (!values_) {
         Inform(ui_, "Ongeldige naam voor het KORVU Project: " +
                         std::string(TrimBlanks(options_.Projectfile)));
+        return ConversionOutcome::ProjectPathTooShort;
+    }
+    // A control character (a line break, a tab) in the project's path could break the lines
+    // of the commit's journal; Windows refuses them in names anyway.
+    if (std::ranges::any_of(values_->ProjectBasePath, [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        })) {
+        Inform(ui_, "Ongeldige naam voor het KORVU Project (stuurteken in de naam); Afgebroken.");
         return ConversionOutcome::ProjectPathTooShort;
     }
     if (fieldOpening_ == InputOpening::Missing) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileReplace.h"
 #include "project/ProjectCommit.h"
 #include "project/ProjectTestSupport.h"
 
@@ -24,7 +25,10 @@ TEST(ProjectCommit, AStepThatFailsLeavesTheOldProjectAsItWas) {
             std::vector<CommitPart> parts;
             for (std::size_t i = 0; i < names.size(); ++i) {
                 fresh[names[i]] = "new";
-                parts.push_back({folder.Path(names[i]), folder.Write(names[i] + ".1.tmp", "new")});
+                const std::string target = folder.Path(names[i]);
+                const std::string temporary = TemporaryNameFor(target);
+                WriteBytes(temporary, "new");
+                parts.push_back({target, temporary});
                 if (i == blocked) std::filesystem::create_directory(folder.Path(names[i]));
                 if (i == blocked || oldExists) before[names[i]] = i == blocked ? "folder" : "old";
                 if (i != blocked && oldExists) folder.Write(names[i], "old");

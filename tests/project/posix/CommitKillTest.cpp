@@ -1,4 +1,5 @@
-// A commit killed at each step: the next run recovers the old project or the new, never a mix.
+// A commit killed at each step, and the recovery after it killed at each of its steps: the
+// next run finds the old project or the new, never a mix, and nothing else in the folder.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -10,42 +11,65 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileReplace.h"
 #include "project/ProjectCommit.h"
 #include "project/ProjectTestSupport.h"
 
 namespace talvik::testing {
 namespace {
 
-TEST(ProjectCommit, AKillAtAnyStepIsFinishedOrUndoneByTheNextRun) {
-    // Steps: 0 before the journal, 1 after it, 2-4 each old file aside, 5-7 each new file in,
-    // 8 the old files and the journal gone. From step 7 on every new file is in.
+// Runs `work` in a child process that is killed when `work` reaches step `stop`; true when it
+// was killed (false: it ended before that step).
+template <typename Work>
+bool KilledAt(int stop, const Work& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        work([stop](int step) {
+            if (step == stop) ::raise(SIGKILL);
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+}
+
+TEST(ProjectCommit, AKillAtAnyStepOfTheCommitOrOfItsRecoveryLeavesOneWholeProject) {
+    // Commit steps: 0 before the journal, 1 after it, 2-4 each old file aside, 5-7 each new
+    // file in, 8 the old files and the journal gone. From step 7 on every new file is in.
+    // Recovery steps: each move and each removal, until a run is not killed any more.
     for (int stop = 0; stop <= 8; ++stop) {
         for (const bool withOld : {true, false}) {
-            TempFolder folder;
-            std::map<std::string, std::string> old, fresh;
-            std::vector<CommitPart> parts;
-            for (const std::string name : {"net.OBS", "net.TCO", "net.PRJ"}) {
-                if (withOld || name == "net.TCO") old[name] = (folder.Write(name, "old"), "old");
-                fresh[name] = "new";
-                parts.push_back({folder.Path(name), folder.Write(name + ".1.tmp", "new")});
-            }
-            const pid_t child = ::fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                CommitProject(folder.Path("net.JNL"), parts, [stop](int step) {
-                    if (step == stop) ::raise(SIGKILL);
+            for (int recoveryStop = 1;; ++recoveryStop) {
+                TempFolder folder;
+                std::map<std::string, std::string> old, fresh;
+                std::vector<CommitPart> parts;
+                for (const std::string name : {"net.OBS", "net.TCO", "net.PRJ"}) {
+                    if (withOld || name == "net.TCO")
+                        old[name] = (folder.Write(name, "old"), "old");
+                    fresh[name] = "new";
+                    const std::string target = folder.Path(name);
+                    parts.push_back({target, TemporaryNameFor(target)});
+                    WriteBytes(parts.back().fresh, "new");
+                }
+                const std::string journal = folder.Path("net.JNL");
+                ASSERT_TRUE(KilledAt(stop, [&](const CommitStepHook& hook) {
+                    CommitProject(journal, parts, hook);
+                })) << stop;
+                const bool recoveryKilled = KilledAt(recoveryStop, [&](const CommitStepHook& hook) {
+                    std::string problem;
+                    RecoverProject(journal, problem, hook);
                 });
-                ::_exit(0);
-            }
-            int status = 0;
-            ASSERT_TRUE(::waitpid(child, &status, 0) == child && WIFSIGNALED(status)) << stop;
 
-            std::string problem;
-            EXPECT_TRUE(RecoverProject(folder.Path("net.JNL"), problem)) << problem;
-            auto after = FolderBytes(folder.Path());
-            if (stop == 0)
-                std::erase_if(after, [](const auto& f) { return f.first.ends_with(".1.tmp"); });
-            EXPECT_EQ(after, stop >= 7 ? fresh : old) << "killed at step " << stop << withOld;
+                std::string problem;
+                EXPECT_TRUE(RecoverProject(journal, problem)) << problem;
+                auto after = FolderBytes(folder.Path());
+                if (stop == 0)  // before the commit: the export's own temporary files stay
+                    std::erase_if(after, [](const auto& f) { return f.first.ends_with(".tmp"); });
+                EXPECT_EQ(after, stop >= 7 ? fresh : old)
+                    << "commit killed at step " << stop << ", recovery at " << recoveryStop
+                    << (recoveryKilled ? "" : " (not reached)") << (withOld ? ", with old" : "");
+                if (!recoveryKilled) break;
+            }
         }
     }
 }
