@@ -2,7 +2,8 @@
 # and talvik-cli.exe for the user who runs it, without elevation, into
 # %LOCALAPPDATA%\Programs\Talvik, adds an entry to that user's Start menu, and registers the
 # program in the host's menus at the end; the host's menus are per user too. The uninstaller
-# takes the program out of those menus before it removes the files. `cpack` in the build folder
+# takes the program out of those menus before it removes the files. Neither touches the user's
+# choices (HKCU\Software\Kelvaris\Talvik); installing again goes over the installed version. `cpack` in the build folder
 # writes Talvik-<version>-win64.exe there. The script is the project's own template
 # (cmake/nsis/NSIS.template.in): CMake's one asks for administrator rights.
 # The programs are built before packing; packing does not build the rest of the tree.
@@ -28,7 +29,6 @@ set(CPACK_NSIS_DISPLAY_NAME "Talvik ${PROJECT_VERSION}")
 set(CPACK_NSIS_INSTALLED_ICON_NAME talvik.exe)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/talvik/win32/talvik.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/app/talvik/win32/talvik.ico)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # The registration at the end: the desktop program shows its report; a silent setup lets the
 # batch program do the same registration without a window.
