@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     while (std::chrono::steady_clock::now() < end) {
         if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) {
             status = cancelled ? (last ? 3 : 0) : 1;
-            if (!cancelled) std::fputs("wizard: the installer ended before it was cancelled\n", stderr);
+            if (!cancelled)
+                std::fputs("wizard: the installer ended before it was cancelled\n", stderr);
             break;
         }
         HWND wizard = nullptr;
