@@ -1,0 +1,368 @@
+#include "check/Placement.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+#include "check/Geometry.h"
+
+namespace talvik {
+
+namespace {
+
+using geometry::Plan;
+
+// One bit per set-up or point, visited in order and cleared as they are: a bit set beyond the
+// one being visited is visited in the same pass.
+struct Marks {
+    std::vector<std::uint64_t> words;
+    explicit Marks(std::size_t count) : words((count + 63) / 64, 0) {}
+    void Set(std::size_t i) { words[i / 64] |= std::uint64_t{1} << (i % 64); }
+    bool Any() const {
+        return std::any_of(words.begin(), words.end(), [](std::uint64_t w) { return w != 0; });
+    }
+    template <typename Each>
+    void Visit(Each&& visit) {
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            while (words[w] != 0) {
+                const auto bit = static_cast<std::size_t>(std::countr_zero(words[w]));
+                words[w] &= words[w] - 1;
+                visit(w * 64 + bit);
+            }
+        }
+    }
+};
+
+class Placement {
+  public:
+    Placement(Network& network, Findings& findings, std::vector<std::string>& notes)
+        : net_(network), points_(network.points), findings_(findings), notes_(notes) {}
+    void Run();
+
+  private:
+    bool Orient(std::size_t index);
+    void PlacePolar(std::size_t index);
+    bool PlaceFree(std::size_t index);
+    bool Intersect(std::uint32_t target);
+    void Heights();
+    // A point has just been placed: its set-ups can be oriented, and the free set-ups that see
+    // it tried again.
+    void Placed(std::uint32_t point);
+    // A set-up has been oriented (and has placed what it could): the points it sees without a
+    // place may now be crossed.
+    void Oriented(std::size_t index);
+
+    Network& net_;
+    std::vector<Point>& points_;
+    Findings& findings_;
+    std::vector<std::string>& notes_;
+    std::vector<std::uint32_t> queue_;  // set-ups to orient
+    // The tries still to make in this sweep and in the next; what is being tried.
+    struct Sweep {
+        Sweep(std::size_t setUps, std::size_t points)
+            : freeNow(setUps), freeLater(setUps), crossNow(points), crossLater(points) {}
+        Marks freeNow, freeLater;    // free set-ups
+        Marks crossNow, crossLater;  // points to cross
+        bool crossing = false;
+        std::size_t at = 0;
+    };
+    Sweep* sweep_ = nullptr;
+};
+
+void Placement::Placed(std::uint32_t point) {
+    for (const std::uint32_t i : net_.SetUpsOn(point))
+        queue_.push_back(i);
+    if (sweep_ == nullptr) return;
+    for (const Network::Seen& seen : net_.SeenBy(point)) {
+        const std::uint32_t u = seen.setUp;
+        if (points_[net_.setUps[u].station].placed) continue;
+        (!sweep_->crossing && u > sweep_->at ? sweep_->freeNow : sweep_->freeLater).Set(u);
+    }
+}
+
+void Placement::Oriented(std::size_t index) {
+    if (sweep_ == nullptr) return;
+    for (const Sight& sight : net_.SightsOf(index)) {
+        const std::uint32_t n = sight.target;
+        if (points_[n].placed) continue;
+        (sweep_->crossing && n <= sweep_->at ? sweep_->crossLater : sweep_->crossNow).Set(n);
+    }
+}
+
+// The orientation of a set-up on a placed station: the mean of (bearing - reading) over its
+// placed targets, wrapped around the first; without one, the azimuth of a record 103/108.
+bool Placement::Orient(std::size_t index) {
+    const SetUp& s = net_.setUps[index];
+    Orientation& o = net_.orientations[index];
+    const Point& at = points_[s.station];
+    int count = 0;
+    double first = 0.0;
+    double sum = 0.0;
+    double variance = 0.0;
+    for (const Sight& sight : net_.SightsOf(index)) {
+        const Point& target = points_[sight.target];
+        if (!sight.HasDirection() || !target.placed || sight.target == s.station) continue;
+        const double span = geometry::Distance(at.Plan(), target.Plan());
+        if (span <= 0.0) continue;
+        const double bearing = geometry::Bearing(at.Plan(), target.Plan()) - sight.Direction();
+        if (count == 0) first = bearing;
+        sum += geometry::Wrap(bearing - first);
+        const double d = net_.sigmas.Direction(span);
+        variance += d * d + (at.sigma * at.sigma + target.sigma * target.sigma) / (span * span);
+        ++count;
+    }
+    if (count > 0) {
+        o.orientation = first + sum / count;
+        o.sigma = static_cast<float>(std::sqrt(variance) / count);
+    } else {
+        if (!s.hasAzimuth) return false;
+        o.orientation = s.azimuthOrientation;
+        o.sigma = static_cast<float>(std::sqrt(2.0) * net_.sigmas.Direction(0.0));
+    }
+    o.oriented = true;
+    PlacePolar(index);
+    Oriented(index);
+    return true;
+}
+
+// The targets an oriented set-up on a placed station sees with a distance, not placed before.
+void Placement::PlacePolar(std::size_t index) {
+    const SetUp& s = net_.setUps[index];
+    const Orientation& o = net_.orientations[index];
+    const Point& at = points_[s.station];
+    for (const Sight& sight : net_.SightsOf(index)) {
+        Point& target = points_[sight.target];
+        if (sight.target == s.station || !sight.HasDirection()) continue;
+        if (!target.placed && sight.HasHorizontal()) {
+            const double h = sight.Horizontal();
+            const Plan p = geometry::PolarPoint(at.Plan(), o.orientation + sight.Direction(), h);
+            target.x = p.x;
+            target.y = p.y;
+            target.sigma = static_cast<float>(
+                std::sqrt(at.sigma * at.sigma + net_.sigmas.PolarVariance(h, o.sigma)));
+            target.placed = true;
+            target.from = static_cast<std::uint32_t>(index + 1);
+            Placed(sight.target);
+        }
+    }
+}
+
+// A set-up whose station is not placed, with two or more placed targets with distances: the
+// similarity transform that takes the targets' polar coordinates in the instrument's frame onto
+// their positions gives the station (the frame's origin), the orientation and a scale.
+bool Placement::PlaceFree(std::size_t index) {
+    const SetUp& s = net_.setUps[index];
+    std::vector<Plan> local;
+    std::vector<Plan> world;
+    std::vector<const Sight*> used;
+    for (const Sight& sight : net_.SightsOf(index)) {
+        const Point& target = points_[sight.target];
+        if (!sight.HasDirection() || !sight.HasHorizontal() || !target.placed ||
+            sight.target == s.station)
+            continue;
+        local.push_back(geometry::PolarPoint({0.0, 0.0}, sight.Direction(), sight.Horizontal()));
+        world.push_back(target.Plan());
+        used.push_back(&sight);
+    }
+    if (used.size() < 2) return false;
+    const std::optional<geometry::SimilarityFit> fit = geometry::FitSimilarity(local, world);
+    if (!fit) return false;
+    Point& at = points_[s.station];
+    Orientation& o = net_.orientations[index];
+    at.placed = true;
+    at.x = fit->origin.real();
+    at.y = fit->origin.imag();
+    at.from = static_cast<std::uint32_t>(index + 1);
+    o.oriented = true;
+    o.orientation = fit->Orientation();
+    Placed(s.station);
+    const double n = static_cast<double>(used.size());
+    double variance = 0.0;
+    double targetsVariance = 0.0;
+    for (const Sight* sight : used) {
+        const double h = sight->Horizontal();
+        const double d = net_.sigmas.Direction(h) * h;
+        const double t = points_[sight->target].sigma;
+        variance += (d * d + t * t) / (h * h);
+        targetsVariance += t * t + net_.sigmas.Distance(h) * net_.sigmas.Distance(h) + d * d;
+    }
+    o.sigma = static_cast<float>(std::sqrt(variance) / n);
+    at.sigma = static_cast<float>(std::sqrt(targetsVariance / n));
+    notes_.push_back(says::FreeStationScale(net_.Name(s.station), fit->Scale(), used.size()));
+    // With three or more targets the fit has something left over: a target that does not fit.
+    if (used.size() >= 3) {
+        for (std::size_t i = 0; i < used.size(); ++i) {
+            const Plan fitted = fit->Apply(local[i]);
+            const double off = geometry::Distance(fitted, world[i]);
+            const double h = used[i]->Horizontal();
+            const double t = points_[used[i]->target].sigma;
+            const double tolerance = tolerance::Fit(net_.sigmas.PolarVariance(h, o.sigma) + t * t);
+            if (off > tolerance) {
+                findings_.FlagSight(net_.NumberOf(*used[i]));
+                findings_.Add(Severity::Error, {s.station, used[i]->target}, [&] {
+                    return says::FitResidual(net_.Name(s.station), net_.Name(used[i]->target), off,
+                                             tolerance);
+                });
+            }
+        }
+    }
+    // The station placed and oriented, its other targets are placed along its sights.
+    PlacePolar(index);
+    Oriented(index);
+    return true;
+}
+
+// A target seen by directions alone from two oriented stations is placed where the two rays
+// that cross most nearly at right angles meet (not under 3 degrees, not behind a station).
+bool Placement::Intersect(std::uint32_t target) {
+    struct Ray {
+        const Point* at;
+        double bearing;
+        double sigma;
+    };
+    std::vector<Ray> rays;
+    for (const Network::Seen& seen : net_.SeenBy(target)) {
+        const SetUp& s = net_.setUps[seen.setUp];
+        const Orientation& o = net_.orientations[seen.setUp];
+        const Sight& sight = net_.sights[seen.sight];
+        if (!o.oriented || s.station == target || !sight.HasDirection()) continue;
+        const double b = o.orientation + sight.Direction();
+        if (std::none_of(rays.begin(), rays.end(),
+                         [&](const Ray& r) { return r.at == &points_[s.station]; }))
+            rays.push_back(
+                {&points_[s.station], b, std::hypot(net_.sigmas.Direction(0.0), double{o.sigma})});
+    }
+    double best = 0.0;
+    std::size_t a = 0;
+    std::size_t b = 0;
+    for (std::size_t i = 0; i < rays.size(); ++i) {
+        for (std::size_t j = i + 1; j < rays.size(); ++j) {
+            const double cut = std::abs(std::sin(rays[j].bearing - rays[i].bearing));
+            if (cut > best) best = cut, a = i, b = j;
+        }
+    }
+    if (best < 0.05) return false;  // under 3 degrees: no usable crossing
+    const Ray& p = rays[a];
+    const Ray& q = rays[b];
+    const std::optional<geometry::Crossing> crossing =
+        geometry::CrossRays(p.at->Plan(), p.bearing, q.at->Plan(), q.bearing);
+    if (!crossing) return false;
+    Point& point = points_[target];
+    point.placed = true;
+    point.x = crossing->point.x;
+    point.y = crossing->point.y;
+    const double along = std::hypot(crossing->alongP * p.sigma, crossing->alongQ * q.sigma) / best;
+    point.sigma = static_cast<float>(
+        std::sqrt(along * along + p.at->sigma * p.at->sigma + q.at->sigma * q.at->sigma));
+    Placed(target);
+    return true;
+}
+
+void Placement::Run() {
+    // The set-ups on known points first, in the order of the file (taken from the back).
+    for (std::size_t i = net_.setUps.size(); i-- > 0;) {
+        if (points_[net_.setUps[i].station].placed) queue_.push_back(static_cast<std::uint32_t>(i));
+    }
+    const auto drain = [this] {
+        while (!queue_.empty()) {
+            const std::uint32_t i = queue_.back();
+            queue_.pop_back();
+            if (!net_.orientations[i].oriented) Orient(i);
+        }
+    };
+    // Polar sights first; then free set-ups and crossings in sweeps, each followed by the polar
+    // sights it opens the way for, until a sweep places nothing. A sweep tries every free set-up,
+    // then every point not placed, in order. After the first, it tries only the free set-ups one
+    // of whose targets has been placed since their last try, and the points that a set-up
+    // oriented since sees: the others would fail as before.
+    drain();
+    Sweep sweep(net_.setUps.size(), points_.size());
+    for (std::uint32_t i = 0; i < net_.setUps.size(); ++i) {
+        if (!points_[net_.setUps[i].station].placed) sweep.freeNow.Set(i);
+    }
+    for (std::uint32_t n = 0; n < points_.size(); ++n) {
+        if (!points_[n].placed) sweep.crossNow.Set(n);
+    }
+    sweep_ = &sweep;
+    while (sweep.freeNow.Any() || sweep.crossNow.Any()) {
+        sweep.crossing = false;
+        sweep.freeNow.Visit([&](std::size_t i) {
+            sweep.at = i;
+            if (!points_[net_.setUps[i].station].placed && PlaceFree(i)) drain();
+        });
+        sweep.crossing = true;
+        sweep.crossNow.Visit([&](std::size_t n) {
+            sweep.at = n;
+            if (!points_[n].placed && Intersect(static_cast<std::uint32_t>(n))) drain();
+        });
+        std::swap(sweep.freeNow, sweep.freeLater);
+        std::swap(sweep.crossNow, sweep.crossLater);
+    }
+    sweep_ = nullptr;
+    Heights();
+}
+
+// Trigonometric heighting along the sights with a height difference, from the points with
+// heights outwards (a station takes its height from a target as well). Sweeps over the set-ups
+// in the order of the file, visiting only those one of whose points has had its height since
+// their last visit (the others would find nothing new), until none is left.
+void Placement::Heights() {
+    const std::size_t count = net_.setUps.size();
+    // A set-up whose points all have heights changes nothing more.
+    std::vector<bool> settled(count);
+    std::vector<std::uint32_t> given;  // the points the last visit gave a height
+    Marks now(count);
+    Marks later(count);
+    for (std::size_t i = 0; i < count; ++i)
+        now.Set(i);
+    const auto visit = [&](std::size_t i) {
+        const SetUp& s = net_.setUps[i];
+        Point& at = points_[s.station];
+        bool all = at.hasHeight;
+        for (const Sight& sight : net_.SightsOf(i)) {
+            Point& target = points_[sight.target];
+            double dh = 0.0;
+            double variance = 0.0;
+            if (sight.target == s.station || at.hasHeight == target.hasHeight ||
+                !SightHeightDifference(net_, i, sight, dh, variance)) {
+                all = all && target.hasHeight;
+                continue;
+            }
+            Point& to = at.hasHeight ? target : at;
+            const Point& from = at.hasHeight ? at : target;
+            to.z = at.hasHeight ? at.z + dh : target.z - dh;
+            to.sigmaZ = static_cast<float>(std::sqrt(from.sigmaZ * from.sigmaZ + variance));
+            to.hasHeight = true;
+            to.heightFrom = static_cast<std::uint32_t>(i + 1);
+            to.heightVia = &to == &at ? sight.target : s.station;
+            given.push_back(&to == &at ? s.station : sight.target);
+            all = false;  // the station may just have had its height: look again
+        }
+        settled[i] = all;
+    };
+    const auto mark = [&](std::uint32_t u, std::size_t visited) {
+        if (!settled[u]) (u > visited ? now : later).Set(u);
+    };
+    while (now.Any()) {
+        now.Visit([&](std::size_t i) {
+            if (settled[i]) return;
+            visit(i);
+            for (const std::uint32_t n : given) {
+                for (const std::uint32_t u : net_.SetUpsOn(n))
+                    mark(u, i);
+                for (const Network::Seen& seen : net_.SeenBy(n))
+                    mark(seen.setUp, i);
+            }
+            given.clear();
+        });
+        std::swap(now, later);
+    }
+}
+
+}  // namespace
+
+void PlaceNetwork(Network& network, Findings& findings, std::vector<std::string>& notes) {
+    Placement(network, findings, notes).Run();
+}
+
+}  // namespace talvik

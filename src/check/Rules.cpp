@@ -1,0 +1,149 @@
+#include "check/Rules.h"
+
+#include <cmath>
+#include <set>
+
+#include "check/Geometry.h"
+
+namespace talvik {
+
+namespace {
+
+// How a placed point was placed, for the texts.
+std::string Origin(const Network& net, std::uint32_t point) {
+    const std::uint32_t from = net.points[point].from;
+    if (from == 0) return "de insnijding";
+    const std::uint32_t station = net.setUps[from - 1].station;
+    return station == point ? "de vrije standplaats" : "die vanuit " + net.Name(station);
+}
+
+}  // namespace
+
+void ComparePositions(const Network& net, std::size_t first, std::size_t last, Findings& findings) {
+    for (std::size_t i = first; i < last; ++i) {
+        const SetUp& s = net.setUps[i];
+        const Orientation& o = net.orientations[i];
+        const Point& at = net.points[s.station];
+        if (!o.oriented) continue;
+        const auto self = static_cast<std::uint32_t>(i + 1);  // as a point keeps it
+        for (const Sight& sight : net.SightsOf(i)) {
+            const Point& target = net.points[sight.target];
+            if (sight.target == s.station || !target.placed) continue;
+            // Skipped where the sight itself placed the target, or the fit of a free set-up
+            // placed the station (its targets' misfits are reported there).
+            if (sight.HasDirection() && sight.HasHorizontal() && target.from != self &&
+                at.from != self) {
+                const double h = sight.Horizontal();
+                const geometry::Plan p =
+                    geometry::PolarPoint(at.Plan(), o.orientation + sight.Direction(), h);
+                const double dx = p.x - target.x;
+                const double dy = p.y - target.y;
+                const double off2 = dx * dx + dy * dy;
+                const double tolerance2 = tolerance::PositionSquared(
+                    at.sigma * at.sigma + net.sigmas.PolarVariance(h, o.sigma) +
+                    target.sigma * target.sigma);
+                if (off2 > tolerance2) {
+                    const double off = std::sqrt(off2);
+                    const double tolerance = std::sqrt(tolerance2);
+                    findings.FlagSight(net.NumberOf(sight));
+                    findings.Add(Severity::Error, {sight.target, s.station}, [&] {
+                        return target.known
+                                   ? says::KnownPointOff(net.Name(sight.target),
+                                                         net.Name(s.station), off, tolerance)
+                                   : says::PlacementOff(net.Name(sight.target), net.Name(s.station),
+                                                        Origin(net, sight.target), off, tolerance);
+                    });
+                }
+            }
+            const bool heightFromThis =
+                (target.heightFrom == self && target.heightVia == s.station) ||
+                (at.heightFrom == self && at.heightVia == sight.target);
+            double dh = 0.0;
+            double variance = 0.0;
+            if (at.hasHeight && target.hasHeight && !heightFromThis &&
+                SightHeightDifference(net, i, sight, dh, variance)) {
+                const double offset = std::abs(at.z + dh - target.z);
+                const double tolerance2 = tolerance::PositionSquared(
+                    at.sigmaZ * at.sigmaZ + variance + target.sigmaZ * target.sigmaZ);
+                if (offset * offset > tolerance2) {
+                    const double tolerance = std::sqrt(tolerance2);
+                    findings.FlagSight(net.NumberOf(sight));
+                    findings.Add(Severity::Error, {sight.target, s.station}, [&] {
+                        return target.known
+                                   ? says::KnownHeightOff(net.Name(sight.target),
+                                                          net.Name(s.station), offset, tolerance)
+                                   : says::HeightOff(net.Name(sight.target), net.Name(s.station),
+                                                     net.Name(target.heightVia), offset, tolerance);
+                    });
+                }
+            }
+        }
+    }
+}
+
+void CompareSpreads(const Network& net, std::size_t setUp, Findings& findings) {
+    const SetUp& s = net.setUps[setUp];
+    for (const Sight& sight : net.SightsOf(setUp)) {
+        if (!sight.HasSpread()) continue;
+        const bool faces = sight.Face1() && sight.Face2();
+        const double h = sight.HasHorizontal() ? sight.Horizontal() : 0.0;
+        for (const bool zenith : {false, true}) {
+            if ((zenith ? sight.Zeniths() : sight.Directions()) < 2) continue;
+            const double spread = zenith ? sight.ZenithHigh() - sight.ZenithLow()
+                                         : sight.DirectionHigh() - sight.DirectionLow();
+            const double tolerance =
+                tolerance::Spread(zenith ? net.sigmas.Zenith(h) : net.sigmas.Direction(h));
+            if (!(spread > tolerance)) continue;
+            findings.FlagSight(net.NumberOf(sight));
+            findings.Add(Severity::Error, {s.station, sight.target}, [&] {
+                return says::Spread(net.Name(s.station), net.Name(sight.target), zenith, faces,
+                                    spread, tolerance, net.choices.unit);
+            });
+        }
+    }
+}
+
+void OneDirection(const Network& net, std::size_t setUp, Findings& findings) {
+    const SetUp& s = net.setUps[setUp];
+    int directions = 0;
+    std::uint32_t only = 0;
+    for (const Sight& sight : net.SightsOf(setUp)) {
+        if (sight.HasDirection() && sight.target != s.station) ++directions, only = sight.target;
+    }
+    if (directions == 1)
+        findings.Add(Severity::Warning, {s.station, only},
+                     [&] { return says::OneDirection(net.Name(s.station), net.Name(only)); });
+}
+
+void Unplaced(const Network& net, Findings& findings) {
+    for (std::uint32_t n = 0; n < net.observed; ++n) {
+        const Point& point = net.points[n];
+        if (!point.placed) {
+            // The stations that see it, and whether any of them measured a distance to it.
+            std::set<std::uint32_t> seenFrom;
+            bool distance = false;
+            for (const Network::Seen& seen : net.SeenBy(n)) {
+                const std::uint32_t station = net.setUps[seen.setUp].station;
+                const Sight& sight = net.sights[seen.sight];
+                if (station == n) continue;
+                if (sight.HasDirection()) seenFrom.insert(station);
+                distance |= sight.HasHorizontal();
+            }
+            if (seenFrom.size() == 1 && !distance && net.points[*seenFrom.begin()].placed) {
+                for (const Network::Seen& seen : net.SeenBy(n)) {
+                    if (net.setUps[seen.setUp].station == *seenFrom.begin())
+                        findings.FlagSight(seen.sight);
+                }
+                findings.Add(Severity::Error, {n, *seenFrom.begin()}, [&] {
+                    return says::DirectionOnly(net.Name(n), net.Name(*seenFrom.begin()));
+                });
+            } else {
+                findings.Add(Severity::Error, {n}, [&] { return says::NotConnected(net.Name(n)); });
+            }
+        } else if (!point.hasHeight && net.choices.heights) {
+            findings.Add(Severity::Error, {n}, [&] { return says::NoHeight(net.Name(n)); });
+        }
+    }
+}
+
+}  // namespace talvik

@@ -1,0 +1,375 @@
+#include "check/SetUps.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "check/Geometry.h"
+
+namespace talvik {
+
+namespace {
+
+using geometry::kPi;
+using geometry::kTwoPi;
+using geometry::Wrap;
+
+// Angles are kept as 32-bit fractions of the full circle: steps of 1.5e-9 radians (a thousandth
+// of a millimetre at 500 m).
+constexpr double kCircleSteps = 4294967296.0;
+std::uint32_t ToSteps(double radians) {
+    if (!(std::abs(radians) < 1e6)) return 0;  // not an angle a reading gives
+    return static_cast<std::uint32_t>(
+        static_cast<std::int64_t>(std::floor(radians / kTwoPi * kCircleSteps + 0.5)));
+}
+double FromSteps(std::uint32_t steps) {
+    return static_cast<double>(steps) * (kTwoPi / kCircleSteps);
+}
+
+}  // namespace
+
+double Sight::Direction() const {
+    return FromSteps(direction_);
+}
+double Sight::Zenith() const {
+    return FromSteps(zenith_);
+}
+
+// One set-up's readings of one target, combined, in full precision: made from the readings of a
+// run, or from a sight to merge runs.
+struct Partial {
+    std::uint32_t target = 0;
+    int directions = 0;
+    bool face1 = false;
+    bool face2 = false;
+    int zeniths = 0;
+    int horizontals = 0;
+    int heightDifferences = 0;
+    double direction = 0.0;
+    double zenith = 0.0;
+    double horizontal = 0.0;
+    double heightDifference = 0.0;
+    double heightOffset = 0.0;
+    double directionLow = 0.0;  // the lowest and highest reading less the mean
+    double directionHigh = 0.0;
+    double zenithLow = 0.0;
+    double zenithHigh = 0.0;
+
+    explicit Partial(const Sight& s)
+        : target(s.target),
+          directions(s.Directions()),
+          face1(s.Face1()),
+          face2(s.Face2()),
+          zeniths(s.Zeniths()),
+          horizontals(s.Horizontals()),
+          heightDifferences(s.HeightDifferences()),
+          direction(s.Direction()),
+          zenith(s.Zenith()),
+          horizontal(s.Horizontal()),
+          heightDifference(s.HeightDifference()),
+          heightOffset(s.HeightOffset()),
+          directionLow(s.DirectionLow()),
+          directionHigh(s.DirectionHigh()),
+          zenithLow(s.ZenithLow()),
+          zenithHigh(s.ZenithHigh()) {}
+
+    template <typename C>
+    explicit Partial(const C& c)
+        : target(c.target),
+          directions(c.directions),
+          face1(c.face1),
+          face2(c.face2),
+          zeniths(c.zeniths),
+          horizontals(c.horizontals),
+          heightDifferences(c.heightDifferences),
+          direction(c.directions > 0 ? c.firstDirection + c.directionSum / c.directions : 0.0),
+          zenith(c.zeniths > 0 ? c.zenithSum / c.zeniths : 0.0),
+          horizontal(c.horizontals > 0 ? c.horizontalSum / c.horizontals : 0.0),
+          heightDifference(c.heightDifferences > 0 ? c.heightDifferenceSum / c.heightDifferences
+                                                   : 0.0),
+          heightOffset(c.heightOffset) {
+        if (c.directions > 0) {
+            const double mean = c.directionSum / c.directions;
+            directionLow = static_cast<float>(c.directionLow - mean);
+            directionHigh = static_cast<float>(c.directionHigh - mean);
+        }
+        if (c.zeniths > 0) {
+            zenithLow = static_cast<float>(c.zenithLow - zenith);
+            zenithHigh = static_cast<float>(c.zenithHigh - zenith);
+        }
+    }
+
+    // Takes in a later run of the same target: weighted means, the spreads around the new mean.
+    void Merge(const Partial& b) {
+        const auto blend = [](double a, int na, double b, int nb) {
+            return a + (b - a) * nb / (na + nb);
+        };
+        const int na = directions;
+        const int nb = b.directions;
+        if (nb > 0 && na == 0) {
+            direction = b.direction;
+            directionLow = b.directionLow;
+            directionHigh = b.directionHigh;
+        } else if (nb > 0) {
+            const double there = direction + Wrap(b.direction - direction);
+            const double mean = blend(direction, na, there, nb);
+            directionLow = static_cast<float>(
+                std::min(directionLow + (direction - mean), b.directionLow + (there - mean)));
+            directionHigh = static_cast<float>(
+                std::max(directionHigh + (direction - mean), b.directionHigh + (there - mean)));
+            direction = mean;
+        }
+        if (b.zeniths > 0 && zeniths == 0) {
+            zenith = b.zenith;
+            zenithLow = b.zenithLow;
+            zenithHigh = b.zenithHigh;
+        } else if (b.zeniths > 0) {
+            const double mean = blend(zenith, zeniths, b.zenith, b.zeniths);
+            zenithLow = static_cast<float>(
+                std::min(zenithLow + (zenith - mean), b.zenithLow + (b.zenith - mean)));
+            zenithHigh = static_cast<float>(
+                std::max(zenithHigh + (zenith - mean), b.zenithHigh + (b.zenith - mean)));
+            zenith = mean;
+        }
+        if (b.horizontals > 0)
+            horizontal = horizontals > 0
+                             ? blend(horizontal, horizontals, b.horizontal, b.horizontals)
+                             : b.horizontal;
+        if (b.heightDifferences > 0)
+            heightDifference = heightDifferences > 0
+                                   ? blend(heightDifference, heightDifferences, b.heightDifference,
+                                           b.heightDifferences)
+                                   : b.heightDifference;
+        if (b.zeniths > 0) heightOffset = b.heightOffset;  // the later one
+        directions = std::min(na + nb, Sight::kCount);
+        face1 = face1 || b.face1;
+        face2 = face2 || b.face2;
+        zeniths = std::min(zeniths + b.zeniths, Sight::kCount);
+        horizontals = std::min(horizontals + b.horizontals, Sight::kCount);
+        heightDifferences = std::min(heightDifferences + b.heightDifferences, Sight::kCount);
+    }
+
+    Sight Kept() const {
+        const auto capped = [](int count) {
+            return static_cast<std::uint8_t>(std::min(count, Sight::kCount));
+        };
+        Sight s;
+        s.target = target;
+        s.directions_ = static_cast<std::uint8_t>(capped(directions) | (face1 ? Sight::kFace1 : 0) |
+                                                  (face2 ? Sight::kFace2 : 0));
+        s.zeniths_ = capped(zeniths);
+        s.horizontals_ = capped(horizontals);
+        s.heightDifferences_ = capped(heightDifferences);
+        s.direction_ = ToSteps(direction);
+        s.zenith_ = ToSteps(zenith);
+        s.horizontal_ = static_cast<float>(horizontal);
+        s.heightDifference_ = static_cast<float>(heightDifference);
+        s.heightOffset_ = static_cast<float>(heightOffset);
+        if (s.HasSpread()) {
+            s.directionLow_ = static_cast<float>(directionLow);
+            s.directionHigh_ = static_cast<float>(directionHigh);
+            s.zenithLow_ = static_cast<float>(zenithLow);
+            s.zenithHigh_ = static_cast<float>(zenithHigh);
+        }
+        return s;
+    }
+};
+
+std::uint32_t SetUpReading::NodeOf(std::uint32_t entry) {
+    if (entry >= byEntry_.size())
+        byEntry_.resize(std::max<std::size_t>(entry + 1, byEntry_.size() + byEntry_.size() / 4));
+    std::uint32_t& node = byEntry_[entry].node;
+    if (node == 0) node = ++nodeCount_;
+    return node - 1;
+}
+
+void SetUpReading::Put(const ObservationRecord& record) {
+    if (record.Zenith > 200.0 && ++face2Readings_ == 1) {
+        face2Station_ = record.StationEntry;
+        face2Target_ = record.TargetEntry;
+    }
+    if (record.StationEntry == 0) return;
+    const std::uint32_t station = NodeOf(record.StationEntry);
+    const bool stationRecord = record.IsSetUp();
+    // A station record made at a change of rounds carries no reading and opens no set-up.
+    if (stationRecord && record.Target == Name9("0")) return;
+    const std::uint32_t target = record.TargetEntry != 0 ? NodeOf(record.TargetEntry) : kNone;
+    // The records of a set-up need not follow each other: a face-2 reading of a set-up opened
+    // without a station record goes behind the latest station record of another one. So a
+    // record joins its station's latest set-up; only a station record with a reference opens a
+    // new one, unless it repeats the one that opened the latest (the copy that follows a face-2
+    // block).
+    std::uint32_t& last = byEntry_[record.StationEntry].latest;
+    const auto same = [&](const Opening& a) {
+        return a.opened && a.openingTarget == record.TargetEntry &&
+               a.openingDirection == record.Direction &&
+               a.openingInstrumentHeight == record.InstrumentHeight &&
+               a.openingTargetHeight == record.TargetHeight;
+    };
+    if (last == 0 || (stationRecord && !same(setUps_[last - 1]))) {
+        setUps_.push_back({station, record.TargetEntry, stationRecord, false, record.Direction,
+                           record.InstrumentHeight, record.TargetHeight, 0.0});
+        last = static_cast<std::uint32_t>(setUps_.size());
+    }
+    if (current_ == nullptr || current_->setUp != last - 1) {
+        current_ = &OpenFor(last - 1);
+        current_->used = ++switches_;
+    }
+    if (target != kNone) Combine(record, target, stationRecord);
+}
+
+// Face 2 is reduced to face 1 with the half and full circle of the file's unit.
+void SetUpReading::Combine(const ObservationRecord& record, std::uint32_t target,
+                           bool stationRecord) {
+    Combining& sight = current_->For(target);
+    double direction = AngleToRadians(record.Direction, unit_);
+    double zenith =
+        !stationRecord && record.Zenith > 0.0 ? AngleToRadians(record.Zenith, unit_) : 0.0;
+    const bool face2 = zenith > kPi;
+    if (face2) {
+        direction -= kPi;
+        zenith = kTwoPi - zenith;
+    }
+    (face2 ? sight.face2 : sight.face1) = true;
+    if (sight.directions == 0) sight.firstDirection = direction;
+    const double delta = Wrap(direction - sight.firstDirection);
+    sight.directionSum += delta;
+    sight.directionLow = sight.directions == 0 ? delta : std::min(sight.directionLow, delta);
+    sight.directionHigh = sight.directions == 0 ? delta : std::max(sight.directionHigh, delta);
+    ++sight.directions;
+    const double heightOffset = record.InstrumentHeight - record.TargetHeight;
+    if (zenith > 0.0) {
+        sight.heightOffset = heightOffset;
+        sight.zenithSum += zenith;
+        sight.zenithLow = sight.zeniths == 0 ? zenith : std::min(sight.zenithLow, zenith);
+        sight.zenithHigh = sight.zeniths == 0 ? zenith : std::max(sight.zenithHigh, zenith);
+        ++sight.zeniths;
+    }
+    if (stationRecord) return;
+    if (record.Distance > 0.0 && zenith > 0.0) {
+        const geometry::SlopeReduced reduced =
+            geometry::ReduceSlope(record.Distance, FromSteps(ToSteps(zenith)), heightOffset);
+        sight.horizontalSum += reduced.horizontal;
+        ++sight.horizontals;
+        sight.heightDifferenceSum += reduced.heightDifference;
+        ++sight.heightDifferences;
+    } else if (record.Distance > 0.0) {
+        sight.horizontalSum += record.Distance;
+        ++sight.horizontals;
+    } else if (record.Distance2 > 0.0) {
+        sight.horizontalSum += record.Distance2;
+        ++sight.horizontals;
+    }
+    if (record.Azimuth != 0.0 && !sight.hasAzimuth) {
+        sight.hasAzimuth = true;
+        sight.azimuthOrientation = AngleToRadians(record.Azimuth, unit_) - direction;
+    }
+}
+
+SetUpReading::Combining& SetUpReading::Open::For(std::uint32_t target) {
+    constexpr std::size_t kSearched = 48;
+    if (combining.size() <= kSearched) {
+        const auto found =
+            std::find_if(combining.rbegin(), combining.rend(),
+                         [target](const Combining& c) { return c.target == target; });
+        if (found != combining.rend()) return *found;
+        if (combining.size() == kSearched) {
+            for (std::uint32_t i = 0; i < combining.size(); ++i)
+                at.emplace(combining[i].target, i);
+        }
+    } else if (const auto found = at.find(target); found != at.end()) {
+        return combining[found->second];
+    }
+    if (combining.size() >= kSearched)
+        at.emplace(target, static_cast<std::uint32_t>(combining.size()));
+    combining.emplace_back().target = target;
+    return combining.back();
+}
+
+// The open set-up of that number, or the one it takes the place of: the least recently current
+// one, whose run is kept.
+SetUpReading::Open& SetUpReading::OpenFor(std::uint32_t setUp) {
+    if (open_.empty()) open_.resize(kOpen);
+    Open* oldest = &open_[0];
+    for (Open& o : open_) {
+        if (o.setUp == setUp) return o;
+        if (o.used < oldest->used) oldest = &o;
+    }
+    Flush(*oldest);
+    oldest->setUp = setUp;
+    return *oldest;
+}
+
+void SetUpReading::Flush(Open& run) {
+    if (run.setUp == kNone) return;
+    Opening& setUp = setUps_[run.setUp];
+    for (const Combining& c : run.combining) {
+        if (c.hasAzimuth && !setUp.hasAzimuth) {
+            setUp.hasAzimuth = true;
+            setUp.azimuthOrientation = c.azimuthOrientation;
+        }
+    }
+    if (!run.combining.empty()) {
+        RunOf& kept = runs_.emplace_back();
+        kept.setUp = run.setUp;
+        kept.sights.reserve(run.combining.size());
+        for (const Combining& c : run.combining)
+            kept.sights.push_back(Partial(c).Kept());
+    }
+    run.setUp = kNone;
+    run.combining.clear();
+    run.at.clear();
+}
+
+void SetUpReading::End() {
+    if (ended_) return;
+    ended_ = true;
+    for (Open& o : open_)
+        Flush(o);
+    current_ = nullptr;
+}
+
+void SetUpReading::TakeSetUps(std::vector<SetUp>& setUps, std::vector<Sight>& sights) {
+    End();
+    std::vector<std::vector<std::uint32_t>> runsOf(setUps_.size());
+    std::size_t total = 0;
+    for (std::uint32_t r = 0; r < runs_.size(); ++r) {
+        runsOf[runs_[r].setUp].push_back(r);
+        total += runs_[r].sights.size();
+    }
+    setUps.assign(setUps_.size(), SetUp{});
+    sights.clear();
+    sights.reserve(total);
+    std::vector<Partial> merged;
+    std::unordered_map<std::uint32_t, std::size_t> mergedAt;  // target -> place in `merged`
+    for (std::uint32_t u = 0; u < setUps_.size(); ++u) {
+        SetUp& s = setUps[u];
+        s.station = setUps_[u].station;
+        s.hasAzimuth = setUps_[u].hasAzimuth;
+        s.azimuthOrientation = setUps_[u].azimuthOrientation;
+        s.firstSight = static_cast<std::uint32_t>(sights.size());
+        const std::vector<std::uint32_t>& its = runsOf[u];
+        if (its.size() == 1) {
+            const std::vector<Sight>& run = runs_[its[0]].sights;
+            sights.insert(sights.end(), run.begin(), run.end());
+        } else if (its.size() > 1) {
+            merged.clear();
+            mergedAt.clear();
+            for (const std::uint32_t r : its) {
+                for (const Sight& sight : runs_[r].sights) {
+                    const auto [at, isNew] = mergedAt.try_emplace(sight.target, merged.size());
+                    if (isNew)
+                        merged.emplace_back(sight);
+                    else
+                        merged[at->second].Merge(Partial(sight));
+                }
+            }
+            for (const Partial& p : merged)
+                sights.push_back(p.Kept());
+        }
+        s.sightCount = static_cast<std::uint32_t>(sights.size()) - s.firstSight;
+    }
+    std::vector<RunOf>().swap(runs_);
+    std::vector<Opening>().swap(setUps_);
+}
+
+}  // namespace talvik
