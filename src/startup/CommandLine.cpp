@@ -32,11 +32,36 @@ constexpr std::string_view kDesktopUsage =
     "  talvik --help | --version\n"
     "The same jobs in batch: talvik-cli --help.\n";
 
+// Whether the switch stands on the line as a word of its own: between blanks (or the line's
+// ends) and outside double quotes. A path that holds it ("C:/data/kavrin/net1.prj",
+// /home/landmeter/kavrin) is a path.
+bool HasRegisterSwitch(std::string_view line) {
+    bool quoted = false;
+    std::size_t wordStart = 0;
+    bool wordHasQuote = false;
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        const char c = i < line.size() ? line[i] : ' ';
+        if (c == '"') {
+            quoted = !quoted;
+            wordHasQuote = true;
+            continue;
+        }
+        if (quoted || (c != ' ' && c != '\t')) continue;
+        const std::string_view word = line.substr(wordStart, i - wordStart);
+        if (!wordHasQuote && word.size() == kRegisterSwitch.size() &&
+            ToUpper(word) == kRegisterSwitch)
+            return true;
+        wordStart = i + 1;
+        wordHasQuote = false;
+    }
+    return false;
+}
+
 }  // namespace
 
 StartupDecision ParseCommandLine(std::string_view line) {
     StartupDecision decision;
-    if (ToUpper(TrimBlanks(line)).find(kRegisterSwitch) != std::string::npos) {
+    if (HasRegisterSwitch(line)) {
         decision.outcome = StartupOutcome::Register;
         return decision;
     }

@@ -44,7 +44,8 @@ inline constexpr std::string_view kOldHostMessage =
     "     Afd. Support.";
 
 // Decides the job of this start from the command-line text. Rules of the parse:
-// - the switch is searched, case-insensitively, anywhere in the line; nothing else is read;
+// - the switch, in any case, as a word of its own (between blanks, outside double quotes)
+//   anywhere on the line: nothing else is read; inside a word or a quoted path it is a path;
 // - an empty line opens the export dialog with empty paths;
 // - the mode is the number at the front (leading blanks skipped, blanks inside the number
 //   ignored), rounded half to even; no number gives 0, a number beyond 16 bits opens the

@@ -29,6 +29,16 @@ TEST(ParseCommandLineTest, DecidesJobAndSplitsPaths) {
         {"", O::ExportDialog, 0, "", ""},
         {"   ", O::OldHost, 0, "", ""},
         {"  setup /kaVrin now ", O::Register, 0, "", ""},
+        {"0 \"a\" \"b\"\t/KAVRIN", O::Register, 0, "", ""},
+        // The switch inside a path is a path: a folder named after the host, quoted or not,
+        // with forward slashes as Windows takes them too.
+        {"0 \"/home/landmeter/kavrin/n.prj\" \"/home/landmeter/kavrin/n.idx\"", O::ExportDialog, 0,
+         "/home/landmeter/kavrin/n.prj", "/home/landmeter/kavrin/n.idx"},
+        {"0 \"C:/Data/KAVRIN/n.prj\" C:/Data/Kavrin/n.idx", O::ExportDialog, 0,
+         "C:/Data/KAVRIN/n.prj", "C:/Data/Kavrin/n.idx"},
+        {"0 \"a\" \"/KAVRIN\"", O::ExportDialog, 0, "a", "/KAVRIN"},
+        {"0 \"a\" /KAVRIN/b.idx", O::ExportDialog, 0, "a", "/KAVRIN/b.idx"},
+        {"0 \"a\" x/kavrin", O::ExportDialog, 0, "a", "x/kavrin"},
     };
     for (const auto& c : cases) {
         const StartupDecision d = ParseCommandLine(std::get<0>(c));

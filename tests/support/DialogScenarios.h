@@ -135,6 +135,17 @@ std::string MessagesEndTheProcess() {
         f.True(!h.Start(line) && !h.SplashVisible(), line);
         f.Eq(Joined(h.Messages()), shown, line);
     }
+    // A data folder named after the host is part of a path, on either system's way of writing
+    // it: the export dialog opens and nothing is written into the host's menus.
+    for (const char* folder : {"/home/landmeter/kavrin/", "C:/Data/KAVRIN/"}) {
+        H h;
+        h.InstallHost();
+        const std::string line = std::string("0 \"") + folder + "n.prj\" \"" + folder + "n.idx\"";
+        const int writes = h.registry.writes;
+        f.True(h.Start(line) && h.DialogVisible(), line + " opens the export");
+        f.Eq(Joined(h.Messages()), "", line);
+        f.Eq(h.registry.writes, writes, line + ": writes to the store");
+    }
     return f.text;
 }
 
