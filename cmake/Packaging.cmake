@@ -32,6 +32,15 @@ add_custom_command(
 add_custom_target(package_changelog ALL DEPENDS ${changelog})
 install(FILES ${changelog} ${PROJECT_SOURCE_DIR}/docs/debian/copyright
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/talvik)
+# The check's page with the pictures and the page it links to, at the same places relative to it,
+# and the example networks it (and the manual page) talk about.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/check.md ${PROJECT_SOURCE_DIR}/docs/check-net1.svg
+              ${PROJECT_SOURCE_DIR}/docs/windows.md
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/talvik)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshots/check-window.png
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/talvik/screenshots)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/talvik/examples)
 
 if(TALVIK_BUILD_TESTS)
     # A page passes when man formats it at 80 columns without a single warning.

@@ -12,6 +12,8 @@ namespace talvik::gui {
 
 std::unique_ptr<QApplication> StartQt(int& argc, char** argv, std::string& commandLine) {
     auto app = std::make_unique<QApplication>(argc, argv);
+    // The desktop entry's name, which the window system matches the windows to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("nl.kelvaris.talvik"));
     commandLine = RawCommandLine().value_or(RebuildCommandLine(argc, argv));
     return app;
 }
