@@ -4,6 +4,7 @@
 #include "fieldfile/FieldFileReader.h"
 #include "interchange/IdexReader.h"
 #include "model/Tables.h"
+#include "platform/LargeMemory.h"
 #include "text/LineReader.h"
 #include "text/Text.h"
 
@@ -37,6 +38,10 @@ bool AskForIdexFile(JobContext& context, std::string& packageFile, std::string& 
 ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
                              const LaunchChoice& launch, ConversionSummary* summary,
                              ConversionWatcher* watcher) {
+    // The run's tables are large: the heap is made ready for them before the first of them,
+    // and before the threads that read and write beside this one start.
+    const LargeMemory memory(RoomForInputs(
+        {std::string(TrimBlanks(options.Fieldfile)), options.IdexFile ? *options.IdexFile : ""}));
     PointTable points;
     // The conversion's first quick pass over the field file runs beside the reading of the
     // IDEX file.

@@ -1,0 +1,86 @@
+#include "platform/LargeMemory.h"
+
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <sys/resource.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace talvik {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kOwnAllocator = true;  // the sanitizer's heap is not the C library's
+#else
+constexpr bool kOwnAllocator = false;
+#endif
+
+constexpr std::size_t kTable = std::size_t{24} << 20;  // 6 144 small pages, 12 huge ones
+constexpr std::uint64_t kRoom = std::uint64_t{64} << 20;
+
+long MinorFaults() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// The page faults of writing every byte of a fresh block of kTable bytes.
+long FaultsOfATable() {
+    const std::unique_ptr<char[]> table(new char[kTable]);
+    const long before = MinorFaults();
+    std::memset(table.get(), 1, kTable);
+    asm volatile("" : : "r"(table.get()) : "memory");  // the writes are kept
+    return MinorFaults() - before;
+}
+
+bool HugePagesOffered() {
+    std::ifstream file("/sys/kernel/mm/transparent_hugepage/enabled");
+    std::string modes;
+    std::getline(file, modes);
+    return modes.find("[always]") != std::string::npos ||
+           modes.find("[madvise]") != std::string::npos;
+}
+
+// Bytes the C library has mapped for blocks of their own.
+std::size_t MappedBlocks() {
+    return ::mallinfo2().hblkhd;
+}
+
+TEST(LargeMemory, ATableInTheRoomIsTouchedIn2MBFaults) {
+    if (kOwnAllocator || !HugePagesOffered()) GTEST_SKIP() << "no huge pages for this heap";
+    const LargeMemory memory(kRoom);
+    ASSERT_GE(memory.Advised(), kTable);
+    EXPECT_LT(FaultsOfATable(), static_cast<long>(kTable / 4096 / 8));
+}
+
+TEST(LargeMemory, RefusedHugePagesStillKeepBlocksLetGo) {
+    if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's heap";
+    const LargeMemory memory(kRoom, [](void*, std::size_t) { return false; });
+    EXPECT_GE(memory.Ready(), kRoom);
+    EXPECT_EQ(memory.Advised(), 0u);
+    const long first = FaultsOfATable();
+    EXPECT_GT(first, static_cast<long>(kTable / 4096 / 2)) << "small pages, all touched once";
+    EXPECT_LT(FaultsOfATable(), 64) << "the next phase's table takes the same pages again";
+}
+
+TEST(LargeMemory, OutsideARunLargeBlocksAreMappedByThemselves) {
+    if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's heap";
+    for (const std::uint64_t room : {kRoom, LargeMemory::kLeastBytes - 1}) {
+        {
+            const LargeMemory memory(room);
+            if (room < LargeMemory::kLeastBytes) {
+                EXPECT_EQ(memory.Ready(), 0u);
+            }
+        }
+        const std::size_t mapped = MappedBlocks();
+        const std::unique_ptr<char[]> table(new char[kTable]);
+        asm volatile("" : : "r"(table.get()) : "memory");  // the block is kept
+        EXPECT_GE(MappedBlocks(), mapped + kTable) << room;
+    }
+}
+
+}  // namespace
+}  // namespace talvik
