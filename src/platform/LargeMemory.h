@@ -11,8 +11,9 @@
 // transparent huge pages, so that the first touch of 2 MB costs one fault. Where the system
 // refuses any of it (huge pages switched off, another C library, Windows, whose heap has
 // nothing of this), the run goes on with ordinary pages. When it ends, large blocks are mapped
-// by themselves again and the heap gives back what it no longer needs. One at a time per
-// process; the tables themselves allocate as always (std::vector).
+// by themselves again, and the heap's free top goes back to the system at the next release of
+// a large block. One at a time per process; the tables themselves allocate as always
+// (std::vector).
 
 #include <cstddef>
 #include <cstdint>

@@ -74,7 +74,9 @@ LargeMemory::~LargeMemory() {
     std::free(filler_);
     ::mallopt(M_TRIM_THRESHOLD, kDefaultThreshold);
     ::mallopt(M_MMAP_THRESHOLD, kDefaultThreshold);
-    ::malloc_trim(0);
+    // Nothing is trimmed here: what the caller does next (a report) takes blocks that are
+    // touched already, and the heap's free top goes back to the system at the next release of
+    // a large block.
 }
 
 #else

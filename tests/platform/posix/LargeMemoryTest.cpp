@@ -27,11 +27,11 @@ long MinorFaults() {
     return usage.ru_minflt;
 }
 
-// The page faults of writing every byte of a fresh block of kTable bytes.
-long FaultsOfATable() {
-    const std::unique_ptr<char[]> table(new char[kTable]);
+// The page faults of writing every byte of a fresh block of `bytes`.
+long FaultsOfATable(std::size_t bytes = kTable) {
+    const std::unique_ptr<char[]> table(new char[bytes]);
     const long before = MinorFaults();
-    std::memset(table.get(), 1, kTable);
+    std::memset(table.get(), 1, bytes);
     asm volatile("" : : "r"(table.get()) : "memory");  // the writes are kept
     return MinorFaults() - before;
 }
@@ -49,14 +49,22 @@ std::size_t MappedBlocks() {
     return ::mallinfo2().hblkhd;
 }
 
-TEST(LargeMemory, ATableInTheRoomIsTouchedIn2MBFaults) {
+// Each test begins with a heap that holds nothing free, as a fresh process does.
+class LargeMemoryTest : public testing::Test {
+  protected:
+    void SetUp() override { ::malloc_trim(0); }
+};
+
+TEST_F(LargeMemoryTest, ATableInTheRoomIsTouchedIn2MBFaults) {
     if (kOwnAllocator || !HugePagesOffered()) GTEST_SKIP() << "no huge pages for this heap";
     const LargeMemory memory(kRoom);
     ASSERT_GE(memory.Advised(), kTable);
+    // The first block begins on a whole huge page, not in the small pages before the room.
+    EXPECT_LE(FaultsOfATable(std::size_t{1} << 20), 2);
     EXPECT_LT(FaultsOfATable(), static_cast<long>(kTable / 4096 / 8));
 }
 
-TEST(LargeMemory, RefusedHugePagesStillKeepBlocksLetGo) {
+TEST_F(LargeMemoryTest, RefusedHugePagesStillKeepBlocksLetGo) {
     if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's heap";
     const LargeMemory memory(kRoom, [](void*, std::size_t) { return false; });
     EXPECT_GE(memory.Ready(), kRoom);
@@ -66,7 +74,7 @@ TEST(LargeMemory, RefusedHugePagesStillKeepBlocksLetGo) {
     EXPECT_LT(FaultsOfATable(), 64) << "the next phase's table takes the same pages again";
 }
 
-TEST(LargeMemory, OutsideARunLargeBlocksAreMappedByThemselves) {
+TEST_F(LargeMemoryTest, AfterARunTheHeapGoesBackAndLargeBlocksAreMappedAgain) {
     if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's heap";
     for (const std::uint64_t room : {kRoom, LargeMemory::kLeastBytes - 1}) {
         {
@@ -74,7 +82,10 @@ TEST(LargeMemory, OutsideARunLargeBlocksAreMappedByThemselves) {
             if (room < LargeMemory::kLeastBytes) {
                 EXPECT_EQ(memory.Ready(), 0u);
             }
+            FaultsOfATable();
         }
+        FaultsOfATable();  // a large block let go gives the heap's free top back
+        EXPECT_LT(::mallinfo2().arena, kTable) << room;
         const std::size_t mapped = MappedBlocks();
         const std::unique_ptr<char[]> table(new char[kTable]);
         asm volatile("" : : "r"(table.get()) : "memory");  // the block is kept
