@@ -37,7 +37,8 @@ const std::vector<OptionSpec>& ExportOptionSpecs() {
 
 const std::vector<OptionSpec>& ImportOptionSpecs() {
     static const std::vector<OptionSpec> specs = {
-        {"cor"}, {"idex"}, {"layer"}, {"code"}, {"set"}, {"no-save", false}, {"quiet", false}};
+        {"cor"},     {"idex"},      {"layer"},  {"code"},           {"set"},
+        {"against"}, {"tolerance"}, {"report"}, {"no-save", false}, {"quiet", false}};
     return specs;
 }
 
@@ -83,6 +84,8 @@ std::string CheckImportArguments(const Arguments& args) {
     if (!args.Has("cor")) return "import needs --cor PATH";
     if (!args.Has("idex")) return "import needs --idex PATH";
     if (!SetNumberValid(args, "set")) return "--set takes a number from 1 to 9";
+    if (const auto tolerance = args.Value("tolerance"); tolerance && !ReadTolerance(*tolerance))
+        return "--tolerance takes metres from 0 to 1000, with a decimal point";
     return {};
 }
 
@@ -137,6 +140,8 @@ ImportRun TakeImportChoices(const Arguments& args, StoredImportChoices& stored) 
     run.choices = stored.Load(run.set);
     if (const auto layer = args.Value("layer")) run.choices.layer = TextArgument(*layer);
     if (const auto code = args.Value("code")) run.choices.code = TextArgument(*code);
+    if (const auto tolerance = args.Value("tolerance")) stored.StoreTolerance(*tolerance);
+    run.tolerance = ReadTolerance(stored.ToleranceText()).value_or(0.0);
     return run;
 }
 

@@ -40,6 +40,8 @@ LaunchChoice ExportLaunch(const Arguments& args);
 struct ImportRun {
     int set = StoredImportChoices::kFirstSet;
     ImportChoices choices;
+    // The shift report's (--tolerance, else the stored one; stored when given).
+    double tolerance = 0.05;
 };
 ImportRun TakeImportChoices(const Arguments& args, StoredImportChoices& stored);
 

@@ -22,6 +22,7 @@
 #include "interchange/ImportJob.h"
 #include "platform/Platform.h"
 #include "platform/RegistrySettings.h"
+#include "shift/ShiftReport.h"
 #include "text/Text.h"
 
 namespace talvik::cli {
@@ -35,6 +36,7 @@ constexpr const char* kUsage =
     "Usage:\n"
     "  talvik-cli export --field PATH --project PATH [--idex PATH] [options]\n"
     "  talvik-cli import --cor PATH --idex PATH [--layer T] [--code T] [--set N] [--no-save]\n"
+    "                    [--against FILE.idx] [--tolerance M] [--report FILE.csv]\n"
     "  talvik-cli check --field PATH --idex PATH [--code T] [--selection-set N] [--sketch SVG]\n"
     "  talvik-cli register | unregister\n"
     "  talvik-cli --help | --version\n"
@@ -71,7 +73,13 @@ constexpr const char* kUsage =
     "  --cor PATH --idex PATH   input and output\n"
     "  --layer T --code T       Kavrin layer and control-point code (default: the stored set)\n"
     "  --set N                  stored layer/code set 1..9\n"
-    "  --no-save                do not store the layer and code\n"
+    "  --no-save                do not store the layer, code and tolerance\n"
+    "  Before the IDEX file is replaced, what it holds now is compared with the adjusted\n"
+    "  coordinates: the shift of every point, new and missing points, flagged points. The\n"
+    "  summary goes to stderr (not with --quiet); the IDEX file is the same either way.\n"
+    "  --against FILE.idx       compare with this IDEX file instead (its points count as known)\n"
+    "  --tolerance M            flag shifts beyond M metres (default 0.05; stored)\n"
+    "  --report FILE.csv        every point: punt,x,y,h,dx,dy,dh,verschuiving,status\n"
     "\n"
     "Register: enters Talvik in the Import and Export menus of every installed Kavrin release.\n"
     "Unregister: takes Talvik's entries out of those menus again; other entries stay.\n"
@@ -189,16 +197,32 @@ int Import(const std::vector<std::string>& words, CliUserInterface& ui) {
     StoredImportChoices stored(settings);
     const ImportRun run = TakeImportChoices(args, stored);
     const std::string idex = *args.Value("idex");
+    // The shift report reads the IDEX file as it is before the import replaces it.
+    ShiftReport shifts;
+    const auto against = args.Value("against");
+    shifts.ReadBase(against ? *against : idex, against.has_value(), ui);
     int points = 0;
     const ImportOutcome outcome =
-        RunImportJob(stored, run.set, run.choices, *args.Value("cor"), idex, ui, &points);
+        RunImportJob(stored, run.set, run.choices, *args.Value("cor"), idex, ui, &points, &shifts);
+    int status = outcome == ImportOutcome::Written ? kExitDone : kExitStopped;
     if (outcome == ImportOutcome::Written) {
         std::error_code sizeError;
         const std::uintmax_t bytes = std::filesystem::file_size(idex, sizeError);
         ui.Info(ImportNote(idex, sizeError ? 0 : bytes, points));
+        shifts.Compare(run.tolerance);
+        for (const std::string& line : ShiftSummary(shifts))
+            ui.Info(Utf8From1252(line));
+        std::string problem;
+        if (const auto report = args.Value("report");
+            report && !WriteShiftCsv(shifts, *report, problem)) {
+            ui.Note("the shift report was not written: " + *report + " (" + Utf8From1252(problem) +
+                    ")");
+            status = kExitStopped;
+        }
     }
-    if (!store.End(ui) || settings.StoreFailed()) ui.Note("the layer and code could not be stored");
-    return outcome == ImportOutcome::Written ? kExitDone : kExitStopped;
+    if (!store.End(ui) || settings.StoreFailed())
+        ui.Note("the layer, code and tolerance could not be stored");
+    return status;
 }
 
 // The desktop program that the host's menu entries start: `talvik` beside this program.

@@ -38,7 +38,8 @@ std::string ProgressText(int count) {
 
 // The input is opened first: one that cannot be read is refused before anything is written.
 ImportOutcome Convert(std::string_view layer, std::string_view code, const std::string& corPath,
-                      const std::string& idexPath, UserInterface& ui, int* pointsWritten) {
+                      const std::string& idexPath, UserInterface& ui, int* pointsWritten,
+                      ConvertedPoints* seen) {
     LineReader input;
     std::string problem;
     switch (OpenInput(input, corPath, problem)) {
@@ -67,6 +68,11 @@ ImportOutcome Convert(std::string_view layer, std::string_view code, const std::
     bool writing = true;
     while (input.Next(line)) {
         SplitWords(line, words);
+        const auto marked = [&](std::size_t i) {
+            return words.size() > i && words[i].back() == '*';
+        };
+        const bool markedXY = marked(1) && marked(2);
+        const bool markedH = marked(3);
         for (std::size_t i = 1; i < words.size(); ++i) {
             std::string& word = words[i];
             if (word.back() == '*' || word.back() == '^') word.pop_back();
@@ -78,6 +84,7 @@ ImportOutcome Convert(std::string_view layer, std::string_view code, const std::
                 ++count;
                 if (writing)
                     writing = writer.Point(count, words[0], words[1], words[2], words[3], code);
+                if (seen) seen->Add({words[0], words[1], words[2], words[3], markedXY, markedH});
             } else {
                 ++skipped;
             }
@@ -117,9 +124,9 @@ bool CheckImportInput(std::string_view layer, std::string_view code, UserInterfa
 
 ImportOutcome ConvertCoordinateFile(std::string_view layer, std::string_view code,
                                     const std::string& corPath, const std::string& idexPath,
-                                    UserInterface& ui, int* pointsWritten) {
+                                    UserInterface& ui, int* pointsWritten, ConvertedPoints* seen) {
     try {
-        return Convert(layer, code, corPath, idexPath, ui, pointsWritten);
+        return Convert(layer, code, corPath, idexPath, ui, pointsWritten, seen);
     } catch (const std::bad_alloc&) {
         ui.Message("Onvoldoende geheugen voor deze conversie; Afgebroken.", Buttons::Ok,
                    Icon::Critical, kAppTitle);

@@ -49,11 +49,18 @@ class IdexReader {
   public:
     IdexReader(LineReader& input, PointTable& points, UserInterface& ui)
         : in_(input), points_(points), ui_(ui), yield_(ui), progress_(ui) {}
+    // The comparison's reading: whole identifiers into `whole`, column names trimmed.
+    IdexReader(LineReader& input, PointTable& scratch, std::vector<IdexPoint>& whole,
+               UserInterface& ui)
+        : IdexReader(input, scratch, ui) {
+        whole_ = &whole;
+    }
 
     void Read() {
         separator_ = ',';
         terminator_ = ';';
         points_.Clear();
+        if (whole_) whole_->clear();
 
         SkipToKeyword("HEADER");
         bool complete = false;
@@ -137,8 +144,9 @@ class IdexReader {
         std::size_t start = 0;
         for (;;) {
             const std::size_t end = list.find(separator_, start);
-            const std::string_view name =
+            std::string_view name =
                 std::string_view(list).substr(start, end == std::string::npos ? end : end - start);
+            if (whole_) name = TrimBlanks(name);
             for (ColumnDef& column : columns_) {
                 if (column.keyword == name) {
                     column.position = number;
@@ -203,6 +211,13 @@ class IdexReader {
                 record_ += line_;
             }
             ParseRecord(record_);
+            if (whole_) {
+                const std::string_view id =
+                    values_[kPointId].empty() ? values_[kPointNo] : values_[kPointId];
+                whole_->push_back({std::string(TrimBlanks(id)), std::string(values_[kEast]),
+                                   std::string(values_[kNorth]), std::string(values_[kElevation])});
+                continue;
+            }
 
             PointRecord point;
             point.Name = values_[kPointId].empty() ? values_[kPointNo] : values_[kPointId];
@@ -225,6 +240,7 @@ class IdexReader {
 
     LineReader& in_;
     PointTable& points_;
+    std::vector<IdexPoint>* whole_ = nullptr;
     UserInterface& ui_;
     YieldThrottle yield_;
     ProgressThrottle progress_;
@@ -285,6 +301,64 @@ bool ReadIdexFile(const std::string& path, PointTable& points, UserInterface& ui
         Inform(ui, "Onvoldoende geheugen voor Kavrin IDEX file " + path + "; Afgebroken.");
         return false;
     }
+}
+
+namespace {
+
+// The comparison's reading shows progress but no message; a message is kept as its problem.
+class QuietUi : public UserInterface {
+  public:
+    explicit QuietUi(UserInterface& ui) : ui_(ui) {}
+    Answer Message(std::string_view text, Buttons, Icon, std::string_view) override {
+        if (message.empty()) message = text;
+        return Answer::Ok;
+    }
+    void Progress(std::string_view text) override { ui_.Progress(text); }
+    void ProgressAmount(std::uint64_t done, std::uint64_t total) override {
+        ui_.ProgressAmount(done, total);
+    }
+    void Yield() override { ui_.Yield(); }
+
+    std::string message;
+
+  private:
+    UserInterface& ui_;
+};
+
+}  // namespace
+
+IdexPointsReading ReadIdexPoints(LineReader& input, std::vector<IdexPoint>& points,
+                                 UserInterface& ui, std::string& problem) {
+    QuietUi quiet(ui);
+    PointTable scratch;
+    IdexReader(input, scratch, points, quiet).Read();
+    problem = quiet.message;
+    if (!input.LineTooLong()) return IdexPointsReading::Read;
+    points.clear();
+    problem =
+        "regel " + IntText(static_cast<long long>(input.LineNumber() + 1)) + " is langer dan 1 MB";
+    return IdexPointsReading::Unreadable;
+}
+
+IdexPointsReading ReadIdexPoints(const std::string& path, std::vector<IdexPoint>& points,
+                                 UserInterface& ui, std::string& problem) {
+    points.clear();
+    problem.clear();
+    try {
+        LineReader input;
+        switch (OpenInput(input, path, problem)) {
+            case InputOpening::Opened:
+                return ReadIdexPoints(input, points, ui, problem);
+            case InputOpening::Missing:
+                return IdexPointsReading::Missing;
+            case InputOpening::Refused:
+                return IdexPointsReading::Unreadable;
+        }
+    } catch (const std::bad_alloc&) {
+        points.clear();
+        problem = "onvoldoende geheugen";
+    }
+    return IdexPointsReading::Unreadable;
 }
 
 }  // namespace talvik

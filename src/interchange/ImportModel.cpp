@@ -12,6 +12,7 @@ void ImportModel::Load(const std::string& packageFile) {
     selNr_ = stored_.CurrentSet();
     LoadImportSet(selNr_);
     coordFile_ = packageFile;
+    tolerance_ = stored_.ToleranceText();
 }
 
 void ImportModel::LoadImportSet(int n) {
@@ -42,10 +43,19 @@ bool ImportModel::StepDown() {
 void ImportModel::Close() {
     SaveImportSet(selNr_);
     stored_.StoreCurrentSet(selNr_);
+    if (Tolerance()) stored_.StoreTolerance(tolerance_);
 }
 
-ImportOutcome ImportModel::Start(const std::string& idexFile, UserInterface& ui) {
-    return RunImportJob(stored_, selNr_, choices_, coordFile_, idexFile, ui, &pointsWritten_);
+ImportOutcome ImportModel::Start(const std::string& idexFile, UserInterface& ui,
+                                 ConvertedPoints* seen) {
+    if (!Tolerance()) {
+        Inform(ui, kBadTolerance);
+        return ImportOutcome::Refused;
+    }
+    const ImportOutcome outcome =
+        RunImportJob(stored_, selNr_, choices_, coordFile_, idexFile, ui, &pointsWritten_, seen);
+    if (outcome != ImportOutcome::Refused) stored_.StoreTolerance(tolerance_);
+    return outcome;
 }
 
 }  // namespace talvik

@@ -15,6 +15,7 @@
 // The set number is always 1 to 9: the box beside the arrows is read-only, and a stored current
 // set that is not a whole number 1 to 9 opens set 1.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,11 @@ class ImportModel {
     void SetLayer(std::string text) { choices_.layer = std::move(text); }
     void SetCode(std::string text) { choices_.code = std::move(text); }
     void SetCoordFile(std::string text) { coordFile_ = std::move(text); }
+    // The shift report's tolerance in metres, as typed.
+    const std::string& ToleranceText() const { return tolerance_; }
+    void SetToleranceText(std::string text) { tolerance_ = std::move(text); }
+    // The tolerance, or empty when the text is not one.
+    std::optional<double> Tolerance() const { return ReadTolerance(tolerance_); }
 
     static constexpr int kFirstSet = StoredImportChoices::kFirstSet;
     static constexpr int kLastSet = StoredImportChoices::kLastSet;
@@ -55,7 +61,13 @@ class ImportModel {
     bool StepUp();
     bool StepDown();
     void Close();
-    ImportOutcome Start(const std::string& idexFile, UserInterface& ui);
+    // A tolerance that is not one is refused first (with kBadTolerance), then the layer and
+    // code as RunImportJob does; the tolerance is stored with them. `seen` as for
+    // RunImportJob.
+    ImportOutcome Start(const std::string& idexFile, UserInterface& ui,
+                        ConvertedPoints* seen = nullptr);
+    static constexpr std::string_view kBadTolerance =
+        "Helaas, gaat niet. De tolerantie is geen getal van 0 tot 1000 (meter, met een punt)";
     // Point lines written by the last Start that wrote the file.
     int PointsWritten() const { return pointsWritten_; }
 
@@ -66,6 +78,7 @@ class ImportModel {
     ImportChoices choices_;
     int selNr_ = kFirstSet;
     std::string coordFile_;
+    std::string tolerance_{kDefaultToleranceText};
     int pointsWritten_ = 0;
 };
 

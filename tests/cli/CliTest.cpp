@@ -138,13 +138,94 @@ TEST_F(CliTest, ImportsTheExampleCoordinates) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "talvik-cli: wrote " + Here("back.idx") + " (" +
                               std::to_string(fs::file_size(dir_ / "back.idx")) +
-                              " bytes, 6 points)\n");
+                              " bytes, 6 points)\ntalvik-cli: Kavrin IDEX file " +
+                              Here("back.idx") +
+                              " bestaat nog niet: alle punten zijn nieuw\ntalvik-cli: "
+                              "Verschuivingen tegen " +
+                              Here("back.idx") +
+                              " (tolerantie 0.05 m): 0 vergeleken, 6 nieuw, 0 ontbreken, 0 "
+                              "gemarkeerd\n");
     EXPECT_EQ(ReadBytes(dir_ / "back.idx"), ReadBytes(kExpected / "back.idx"));
 
     // The layer and code were stored in set 1: a second import needs neither.
     const auto again = Run({"import", "--cor", Example("net1.cor"), "--idex", Here("again.idx")});
     EXPECT_EQ(again.exitCode, 0) << again.err;
     EXPECT_EQ(ReadBytes(dir_ / "again.idx"), ReadBytes(kExpected / "back.idx"));
+}
+
+// The shift report of an import over the IDEX file of the import before: the summary on
+// stderr, every point in the CSV file; the IDEX file is the one written without a report, and
+// a report that cannot be written ends with 1 after the import.
+TEST_F(CliTest, ImportReportsTheShiftsAgainstTheOldIdexFile) {
+    const std::vector<std::string> first = {"import", "--cor",          Example("net1.cor"),
+                                            "--idex", Here("back.idx"), "--layer",
+                                            "PUNTEN", "--code",         "GR",
+                                            "--quiet"};
+    ASSERT_EQ(Run(first).exitCode, 0);
+    std::string cor = ReadBytes(fs::path(Example("net1.cor")));
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        ASSERT_NE(cor.find(from), std::string::npos) << from;
+        cor.replace(cor.find(from), from.size(), to);
+    };
+    replace("463210.9870*", "463210.9880*");  // a known point, 1 mm
+    replace("155087.1234 ", "155087.1834 ");  // 6 cm
+    replace("  pm17       155050.0000*    463100.0000*    4.8120*    0.0000\r\n",
+            "  n1 155000.0000 463000.0000 10.0000 0.0000\r\n");
+    WriteBytes(dir_ / "shifted.cor", cor);
+
+    const auto run = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"import", "--cor", Here("shifted.cor"), "--idex",
+                                         Here("back.idx")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        WriteBytes(dir_ / "back.idx", ReadBytes(kExpected / "back.idx"));
+        return Run(args);
+    };
+    const std::string csv =
+        "punt,x,y,h,dx,dy,dh,verschuiving,status\r\n"
+        "1001,155000.0000,463000.0000,12.3450,0.0000,0.0000,0.0000,0.0000,ok\r\n"
+        "1002,155123.4560,463210.9880,11.0000,0.0000,0.0010,0.0000,0.0010,vast punt verschoven\r\n"
+        "2001,155087.1834,463112.5678,11.2345,0.0600,0.0000,0.0000,0.0600,verschoven\r\n"
+        "2002,155171.0042,463020.3317,10.9871,0.0000,0.0000,0.0000,0.0000,ok\r\n"
+        "2003,155102.7780,463004.1195,9.8750,0.0000,0.0000,0.0000,0.0000,ok\r\n"
+        "N1,155000.0000,463000.0000,10.0000,,,,,nieuw\r\n"
+        "PM17,155050.0000,463100.0000,4.8120,,,,,ontbreekt\r\n";
+    const std::string idex = Here("back.idx");
+    const auto reported = run({"--report", Here("shifts.csv")});
+    EXPECT_EQ(reported.exitCode, 0) << reported.err;
+    EXPECT_EQ(reported.err.substr(reported.err.find('\n') + 1),
+              "talvik-cli: Verschuivingen tegen " + idex +
+                  " (tolerantie 0.05 m): 5 vergeleken, 1 nieuw, 1 ontbreken, 2 gemarkeerd\n"
+                  "talvik-cli: Grootste verschuivingen: 2001 0.0600 m, 1002 0.0010 m\n"
+                  "talvik-cli:   2001: verschoven (0.0600 m)\n"
+                  "talvik-cli:   1002: vast punt verschoven (0.0010 m)\n"
+                  "talvik-cli: Niet in de KORVU file: PM17\n");
+    EXPECT_EQ(ReadBytes(dir_ / "shifts.csv"), csv);
+    const std::string withReport = ReadBytes(dir_ / "back.idx");
+    ASSERT_EQ(Run({"import", "--cor", Here("shifted.cor"), "--idex", Here("plain.idx")}).exitCode,
+              0);
+    EXPECT_EQ(withReport, ReadBytes(dir_ / "plain.idx"));
+
+    // --quiet: nothing on stderr, the file all the same; a tolerance given is stored.
+    fs::remove(dir_ / "shifts.csv");
+    const auto quiet = run({"--quiet", "--tolerance", "0.07", "--report", Here("shifts.csv")});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(ReadBytes(dir_ / "shifts.csv").find(",verschoven\r\n"), std::string::npos);
+    const auto stored = run({});
+    EXPECT_NE(stored.err.find("(tolerantie 0.07 m): 5 vergeleken, 1 nieuw, 1 ontbreken, 1 "
+                              "gemarkeerd\n"),
+              std::string::npos)
+        << stored.err;
+
+    // A report into a missing folder: the import is done, the status says the file is not.
+    const auto failed = run({"--quiet", "--report", Here("none/shifts.csv")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(
+        failed.err.rfind(
+            "talvik-cli: the shift report was not written: " + Here("none/shifts.csv") + " (", 0),
+        0u)
+        << failed.err;
+    EXPECT_EQ(ReadBytes(dir_ / "back.idx"), withReport);
 }
 
 TEST_F(CliTest, RegisterReportsPerRelease) {

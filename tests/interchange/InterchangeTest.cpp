@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "interchange/CoordinateImport.h"
@@ -205,6 +206,49 @@ TEST_F(InterchangeTest, ModelLoadsStepsClosesAndStarts) {
                       m.Code() + store.log,
                   expected)
             << set << action;
+    }
+}
+
+// The shift report's tolerance: shown from the store (the default when none or a bad one is
+// stored), refused before anything is written when it is not a number of metres, stored only
+// when it changed.
+TEST_F(InterchangeTest, ModelKeepsTheToleranceOfTheShiftReport) {
+    const std::string cor = Write("in.cor", "$\n$\n$\nA 1 2 3 4\n");
+    const std::string refused = "!" + std::string(ImportModel::kBadTolerance);
+    // stored (empty: none), shown after loading, typed, what the start gives and stores
+    const std::tuple<const char*, const char*, const char*, std::string> cases[] = {
+        {"", "0.05", "0.05", "written"},
+        {"0.02", "0.02", " 0.1 ", "written;TalvikImportTolerance=0.1"},
+        {" 0.020 ", "0.020", "0.020", "written"},
+        {"abc", "0.05", "0", "written;TalvikImportTolerance=0"},
+        {"", "0.05", "1000", "written;TalvikImportTolerance=1000"},
+        {"", "0.05", "1000.01", refused},
+        {"", "0.05", "0,05", refused},
+        {"", "0.05", "-0.1", refused},
+        {"", "0.05", "+0.1", refused},
+        {"", "0.05", "1e-2", refused},
+        {"", "0.05", "", refused},
+    };
+    for (const auto& [stored, shown, typed, expected] : cases) {
+        LoggingSettings store;
+        store.Set("TalvikImport1", "L|C");
+        if (*stored) store.Set("TalvikImportTolerance", stored);
+        ImportModel m(store);
+        m.Load(cor);
+        EXPECT_EQ(m.ToleranceText(), shown) << stored;
+        m.SetToleranceText(typed);
+        store.log.clear();
+        RecordingUi ui;
+        const ImportOutcome outcome = m.Start(Path("o.idx"), ui);
+        std::string result = outcome == Written ? "written" : "";
+        for (const std::string& message : ui.messages)
+            result += "!" + message;
+        // Only the layer/code set is stored besides the tolerance.
+        const std::string log = store.log;
+        result += log.substr(std::min(log.size(), std::string(";TalvikImport1=L|C").size()));
+        EXPECT_EQ(result, expected) << typed;
+        EXPECT_EQ(std::filesystem::exists(Path("o.idx")), outcome == Written);
+        std::filesystem::remove(Path("o.idx"));
     }
 }
 
