@@ -132,7 +132,7 @@ TEST(ShiftReport, FindsEveryPlantedShiftAndLeavesTheIdexBytes) {
         after.push_back(q);
     }
     after.push_back({"4001", "155300.0000", "463300.0000", "10.0000"});
-    after.push_back({"4002", "155310.0000", "463310.0000", "10.5000"});
+    after.push_back({"4002", "155310.0000**", "463310.0000", "10.5000"});  // one mark goes
     const std::string cor = dir.Write("after.cor", CorFile(after));
 
     const ShiftReport report = Import(cor, drawing, 0.05);
@@ -212,7 +212,8 @@ TEST(ShiftReport, FlagsDuplicateNamesAndReadsTheCsvBack) {
         dir.Write("old.idx",
                   "HEADER\r\nEND HEADER\r\nDATABASE\r\n"
                   "POINTS (PointNo,PointID,East,North,Elevation)\r\n"
-                  "1,P1,10,20,30;\r\n2,P2,10,20,30;\r\n3,\"A\"\"B\",1,2,3;\r\n");
+                  "1,P1,10,20,30;\r\n2,P2,10,20,30;\r\n3,\"A\"\"B\",1,2,3;\r\n"
+                  "4,P2,0,0,0;\r\n");  // the first of a name counts
     const std::string cor =
         dir.Write("new.cor", kCorHead +
                                  "P1 10.1 20 30 0\r\np2 10 20 30 0\r\np1 10 20 30.0001 0\r\n"
@@ -281,10 +282,10 @@ TEST(ShiftReport, SummarizesCountsLargestShiftsAndFlags) {
                             " (tolerantie 0.05 m): 0 vergeleken, 4 nieuw, 0 ontbreken, "
                             "0 gemarkeerd");
 
-    const std::string old =
-        dir.Write("old.idx",
-                  "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID,East,North)\r\n"
-                  "1,P1,10,20;\r\n2,P2,10,20;\r\n3,P3,10,20;\r\n5,P5,0,0;\r\n");
+    const std::string drawing =
+        "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID,East,North)\r\n"
+        "1,P1,10,20;\r\n2,P2,10,20;\r\n3,P3,10,20;\r\n5,P5,0,0;\r\n";
+    const std::string old = dir.Write("old.idx", drawing);
     const ShiftReport report = Import(cor, old, 0.1);
     EXPECT_EQ(ShiftSummary(report, 1),
               (std::vector<std::string>{
@@ -293,6 +294,12 @@ TEST(ShiftReport, SummarizesCountsLargestShiftsAndFlags) {
                   "Grootste verschuivingen: P2 0.3000 m, P1 0.2000 m, P3 0.0100 m",
                   "  P2: verschoven (0.3000 m)", "  en nog 1 gemarkeerde punten",
                   "Niet in de KORVU file: P5"}));
+
+    // Against another file every point of it counts as known, marked or not.
+    const ShiftReport against =
+        Import(cor, dir.Path("other.idx"), 0.1, dir.Write("against.idx", drawing));
+    EXPECT_EQ(ShiftStatus(against.Rows()[2]), "vast punt verschoven");
+    EXPECT_EQ(ShiftStatus(report.Rows()[2]), "ok");
 }
 
 }  // namespace
