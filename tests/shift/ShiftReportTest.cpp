@@ -12,6 +12,7 @@
 #include "interchange/IdexReader.h"
 #include "project/ProjectTestSupport.h"
 #include "shift/ShiftReport.h"
+#include "shift/ShiftTable.h"
 #include "support/ReadBytes.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
@@ -300,6 +301,48 @@ TEST(ShiftReport, SummarizesCountsLargestShiftsAndFlags) {
         Import(cor, dir.Path("other.idx"), 0.1, dir.Write("against.idx", drawing));
     EXPECT_EQ(ShiftStatus(against.Rows()[2]), "vast punt verschoven");
     EXPECT_EQ(ShiftStatus(report.Rows()[2]), "ok");
+}
+
+// The windows' table: flagged first, then sorted by any column (numbers by value, empty cells
+// last), the same column again reversed; copied with tabs in the order shown.
+TEST(ShiftReport, TableSortsByColumnsAndCopiesWhatItShows) {
+    testing::TempFolder dir;
+    const std::string old =
+        dir.Write("old.idx",
+                  "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID,East,North)\r\n"
+                  "1,B,10,20;\r\n2,A,10,20;\r\n3,C,10,20;\r\n4,Z,0,0;\r\n");
+    const std::string cor =
+        dir.Write("new.cor", kCorHead +
+                                 "A 10.02 20 30 0\r\nB 10.3 20 30 0\r\nC 9.9 20 30 0\r\n"
+                                 "N 1 1 1 0\r\n$\r\n");
+    ShiftTable table(Import(cor, old, 0.05));
+    const auto column = [&](std::size_t c) {
+        std::string shown;
+        for (std::size_t r = 0; r < table.Rows(); ++r)
+            shown += (table.Flagged(r) ? "!" : "") + table.Cell(r, c) + ' ';
+        return shown;
+    };
+    EXPECT_EQ(column(0), "!B !C A N Z ");
+    const std::pair<std::size_t, const char*> sorts[] = {
+        {4, "C -0.1000 A 0.0200 B 0.3000 N Z "},  // by dx: -0.1, 0.02, 0.3, then empty
+        {4, "Z N B 0.3000 A 0.0200 C -0.1000 "},  // reversed
+        {0, "A B C N Z "},
+        {8, "N nieuw A ok Z ontbreekt B verschoven C verschoven "},
+    };
+    for (const auto& [by, expected] : sorts) {
+        table.SortBy(by);
+        std::string shown;
+        for (std::size_t r = 0; r < table.Rows(); ++r) {
+            shown += table.Cell(r, 0) + ' ';
+            if (by != 0 && !table.Cell(r, by).empty()) shown += table.Cell(r, by) + ' ';
+        }
+        EXPECT_EQ(shown, expected) << by;
+    }
+    EXPECT_EQ(table.SortColumn(), 8);
+    const std::string copied = table.TabText();
+    EXPECT_EQ(copied.substr(0, copied.find("\r\n", copied.find("\r\n") + 2) + 2),
+              "punt\tx\ty\th\tdx\tdy\tdh\tverschuiving\tstatus\r\n"
+              "N\t1\t1\t1\t\t\t\t\tnieuw\r\n");
 }
 
 }  // namespace
