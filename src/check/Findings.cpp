@@ -131,6 +131,26 @@ std::string NotConnected(const std::string& point) {
     return "punt " + point + ": niet te plaatsen, niet verbonden met bekende punten";
 }
 
+std::string NothingSelected(const std::string& codes) {
+    return "geen enkele waarneming geselecteerd: geen objectcode van het veldbestand begint met " +
+           (codes.empty()
+                ? std::string("een selectiecode (alle zijn leeg)")
+                : "de selectiecode" +
+                      std::string(codes.find(',') == std::string::npos ? " " : "s ") + codes) +
+           "; zonder waarnemingen is geen punt te plaatsen";
+}
+
+std::string NoIdexPoints() {
+    return "geen bekende punten: het IDEX-bestand ontbreekt of bevat geen punten; zonder bekende "
+           "punten is geen punt te plaatsen";
+}
+
+std::string NoIdexPointObserved(std::size_t idexPoints) {
+    return "geen van de " + std::to_string(idexPoints) +
+           " punten van het IDEX-bestand komt in de geselecteerde waarnemingen voor; zonder "
+           "bekende punten is geen punt te plaatsen";
+}
+
 std::string NoHeight(const std::string& point) {
     return "punt " + point + ": geen hoogte te berekenen";
 }

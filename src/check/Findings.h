@@ -78,6 +78,10 @@ std::string Spread(const std::string& station, const std::string& target, bool z
 std::string OneDirection(const std::string& station, const std::string& target);
 std::string DirectionOnly(const std::string& point, const std::string& from);
 std::string NotConnected(const std::string& point);
+// What leaves the whole network without a place, said once instead of every point's finding.
+std::string NothingSelected(const std::string& codes);
+std::string NoIdexPoints();
+std::string NoIdexPointObserved(std::size_t idexPoints);
 std::string NoHeight(const std::string& point);
 std::string IdexTwin(const std::string& point, double x1, double y1, double z1, double x2,
                      double y2, double z2);

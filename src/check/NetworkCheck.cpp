@@ -54,6 +54,11 @@ CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit) {
     CheckChoices c;
     c.unit = unit;
     c.face2to1 = options.Face2to1;
+    c.codes.clear();
+    for (std::size_t i = 1; i < options.SelCode.size(); ++i) {
+        const std::string_view code = TrimBlanks(options.SelCode[i]);
+        if (!code.empty()) c.codes += (c.codes.empty() ? "" : ", ") + std::string(code);
+    }
     c.heights = options.Version != 1;
     c.absHor = Number(options.AbsHor, c.absHor);
     c.relHor = Number(options.RelHor, c.relHor);
@@ -101,10 +106,12 @@ struct NetworkCheck::State {
     std::vector<Finding> twins;  // the IDEX file's names with two sets of coordinates
     std::size_t twinsLeftOut = 0;
     std::size_t face2Point[2] = {0, 0};  // point + 1 of the first face-2 reading's names
+    std::size_t idexPoints = 0;          // the entries the IDEX file gave
 };
 
 void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoints) {
     reading.End();
+    idexPoints = knownPoints;
     const std::vector<PointRecord>& entries = points.Entries();
     net.observed = reading.Points();
     net.names.resize(net.observed);
@@ -208,11 +215,24 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted,
 
     BothWays pairs = pairing.get();
     pairs.Report(net, findings);
+    // A network that nothing ties to known points, because the selection let no reading through
+    // or no known point takes part, gets that one finding instead of each point's.
+    const bool anyKnown = std::any_of(net.points.begin(), net.points.begin() + net.observed,
+                                      [](const Point& p) { return p.known; });
+    const bool nothingSelected = !net.setUps.empty() && reading.Readings() == 0;
+    // It comes first, before what it explains (one beyond the kept ones when the list is full).
+    if (nothingSelected || (!anyKnown && net.observed > 0))
+        findings.List().insert(findings.List().begin(),
+                               {Severity::Error,
+                                nothingSelected   ? says::NothingSelected(net.choices.codes)
+                                : idexPoints == 0 ? says::NoIdexPoints()
+                                                  : says::NoIdexPointObserved(idexPoints),
+                                {}});
     for (std::size_t u = 0; u < net.setUps.size(); ++u) {
         CompareSpreads(net, u, findings);
-        OneDirection(net, u, findings);
+        if (!nothingSelected) OneDirection(net, u, findings);
     }
-    Unplaced(net, findings);
+    if (!nothingSelected && anyKnown) Unplaced(net, findings);
 
     const CheckChoices& choices = net.choices;
     if (choices.face2to1 && choices.unit != AngleUnit::Gon && reading.Face2Readings() > 0) {

@@ -68,10 +68,11 @@ struct CheckReport {
 // that is not a number counts as its first-run default), the face-2 choice and the version.
 struct CheckChoices {
     AngleUnit unit = AngleUnit::Gon;
-    bool face2to1 = false;   // the export reduces face 2 (the check always does for itself)
-    bool heights = true;     // heights are exported (version 3)
-    double absHor = 0.003;   // gon
-    double relHor = 0.0003;  // gon per km
+    std::string codes = "999";  // the selection codes, ", " between them
+    bool face2to1 = false;      // the export reduces face 2 (the check always does for itself)
+    bool heights = true;        // heights are exported (version 3)
+    double absHor = 0.003;      // gon
+    double relHor = 0.0003;     // gon per km
     double absVer = 0.003;
     double relVer = 0.0003;
     double absDis = 0.002;  // m

@@ -190,6 +190,8 @@ void SetUpReading::Put(const ObservationRecord& record) {
     if (record.StationEntry == 0) return;
     const std::uint32_t station = NodeOf(record.StationEntry);
     const bool stationRecord = record.IsSetUp();
+    // A station record with an azimuth is no reading either.
+    if (!stationRecord && record.Azimuth == 0.0) ++readings_;
     // A station record made at a change of rounds carries no reading and opens no set-up.
     if (stationRecord && record.Target == Name9("0")) return;
     const std::uint32_t target = record.TargetEntry != 0 ? NodeOf(record.TargetEntry) : kNone;

@@ -94,6 +94,8 @@ class SetUpReading {
         return entry < byEntry_.size() ? byEntry_[entry].node : 0u;
     }
     std::uint32_t Points() const { return nodeCount_; }  // named by the records
+    // The records that are readings, not station records: those the selection let through.
+    std::size_t Readings() const { return readings_; }
     void ForgetEntries() { std::vector<EntryState>().swap(byEntry_); }
     // The set-ups and their sights, the merged runs put together; once, after End.
     void TakeSetUps(std::vector<SetUp>& setUps, std::vector<Sight>& sights);
@@ -172,6 +174,7 @@ class SetUpReading {
     Open* current_ = nullptr;
     std::uint64_t switches_ = 0;
     bool ended_ = false;
+    std::size_t readings_ = 0;
     std::size_t face2Readings_ = 0;
     std::uint32_t face2Station_ = 0;
     std::uint32_t face2Target_ = 0;

@@ -36,8 +36,6 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
          "0 fouten, 1 waarschuwing"},
         {{"--field", net1, "--idex", idx1, "--code", "K", "--sketch", Here("net1.svg")}, 1,
          "23 fouten, 0 waarschuwingen"},
-        // No code selects an observation: only the reference directions are left.
-        {{"--field", fld, "--idex", idx, "--code", "Z"}, 0, "0 fouten, 2 waarschuwingen"},
         {{"--field", fld}, 2, ""},
         {{"--field", fld, "--idex", idx, "--selection-set", "10"}, 2, ""},
         {{"--field", Here("missing.fld"), "--idex", idx}, 1, ""},
@@ -57,6 +55,44 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
               "fout: bekend punt 1002: vanuit 1001 berekend op 29.670 m van de bekende "
               "co\xC3\xB6rdinaten (toegestaan 0.082 m)");
     EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
+}
+
+// What leaves every point without a place is said once, first, and no point is listed as not
+// connected: a code that selects no reading (the first run's 999), an IDEX file that is missing,
+// empty or holds none of the network's points.
+TEST_F(CheckCliTest, OneFindingExplainsAnUnplacedNetwork) {
+    WriteBytes(Here("net.idx"), kIdex);
+    WriteBytes(Here("net.fld"), kField);
+    WriteBytes(Here("empty.idx"), "");
+    std::string other = kIdex;
+    for (std::size_t at; (at = other.find("\"A\"")) != std::string::npos;)
+        other.replace(at, 3, "\"Q\"");
+    for (std::size_t at; (at = other.find("\"B\"")) != std::string::npos;)
+        other.replace(at, 3, "\"R\"");
+    WriteBytes(Here("other.idx"), other);
+    const std::string fld = Here("net.fld");
+    const std::string noPlace = "; zonder bekende punten is geen punt te plaatsen\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--idex", Here("net.idx")},
+         "geen enkele waarneming geselecteerd: geen objectcode van het veldbestand begint met de "
+         "selectiecode 999; zonder waarnemingen is geen punt te plaatsen\n"},
+        {{"--idex", Here("net.idx"), "--code", "Z", "--code", "K2"},
+         "geen enkele waarneming geselecteerd: geen objectcode van het veldbestand begint met de "
+         "selectiecodes Z, K2; zonder waarnemingen is geen punt te plaatsen\n"},
+        {{"--idex", Here("missing.idx"), "--code", "K1"},
+         "geen bekende punten: het IDEX-bestand ontbreekt of bevat geen punten" + noPlace},
+        {{"--idex", Here("empty.idx"), "--code", "K1"},
+         "geen bekende punten: het IDEX-bestand ontbreekt of bevat geen punten" + noPlace},
+        {{"--idex", Here("other.idx"), "--code", "K1"},
+         "geen van de 2 punten van het IDEX-bestand komt in de geselecteerde waarnemingen voor" +
+             noPlace},
+    };
+    for (auto [args, finding] : cases) {
+        args.insert(args.begin(), {"check", "--field", fld});
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_EQ(result.out, "fout: " + finding + "1 fout, 0 waarschuwingen\n") << args[4];
+    }
 }
 
 // export --check: the same files as without it, the findings after the notes, the exit
