@@ -7,6 +7,7 @@
 #include "check/CheckReading.h"
 #include "check/Sketch.h"
 #include "export/StoredChoices.h"
+#include "platform/FileReplace.h"
 #include "platform/Platform.h"
 #include "platform/RegistrySettings.h"
 #include "text/Text.h"
@@ -35,12 +36,17 @@ void PrintFindings(const CheckReport& report, std::FILE* out) {
                  report.Warnings(), report.Warnings() == 1 ? "waarschuwing" : "waarschuwingen");
 }
 
+// The sketch is replaced as every file of the program is: written beside it under a temporary
+// name and renamed into its place, so that a link at its name is replaced and never followed,
+// a named pipe or a folder there is refused and never waited on, and the old sketch stays whole
+// until the new one is complete on the disk.
 bool WriteSketch(const CheckReport& report, const std::string& path, CliUserInterface& ui) {
     const std::string svg = SketchSvg(report);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
-    if (file != nullptr) written = std::fclose(file) == 0 && written;
-    if (!written) ui.Note("the sketch could not be written: " + path);
+    ReplacingFile file;
+    bool written = file.Create(path);
+    if (written && std::fwrite(svg.data(), 1, svg.size(), file.Stream()) != svg.size()) file.Fail();
+    written = written && file.Place();
+    if (!written) ui.Note("the sketch could not be written: " + path + " (" + file.Problem() + ")");
     return written;
 }
 

@@ -8,16 +8,28 @@ namespace talvik {
 
 namespace {
 
+// A number that is not finite (or too long for the buffer) is drawn as 0: the SVG never holds
+// "nan" or "inf".
 std::string Num(double value) {
+    if (!std::isfinite(value)) return "0";
     char buffer[32];
     const auto [end, error] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
     return error == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
+// Names are Windows-1252 bytes, as the file says. A control byte has no place in XML, and a byte
+// that Windows-1252 leaves undefined cannot be read in it: both are written as the replacement
+// character, so that any name gives a well-formed file.
 std::string Escaped(std::string_view text) {
     std::string out;
     for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
+            byte == 0x9D) {
+            out += "&#xFFFD;";
+            continue;
+        }
         switch (c) {
             case '&':
                 out += "&amp;";
@@ -41,7 +53,7 @@ std::string Escaped(std::string_view text) {
 }  // namespace
 
 bool IsDrawn(const CheckPoint& p) {
-    return p.state != PointState::NotPlaced;
+    return p.state != PointState::NotPlaced && std::isfinite(p.x) && std::isfinite(p.y);
 }
 
 bool IsRed(const CheckReport& report, std::size_t point, const SketchMarks& marks) {
@@ -108,6 +120,7 @@ double SketchView::ScaleBarMetres(double room) const {
 }
 
 std::string ScaleBarText(double metres) {
+    if (!std::isfinite(metres)) return "?";  // a view beyond every measure
     const auto text = [](double value) {
         char buffer[32];
         const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "check/Sketch.h"
@@ -67,6 +69,54 @@ TEST(Sketch, MarksStandWhereThePlanPutsThem) {
     EXPECT_EQ(XPath(file, "string(//*[@class=\"scale-bar\"])"), "20 m");
     EXPECT_EQ(XPath(file, "string(//*[@class=\"scale-bar\"]/*[1]/@x2)"), "156.00");
     EXPECT_EQ(XPath(file, "string(//*[@class=\"north\"])"), "N");
+}
+
+// Any name and any number gives a file that XML readers take: control bytes and the bytes that
+// Windows-1252 leaves undefined as the replacement character, no "nan" or "inf" anywhere, and
+// a point without a finite place left out of the drawing.
+TEST(Sketch, AnyNameAndAnyNumberGiveWellFormedXml) {
+#ifdef _WIN32
+    GTEST_SKIP() << "xmllint runs on the build machine";
+#endif
+    if (std::system("xmllint --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no xmllint";
+    std::string controls;
+    for (char c = 1; c < 0x20; ++c)
+        controls += c;
+    const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+    CheckReport report;
+    report.points = {
+        {.name = "K" + controls, .x = 1000.0, .y = 2000.0, .state = PointState::Known},
+        {.name = "U\x81\x8D\x8F\x90\x9D\x7F",
+         .x = 1100.0,
+         .y = 2000.0,
+         .state = PointState::Placed},
+        {.name = "E\x80\xE9&<>\"'", .x = 1000.0, .y = 2050.0, .state = PointState::Placed},
+        {.name = "NAN", .x = nan, .y = 2000.0, .state = PointState::Placed},
+        {.name = "INF", .x = 1000.0, .y = -inf, .state = PointState::Placed},
+        {.name = "FAR", .x = 1.7e308, .y = -1e300, .state = PointState::Placed},
+        {.name = "FAR2", .x = -1.7e308, .y = 0.0, .state = PointState::Placed}};
+    report.lines = {{0, 3, false}, {0, 4, true}, {0, 5, false}, {1, 2, false}};
+    const std::string svg = SketchSvg(report);
+    for (const char* bad : {"nan", "inf"})
+        EXPECT_EQ(svg.find(bad), std::string::npos) << bad;
+    testing::TempFolder dir;
+    const std::string file = dir.Path("odd.svg");
+    testing::WriteBytes(file, svg);
+    EXPECT_EQ(std::system(("xmllint --noout '" + file + "'").c_str()), 0) << svg;
+    // The names read back in UTF-8, one replacement character per odd byte.
+    std::string replaced;
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        replaced += "\xEF\xBF\xBD";
+    EXPECT_EQ(XPath(file, "string(//*[contains(@class, \"known\")]/@data-name)"), "K" + replaced);
+    EXPECT_EQ(XPath(file, "string((//*[contains(@class, \"placed\")])[1]/@data-name)"),
+              "U" + replaced.substr(0, 15) + "\x7F");
+    EXPECT_EQ(XPath(file, "string((//*[contains(@class, \"placed\")])[2]/@data-name)"),
+              "E\xE2\x82\xAC\xC3\xA9&<>\"'");
+    // NAN and INF are not drawn (and so listed); the far points are, with their lines.
+    EXPECT_EQ(XPath(file, "count(//*[@data-name])"), "5");
+    EXPECT_EQ(XPath(file, "count(//*[local-name()=\"line\" and contains(@class, \"sight\")])"),
+              "2");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"unplaced\"])"), "niet geplaatst: NAN, INF");
 }
 
 }  // namespace

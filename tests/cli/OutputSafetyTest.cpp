@@ -403,5 +403,117 @@ TEST_F(OutputSafety, StoppedOutputsAreReported) {
     EXPECT_TRUE(List(project).temporaries.empty());
 }
 
+// What a folder holds, links and pipes as what they are (a link with its target).
+std::map<std::string, std::string> Entries(const fs::path& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const auto status = entry.symlink_status();
+        const std::string name = entry.path().filename().string();
+        entries[name] = fs::is_symlink(status)     ? "-> " + fs::read_symlink(entry).string()
+                        : fs::is_directory(status) ? "folder"
+                        : fs::is_fifo(status)      ? "fifo"
+                                                   : ReadBytes(entry.path());
+    }
+    return entries;
+}
+
+// The sketch is replaced as every other file: a link at its name is replaced, not followed; a
+// named pipe, a folder or a read-only file there is refused at once; on a full disk the old
+// sketch stays. Nothing outside the sketch's folder changes, and no temporary file is left.
+TEST_F(OutputSafety, TheSketchIsReplacedWholeOrNotAtAll) {
+    const fs::path sketches = dir_ / "sketches", outside = dir_ / "outside";
+    const fs::path sketch = sketches / "net1.svg";
+    bool mounted = false;
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        std::function<void()> inChild;
+        const char* problem;  // empty: written
+    };
+    const std::vector<Case> cases = {
+        {"a link to a file outside",
+         [&] { fs::create_symlink("../outside/thesis.doc", sketch); },
+         {},
+         ""},
+        {"a named pipe",
+         [&] { ASSERT_EQ(::mkfifo(sketch.c_str(), 0644), 0); },
+         {},
+         "(geen gewoon bestand)"},
+        {"a folder", [&] { fs::create_directory(sketch); }, {}, "(er staat een map met die naam)"},
+        {"a read-only file",
+         [&] {
+             WriteBytes(sketch, "old sketch");
+             fs::permissions(sketch, static_cast<fs::perms>(0444));
+         },
+         {},
+         "(alleen-lezen)"},
+        // A small full disk where it can be mounted, else a limit on the size of every file.
+        {"a full disk",
+         [&] {
+             mounted = ::mount("tmpfs", sketches.c_str(), "tmpfs", 0, "size=64k") == 0;
+             WriteBytes(sketch, "old sketch");
+             if (mounted) {
+                 std::FILE* fill = std::fopen((sketches / "fill").c_str(), "wb");
+                 const std::string block(4096, 'f');
+                 while (std::fwrite(block.data(), 1, block.size(), fill) == block.size() &&
+                        std::fflush(fill) == 0) {
+                 }
+                 std::fclose(fill);
+             }
+         },
+         [&] {
+             if (mounted) return;
+             std::signal(SIGXFSZ, SIG_IGN);
+             const rlimit limit{1000, 1000};
+             ::setrlimit(RLIMIT_FSIZE, &limit);
+         },
+         "(schijf vol)"},
+    };
+    for (const bool exporting : {false, true}) {
+        for (const Case& c : cases) {
+            fs::remove_all(sketches);
+            fs::remove_all(outside);
+            fs::create_directories(sketches);
+            fs::create_directories(outside);
+            WriteBytes(outside / "thesis.doc", "my thesis");
+            c.arrange();
+            // A limit on the size of files would stop the export's own files first.
+            if (exporting && std::string(c.what) == "a full disk" && !mounted) continue;
+            const auto before = Entries(sketches);
+            const auto outsideBefore = Entries(outside);
+            std::vector<std::string> args =
+                exporting
+                    ? Export("0.0009", dir_ / "project", Example("net1.fld"), Example("net1.idx"))
+                    : std::vector<std::string>{"check",  "--field",           Example("net1.fld"),
+                                               "--idex", Example("net1.idx"), "--code",
+                                               "K"};
+            args.insert(args.end(), {"--sketch", sketch.string()});
+            const pid_t pid = Start(args, dir_, c.inChild);
+            const int status = WaitFor(pid);
+            const std::string err = Err(dir_, pid);
+            const std::string what = std::string(c.what) + (exporting ? " (export)" : " (check)");
+            EXPECT_EQ(Entries(outside), outsideBefore) << what;
+            auto after = Entries(sketches);
+            if (*c.problem == '\0') {
+                EXPECT_EQ(status, exporting ? 0 : 1) << what << err;  // the example has errors
+                EXPECT_EQ(after.size(), before.size()) << what;
+                EXPECT_TRUE(after[sketch.filename().string()].starts_with("<?xml")) << what;
+            } else {
+                EXPECT_EQ(status, 1) << what;
+                const std::string reason = mounted || !std::string(c.what).ends_with("disk")
+                                               ? c.problem
+                                               : "(bestand te groot)";
+                EXPECT_NE(
+                    err.find("the sketch could not be written: " + sketch.string() + " " + reason),
+                    std::string::npos)
+                    << what << ": " << err;
+                EXPECT_EQ(after, before) << what;
+            }
+            if (mounted) ::umount(sketches.c_str());
+            mounted = false;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace talvik::test
