@@ -117,5 +117,34 @@ TEST_F(CheckCliTest, ExportWithCheckWritesTheSameFiles) {
     EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
 }
 
+// A sketch that cannot be replaced (a folder or a read-only file at its name) is refused with
+// its reason, and what stands there is kept; on every system.
+TEST_F(CheckCliTest, ASketchThatCannotBeReplacedIsKept) {
+    const std::string sketch = Here("net1.svg");
+    for (const bool folder : {true, false}) {
+        fs::remove_all(sketch);
+        if (folder) {
+            fs::create_directory(sketch);
+        } else {
+            WriteBytes(sketch, "old sketch");
+            fs::permissions(sketch, fs::perms::owner_read);
+        }
+        const CliResult result = Run({"check", "--field", Example("net1.fld"), "--idex",
+                                      Example("net1.idx"), "--code", "K", "--sketch", sketch});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(
+            result.err.find("the sketch could not be written: " + sketch +
+                            (folder ? " (er staat een map met die naam)" : " (alleen-lezen)")),
+            std::string::npos)
+            << result.err;
+        EXPECT_EQ(
+            folder ? std::string(fs::is_directory(sketch) ? "folder" : "") : ReadBytes(sketch),
+            folder ? "folder" : "old sketch");
+        fs::permissions(sketch, fs::perms::owner_all);
+    }
+    for (const auto& entry : fs::directory_iterator(dir_))  // no temporary file left
+        EXPECT_FALSE(entry.path().extension() == ".tmp") << entry.path();
+}
+
 }  // namespace
 }  // namespace talvik::test
