@@ -20,6 +20,9 @@ namespace talvik {
 
 namespace {
 
+// Below this many sights the work beside is shorter than starting a thread for it.
+constexpr std::size_t kSightsWorthAThread = 1000;
+
 double Number(const std::string& text, double fallback) {
     const std::string_view trimmed = TrimBlanks(text);
     double value = 0.0;
@@ -195,10 +198,14 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted,
 
     // The pairs both ways read only the sights: they are made beside the placement, once an
     // export beside has let go of its tables.
-    std::future<BothWays> pairing = RunBeside([this, &roomy] {
-        if (roomy) roomy();
-        return BothWays(net);
-    });
+    // A small network is done sooner than a thread is started: its parts run in turn.
+    const bool worthAThread = net.sights.size() >= kSightsWorthAThread;
+    std::future<BothWays> pairing = RunBeside(
+        [this, &roomy] {
+            if (roomy) roomy();
+            return BothWays(net);
+        },
+        worthAThread);
     PlaceNetwork(net, findings, report.notes);
 
     // Positions and heights: the set-ups in two halves of about as many sights, the second on a
@@ -207,8 +214,9 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted,
     for (std::size_t seen = 0; half < net.setUps.size() && seen * 2 < net.sights.size(); ++half)
         seen += net.setUps[half].sightCount;
     Findings second(net.points.size(), net.sights.size());
-    std::future<void> later = RunBeside(
-        [this, half, &second] { ComparePositions(net, half, net.setUps.size(), second); });
+    std::future<void> later =
+        RunBeside([this, half, &second] { ComparePositions(net, half, net.setUps.size(), second); },
+                  worthAThread);
     ComparePositions(net, 0, half, findings);
     later.get();
     findings.Take(std::move(second));
