@@ -33,8 +33,8 @@ struct Point {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
-    float sigma = 0.0f;   // of the position, m (propagated roughly along the placement)
-    float sigmaZ = 0.0f;  // of the height
+    double sigma = 0.0;   // of the position, m (propagated roughly along the placement)
+    double sigmaZ = 0.0;  // of the height
     bool known = false;
     bool placed = false;
     bool hasHeight = false;
@@ -47,7 +47,7 @@ struct Point {
 // What the placement found of a set-up.
 struct Orientation {
     double orientation = 0.0;  // bearing = orientation + direction (radians)
-    float sigma = 0.0f;
+    double sigma = 0.0;
     bool oriented = false;
 };
 

@@ -175,8 +175,8 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
         point.x = p.X;
         point.y = p.Y;
         point.z = p.Z;
-        point.sigma = static_cast<float>(net.choices.sdXY);
-        point.sigmaZ = static_cast<float>(net.choices.sdZ);
+        point.sigma = net.choices.sdXY;
+        point.sigmaZ = net.choices.sdZ;
     }
     reading.ForgetEntries();
 }

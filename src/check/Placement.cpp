@@ -113,11 +113,11 @@ bool Placement::Orient(std::size_t index) {
     }
     if (count > 0) {
         o.orientation = first + sum / count;
-        o.sigma = static_cast<float>(std::sqrt(variance) / count);
+        o.sigma = std::sqrt(variance) / count;
     } else {
         if (!s.hasAzimuth) return false;
         o.orientation = s.azimuthOrientation;
-        o.sigma = static_cast<float>(std::sqrt(2.0) * net_.sigmas.Direction(0.0));
+        o.sigma = std::sqrt(2.0) * net_.sigmas.Direction(0.0);
     }
     o.oriented = true;
     PlacePolar(index);
@@ -138,8 +138,7 @@ void Placement::PlacePolar(std::size_t index) {
             const Plan p = geometry::PolarPoint(at.Plan(), o.orientation + sight.Direction(), h);
             target.x = p.x;
             target.y = p.y;
-            target.sigma = static_cast<float>(
-                std::sqrt(at.sigma * at.sigma + net_.sigmas.PolarVariance(h, o.sigma)));
+            target.sigma = std::sqrt(at.sigma * at.sigma + net_.sigmas.PolarVariance(h, o.sigma));
             target.placed = true;
             target.from = static_cast<std::uint32_t>(index + 1);
             Placed(sight.target);
@@ -186,8 +185,8 @@ bool Placement::PlaceFree(std::size_t index) {
         variance += (d * d + t * t) / (h * h);
         targetsVariance += t * t + net_.sigmas.Distance(h) * net_.sigmas.Distance(h) + d * d;
     }
-    o.sigma = static_cast<float>(std::sqrt(variance) / n);
-    at.sigma = static_cast<float>(std::sqrt(targetsVariance / n));
+    o.sigma = std::sqrt(variance) / n;
+    at.sigma = std::sqrt(targetsVariance / n);
     notes_.push_back(says::FreeStationScale(net_.Name(s.station), fit->Scale(), used.size()));
     // With three or more targets the fit has something left over: a target that does not fit.
     if (used.size() >= 3) {
@@ -230,7 +229,7 @@ bool Placement::Intersect(std::uint32_t target) {
         if (std::none_of(rays.begin(), rays.end(),
                          [&](const Ray& r) { return r.at == &points_[s.station]; }))
             rays.push_back(
-                {&points_[s.station], b, std::hypot(net_.sigmas.Direction(0.0), double{o.sigma})});
+                {&points_[s.station], b, std::hypot(net_.sigmas.Direction(0.0), o.sigma)});
     }
     double best = 0.0;
     std::size_t a = 0;
@@ -252,8 +251,7 @@ bool Placement::Intersect(std::uint32_t target) {
     point.x = crossing->point.x;
     point.y = crossing->point.y;
     const double along = std::hypot(crossing->alongP * p.sigma, crossing->alongQ * q.sigma) / best;
-    point.sigma = static_cast<float>(
-        std::sqrt(along * along + p.at->sigma * p.at->sigma + q.at->sigma * q.at->sigma));
+    point.sigma = std::sqrt(along * along + p.at->sigma * p.at->sigma + q.at->sigma * q.at->sigma);
     Placed(target);
     return true;
 }
@@ -331,7 +329,7 @@ void Placement::Heights() {
             Point& to = at.hasHeight ? target : at;
             const Point& from = at.hasHeight ? at : target;
             to.z = at.hasHeight ? at.z + dh : target.z - dh;
-            to.sigmaZ = static_cast<float>(std::sqrt(from.sigmaZ * from.sigmaZ + variance));
+            to.sigmaZ = std::sqrt(from.sigmaZ * from.sigmaZ + variance);
             to.hasHeight = true;
             to.heightFrom = static_cast<std::uint32_t>(i + 1);
             to.heightVia = &to == &at ? sight.target : s.station;

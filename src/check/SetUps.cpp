@@ -13,26 +13,7 @@ using geometry::kPi;
 using geometry::kTwoPi;
 using geometry::Wrap;
 
-// Angles are kept as 32-bit fractions of the full circle: steps of 1.5e-9 radians (a thousandth
-// of a millimetre at 500 m).
-constexpr double kCircleSteps = 4294967296.0;
-std::uint32_t ToSteps(double radians) {
-    if (!(std::abs(radians) < 1e6)) return 0;  // not an angle a reading gives
-    return static_cast<std::uint32_t>(
-        static_cast<std::int64_t>(std::floor(radians / kTwoPi * kCircleSteps + 0.5)));
-}
-double FromSteps(std::uint32_t steps) {
-    return static_cast<double>(steps) * (kTwoPi / kCircleSteps);
-}
-
 }  // namespace
-
-double Sight::Direction() const {
-    return FromSteps(direction_);
-}
-double Sight::Zenith() const {
-    return FromSteps(zenith_);
-}
 
 // One set-up's readings of one target, combined, in full precision: made from the readings of a
 // run, or from a sight to merge runs.
@@ -89,12 +70,12 @@ struct Partial {
           heightOffset(c.heightOffset) {
         if (c.directions > 0) {
             const double mean = c.directionSum / c.directions;
-            directionLow = static_cast<float>(c.directionLow - mean);
-            directionHigh = static_cast<float>(c.directionHigh - mean);
+            directionLow = c.directionLow - mean;
+            directionHigh = c.directionHigh - mean;
         }
         if (c.zeniths > 0) {
-            zenithLow = static_cast<float>(c.zenithLow - zenith);
-            zenithHigh = static_cast<float>(c.zenithHigh - zenith);
+            zenithLow = c.zenithLow - zenith;
+            zenithHigh = c.zenithHigh - zenith;
         }
     }
 
@@ -112,10 +93,10 @@ struct Partial {
         } else if (nb > 0) {
             const double there = direction + Wrap(b.direction - direction);
             const double mean = blend(direction, na, there, nb);
-            directionLow = static_cast<float>(
-                std::min(directionLow + (direction - mean), b.directionLow + (there - mean)));
-            directionHigh = static_cast<float>(
-                std::max(directionHigh + (direction - mean), b.directionHigh + (there - mean)));
+            directionLow =
+                std::min(directionLow + (direction - mean), b.directionLow + (there - mean));
+            directionHigh =
+                std::max(directionHigh + (direction - mean), b.directionHigh + (there - mean));
             direction = mean;
         }
         if (b.zeniths > 0 && zeniths == 0) {
@@ -124,10 +105,8 @@ struct Partial {
             zenithHigh = b.zenithHigh;
         } else if (b.zeniths > 0) {
             const double mean = blend(zenith, zeniths, b.zenith, b.zeniths);
-            zenithLow = static_cast<float>(
-                std::min(zenithLow + (zenith - mean), b.zenithLow + (b.zenith - mean)));
-            zenithHigh = static_cast<float>(
-                std::max(zenithHigh + (zenith - mean), b.zenithHigh + (b.zenith - mean)));
+            zenithLow = std::min(zenithLow + (zenith - mean), b.zenithLow + (b.zenith - mean));
+            zenithHigh = std::max(zenithHigh + (zenith - mean), b.zenithHigh + (b.zenith - mean));
             zenith = mean;
         }
         if (b.horizontals > 0)
@@ -159,16 +138,16 @@ struct Partial {
         s.zeniths_ = capped(zeniths);
         s.horizontals_ = capped(horizontals);
         s.heightDifferences_ = capped(heightDifferences);
-        s.direction_ = ToSteps(direction);
-        s.zenith_ = ToSteps(zenith);
-        s.horizontal_ = static_cast<float>(horizontal);
-        s.heightDifference_ = static_cast<float>(heightDifference);
-        s.heightOffset_ = static_cast<float>(heightOffset);
+        s.direction_ = direction;
+        s.zenith_ = zenith;
+        s.horizontal_ = horizontal;
+        s.heightDifference_ = heightDifference;
+        s.heightOffset_ = heightOffset;
         if (s.HasSpread()) {
-            s.directionLow_ = static_cast<float>(directionLow);
-            s.directionHigh_ = static_cast<float>(directionHigh);
-            s.zenithLow_ = static_cast<float>(zenithLow);
-            s.zenithHigh_ = static_cast<float>(zenithHigh);
+            s.directionLow_ = directionLow;
+            s.directionHigh_ = directionHigh;
+            s.zenithLow_ = zenithLow;
+            s.zenithHigh_ = zenithHigh;
         }
         return s;
     }
@@ -249,7 +228,7 @@ void SetUpReading::Combine(const ObservationRecord& record, std::uint32_t target
     if (stationRecord) return;
     if (record.Distance > 0.0 && zenith > 0.0) {
         const geometry::SlopeReduced reduced =
-            geometry::ReduceSlope(record.Distance, FromSteps(ToSteps(zenith)), heightOffset);
+            geometry::ReduceSlope(record.Distance, zenith, heightOffset);
         sight.horizontalSum += reduced.horizontal;
         ++sight.horizontals;
         sight.heightDifferenceSum += reduced.heightDifference;

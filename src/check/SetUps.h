@@ -39,8 +39,8 @@ class Sight {
     bool HasHorizontal() const { return horizontals_ > 0; }
     bool HasHeightDifference() const { return heightDifferences_ > 0; }
 
-    double Direction() const;  // the mean, face 2 reduced
-    double Zenith() const;     // the mean, face 2 reduced
+    double Direction() const { return direction_; }  // the mean, face 2 reduced
+    double Zenith() const { return zenith_; }        // the mean, face 2 reduced
     double Horizontal() const { return horizontal_; }
     // The mean trigonometric height difference of the slope distances (station to target).
     double HeightDifference() const { return heightDifference_; }
@@ -61,15 +61,15 @@ class Sight {
     std::uint8_t zeniths_ = 0;
     std::uint8_t horizontals_ = 0;
     std::uint8_t heightDifferences_ = 0;
-    std::uint32_t direction_ = 0;  // in 32-bit steps of the circle
-    std::uint32_t zenith_ = 0;
-    float horizontal_ = 0.0f;
-    float heightDifference_ = 0.0f;
-    float heightOffset_ = 0.0f;
-    float directionLow_ = 0.0f;
-    float directionHigh_ = 0.0f;
-    float zenithLow_ = 0.0f;
-    float zenithHigh_ = 0.0f;
+    double direction_ = 0.0;
+    double zenith_ = 0.0;
+    double horizontal_ = 0.0;
+    double heightDifference_ = 0.0;
+    double heightOffset_ = 0.0;
+    double directionLow_ = 0.0;
+    double directionHigh_ = 0.0;
+    double zenithLow_ = 0.0;
+    double zenithHigh_ = 0.0;
 };
 
 // A set-up: its station and its sights (numbers sights[first .. first + count) of the network).
