@@ -151,6 +151,18 @@ std::string NoIdexPointObserved(std::size_t idexPoints) {
            "bekende punten is geen punt te plaatsen";
 }
 
+std::string WeakIntersection(const std::string& point, const std::string& a, const std::string& b,
+                             double angle, AngleUnit unit) {
+    return "punt " + point + ": niet te plaatsen, de richtingen vanuit " + a + " en " + b +
+           " snijden elkaar onder " + AngleText(angle, unit) + " (zwakke insnijding; minstens " +
+           AngleText(3.0 * geometry::kPi / 180.0, unit) + ")";
+}
+
+std::string BehindStation(const std::string& point, const std::string& a, const std::string& b) {
+    return "punt " + point + ": niet te plaatsen, de richtingen vanuit " + a + " en " + b +
+           " snijden elkaar achter een standplaats";
+}
+
 std::string NoHeight(const std::string& point) {
     return "punt " + point + ": geen hoogte te berekenen";
 }

@@ -82,6 +82,9 @@ std::string NotConnected(const std::string& point);
 std::string NothingSelected(const std::string& codes);
 std::string NoIdexPoints();
 std::string NoIdexPointObserved(std::size_t idexPoints);
+std::string WeakIntersection(const std::string& point, const std::string& a, const std::string& b,
+                             double angle, AngleUnit unit);
+std::string BehindStation(const std::string& point, const std::string& a, const std::string& b);
 std::string NoHeight(const std::string& point);
 std::string IdexTwin(const std::string& point, double x1, double y1, double z1, double x2,
                      double y2, double z2);

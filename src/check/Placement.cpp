@@ -72,11 +72,15 @@ class Placement {
 void Placement::Placed(std::uint32_t point) {
     for (const std::uint32_t i : net_.SetUpsOn(point))
         queue_.push_back(i);
-    if (sweep_ == nullptr) return;
     for (const Network::Seen& seen : net_.SeenBy(point)) {
         const std::uint32_t u = seen.setUp;
-        if (points_[net_.setUps[u].station].placed) continue;
-        (!sweep_->crossing && u > sweep_->at ? sweep_->freeNow : sweep_->freeLater).Set(u);
+        if (net_.orientations[u].oriented) continue;
+        if (points_[net_.setUps[u].station].placed) {
+            // A set-up on a placed station that could not be oriented: now it can.
+            queue_.push_back(u);
+        } else if (sweep_ != nullptr) {
+            (!sweep_->crossing && u > sweep_->at ? sweep_->freeNow : sweep_->freeLater).Set(u);
+        }
     }
 }
 
@@ -211,47 +215,15 @@ bool Placement::PlaceFree(std::size_t index) {
     return true;
 }
 
-// A target seen by directions alone from two oriented stations is placed where the two rays
-// that cross most nearly at right angles meet (not under 3 degrees, not behind a station).
+// A target seen by directions alone from two oriented stations is placed where the rays meet.
 bool Placement::Intersect(std::uint32_t target) {
-    struct Ray {
-        const Point* at;
-        double bearing;
-        double sigma;
-    };
-    std::vector<Ray> rays;
-    for (const Network::Seen& seen : net_.SeenBy(target)) {
-        const SetUp& s = net_.setUps[seen.setUp];
-        const Orientation& o = net_.orientations[seen.setUp];
-        const Sight& sight = net_.sights[seen.sight];
-        if (!o.oriented || s.station == target || !sight.HasDirection()) continue;
-        const double b = o.orientation + sight.Direction();
-        if (std::none_of(rays.begin(), rays.end(),
-                         [&](const Ray& r) { return r.at == &points_[s.station]; }))
-            rays.push_back(
-                {&points_[s.station], b, std::hypot(net_.sigmas.Direction(0.0), o.sigma)});
-    }
-    double best = 0.0;
-    std::size_t a = 0;
-    std::size_t b = 0;
-    for (std::size_t i = 0; i < rays.size(); ++i) {
-        for (std::size_t j = i + 1; j < rays.size(); ++j) {
-            const double cut = std::abs(std::sin(rays[j].bearing - rays[i].bearing));
-            if (cut > best) best = cut, a = i, b = j;
-        }
-    }
-    if (best < 0.05) return false;  // under 3 degrees: no usable crossing
-    const Ray& p = rays[a];
-    const Ray& q = rays[b];
-    const std::optional<geometry::Crossing> crossing =
-        geometry::CrossRays(p.at->Plan(), p.bearing, q.at->Plan(), q.bearing);
-    if (!crossing) return false;
+    const Intersection found = IntersectRays(net_, target);
+    if (found.kind != Intersection::Kind::Crossed) return false;
     Point& point = points_[target];
     point.placed = true;
-    point.x = crossing->point.x;
-    point.y = crossing->point.y;
-    const double along = std::hypot(crossing->alongP * p.sigma, crossing->alongQ * q.sigma) / best;
-    point.sigma = std::sqrt(along * along + p.at->sigma * p.at->sigma + q.at->sigma * q.at->sigma);
+    point.x = found.point.x;
+    point.y = found.point.y;
+    point.sigma = found.sigma;
     Placed(target);
     return true;
 }
@@ -358,6 +330,60 @@ void Placement::Heights() {
 }
 
 }  // namespace
+
+Intersection IntersectRays(const Network& net, std::uint32_t target) {
+    struct Ray {
+        std::uint32_t station;
+        double bearing;
+        double sigma;
+    };
+    std::vector<Ray> rays;
+    for (const Network::Seen& seen : net.SeenBy(target)) {
+        const SetUp& s = net.setUps[seen.setUp];
+        const Orientation& o = net.orientations[seen.setUp];
+        const Sight& sight = net.sights[seen.sight];
+        if (!o.oriented || s.station == target || !sight.HasDirection()) continue;
+        if (std::none_of(rays.begin(), rays.end(),
+                         [&](const Ray& r) { return r.station == s.station; }))
+            rays.push_back({s.station, o.orientation + sight.Direction(),
+                            std::hypot(net.sigmas.Direction(0.0), o.sigma)});
+    }
+    Intersection found;
+    if (rays.size() < 2) return found;
+    // The pair of rays that cross in front of both stations most nearly at right angles; the
+    // best pair of all, for the text, when none crosses well.
+    double best = -1.0;
+    double bestAll = -1.0;
+    for (std::size_t i = 0; i < rays.size(); ++i) {
+        for (std::size_t j = i + 1; j < rays.size(); ++j) {
+            const Ray& p = rays[i];
+            const Ray& q = rays[j];
+            const Point& a = net.points[p.station];
+            const Point& b = net.points[q.station];
+            const std::optional<geometry::Crossing> crossing =
+                geometry::CrossRays(a.Plan(), p.bearing, b.Plan(), q.bearing);
+            const double cut = std::abs(std::sin(q.bearing - p.bearing));
+            const bool usable = crossing && cut >= kLeastCrossing;
+            if (!usable && cut > bestAll && best < 0.0) {
+                bestAll = cut;
+                found.kind =
+                    cut >= kLeastCrossing ? Intersection::Kind::Behind : Intersection::Kind::Weak;
+                found.from = {p.station, q.station};
+                found.angle = std::asin(std::min(cut, 1.0));
+            }
+            if (!usable || cut <= best) continue;
+            best = cut;
+            found.kind = Intersection::Kind::Crossed;
+            found.from = {p.station, q.station};
+            found.angle = std::asin(std::min(cut, 1.0));
+            found.point = crossing->point;
+            const double along =
+                std::hypot(crossing->alongP * p.sigma, crossing->alongQ * q.sigma) / cut;
+            found.sigma = std::sqrt(along * along + a.sigma * a.sigma + b.sigma * b.sigma);
+        }
+    }
+    return found;
+}
 
 void PlaceNetwork(Network& network, Findings& findings, std::vector<std::string>& notes) {
     Placement(network, findings, notes).Run();

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "check/Geometry.h"
+#include "check/Placement.h"
 
 namespace talvik {
 
@@ -136,6 +137,21 @@ void Unplaced(const Network& net, Findings& findings) {
                 }
                 findings.Add(Severity::Error, {n, *seenFrom.begin()}, [&] {
                     return says::DirectionOnly(net.Name(n), net.Name(*seenFrom.begin()));
+                });
+            } else if (const Intersection crossing = IntersectRays(net, n);
+                       crossing.kind == Intersection::Kind::Weak ||
+                       crossing.kind == Intersection::Kind::Behind) {
+                // Rays there are, but they cross too flatly or behind a station.
+                const auto [a, b] = crossing.from;
+                for (const Network::Seen& seen : net.SeenBy(n)) {
+                    const std::uint32_t station = net.setUps[seen.setUp].station;
+                    if (station == a || station == b) findings.FlagSight(seen.sight);
+                }
+                findings.Add(Severity::Error, {n, a, b}, [&] {
+                    return crossing.kind == Intersection::Kind::Weak
+                               ? says::WeakIntersection(net.Name(n), net.Name(a), net.Name(b),
+                                                        crossing.angle, net.choices.unit)
+                               : says::BehindStation(net.Name(n), net.Name(a), net.Name(b));
                 });
             } else {
                 findings.Add(Severity::Error, {n}, [&] { return says::NotConnected(net.Name(n)); });
