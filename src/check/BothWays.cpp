@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "check/Geometry.h"
+
 namespace talvik {
 
 BothWays::BothWays(const Network& net) {
@@ -34,13 +36,17 @@ BothWays::BothWays(const Network& net) {
     for (std::size_t n = 0; n + 1 < pairAt_.size(); ++n)
         std::stable_sort(partners_.begin() + pairAt_[n], partners_.begin() + pairAt_[n + 1],
                          [](const Partner& a, const Partner& b) { return a.other < b.other; });
+}
 
+// The two ways of every pair seen both ways, compared: the tolerances from the placed points'
+// distance (or the shorter way's when they are not both placed), never from the larger reading.
+void BothWays::Compare(const Network& net) {
     struct Way {
         double horizontal = 0.0;
         int horizontals = 0;
         double height = 0.0;
         int heights = 0;
-        double zenith = 0.0;
+        double cosZenith = 1.0;  // the least of its sights'
     };
     std::uint32_t line = 0;
     for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
@@ -63,25 +69,30 @@ BothWays::BothWays(const Network& net) {
                 }
                 if (sight.HasHeightDifference()) {
                     way.height += sight.HeightDifference();
-                    way.zenith = sight.Zenith();
+                    way.cosZenith = std::min(way.cosZenith, std::abs(std::cos(sight.Zenith())));
                     ++way.heights;
                 }
             }
+            const Point& a = net.points[low];
+            const Point& b = net.points[high];
+            double h = a.placed && b.placed ? geometry::Distance(a.Plan(), b.Plan()) : 0.0;
+            if (!(a.placed && b.placed) && there.horizontals > 0 && home.horizontals > 0)
+                h = std::min(there.horizontal / there.horizontals,
+                             home.horizontal / home.horizontals);
             if (there.horizontals > 0 && home.horizontals > 0) {
-                const double a = there.horizontal / there.horizontals;
-                const double b = home.horizontal / home.horizontals;
-                const double tolerance = tolerance::BothWaysDistance(net.sigmas, a);
-                if (std::abs(a - b) > tolerance)
-                    disagreements_.push_back({line, low, high, false, a, b, tolerance});
+                const double x = there.horizontal / there.horizontals;
+                const double y = home.horizontal / home.horizontals;
+                const double tolerance = tolerance::BothWaysDistance(net.sigmas, h);
+                if (std::abs(x - y) > tolerance)
+                    disagreements_.push_back({line, low, high, false, x, y, tolerance});
             }
             if (there.heights > 0 && home.heights > 0) {
-                const double a = there.height / there.heights;
-                const double b = -home.height / home.heights;
-                const double h = there.horizontals > 0 ? there.horizontal / there.horizontals : 0.0;
+                const double x = there.height / there.heights;
+                const double y = -home.height / home.heights;
                 const double tolerance = tolerance::BothWaysHeight(
-                    net.sigmas.SlopeHeightVariance(h, std::cos(there.zenith)));
-                if (std::abs(a - b) > tolerance)
-                    disagreements_.push_back({line, low, high, true, a, b, tolerance});
+                    net.sigmas.SlopeHeightVariance(h, std::min(there.cosZenith, home.cosZenith)));
+                if (std::abs(x - y) > tolerance)
+                    disagreements_.push_back({line, low, high, true, x, y, tolerance});
             }
         }
     }
@@ -89,6 +100,7 @@ BothWays::BothWays(const Network& net) {
 }
 
 void BothWays::Report(const Network& net, Findings& findings) {
+    Compare(net);
     pairFlags_.assign(lines_, false);
     for (const Disagreement& d : disagreements_) {
         pairFlags_[d.line] = true;

@@ -13,15 +13,17 @@ namespace talvik {
 
 class BothWays {
   public:
-    // Pairs the sights and compares the two ways of every pair seen both ways.
+    // Pairs the sights (reading only the sights).
     explicit BothWays(const Network& network);
-    // The findings of the pairs that disagree, in the order of the pairs.
+    // Compares the two ways of every pair seen both ways, once the network is placed; the
+    // findings of the pairs that disagree, in the order of the pairs.
     void Report(const Network& network, Findings& findings);
     // One line per pair of points a sight joins, in the order of the pairs, red where an error
     // names them.
     std::vector<CheckLine> Lines(const Findings& findings) const;
 
   private:
+    void Compare(const Network& network);
     struct Partner {
         std::uint32_t other;
         std::uint32_t sight;  // its number; kBack: from the higher point

@@ -41,6 +41,12 @@ std::string Fixed(double value, int decimals) {
     return error == std::errc() ? std::string(buffer, end) : std::string("?");
 }
 
+std::string Shortest(double value) {
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return error == std::errc() ? std::string(buffer, end) : std::string("?");
+}
+
 std::string Metres(double value) {
     return Fixed(value, 3) + " m";
 }
@@ -118,6 +124,14 @@ std::string Spread(const std::string& station, const std::string& target, bool z
            tail;
 }
 
+std::string DistanceSpread(const std::string& station, const std::string& target, bool faces,
+                           double spread, double tolerance) {
+    return "standplaats " + station + ", " + target + ": " +
+           (faces ? "afstanden in kijkerstand 1 en 2 verschillen " + Metres(spread)
+                  : "herhaalde afstanden lopen " + Metres(spread) + " uiteen") +
+           Allowed(tolerance);
+}
+
 std::string OneDirection(const std::string& station, const std::string& target) {
     return "standplaats " + station + ": slechts \xE9\xE9n richting (naar " + target +
            "); zonder bekende ori\xEBntatie voegt die niets toe";
@@ -161,6 +175,17 @@ std::string WeakIntersection(const std::string& point, const std::string& a, con
 std::string BehindStation(const std::string& point, const std::string& a, const std::string& b) {
     return "punt " + point + ": niet te plaatsen, de richtingen vanuit " + a + " en " + b +
            " snijden elkaar achter een standplaats";
+}
+
+std::string AbsurdReading(const std::string& station, const std::string& target, const char* what,
+                          double value) {
+    return "waarneming " + station + "-" + target + ": " + what + " " + Shortest(value) +
+           " kan geen meting zijn; de waarneming is niet gebruikt";
+}
+
+std::string AbsurdCoordinates(const std::string& point, double x, double y, double z) {
+    return "punt " + point + ": co\xF6rdinaten " + Shortest(x) + " " + Shortest(y) + " " +
+           Shortest(z) + " kunnen niet kloppen; het punt is niet als bekend gebruikt";
 }
 
 std::string NoHeight(const std::string& point) {

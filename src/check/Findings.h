@@ -39,7 +39,10 @@ class Findings {
     std::vector<Finding>& List() { return list_; }
     std::size_t ErrorsLeftOut() const { return errorsLeftOut_; }
     std::size_t WarningsLeftOut() const { return warningsLeftOut_; }
-    void LeftOut(std::size_t warnings) { warningsLeftOut_ += warnings; }
+    void LeftOut(std::size_t errors, std::size_t warnings) {
+        errorsLeftOut_ += errors;
+        warningsLeftOut_ += warnings;
+    }
     bool PointFlagged(std::size_t n) const { return pointFlags_[n]; }
     bool SightFlagged(std::size_t n) const { return sightFlags_[n]; }
 
@@ -55,6 +58,7 @@ class Findings {
 // field file's unit ("0.0123 gon", "0.0123 graden").
 std::string Fixed(double value, int decimals);
 std::string Metres(double value);
+std::string Shortest(double value);  // any number, however large or not finite: "1e+154", "nan"
 std::string AngleText(double radians, AngleUnit unit);
 
 // The texts, one per kind of finding (names without trailing blanks).
@@ -75,6 +79,8 @@ std::string BothWays(bool height, const std::string& from, const std::string& to
                      double home, double tolerance);
 std::string Spread(const std::string& station, const std::string& target, bool zenith, bool faces,
                    double spread, double tolerance, AngleUnit unit);
+std::string DistanceSpread(const std::string& station, const std::string& target, bool faces,
+                           double spread, double tolerance);
 std::string OneDirection(const std::string& station, const std::string& target);
 std::string DirectionOnly(const std::string& point, const std::string& from);
 std::string NotConnected(const std::string& point);
@@ -86,6 +92,9 @@ std::string WeakIntersection(const std::string& point, const std::string& a, con
                              double angle, AngleUnit unit);
 std::string BehindStation(const std::string& point, const std::string& a, const std::string& b);
 std::string NoHeight(const std::string& point);
+std::string AbsurdReading(const std::string& station, const std::string& target, const char* what,
+                          double value);
+std::string AbsurdCoordinates(const std::string& point, double x, double y, double z);
 std::string IdexTwin(const std::string& point, double x1, double y1, double z1, double x2,
                      double y2, double z2);
 std::string Face2InDegrees(AngleUnit unit, std::size_t readings, const std::string& station,

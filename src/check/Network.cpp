@@ -42,6 +42,14 @@ void Network::Index() {
     }
 }
 
+double SightLength(const Network& net, std::size_t setUp, const Sight& sight) {
+    const Point& at = net.points[net.setUps[setUp].station];
+    const Point& target = net.points[sight.target];
+    if (at.placed && target.placed) return geometry::Distance(at.Plan(), target.Plan());
+    if (!sight.HasHorizontal()) return 0.0;
+    return sight.Horizontal() + sight.HorizontalLow();
+}
+
 bool SightHeightDifference(const Network& net, std::size_t setUp, const Sight& sight, double& dh,
                            double& variance) {
     if (sight.HasHeightDifference()) {

@@ -97,6 +97,11 @@ struct Network {
 
 std::string Trimmed(const Name9& name);
 
+// The horizontal length of a set-up's sight for its tolerances: between the placed station and
+// target when both are placed, else the least of its readings (never more than a blunder in
+// them makes it).
+double SightLength(const Network& net, std::size_t setUp, const Sight& sight);
+
 // The height difference a set-up's sight gives from station to target, and its variance: from
 // the slope distances, or from the zenith angle over the distance of the placed points. False
 // when it gives none.

@@ -23,6 +23,11 @@ namespace {
 // Below this many sights the work beside is shorter than starting a thread for it.
 constexpr std::size_t kSightsWorthAThread = 1000;
 
+// A coordinate a survey can hold: finite, and within 10 000 km of the grid's origin.
+bool Usable(double coordinate) {
+    return std::isfinite(coordinate) && std::abs(coordinate) < 1e7;
+}
+
 double Number(const std::string& text, double fallback) {
     const std::string_view trimmed = TrimBlanks(text);
     double value = 0.0;
@@ -106,7 +111,8 @@ struct NetworkCheck::State {
 
     SetUpReading reading;
     Network net;
-    std::vector<Finding> twins;  // the IDEX file's names with two sets of coordinates
+    std::vector<Finding> twins;   // the IDEX file's names with two sets of coordinates
+    std::vector<Finding> absurd;  // coordinates no survey has
     std::size_t twinsLeftOut = 0;
     std::size_t face2Point[2] = {0, 0};  // point + 1 of the first face-2 reading's names
     std::size_t idexPoints = 0;          // the entries the IDEX file gave
@@ -170,6 +176,12 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
         } else {
             continue;
         }
+        if (!Usable(p.X) || !Usable(p.Y) || !Usable(p.Z)) {
+            // Coordinates no survey has: named, and the point left to the readings.
+            absurd.push_back(
+                {Severity::Error, says::AbsurdCoordinates(Trimmed(p.Name), p.X, p.Y, p.Z), {n}});
+            continue;
+        }
         Point& point = net.points[n];
         point.known = point.placed = point.hasHeight = true;
         point.x = p.X;
@@ -177,6 +189,20 @@ void NetworkCheck::State::Adopt(const PointTable& points, std::size_t knownPoint
         point.z = p.Z;
         point.sigma = net.choices.sdXY;
         point.sigmaZ = net.choices.sdZ;
+    }
+    // The readings left out for a number no survey has, by their names.
+    for (const SetUpReading::Absurd& a : reading.AbsurdReadings()) {
+        const std::uint32_t station = pointOfEntry(a.stationEntry);
+        const std::uint32_t target = pointOfEntry(a.targetEntry);
+        const auto name = [this](std::uint32_t point) {
+            return point != 0 ? Trimmed(net.names[point - 1]) : std::string("?");
+        };
+        Finding f{
+            Severity::Error, says::AbsurdReading(name(station), name(target), a.what, a.value), {}};
+        for (const std::uint32_t point : {station, target}) {
+            if (point != 0) f.points.push_back(point - 1);
+        }
+        absurd.push_back(std::move(f));
     }
     reading.ForgetEntries();
 }
@@ -194,7 +220,9 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted,
     Findings findings(net.points.size(), net.sights.size());
     for (Finding& twin : twins)
         findings.Add(std::move(twin));
-    findings.LeftOut(twinsLeftOut);
+    findings.LeftOut(reading.AbsurdLeftOut(), twinsLeftOut);
+    for (Finding& f : absurd)
+        findings.Add(std::move(f));
 
     // The pairs both ways read only the sights: they are made beside the placement, once an
     // export beside has let go of its tables.

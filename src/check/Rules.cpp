@@ -87,18 +87,30 @@ void CompareSpreads(const Network& net, std::size_t setUp, Findings& findings) {
     for (const Sight& sight : net.SightsOf(setUp)) {
         if (!sight.HasSpread()) continue;
         const bool faces = sight.Face1() && sight.Face2();
-        const double h = sight.HasHorizontal() ? sight.Horizontal() : 0.0;
-        for (const bool zenith : {false, true}) {
-            if ((zenith ? sight.Zeniths() : sight.Directions()) < 2) continue;
-            const double spread = zenith ? sight.ZenithHigh() - sight.ZenithLow()
-                                         : sight.DirectionHigh() - sight.DirectionLow();
-            const double tolerance =
-                tolerance::Spread(zenith ? net.sigmas.Zenith(h) : net.sigmas.Direction(h));
+        const double h = SightLength(net, setUp, sight);
+        enum { kDirection, kZenith, kDistance };
+        for (const int kind : {kDirection, kZenith, kDistance}) {
+            const int readings = kind == kDirection ? sight.Directions()
+                                 : kind == kZenith  ? sight.Zeniths()
+                                                    : sight.Horizontals();
+            if (readings < 2) continue;
+            const double spread = kind == kDirection ? sight.DirectionHigh() - sight.DirectionLow()
+                                  : kind == kZenith
+                                      ? sight.ZenithHigh() - sight.ZenithLow()
+                                      : sight.HorizontalHigh() - sight.HorizontalLow();
+            const double sigma = kind == kDirection ? net.sigmas.Direction(h)
+                                 : kind == kZenith  ? net.sigmas.Zenith(h)
+                                                    : net.sigmas.Distance(h);
+            const double tolerance = tolerance::Spread(sigma);
             if (!(spread > tolerance)) continue;
             findings.FlagSight(net.NumberOf(sight));
             findings.Add(Severity::Error, {s.station, sight.target}, [&] {
-                return says::Spread(net.Name(s.station), net.Name(sight.target), zenith, faces,
-                                    spread, tolerance, net.choices.unit);
+                const std::string station = net.Name(s.station);
+                const std::string target = net.Name(sight.target);
+                if (kind == kDistance)
+                    return says::DistanceSpread(station, target, faces, spread, tolerance);
+                return says::Spread(station, target, kind == kZenith, faces, spread, tolerance,
+                                    net.choices.unit);
             });
         }
     }

@@ -13,6 +13,32 @@ using geometry::kPi;
 using geometry::kTwoPi;
 using geometry::Wrap;
 
+// Lengths a survey can hold: a distance or height beyond this is a booking error (or a hostile
+// file), never a reading.
+constexpr double kLongest = 100000.0;
+// An angle in any unit beyond this many is no reading either.
+constexpr double kWidest = 10000.0;
+
+// The first number of a record that no reading can be: not finite, or a length over 100 km.
+SetUpReading::Absurd AbsurdIn(const ObservationRecord& r) {
+    const struct {
+        const char* what;
+        double value;
+        bool length;
+    } numbers[] = {{"afstand", r.Distance, true},
+                   {"afstand", r.Distance2, true},
+                   {"instrumenthoogte", r.InstrumentHeight, true},
+                   {"signaalhoogte", r.TargetHeight, true},
+                   {"richting", r.Direction, false},
+                   {"zenithoek", r.Zenith, false},
+                   {"azimut", r.Azimuth, false}};
+    for (const auto& n : numbers) {
+        if (!std::isfinite(n.value) || std::abs(n.value) > (n.length ? kLongest : kWidest))
+            return {r.StationEntry, r.TargetEntry, n.what, n.value};
+    }
+    return {};
+}
+
 }  // namespace
 
 // One set-up's readings of one target, combined, in full precision: made from the readings of a
@@ -34,6 +60,8 @@ struct Partial {
     double directionHigh = 0.0;
     double zenithLow = 0.0;
     double zenithHigh = 0.0;
+    double horizontalLow = 0.0;
+    double horizontalHigh = 0.0;
 
     explicit Partial(const Sight& s)
         : target(s.target),
@@ -51,7 +79,9 @@ struct Partial {
           directionLow(s.DirectionLow()),
           directionHigh(s.DirectionHigh()),
           zenithLow(s.ZenithLow()),
-          zenithHigh(s.ZenithHigh()) {}
+          zenithHigh(s.ZenithHigh()),
+          horizontalLow(s.HorizontalLow()),
+          horizontalHigh(s.HorizontalHigh()) {}
 
     template <typename C>
     explicit Partial(const C& c)
@@ -76,6 +106,10 @@ struct Partial {
         if (c.zeniths > 0) {
             zenithLow = c.zenithLow - zenith;
             zenithHigh = c.zenithHigh - zenith;
+        }
+        if (c.horizontals > 0) {
+            horizontalLow = c.horizontalLow - horizontal;
+            horizontalHigh = c.horizontalHigh - horizontal;
         }
     }
 
@@ -109,10 +143,18 @@ struct Partial {
             zenithHigh = std::max(zenithHigh + (zenith - mean), b.zenithHigh + (b.zenith - mean));
             zenith = mean;
         }
-        if (b.horizontals > 0)
-            horizontal = horizontals > 0
-                             ? blend(horizontal, horizontals, b.horizontal, b.horizontals)
-                             : b.horizontal;
+        if (b.horizontals > 0 && horizontals == 0) {
+            horizontal = b.horizontal;
+            horizontalLow = b.horizontalLow;
+            horizontalHigh = b.horizontalHigh;
+        } else if (b.horizontals > 0) {
+            const double mean = blend(horizontal, horizontals, b.horizontal, b.horizontals);
+            horizontalLow = std::min(horizontalLow + (horizontal - mean),
+                                     b.horizontalLow + (b.horizontal - mean));
+            horizontalHigh = std::max(horizontalHigh + (horizontal - mean),
+                                      b.horizontalHigh + (b.horizontal - mean));
+            horizontal = mean;
+        }
         if (b.heightDifferences > 0)
             heightDifference = heightDifferences > 0
                                    ? blend(heightDifference, heightDifferences, b.heightDifference,
@@ -148,6 +190,8 @@ struct Partial {
             s.directionHigh_ = directionHigh;
             s.zenithLow_ = zenithLow;
             s.zenithHigh_ = zenithHigh;
+            s.horizontalLow_ = horizontalLow;
+            s.horizontalHigh_ = horizontalHigh;
         }
         return s;
     }
@@ -167,6 +211,15 @@ void SetUpReading::Put(const ObservationRecord& record) {
         face2Target_ = record.TargetEntry;
     }
     if (record.StationEntry == 0) return;
+    if (const Absurd absurd = AbsurdIn(record); absurd.what[0] != '\0') {
+        if (absurd_.size() < CheckReport::kKept)
+            absurd_.push_back(absurd);
+        else
+            ++absurdLeftOut_;
+        NodeOf(record.StationEntry);  // the names are points of the report
+        if (record.TargetEntry != 0) NodeOf(record.TargetEntry);
+        return;
+    }
     const std::uint32_t station = NodeOf(record.StationEntry);
     const bool stationRecord = record.IsSetUp();
     // A station record with an azimuth is no reading either.
@@ -226,19 +279,22 @@ void SetUpReading::Combine(const ObservationRecord& record, std::uint32_t target
         ++sight.zeniths;
     }
     if (stationRecord) return;
+    const auto horizontal = [&sight](double h) {
+        sight.horizontalLow = sight.horizontals == 0 ? h : std::min(sight.horizontalLow, h);
+        sight.horizontalHigh = sight.horizontals == 0 ? h : std::max(sight.horizontalHigh, h);
+        sight.horizontalSum += h;
+        ++sight.horizontals;
+    };
     if (record.Distance > 0.0 && zenith > 0.0) {
         const geometry::SlopeReduced reduced =
             geometry::ReduceSlope(record.Distance, zenith, heightOffset);
-        sight.horizontalSum += reduced.horizontal;
-        ++sight.horizontals;
+        horizontal(reduced.horizontal);
         sight.heightDifferenceSum += reduced.heightDifference;
         ++sight.heightDifferences;
     } else if (record.Distance > 0.0) {
-        sight.horizontalSum += record.Distance;
-        ++sight.horizontals;
+        horizontal(record.Distance);
     } else if (record.Distance2 > 0.0) {
-        sight.horizontalSum += record.Distance2;
-        ++sight.horizontals;
+        horizontal(record.Distance2);
     }
     if (record.Azimuth != 0.0 && !sight.hasAzimuth) {
         sight.hasAzimuth = true;

@@ -51,7 +51,9 @@ class Sight {
     double DirectionHigh() const { return directionHigh_; }
     double ZenithLow() const { return zenithLow_; }
     double ZenithHigh() const { return zenithHigh_; }
-    bool HasSpread() const { return Directions() >= 2 || zeniths_ >= 2; }
+    double HorizontalLow() const { return horizontalLow_; }
+    double HorizontalHigh() const { return horizontalHigh_; }
+    bool HasSpread() const { return Directions() >= 2 || zeniths_ >= 2 || horizontals_ >= 2; }
 
   private:
     friend struct Partial;
@@ -70,6 +72,8 @@ class Sight {
     double directionHigh_ = 0.0;
     double zenithLow_ = 0.0;
     double zenithHigh_ = 0.0;
+    double horizontalLow_ = 0.0;
+    double horizontalHigh_ = 0.0;
 };
 
 // A set-up: its station and its sights (numbers sights[first .. first + count) of the network).
@@ -102,6 +106,17 @@ class SetUpReading {
 
     // Face-2 zenith angles (beyond 200 in the unit of the records) and the entries of the first.
     std::size_t Face2Readings() const { return face2Readings_; }
+
+    // The readings left out because a number in them is beyond what a survey holds (not finite,
+    // or a length over 100 km): the record's names (entries) and the number.
+    struct Absurd {
+        std::uint32_t stationEntry = 0;
+        std::uint32_t targetEntry = 0;
+        const char* what = "";  // "afstand", "richting", ...
+        double value = 0.0;
+    };
+    const std::vector<Absurd>& AbsurdReadings() const { return absurd_; }
+    std::size_t AbsurdLeftOut() const { return absurdLeftOut_; }
     std::uint32_t Face2Station() const { return face2Station_; }
     std::uint32_t Face2Target() const { return face2Target_; }
 
@@ -122,6 +137,8 @@ class SetUpReading {
         double zenithHigh = 0.0;
         int horizontals = 0;
         double horizontalSum = 0.0;
+        double horizontalLow = 0.0;
+        double horizontalHigh = 0.0;
         int heightDifferences = 0;
         double heightDifferenceSum = 0.0;
         bool hasAzimuth = false;
@@ -176,6 +193,8 @@ class SetUpReading {
     bool ended_ = false;
     std::size_t readings_ = 0;
     std::size_t face2Readings_ = 0;
+    std::vector<Absurd> absurd_;
+    std::size_t absurdLeftOut_ = 0;
     std::uint32_t face2Station_ = 0;
     std::uint32_t face2Target_ = 0;
 };
