@@ -62,7 +62,9 @@ struct Booking {
 
 inline std::string Text(double value) {
     char buffer[40];
-    return {buffer, std::to_chars(buffer, buffer + 40, value, std::chars_format::fixed, 9).ptr};
+    const auto fixed = std::to_chars(buffer, buffer + 40, value, std::chars_format::fixed, 9);
+    if (fixed.ec == std::errc()) return {buffer, fixed.ptr};
+    return {buffer, std::to_chars(buffer, buffer + 40, value).ptr};  // 1e+154, inf
 }
 
 // An angle in radians in the file's unit; degrees-minutes-seconds as DDD.MMSSsss.
