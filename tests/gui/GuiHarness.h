@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -95,6 +96,24 @@ class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialog
         QTest::mouseClick(up ? arrows->UpButton() : arrows->DownButton(), Qt::LeftButton);
     }
     void Close() { Window()->close(); }
+
+    // The shift report after an import: shown, its summary, its rows as shown (cells apart by
+    // "|", "!" before a row drawn in red), and closing it.
+    ShiftWindow* Shifts() const { return app->Import() ? app->Import()->Shifts() : nullptr; }
+    bool ShiftsVisible() const { return Shifts() && Shifts()->isVisible(); }
+    std::string ShiftSummary() const { return ModelText(Shifts()->Summary()->text()); }
+    std::vector<std::string> ShiftLines() const {
+        std::vector<std::string> lines;
+        const QTableWidget* table = Shifts()->Table();
+        for (int r = 0; r < table->rowCount(); ++r) {
+            std::string line = table->item(r, 0)->foreground().color() == Qt::red ? "!" : "";
+            for (int c = 0; c < table->columnCount(); ++c)
+                line += (c ? "|" : "") + ModelText(table->item(r, c)->text());
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    void CloseShifts() { Shifts()->close(); }
 
   private:
     static bool IsPath(const char* name) { return std::string_view(name).ends_with("file"); }

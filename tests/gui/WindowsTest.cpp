@@ -2,15 +2,18 @@
 // scenarios with what Qt adds, and Qt's texts in Dutch; on a 1366 x 768 screen at 100-150 %.
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTableWidget>
 #include <QTimer>
 
 #include "GuiHarness.h"
@@ -337,10 +340,73 @@ class WindowsTest : public QObject {
         h.Click("cmdCoord");
         QCOMPARE(h.Text("txtCoordfile"), h.pick);
         h.Click("cmdStart");
-        QVERIFY(h.finished);
+        QVERIFY(!h.finished && h.ShiftsVisible());
         QCOMPARE(h.Text("lblProgress"), "Inlezen KORVU Co\xF6rdinaten: 6");
         const auto* bar = h.Find<QProgressBar>("prbProgress");
         QVERIFY(bar->isVisibleTo(h.Window()) && bar->value() == bar->maximum());
+    }
+
+    // The shift report's window: the flagged row drawn red, a click on a heading sorts by that
+    // column, the copy button puts the rows shown on the clipboard, the close button ends.
+    void shiftReportSortsCopiesAndCloses() {
+        Harness h;
+        h.InstallHost();
+        h.CopyExamples({"net1.cor"});
+        std::string old = testing::ReadBytes(h.Source() / "tests" / "cli" / "data" / "back.idx");
+        old.replace(old.find("155087.1234"), 11, "155087.1834");
+        testing::WriteBytes(h.Path("out.idx"), old);
+        QVERIFY(h.Start("1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("out.idx") + "\""));
+        h.Type("txtKVLayer", "PUNTEN");
+        h.Type("txtKVCode", "GR");
+        h.Type("txtTolerance", "0.1");
+        h.Click("cmdStart");
+        QVERIFY(h.ShiftsVisible() && QTest::qWaitForWindowExposed(h.Shifts()));
+        QCOMPARE(h.ShiftLines().front().substr(0, 6), "2001|1");  // within 0.1 m: not flagged
+        h.Shifts()->close();
+        QVERIFY(h.finished);
+        QCOMPARE(h.Stored("TalvikImportTolerance"), "0.1");
+
+        testing::WriteBytes(h.Path("out.idx"), old);
+        QVERIFY(h.Start("1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("out.idx") + "\""));
+        QCOMPARE(h.Text("txtTolerance"), "0.1");
+        h.Type("txtTolerance", "0.05");
+        h.Click("cmdStart");
+        ShiftWindow* shifts = h.Shifts();
+        QVERIFY(QTest::qWaitForWindowExposed(shifts));
+        QTableWidget* table = shifts->Table();
+        const auto redIn = [&](int row) {
+            const QImage image = table->viewport()->grab().toImage();
+            const QRect cells = table->visualItemRect(table->item(row, 0))
+                                    .united(table->visualItemRect(table->item(row, 8)));
+            const qreal ratio = image.devicePixelRatio();
+            int red = 0;
+            for (int y = int(cells.top() * ratio); y < int(cells.bottom() * ratio); ++y)
+                for (int x = int(cells.left() * ratio); x < int(cells.right() * ratio); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    red += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+                }
+            return red;
+        };
+        QVERIFY(redIn(0) > 20);
+        QCOMPARE(redIn(1), 0);
+        QHeaderView* header = table->horizontalHeader();
+        const QPoint heading(header->sectionViewportPosition(7) + 10, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, heading);
+        QStringList names;
+        for (int r = 0; r < table->rowCount(); ++r)
+            names << table->item(r, 0)->text();
+        QCOMPARE(names, QStringList({"1001", "1002", "2002", "2003", "PM17", "2001"}));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, heading);
+        QCOMPARE(table->item(0, 0)->text(), "2001");
+        QTest::mouseClick(shifts->findChild<QPushButton*>("cmdCopy"), Qt::LeftButton);
+        const QStringList copied = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(copied.first(), "punt\tx\ty\th\tdx\tdy\tdh\tverschuiving\tstatus");
+        QCOMPARE(copied.at(1),
+                 "2001\t155087.1234\t463112.5678\t11.2345\t-0.0600\t0.0000\t0.0000\t"
+                 "0.0600\tverschoven");
+        QVERIFY(!h.finished);
+        QTest::mouseClick(shifts->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
+        QVERIFY(h.finished && h.exitCode == 0);
     }
 
     // Qt's own buttons and prompt labels are Dutch in any system language (last: sets the locale).

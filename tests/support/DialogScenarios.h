@@ -329,11 +329,30 @@ std::string ImportSetsRefusalImportAndClosing(H& h, const std::function<void()>&
     f.True(!std::filesystem::exists(h.Path("back.idx")), "nothing written");
     h.Type("txtKVLayer", "PUNTEN");
     h.Type("txtKVCode", "GR");
+    f.Eq(h.Text("txtTolerance"), "0.05", "tolerance shown");
+    // The old drawing has 2001 six centimetres east and lacks PM17: after the import the shift
+    // report shows every point, 2001 first and red; closing it ends the process.
+    const auto golden = h.Source() / "tests" / "cli" / "data" / "back.idx";
+    std::string old = ReadBytes(golden);
+    old.replace(old.find("155087.1234"), 11, "155087.1834");
+    old.erase(old.find("    6, \"PM17\""), old.find("END POINTS") - old.find("    6, \"PM17\""));
+    WriteBytes(h.Path("back.idx"), old);
     h.Click("cmdStart");
+    f.True(!h.finished && h.ShiftsVisible(), "report shown");
+    f.Eq(Joined(h.ShiftLines()),
+         "!2001|155087.1234|463112.5678|11.2345|-0.0600|0.0000|0.0000|0.0600|verschoven | "
+         "1001|155000.0000|463000.0000|12.3450|0.0000|0.0000|0.0000|0.0000|ok | "
+         "1002|155123.4560|463210.9870|11.0000|0.0000|0.0000|0.0000|0.0000|ok | "
+         "2002|155171.0042|463020.3317|10.9871|0.0000|0.0000|0.0000|0.0000|ok | "
+         "2003|155102.7780|463004.1195|9.8750|0.0000|0.0000|0.0000|0.0000|ok | "
+         "PM17|155050.0000|463100.0000|4.8120|||||nieuw",
+         "report table");
+    f.True(h.ShiftSummary().find("5 vergeleken, 1 nieuw, 0 ontbreken, 1 gemarkeerd") !=
+               std::string::npos,
+           "report summary " + h.ShiftSummary());
+    h.CloseShifts();
     f.True(h.finished && h.exitCode == 0, "imported");
-    f.True(ReadBytes(h.Path("back.idx")) ==
-               ReadBytes(h.Source() / "tests" / "cli" / "data" / "back.idx"),
-           "back.idx");
+    f.True(ReadBytes(h.Path("back.idx")) == ReadBytes(golden), "back.idx");
     f.Eq(h.Stored("TalvikImport2") + h.Stored("TalvikCurrentSel"), "PUNTEN|GR2", "stored");
 
     if (!h.Start(line)) return f.text + "no second dialog";

@@ -13,6 +13,7 @@
 
 #include "gui/Logo.h"
 #include "gui/ScreenText.h"
+#include "gui/ShiftWindow.h"
 #include "gui/Widgets.h"
 #include "texts/WindowTexts.h"
 
@@ -89,6 +90,11 @@ void ImportWindow::BuildLayout() {
     setRow->addWidget(upDown1_);
     setRow->addStretch();
     grid->addLayout(setRow, 2, 1);
+    grid->addWidget(MakeLabel(QStringLiteral("lblTolerance"), frame), 3, 0);
+    txtTolerance_ = new QLineEdit(frame);
+    txtTolerance_->setObjectName(QStringLiteral("txtTolerance"));
+    txtTolerance_->setFixedWidth(80);
+    grid->addWidget(txtTolerance_, 3, 1);
     column->addWidget(frame);
 
     auto* buttons = new QHBoxLayout;
@@ -113,6 +119,8 @@ void ImportWindow::Bind() {
             [this](const QString& text) { model_.SetLayer(ModelText(text)); });
     connect(txtKVCode_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.SetCode(ModelText(text)); });
+    connect(txtTolerance_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.SetToleranceText(ModelText(text)); });
     connect(txtCoordfile_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.SetCoordFile(ModelPath(text)); });
     connect(upDown1_, &UpDownArrows::up, this, [this] {
@@ -149,6 +157,7 @@ void ImportWindow::Refresh() {
     Show(txtKVLayer_, BoxText(model_.Layer()));
     Show(txtKVCode_, BoxText(model_.Code()));
     Show(txtSelNr_, QString::number(model_.SelectionSetNumber()));
+    Show(txtTolerance_, BoxText(model_.ToleranceText()));
     Show(txtCoordfile_, PathText(model_.CoordFile()));
 }
 
@@ -167,24 +176,41 @@ void ImportWindow::RunImport() {
     if (running_ || ended_) return;
     running_ = true;
     body_->setEnabled(false);
-    const ImportOutcome outcome = [this] {
+    // The shift report reads the IDEX file as it is before the import replaces it.
+    ShiftReport report;
+    const ImportOutcome outcome = [this, &report] {
         const OneWrite oneWrite(context_.registry);
-        return model_.Start(idexFile_, context_.ui);
+        report.ReadBase(idexFile_, false, context_.ui);
+        return model_.Start(idexFile_, context_.ui, &report);
     }();
+    // After a written file the report shows; closing it (or this window) ends the process.
+    if (outcome == ImportOutcome::Written) {
+        imported_ = true;
+        report.Compare(model_.Tolerance().value_or(0.0));
+        shifts_ = new ShiftWindow(report, this);
+        connect(shifts_, &ShiftWindow::closed, this, [this] { End(0); });
+        shifts_->show();
+        shifts_->raise();
+        shifts_->activateWindow();
+        RunDone();
+        return;
+    }
     body_->setEnabled(true);
-    // After a written file the process ends without the closing steps: the set number is
-    // not stored.
-    if (outcome == ImportOutcome::Written) End(0);
     RunDone();
     if (ended_) return;
     // The focus goes back to the box the message was about: an empty layer or code, else the
     // coordinate file that could not be read.
     const bool noLayer = model_.Layer().find_first_not_of(' ') == std::string::npos;
     QLineEdit* about = outcome == ImportOutcome::Failed ? txtCoordfile_
+                       : !model_.Tolerance()            ? txtTolerance_
                        : noLayer                        ? txtKVLayer_
                                                         : txtKVCode_;
     about->setFocus();
     about->selectAll();
+}
+
+void ImportWindow::BeforeEnd() {
+    if (shifts_) shifts_->hide();
 }
 
 }  // namespace talvik::gui

@@ -2,9 +2,11 @@
 // The import window: shows the import dialog model, passes the user's edits back to it and
 // runs its operations on the window's events.
 
+#include <QPointer>
 #include <string>
 
 #include "gui/JobWindow.h"
+#include "gui/ShiftWindow.h"
 #include "host/JobContext.h"
 #include "interchange/ImportModel.h"
 
@@ -32,9 +34,16 @@ class ImportWindow : public JobWindow {
     // shows the window.
     void Open(std::string packageFile, std::string idexFile, QWidget* splash, int delayMs);
     void Refresh();
+    // The shift report shown after the import; null before.
+    ShiftWindow* Shifts() const { return shifts_; }
 
   protected:
-    void StoreOnClose() override { model_.Close(); }
+    // After the import the process ends without the closing steps: the set number is not
+    // stored.
+    void StoreOnClose() override {
+        if (!imported_) model_.Close();
+    }
+    void BeforeEnd() override;
 
   private:
     void BuildLayout();
@@ -54,10 +63,13 @@ class ImportWindow : public JobWindow {
     QLineEdit* txtKVLayer_ = nullptr;
     QLineEdit* txtKVCode_ = nullptr;
     QLineEdit* txtSelNr_ = nullptr;
+    QLineEdit* txtTolerance_ = nullptr;
     UpDownArrows* upDown1_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
     QLabel* lblProgress_ = nullptr;
     QProgressBar* prbProgress_ = nullptr;
+    QPointer<ShiftWindow> shifts_;
+    bool imported_ = false;
 };
 
 }  // namespace talvik::gui

@@ -143,8 +143,19 @@ inline constexpr ControlText kImport[] = {
     {"Label3", "Import Set", ""},
     {"txtSelNr", "", "Tot 9 verschillende Sets met Laagnaam/Code zijn beschikbaar"},
     {"UpDown1", "", kSelNrTip},
+    {"lblTolerance", "Tolerantie (m):", ""},
+    {"txtTolerance", "",
+     "Verschuivingen groter dan deze waarde (meter, met een punt) worden gemarkeerd in het "
+     "verslag na de import"},
     {"cmdStart", "&Start Import", "De KORVU Stations nu verzamelen en importeren in Kavrin"},
     {"lblProgressCaption", kProgress, ""},
+};
+
+inline constexpr ControlText kShifts[] = {
+    {"lstShifts", "",
+     "Alle punten, de gemarkeerde eerst; klik op een kolomkop om erop te sorteren"},
+    {"cmdCopy", "&Kopi\xEBren", "De tabel naar het klembord, met tabs tussen de kolommen"},
+    {"cmdClose", "&Sluiten", "Het verslag sluiten; Kavrin kan de IDEX file nu inlezen"},
 };
 
 inline constexpr ControlText kAbout[] = {
@@ -173,13 +184,20 @@ inline constexpr WindowText kImport{
     "Reads KORVU's coordinates into an IDEX file (mode 1). Its progress line shows the run's "
     "texts and a bar with the percentage, as in the export window.",
     detail::kImport};
+inline constexpr WindowText kShifts{
+    "frmShifts", "Verschuivingen", "Shift report window",
+    "Opened by the import window once the IDEX file is written: the summary (lblShifts: the "
+    "counts, the largest shifts, the flagged points) above the table of every point, flagged "
+    "points first and in red. Closing it ends the program.",
+    detail::kShifts};
 inline constexpr WindowText kAbout{
     "frmAbout", "About Talvik", "About box",
     "The program's name and version: lblVersion shows its caption followed by the version number.",
     detail::kAbout};
 static_assert(kAbout.title.ends_with(kAppTitle));
 
-inline constexpr const WindowText* kWindows[] = {&kSplash, &kExport, &kImport, &kAbout, &kCheck};
+inline constexpr const WindowText* kWindows[] = {&kSplash, &kExport, &kImport,
+                                                 &kAbout,  &kCheck,  &kShifts};
 
 // The texts of a control of the window; empty ones for a control it does not list.
 constexpr ControlText Find(const WindowText& window, std::string_view name) {

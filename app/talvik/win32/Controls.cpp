@@ -74,6 +74,8 @@ constexpr Named kControls[] = {
     TALVIK_CONTROL(Label4),
     TALVIK_CONTROL(txtKVCode),
     TALVIK_CONTROL(Label3),
+    TALVIK_CONTROL(lblTolerance),
+    TALVIK_CONTROL(txtTolerance),
     TALVIK_CONTROL(lblTitle),
     TALVIK_CONTROL(lblVersion),
     TALVIK_CONTROL(Label5),
@@ -90,6 +92,9 @@ constexpr Named kControls[] = {
     TALVIK_CONTROL(lblCount),
     TALVIK_CONTROL(cmdFit),
     TALVIK_CONTROL(cmdClose),
+    TALVIK_CONTROL(lblShifts),
+    TALVIK_CONTROL(lstShifts),
+    TALVIK_CONTROL(cmdCopy),
 };
 #undef TALVIK_CONTROL
 

@@ -75,6 +75,8 @@ enum class ControlId : int {
     Label4,
     txtKVCode,
     Label3,
+    lblTolerance,
+    txtTolerance,
     // About box.
     lblTitle = 500,
     lblVersion,
@@ -94,6 +96,10 @@ enum class ControlId : int {
     lblCount,
     cmdFit,
     cmdClose,
+    // The shift report window the import window opens (cmdClose as above).
+    lblShifts = 800,
+    lstShifts,
+    cmdCopy,
 };
 
 inline ControlId SelCodeId(int i) {
