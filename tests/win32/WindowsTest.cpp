@@ -131,6 +131,16 @@ class Harness : public testing::HarnessBase<Harness, MessageBoxSetup, FileDialog
         SendMessageA(arrows, WM_KEYUP, up ? VK_UP : VK_DOWN, 0);
     }
     void Close() { SendMessageA(Window(), WM_CLOSE, 0, 0); }
+
+    // The shift report after an import: shown, its summary, its rows as shown (cells apart by
+    // "|", "!" before a row drawn red), and closing it.
+    ShiftWindow* Shifts() const { return app->Import() ? app->Import()->Shifts() : nullptr; }
+    bool ShiftsVisible() const { return Shifts() && IsWindowVisible(Shifts()->Handle()); }
+    std::string ShiftSummary() const {
+        return TextOf(GetDlgItem(Shifts()->Handle(), FindControl("lblShifts")));
+    }
+    std::vector<std::string> ShiftLines() const { return Shifts()->Lines(); }
+    void CloseShifts() { SendMessageA(Shifts()->Handle(), WM_CLOSE, 0, 0); }
 };
 
 // The tooltip of a control: its own tool, or for a frame the tool on its area.
@@ -394,7 +404,8 @@ TEST(ImportWindow, SetsRefusalImportAndClosing) {
                       EXPECT_EQ(FocusName(), "txtCoordfile");
                       EXPECT_EQ(TabOrder(h.Window()),
                                 (std::vector<std::string>{"txtCoordfile", "cmdCoord", "txtKVLayer",
-                                                          "txtKVCode", "UpDown1", "cmdStart"}));
+                                                          "txtKVCode", "UpDown1", "txtTolerance",
+                                                          "cmdStart"}));
                   }),
               "");
 }
@@ -410,8 +421,8 @@ TEST(Presentation, MessageBoxesAndFilePromptFilters) {
         EXPECT_EQ(FindControl(unknown), 0) << unknown;
 }
 
-// After a message about a box the focus is back in that box; a written file shows on the
-// progress line, its bar at the end.
+// After a message about a box the focus is back in that box (a tolerance that is none: the
+// tolerance box); a written file shows on the progress line, its bar at the end.
 TEST(ImportWindow, FocusAfterAMessageAndProgress) {
     Harness h;
     h.CopyExamples({"net1.cor"});
@@ -421,23 +432,28 @@ TEST(ImportWindow, FocusAfterAMessageAndProgress) {
         {" ", "GR", "net1.cor", "txtKVLayer"},
         {"L", " ", "net1.cor", "txtKVCode"},
         {"L", "GR", "missing.cor", "txtCoordfile"},
+        {"L", "GR", "0,05", "txtTolerance"},
     };
     const std::string line = "1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("back.idx") + "\"";
     ASSERT_TRUE(h.Start(line));
     for (const auto& c : cases) {
         h.Type("txtKVLayer", c.layer);
         h.Type("txtKVCode", c.code);
-        h.Type("txtCoordfile", h.Path(c.file));
+        const bool tolerance = std::string_view(c.file).find(',') != std::string_view::npos;
+        h.Type("txtTolerance", tolerance ? c.file : "0.05");
+        h.Type("txtCoordfile", h.Path(tolerance ? "net1.cor" : c.file));
         SetFocus(h.Find("cmdStart"));
         h.Click("cmdStart");
         EXPECT_EQ(FocusName(), c.focus) << c.layer << '|' << c.code << '|' << c.file;
     }
-    h.Type("txtCoordfile", h.Path("net1.cor"));
+    h.Type("txtTolerance", "0.05");
     h.Click("cmdStart");
-    ASSERT_TRUE(h.finished);
+    ASSERT_TRUE(!h.finished && h.ShiftsVisible());
     EXPECT_EQ(h.Text("lblProgress").rfind("Inlezen KORVU Co\xF6rdinaten: ", 0), 0u);
     EXPECT_EQ(SendMessageA(h.Find("prbProgress"), PBM_GETPOS, 0, 0), 100);
     EXPECT_EQ(h.Text("lblPercent"), "100%");
+    h.Close();  // the import window too ends the process once the report shows
+    EXPECT_TRUE(h.finished && !h.ShiftsVisible());
 }
 
 // The system's file prompt takes a name that does not exist yet (a new project) and gives it
@@ -472,6 +488,72 @@ TEST(Presentation, FilePromptTakesANewName) {
 }
 
 // Each window fits a 1366 x 768 screen's work area (the taskbar takes 40 pixels) at 100 %,
+// The shift report's window after an import over a drawing whose 2001 lies 6 cm east: the
+// flagged row drawn red, a click on a heading sorts by that column, the copy button puts the
+// rows shown on the clipboard, closing ends the process.
+TEST(ImportWindow, ShiftReportDrawsSortsCopiesAndCloses) {
+    Harness h;
+    h.InstallHost();
+    h.CopyExamples({"net1.cor"});
+    std::string old = testing::ReadBytes(Harness::Source() / "tests" / "cli" / "data" / "back.idx");
+    old.replace(old.find("155087.1234"), 11, "155087.1834");
+    testing::WriteBytes(h.Path("out.idx"), old);
+    ASSERT_TRUE(h.Start("1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("out.idx") + "\""));
+    h.Type("txtKVLayer", "PUNTEN");
+    h.Type("txtKVCode", "GR");
+    h.Click("cmdStart");
+    ASSERT_TRUE(h.ShiftsVisible());
+    Pump();
+    HWND list = h.Shifts()->List();
+    // Red pixels of a row as the list prints itself.
+    const auto redIn = [&](int row) {
+        RECT area{}, item{};
+        GetClientRect(list, &area);
+        item.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+        HDC screen = GetDC(list), dc = CreateCompatibleDC(screen);
+        HGDIOBJ before = SelectObject(dc, CreateCompatibleBitmap(screen, area.right, area.bottom));
+        ReleaseDC(list, screen);
+        PrintWindow(list, dc, PW_CLIENTONLY);
+        int red = 0;
+        for (int y = item.top; y < item.bottom; ++y)
+            for (int x = item.left; x < std::min(item.right, area.right); ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                red += GetRValue(c) > 180 && GetGValue(c) < 90 && GetBValue(c) < 90;
+            }
+        DeleteObject(SelectObject(dc, before));
+        DeleteDC(dc);
+        return red;
+    };
+    EXPECT_GT(redIn(0), 20);
+    EXPECT_EQ(redIn(1), 0);
+    const auto names = [&] {
+        std::string shown;
+        for (const std::string& line : h.ShiftLines())
+            shown += line.substr(0, line.find('|')) + ' ';
+        return shown;
+    };
+    EXPECT_EQ(names(), "!2001 1001 1002 2002 2003 PM17 ");
+    NMLISTVIEW click{};
+    click.hdr = {list, static_cast<UINT_PTR>(ControlId::lstShifts), LVN_COLUMNCLICK};
+    click.iSubItem = 7;
+    SendMessageA(h.Shifts()->Handle(), WM_NOTIFY, click.hdr.idFrom,
+                 reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(names(), "1001 1002 2002 2003 PM17 !2001 ");
+    SendMessageA(GetDlgItem(h.Shifts()->Handle(), FindControl("cmdCopy")), BM_CLICK, 0, 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const auto* copied = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+    const std::string text = copied ? copied : "";
+    GlobalUnlock(GetClipboardData(CF_TEXT));
+    CloseClipboard();
+    EXPECT_EQ(text.substr(0, text.find("\r\n", 60)),
+              "punt\tx\ty\th\tdx\tdy\tdh\tverschuiving\tstatus\r\n"
+              "1001\t155000.0000\t463000.0000\t12.3450\t0.0000\t0.0000\t0.0000\t0.0000\tok");
+    EXPECT_FALSE(h.finished);
+    SendMessageA(GetDlgItem(h.Shifts()->Handle(), FindControl("cmdClose")), BM_CLICK, 0, 0);
+    EXPECT_TRUE(h.finished && h.exitCode == 0);
+}
+
 // 125 % and 150 %: at the scale the prefix sets (win32.windows_<dpi>dpi run this test at
 // 120 and 144 dpi), or at 96 dpi each scale as a window moved to such a screen gets it. On a
 // large screen a window is laid out at its screen's scale.

@@ -182,7 +182,9 @@ inline constexpr WindowText kCheck{
 inline constexpr WindowText kImport{
     "frmKORVUI", kInterfaceTitle, "Import window",
     "Reads KORVU's coordinates into an IDEX file (mode 1). Its progress line shows the run's "
-    "texts and a bar with the percentage, as in the export window.",
+    "texts and a bar with the percentage, as in the export window. txtTolerance is the shift "
+    "report's tolerance in metres (stored for every set); once the file is written the shift "
+    "report window opens.",
     detail::kImport};
 inline constexpr WindowText kShifts{
     "frmShifts", "Verschuivingen", "Shift report window",

@@ -15,7 +15,7 @@ ImportWindow::ImportWindow(JobContext& context) : context_(context), model_(cont
 
 bool ImportWindow::Create() {
     return Form::Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_3DLOOK,
-                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, texts::kImport, 560, 304);
+                        WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, texts::kImport, 560, 332);
 }
 
 void ImportWindow::Build() {
@@ -26,7 +26,7 @@ void ImportWindow::Build() {
     AddEdit(txtCoordfile, {136, 70, 320, 23});
     AddButton(cmdCoord, {464, 69, 84, 25});
 
-    AddFrame(Frame3, {12, 106, 536, 112});
+    AddFrame(Frame3, {12, 106, 536, 140});
     AddLabel(Label1, {24, 131, 150, 20});
     AddEdit(txtKVLayer, {180, 128, 180, 23});
     AddLabel(Label4, {24, 159, 150, 20});
@@ -36,10 +36,12 @@ void ImportWindow::Build() {
     Add("EDIT", txtSelNr, ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, {180, 184, 36, 23},
         FontRole::Normal, WS_EX_CLIENTEDGE);
     AddArrows(UpDown1, {216, 184, 18, 23});
+    AddLabel(lblTolerance, {24, 215, 150, 20});
+    AddEdit(txtTolerance, {180, 212, 80, 23});
 
     // Not the default button: Enter in a box starts nothing.
-    AddButton(cmdStart, {388, 228, 160, 30});
-    AddProgressLine(266, 536);
+    AddButton(cmdStart, {388, 256, 160, 30});
+    AddProgressLine(294, 536);
 }
 
 COLORREF ImportWindow::TextColour(ControlId id) const {
@@ -60,6 +62,7 @@ void ImportWindow::Refresh() {
     const int set = model_.SelectionSetNumber();
     ShowText(Item(txtSelNr), std::to_string(set));
     ShowText(Item(txtCoordfile), model_.CoordFile());
+    ShowText(Item(txtTolerance), model_.ToleranceText());
     SendMessageA(Item(UpDown1), UDM_SETPOS32, 0, set);
     refreshing_ = false;
 }
@@ -81,6 +84,7 @@ bool ImportWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
                 if (id == txtKVLayer) model_.SetLayer(text);
                 if (id == txtKVCode) model_.SetCode(text);
                 if (id == txtCoordfile) model_.SetCoordFile(text);
+                if (id == txtTolerance) model_.SetToleranceText(text);
             }
             if (HIWORD(wParam) == BN_CLICKED && id == cmdCoord) Browse();
             if (HIWORD(wParam) == BN_CLICKED && id == cmdStart) RunImport();
@@ -110,22 +114,39 @@ void ImportWindow::RunImport() {
     if (running_ || ended_) return;
     running_ = true;
     SetBodyEnabled(false);
-    const ImportOutcome outcome = [this] {
+    // The shift report reads the IDEX file as it is before the import replaces it.
+    ShiftReport report;
+    const ImportOutcome outcome = [this, &report] {
         const OneWrite oneWrite(context_.registry);
-        return model_.Start(idexFile_, context_.ui);
+        report.ReadBase(idexFile_, false, context_.ui);
+        return model_.Start(idexFile_, context_.ui, &report);
     }();
+    // After a written file the report shows; closing it (or this window) ends the process.
+    if (outcome == ImportOutcome::Written) {
+        imported_ = true;
+        report.Compare(model_.Tolerance().value_or(0.0));
+        shifts_ = std::make_unique<ShiftWindow>();
+        shifts_->closed = [this] { End(0); };
+        shifts_->Show(Handle(), report);
+        RunDone();
+        return;
+    }
     SetBodyEnabled(true);
-    // After a written file the process ends without the closing steps: the set number is
-    // not stored.
-    if (outcome == ImportOutcome::Written) End(0);
     RunDone();
     if (ended_) return;
-    // The focus goes back to the box the message was about: a refusal names the layer first,
-    // then the code; a failed run names a file, and the coordinate file is the one shown here.
-    if (outcome == ImportOutcome::Refused)
+    // The focus goes back to the box the message was about: a bad tolerance first, then a
+    // refusal names the layer, then the code; a failed run names a file, and the coordinate
+    // file is the one shown here.
+    if (outcome == ImportOutcome::Refused && !model_.Tolerance())
+        FocusOn(txtTolerance);
+    else if (outcome == ImportOutcome::Refused)
         FocusOn(TrimBlanks(model_.Layer()).empty() ? txtKVLayer : txtKVCode);
     else
         FocusOn(txtCoordfile);
+}
+
+void ImportWindow::BeforeEnd() {
+    if (shifts_) ShowWindow(shifts_->Handle(), SW_HIDE);
 }
 
 }  // namespace talvik::win32

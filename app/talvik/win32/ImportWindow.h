@@ -2,11 +2,13 @@
 // The import window: shows the import dialog model, passes the user's edits back to it and
 // runs its operations on the window's events.
 
+#include <memory>
 #include <string>
 
 #include "host/JobContext.h"
 #include "interchange/ImportModel.h"
 #include "win32/JobWindow.h"
+#include "win32/ShiftWindow.h"
 
 namespace talvik::win32 {
 
@@ -22,12 +24,19 @@ class ImportWindow : public JobWindow {
     // the window.
     void Open(std::string packageFile, std::string idexFile, HWND splash, UINT delayMs);
     void Refresh();
+    // The shift report shown after the import; null before.
+    ShiftWindow* Shifts() const { return shifts_.get(); }
 
   protected:
     void Build() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     COLORREF TextColour(ControlId id) const override;
-    void StoreOnClose() override { model_.Close(); }
+    // After the import the process ends without the closing steps: the set number is not
+    // stored.
+    void StoreOnClose() override {
+        if (!imported_) model_.Close();
+    }
+    void BeforeEnd() override;
     void StepSet(bool up) override;
 
   private:
@@ -39,6 +48,8 @@ class ImportWindow : public JobWindow {
     std::string packageFile_;
     std::string idexFile_;
     HWND splash_ = nullptr;
+    std::unique_ptr<ShiftWindow> shifts_;
+    bool imported_ = false;
 };
 
 }  // namespace talvik::win32
