@@ -85,6 +85,28 @@ int main(int argc, char** argv) {
         Save(h.app->Import(), "import-progress.png");
     }
     {
+        // The shift report over a drawing where 2001 lay 6 cm east, 1002 1 mm south, PM17
+        // was missing and 1003 is not adjusted.
+        test::Harness h;
+        h.CopyExamples({"net1.cor"});
+        std::string old = talvik::testing::ReadBytes(test::Harness::Source() / "tests" / "cli" /
+                                                     "data" / "back.idx");
+        old.replace(old.find("155087.1234"), 11, "155087.1834");
+        old.replace(old.find("463210.9870"), 11, "463210.9860");
+        const std::size_t pm17 = old.find("    6, \"PM17\"");
+        old.replace(pm17, old.find("END POINTS") - pm17,
+                    "    6, \"1003\", 154870.310,  463188.020,  10.550,  \"GR\", 0;\r\n  ");
+        talvik::testing::WriteBytes(h.Path("korvu.idx"), old);
+        h.Start("1 \"" + h.Path("net1.cor") + "\" \"" + h.Path("korvu.idx") + "\"");
+        h.Type("txtKVLayer", "GRONDSLAG");
+        h.Type("txtKVCode", "GR");
+        h.Click("cmdStart");
+        if (h.Shifts()) {
+            h.Shifts()->resize(760, 360);
+            Save(h.Shifts(), "shift-report.png");
+        }
+    }
+    {
         // Qt's own parts in Dutch: the overwrite question and the file prompt.
         QMessageBox box;
         ConfigureMessageBox(box, MakeMessageBoxSetup("KORVU Project bestaat reeds! Oude project "

@@ -283,6 +283,18 @@ TEST(ShiftReport, SummarizesCountsLargestShiftsAndFlags) {
                             " (tolerantie 0.05 m): 0 vergeleken, 4 nieuw, 0 ontbreken, "
                             "0 gemarkeerd");
 
+    // An old file that cannot be read as text (a line beyond 1 MB): a note, every point new.
+    const std::string unreadable =
+        dir.Write("long.idx",
+                  "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID,East,North)\r\n"
+                  "1,P1,10,20;\r\n" +
+                      std::string(2 << 20, 'x') + "\r\n");
+    const ShiftReport unread = Import(cor, unreadable, 0.05);
+    EXPECT_EQ(ShiftSummary(unread).front(), "Kavrin IDEX file " + unreadable +
+                                                " kan niet worden gelezen (regel 6 is langer "
+                                                "dan 1 MB): alle punten zijn nieuw");
+    EXPECT_EQ(unread.Counts().added, 4u);
+
     const std::string drawing =
         "HEADER\r\nEND HEADER\r\nDATABASE\r\nPOINTS (PointNo,PointID,East,North)\r\n"
         "1,P1,10,20;\r\n2,P2,10,20;\r\n3,P3,10,20;\r\n5,P5,0,0;\r\n";
