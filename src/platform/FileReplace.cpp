@@ -48,6 +48,10 @@ std::string ProblemOfErrno(int error) {
             return "map bestaat niet";
         case EISDIR:
             return "er staat een map met die naam";
+#ifdef ELOOP
+        case ELOOP:
+            return "er staat een koppeling met die naam";
+#endif
         case EEXIST:
         case ENOTEMPTY:
             return "er staat al iets met die naam";

@@ -118,7 +118,8 @@ bool FieldFileConversion::LockProject() {
             Inform(ui_, "Het KORVU Project " + values_->ProjectPath() +
                             " wordt nu door een andere conversie geschreven; Afgebroken.");
         } else {
-            Fail(lock_.Problem());
+            commitFailure_ = std::string(kWriteFailed) + LockPath(values_->ProjectBasePath) + " (" +
+                             lock_.Problem() + ")";
         }
         return false;
     }
@@ -263,14 +264,6 @@ void FieldFileConversion::Summarize(ConversionSummary& summary) const {
     summary.newPoints = static_cast<long long>(std::max(points_.Last(), lastPoint_) - knownPoints_);
     summary.roundSets = counts_.roundSets;
     summary.mismatches = counts_.mismatches;
-}
-
-void FieldFileConversion::Fail(const std::string& problem) {
-    for (const std::string& path :
-         {values_->ProjectPath(), values_->ObservationPath(), values_->CoordinatePath()}) {
-        if (!commitFailure_.empty()) commitFailure_ += "\r\n";
-        commitFailure_ += std::string(kWriteFailed) + path + " (" + problem + ")";
-    }
 }
 
 // The files that could not be written are named in one message, each with the reason; the

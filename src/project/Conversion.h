@@ -88,8 +88,6 @@ class FieldFileConversion {
     bool Commit();
     void Summarize(ConversionSummary& summary) const;
     void ReportFailure();
-    // Every file that failed (or all three with `problem` when none did on its own).
-    void Fail(const std::string& problem = {});
 
     const ExportOptions& options_;
     PointTable& points_;

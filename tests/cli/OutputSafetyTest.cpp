@@ -2,6 +2,7 @@
 // part-way, many runs sharing one store. An existing project is either kept byte for byte or
 // replaced as a whole, and a run that could not write everything exits with 1.
 
+#include <grp.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,10 +11,14 @@
 #include <chrono>
 #include <csignal>
 #include <random>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "CliRunner.h"
 #include "GeneratedNetwork.h"
+#include "platform/FileReplace.h"
 
 namespace talvik::test {
 namespace {
@@ -513,6 +518,150 @@ TEST_F(OutputSafety, TheSketchIsReplacedWholeOrNotAtAll) {
             mounted = false;
         }
     }
+}
+
+// Two users of one group in a folder they share (setgid, umask 002): the lock is theirs
+// alike. A colleague's export waits while the owner holds the project, and goes on at once
+// after the owner's run was killed, whatever umask left its lock file behind.
+TEST_F(OutputSafety, ColleaguesInASharedFolderTakeTurns) {
+    if (::geteuid() != 0) GTEST_SKIP() << "acting as two users needs the superuser";
+    constexpr gid_t kGroup = 4000;
+    constexpr uid_t kOwner = 4001, kColleague = 4002;
+    const fs::path shared = dir_ / "shared";
+    fs::create_directory(shared);
+    ASSERT_EQ(::chown(shared.c_str(), 0, kGroup), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 02775), 0);
+    fs::permissions(dir_, static_cast<fs::perms>(0755));
+    const auto as = [](uid_t user, mode_t mask) {
+        return [user, mask] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kGroup) != 0 || ::setuid(user) != 0)
+                ::_exit(126);
+            ::umask(mask);
+        };
+    };
+    const std::string lockPath = (shared / "net.LCK").string();
+    // The owner's run: holds the project's lock until it is let go or killed.
+    struct Owner {
+        pid_t pid = -1;
+        int letGo = -1;
+    };
+    const auto own = [&](mode_t mask) {
+        int held[2], letGo[2];
+        EXPECT_EQ(::pipe(held), 0);
+        EXPECT_EQ(::pipe(letGo), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            as(kOwner, mask)();
+            FileLock lock;
+            const char taken = lock.Acquire(lockPath, std::chrono::milliseconds(0)) ? 'y' : 'n';
+            if (::write(held[1], &taken, 1) != 1) ::_exit(1);
+            char ignored;
+            if (::read(letGo[0], &ignored, 1) != 1) ::_exit(1);
+            lock.Release();
+            ::_exit(0);
+        }
+        char taken = 'n';
+        EXPECT_EQ(::read(held[0], &taken, 1), 1);
+        EXPECT_EQ(taken, 'y');
+        ::close(held[0]), ::close(held[1]), ::close(letGo[0]);
+        return Owner{pid, letGo[1]};
+    };
+    const auto colleague = [&] {
+        const fs::path config = dir_ / "colleague";
+        fs::create_directories(config);
+        EXPECT_EQ(::chown(config.c_str(), kColleague, kGroup), 0);
+        auto args = Export("0.0009", shared, Example("net1.fld"), Example("net1.idx"));
+        return StartProgram(kCli, args, dir_,
+                            {{"XDG_CONFIG_HOME", config.string()}, {"LC_ALL", "C"}},
+                            as(kColleague, 002));
+    };
+
+    // The owner lets go after a while: the colleague has waited, and then writes.
+    {
+        const Owner owner = own(002);
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t pid = colleague();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        EXPECT_EQ(::write(owner.letGo, "x", 1), 1);
+        EXPECT_EQ(WaitFor(pid), 0) << Err(dir_, pid);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+        EXPECT_EQ(WaitFor(owner.pid), 0);
+        ::close(owner.letGo);
+        EXPECT_TRUE(fs::exists(shared / "net.PRJ"));
+    }
+    // The owner's run killed, its lock file left, made under either umask: nothing waits.
+    for (const mode_t mask : {mode_t{002}, mode_t{022}}) {
+        const Owner owner = own(mask);
+        ::kill(owner.pid, SIGKILL);
+        WaitFor(owner.pid);
+        ::close(owner.letGo);
+        struct stat left {};
+        ASSERT_EQ(::stat(lockPath.c_str(), &left), 0);
+        EXPECT_EQ(left.st_mode & 0777, 0666 & ~mask);
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t pid = colleague();
+        EXPECT_EQ(WaitFor(pid), 0) << Err(dir_, pid);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4000));
+        EXPECT_FALSE(fs::exists(lockPath)) << mask;
+    }
+}
+
+// What the system is asked to do, seen from outside (strace, with every path): each file is
+// synced before it is renamed into its place, the journal's name is on the disk (the folder
+// synced) before the first file of the project moves, and the folder is synced again after the
+// last one moved in, before the journal goes.
+TEST_F(OutputSafety, EveryFileIsOnTheDiskBeforeItsRename) {
+    if (std::system("strace -V > /dev/null 2>&1") != 0) GTEST_SKIP() << "no strace";
+    const fs::path project = dir_ / "project";
+    OldProject(project);  // the commit moves old files aside too
+    const std::string trace = (dir_ / "trace").string();
+    std::vector<std::string> args = {"-f",
+                                     "-y",
+                                     "-qq",
+                                     "-o",
+                                     trace,
+                                     "-e",
+                                     "trace=fsync,fdatasync,rename,renameat,renameat2,unlink",
+                                     kCli};
+    for (const std::string& a : Export("0.0009", project, Example("net1.fld"), Example("net1.idx")))
+        args.push_back(a);
+    const pid_t pid = StartProgram("/usr/bin/strace", args, dir_,
+                                   {{"XDG_CONFIG_HOME", (dir_ / "config").string()}});
+    ASSERT_EQ(WaitFor(pid), 0) << Err(dir_, pid);
+
+    const std::string folder = project.string(), journal = (project / "net.JNL").string();
+    const std::regex sync(R"x(f(data)?sync\(\d+<([^>]*)>\))x"),
+        rename(R"x(rename(at2?)?\((\w+, )?"([^"]*)", (\w+, )?"([^"]*)")x"),
+        unlink(R"x(unlink\("([^"]*)")x");
+    std::set<std::string> synced;
+    int folderSyncs = 0, renamesIn = 0, checked = 0;
+    bool journalPlaced = false;
+    std::istringstream lines(ReadBytes(trace));
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (std::regex_search(line, m, sync)) {
+            if (m[2] == folder) ++folderSyncs;
+            synced.insert(m[2]);
+        } else if (std::regex_search(line, m, rename)) {
+            const std::string from = m[3], to = m[5];
+            if (to.ends_with(".tmp")) {  // an old file aside: only once the journal is safe
+                EXPECT_TRUE(journalPlaced && folderSyncs > 0) << line;
+                continue;
+            }
+            EXPECT_TRUE(synced.contains(from)) << "renamed before its sync: " << line;
+            if (to == journal) {
+                journalPlaced = true;
+                folderSyncs = 0;
+            } else {
+                EXPECT_TRUE(journalPlaced && (renamesIn > 0 || folderSyncs > 0)) << line;
+                if (renamesIn++ == 0) folderSyncs = 0;
+            }
+            ++checked;
+        } else if (std::regex_search(line, m, unlink) && m[1] == journal) {
+            EXPECT_GT(folderSyncs, 0) << "the journal removed before the folder was synced";
+        }
+    }
+    EXPECT_EQ(checked, 4);  // the journal and the three files of the project
 }
 
 }  // namespace

@@ -58,12 +58,72 @@ void KeepPermissions(const std::string& target, const std::string& fresh) {
     if (::stat(target.c_str(), &st) == 0) ::chmod(fresh.c_str(), st.st_mode & 07777);
 }
 
+namespace {
+
+// Takes away a lock file that this user may not open for writing (another user's, made under a
+// stricter umask) when nobody holds it: a read lock on it keeps every other run from taking
+// it meanwhile, and a run that opened it before finds it is no longer the file of that name.
+// False (with errno set) when it cannot be removed; true when it was removed or is held (the
+// next try tells which).
+bool RemoveUnheldLock(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) return false;
+    struct stat held {
+    }, named{};
+    struct flock first {};
+    first.l_type = F_RDLCK;
+    first.l_whence = SEEK_SET;
+    first.l_start = 0;
+    first.l_len = 1;
+    bool ok = true;
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::fcntl(fd, F_SETLK, &first) == 0 &&
+        ::stat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+        held.st_dev == named.st_dev)
+        ok = ::unlink(path.c_str()) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return ok;
+}
+
+}  // namespace
+
 bool FileLock::TryOnce() {
     busy_ = false;
-    const int fd =
-        ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600);
+    // Made as any file the user writes (0666 less the umask), so that whoever may write the
+    // project may lock it too.
+    const auto open = [this] {
+        return ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0666);
+    };
+    // True when a file (not a folder, a link, ...) stands at the name; errno is kept.
+    const auto fileThere = [this] {
+        const int error = errno;
+        struct stat there {};
+        const bool file = ::lstat(path_.c_str(), &there) == 0 && S_ISREG(there.st_mode);
+        errno = error;
+        return file;
+    };
+    int fd = open();
+    if (fd < 0 && errno == EACCES && fileThere()) {
+        // Someone else's lock file that this user may not write: gone when nobody holds it.
+        if (!RemoveUnheldLock(path_)) {
+            problem_ = LastFileProblem();
+            return false;
+        }
+        fd = open();
+        if (fd < 0 && errno == EACCES && fileThere()) {  // held, or made again since
+            busy_ = true;
+            return false;
+        }
+    }
     if (fd < 0) {
         problem_ = LastFileProblem();
+        return false;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        problem_ = "geen gewoon bestand";
+        ::close(fd);
         return false;
     }
     struct flock whole {};

@@ -92,9 +92,19 @@ bool FileLock::TryOnce() {
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        // A file on its way out (its last holder closing it) cannot be opened for a moment.
-        busy_ =
-            ::GetLastError() == ERROR_ACCESS_DENIED || ::GetLastError() == ERROR_SHARING_VIOLATION;
+        // A file on its way out (its last holder closing it) cannot be opened for a moment; a
+        // folder or a read-only file at the name never can.
+        const DWORD error = ::GetLastError();
+        const DWORD attributes = ::GetFileAttributesA(path_.c_str());
+        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+            problem_ = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                           ? "er staat een map met die naam"
+                           : "alleen-lezen";
+            return false;
+        }
+        ::SetLastError(error);
+        busy_ = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
         if (!busy_) problem_ = LastFileProblem();
         return false;
     }

@@ -15,6 +15,8 @@
 #include "project/ProjectCommit.h"
 #include "project/ProjectTestSupport.h"
 
+#include <chrono>
+
 namespace talvik::testing {
 namespace {
 
@@ -72,6 +74,33 @@ TEST(ProjectCommit, AKillAtAnyStepOfTheCommitOrOfItsRecoveryLeavesOneWholeProjec
             }
         }
     }
+}
+
+// The project's lock is held from before the recovery to the end of the commit: a second
+// process that tries it at every step of the commit finds it taken.
+TEST(ProjectCommit, TheLockIsHeldThroughEveryStepOfTheCommit) {
+    TempFolder folder;
+    ExportOptions options;
+    options.Projectfile = folder.Path("net1.prj");
+    options.Fieldfile = folder.Write("survey.fld", "51 GR\r\n101 2001 0 0\r\n");
+    const std::string lock = folder.Path("net1.LCK");
+    PointTable points;
+    AngleUnitState unit;
+    RecordingUi ui;
+    FieldFileConversion conversion(options, points, ui);
+    std::vector<int> found;  // per step: 1 the lock was taken, 0 it was free
+    conversion.SetCommitHook([&](int) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            FileLock other;
+            ::_exit(other.Acquire(lock, std::chrono::milliseconds(0)) ? 0 : other.Busy() ? 1 : 2);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        found.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    });
+    ASSERT_EQ(conversion.Run(unit), ConversionOutcome::Finished);
+    EXPECT_EQ(found, std::vector<int>(9, 1));
 }
 
 }  // namespace
