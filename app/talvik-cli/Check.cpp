@@ -5,6 +5,7 @@
 #include "Arguments.h"
 #include "JobArguments.h"
 #include "check/CheckReading.h"
+#include "check/FindingsTable.h"
 #include "check/Sketch.h"
 #include "export/StoredChoices.h"
 #include "platform/FileReplace.h"
@@ -32,8 +33,7 @@ void PrintFindings(const CheckReport& report, std::FILE* out) {
         std::fprintf(out, "... en nog %zu niet getoond\n", more);
     for (const std::string& note : report.notes)
         std::fprintf(out, "opmerking: %s\n", Utf8From1252(note).c_str());
-    std::fprintf(out, "%zu %s, %zu %s\n", report.Errors(), report.Errors() == 1 ? "fout" : "fouten",
-                 report.Warnings(), report.Warnings() == 1 ? "waarschuwing" : "waarschuwingen");
+    std::fprintf(out, "%s\n", CountText(report).c_str());
 }
 
 // The sketch is replaced as every file of the program is: written beside it under a temporary

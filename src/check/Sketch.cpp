@@ -61,6 +61,25 @@ bool IsRed(const CheckReport& report, std::size_t point, const SketchMarks& mark
            std::find(marks.begin(), marks.end(), point) != marks.end();
 }
 
+Mark MarkOf(const CheckReport& report, std::size_t point, const SketchMarks& chosen) {
+    if (std::find(chosen.begin(), chosen.end(), point) != chosen.end()) return Mark::Chosen;
+    return report.points[point].flagged ? Mark::Named : Mark::Plain;
+}
+
+std::size_t PointAt(const CheckReport& report, const SketchView& view, double u, double v,
+                    double radius) {
+    std::size_t nearest = report.points.size();
+    double best = radius * radius;
+    for (std::size_t n = 0; n < report.points.size(); ++n) {
+        const CheckPoint& p = report.points[n];
+        if (!IsDrawn(p)) continue;
+        const double du = view.U(p.x) - u;
+        const double dv = view.V(p.y) - v;
+        if (du * du + dv * dv <= best) best = du * du + dv * dv, nearest = n;
+    }
+    return nearest;
+}
+
 std::string UnplacedNames(const CheckReport& report) {
     std::string names;
     for (const CheckPoint& p : report.points) {
@@ -108,6 +127,27 @@ void SketchView::Zoom(double factor, double u, double v) {
 void SketchView::Pan(double du, double dv) {
     u0_ += du;
     v0_ += dv;
+}
+
+void SketchView::Step(Key key, double width, double height) {
+    switch (key) {
+        case Key::ZoomIn:
+            return Zoom(1.25, width / 2.0, height / 2.0);
+        case Key::ZoomOut:
+            return Zoom(0.8, width / 2.0, height / 2.0);
+        case Key::Left:
+            return Pan(width / 8.0, 0.0);
+        case Key::Right:
+            return Pan(-width / 8.0, 0.0);
+        case Key::Up:
+            return Pan(0.0, height / 8.0);
+        case Key::Down:
+            return Pan(0.0, -height / 8.0);
+    }
+}
+
+void SketchView::Resize(double oldWidth, double oldHeight, double width, double height) {
+    Pan((width - oldWidth) / 2.0, (height - oldHeight) / 2.0);
 }
 
 double SketchView::ScaleBarMetres(double room) const {

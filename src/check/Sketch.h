@@ -24,6 +24,12 @@ class SketchView {
     // Zooms by `factor` keeping the plan point under (u, v) where it is; moves by (du, dv).
     void Zoom(double factor, double u, double v);
     void Pan(double du, double dv);
+    // The keys of a sketch on a canvas of `width` x `height`: + and - zoom about the middle,
+    // the arrows move the network an eighth of the canvas that way.
+    enum class Key { ZoomIn, ZoomOut, Left, Right, Up, Down };
+    void Step(Key key, double width, double height);
+    // The canvas changed size: the scale stays, and the plan point in the middle stays there.
+    void Resize(double oldWidth, double oldHeight, double width, double height);
 
     // A length of 1, 2 or 5 times a power of ten metres that takes at most `room` canvas units.
     double ScaleBarMetres(double room) const;
@@ -49,6 +55,15 @@ using SketchMarks = std::vector<std::size_t>;
 bool IsDrawn(const CheckPoint& p);
 bool IsRed(const CheckReport& report, std::size_t point, const SketchMarks& marks);
 std::string UnplacedNames(const CheckReport& report);  // ", " between them
+
+// How a window draws a point: the points of the chosen finding in full red and larger, the
+// other points an error names in a softer red, the rest plain. Nothing is chosen before the
+// user chooses, so nothing is in full red then.
+enum class Mark { Plain, Named, Chosen };
+Mark MarkOf(const CheckReport& report, std::size_t point, const SketchMarks& chosen);
+// The drawn point nearest to (u, v) within `radius` canvas units; report.points.size() when none.
+std::size_t PointAt(const CheckReport& report, const SketchView& view, double u, double v,
+                    double radius);
 
 // The sketch as an SVG document (Windows-1252 text, as the names are): known points as
 // triangles, placed points as circles, each with its name, the sights as lines, flagged and

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -232,6 +233,36 @@ class WindowsTest : public QObject {
         PASSES(testing::CloseDuringTheRun(closing));
         QCOMPARE(closing.messages[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
         PASSES(testing::ImportSetsRefusalImportAndClosing(import, {}));
+    }
+
+    // The check button pressed twice leaves one check window, of the second check; the export
+    // window's heading stays legible on a dark palette.
+    void oneCheckWindowAndADarkHeading() {
+        Harness h;
+        h.InstallHost();
+        h.CopyExamples({"net1.fld", "net1.idx"});
+        QVERIFY(h.Start(h.ExportLine()));
+        h.Click("cmdCheck");
+        QPointer<CheckWindow> first = h.app->Export()->Check();
+        QVERIFY(first && first->isVisible());
+        h.Click("cmdCheck");
+        QTRY_VERIFY(first.isNull());
+        int open = 0;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            open += qobject_cast<CheckWindow*>(top) != nullptr && top->isVisible();
+        QCOMPARE(open, 1);
+        h.app->Export()->Check()->close();
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+        QApplication::setPalette(dark);
+        Harness night;
+        night.InstallHost();
+        QVERIFY(night.Start(night.ExportLine()));
+        const QColor heading =
+            night.Find<QLabel>("lblAction")->palette().color(QPalette::WindowText);
+        QApplication::setPalette(QPalette());
+        QVERIFY2(heading.lightness() > 128, qPrintable(heading.name()));
     }
 
     // The first text box has the focus, and Enter in a text box starts nothing. Bladeren names

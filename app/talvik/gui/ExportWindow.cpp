@@ -91,7 +91,10 @@ void ExportWindow::BuildLayout() {
     headFont.setPointSizeF(headFont.pointSizeF() * 1.5);
     headFont.setBold(true);
     action->setFont(headFont);
-    action->setStyleSheet(QStringLiteral("color: #12465c;"));
+    // The heading's blue, lighter on a dark theme's window.
+    const QColor window = palette().color(QPalette::Window);
+    action->setStyleSheet(window.lightness() < 128 ? QStringLiteral("color: #8cc4de;")
+                                                   : QStringLiteral("color: #12465c;"));
     connect(action, &ClickableLabel::clicked, this, &ExportWindow::ShowAboutBox);
     head->addWidget(action, 1);
     column->addLayout(head);
@@ -412,12 +415,19 @@ void ExportWindow::RunCheck() {
     std::optional<CheckReport> report =
         CheckFiles(model_.FillExportOptions(idexFile_), context_.ui);
     if (!report) return;
+    // One check window: a second check takes the place of the first.
     auto* window = new CheckWindow(std::move(*report), this);
+    if (check_) {
+        window->setGeometry(check_->geometry());
+        check_->close();
+    }
+    check_ = window;
     window->show();
 }
 
 void ExportWindow::BeforeEnd() {
     if (about_) about_->close();
+    if (check_) check_->close();
 }
 
 void ExportWindow::ShowAboutBox() {

@@ -8,6 +8,7 @@
 
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
+#include "gui/CheckWindow.h"
 #include "gui/JobWindow.h"
 
 class QCheckBox;
@@ -28,6 +29,8 @@ class ExportWindow : public JobWindow {
     explicit ExportWindow(JobContext& context, QWidget* parent = nullptr);
 
     ExportDialogModel& Model() { return model_; }
+    // The check window of this export window, while it is open (one at a time).
+    CheckWindow* Check() const { return check_; }
     // The progress line, for the user interface that reports the run's progress.
     QLabel* ProgressLabel() const { return lblProgress_; }
     QProgressBar* ProgressBar() const { return prbProgress_; }
@@ -64,6 +67,7 @@ class ExportWindow : public JobWindow {
     std::string packageFile_;
     std::string idexFile_;
     QPointer<AboutWindow> about_;
+    QPointer<CheckWindow> check_;
 
     QWidget* body_ = nullptr;
     QLineEdit* txtFieldfile_ = nullptr;

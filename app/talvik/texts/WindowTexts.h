@@ -126,6 +126,8 @@ inline constexpr ControlText kExport[] = {
 inline constexpr ControlText kCheck[] = {
     {"lblFindings", "Bevindingen:", ""},
     {"cmdFit", "&Passend", "De hele schets in het venster; ook met dubbelklikken in de schets"},
+    {"cmdCopy", "&Kopi\xEBren",
+     "De gekozen bevindingen, of alle, als tekst met tabs (voor een rekenblad); ook Ctrl+C"},
     {"cmdClose", "&Sluiten", ""},
     {"lblUnplaced", "niet geplaatst:", ""},
 };
@@ -175,9 +177,12 @@ inline constexpr WindowText kExport{
     detail::kExport};
 inline constexpr WindowText kCheck{
     "frmCheck", "Netwerk controleren", "Network check window",
-    "Opened by cmdCheck of the export window: the sketch of the network (wheel zooms, dragging "
-    "pans, a double click fits) and the findings; choosing a finding marks its points in red. "
-    "The unplaced points are listed in the sketch after lblUnplaced.",
+    "Opened by cmdCheck of the export window, one per export window: the sketch of the network "
+    "(wheel, + and - zoom, dragging and the arrow keys pan, Home or a double click fits; a click "
+    "on a point chooses its findings) and the table of findings (severity, what, points, size, "
+    "tolerance; a click on a column heading sorts). Choosing a finding marks its points in full "
+    "red, the other findings' points stay a softer red. Escape closes the window. The unplaced "
+    "points are listed in the sketch after lblUnplaced.",
     detail::kCheck};
 inline constexpr WindowText kImport{
     "frmKORVUI", kInterfaceTitle, "Import window",

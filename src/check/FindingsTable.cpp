@@ -1,0 +1,143 @@
+#include "check/FindingsTable.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "text/Text.h"
+
+namespace talvik {
+
+namespace {
+
+constexpr std::string_view kAllowed = " (toegestaan ";
+
+bool IsNumber(std::string_view word) {
+    if (word.starts_with('-')) word.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    return !word.empty() && error == std::errc() && end == word.data() + word.size();
+}
+
+// The last amount of the text: a number followed by its unit ("0.052 m", "0.0123 gon").
+std::string LastAmount(std::string_view text) {
+    std::vector<std::string_view> words;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        if (end > at) words.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    std::string amount;
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        std::string_view unit = words[i + 1];
+        while (!unit.empty() && (unit.back() == ',' || unit.back() == ';' || unit.back() == ':'))
+            unit.remove_suffix(1);
+        if (IsNumber(words[i]) && (unit == "m" || unit == "gon" || unit == "graden"))
+            amount = std::string(words[i]) + " " + std::string(unit);
+    }
+    return amount;
+}
+
+std::string Tabless(std::string text) {
+    std::replace(text.begin(), text.end(), '\t', ' ');
+    return text;
+}
+
+}  // namespace
+
+std::string CountText(const CheckReport& report) {
+    const std::size_t errors = report.Errors();
+    const std::size_t warnings = report.Warnings();
+    return std::to_string(errors) + (errors == 1 ? " fout, " : " fouten, ") +
+           std::to_string(warnings) + (warnings == 1 ? " waarschuwing" : " waarschuwingen");
+}
+
+FindingsTable::FindingsTable(const CheckReport& report) {
+    for (const Finding& f : report.findings) {
+        Row row;
+        row.error = f.severity == Severity::Error;
+        row.rank = row.error ? 0 : 1;
+        std::string_view what = f.text;
+        const std::size_t allowed = what.rfind(kAllowed);
+        if (allowed != std::string_view::npos && what.ends_with(')')) {
+            row.cells[kTolerance] =
+                what.substr(allowed + kAllowed.size(), what.size() - allowed - kAllowed.size() - 1);
+            what = what.substr(0, allowed);
+        }
+        row.cells[0] = row.error ? "fout" : "waarschuwing";
+        row.cells[kWhat] = what;
+        row.cells[kSize] = row.cells[kTolerance].empty() ? std::string() : LastAmount(what);
+        for (const std::size_t n : f.points) {
+            if (n >= report.points.size()) continue;
+            row.cells[2] += (row.cells[2].empty() ? "" : ", ") + report.points[n].name;
+            row.points.push_back(n);
+        }
+        rows_.push_back(std::move(row));
+    }
+    if (const std::size_t more = report.errorsLeftOut + report.warningsLeftOut) {
+        Row row;
+        row.rank = 3;
+        row.cells[kWhat] = "... en nog " + std::to_string(more) + " niet getoond";
+        rows_.push_back(std::move(row));
+    }
+    for (const std::string& note : report.notes) {
+        Row row;
+        row.rank = 2;
+        row.cells[0] = "opmerking";
+        row.cells[kWhat] = note;
+        rows_.push_back(std::move(row));
+    }
+    for (Row& row : rows_) {
+        for (std::string& cell : row.cells)
+            cell = Tabless(std::move(cell));
+    }
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        order_.push_back(i);
+}
+
+std::vector<std::size_t> FindingsTable::RowsOf(std::size_t point) const {
+    std::vector<std::size_t> rows;
+    for (std::size_t r = 0; r < Rows(); ++r) {
+        const std::vector<std::size_t>& points = Points(r);
+        if (std::find(points.begin(), points.end(), point) != points.end()) rows.push_back(r);
+    }
+    return rows;
+}
+
+void FindingsTable::SortBy(std::size_t column) {
+    if (column >= kColumns.size()) return;
+    if (column_ == static_cast<int>(column)) {
+        descending_ = !descending_;
+        std::reverse(order_.begin(), order_.end());
+        return;
+    }
+    column_ = static_cast<int>(column);
+    descending_ = false;
+    const bool numbers = column == kSize || column == kTolerance;
+    std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+        if (column == 0) return rows_[a].rank < rows_[b].rank;
+        const std::string& p = rows_[a].cells[column];
+        const std::string& q = rows_[b].cells[column];
+        if (!numbers) return p < q;
+        if (p.empty() || q.empty()) return !p.empty() && q.empty();
+        return NumericValue(p) < NumericValue(q);
+    });
+}
+
+std::string FindingsTable::RowText(std::size_t row) const {
+    std::string text;
+    for (std::size_t c = 0; c < kColumns.size(); ++c)
+        text += (c ? "\t" : "") + Cell(row, c);
+    return text + "\r\n";
+}
+
+std::string FindingsTable::TabText() const {
+    std::string text;
+    for (std::size_t c = 0; c < kColumns.size(); ++c)
+        text += std::string(c ? "\t" : "") + std::string(kColumns[c]);
+    text += "\r\n";
+    for (std::size_t r = 0; r < Rows(); ++r)
+        text += RowText(r);
+    return text;
+}
+
+}  // namespace talvik
