@@ -557,6 +557,113 @@ TEST(ImportWindow, ShiftReportDrawsSortsCopiesAndCloses) {
 // 125 % and 150 %: at the scale the prefix sets (win32.windows_<dpi>dpi run this test at
 // 120 and 144 dpi), or at 96 dpi each scale as a window moved to such a screen gets it. On a
 // large screen a window is laid out at its screen's scale.
+// The frames of a window.
+std::vector<HWND> Frames(HWND window) {
+    std::vector<HWND> frames;
+    for (HWND at = GetWindow(window, GW_CHILD); at; at = GetWindow(at, GW_HWNDNEXT)) {
+        char kind[16] = {};
+        GetClassNameA(at, kind, sizeof(kind));
+        if (lstrcmpiA(kind, "Button") == 0 &&
+            (GetWindowLongA(at, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+            frames.push_back(at);
+    }
+    return frames;
+}
+
+// The first and last columns that hold dark pixels, in the given rows of a 32-bit DIB.
+std::pair<int, int> InkColumns(const unsigned* pixels, int width, int rows) {
+    int first = width, last = -1;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned c = pixels[y * width + x];
+            const unsigned lightness =
+                ((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11;
+            if (lightness < 8000) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    }
+    return {first, last};
+}
+
+// Paints into a white DIB as wide as `width` and returns the dark columns of its top `rows`.
+template <typename Paint>
+std::pair<int, int> PaintedInk(int width, int height, int rows, Paint&& paint) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    paint(dc);
+    GdiFlush();
+    const auto ink = InkColumns(static_cast<const unsigned*>(bits), width, rows);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return ink;
+}
+
+// Whether a frame draws its caption whole: the dark columns in the caption's band of the
+// frame, as it paints itself, span as much as the caption's text drawn alone in the frame's
+// font, to a pixel. (The frame's line is grey, not dark.) Empty when whole.
+std::string CaptionCut(HWND frame) {
+    const std::string caption = TextOf(frame);
+    if (caption.empty()) return "";
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(frame, WM_GETFONT, 0, 0));
+    RECT area{};
+    GetWindowRect(frame, &area);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    TEXTMETRICA metrics{};
+    const auto text = PaintedInk(width + 40, height, height, [&](HDC dc) {
+        SelectObject(dc, font);
+        GetTextMetricsA(dc, &metrics);
+        TextOutA(dc, 4, 0, caption.data(), static_cast<int>(caption.size()));
+    });
+    const auto drawn = PaintedInk(width, height, metrics.tmHeight, [&](HDC dc) {
+        SendMessageA(frame, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    });
+    const int textWidth = text.second - text.first, drawnWidth = drawn.second - drawn.first;
+    if (drawn.second >= 0 && drawnWidth >= textWidth - 1) return "";
+    return caption + ": drawn " + std::to_string(drawnWidth + 1) + " pixels wide, the text " +
+           std::to_string(textWidth + 1);
+}
+
+// Every frame's caption is drawn whole, at each scale.
+TEST(Presentation, FrameCaptionsDrawnWhole) {
+    Harness h, i;
+    ASSERT_TRUE(h.Start(h.ExportLine()));
+    ASSERT_TRUE(i.Start("1 \"" + i.Path("a.cor") + "\" \"" + i.Path("a.idx") + "\""));
+    const UINT system = DpiOf(nullptr);
+    const std::vector<UINT> scales =
+        system == 96 ? std::vector<UINT>{96, 120, 144} : std::vector<UINT>{system};
+    int frames = 0;
+    for (Form* form : {static_cast<Form*>(h.app->Export()), static_cast<Form*>(i.app->Import())}) {
+        for (UINT dpi : scales) {
+            if (dpi != form->Dpi()) {
+                RECT window{};
+                GetWindowRect(form->Handle(), &window);
+                SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                             reinterpret_cast<LPARAM>(&window));
+            }
+            Pump();
+            for (HWND frame : Frames(form->Handle())) {
+                ++frames;
+                EXPECT_EQ(CaptionCut(frame), "") << dpi << " dpi";
+            }
+        }
+    }
+    EXPECT_GE(frames, 7);
+}
+
 TEST(Presentation, WindowsFitTheWorkArea) {
     Harness h, i;
     ASSERT_TRUE(h.Start(h.ExportLine()));
