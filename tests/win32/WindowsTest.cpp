@@ -570,45 +570,31 @@ std::vector<HWND> Frames(HWND window) {
     return frames;
 }
 
-// The first and last columns that hold dark pixels, in the given rows of a 32-bit DIB.
-std::pair<int, int> InkColumns(const unsigned* pixels, int width, int rows) {
+// Paints into a white bitmap `width` by `height` and returns the first and last columns that
+// hold dark pixels in its top `rows`.
+template <typename Paint>
+std::pair<int, int> PaintedInk(int width, int height, int rows, Paint&& paint) {
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, width, height));
+    ReleaseDC(nullptr, screen);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    paint(dc);
+    SelectObject(dc, oldFont);
     int first = width, last = -1;
-    for (int y = 0; y < rows; ++y) {
+    for (int y = 0; y < std::min(rows, height); ++y) {
         for (int x = 0; x < width; ++x) {
-            const unsigned c = pixels[y * width + x];
-            const unsigned lightness =
-                ((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11;
-            if (lightness < 8000) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11 < 8000) {
                 first = std::min(first, x);
                 last = std::max(last, x);
             }
         }
     }
-    return {first, last};
-}
-
-// Paints into a white DIB as wide as `width` and returns the dark columns of its top `rows`.
-template <typename Paint>
-std::pair<int, int> PaintedInk(int width, int height, int rows, Paint&& paint) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC dc = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, width, height};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    paint(dc);
-    GdiFlush();
-    const auto ink = InkColumns(static_cast<const unsigned*>(bits), width, rows);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
+    DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
-    return ink;
+    return {first, last};
 }
 
 // Whether a frame draws its caption whole: the dark columns in the caption's band of the
@@ -622,7 +608,7 @@ std::string CaptionCut(HWND frame) {
     GetWindowRect(frame, &area);
     const int width = area.right - area.left, height = area.bottom - area.top;
     TEXTMETRICA metrics{};
-    const auto text = PaintedInk(width + 40, height, height, [&](HDC dc) {
+    const auto text = PaintedInk(width + 40, height, height / 2, [&](HDC dc) {
         SelectObject(dc, font);
         GetTextMetricsA(dc, &metrics);
         TextOutA(dc, 4, 0, caption.data(), static_cast<int>(caption.size()));
