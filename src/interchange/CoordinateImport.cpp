@@ -1,6 +1,7 @@
 #include "interchange/CoordinateImport.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #include "interchange/IdexWriter.h"
@@ -28,6 +29,16 @@ void Report(UserInterface& ui, std::string_view text, std::string_view path) {
     std::string message(text);
     message += path;
     Inform(ui, message);
+}
+
+// The bar counts toward what is taken over: in a file with more points than fit, it reaches
+// its end with the last point taken over (the rest is only counted).
+std::uint64_t TakenOver(const LineReader& input, int count) {
+    const std::uint64_t size = input.Size();
+    const std::uint64_t byPoints =
+        size / kMaxPoints * static_cast<std::uint64_t>(count) +
+        size % kMaxPoints * static_cast<std::uint64_t>(count) / kMaxPoints;
+    return std::max<std::uint64_t>(input.Position(), byPoints);
 }
 
 std::string ProgressText(int count) {
@@ -89,9 +100,9 @@ ImportOutcome Convert(std::string_view layer, std::string_view code, const std::
                 ++skipped;
             }
         }
-        progress.Tick([&] { return ProgressText(count); }, input.Position(), input.Size());
+        progress.Tick([&] { return ProgressText(count); }, TakenOver(input, count), input.Size());
     }
-    progress.Finish(ProgressText(count), input.Position(), input.Size());
+    progress.Finish(ProgressText(count), TakenOver(input, count), input.Size());
 
     if (input.LineTooLong()) {
         writer.Abort();

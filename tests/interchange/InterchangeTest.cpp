@@ -164,6 +164,26 @@ TEST_F(InterchangeTest, StopsAtTheLastSixteenBitPointNumber) {
                                  "zijn niet overgenomen"});
 }
 
+// With more points than fit, the bar counts toward what is taken over: it is as far as the
+// points taken over (the number on the progress line) and full once the last one is.
+TEST_F(InterchangeTest, ProgressCountsTowardWhatIsTakenOver) {
+    std::string cor = "$\n$\n$\n";
+    for (int i = 0; i < 600000; ++i)
+        cor += "P 1 2 3 4\n";
+    RecordingUi ui;
+    EXPECT_EQ(ConvertCoordinateFile("L", "GR", Write("in.cor", cor), Path("o.idx"), ui), Written);
+    ASSERT_EQ(ui.progress.size(), ui.amounts.size());
+    ASSERT_GE(ui.amounts.size(), 2u);
+    for (std::size_t i = 0; i < ui.amounts.size(); ++i) {
+        const auto [done, total] = ui.amounts[i];
+        const std::string& text = ui.progress[i];
+        const double points = std::stod(text.substr(text.rfind(' ') + 1));
+        EXPECT_GE(static_cast<double>(done) / static_cast<double>(total), points / 32767 - 1e-6)
+            << text << " at " << done << " of " << total;
+    }
+    EXPECT_EQ(ui.amounts.back().first, ui.amounts.back().second);
+}
+
 struct LoggingSettings : MemorySettings {
     std::string log;
     bool Set(std::string_view key, std::string_view value) override {
