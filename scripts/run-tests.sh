@@ -2,8 +2,8 @@
 # Builds everything and runs the whole test suite: the layering check, the release build (units,
 # command-line cases, window tests offscreen, fuzz-harness replays, manual pages), the Debian
 # package, a short seeded comparison of talvik-cli with the literal reference model, then the
-# units again under the address and undefined-behaviour sanitizers, then the Windows build with
-# its tests under Wine.
+# units again under the address and undefined-behaviour sanitizers, the check's and the export's
+# under the thread sanitizer, then the Windows build with its tests under Wine.
 #
 # Every part is run even when an earlier one failed; the last two lines count what each part
 # ran and the whole. A part that ran nothing counts as failed, and so does the whole run then.
@@ -88,6 +88,14 @@ code=0
 ASAN_OPTIONS=detect_leaks=0 run_logged asan ctest --preset asan -j"$jobs" || code=$?
 read -r passed failed < <(ctest_counts "$logs/asan")
 record asan "$passed" "$failed" "$code"
+
+# The check runs beside the export on threads of its own: their tests under the thread sanitizer.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j"$jobs"
+code=0
+run_logged tsan ctest --preset tsan -j"$jobs" || code=$?
+read -r passed failed < <(ctest_counts "$logs/tsan")
+record tsan "$passed" "$failed" "$code"
 
 # The Windows build: its tests under Wine, then talvik-cli.exe against talvik-cli on the
 # examples (one more case). Wine runs in a fresh prefix of its own inside the build folder,
