@@ -346,11 +346,10 @@ void SetUpReading::Flush(Open& run) {
         }
     }
     if (!run.combining.empty()) {
-        RunOf& kept = runs_.emplace_back();
-        kept.setUp = run.setUp;
-        kept.sights.reserve(run.combining.size());
+        runs_.push_back({run.setUp, static_cast<std::uint32_t>(kept_.size()),
+                         static_cast<std::uint32_t>(run.combining.size())});
         for (const Combining& c : run.combining)
-            kept.sights.push_back(Partial(c).Kept());
+            kept_.push_back(Partial(c).Kept());
     }
     run.setUp = kNone;
     run.combining.clear();
@@ -368,14 +367,9 @@ void SetUpReading::End() {
 void SetUpReading::TakeSetUps(std::vector<SetUp>& setUps, std::vector<Sight>& sights) {
     End();
     std::vector<std::vector<std::uint32_t>> runsOf(setUps_.size());
-    std::size_t total = 0;
-    for (std::uint32_t r = 0; r < runs_.size(); ++r) {
+    for (std::uint32_t r = 0; r < runs_.size(); ++r)
         runsOf[runs_[r].setUp].push_back(r);
-        total += runs_[r].sights.size();
-    }
     setUps.assign(setUps_.size(), SetUp{});
-    sights.clear();
-    sights.reserve(total);
     std::vector<Partial> merged;
     std::unordered_map<std::uint32_t, std::size_t> mergedAt;  // target -> place in `merged`
     for (std::uint32_t u = 0; u < setUps_.size(); ++u) {
@@ -383,16 +377,16 @@ void SetUpReading::TakeSetUps(std::vector<SetUp>& setUps, std::vector<Sight>& si
         s.station = setUps_[u].station;
         s.hasAzimuth = setUps_[u].hasAzimuth;
         s.azimuthOrientation = setUps_[u].azimuthOrientation;
-        s.firstSight = static_cast<std::uint32_t>(sights.size());
         const std::vector<std::uint32_t>& its = runsOf[u];
         if (its.size() == 1) {
-            const std::vector<Sight>& run = runs_[its[0]].sights;
-            sights.insert(sights.end(), run.begin(), run.end());
+            s.firstSight = runs_[its[0]].first;
+            s.sightCount = runs_[its[0]].count;
         } else if (its.size() > 1) {
             merged.clear();
             mergedAt.clear();
             for (const std::uint32_t r : its) {
-                for (const Sight& sight : runs_[r].sights) {
+                for (std::uint32_t k = runs_[r].first; k < runs_[r].first + runs_[r].count; ++k) {
+                    const Sight& sight = kept_[k];
                     const auto [at, isNew] = mergedAt.try_emplace(sight.target, merged.size());
                     if (isNew)
                         merged.emplace_back(sight);
@@ -400,11 +394,14 @@ void SetUpReading::TakeSetUps(std::vector<SetUp>& setUps, std::vector<Sight>& si
                         merged[at->second].Merge(Partial(sight));
                 }
             }
+            s.firstSight = static_cast<std::uint32_t>(kept_.size());
+            s.sightCount = static_cast<std::uint32_t>(merged.size());
             for (const Partial& p : merged)
-                sights.push_back(p.Kept());
+                kept_.push_back(p.Kept());
         }
-        s.sightCount = static_cast<std::uint32_t>(sights.size()) - s.firstSight;
     }
+    sights = std::move(kept_);
+    kept_.clear();
     std::vector<RunOf>().swap(runs_);
     std::vector<Opening>().swap(setUps_);
 }

@@ -178,11 +178,15 @@ class SetUpReading {
     std::vector<EntryState> byEntry_;
     std::uint32_t nodeCount_ = 0;
     std::vector<Opening> setUps_;
+    // The runs of readings as they were flushed, one after the other in `kept_`; a set-up of one
+    // run keeps its sights there, the merged sights of one of more runs go behind them.
     struct RunOf {
         std::uint32_t setUp = 0;
-        std::vector<Sight> sights;
+        std::uint32_t first = 0;
+        std::uint32_t count = 0;
     };
     std::vector<RunOf> runs_;
+    std::vector<Sight> kept_;
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
     // The records of neighbouring set-ups come mixed (a set-up's face-2 readings behind the next
     // one's station record), so the last few stay open and such a set-up keeps one run.
