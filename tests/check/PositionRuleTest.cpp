@@ -1,0 +1,65 @@
+// The position rule at its limit: a known point C that the IDEX file holds δ further along the
+// sight from A than A's reading puts it is silent at 0.85 times the tolerance and found at 1.15
+// times. The tolerance, computed here from the documented propagation, is
+//   max(0.05 m, 5·√(σ_A² + σ_p² + σ_C²)),  σ_p² = σ_d² + h²(σ_r² + σ_o²) + 2 σ_cent²,
+//   σ_o² = Σ(σ_r(s)² + (σ_A² + σ_T²)/s²)/n² over A's n oriented targets T at s,
+// with A and C known (σ = SDXY), on generated sights with standard deviations large enough, in
+// some cases, to lift the tolerance over its floor.
+
+#include <gtest/gtest.h>
+
+#include "ObservedNetwork.h"
+
+namespace talvik::observed {
+namespace {
+
+TEST(PositionRule, AKnownPointJustInsideIsSilentJustOutsideFound) {
+    std::mt19937 draw(2800);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    int above = 0;
+    for (int n = 0; n < 60; ++n) {
+        CheckChoices c;
+        const double grow = n % 2 == 0 ? 1.0 : 4.0 + 8.0 * u(draw);
+        c.absHor = 0.003 * grow * u(draw) + 0.0005;
+        c.relHor = 0.001 * u(draw);
+        c.absDis = 0.002 * grow * u(draw) + 0.001;
+        c.relDis = 5.0 * u(draw);
+        c.sdXY = 0.003 * grow * u(draw) + 0.001;
+        c.sigmaCent = 0.003 * grow * u(draw) + 0.0005;
+        const double h = 100.0 + 1200.0 * u(draw);
+        const double bearing = 2.0 * kPi * u(draw);
+        Design d;
+        d.truth = {{"A", {2000, 2000, 10}},
+                   {"B", {2000 - 300, 2000 + 250, 10}},
+                   {"C", {2000 + h * std::sin(bearing), 2000 + h * std::cos(bearing), 10}}};
+        d.known = {"A", "B", "C"};
+        d.setUps = {{"A", {{"B", false}, {"C"}}}};
+        const auto sr = [&](double s) { return (c.absHor + c.relHor * s / 1000.0) * kGon; };
+        const double sd = c.absDis + c.relDis * 1e-6 * h;
+        const double sb = std::hypot(300.0, 250.0);
+        const double known2 = c.sdXY * c.sdXY;
+        const double so2 =
+            (sr(sb) * sr(sb) + 2.0 * known2 / (sb * sb) + sr(h) * sr(h) + 2.0 * known2 / (h * h)) /
+            4.0;
+        const double sp2 =
+            sd * sd + h * h * (sr(h) * sr(h) + so2) + 2.0 * c.sigmaCent * c.sigmaCent;
+        const double tolerance = std::max(0.05, 5.0 * std::sqrt(2.0 * known2 + sp2));
+        above += tolerance > 0.05;
+        const std::string field = FieldFile(d, {AngleUnit::Gon, nullptr, c, {}});
+        for (const double factor : {0.85, 1.15}) {
+            SCOPED_TRACE(::testing::Message() << "case " << n << ", h " << h << ", tolerance "
+                                              << tolerance << ", " << factor);
+            Design idex = d;
+            const double delta = factor * tolerance;
+            idex.truth["C"].x += delta * std::sin(bearing);
+            idex.truth["C"].y += delta * std::cos(bearing);
+            const CheckReport report = Check(idex, field, AngleUnit::Gon, c);
+            EXPECT_EQ(Says(report, "bekend punt C: vanuit A berekend op "), factor > 1.0)
+                << Errors(report);
+        }
+    }
+    EXPECT_GT(above, 10);  // the propagation, not only the floor, is tested
+}
+
+}  // namespace
+}  // namespace talvik::observed
