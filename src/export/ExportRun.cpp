@@ -40,9 +40,14 @@ ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
                              ConversionWatcher* watcher) {
     // The run's tables are large: the heap is made ready for them before the first of them,
     // and before the threads that read and write beside this one start.
-    const LargeMemory memory(RoomForInputs(
-        {std::string(TrimBlanks(options.Fieldfile)), options.IdexFile ? *options.IdexFile : ""}));
+    const std::uint64_t fieldBytes = InputBytes({std::string(TrimBlanks(options.Fieldfile))});
+    const std::uint64_t idexBytes = options.IdexFile ? InputBytes({*options.IdexFile}) : 0;
+    const LargeMemory memory(RoomForInput(fieldBytes + idexBytes));
     PointTable points;
+    // The point table is made at its final size at once (a table that grows is copied, and held
+    // twice meanwhile): the IDEX file's points take some 50 to 70 bytes each, and one new point
+    // per 2 KB of field file is more than surveys add.
+    points.ReserveEntries(static_cast<std::size_t>(idexBytes / 64 + fieldBytes / 2048));
     // The conversion's first quick pass over the field file runs beside the reading of the
     // IDEX file.
     FieldFileConversion conversion(options, points, context.ui);

@@ -140,6 +140,9 @@ class PointTable {
             size *= 2;
         if (size > slots_.size()) Grow(size);
     }
+    // Room for `count` entries in all, the name index left as it is (a reader that clears the
+    // table and reserves the index at its size comes next).
+    void ReserveEntries(std::size_t count) { entries_.reserve(count + 1); }
     std::size_t Last() const { return entries_.size() - 1; }
     PointRecord& operator[](std::size_t i) {
         ApplyMarks();

@@ -5,7 +5,7 @@
 
 namespace talvik {
 
-std::uint64_t RoomForInputs(std::initializer_list<std::string> paths) {
+std::uint64_t InputBytes(std::initializer_list<std::string> paths) {
     std::uint64_t input = 0;
     for (const std::string& path : paths) {
         std::error_code error;
@@ -13,7 +13,7 @@ std::uint64_t RoomForInputs(std::initializer_list<std::string> paths) {
         const std::uintmax_t size = std::filesystem::file_size(path, error);
         if (!error) input += size;
     }
-    return input / 2 * 5;
+    return input;
 }
 
 }  // namespace talvik

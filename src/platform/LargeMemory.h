@@ -51,9 +51,14 @@ class LargeMemory {
     std::uint64_t advised_ = 0;
 };
 
-// The room to make ready for a run over the files at `paths` (those that are no regular file
-// count nothing): the export keeps some three quarters of its input at once, the network check
-// beside it about as much again, and the heap's blocks do not fit each other exactly.
-std::uint64_t RoomForInputs(std::initializer_list<std::string> paths);
+// The bytes of the regular files among `paths` together (anything else counts nothing).
+std::uint64_t InputBytes(std::initializer_list<std::string> paths);
+
+// The room to make ready for a run over `inputBytes` of input: the export keeps some three
+// quarters of its input at once, the network check beside it about as much again, and the
+// heap's blocks do not fit each other exactly.
+inline std::uint64_t RoomForInput(std::uint64_t inputBytes) {
+    return inputBytes / 2 * 5;
+}
 
 }  // namespace talvik
