@@ -42,7 +42,7 @@ ExportJobResult RunExportJob(JobContext& context, const ExportOptions& options,
     // and before the threads that read and write beside this one start.
     const std::uint64_t fieldBytes = InputBytes({std::string(TrimBlanks(options.Fieldfile))});
     const std::uint64_t idexBytes = options.IdexFile ? InputBytes({*options.IdexFile}) : 0;
-    const LargeMemory memory(RoomForInput(fieldBytes + idexBytes));
+    MakeHeapReady(RoomForInput(fieldBytes + idexBytes));
     PointTable points;
     // The point table is made at its final size at once (a table that grows is copied, and held
     // twice meanwhile): the IDEX file's points take some 50 to 70 bytes each, and one new point

@@ -17,8 +17,8 @@ namespace talvik {
 namespace {
 
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-// What the C library starts with (mallopt's defaults).
-constexpr int kDefaultThreshold = 128 * 1024;
+// What the C library starts with (mallopt's default).
+constexpr int kDefaultTopPad = 128 * 1024;
 // Larger blocks are still mapped one by one (the most the C library takes).
 constexpr int kMappedFrom = 32 << 20;
 
@@ -33,11 +33,11 @@ bool SystemAdvice(void* at, std::size_t bytes) {
 
 }  // namespace
 
-LargeMemory::LargeMemory(std::uint64_t bytes, Advice advice) {
-    if (bytes < kLeastBytes) return;
-    bytes = std::min(bytes, kMostBytes);
+HeapReadiness MakeHeapReady(std::uint64_t bytes, HugePageAdvice advice) {
+    HeapReadiness done;
+    if (bytes < kLeastHeapRoom) return done;
+    bytes = std::min(bytes, kMostHeapRoom);
     if (advice == nullptr) advice = SystemAdvice;
-    changed_ = true;
     ::mallopt(M_ARENA_MAX, 1);
     ::mallopt(M_MMAP_THRESHOLD, kMappedFrom);
     ::mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
@@ -46,46 +46,36 @@ LargeMemory::LargeMemory(std::uint64_t bytes, Advice advice) {
     // when the advice is given: a 2 MB piece touched before it would stay in small pages.
     const std::size_t request = ::mallinfo2().fordblks + 4096;
     // A heap with that much free already (an earlier run's) keeps what it has.
-    if (request >= static_cast<std::size_t>(kMappedFrom) / 2) return;
+    if (request >= static_cast<std::size_t>(kMappedFrom) / 2) return done;
     ::mallopt(M_TOP_PAD, static_cast<int>(bytes));
     const auto before = reinterpret_cast<std::uintptr_t>(::sbrk(0));
     void* block = std::malloc(request);
     const auto after = reinterpret_cast<std::uintptr_t>(::sbrk(0));
-    ::mallopt(M_TOP_PAD, kDefaultThreshold);
-    if (block == nullptr) return;
+    ::mallopt(M_TOP_PAD, kDefaultTopPad);
+    if (block == nullptr) return done;
     const auto start = reinterpret_cast<std::uintptr_t>(block);
     const std::uintptr_t from = (start + request + 64 + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t to = after & ~(kHugePage - 1);
     // The heap did not grow behind the block (the system would not let it): nothing to advise.
     if (after <= before || start + request > after || to <= from) {
         std::free(block);
-        return;
+        return done;
     }
-    ready_ = after - before;
-    // The block is stretched to the first whole 2 MB piece and kept while the run lasts: the
-    // run's blocks then begin there, not in the piece before it, which has small pages.
+    done.ready = after - before;
+    // The block is stretched to the first whole 2 MB piece and kept: the run's blocks then
+    // begin there, not in the piece before it, which has small pages. (Never let go, it costs
+    // the pages of its two ends.)
     if (void* stretched = std::realloc(block, from - start - 64)) block = stretched;
-    filler_ = block;
-    if (advice(reinterpret_cast<void*>(from), to - from)) advised_ = to - from;
-}
-
-LargeMemory::~LargeMemory() {
-    if (!changed_) return;
-    std::free(filler_);
-    ::mallopt(M_TRIM_THRESHOLD, kDefaultThreshold);
-    ::mallopt(M_MMAP_THRESHOLD, kDefaultThreshold);
-    // Nothing is trimmed here: what the caller does next (a report) takes blocks that are
-    // touched already, and the heap's free top goes back to the system at the next release of
-    // a large block.
+    if (advice(reinterpret_cast<void*>(from), to - from)) done.advised = to - from;
+    return done;
 }
 
 #else
 
-LargeMemory::LargeMemory(std::uint64_t bytes, Advice advice) {
+HeapReadiness MakeHeapReady(std::uint64_t bytes, HugePageAdvice advice) {
     (void)bytes, (void)advice;
+    return {};
 }
-
-LargeMemory::~LargeMemory() = default;
 
 #endif
 

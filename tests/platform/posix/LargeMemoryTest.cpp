@@ -49,16 +49,20 @@ std::size_t MappedBlocks() {
     return ::mallinfo2().hblkhd;
 }
 
-// Each test begins with a heap that holds nothing free, as a fresh process does.
+// Each test begins with the heap of a fresh process.
 class LargeMemoryTest : public testing::Test {
   protected:
-    void SetUp() override { ::malloc_trim(0); }
+    void SetUp() override {
+        ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+        ::mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+        ::malloc_trim(0);
+    }
 };
 
 TEST_F(LargeMemoryTest, ATableInTheRoomIsTouchedIn2MBFaults) {
     if (kOwnAllocator || !HugePagesOffered()) GTEST_SKIP() << "no huge pages for this heap";
-    const LargeMemory memory(kRoom);
-    ASSERT_GE(memory.Advised(), kTable);
+    const HeapReadiness heap = MakeHeapReady(kRoom);
+    ASSERT_GE(heap.advised, kTable);
     // The first block begins on a whole huge page, not in the small pages before the room.
     EXPECT_LE(FaultsOfATable(std::size_t{1} << 20), 2);
     EXPECT_LT(FaultsOfATable(), static_cast<long>(kTable / 4096 / 8));
@@ -66,31 +70,21 @@ TEST_F(LargeMemoryTest, ATableInTheRoomIsTouchedIn2MBFaults) {
 
 TEST_F(LargeMemoryTest, RefusedHugePagesStillKeepBlocksLetGo) {
     if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's heap";
-    const LargeMemory memory(kRoom, [](void*, std::size_t) { return false; });
-    EXPECT_GE(memory.Ready(), kRoom);
-    EXPECT_EQ(memory.Advised(), 0u);
+    const HeapReadiness heap = MakeHeapReady(kRoom, [](void*, std::size_t) { return false; });
+    EXPECT_GE(heap.ready, kRoom);
+    EXPECT_EQ(heap.advised, 0u);
     const long first = FaultsOfATable();
     EXPECT_GT(first, static_cast<long>(kTable / 4096 / 2)) << "small pages, all touched once";
     EXPECT_LT(FaultsOfATable(), 64) << "the next phase's table takes the same pages again";
 }
 
-TEST_F(LargeMemoryTest, AfterARunTheHeapGoesBackAndLargeBlocksAreMappedAgain) {
+TEST_F(LargeMemoryTest, ASmallRunLeavesTheHeapAsItIs) {
     if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's heap";
-    for (const std::uint64_t room : {kRoom, LargeMemory::kLeastBytes - 1}) {
-        {
-            const LargeMemory memory(room);
-            if (room < LargeMemory::kLeastBytes) {
-                EXPECT_EQ(memory.Ready(), 0u);
-            }
-            FaultsOfATable();
-        }
-        FaultsOfATable();  // a large block let go gives the heap's free top back
-        EXPECT_LT(::mallinfo2().arena, kTable) << room;
-        const std::size_t mapped = MappedBlocks();
-        const std::unique_ptr<char[]> table(new char[kTable]);
-        asm volatile("" : : "r"(table.get()) : "memory");  // the block is kept
-        EXPECT_GE(MappedBlocks(), mapped + kTable) << room;
-    }
+    EXPECT_EQ(MakeHeapReady(kLeastHeapRoom - 1).ready, 0u);
+    const std::size_t mapped = MappedBlocks();
+    const std::unique_ptr<char[]> table(new char[kTable]);
+    asm volatile("" : : "r"(table.get()) : "memory");  // the block is kept
+    EXPECT_GE(MappedBlocks(), mapped + kTable) << "a large block is mapped by itself";
 }
 
 }  // namespace
