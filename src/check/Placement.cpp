@@ -41,6 +41,7 @@ class Placement {
 
   private:
     bool Orient(std::size_t index);
+    double BearingVariance(std::uint32_t a, std::uint32_t b, double span) const;
     void PlacePolar(std::size_t index);
     bool PlaceFree(std::size_t index);
     bool Intersect(std::uint32_t target);
@@ -93,16 +94,35 @@ void Placement::Oriented(std::size_t index) {
     }
 }
 
-// The orientation of a set-up on a placed station: the mean of (bearing - reading) over its
-// placed targets, wrapped around the first; without one, the azimuth of a record 103/108.
+// The variance of the bearing between two placed points as their placement knows it. When one
+// was placed polar from a set-up on the other, their bearing is that set-up's orientation plus a
+// reading: its σ is theirs, whatever the errors the two points share from further back (so a
+// traverse's orientation errors add up leg by leg, as they do in the field). Otherwise the two
+// positions' σ across the sight.
+double Placement::BearingVariance(std::uint32_t a, std::uint32_t b, double span) const {
+    for (const std::uint32_t placed : {a, b}) {
+        const std::uint32_t from = points_[placed].from;
+        if (from == 0) continue;
+        const std::uint32_t station = net_.setUps[from - 1].station;
+        if (station != (placed == a ? b : a) || station == placed) continue;
+        const double o = net_.orientations[from - 1].sigma;
+        const double r = net_.sigmas.Direction(span);
+        return o * o + r * r;
+    }
+    return (points_[a].sigma * points_[a].sigma + points_[b].sigma * points_[b].sigma) /
+           (span * span);
+}
+
+// The orientation of a set-up on a placed station: the weighted mean of (bearing - reading) over
+// its placed targets, wrapped around the first; without one, the azimuth of a record 103/108.
 bool Placement::Orient(std::size_t index) {
     const SetUp& s = net_.setUps[index];
     Orientation& o = net_.orientations[index];
     const Point& at = points_[s.station];
     int count = 0;
     double first = 0.0;
-    double sum = 0.0;
-    double variance = 0.0;
+    double sum = 0.0;      // of the weighted differences from the first
+    double weights = 0.0;  // the sum of 1 / variance
     for (const Sight& sight : net_.SightsOf(index)) {
         const Point& target = points_[sight.target];
         if (!sight.HasDirection() || !target.placed || sight.target == s.station) continue;
@@ -110,14 +130,17 @@ bool Placement::Orient(std::size_t index) {
         if (span <= 0.0) continue;
         const double bearing = geometry::Bearing(at.Plan(), target.Plan()) - sight.Direction();
         if (count == 0) first = bearing;
-        sum += geometry::Wrap(bearing - first);
         const double d = net_.sigmas.Direction(span);
-        variance += d * d + (at.sigma * at.sigma + target.sigma * target.sigma) / (span * span);
+        const double weight = 1.0 / (d * d + BearingVariance(s.station, sight.target, span));
+        sum += weight * geometry::Wrap(bearing - first);
+        weights += weight;
         ++count;
     }
     if (count > 0) {
-        o.orientation = first + sum / count;
-        o.sigma = std::sqrt(variance) / count;
+        // Weighted by the bearings' variances: a far known point counts more than a point at
+        // the end of a long chain.
+        o.orientation = first + sum / weights;
+        o.sigma = std::sqrt(1.0 / weights);
     } else {
         if (!s.hasAzimuth) return false;
         o.orientation = s.azimuthOrientation;

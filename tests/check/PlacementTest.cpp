@@ -48,7 +48,8 @@ TEST(Placement, AFreeSetUpKeepsTheScaleOfItsDistances) {
                                        std::string(scale > 1 ? "0.999700" : "1.000500") +
                                        " uit 3 punten");
         // N is placed along F's sight with the booked (scaled) distance.
-        EXPECT_NEAR(Miss(d, report, "N"), std::abs(scale - 1.0) * std::hypot(70.0, 120.0), 1e-4) << scale;
+        EXPECT_NEAR(Miss(d, report, "N"), std::abs(scale - 1.0) * std::hypot(70.0, 120.0), 1e-4)
+            << scale;
     }
 }
 
