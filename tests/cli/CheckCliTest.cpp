@@ -52,7 +52,7 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
     }
     // The example's first finding names its points and numbers.
     EXPECT_EQ(outs[2].substr(0, outs[2].find('\n')),
-              "fout: bekend punt 1002: vanuit 1001 berekend op 29.670 m van de bekende "
+              "fout: bekend punt 1002: vanuit 1001 berekend op 29.467 m van de bekende "
               "co\xC3\xB6rdinaten (toegestaan 0.082 m)");
     EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
 }
