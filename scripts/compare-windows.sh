@@ -41,6 +41,8 @@ run missing export --field none.fld --project none.prj
 run import import --cor net1.cor --idex back.idx --layer PUNTEN --code GR
 run badimport import --cor net1.cor --idex back.idx --layer " " --code GR --no-save
 run usage export --field net1.fld
+run check check --field net1.fld --idex net1.idx --code K --sketch net1.svg
+run blunder check --field net2.fld --idex net1.idx --code K1 --code K2
 
 # Registration: one release with the host's data folder, one without, seeded in each store.
 mkdir -p "$out/linux/register/config/talvik" "$out/windows/register"

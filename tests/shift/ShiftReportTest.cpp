@@ -100,7 +100,7 @@ std::string Render(const ShiftRow& row) {
 TEST(ShiftReport, FindsEveryPlantedShiftAndLeavesTheIdexBytes) {
     testing::TempFolder dir;
     std::vector<CorPoint> before = ExportExample(dir);
-    ASSERT_EQ(before.size(), 10u);
+    ASSERT_EQ(before.size(), 11u);
     // The points the export did not know get the positions of an earlier adjustment; the
     // drawing is what the import made of them.
     const std::map<std::string, CorPoint> earlier = {
@@ -147,6 +147,7 @@ TEST(ShiftReport, FindsEveryPlantedShiftAndLeavesTheIdexBytes) {
         {"3001", "0.0000 0.0000 -0.0012 0.0000 vast punt verschoven"},
         {"3002", "-0.0700 0.0000 0.0000 0.0700 verschoven/vast punt verschoven"},
         {"PM17", "0.0000 0.0000 0.0000 0.0000 ok"},
+        {"TOREN", "0.0000 0.0000 0.0000 0.0000 ok"},
         {"4001", "nieuw"},
         {"4002", "nieuw"},
         {"1004", "ontbreekt"},
@@ -159,7 +160,7 @@ TEST(ShiftReport, FindsEveryPlantedShiftAndLeavesTheIdexBytes) {
     std::string ranked;
     for (const std::size_t i : report.Ranked())
         ranked += report.Rows()[i].name + ' ';
-    EXPECT_EQ(ranked, "3002 2002 1002 2003 3001 2001 1003 1001 PM17 4001 4002 1004 ");
+    EXPECT_EQ(ranked, "3002 2002 1002 2003 3001 2001 1003 1001 PM17 TOREN 4001 4002 1004 ");
     EXPECT_EQ(report.Counts().flagged, 5u);
 
     // The IDEX file is the one the import writes without a report.
@@ -176,7 +177,7 @@ TEST(ShiftReport, FindsEveryPlantedShiftAndLeavesTheIdexBytes) {
         statuses += row.name + '=' + ShiftStatus(row) + ' ';
     EXPECT_EQ(statuses,
               "1001=ok 1002=vast punt verschoven 1003=ok 2001=nieuw 2002=nieuw 2003=nieuw "
-              "3001=nieuw 3002=nieuw PM17=ok 4001=nieuw 4002=nieuw 1004=ontbreekt 6=ontbreekt ");
+              "3001=nieuw 3002=nieuw PM17=ok TOREN=nieuw 4001=nieuw 4002=nieuw 1004=ontbreekt 6=ontbreekt ");
 }
 
 // Names are compared as the import writes them: upper case, blanks around them gone, whole.
