@@ -40,8 +40,12 @@ void PrintFindings(const CheckReport& report, std::FILE* out) {
 // name and renamed into its place, so that a link at its name is replaced and never followed,
 // a named pipe or a folder there is refused and never waited on, and the old sketch stays whole
 // until the new one is complete on the disk.
-bool WriteSketch(const CheckReport& report, const std::string& path, CliUserInterface& ui) {
-    const std::string svg = SketchSvg(report);
+bool WriteSketch(const CheckReport& report, const std::string& path, CliUserInterface& ui,
+                 std::string_view fieldFile) {
+    // The title names the field file, without its folders.
+    const std::size_t slash = fieldFile.find_last_of("/\\");
+    if (slash != std::string_view::npos) fieldFile.remove_prefix(slash + 1);
+    const std::string svg = SketchSvg(report, 800.0, 600.0, {}, fieldFile);
     ReplacingFile file;
     bool written = file.Create(path);
     if (written && std::fwrite(svg.data(), 1, svg.size(), file.Stream()) != svg.size()) file.Fail();
@@ -85,7 +89,7 @@ int CheckCommand(const std::vector<std::string>& words, CliUserInterface& ui) {
     PrintFindings(*report, stdout);
     bool written = true;
     if (const auto sketch = args.Value("sketch")) {
-        written = WriteSketch(*report, *sketch, ui);
+        written = WriteSketch(*report, *sketch, ui, options.Fieldfile);
         if (written) ui.Info("sketch written: " + *sketch);
     }
     return report->Errors() > 0 || !written ? 1 : 0;

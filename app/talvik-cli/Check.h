@@ -18,6 +18,8 @@ int CheckCommand(const std::vector<std::string>& words, CliUserInterface& ui);
 void PrintFindings(const CheckReport& report, std::FILE* out);
 
 // Writes the sketch as SVG; false (with a note) when the file could not be written.
-bool WriteSketch(const CheckReport& report, const std::string& path, CliUserInterface& ui);
+// `fieldFile` gives the sketch its title.
+bool WriteSketch(const CheckReport& report, const std::string& path, CliUserInterface& ui,
+                 std::string_view fieldFile = {});
 
 }  // namespace talvik::cli

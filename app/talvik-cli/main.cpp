@@ -163,7 +163,7 @@ int Export(const std::vector<std::string>& words, CliUserInterface& ui) {
         PrintFindings(*check.Report(), stdout);
     }
     if (!check.Unchecked().empty()) ui.Note(check.Unchecked());
-    if (check.Report() && sketch && !WriteSketch(*check.Report(), *sketch, ui))
+    if (check.Report() && sketch && !WriteSketch(*check.Report(), *sketch, ui, options.Fieldfile))
         status = kExitStopped;
     if (result.conversion == ConversionOutcome::ProjectKept)
         ui.Note("existing project kept; use --overwrite to replace it");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 
 namespace talvik {
 
@@ -171,27 +173,97 @@ std::string ScaleBarText(double metres) {
 }
 
 std::string SketchSvg(const CheckReport& report, double width, double height,
-                      const SketchMarks& marks) {
+                      const SketchMarks& marks, std::string_view title) {
     constexpr double kMargin = 60.0;
-    constexpr double kSize = 6.0;  // half the size of a mark
-    const SketchView view = SketchView::Fit(report, width, height, kMargin);
+    constexpr double kSize = 6.0;       // half the size of a mark
+    constexpr double kHead = 44.0;      // the title above the drawing
+    constexpr double kLine = 16.0;      // a line of the legend and the list below it
+    constexpr std::size_t kWrap = 120;  // characters of a listed finding on one line
+    SketchView view = SketchView::Fit(report, width, height, kMargin);
+    view.Pan(0.0, kHead);
     const auto red = [&](std::size_t n) { return IsRed(report, n, marks); };
+
+    // The findings below the drawing, each wrapped into lines of at most kWrap characters.
+    std::vector<std::vector<std::string>> listed;
+    for (std::size_t i = 0; i < report.findings.size(); ++i) {
+        const Finding& f = report.findings[i];
+        std::string text = std::to_string(i + 1) + ". " +
+                           (f.severity == Severity::Error ? "fout: " : "waarschuwing: ") + f.text;
+        std::vector<std::string>& lines = listed.emplace_back();
+        while (text.size() > kWrap) {
+            std::size_t cut = text.rfind(' ', kWrap);
+            if (cut == std::string::npos || cut == 0) cut = kWrap;
+            lines.push_back(text.substr(0, cut));
+            text = "    " + text.substr(text[cut] == ' ' ? cut + 1 : cut);
+        }
+        lines.push_back(text);
+    }
+    const std::size_t more = report.errorsLeftOut + report.warningsLeftOut;
+    std::size_t listLines = more > 0 ? 1 : 0;
+    for (const auto& lines : listed)
+        listLines += lines.size();
+    const double legendTop = kHead + height;
+    const double listTop = legendTop + 2.0 * kLine;
+    const double total = listTop + kLine * static_cast<double>(listLines) + kLine;
+
+    // Without a width and a height the picture takes the width it is given and keeps its shape.
     std::string svg =
         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-        Num(width) + "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(width) + " " +
-        Num(height) +
-        "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-        "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " +
+        Num(width) + " " + Num(total) + "\" font-family=\"sans-serif\" font-size=\"12\">\n";
+    const std::string heading = "Netwerk" + (title.empty() ? std::string() : " " + Escaped(title)) +
+                                ": " + std::to_string(report.Errors()) +
+                                (report.Errors() == 1 ? " fout, " : " fouten, ") +
+                                std::to_string(report.Warnings()) +
+                                (report.Warnings() == 1 ? " waarschuwing" : " waarschuwingen");
+    svg += "<title>" + heading +
+           "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+           "<text class=\"title\" x=\"20.00\" y=\"28.00\" font-size=\"18\" font-weight=\"bold\">" +
+           heading + "</text>\n";
+
+    // The sights, a pair of points once however often and from which end it was seen: plain
+    // ones in one path, red ones (an error names the sight) in another.
+    std::unordered_map<std::uint64_t, bool> pairs;
+    pairs.reserve(report.lines.size());
     for (const CheckLine& line : report.lines) {
+        if (!IsDrawn(report.points[line.from]) || !IsDrawn(report.points[line.to])) continue;
+        const std::uint64_t low = std::min(line.from, line.to);
+        const std::uint64_t high = std::max(line.from, line.to);
+        bool& flagged = pairs.try_emplace(low << 32 | high, false).first->second;
+        flagged = flagged || line.flagged;
+    }
+    // A path holds a few thousand lines, so that no attribute grows beyond what XML readers take.
+    constexpr int kPerPath = 4000;
+    struct Paths {
+        const char* head;
+        std::string open, done;
+        int count = 0;
+        void Add(const std::string& segment) {
+            open += segment;
+            if (++count % kPerPath == 0) Close();
+        }
+        void Close() {
+            if (!open.empty()) done += head + open + "\"/>\n";
+            open.clear();
+        }
+    } plain{"<path class=\"sights\" fill=\"none\" stroke=\"#888888\" d=\"", {}, {}},
+        flagged{"<path class=\"sights flagged\" fill=\"none\" stroke=\"red\" d=\"", {}, {}};
+    for (const CheckLine& line : report.lines) {
+        const std::uint64_t low = std::min(line.from, line.to);
+        const std::uint64_t high = std::max(line.from, line.to);
+        const auto at = pairs.find(low << 32 | high);
+        if (at == pairs.end()) continue;
         const CheckPoint& a = report.points[line.from];
         const CheckPoint& b = report.points[line.to];
-        if (!IsDrawn(a) || !IsDrawn(b)) continue;
-        svg += "<line class=\"sight" + std::string(line.flagged ? " flagged" : "") + "\" x1=\"" +
-               Num(view.U(a.x)) + "\" y1=\"" + Num(view.V(a.y)) + "\" x2=\"" + Num(view.U(b.x)) +
-               "\" y2=\"" + Num(view.V(b.y)) + "\" stroke=\"" + (line.flagged ? "red" : "#888888") +
-               "\" stroke-width=\"1\"/>\n";
+        (at->second ? flagged : plain)
+            .Add("M" + Num(view.U(a.x)) + " " + Num(view.V(a.y)) + "L" + Num(view.U(b.x)) + " " +
+                 Num(view.V(b.y)));
+        pairs.erase(at);
     }
+    plain.Close();
+    flagged.Close();
+    svg += plain.done + flagged.done;
+
     for (std::size_t n = 0; n < report.points.size(); ++n) {
         const CheckPoint& p = report.points[n];
         if (!IsDrawn(p)) continue;
@@ -213,21 +285,83 @@ std::string SketchSvg(const CheckReport& report, double width, double height,
         svg += "<text x=\"" + Num(u + kSize + 3.0) + "\" y=\"" + Num(v - kSize) + "\" fill=\"" +
                colour + "\">" + Escaped(p.name) + "</text>\n";
     }
-    // Scale bar at the bottom left, north arrow at the top right.
+
+    // The numbers of the findings at the first drawn point each names, below and beside the
+    // mark, side by side where several findings name the same point.
+    std::unordered_map<std::size_t, int> numbered;
+    for (std::size_t i = 0; i < report.findings.size(); ++i) {
+        for (const std::size_t n : report.findings[i].points) {
+            if (n >= report.points.size() || !IsDrawn(report.points[n])) continue;
+            const int before = numbered[n]++;
+            const double u = view.U(report.points[n].x) + kSize + 2.0 + 18.0 * before;
+            const double v = view.V(report.points[n].y) + kSize + 12.0;
+            const std::string colour =
+                report.findings[i].severity == Severity::Error ? "red" : "#b06000";
+            svg += "<text class=\"finding-mark\" data-finding=\"" + std::to_string(i + 1) +
+                   "\" data-name=\"" + Escaped(report.points[n].name) + "\" x=\"" + Num(u) +
+                   "\" y=\"" + Num(v) + "\" fill=\"" + colour +
+                   "\" font-size=\"10\" font-weight=\"bold\">" + std::to_string(i + 1) +
+                   "</text>\n";
+            break;
+        }
+    }
+
+    // Scale bar with ticks at its ends and middle at the bottom left of the drawing, north arrow
+    // at its top right.
     const double bar = view.ScaleBarMetres(width / 4.0);
     const double barLength = bar * view.Scale();
-    const double v = height - 20.0;
+    const double v = kHead + height - 20.0;
     svg += "<g class=\"scale-bar\" stroke=\"black\" stroke-width=\"2\"><line x1=\"20.00\" y1=\"" +
-           Num(v) + "\" x2=\"" + Num(20.0 + barLength) + "\" y2=\"" + Num(v) + "\"/><text x=\"" +
-           Num(20.0 + barLength + 6.0) + "\" y=\"" + Num(v + 4.0) + "\" stroke=\"none\">" +
-           ScaleBarText(bar) + "</text></g>\n";
+           Num(v) + "\" x2=\"" + Num(20.0 + barLength) + "\" y2=\"" + Num(v) + "\"/>";
+    for (const double tick : {0.0, 0.5, 1.0})
+        svg += "<line class=\"tick\" x1=\"" + Num(20.0 + tick * barLength) + "\" y1=\"" +
+               Num(v - (tick == 0.5 ? 4.0 : 7.0)) + "\" x2=\"" + Num(20.0 + tick * barLength) +
+               "\" y2=\"" + Num(v) + "\"/>";
+    svg += "<text x=\"" + Num(20.0 + barLength + 6.0) + "\" y=\"" + Num(v + 4.0) +
+           "\" stroke=\"none\">" + ScaleBarText(bar) + "</text></g>\n";
     const double nu = width - 30.0;
-    svg += "<g class=\"north\"><polygon points=\"" + Num(nu) + ",20.00 " + Num(nu + 8.0) +
-           ",50.00 " + Num(nu) + ",42.00 " + Num(nu - 8.0) + ",50.00\" fill=\"black\"/><text x=\"" +
-           Num(nu - 4.0) + "\" y=\"64.00\">N</text></g>\n";
+    svg += "<g class=\"north\"><polygon points=\"" + Num(nu) + "," + Num(kHead + 20.0) + " " +
+           Num(nu + 8.0) + "," + Num(kHead + 50.0) + " " + Num(nu) + "," + Num(kHead + 42.0) + " " +
+           Num(nu - 8.0) + "," + Num(kHead + 50.0) + "\" fill=\"black\"/><text x=\"" +
+           Num(nu - 4.0) + "\" y=\"" + Num(kHead + 64.0) + "\">N</text></g>\n";
     if (const std::string unplaced = UnplacedNames(report); !unplaced.empty())
-        svg += "<text class=\"unplaced\" x=\"20.00\" y=\"20.00\" fill=\"red\">niet geplaatst: " +
-               Escaped(unplaced) + "</text>\n";
+        svg += "<text class=\"unplaced\" x=\"20.00\" y=\"" + Num(kHead + 20.0) +
+               "\" fill=\"red\">niet geplaatst: " + Escaped(unplaced) + "</text>\n";
+
+    // The legend under the drawing, then the findings with their numbers.
+    const double l = legendTop + kLine;
+    svg += "<g class=\"legend\"><line x1=\"0\" y1=\"" + Num(legendTop) + "\" x2=\"" + Num(width) +
+           "\" y2=\"" + Num(legendTop) +
+           "\" stroke=\"#cccccc\"/>"
+           "<polygon points=\"26.00," +
+           Num(l - 10.0) + " 32.00," + Num(l + 2.0) + " 20.00," + Num(l + 2.0) +
+           "\" fill=\"black\"/><text x=\"38.00\" y=\"" + Num(l) +
+           "\">bekend punt</text><circle cx=\"136.00\" cy=\"" + Num(l - 4.0) +
+           "\" r=\"6.00\" fill=\"white\" stroke=\"black\" stroke-width=\"1.5\"/><text x=\"146.00\" "
+           "y=\"" +
+           Num(l) + "\">benaderd punt</text><circle cx=\"256.00\" cy=\"" + Num(l - 4.0) +
+           "\" r=\"6.00\" fill=\"white\" stroke=\"red\" stroke-width=\"1.5\"/><text x=\"266.00\" "
+           "y=\"" +
+           Num(l) + "\" fill=\"red\">genoemd in een fout</text><line x1=\"396.00\" y1=\"" +
+           Num(l - 4.0) + "\" x2=\"420.00\" y2=\"" + Num(l - 4.0) +
+           "\" stroke=\"#888888\"/><text x=\"426.00\" y=\"" + Num(l) +
+           "\">waarneming</text><text x=\"516.00\" y=\"" + Num(l) +
+           "\" fill=\"red\" font-size=\"10\" font-weight=\"bold\">1</text><text x=\"528.00\" y=\"" +
+           Num(l) + "\">nummer van de bevinding hieronder</text></g>\n";
+    double y = listTop + kLine;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        svg += "<text class=\"finding\" data-finding=\"" + std::to_string(i + 1) +
+               "\" x=\"20.00\" y=\"" + Num(y) + "\" fill=\"" +
+               (report.findings[i].severity == Severity::Error ? "red" : "black") + "\">";
+        for (std::size_t k = 0; k < listed[i].size(); ++k)
+            svg += "<tspan x=\"20.00\" y=\"" + Num(y + kLine * static_cast<double>(k)) + "\">" +
+                   Escaped(listed[i][k]) + "</tspan>";
+        svg += "</text>\n";
+        y += kLine * static_cast<double>(listed[i].size());
+    }
+    if (more > 0)
+        svg += "<text class=\"finding\" x=\"20.00\" y=\"" + Num(y) + "\">... en nog " +
+               std::to_string(more) + " niet getoond</text>\n";
     svg += "</svg>\n";
     return svg;
 }

@@ -65,11 +65,14 @@ Mark MarkOf(const CheckReport& report, std::size_t point, const SketchMarks& cho
 std::size_t PointAt(const CheckReport& report, const SketchView& view, double u, double v,
                     double radius);
 
-// The sketch as an SVG document (Windows-1252 text, as the names are): known points as
-// triangles, placed points as circles, each with its name, the sights as lines, flagged and
-// marked items in red, a scale bar and a north arrow. Every mark carries its point's name in
-// `data-name`.
+// The sketch as an SVG document (Windows-1252 text, as the names are) that scales to the width
+// it is shown at: a title (`title`, the field file, with the count of findings), the drawing
+// (`width` x `height` units: known points as triangles, placed points as circles, each with its
+// name, the sights as lines, one per pair of points, flagged and marked items in red, the
+// number of each finding beside the first point it names, a scale bar with ticks and a north
+// arrow), a legend, and the findings listed with their numbers. Every mark carries its point's
+// name in `data-name`, every number and listed finding its number in `data-finding`.
 std::string SketchSvg(const CheckReport& report, double width = 800.0, double height = 600.0,
-                      const SketchMarks& marks = {});
+                      const SketchMarks& marks = {}, std::string_view title = {});
 
 }  // namespace talvik

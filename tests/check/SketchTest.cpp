@@ -46,28 +46,60 @@ TEST(Sketch, MarksStandWhereThePlanPutsThem) {
         {.name = "P&2", .x = 1100.0, .y = 2000.0, .state = PointState::Placed, .flagged = true},
         {.name = "P3", .x = 1000.0, .y = 2050.0, .state = PointState::Placed},
         {.name = "U4", .state = PointState::NotPlaced}};
-    report.lines = {{0, 1, true}, {0, 3, false}};
+    // The pair K1-P&2 seen from both ends, and twice from one: one line.
+    report.lines = {{0, 1, true}, {1, 0, false}, {0, 1, false}, {0, 3, false}};
+    report.findings = {{Severity::Error, "afstand K1-P&2: verschil 0.045 m", {1, 0}},
+                       {Severity::Warning, "standplaats K1: slechts een richting", {0, 2}}};
     testing::TempFolder dir;
     const std::string file = dir.Path("net.svg");
-    testing::WriteBytes(file, SketchSvg(report, 800.0, 600.0, {2}));
+    testing::WriteBytes(file, SketchSvg(report, 800.0, 600.0, {2}, "net&1.fld"));
 
-    // 100 m by 50 m into 680 by 480 units: 6.8 units a metre, the middle at (400, 300).
+    // A picture that scales: no size of its own, the drawing below a title of 44 units and
+    // above the legend and the two findings.
+    EXPECT_EQ(XPath(file, "string(/*/@viewBox)"), "0 0 800.00 724.00");
+    EXPECT_EQ(XPath(file, "count(/*/@width)"), "0");
+    EXPECT_EQ(XPath(file, "string(//*[local-name()=\"title\"])"),
+              "Netwerk net&1.fld: 1 fout, 1 waarschuwing");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"title\"])"),
+              "Netwerk net&1.fld: 1 fout, 1 waarschuwing");
+    // 100 m by 50 m into 680 by 480 units: 6.8 units a metre, the middle at (400, 344).
     const auto mark = [&](const std::string& name) {
-        const std::string at = "//*[@data-name=\"" + name + "\"]/@";
+        const std::string at = "//*[@data-name=\"" + name + "\" and not(@data-finding)]/@";
         return XPath(file, "concat(" + at + "points, " + at + "cx, \" \", " + at + "cy, \" \", " +
                                at + "stroke)");
     };
-    EXPECT_EQ(mark("K1"), "60.00,464.00 66.00,476.00 54.00,476.00  black");
-    EXPECT_EQ(mark("P&2"), "740.00 470.00 red");
-    EXPECT_EQ(mark("P3"), "60.00 130.00 red");
-    // Only the line between two drawn points, red as flagged; U4 listed, not drawn.
-    EXPECT_EQ(XPath(file, "count(//*[local-name()=\"line\" and contains(@class, \"sight\")])"),
-              "1");
-    EXPECT_EQ(XPath(file, "string(//*[contains(@class, \"sight\")]/@stroke)"), "red");
+    EXPECT_EQ(mark("K1"), "60.00,508.00 66.00,520.00 54.00,520.00  black");
+    EXPECT_EQ(mark("P&2"), "740.00 514.00 red");
+    EXPECT_EQ(mark("P3"), "60.00 174.00 red");
+    // Each finding's number beside the first point it names, and the finding listed below.
+    const auto number = [&](int finding) {
+        const std::string at =
+            "//*[@class=\"finding-mark\" and @data-finding=\"" + std::to_string(finding) + "\"]";
+        return XPath(file, "concat(" + at + "/@data-name, \" \", " + at + "/@x, \" \", " + at +
+                               "/@y, \" \", " + at + ")");
+    };
+    EXPECT_EQ(number(1), "P&2 748.00 532.00 1");
+    EXPECT_EQ(number(2), "K1 68.00 532.00 2");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"finding\" and @data-finding=\"1\"])"),
+              "1. fout: afstand K1-P&2: verschil 0.045 m");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"finding\" and @data-finding=\"2\"])"),
+              "2. waarschuwing: standplaats K1: slechts een richting");
+    EXPECT_EQ(XPath(file, "string(//*[@class=\"legend\"])"),
+              "bekend puntbenaderd puntgenoemd in een foutwaarneming1nummer van de bevinding "
+              "hieronder");
+    // Only the line between two drawn points, once, red as flagged; U4 listed, not drawn.
+    EXPECT_EQ(XPath(file, "count(//*[contains(@class, \"sights\")])"), "1");
+    EXPECT_EQ(XPath(file, "string(//*[contains(@class, \"sights\")]/@stroke)"), "red");
+    EXPECT_EQ(XPath(file, "string(//*[contains(@class, \"sights\")]/@d)"),
+              "M60.00 514.00L740.00 514.00");
     EXPECT_EQ(XPath(file, "string(//*[@class=\"unplaced\"])"), "niet geplaatst: U4");
-    // 200 units at most: 20 m is 136 units.
+    // 200 units at most: 20 m is 136 units, with ticks at both ends and the middle.
     EXPECT_EQ(XPath(file, "string(//*[@class=\"scale-bar\"])"), "20 m");
     EXPECT_EQ(XPath(file, "string(//*[@class=\"scale-bar\"]/*[1]/@x2)"), "156.00");
+    EXPECT_EQ(XPath(file,
+                    "concat(//*[@class=\"tick\"][1]/@x1, \" \", //*[@class=\"tick\"][2]/@x1, "
+                    "\" \", //*[@class=\"tick\"][3]/@x1)"),
+              "20.00 88.00 156.00");
     EXPECT_EQ(XPath(file, "string(//*[@class=\"north\"])"), "N");
 }
 
@@ -114,8 +146,10 @@ TEST(Sketch, AnyNameAndAnyNumberGiveWellFormedXml) {
               "E\xE2\x82\xAC\xC3\xA9&<>\"'");
     // NAN and INF are not drawn (and so listed); the far points are, with their lines.
     EXPECT_EQ(XPath(file, "count(//*[@data-name])"), "5");
-    EXPECT_EQ(XPath(file, "count(//*[local-name()=\"line\" and contains(@class, \"sight\")])"),
-              "2");
+    const std::string d = "string(//*[contains(@class, \"sights\")]/@d)";
+    EXPECT_EQ(
+        XPath(file, "string-length(" + d + ") - string-length(translate(" + d + ", \"M\", \"\"))"),
+        "2");
     EXPECT_EQ(XPath(file, "string(//*[@class=\"unplaced\"])"), "niet geplaatst: NAN, INF");
 }
 
