@@ -63,7 +63,9 @@ void ShiftReport::ReadBase(const std::string& path, bool against, UserInterface&
         case IdexPointsReading::Read:
             break;
         case IdexPointsReading::Missing:
-            note_ = "Kavrin IDEX file " + path + " bestaat nog niet: alle punten zijn nieuw";
+            // The import's own file is new at its first import; another file was asked for.
+            note_ = "Kavrin IDEX file " + path +
+                    (against ? " niet gevonden" : " bestaat nog niet") + ": alle punten zijn nieuw";
             break;
         case IdexPointsReading::Unreadable:
             note_ = "Kavrin IDEX file " + path + " kan niet worden gelezen (" + problem +

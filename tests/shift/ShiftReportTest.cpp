@@ -284,6 +284,10 @@ TEST(ShiftReport, SummarizesCountsLargestShiftsAndFlags) {
                             " (tolerantie 0.05 m): 0 vergeleken, 4 nieuw, 0 ontbreken, "
                             "0 gemarkeerd");
 
+    const ShiftReport nowhere = Import(cor, dir.Path("t.idx"), 0.05, dir.Path("nowhere.idx"));
+    EXPECT_EQ(ShiftSummary(nowhere).front(), "Kavrin IDEX file " + dir.Path("nowhere.idx") +
+                                                 " niet gevonden: alle punten zijn nieuw");
+
     // An old file that cannot be read as text (a line beyond 1 MB): a note, every point new.
     const std::string unreadable =
         dir.Write("long.idx",
