@@ -5,6 +5,7 @@
 #include "Arguments.h"
 #include "JobArguments.h"
 #include "check/CheckReading.h"
+#include "check/CoordinateTable.h"
 #include "check/FindingsTable.h"
 #include "check/Sketch.h"
 #include "export/StoredChoices.h"
@@ -19,7 +20,8 @@ namespace {
 
 const std::vector<OptionSpec>& CheckOptionSpecs() {
     static const std::vector<OptionSpec> specs = {
-        {"field"}, {"idex"}, {"code", true, true}, {"selection-set"}, {"sketch"}, {"quiet", false}};
+        {"field"},  {"idex"},        {"code", true, true}, {"selection-set"},
+        {"sketch"}, {"coordinates"}, {"quiet", false}};
     return specs;
 }
 
@@ -91,6 +93,16 @@ int CheckCommand(const std::vector<std::string>& words, CliUserInterface& ui) {
     if (const auto sketch = args.Value("sketch")) {
         written = WriteSketch(*report, *sketch, ui, options.Fieldfile);
         if (written) ui.Info("sketch written: " + *sketch);
+    }
+    if (const auto coordinates = args.Value("coordinates")) {
+        std::string problem;
+        if (WriteCoordinateTable(*report, *coordinates, problem)) {
+            ui.Info("coordinates written: " + *coordinates);
+        } else {
+            ui.Note("the coordinates could not be written: " + *coordinates +
+                    (problem.empty() ? std::string() : " (" + problem + ")"));
+            written = false;
+        }
     }
     return report->Errors() > 0 || !written ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "check/AdjustmentInput.h"
 #include "fieldfile/FieldFileReader.h"
 #include "interchange/IdexReader.h"
 #include "model/Beside.h"
@@ -42,6 +43,22 @@ bool OpenFieldFile(const std::string& path, LineReader& field, UserInterface& ui
     return false;
 }
 
+// The records to the check and, one by one, to the adjustment's readings.
+struct BothSinks final : ObservationSink {
+    BothSinks(NetworkCheck& c, AdjustmentReadings& r) : check(c), readings(r) {}
+    void Put(const ObservationRecord& record) override {
+        check.Put(record);
+        readings.Put(record);
+    }
+    void PutMany(std::span<const ObservationRecord> records) override {
+        check.PutMany(records);
+        for (const ObservationRecord& record : records)
+            readings.Put(record);
+    }
+    NetworkCheck& check;
+    AdjustmentReadings& readings;
+};
+
 }  // namespace
 
 std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterface& ui) {
@@ -52,17 +69,25 @@ std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterfac
     if (!OpenFieldFile(std::string(TrimBlanks(options.Fieldfile)), field, ui)) return std::nullopt;
     AngleUnitState unit;
     // The readings are combined as they come, in the unit the file ends with.
-    NetworkCheck check(ChoicesFrom(options, FinalAngleUnit(field, unit.value)));
+    const CheckChoices choices = ChoicesFrom(options, FinalAngleUnit(field, unit.value));
+    NetworkCheck check(choices);
+    AdjustmentReadings readings(choices.unit);
+    BothSinks both(check, readings);
     field.Rewind();
     ExportOptions reading = options;
     reading.Face2to1 = false;
-    ReadFieldFile(field, reading, points, check, unit, ui);
+    ReadFieldFile(field, reading, points, both, unit, ui);
     points.Seal();
-    return check.Run(points, known);
+    CheckReport report = check.Run(points, known);
+    AddAdjustment(report, readings, choices);
+    return report;
 }
 
 void ExportCheck::FieldFileStarts(AngleUnit unit) {
-    if (!options_.Face2to1 || unit == AngleUnit::Gon) check_.emplace(ChoicesFrom(options_, unit));
+    if (!options_.Face2to1 || unit == AngleUnit::Gon) {
+        check_.emplace(ChoicesFrom(options_, unit));
+        readings_.emplace(unit);
+    }
 }
 
 void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) {
@@ -82,8 +107,12 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
                        taken->set_value();
                    }).share();
         roomy_ = letGo_.get_future().share();
-        running_ = RunBeside(
-            [this] { return check_->Run([this] { adopted_.get(); }, [this] { roomy_.get(); }); });
+        running_ = RunBeside([this] {
+            CheckReport report = check_->Run([this] { adopted_.get(); }, [this] { roomy_.get(); });
+            AddAdjustment(report, *readings_, ChoicesFrom(options_, readings_->Unit()));
+            readings_.reset();
+            return report;
+        });
         return;
     }
     PointTable own;
@@ -101,11 +130,15 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     }
     ExportOptions reading = options_;
     reading.Face2to1 = false;
-    NetworkCheck check(ChoicesFrom(options_, unit));
+    const CheckChoices choices = ChoicesFrom(options_, unit);
+    NetworkCheck check(choices);
+    AdjustmentReadings readings(unit);
+    BothSinks both(check, readings);
     AngleUnitState state;
-    ReadFieldFile(field, reading, own, check, state, silent);
+    ReadFieldFile(field, reading, own, both, state, silent);
     own.Seal();
     report_ = check.Run(own, knownPoints);
+    AddAdjustment(*report_, readings, choices);
 }
 
 void ExportCheck::PointTableChanging() {

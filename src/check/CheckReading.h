@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "check/AdjustmentInput.h"
 #include "check/NetworkCheck.h"
 #include "model/ConversionWatcher.h"
 #include "model/ExportOptions.h"
@@ -30,9 +31,13 @@ class ExportCheck final : public ConversionWatcher {
     void FieldFileStarts(AngleUnit unit) override;
     void Put(const ObservationRecord& record) override {
         if (check_) check_->Put(record);
+        if (readings_) readings_->Put(record);
     }
     void PutMany(std::span<const ObservationRecord> records) override {
         if (check_) check_->PutMany(records);
+        if (readings_)
+            for (const ObservationRecord& record : records)
+                readings_->Put(record);
     }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
     void PointTableChanging() override;
@@ -46,9 +51,10 @@ class ExportCheck final : public ConversionWatcher {
   private:
     ExportOptions options_;
     std::optional<NetworkCheck> check_;
-    std::shared_future<void> tableTaken_;  // the check has read what it needs from the table
-    std::shared_future<void> adopted_;     // and made its points
-    std::promise<void> letGo_;             // the export has let go of its tables
+    std::optional<AdjustmentReadings> readings_;  // the same records one by one
+    std::shared_future<void> tableTaken_;         // the check has read what it needs from the table
+    std::shared_future<void> adopted_;            // and made its points
+    std::promise<void> letGo_;                    // the export has let go of its tables
     std::shared_future<void> roomy_;
     mutable std::future<CheckReport> running_;
     mutable std::optional<CheckReport> report_;

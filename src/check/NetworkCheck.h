@@ -38,6 +38,10 @@ struct CheckPoint {
     PointState state = PointState::NotPlaced;
     bool hasHeight = false;
     bool flagged = false;  // named by an error
+    // Where the adjustment ran: the coordinates above are adjusted, with these deviations (m).
+    bool adjusted = false;
+    bool heightAdjusted = false;
+    double sx = 0.0, sy = 0.0, sh = 0.0;
 };
 
 // A sight from a station to a target, as the sketch draws it.

@@ -1,0 +1,354 @@
+#include "check/Adjustment.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace talvik {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kGon = kPi / 200.0;
+constexpr double kEarthRadius = 6381000.0;
+constexpr double kRefraction = 0.13;
+// Converged when no coordinate moves more than this (m), nor an orientation more than this at
+// a kilometre.
+constexpr double kConverged = 1e-5;
+constexpr int kMostIterations = 20;
+// An observation whose redundancy is below this is not controlled by the others: it is not
+// tested (its w would be noise divided by almost nothing).
+constexpr double kTestable = 1e-3;
+
+double Wrap(double angle) {
+    angle = std::fmod(angle, kTwoPi);
+    if (angle > kPi) angle -= kTwoPi;
+    if (angle <= -kPi) angle += kTwoPi;
+    return angle;
+}
+
+}  // namespace
+
+double CurvatureTerm(double horizontal) {
+    return (1.0 - kRefraction) * horizontal * horizontal / (2.0 * kEarthRadius);
+}
+
+Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
+    : network_(network), sigmas_(sigmas) {
+    const auto& points = network_.points;
+    const auto usable = [&](std::uint32_t i) { return i < points.size() && points[i].placed; };
+    const double cent2 = 2.0 * sigmas_.sigmaCent * sigmas_.sigmaCent;
+    const double inst2 = 2.0 * sigmas_.sigmaInst * sigmas_.sigmaInst;
+    for (std::uint32_t r = 0; r < network_.readings.size(); ++r) {
+        const Reading& reading = network_.readings[r];
+        if (!usable(reading.station) || !usable(reading.target) ||
+            reading.station == reading.target)
+            continue;
+        const NetPoint& s = points[reading.station];
+        const NetPoint& t = points[reading.target];
+        const double approx = std::hypot(t.x - s.x, t.y - s.y);
+        const bool withZenith = reading.zenith > 0.0 && reading.zenith < kPi;
+        double horizontal = 0.0;
+        if (reading.slope > 0.0 && withZenith) {
+            horizontal = reading.slope * std::sin(reading.zenith);
+        } else if (reading.slope > 0.0) {
+            horizontal = reading.slope;
+        } else if (reading.horizontal > 0.0) {
+            horizontal = reading.horizontal;
+        }
+        const double length = std::max(horizontal > 0.0 ? horizontal : approx, 1.0);
+        const double sigmaR = (sigmas_.absHor + sigmas_.relHor * length / 1000.0) * kGon;
+        const double sigmaZ = (sigmas_.absVer + sigmas_.relVer * length / 1000.0) * kGon;
+        const double sigmaD = sigmas_.absDis + sigmas_.relDis * 1e-6 * length;
+        if (reading.hasDirection) {
+            const double sigma = std::sqrt(sigmaR * sigmaR + cent2 / (length * length));
+            observations_.push_back({ObservationKind::Direction, r, reading.direction, sigma});
+        }
+        if (horizontal > 0.0) {
+            double variance = sigmaD * sigmaD + cent2;
+            if (reading.slope > 0.0 && withZenith) {
+                const double c = std::cos(reading.zenith);
+                const double sn = std::sin(reading.zenith);
+                variance = sigmaD * sigmaD * sn * sn +
+                           reading.slope * reading.slope * c * c * sigmaZ * sigmaZ + cent2;
+            }
+            observations_.push_back(
+                {ObservationKind::Distance, r, horizontal, std::sqrt(variance)});
+        }
+        if (withZenith && s.hasHeight && t.hasHeight) {
+            const double offset = reading.instrumentHeight - reading.targetHeight;
+            if (reading.slope > 0.0) {
+                const double c = std::cos(reading.zenith);
+                const double value = reading.slope * c + CurvatureTerm(horizontal) + offset;
+                const double variance =
+                    horizontal * horizontal * sigmaZ * sigmaZ + sigmaD * sigmaD * c * c + inst2;
+                observations_.push_back(
+                    {ObservationKind::HeightDifference, r, value, std::sqrt(variance)});
+            } else {
+                const double variance = sigmaZ * sigmaZ + inst2 / (length * length);
+                observations_.push_back(
+                    {ObservationKind::Zenith, r, reading.zenith, std::sqrt(variance)});
+            }
+        }
+    }
+    for (std::uint32_t p = 0; p < points.size(); ++p) {
+        if (!points[p].known) continue;
+        observations_.push_back({ObservationKind::KnownX, p, points[p].x, sigmas_.sdXY});
+        observations_.push_back({ObservationKind::KnownY, p, points[p].y, sigmas_.sdXY});
+        if (points[p].hasHeight)
+            observations_.push_back({ObservationKind::KnownH, p, points[p].h, sigmas_.sdZ});
+    }
+    excluded_.assign(points.size(), false);
+    heightExcluded_.assign(points.size(), false);
+    setUpExcluded_.assign(network_.setUps, false);
+    orientation_.assign(network_.setUps, -1);
+    orientationValue_.assign(network_.setUps, std::nan(""));
+    for (std::uint32_t p = 0; p < points.size(); ++p)
+        if (!points[p].placed) excluded_[p] = true;
+}
+
+// Unknowns: x and y of every point in the plane, h of every point with a height, one
+// orientation per set-up with a direction.
+void Adjustment::Number() {
+    const auto& points = network_.points;
+    places_.assign(points.size(), Place{});
+    std::int64_t next = 0;
+    std::vector<bool> seen(points.size(), false);
+    std::vector<bool> seenHeight(points.size(), false);
+    // Only points some active observation reaches take part.
+    for (const Observation& o : observations_) {
+        if (!o.active) continue;
+        if (o.kind >= ObservationKind::KnownX) {
+            (o.kind == ObservationKind::KnownH ? seenHeight : seen)[o.reading] = true;
+            continue;
+        }
+        const Reading& r = network_.readings[o.reading];
+        const bool height =
+            o.kind == ObservationKind::HeightDifference || o.kind == ObservationKind::Zenith;
+        (height ? seenHeight : seen)[r.station] = true;
+        (height ? seenHeight : seen)[r.target] = true;
+        if (o.kind == ObservationKind::Zenith) seen[r.station] = seen[r.target] = true;
+    }
+    for (std::uint32_t p = 0; p < points.size(); ++p) {
+        if (excluded_[p] || !seen[p]) continue;
+        places_[p].xy = next;
+        next += 2;
+    }
+    for (std::uint32_t p = 0; p < points.size(); ++p) {
+        if (excluded_[p] || heightExcluded_[p] || !points[p].hasHeight || !seenHeight[p]) continue;
+        places_[p].h = next++;
+    }
+    std::fill(orientation_.begin(), orientation_.end(), -1);
+    // Orientation unknowns, begun at the mean of (bearing - reading) around the first.
+    std::vector<double> first(network_.setUps, 0.0);
+    std::vector<double> sum(network_.setUps, 0.0);
+    std::vector<std::uint32_t> count(network_.setUps, 0);
+    for (const Observation& o : observations_) {
+        if (!o.active || o.kind != ObservationKind::Direction) continue;
+        const Reading& r = network_.readings[o.reading];
+        if (setUpExcluded_[r.setUp] || places_[r.station].xy < 0 || places_[r.target].xy < 0)
+            continue;
+        if (orientation_[r.setUp] < 0) orientation_[r.setUp] = next++;
+        if (!std::isnan(orientationValue_[r.setUp])) continue;
+        const NetPoint& s = points[r.station];
+        const NetPoint& t = points[r.target];
+        const double value = std::atan2(t.x - s.x, t.y - s.y) - r.direction;
+        if (count[r.setUp] == 0) first[r.setUp] = value;
+        sum[r.setUp] += Wrap(value - first[r.setUp]);
+        ++count[r.setUp];
+    }
+    for (std::uint32_t u = 0; u < network_.setUps; ++u)
+        if (std::isnan(orientationValue_[u]) && count[u] > 0)
+            orientationValue_[u] = first[u] + sum[u] / count[u];
+    unknowns_ = static_cast<std::size_t>(next);
+}
+
+bool Adjustment::Equate(const Observation& o, Equation& e) const {
+    const auto& points = network_.points;
+    e = Equation{};
+    e.sigma = o.sigma;
+    if (o.kind >= ObservationKind::KnownX) {
+        const Place& place = places_[o.reading];
+        const NetPoint& p = points[o.reading];
+        if (o.kind == ObservationKind::KnownH) {
+            if (place.h < 0) return false;
+            e.Add(static_cast<std::uint32_t>(place.h), 1.0);
+            e.misclosure = o.value - p.h;
+            return true;
+        }
+        if (place.xy < 0) return false;
+        const bool x = o.kind == ObservationKind::KnownX;
+        e.Add(static_cast<std::uint32_t>(place.xy + (x ? 0 : 1)), 1.0);
+        e.misclosure = o.value - (x ? p.x : p.y);
+        return true;
+    }
+    const Reading& r = network_.readings[o.reading];
+    const Place& ps = places_[r.station];
+    const Place& pt = places_[r.target];
+    const NetPoint& s = points[r.station];
+    const NetPoint& t = points[r.target];
+    const double dx = t.x - s.x;
+    const double dy = t.y - s.y;
+    const double d2 = dx * dx + dy * dy;
+    const double d = std::sqrt(d2);
+    const auto plane = [&](double ax, double ay) {
+        e.Add(static_cast<std::uint32_t>(ps.xy), -ax);
+        e.Add(static_cast<std::uint32_t>(ps.xy + 1), -ay);
+        e.Add(static_cast<std::uint32_t>(pt.xy), ax);
+        e.Add(static_cast<std::uint32_t>(pt.xy + 1), ay);
+    };
+    switch (o.kind) {
+        case ObservationKind::Direction: {
+            const std::int64_t u = orientation_[r.setUp];
+            if (ps.xy < 0 || pt.xy < 0 || u < 0 || !(d > 0.0)) return false;
+            plane(dy / d2, -dx / d2);
+            // The reading is bearing - orientation.
+            e.Add(static_cast<std::uint32_t>(u), -1.0);
+            e.misclosure = Wrap(o.value - (std::atan2(dx, dy) - orientationValue_[r.setUp]));
+            return true;
+        }
+        case ObservationKind::Distance:
+            if (ps.xy < 0 || pt.xy < 0 || !(d > 0.0)) return false;
+            plane(dx / d, dy / d);
+            e.misclosure = o.value - d;
+            return true;
+        case ObservationKind::HeightDifference:
+            if (ps.h < 0 || pt.h < 0) return false;
+            e.Add(static_cast<std::uint32_t>(ps.h), -1.0);
+            e.Add(static_cast<std::uint32_t>(pt.h), 1.0);
+            e.misclosure = o.value - (t.h - s.h);
+            return true;
+        case ObservationKind::Zenith: {
+            if (ps.h < 0 || pt.h < 0 || ps.xy < 0 || pt.xy < 0 || !(d > 0.0)) return false;
+            const double v = t.h - s.h + r.targetHeight - r.instrumentHeight - CurvatureTerm(d);
+            const double l2 = d2 + v * v;
+            const double byD = v / l2;   // dz/dd
+            const double byV = -d / l2;  // dz/dv
+            plane(byD * dx / d, byD * dy / d);
+            e.Add(static_cast<std::uint32_t>(ps.h), -byV);
+            e.Add(static_cast<std::uint32_t>(pt.h), byV);
+            e.misclosure = o.value - std::atan2(d, v);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void Adjustment::Linearise(std::vector<Equation>& equations, std::vector<std::uint32_t>& of) const {
+    equations.clear();
+    of.clear();
+    Equation e;
+    for (std::uint32_t i = 0; i < observations_.size(); ++i) {
+        const Observation& o = observations_[i];
+        if (!o.active) continue;
+        if (o.kind == ObservationKind::Direction &&
+            setUpExcluded_[network_.readings[o.reading].setUp])
+            continue;
+        if (!Equate(o, e)) continue;
+        equations.push_back(e);
+        of.push_back(i);
+    }
+}
+
+bool Adjustment::Run() {
+    auto& points = network_.points;
+    std::vector<Equation> equations;
+    std::vector<std::uint32_t> of;
+    std::vector<std::uint32_t> weak;
+    NormalEquations normal;
+    bool converged = false;
+    for (int attempt = 0; attempt < 1000 && !converged; ++attempt) {
+        Number();
+        if (unknowns_ == 0) return false;
+        bool restart = false;
+        for (int iteration = 0; iteration < kMostIterations; ++iteration) {
+            Linearise(equations, of);
+            if (!normal.Factor(unknowns_, equations, weak)) {
+                // What the equations do not determine leaves the adjustment.
+                for (const std::uint32_t u : weak) {
+                    for (std::uint32_t p = 0; p < points.size(); ++p) {
+                        if (places_[p].xy >= 0 && (u == places_[p].xy || u == places_[p].xy + 1)) {
+                            if (!excluded_[p]) dropped_.push_back(p);
+                            excluded_[p] = true;
+                        } else if (places_[p].h == u) {
+                            heightExcluded_[p] = true;
+                        }
+                    }
+                    for (std::uint32_t s = 0; s < network_.setUps; ++s)
+                        if (orientation_[s] == u) setUpExcluded_[s] = true;
+                }
+                restart = true;
+                break;
+            }
+            const std::vector<double> dx = normal.Solve(equations);
+            double largest = 0.0;
+            for (std::uint32_t p = 0; p < points.size(); ++p) {
+                if (places_[p].xy >= 0) {
+                    const auto u = static_cast<std::size_t>(places_[p].xy);
+                    points[p].x += dx[u];
+                    points[p].y += dx[u + 1];
+                    largest = std::max({largest, std::abs(dx[u]), std::abs(dx[u + 1])});
+                }
+                if (places_[p].h >= 0) {
+                    points[p].h += dx[static_cast<std::size_t>(places_[p].h)];
+                    largest =
+                        std::max(largest, std::abs(dx[static_cast<std::size_t>(places_[p].h)]));
+                }
+            }
+            for (std::uint32_t s = 0; s < network_.setUps; ++s) {
+                if (orientation_[s] < 0) continue;
+                const double step = dx[static_cast<std::size_t>(orientation_[s])];
+                orientationValue_[s] += step;
+                largest = std::max(largest, std::abs(step) * 1000.0);
+            }
+            if (!std::isfinite(largest)) return false;
+            if (largest < kConverged) {
+                converged = true;
+                break;
+            }
+        }
+        if (!restart && !converged) return false;
+    }
+    if (!converged) return false;
+    // The residuals at the solution, their cofactors from the last factor (the Jacobian has not
+    // moved measurably since).
+    Linearise(equations, of);
+    normal.SelectInverse();
+    tested_.assign(observations_.size(), Tested{});
+    double omega = 0.0;
+    for (std::size_t k = 0; k < equations.size(); ++k) {
+        const Equation& e = equations[k];
+        Tested& t = tested_[of[k]];
+        t.residual = e.misclosure;
+        const double q = normal.ResidualCofactor(e);
+        t.redundancy = q / (e.sigma * e.sigma);
+        if (t.redundancy > kTestable) t.w = e.misclosure / std::sqrt(q);
+        omega += (e.misclosure / e.sigma) * (e.misclosure / e.sigma);
+    }
+    active_ = equations.size();
+    redundancy_ = active_ > unknowns_ ? active_ - unknowns_ : 0;
+    varianceFactor_ = redundancy_ > 0 ? omega / static_cast<double>(redundancy_) : 0.0;
+    adjusted_.assign(points.size(), AdjustedPoint{});
+    for (std::uint32_t p = 0; p < points.size(); ++p) {
+        AdjustedPoint& a = adjusted_[p];
+        a.x = points[p].x;
+        a.y = points[p].y;
+        a.h = points[p].h;
+        if (places_[p].xy >= 0) {
+            const auto u = static_cast<std::uint32_t>(places_[p].xy);
+            a.adjusted = true;
+            a.sx = std::sqrt(std::max(0.0, normal.Cofactor(u, u)));
+            a.sy = std::sqrt(std::max(0.0, normal.Cofactor(u + 1, u + 1)));
+            a.qxy = normal.Cofactor(u, u + 1);
+        }
+        if (places_[p].h >= 0) {
+            const auto u = static_cast<std::uint32_t>(places_[p].h);
+            a.heightAdjusted = true;
+            a.sh = std::sqrt(std::max(0.0, normal.Cofactor(u, u)));
+        }
+    }
+    return true;
+}
+
+}  // namespace talvik

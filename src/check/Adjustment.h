@@ -1,0 +1,148 @@
+#pragma once
+// A least-squares adjustment of the whole network from approximate coordinates: directions with
+// one orientation unknown per set-up, horizontal distances, height differences (a zenith angle
+// with its slope distance) or zenith angles alone, the known points held by their coordinates at
+// the export's standard deviations. Plane and heights are one system; a sight's horizontal
+// distance and height difference are taken as two independent observations.
+//
+// Units: metres and radians; X east, Y north, bearings clockwise from north.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "check/LeastSquares.h"
+
+namespace talvik {
+
+// The standard deviations as the export writes them (numbers), see docs/check.md.
+struct Sigmas {
+    double absHor = 0.003;   // gon
+    double relHor = 0.0003;  // gon per km
+    double absVer = 0.003;
+    double relVer = 0.0003;
+    double absDis = 0.002;  // m
+    double relDis = 2.0;    // ppm
+    double sdXY = 0.003;
+    double sdZ = 0.003;
+    double sigmaCent = 0.003;
+    double sigmaInst = 0.005;
+};
+
+struct NetPoint {
+    std::string name;
+    double x = 0.0, y = 0.0, h = 0.0;  // approximate, or known
+    bool known = false;
+    bool placed = false;     // known points count as placed
+    bool hasHeight = false;  // a height to start from
+};
+
+// One observation record, face 2 already reduced to face 1.
+struct Reading {
+    std::uint32_t station = 0, target = 0;  // indices into points
+    std::uint32_t setUp = 0;
+    std::uint32_t line = 0;  // of the field file, 0 when not known
+    std::uint8_t face = 1;
+    bool hasDirection = false;
+    double direction = 0.0;   // rad
+    double zenith = 0.0;      // rad, 0 when none
+    double slope = 0.0;       // m, a slope distance beside the zenith angle; 0 when none
+    double horizontal = 0.0;  // m, a horizontal distance; 0 when none
+    double instrumentHeight = 0.0, targetHeight = 0.0;
+};
+
+struct Network {
+    std::vector<NetPoint> points;
+    std::vector<Reading> readings;
+    std::uint32_t setUps = 0;
+};
+
+// The quantities that are adjusted and tested.
+enum class ObservationKind : std::uint8_t {
+    Direction,
+    Distance,          // horizontal: booked so, or slope · sin z
+    HeightDifference,  // slope · cos z + curvature + instrument height - target height
+    Zenith,            // a zenith angle without a distance
+    KnownX,
+    KnownY,
+    KnownH,
+};
+
+struct Observation {
+    ObservationKind kind = ObservationKind::Direction;
+    std::uint32_t reading = 0;  // index into readings; for Known*: the point
+    double value = 0.0;
+    double sigma = 1.0;
+    bool active = true;  // false once rejected (or out of the adjustment)
+};
+
+// What each observation gives after the adjustment.
+struct Tested {
+    double residual = 0.0;  // observed - adjusted (the sign of a blunder)
+    double redundancy = 0.0;
+    double w = 0.0;  // normalised; 0 when not testable
+};
+
+struct AdjustedPoint {
+    double x = 0.0, y = 0.0, h = 0.0;
+    double sx = 0.0, sy = 0.0, sh = 0.0;
+    bool adjusted = false;        // in the plane
+    bool heightAdjusted = false;  // in height
+    double qxy = 0.0;             // cofactor of x and y
+};
+
+// The adjustment of one network; Run may be called again after observations are set inactive.
+class Adjustment {
+  public:
+    Adjustment(const Network& network, const Sigmas& sigmas);
+
+    std::vector<Observation>& Observations() { return observations_; }
+    const std::vector<Observation>& Observations() const { return observations_; }
+    const Network& Net() const { return network_; }
+
+    // Iterates to convergence from the current coordinates. False when it did not converge
+    // (or nothing is left to adjust). Points or set-ups that turn out undetermined are taken
+    // out (Dropped) and the adjustment is repeated without them.
+    bool Run();
+
+    const std::vector<AdjustedPoint>& Points() const { return adjusted_; }
+    const std::vector<Tested>& Results() const { return tested_; }
+    std::size_t Redundancy() const { return redundancy_; }
+    std::size_t Unknowns() const { return unknowns_; }
+    std::size_t ActiveObservations() const { return active_; }
+    double VarianceFactor() const { return varianceFactor_; }
+    // Points the adjustment could not determine (names), left to the check's own findings.
+    const std::vector<std::uint32_t>& Dropped() const { return dropped_; }
+
+  private:
+    struct Place {
+        std::int64_t xy = -1;  // unknown of x (y the next), -1 when not adjusted
+        std::int64_t h = -1;
+    };
+    void Number();
+    void Linearise(std::vector<Equation>& equations, std::vector<std::uint32_t>& of) const;
+    bool Equate(const Observation& o, Equation& e) const;
+
+    Network network_;
+    Sigmas sigmas_;
+    std::vector<Observation> observations_;
+    std::vector<Place> places_;
+    std::vector<std::int64_t> orientation_;  // per set-up, -1 when none
+    std::vector<double> orientationValue_;
+    std::vector<bool> excluded_;        // per point: out of the plane
+    std::vector<bool> heightExcluded_;  // per point
+    std::vector<bool> setUpExcluded_;
+    std::vector<AdjustedPoint> adjusted_;
+    std::vector<Tested> tested_;
+    std::vector<std::uint32_t> dropped_;
+    std::size_t unknowns_ = 0;
+    std::size_t redundancy_ = 0;
+    std::size_t active_ = 0;
+    double varianceFactor_ = 0.0;
+};
+
+// Earth curvature and refraction in trigonometric heighting, as the check's rules use them.
+double CurvatureTerm(double horizontal);
+
+}  // namespace talvik

@@ -1,0 +1,72 @@
+#include "check/CoordinateTable.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/FileReplace.h"
+
+namespace talvik {
+
+namespace {
+
+void Number(std::string& out, double value, int decimals) {
+    char buffer[64];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (error == std::errc()) out.append(buffer, end);
+}
+
+void Name(std::string& out, const std::string& name) {
+    if (name.find_first_of(",\"\r\n") == std::string::npos) {
+        out += name;
+        return;
+    }
+    out += '"';
+    for (const char c : name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+}  // namespace
+
+std::string CoordinateTable(const CheckReport& report) {
+    std::string out = "punt,x,y,h,sx,sy,sh\r\n";
+    for (const CheckPoint& p : report.points) {
+        if (p.state == PointState::NotPlaced) continue;
+        Name(out, p.name);
+        out += ',';
+        Number(out, p.x, 4);
+        out += ',';
+        Number(out, p.y, 4);
+        out += ',';
+        if (p.hasHeight || p.state == PointState::Known || p.heightAdjusted) Number(out, p.z, 4);
+        out += ',';
+        if (p.adjusted) Number(out, p.sx, 4);
+        out += ',';
+        if (p.adjusted) Number(out, p.sy, 4);
+        out += ',';
+        if (p.heightAdjusted) Number(out, p.sh, 4);
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool WriteCoordinateTable(const CheckReport& report, const std::string& path,
+                          std::string& problem) {
+    const std::string table = CoordinateTable(report);
+    ReplacingFile file;
+    if (!file.Create(path)) {
+        problem = file.Problem();
+        return false;
+    }
+    if (std::fwrite(table.data(), 1, table.size(), file.Stream()) != table.size()) file.Fail();
+    if (!file.Place()) {
+        problem = file.Problem();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace talvik

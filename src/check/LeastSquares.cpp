@@ -1,0 +1,167 @@
+#include "check/LeastSquares.h"
+
+#include <Eigen/OrderingMethods>
+#include <Eigen/SparseCholesky>
+#include <Eigen/SparseCore>
+#include <algorithm>
+#include <cmath>
+
+namespace talvik {
+
+namespace {
+
+using Matrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
+using Ldlt = Eigen::SimplicialLDLT<Matrix, Eigen::Lower, Eigen::AMDOrdering<int>>;
+
+// A pivot smaller than this part of its diagonal means the unknown is not determined: what is
+// left of it after the unknowns before it is rounding.
+constexpr double kWeakPivot = 1e-10;
+
+}  // namespace
+
+struct NormalEquations::Impl {
+    Ldlt factor;
+    std::vector<int> permuted;  // permuted[u]: the unknown u's place in the factor
+    // The selected inverse in the factor's order, on the pattern of L: the strictly lower
+    // entries beside L's values, and the diagonal.
+    std::vector<double> lower;
+    std::vector<double> diagonal;
+    bool inverted = false;
+};
+
+NormalEquations::NormalEquations() : impl_(std::make_unique<Impl>()) {}
+NormalEquations::~NormalEquations() = default;
+
+bool NormalEquations::Factor(std::size_t unknowns, std::span<const Equation> equations,
+                             std::vector<std::uint32_t>& weak) {
+    weak.clear();
+    impl_->inverted = false;
+    std::vector<Eigen::Triplet<double, int>> entries;
+    std::size_t pairs = 0;
+    for (const Equation& e : equations)
+        pairs += std::size_t{e.count} * (e.count + 1u) / 2u;
+    entries.reserve(pairs + unknowns);
+    std::vector<double> diagonal(unknowns, 0.0);
+    for (const Equation& e : equations) {
+        const double p = 1.0 / (e.sigma * e.sigma);
+        for (std::uint8_t k = 0; k < e.count; ++k) {
+            for (std::uint8_t l = 0; l < e.count; ++l) {
+                const auto row = static_cast<int>(e.unknown[k]);
+                const auto col = static_cast<int>(e.unknown[l]);
+                if (row < col) continue;
+                entries.emplace_back(row, col, p * e.a[k] * e.a[l]);
+            }
+            diagonal[e.unknown[k]] += p * e.a[k] * e.a[k];
+        }
+    }
+    // An unknown no equation reaches is weak before anything is factored.
+    for (std::uint32_t u = 0; u < unknowns; ++u)
+        if (!(diagonal[u] > 0.0)) weak.push_back(u);
+    if (!weak.empty()) return false;
+    const auto n = static_cast<int>(unknowns);
+    Matrix normal(n, n);
+    normal.setFromTriplets(entries.begin(), entries.end());
+    entries = {};
+    impl_->factor.compute(normal);
+    const auto& indices = impl_->factor.permutationP().indices();
+    impl_->permuted.assign(indices.data(), indices.data() + indices.size());
+    std::vector<std::uint32_t> original(unknowns);
+    for (std::uint32_t u = 0; u < unknowns; ++u)
+        original[static_cast<std::size_t>(impl_->permuted[u])] = u;
+    const auto& d = impl_->factor.vectorD();
+    // A factorisation that stopped at a zero pivot has the pivots up to it.
+    const bool complete = impl_->factor.info() == Eigen::Success;
+    for (int k = 0; k < n; ++k) {
+        const std::uint32_t u = original[static_cast<std::size_t>(k)];
+        if (k >= d.size() || !(d[k] > kWeakPivot * diagonal[u])) {
+            weak.push_back(u);
+            if (!complete) break;
+        }
+    }
+    return weak.empty();
+}
+
+std::vector<double> NormalEquations::Solve(std::span<const Equation> equations) const {
+    const auto n = static_cast<Eigen::Index>(impl_->permuted.size());
+    Eigen::VectorXd right = Eigen::VectorXd::Zero(n);
+    for (const Equation& e : equations) {
+        const double p = 1.0 / (e.sigma * e.sigma);
+        for (std::uint8_t k = 0; k < e.count; ++k)
+            right[e.unknown[k]] += p * e.a[k] * e.misclosure;
+    }
+    const Eigen::VectorXd dx = impl_->factor.solve(right);
+    return {dx.data(), dx.data() + dx.size()};
+}
+
+// Takahashi's recurrence on the factor N = P'·L·D·Lᵀ·P: with Z = N⁻¹ in the factor's order,
+// Z = D⁻¹L⁻¹ + (I - Lᵀ)Z, worked from the last column back. A column j needs Z only at the pairs
+// of its own pattern, and those lie on L's pattern (the pattern of a Cholesky factor is
+// chordal), so the work is Σ|L(:,j)|² and the store is L's.
+void NormalEquations::SelectInverse() {
+    const auto& l = impl_->factor.matrixL().nestedExpression();
+    const auto& d = impl_->factor.vectorD();
+    const int n = static_cast<int>(l.cols());
+    const int* start = l.outerIndexPtr();
+    const int* rows = l.innerIndexPtr();
+    const double* values = l.valuePtr();
+    const int* ends = l.innerNonZeroPtr();  // null when compressed
+    const auto end = [&](int j) { return ends ? start[j] + ends[j] : start[j + 1]; };
+    impl_->lower.assign(static_cast<std::size_t>(start[n]), 0.0);
+    impl_->diagonal.assign(static_cast<std::size_t>(n), 0.0);
+    std::vector<double> sum;
+    for (int j = n - 1; j >= 0; --j) {
+        const int first = start[j];
+        const int count = end(j) - first;
+        sum.assign(static_cast<std::size_t>(count), 0.0);
+        for (int a = 0; a < count; ++a) {
+            const int k = rows[first + a];
+            const double lkj = values[first + a];
+            // Z(k,k) and Z(i,k) for the rows i > k of column j, found in column k.
+            sum[static_cast<std::size_t>(a)] -= lkj * impl_->diagonal[static_cast<std::size_t>(k)];
+            int at = start[k];
+            const int stop = end(k);
+            for (int b = a + 1; b < count; ++b) {
+                const int i = rows[first + b];
+                at = static_cast<int>(std::lower_bound(rows + at, rows + stop, i) - rows);
+                if (at == stop || rows[at] != i) continue;  // not on the pattern: zero in L
+                const double zik = impl_->lower[static_cast<std::size_t>(at)];
+                sum[static_cast<std::size_t>(b)] -= lkj * zik;
+                sum[static_cast<std::size_t>(a)] -= values[first + b] * zik;
+            }
+        }
+        double zjj = 1.0 / d[j];
+        for (int a = 0; a < count; ++a) {
+            impl_->lower[static_cast<std::size_t>(first + a)] = sum[static_cast<std::size_t>(a)];
+            zjj -= values[first + a] * sum[static_cast<std::size_t>(a)];
+        }
+        impl_->diagonal[static_cast<std::size_t>(j)] = zjj;
+    }
+    impl_->inverted = true;
+}
+
+double NormalEquations::Cofactor(std::uint32_t i, std::uint32_t j) const {
+    int pi = impl_->permuted[i];
+    int pj = impl_->permuted[j];
+    if (pi == pj) return impl_->diagonal[static_cast<std::size_t>(pi)];
+    if (pi < pj) std::swap(pi, pj);  // row pi > column pj
+    const auto& l = impl_->factor.matrixL().nestedExpression();
+    const int* start = l.outerIndexPtr();
+    const int* rows = l.innerIndexPtr();
+    const int* ends = l.innerNonZeroPtr();
+    const int stop = ends ? start[pj] + ends[pj] : start[pj + 1];
+    const int* found = std::lower_bound(rows + start[pj], rows + stop, pi);
+    if (found == rows + stop || *found != pi) return 0.0;
+    return impl_->lower[static_cast<std::size_t>(found - rows)];
+}
+
+double NormalEquations::ResidualCofactor(const Equation& e) const {
+    double q = 0.0;
+    for (std::uint8_t k = 0; k < e.count; ++k) {
+        q += e.a[k] * e.a[k] * Cofactor(e.unknown[k], e.unknown[k]);
+        for (std::uint8_t l = 0; l < k; ++l)
+            q += 2.0 * e.a[k] * e.a[l] * Cofactor(e.unknown[k], e.unknown[l]);
+    }
+    return e.sigma * e.sigma - q;
+}
+
+}  // namespace talvik

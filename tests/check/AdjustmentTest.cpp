@@ -1,0 +1,412 @@
+// The adjustment and data snooping on networks made from true coordinates: exact readings give
+// the truth and nothing rejected; noise at the export's standard deviations seldom rejects
+// anything; a blunder is rejected and named with its size.
+
+#include <gtest/gtest.h>
+
+#include <Eigen/Dense>
+#include <cmath>
+#include <fstream>
+#include <random>
+#include <set>
+
+#include "check/Adjustment.h"
+#include "check/AdjustmentInput.h"
+#include "check/CheckReading.h"
+#include "check/CoordinateTable.h"
+#include "check/LeastSquares.h"
+#include "check/NetworkGenerator.h"
+#include "check/Snooping.h"
+#include "fieldfile/FieldFileReader.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
+#include "text/LineReader.h"
+
+namespace talvik {
+namespace {
+
+using testing::Booking;
+using testing::Design;
+
+struct Tee final : ObservationSink {
+    Tee(NetworkCheck& c, AdjustmentReadings& r) : check(c), readings(r) {}
+    void Put(const ObservationRecord& record) override {
+        check.Put(record);
+        readings.Put(record);
+    }
+    NetworkCheck& check;
+    AdjustmentReadings& readings;
+};
+
+struct Outcome {
+    CheckReport report;
+    Network network;
+    Verdict verdict;
+};
+
+// The check's reading of the generated field file with the design's known points as the IDEX
+// file would give them, the check's placement, then the adjustment and its tests.
+Outcome Adjusted(const Design& d, const Booking& b) {
+    // The known points' coordinates carry their own noise, as the readings do.
+    PointTable points;
+    std::normal_distribution<double> normal;
+    const auto jitter = [&](double sigma) { return b.noise ? sigma * normal(*b.noise) : 0.0; };
+    for (const std::string& k : d.known) {
+        const auto& p = d.truth.at(k);
+        points.Append({k, p.x + jitter(b.sigmas.sdXY), p.y + jitter(b.sigmas.sdXY),
+                       p.h + jitter(b.sigmas.sdZ), true, false});
+    }
+    const std::size_t known = points.Last();
+    ExportOptions options;
+    options.SelCode[1] = "K1";
+    const CheckChoices choices = ChoicesFrom(options, b.unit);
+    NetworkCheck check(choices);
+    AdjustmentReadings readings(b.unit);
+    Tee tee(check, readings);
+    LineReader reader;
+    reader.OpenText(testing::FieldFile(d, b));
+    AngleUnitState state;
+    testing::RecordingUi ui;
+    ReadFieldFile(reader, options, points, tee, state, ui);
+    Outcome out;
+    out.report = check.Run(points, known);
+    out.network = readings.Build(out.report);
+    out.verdict = Snoop(out.network, SigmasFrom(choices));
+    return out;
+}
+
+double Offset(const Outcome& o, const Design& d, std::size_t i) {
+    const auto& t = d.truth.at(o.network.points[i].name);
+    const AdjustedPoint& a = o.verdict.points[i];
+    return std::hypot(a.x - t.x, a.y - t.y, a.h - t.h);
+}
+
+std::vector<Design> Designs() {
+    return {testing::Traverse(8), testing::FreeStations(), testing::Intersections(),
+            testing::Mesh(6, 10)};
+}
+
+// ---- the least-squares core against a dense inverse ----
+
+TEST(LeastSquares, CofactorsOnThePatternAreThoseOfTheFullInverse) {
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    std::uniform_int_distribution<std::uint32_t> pick(0, 29);
+    std::vector<Equation> equations;
+    for (int k = 0; k < 120; ++k) {
+        Equation e;
+        e.sigma = 0.5 + std::abs(value(random));
+        std::set<std::uint32_t> used;
+        while (used.size() < 3)
+            used.insert(pick(random));
+        for (const std::uint32_t u : used)
+            e.Add(u, value(random));
+        e.misclosure = value(random);
+        equations.push_back(e);
+    }
+    NormalEquations normal;
+    std::vector<std::uint32_t> weak;
+    ASSERT_TRUE(normal.Factor(30, equations, weak));
+    normal.SelectInverse();
+    Eigen::MatrixXd n = Eigen::MatrixXd::Zero(30, 30);
+    for (const Equation& e : equations)
+        for (int k = 0; k < e.count; ++k)
+            for (int l = 0; l < e.count; ++l)
+                n(e.unknown[k], e.unknown[l]) += e.a[k] * e.a[l] / (e.sigma * e.sigma);
+    const Eigen::MatrixXd q = n.inverse();
+    for (const Equation& e : equations) {
+        for (int k = 0; k < e.count; ++k)
+            for (int l = 0; l < e.count; ++l)
+                EXPECT_NEAR(normal.Cofactor(e.unknown[k], e.unknown[l]),
+                            q(e.unknown[k], e.unknown[l]), 1e-9);
+        double aqa = 0.0;
+        for (int k = 0; k < e.count; ++k)
+            for (int l = 0; l < e.count; ++l)
+                aqa += e.a[k] * e.a[l] * q(e.unknown[k], e.unknown[l]);
+        EXPECT_NEAR(normal.ResidualCofactor(e), e.sigma * e.sigma - aqa, 1e-9);
+    }
+}
+
+TEST(LeastSquares, AnUndeterminedUnknownIsNamedNotSolved) {
+    // Unknown 2 only ever appears as the difference with unknown 1's twin: x2 - x3.
+    std::vector<Equation> equations(3);
+    equations[0].Add(0, 1.0);
+    equations[1].Add(1, 1.0);
+    equations[1].Add(0, -1.0);
+    equations[2].Add(2, 1.0);
+    equations[2].Add(3, -1.0);
+    NormalEquations normal;
+    std::vector<std::uint32_t> weak;
+    EXPECT_FALSE(normal.Factor(4, equations, weak));
+    ASSERT_EQ(weak.size(), 1u);
+    EXPECT_TRUE(weak[0] == 2 || weak[0] == 3);
+}
+
+TEST(Snooping, CriticalValuesAreBonferronisAtOnePerCent) {
+    // Φ⁻¹(1 - 0.01/2/n): n = 1 gives 2.5758, n = 1000 gives 4.4172.
+    EXPECT_NEAR(CriticalW(1), 2.5758, 1e-4);
+    EXPECT_NEAR(CriticalW(1000), 4.4172, 1e-4);
+    EXPECT_NEAR(ChiSquareQuantile(0.01, 2.0), 9.2103, 1e-4);
+    EXPECT_NEAR(ChiSquareQuantile(0.01, 100.0), 135.807, 0.05);  // Wilson-Hilferty
+}
+
+// ---- exact readings ----
+
+TEST(Adjustment, ExactReadingsGiveTheTruthAndRejectNothingInEveryUnitAndDesign) {
+    for (const Design& d : Designs()) {
+        std::vector<AdjustedPoint> gon;
+        for (const AngleUnit unit :
+             {AngleUnit::Gon, AngleUnit::DecimalDegrees, AngleUnit::DegreesMinutesSeconds}) {
+            SCOPED_TRACE(d.stations.size() * 10 + static_cast<std::size_t>(unit));
+            Booking b;
+            b.unit = unit;
+            b.rounds = unit == AngleUnit::Gon ? 2 : 1;
+            const Outcome o = Adjusted(d, b);
+            ASSERT_TRUE(o.verdict.ran);
+            EXPECT_TRUE(o.verdict.rejections.empty())
+                << RejectionText(o.network, o.verdict.rejections.front(), unit);
+            EXPECT_LT(o.verdict.varianceFactor, 1e-4);
+            for (std::size_t i = 0; i < o.network.points.size(); ++i) {
+                ASSERT_TRUE(o.verdict.points[i].adjusted) << o.network.points[i].name;
+                EXPECT_LT(Offset(o, d, i), 1e-4) << o.network.points[i].name;
+            }
+            // The same network in gon and in degrees: the same coordinates.
+            if (unit == AngleUnit::Gon) gon = o.verdict.points;
+            for (std::size_t i = 0; i < gon.size(); ++i)
+                EXPECT_NEAR(o.verdict.points[i].x, gon[i].x, 1e-5);
+        }
+    }
+}
+
+// ---- noise ----
+
+// Over 200 seeds per design, networks with noise at the standard deviations: how many show a
+// rejection (the critical value promises at most 1 %), and the variance factor near 1.
+TEST(Adjustment, NoiseRejectsNothingInAtLeast99PerCentOfNetworks) {
+    for (const Design& d : Designs()) {
+        int falseNetworks = 0;
+        double factor = 0.0;
+        for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+            std::mt19937 noise(seed);
+            Booking b;
+            b.noise = &noise;
+            const Outcome o = Adjusted(d, b);
+            ASSERT_TRUE(o.verdict.ran);
+            if (!o.verdict.rejections.empty()) ++falseNetworks;
+            factor += o.verdict.varianceFactor;
+        }
+        SCOPED_TRACE(d.stations.size());
+        EXPECT_LE(falseNetworks, 2);
+        EXPECT_NEAR(factor / 200.0, 1.0, 0.1);
+        std::printf(
+            "design of %zu set-ups: %d of 200 networks with a rejection, mean variance "
+            "factor %.3f\n",
+            d.stations.size(), falseNetworks, factor / 200.0);
+    }
+}
+
+// ---- blunders ----
+
+struct BlunderCase {
+    const char* what;
+    int station, sight;
+    double distance, direction, zenith;
+    ObservationKind kind;
+    double size;  // the estimate expected (m or rad), within 20 %
+};
+
+TEST(Snooping, EachBlunderIsRejectedNamedAndSized) {
+    const Design mesh = testing::Mesh(6, 10);
+    const BlunderCase cases[] = {
+        {"distance", 23, 1, 0.10, 0, 0, ObservationKind::Distance, 0.10},
+        {"direction", 31, 2, 0, 0.020 * testing::kGonRad, 0, ObservationKind::Direction,
+         0.020 * testing::kGonRad},
+        {"zenith", 17, 0, 0, 0, 0.050 * testing::kGonRad, ObservationKind::HeightDifference, 0.0},
+    };
+    for (const BlunderCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::mt19937 noise(11);
+        Booking b;
+        b.noise = &noise;
+        b.blunderStation = c.station;
+        b.blunderSight = c.sight;
+        b.distanceError = c.distance;
+        b.directionError = c.direction;
+        b.zenithError = c.zenith;
+        const Outcome o = Adjusted(mesh, b);
+        ASSERT_TRUE(o.verdict.ran);
+        ASSERT_EQ(o.verdict.rejections.size(), 1u);
+        const Rejection& r = o.verdict.rejections[0];
+        const Reading& reading = o.network.readings[r.reading];
+        EXPECT_EQ(r.kind, c.kind);
+        EXPECT_EQ(o.network.points[reading.station].name, mesh.stations[c.station].name);
+        EXPECT_EQ(o.network.points[reading.target].name,
+                  mesh.stations[c.station].sights[c.sight].target);
+        EXPECT_EQ(reading.face, 1);
+        EXPECT_GT(std::abs(r.w), o.verdict.critical);
+        if (c.size != 0.0) {
+            EXPECT_NEAR(r.estimate, c.size, 0.2 * c.size);
+        }
+        // The text names it all.
+        const std::string text = RejectionText(o.network, r, AngleUnit::Gon);
+        EXPECT_NE(text.find("standplaats " + mesh.stations[c.station].name), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("geschatte fout"), std::string::npos) << text;
+    }
+}
+
+// The w of a rejection is the residual over its own standard deviation: checked against a
+// dense computation of the same adjustment.
+TEST(Snooping, NormalisedResidualsAreThoseOfTheDenseComputation) {
+    std::mt19937 noise(5);
+    Booking b;
+    b.noise = &noise;
+    const Design d = testing::FreeStations();
+    const Outcome o = Adjusted(d, b);
+    Adjustment adjustment(o.network, SigmasFrom(ChoicesFrom(ExportOptions{}, AngleUnit::Gon)));
+    ASSERT_TRUE(adjustment.Run());
+    ASSERT_TRUE(adjustment.Run());  // once more from the solution: the Jacobian there
+    // The same w from the residuals and the redundancy numbers: Σ r = n - u.
+    double total = 0.0;
+    for (const Tested& t : adjustment.Results())
+        total += t.redundancy;
+    EXPECT_NEAR(total, static_cast<double>(adjustment.Redundancy()), 1e-6);
+    for (std::size_t i = 0; i < adjustment.Results().size(); ++i) {
+        const Tested& t = adjustment.Results()[i];
+        if (t.w == 0.0) continue;
+        const double sigma = adjustment.Observations()[i].sigma;
+        EXPECT_NEAR(t.w, t.residual / (sigma * std::sqrt(t.redundancy)), 1e-9);
+    }
+}
+
+TEST(Snooping, TwoBlundersAreTakenOutOneByOneEachOnce) {
+    const Design mesh = testing::Mesh(6, 10);
+    std::mt19937 noise(21);
+    Booking b;
+    b.noise = &noise;
+    b.blunderStation = 12;
+    b.distanceError = 0.30;
+    std::string field = testing::FieldFile(mesh, b);
+    // A second blunder: another set-up's direction.
+    Booking second = b;
+    std::mt19937 noise2(21);
+    second.noise = &noise2;
+    second.blunderStation = 40;
+    second.distanceError = 0.0;
+    second.directionError = 0.05 * testing::kGonRad;
+    // Both at once: the second booking's set-up 40 taken into the first's text.
+    b.blunderStation = 12;
+    (void)field;
+    Booking both = b;
+    std::mt19937 noise3(21);
+    both.noise = &noise3;
+    // Set the two blunders through one booking by running twice is not possible; put the
+    // direction error on the same set-up's other sight instead.
+    both.directionError = 0.05 * testing::kGonRad;
+    both.blunderSight = 1;
+    const Outcome o = Adjusted(mesh, both);
+    ASSERT_TRUE(o.verdict.ran);
+    std::set<std::uint32_t> taken;
+    for (const Rejection& r : o.verdict.rejections)
+        EXPECT_TRUE(taken.insert(r.observation).second) << "rejected twice";
+    ASSERT_EQ(o.verdict.rejections.size(), 2u);
+    std::set<ObservationKind> kinds;
+    for (const Rejection& r : o.verdict.rejections)
+        kinds.insert(r.kind);
+    EXPECT_EQ(kinds,
+              (std::set<ObservationKind>{ObservationKind::Distance, ObservationKind::Direction}));
+}
+
+TEST(Snooping, AKnownPointThatMovedIsNamedWithItsShift) {
+    for (const Design& d : {testing::FreeStations(), testing::Traverse(20)}) {
+        Design moved = d;
+        const std::string name = d.known[2];
+        std::mt19937 noise(8);
+        Booking b;
+        b.noise = &noise;
+        const std::string field = testing::FieldFile(d, b);
+        // The readings are of the true network; the point's booked coordinates are 0.3 m off.
+        PointTable points;
+        for (const std::string& k : d.known) {
+            const auto& p = d.truth.at(k);
+            points.Append({k, p.x + (k == name ? 0.3 : 0.0), p.y + (k == name ? -0.2 : 0.0), p.h,
+                           true, false});
+        }
+        ExportOptions options;
+        options.SelCode[1] = "K1";
+        const CheckChoices choices = ChoicesFrom(options, AngleUnit::Gon);
+        NetworkCheck check(choices);
+        AdjustmentReadings readings(AngleUnit::Gon);
+        Tee tee(check, readings);
+        LineReader reader;
+        reader.OpenText(field);
+        AngleUnitState state;
+        testing::RecordingUi ui;
+        ReadFieldFile(reader, options, points, tee, state, ui);
+        CheckReport report = check.Run(points, d.known.size());
+        const Network net = readings.Build(report);
+        const Verdict v = Snoop(net, SigmasFrom(choices));
+        ASSERT_TRUE(v.ran);
+        ASSERT_FALSE(v.rejections.empty());
+        const Rejection& r = v.rejections.front();
+        EXPECT_EQ(r.kind, ObservationKind::KnownX);
+        EXPECT_EQ(net.points[r.reading].name, name);
+        EXPECT_NEAR(r.shiftX, 0.3, 0.05);
+        EXPECT_NEAR(r.shiftY, -0.2, 0.05);
+        EXPECT_NE(RejectionText(net, r, AngleUnit::Gon).find("bekend punt " + name),
+                  std::string::npos);
+    }
+}
+
+// ---- the whole path: files on the disk, the check's report, the coordinate table ----
+
+TEST(Adjustment, TheCheckReportsTheAdjustmentAndWritesItsCoordinates) {
+    testing::TempFolder folder;
+    const Design d = testing::Traverse(6);
+    Booking b;
+    b.blunderStation = 3;
+    b.blunderSight = 1;
+    b.distanceError = 0.48;
+    {
+        std::ofstream(folder.Path("net.fld"), std::ios::binary) << testing::FieldFile(d, b);
+        std::string idex =
+            "HEADER\r\n  VERSION      1.20\r\nEND HEADER\r\nDATABASE\r\n"
+            "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
+        int n = 1;
+        for (const std::string& k : d.known) {
+            const auto& p = d.truth.at(k);
+            idex += "    " + std::to_string(n++) + ", \"" + k + "\", " + testing::Fixed9(p.x) +
+                    ", " + testing::Fixed9(p.y) + ", " + testing::Fixed9(p.h) + ", \"K\", 0;\r\n";
+        }
+        idex += "  END POINTS\r\nEND DATABASE\r\n";
+        std::ofstream(folder.Path("net.idx"), std::ios::binary) << idex;
+    }
+    ExportOptions options;
+    options.SelCode[1] = "K1";
+    options.Fieldfile = folder.Path("net.fld");
+    options.IdexFile = folder.Path("net.idx");
+    testing::RecordingUi ui;
+    const std::optional<CheckReport> report = CheckFiles(options, ui);
+    ASSERT_TRUE(report);
+    bool named = false;
+    for (const Finding& f : report->findings)
+        if (f.text.find("afstand") != std::string::npos &&
+            f.text.find("geschatte fout 0.4") != std::string::npos &&
+            f.text.find("standplaats T3, T4") != std::string::npos)
+            named = f.severity == Severity::Error;
+    EXPECT_TRUE(named);
+    ASSERT_TRUE(WriteCoordinateTable(*report, folder.Path("c.csv"), *new std::string));
+    std::ifstream in(folder.Path("c.csv"), std::ios::binary);
+    const std::string table((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(table.rfind("punt,x,y,h,sx,sy,sh\r\n", 0), 0u);
+    // T2 within a centimetre of its truth (the blunder is out), with its deviations.
+    const std::size_t at = table.find("\r\nT2,");
+    ASSERT_NE(at, std::string::npos);
+    double x = 0, y = 0;
+    std::sscanf(table.c_str() + at + 5, "%lf,%lf", &x, &y);
+    EXPECT_NEAR(x, d.truth.at("T2").x, 0.01);
+    EXPECT_NEAR(y, d.truth.at("T2").y, 0.01);
+}
+
+}  // namespace
+}  // namespace talvik
