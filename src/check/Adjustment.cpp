@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace talvik {
+namespace talvik::adjustment {
 
 namespace {
 
@@ -16,6 +16,9 @@ constexpr double kRefraction = 0.13;
 // a kilometre.
 constexpr double kConverged = 1e-5;
 constexpr int kMostIterations = 20;
+// Undetermined parts are taken out this many times at most (each time all that the factor
+// shows at once).
+constexpr int kMostAttempts = 20;
 // An observation whose redundancy is below this is not controlled by the others: it is not
 // tested (its w would be noise divided by almost nothing).
 constexpr double kTestable = 1e-3;
@@ -252,31 +255,50 @@ void Adjustment::Linearise(std::vector<Equation>& equations, std::vector<std::ui
 }
 
 bool Adjustment::Run() {
+    tooLarge_ = false;
     auto& points = network_.points;
     std::vector<Equation> equations;
     std::vector<std::uint32_t> of;
     std::vector<std::uint32_t> weak;
     NormalEquations normal;
     bool converged = false;
-    for (int attempt = 0; attempt < 1000 && !converged; ++attempt) {
+    for (int attempt = 0; attempt < kMostAttempts && !converged; ++attempt) {
         Number();
         if (unknowns_ == 0) return false;
         bool restart = false;
         for (int iteration = 0; iteration < kMostIterations; ++iteration) {
             Linearise(equations, of);
             if (!normal.Factor(unknowns_, equations, weak)) {
+                if (weak.empty()) {
+                    tooLarge_ = true;
+                    return false;
+                }
                 // What the equations do not determine leaves the adjustment.
-                for (const std::uint32_t u : weak) {
-                    for (std::uint32_t p = 0; p < points.size(); ++p) {
-                        if (places_[p].xy >= 0 && (u == places_[p].xy || u == places_[p].xy + 1)) {
-                            if (!excluded_[p]) dropped_.push_back(p);
-                            excluded_[p] = true;
-                        } else if (places_[p].h == u) {
-                            heightExcluded_[p] = true;
-                        }
+                std::vector<std::int64_t> owner(unknowns_, -1);  // point p: p, set-up s: -2 - s
+                std::vector<bool> isHeight(unknowns_, false);
+                for (std::uint32_t p = 0; p < points.size(); ++p) {
+                    if (places_[p].xy >= 0)
+                        owner[static_cast<std::size_t>(places_[p].xy)] =
+                            owner[static_cast<std::size_t>(places_[p].xy + 1)] = p;
+                    if (places_[p].h >= 0) {
+                        owner[static_cast<std::size_t>(places_[p].h)] = p;
+                        isHeight[static_cast<std::size_t>(places_[p].h)] = true;
                     }
-                    for (std::uint32_t s = 0; s < network_.setUps; ++s)
-                        if (orientation_[s] == u) setUpExcluded_[s] = true;
+                }
+                for (std::uint32_t s = 0; s < network_.setUps; ++s)
+                    if (orientation_[s] >= 0)
+                        owner[static_cast<std::size_t>(orientation_[s])] = -2 - std::int64_t{s};
+                for (const std::uint32_t u : weak) {
+                    const std::int64_t o = owner[u];
+                    if (o <= -2) {
+                        setUpExcluded_[static_cast<std::size_t>(-2 - o)] = true;
+                    } else if (o >= 0 && isHeight[u]) {
+                        heightExcluded_[static_cast<std::size_t>(o)] = true;
+                    } else if (o >= 0) {
+                        if (!excluded_[static_cast<std::size_t>(o)])
+                            dropped_.push_back(static_cast<std::uint32_t>(o));
+                        excluded_[static_cast<std::size_t>(o)] = true;
+                    }
                 }
                 restart = true;
                 break;
@@ -351,4 +373,4 @@ bool Adjustment::Run() {
     return true;
 }
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

@@ -14,7 +14,7 @@
 
 #include "check/LeastSquares.h"
 
-namespace talvik {
+namespace talvik::adjustment {
 
 // The standard deviations as the export writes them (numbers), see docs/check.md.
 struct Sigmas {
@@ -114,6 +114,8 @@ class Adjustment {
     double VarianceFactor() const { return varianceFactor_; }
     // Points the adjustment could not determine (names), left to the check's own findings.
     const std::vector<std::uint32_t>& Dropped() const { return dropped_; }
+    // Run gave up because the normal equations would take too long to factor.
+    bool TooLarge() const { return tooLarge_; }
 
   private:
     struct Place {
@@ -140,9 +142,10 @@ class Adjustment {
     std::size_t redundancy_ = 0;
     std::size_t active_ = 0;
     double varianceFactor_ = 0.0;
+    bool tooLarge_ = false;
 };
 
 // Earth curvature and refraction in trigonometric heighting, as the check's rules use them.
 double CurvatureTerm(double horizontal);
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

@@ -5,7 +5,7 @@
 #include "check/Snooping.h"
 #include "text/Text.h"
 
-namespace talvik {
+namespace talvik::adjustment {
 
 namespace {
 
@@ -150,7 +150,10 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
     const Verdict verdict = Snoop(net, SigmasFrom(choices));
     if (!verdict.ran) {
         report.notes.push_back(
-            "vereffening: niet gelukt (convergeert niet); de overige controles zijn gedaan");
+            verdict.tooLarge
+                ? "vereffening: het netwerk is te verweven om snel te vereffenen, niet vereffend; "
+                  "de overige controles zijn gedaan"
+                : "vereffening: niet gelukt (convergeert niet); de overige controles zijn gedaan");
         return;
     }
     for (const Rejection& r : verdict.rejections) {
@@ -193,4 +196,4 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
     }
 }
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

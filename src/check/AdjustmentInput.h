@@ -13,7 +13,7 @@
 #include "check/NetworkCheck.h"
 #include "model/Tables.h"
 
-namespace talvik {
+namespace talvik::adjustment {
 
 // Sigmas from the check's choices.
 Sigmas SigmasFrom(const CheckChoices& choices);
@@ -56,4 +56,4 @@ class AdjustmentReadings {
 void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
                    const CheckChoices& choices);
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

@@ -7,6 +7,7 @@
 
 #include "check/AdjustmentInput.h"
 #include "fieldfile/FieldFileReader.h"
+#include "fieldfile/Gathering.h"
 #include "interchange/IdexReader.h"
 #include "model/Beside.h"
 #include "platform/InputFile.h"
@@ -43,20 +44,48 @@ bool OpenFieldFile(const std::string& path, LineReader& field, UserInterface& ui
     return false;
 }
 
-// The records to the check and, one by one, to the adjustment's readings.
-struct BothSinks final : ObservationSink {
-    BothSinks(NetworkCheck& c, AdjustmentReadings& r) : check(c), readings(r) {}
-    void Put(const ObservationRecord& record) override {
-        check.Put(record);
-        readings.Put(record);
+// The records to the check and, one by one with their lines, to the adjustment's readings.
+// The order is the export's (SplitObservationStore's): a face-2 reading goes in front of the
+// records of its set-up, behind a copy of the station record when it opens the face-2 block.
+class BothSinks final : public ObservationStore {
+  public:
+    BothSinks(NetworkCheck& check, adjustment::AdjustmentReadings& readings)
+        : check_(check), readings_(readings) {}
+    void AtLine(std::uint64_t line) override { line_ = static_cast<std::uint32_t>(line); }
+    void Append(const ObservationRecord& record) override {
+        if (record.IsSetUp()) {
+            Flush();
+            tail_.emplace_back(record, line_);
+        } else if (tail_.empty()) {
+            Put(record, line_);
+        } else {
+            tail_.emplace_back(record, line_);
+        }
     }
-    void PutMany(std::span<const ObservationRecord> records) override {
-        check.PutMany(records);
-        for (const ObservationRecord& record : records)
-            readings.Put(record);
+    bool HasStationRecord() const override { return !tail_.empty(); }
+    void PlaceFace2(const ObservationRecord& record, bool blockOpen) override {
+        if (!blockOpen) Put(tail_.front().first, tail_.front().second);
+        Put(record, line_);
     }
-    NetworkCheck& check;
-    AdjustmentReadings& readings;
+    ObservationTable Take() override {
+        Flush();
+        return ObservationTable{ObservationPlaceholder()};
+    }
+    void Flush() {
+        for (const auto& [record, line] : tail_)
+            Put(record, line);
+        tail_.clear();
+    }
+
+  private:
+    void Put(const ObservationRecord& record, std::uint32_t line) {
+        check_.Put(record);
+        readings_.Put(record, line);
+    }
+    NetworkCheck& check_;
+    adjustment::AdjustmentReadings& readings_;
+    std::vector<std::pair<ObservationRecord, std::uint32_t>> tail_;
+    std::uint32_t line_ = 0;
 };
 
 }  // namespace
@@ -71,15 +100,16 @@ std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterfac
     // The readings are combined as they come, in the unit the file ends with.
     const CheckChoices choices = ChoicesFrom(options, FinalAngleUnit(field, unit.value));
     NetworkCheck check(choices);
-    AdjustmentReadings readings(choices.unit);
+    adjustment::AdjustmentReadings readings(choices.unit);
     BothSinks both(check, readings);
     field.Rewind();
     ExportOptions reading = options;
     reading.Face2to1 = false;
-    ReadFieldFile(field, reading, points, both, unit, ui);
+    ReadFieldRecords(field, reading, points, both, unit, ui);
+    both.Flush();
     points.Seal();
     CheckReport report = check.Run(points, known);
-    AddAdjustment(report, readings, choices);
+    adjustment::AddAdjustment(report, readings, choices);
     return report;
 }
 
@@ -109,7 +139,7 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
         roomy_ = letGo_.get_future().share();
         running_ = RunBeside([this] {
             CheckReport report = check_->Run([this] { adopted_.get(); }, [this] { roomy_.get(); });
-            AddAdjustment(report, *readings_, ChoicesFrom(options_, readings_->Unit()));
+            adjustment::AddAdjustment(report, *readings_, ChoicesFrom(options_, readings_->Unit()));
             readings_.reset();
             return report;
         });
@@ -132,13 +162,14 @@ void ExportCheck::FieldFileRead(const PointTable& points, std::size_t knownPoint
     reading.Face2to1 = false;
     const CheckChoices choices = ChoicesFrom(options_, unit);
     NetworkCheck check(choices);
-    AdjustmentReadings readings(unit);
+    adjustment::AdjustmentReadings readings(unit);
     BothSinks both(check, readings);
     AngleUnitState state;
-    ReadFieldFile(field, reading, own, both, state, silent);
+    ReadFieldRecords(field, reading, own, both, state, silent);
+    both.Flush();
     own.Seal();
     report_ = check.Run(own, knownPoints);
-    AddAdjustment(*report_, readings, choices);
+    adjustment::AddAdjustment(*report_, readings, choices);
 }
 
 void ExportCheck::PointTableChanging() {

@@ -51,10 +51,10 @@ class ExportCheck final : public ConversionWatcher {
   private:
     ExportOptions options_;
     std::optional<NetworkCheck> check_;
-    std::optional<AdjustmentReadings> readings_;  // the same records one by one
-    std::shared_future<void> tableTaken_;         // the check has read what it needs from the table
-    std::shared_future<void> adopted_;            // and made its points
-    std::promise<void> letGo_;                    // the export has let go of its tables
+    std::optional<adjustment::AdjustmentReadings> readings_;  // the same records one by one
+    std::shared_future<void> tableTaken_;  // the check has read what it needs from the table
+    std::shared_future<void> adopted_;     // and made its points
+    std::promise<void> letGo_;             // the export has let go of its tables
     std::shared_future<void> roomy_;
     mutable std::future<CheckReport> running_;
     mutable std::optional<CheckReport> report_;

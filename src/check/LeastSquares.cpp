@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace talvik {
+namespace talvik::adjustment {
 
 namespace {
 
@@ -62,7 +62,17 @@ bool NormalEquations::Factor(std::size_t unknowns, std::span<const Equation> equ
     Matrix normal(n, n);
     normal.setFromTriplets(entries.begin(), entries.end());
     entries = {};
-    impl_->factor.compute(normal);
+    impl_->factor.analyzePattern(normal);
+    {
+        const auto& pattern = impl_->factor.matrixL().nestedExpression();
+        double work = 0.0;
+        for (int j = 0; j < n; ++j) {
+            const double column = pattern.outerIndexPtr()[j + 1] - pattern.outerIndexPtr()[j];
+            work += column * column;
+        }
+        if (work > kMostWork) return false;
+    }
+    impl_->factor.factorize(normal);
     const auto& indices = impl_->factor.permutationP().indices();
     impl_->permuted.assign(indices.data(), indices.data() + indices.size());
     std::vector<std::uint32_t> original(unknowns);
@@ -164,4 +174,4 @@ double NormalEquations::ResidualCofactor(const Equation& e) const {
     return e.sigma * e.sigma - q;
 }
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

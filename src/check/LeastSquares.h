@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-namespace talvik {
+namespace talvik::adjustment {
 
 // One observation, linearised: observed - computed = Σ a·dx + e, with standard deviation sigma.
 struct Equation {
@@ -34,8 +34,13 @@ class NormalEquations {
     NormalEquations(const NormalEquations&) = delete;
     NormalEquations& operator=(const NormalEquations&) = delete;
 
+    // Work beyond this (multiplications of the factorisation, Σ|L(:,j)|²) is not begun: a
+    // network so interwoven (random readings, say) is left to the check's other rules.
+    static constexpr double kMostWork = 2e9;
+
     // Forms and factors Aᵀ P A. False when some unknowns are not determined by the equations:
-    // `weak` then holds them (a pivot that vanished against the diagonal it began with).
+    // `weak` then holds them (a pivot that vanished against the diagonal it began with); false
+    // with `weak` empty when the factor would need more than kMostWork.
     bool Factor(std::size_t unknowns, std::span<const Equation> equations,
                 std::vector<std::uint32_t>& weak);
     // The corrections of the unknowns after Factor.
@@ -53,4 +58,4 @@ class NormalEquations {
     std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace talvik {
+namespace talvik::adjustment {
 
 namespace {
 
@@ -71,7 +71,10 @@ double CriticalW(std::size_t tests, double alpha) {
 Verdict Snoop(const Network& network, const Sigmas& sigmas, double alpha) {
     Verdict v;
     Adjustment adjustment(network, sigmas);
-    if (!adjustment.Run()) return v;
+    if (!adjustment.Run()) {
+        v.tooLarge = adjustment.TooLarge();
+        return v;
+    }
     v.ran = true;
     auto& observations = adjustment.Observations();
     // The known points' plane observations by point: x at [p].first, y at [p].second.
@@ -228,4 +231,4 @@ std::string GlobalWarning(const Verdict& v) {
            ": de metingen passen slechter dan hun standaardafwijkingen zeggen";
 }
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

@@ -13,7 +13,7 @@
 #include "check/Adjustment.h"
 #include "model/Tables.h"
 
-namespace talvik {
+namespace talvik::adjustment {
 
 struct Rejection {
     std::uint32_t observation = 0;  // index into the adjustment's observations
@@ -26,6 +26,7 @@ struct Rejection {
 
 struct Verdict {
     bool ran = false;
+    bool tooLarge = false;  // not run: the normal equations too interwoven to factor in time
     std::vector<Rejection> rejections;  // in the order they were taken out
     bool stoppedEarly = false;          // more rejections than kMostRejections
     std::size_t tests = 0;
@@ -61,4 +62,4 @@ std::string RejectionText(const Network& network, const Rejection& r, AngleUnit 
 std::string SummaryText(const Verdict& v);
 std::string GlobalWarning(const Verdict& v);
 
-}  // namespace talvik
+}  // namespace talvik::adjustment

@@ -90,6 +90,7 @@ class FrameReader {
 // A line of the field file cut into upper-cased words ahead of its handling.
 struct SplitLine {
     std::uint64_t position = 0;  // of the line in the file
+    std::uint64_t number = 0;    // counted from 1
     std::string upper;
     std::vector<std::string_view> words;  // into `upper`
 };
@@ -119,6 +120,7 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
         next.position = file.Position();
         std::string_view line;
         if (!file.Next(line)) return false;
+        next.number = file.LineNumber();
         SplitWords(line, next.upper, next.words);
         return true;
     };
@@ -140,8 +142,10 @@ void ReadFieldRecords(LineReader& file, const ExportOptions& options, PointTable
         // A line without a record code carries no record.
         if (words.size() >= 2) {
             const RecordCode code = CodeOf(words[1]);
-            if (code != RecordCode::None && !frameReader.Handle(code, words))
+            if (code != RecordCode::None && !frameReader.Handle(code, words)) {
+                store.AtLine(current.number);
                 gathering.Handle(code, words);
+            }
         }
         // The slot takes the next line, which comes last in the ring.
         if (!more || !read(current)) {

@@ -42,6 +42,8 @@ class ObservationStore {
     virtual void PlaceFace2(const ObservationRecord& record, bool blockOpen) = 0;
     // The table in writing order with the placeholder at index 0; the store is empty afterwards.
     virtual ObservationTable Take() = 0;
+    // The records that follow come from this line of the field file (counted from 1).
+    virtual void AtLine(std::uint64_t /*line*/) {}
 };
 
 // Keeps the table as head + tail, tail starting at the most recent station record, so that

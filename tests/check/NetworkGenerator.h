@@ -41,7 +41,7 @@ struct Booking {
     bool bothFaces = true;
     int rounds = 1;                 // readings of every target per face
     std::mt19937* noise = nullptr;  // none: exact readings
-    Sigmas sigmas;
+    adjustment::Sigmas sigmas;
     // A blunder: at set-up `station` (index), sight `sight`, the first reading of face 1.
     int blunderStation = -1;
     int blunderSight = 0;
@@ -84,7 +84,7 @@ inline std::string FieldFile(const Design& d, const Booking& b) {
     std::string text = "1 51 " + std::string(units[static_cast<int>(b.unit)]) + "\r\n";
     std::normal_distribution<double> normal;
     const auto jitter = [&](double sigma) { return b.noise ? sigma * normal(*b.noise) : 0.0; };
-    const Sigmas& s = b.sigmas;
+    const adjustment::Sigmas& s = b.sigmas;
     const double cent2 = 2.0 * s.sigmaCent * s.sigmaCent;
     const double inst2 = 2.0 * s.sigmaInst * s.sigmaInst;
     int line = 2;
@@ -104,7 +104,7 @@ inline std::string FieldFile(const Design& d, const Booking& b) {
             const double dx = tp.x - sp.x;
             const double dy = tp.y - sp.y;
             const double h = std::hypot(dx, dy);
-            const double up = tp.h + th - sp.h - ih - CurvatureTerm(h);
+            const double up = tp.h + th - sp.h - ih - adjustment::CurvatureTerm(h);
             const double direction = Circle(std::atan2(dx, dy) - orientation);
             const double zenith = std::atan2(h, up);
             const double slope = std::hypot(h, up);
