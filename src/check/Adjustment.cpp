@@ -349,6 +349,10 @@ bool Adjustment::Run() {
         omega += (e.misclosure / e.sigma) * (e.misclosure / e.sigma);
     }
     active_ = equations.size();
+    activeReadings_ =
+        static_cast<std::size_t>(std::count_if(of.begin(), of.end(), [&](std::uint32_t i) {
+            return observations_[i].kind < ObservationKind::KnownX;
+        }));
     redundancy_ = active_ > unknowns_ ? active_ - unknowns_ : 0;
     varianceFactor_ = redundancy_ > 0 ? omega / static_cast<double>(redundancy_) : 0.0;
     adjusted_.assign(points.size(), AdjustedPoint{});

@@ -111,6 +111,8 @@ class Adjustment {
     std::size_t Redundancy() const { return redundancy_; }
     std::size_t Unknowns() const { return unknowns_; }
     std::size_t ActiveObservations() const { return active_; }
+    // Of those, the readings (the known points' coordinates left out).
+    std::size_t ActiveReadings() const { return activeReadings_; }
     double VarianceFactor() const { return varianceFactor_; }
     // Points the adjustment could not determine (names), left to the check's own findings.
     const std::vector<std::uint32_t>& Dropped() const { return dropped_; }
@@ -141,6 +143,7 @@ class Adjustment {
     std::size_t unknowns_ = 0;
     std::size_t redundancy_ = 0;
     std::size_t active_ = 0;
+    std::size_t activeReadings_ = 0;
     double varianceFactor_ = 0.0;
     bool tooLarge_ = false;
 };

@@ -148,6 +148,7 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
     const Network net = readings.Build(report);
     if (net.readings.empty()) return;
     const Verdict verdict = Snoop(net, SigmasFrom(choices));
+    if (verdict.nothing) return;
     if (!verdict.ran) {
         report.notes.push_back(
             verdict.tooLarge
@@ -176,7 +177,8 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
     if (verdict.stoppedEarly)
         report.notes.push_back("vereffening: na " + std::to_string(kMostRejections) +
                                " verworpen waarnemingen niet verder getoetst");
-    report.notes.push_back(SummaryText(verdict));
+    // Without a single test (no redundancy) there is no verdict to tell.
+    if (verdict.tests > 0) report.notes.push_back(SummaryText(verdict));
     if (const std::string warning = GlobalWarning(verdict); !warning.empty())
         report.findings.push_back({Severity::Warning, warning, {}});
     for (std::size_t i = 0; i < report.points.size(); ++i) {

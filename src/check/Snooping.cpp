@@ -73,6 +73,12 @@ Verdict Snoop(const Network& network, const Sigmas& sigmas, double alpha) {
     Adjustment adjustment(network, sigmas);
     if (!adjustment.Run()) {
         v.tooLarge = adjustment.TooLarge();
+        v.nothing = adjustment.Unknowns() == 0;
+        return v;
+    }
+    // Nothing measured between placed points: nothing to adjust or to say.
+    if (adjustment.ActiveReadings() == 0) {
+        v.nothing = true;
         return v;
     }
     v.ran = true;

@@ -26,7 +26,8 @@ struct Rejection {
 
 struct Verdict {
     bool ran = false;
-    bool tooLarge = false;  // not run: the normal equations too interwoven to factor in time
+    bool tooLarge = false;
+    bool nothing = false;  // not run: no reading between placed points  // not run: the normal equations too interwoven to factor in time
     std::vector<Rejection> rejections;  // in the order they were taken out
     bool stoppedEarly = false;          // more rejections than kMostRejections
     std::size_t tests = 0;
