@@ -6,7 +6,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev q
           libgl1-mesa-dev xvfb fonts-dejavu-core locales clang libclang-rt-14-dev python3
           googletest g++-mingw-w64-x86-64-posix wine wine64 nsis
           qt6-translations-l10n qt6-qpa-plugins man-db dpkg-dev file lintian appstream
-          libxml2-utils)
+          libxml2-utils strace)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
