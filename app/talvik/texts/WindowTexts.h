@@ -130,6 +130,7 @@ inline constexpr ControlText kCheck[] = {
      "De gekozen bevindingen, of alle, als tekst met tabs (voor een rekenblad); ook Ctrl+C"},
     {"cmdClose", "&Sluiten", ""},
     {"lblUnplaced", "niet geplaatst:", ""},
+    {"txtFinding", "", "De gekozen bevinding in haar geheel"},
 };
 
 inline constexpr ControlText kImport[] = {

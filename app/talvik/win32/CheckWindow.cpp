@@ -2,7 +2,12 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <string>
+
+#include "check/FindingsTable.h"
 
 namespace talvik::win32 {
 
@@ -46,12 +51,15 @@ void CheckWindow::Close() {
 }
 
 void CheckWindow::Build() {
-    Add(kSketchClass, picSketch, WS_BORDER, {8, 8, 560, 544});
+    Add(kSketchClass, picSketch, WS_BORDER | WS_TABSTOP, {8, 8, 560, 544});
     SetWindowLongPtrA(Sketch(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     AddLabel(lblFindings, {576, 8, 376, 18});
     Add("LISTBOX", lstFindings,
         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-        {576, 28, 376, 450}, FontRole::Normal, WS_EX_CLIENTEDGE);
+        {576, 28, 376, 360}, FontRole::Normal, WS_EX_CLIENTEDGE);
+    // The chosen finding's whole text, wrapped.
+    Add("EDIT", txtFinding, ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL,
+        {576, 394, 376, 84}, FontRole::Normal, WS_EX_CLIENTEDGE);
     AddLabel(lblCount, {576, 484, 376, 18});
     AddButton(cmdFit, {576, 514, 120, 30});
     AddButton(cmdClose, {832, 514, 120, 30}, true);
@@ -63,6 +71,9 @@ void CheckWindow::Build() {
             (f.severity == Severity::Error ? "fout: " : "waarschuwing: ") + f.text;
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
+    if (report_.findings.empty() && report_.notes.empty())
+        SendMessageA(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(std::string(FindingsTable::kEmpty).c_str()));
     if (const std::size_t more = report_.errorsLeftOut + report_.warningsLeftOut) {
         const std::string line = "... en nog " + std::to_string(more) + " niet getoond";
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
@@ -72,8 +83,7 @@ void CheckWindow::Build() {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
     SendMessageA(list, LB_SETHORIZONTALEXTENT, 2000, 0);
-    ShowText(Item(lblCount), std::to_string(report_.Errors()) + " fouten, " +
-                                 std::to_string(report_.Warnings()) + " waarschuwingen");
+    ShowText(Item(lblCount), CountText(report_));
     Fit();
 }
 
@@ -89,23 +99,45 @@ void CheckWindow::Choose(int index) {
     const auto at = static_cast<std::size_t>(index);
     marks_ =
         index >= 0 && at < report_.findings.size() ? report_.findings[at].points : SketchMarks{};
+    std::string text;
+    if (index >= 0 && at < report_.findings.size()) {
+        const FindingsTable table(report_);
+        for (std::size_t c = 0; c < FindingsTable::kColumns.size(); ++c) {
+            const std::string& cell = table.Cell(at, c);
+            if (!cell.empty())
+                text += (text.empty() ? "" : "\r\n") + std::string(FindingsTable::kColumns[c]) +
+                        ": " + cell;
+        }
+    }
+    ShowText(Item(txtFinding), text);
     Redraw();
 }
 
 void CheckWindow::Paint(HDC dc) const {
     RECT area{};
     GetClientRect(Sketch(), &area);
-    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const COLORREF base = GetSysColor(COLOR_WINDOW);
+    const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+    const auto mix = [](COLORREF a, COLORREF b, int part) {  // part of a in percent
+        return RGB((GetRValue(a) * part + GetRValue(b) * (100 - part)) / 100,
+                   (GetGValue(a) * part + GetGValue(b) * (100 - part)) / 100,
+                   (GetBValue(a) * part + GetBValue(b) * (100 - part)) / 100);
+    };
+    const COLORREF softRed = mix(RGB(255, 0, 0), base, 45);
+    const HBRUSH baseFill = CreateSolidBrush(base);
+    FillRect(dc, &area, baseFill);
     SetBkMode(dc, TRANSPARENT);
     const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    const HPEN grey = CreatePen(PS_SOLID, 1, RGB(0x88, 0x88, 0x88));
-    const HPEN redLine = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-    const HPEN black = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    const HPEN red = CreatePen(PS_SOLID, 2, RGB(255, 0, 0));
-    const HBRUSH blackFill = CreateSolidBrush(RGB(0, 0, 0));
+    const HPEN grey = CreatePen(PS_SOLID, 1, mix(ink, base, 45));
+    const HPEN redLine = CreatePen(PS_SOLID, 1, softRed);
+    const HPEN black = CreatePen(PS_SOLID, 2, ink);
+    const HPEN soft = CreatePen(PS_SOLID, 2, softRed);
+    const HPEN red = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
+    const HBRUSH blackFill = CreateSolidBrush(ink);
+    const HBRUSH softFill = CreateSolidBrush(softRed);
     const HBRUSH redFill = CreateSolidBrush(RGB(255, 0, 0));
     const HGDIOBJ oldPen = SelectObject(dc, grey);
-    const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    const HGDIOBJ oldBrush = SelectObject(dc, baseFill);
     const auto u = [this](const CheckPoint& p) { return static_cast<int>(view_.U(p.x)); };
     const auto v = [this](const CheckPoint& p) { return static_cast<int>(view_.V(p.y)); };
     for (const CheckLine& line : report_.lines) {
@@ -116,49 +148,63 @@ void CheckWindow::Paint(HDC dc) const {
         MoveToEx(dc, u(a), v(a), nullptr);
         LineTo(dc, u(b), v(b));
     }
-    for (std::size_t n = 0; n < report_.points.size(); ++n) {
-        const CheckPoint& p = report_.points[n];
-        if (!IsDrawn(p)) continue;
-        const bool marked = IsRed(report_, n, marks_);
-        SelectObject(dc, marked ? red : black);
-        SetTextColor(dc, marked ? RGB(255, 0, 0) : RGB(0, 0, 0));
-        const int x = u(p);
-        const int y = v(p);
-        if (p.state == PointState::Known) {
-            SelectObject(dc, marked ? redFill : blackFill);
-            const POINT corners[] = {
-                {x, y - kSize}, {x + kSize, y + kSize}, {x - kSize, y + kSize}};
-            Polygon(dc, corners, 3);
-        } else {
-            SelectObject(dc, GetStockObject(WHITE_BRUSH));
-            Ellipse(dc, x - kSize, y - kSize, x + kSize + 1, y + kSize + 1);
+    // The chosen finding's points in full red and larger, over the others; the points another
+    // error names in a softer red.
+    for (const bool chosenPass : {false, true}) {
+        for (std::size_t n = 0; n < report_.points.size(); ++n) {
+            const CheckPoint& p = report_.points[n];
+            const Mark mark = MarkOf(report_, n, marks_);
+            if (!IsDrawn(p) || (mark == Mark::Chosen) != chosenPass) continue;
+            const int size = mark == Mark::Chosen ? kSize * 3 / 2 : kSize;
+            SelectObject(dc, mark == Mark::Chosen ? red : mark == Mark::Named ? soft : black);
+            SetTextColor(dc, mark == Mark::Chosen  ? RGB(255, 0, 0)
+                             : mark == Mark::Named ? softRed
+                                                   : ink);
+            const int x = u(p);
+            const int y = v(p);
+            if (p.state == PointState::Known) {
+                SelectObject(dc, mark == Mark::Chosen  ? redFill
+                                 : mark == Mark::Named ? softFill
+                                                       : blackFill);
+                const POINT corners[] = {{x, y - size}, {x + size, y + size}, {x - size, y + size}};
+                Polygon(dc, corners, 3);
+            } else {
+                SelectObject(dc, baseFill);
+                Ellipse(dc, x - size, y - size, x + size + 1, y + size + 1);
+            }
+            Text(dc, x + size + 3, y - 2 * size - 4, p.name);
         }
-        Text(dc, x + kSize + 3, y - 2 * kSize - 4, p.name);
     }
     // Scale bar at the bottom left, north arrow at the top right.
     SelectObject(dc, black);
     SelectObject(dc, blackFill);
-    SetTextColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, ink);
     const double bar = view_.ScaleBarMetres(area.right / 4.0);
     const int barEnd = 20 + static_cast<int>(bar * view_.Scale());
     MoveToEx(dc, 20, area.bottom - 20, nullptr);
     LineTo(dc, barEnd, area.bottom - 20);
+    for (const int tick : {20, (20 + barEnd) / 2, barEnd}) {
+        MoveToEx(dc, tick, area.bottom - (tick == (20 + barEnd) / 2 ? 24 : 27), nullptr);
+        LineTo(dc, tick, area.bottom - 20);
+    }
     Text(dc, barEnd + 6, area.bottom - 28, ScaleBarText(bar));
     const int nu = area.right - 30;
     const POINT arrow[] = {{nu, 20}, {nu + 8, 50}, {nu, 42}, {nu - 8, 50}};
     Polygon(dc, arrow, 4);
     Text(dc, nu - 4, 52, "N");
     if (const std::string unplaced = UnplacedNames(report_); !unplaced.empty()) {
-        SetTextColor(dc, RGB(255, 0, 0));
+        SetTextColor(dc, softRed);
         Text(dc, 20, 8,
              std::string(texts::Find(texts::kCheck, "lblUnplaced").caption) + " " + unplaced);
     }
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldFont);
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(grey), static_cast<HGDIOBJ>(redLine),
-                           static_cast<HGDIOBJ>(black), static_cast<HGDIOBJ>(red),
-                           static_cast<HGDIOBJ>(blackFill), static_cast<HGDIOBJ>(redFill)})
+    for (HGDIOBJ object :
+         {static_cast<HGDIOBJ>(grey), static_cast<HGDIOBJ>(redLine), static_cast<HGDIOBJ>(black),
+          static_cast<HGDIOBJ>(red), static_cast<HGDIOBJ>(blackFill), static_cast<HGDIOBJ>(redFill),
+          static_cast<HGDIOBJ>(soft), static_cast<HGDIOBJ>(softFill),
+          static_cast<HGDIOBJ>(baseFill)})
         DeleteObject(object);
 }
 
@@ -196,22 +242,77 @@ LRESULT CALLBACK CheckWindow::SketchProc(HWND hwnd, UINT message, WPARAM wParam,
             self->Redraw();
             return 0;
         }
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_KEYDOWN: {
+            RECT area{};
+            GetClientRect(hwnd, &area);
+            using Key = SketchView::Key;
+            Key key{};
+            switch (wParam) {
+                case VK_ADD:
+                case VK_OEM_PLUS:
+                    key = Key::ZoomIn;
+                    break;
+                case VK_SUBTRACT:
+                case VK_OEM_MINUS:
+                    key = Key::ZoomOut;
+                    break;
+                case VK_LEFT:
+                    key = Key::Left;
+                    break;
+                case VK_RIGHT:
+                    key = Key::Right;
+                    break;
+                case VK_UP:
+                    key = Key::Up;
+                    break;
+                case VK_DOWN:
+                    key = Key::Down;
+                    break;
+                case VK_HOME:
+                    self->Fit();
+                    return 0;
+                default:
+                    return DefWindowProcA(hwnd, message, wParam, lParam);
+            }
+            self->view_.Step(key, area.right, area.bottom);
+            self->Redraw();
+            return 0;
+        }
         case WM_LBUTTONDOWN:
             self->drag_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            self->dragged_ = false;
             SetCapture(hwnd);
             SetFocus(hwnd);
             return 0;
         case WM_MOUSEMOVE:
             if (wParam & MK_LBUTTON) {
                 const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                if (!self->dragged_ &&
+                    std::abs(at.x - self->drag_.x) + std::abs(at.y - self->drag_.y) < 4)
+                    return 0;
                 self->view_.Pan(at.x - self->drag_.x, at.y - self->drag_.y);
                 self->drag_ = at;
+                self->dragged_ = true;
                 self->Redraw();
             }
             return 0;
-        case WM_LBUTTONUP:
+        case WM_LBUTTONUP: {
             ReleaseCapture();
+            if (self->dragged_) return 0;
+            // A click on a point chooses the first finding that names it.
+            const std::size_t point = PointAt(self->report_, self->view_, GET_X_LPARAM(lParam),
+                                              GET_Y_LPARAM(lParam), 10.0);
+            for (std::size_t i = 0;
+                 point < self->report_.points.size() && i < self->report_.findings.size(); ++i) {
+                const auto& points = self->report_.findings[i].points;
+                if (std::find(points.begin(), points.end(), point) == points.end()) continue;
+                self->Choose(static_cast<int>(i));
+                break;
+            }
             return 0;
+        }
         case WM_LBUTTONDBLCLK:
             self->Fit();
             return 0;

@@ -37,6 +37,7 @@ class CheckWindow : public Form {
     SketchView view_;
     SketchMarks marks_;
     POINT drag_{};
+    bool dragged_ = false;
 };
 
 }  // namespace talvik::win32

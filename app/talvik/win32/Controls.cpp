@@ -95,6 +95,7 @@ constexpr Named kControls[] = {
     TALVIK_CONTROL(lblShifts),
     TALVIK_CONTROL(lstShifts),
     TALVIK_CONTROL(cmdCopy),
+    TALVIK_CONTROL(txtFinding),
 };
 #undef TALVIK_CONTROL
 

@@ -100,6 +100,8 @@ enum class ControlId : int {
     lblShifts = 800,
     lstShifts,
     cmdCopy,
+    // The check window's text of the chosen finding.
+    txtFinding = 900,
 };
 
 inline ControlId SelCodeId(int i) {
