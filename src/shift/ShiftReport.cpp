@@ -209,7 +209,8 @@ std::vector<std::string> ShiftSummary(const ShiftReport& report, std::size_t lis
                     ToleranceText(report.Tolerance()) +
                     " m): " + IntText(static_cast<long long>(counts.compared)) + " vergeleken, " +
                     IntText(static_cast<long long>(counts.added)) + " nieuw, " +
-                    IntText(static_cast<long long>(counts.missing)) + " ontbreken, " +
+                    IntText(static_cast<long long>(counts.missing)) +
+                    (counts.missing == 1 ? " ontbreekt, " : " ontbreken, ") +
                     IntText(static_cast<long long>(counts.flagged)) + " gemarkeerd");
     const std::vector<std::size_t> ranked = report.Ranked();
     std::vector<const ShiftRow*> largest;
@@ -238,8 +239,9 @@ std::vector<std::string> ShiftSummary(const ShiftReport& report, std::size_t lis
         const ShiftRow& row = report.Rows()[i];
         if (row.flags == 0) break;
         if (shown == listed) {
-            lines.push_back("  en nog " + IntText(static_cast<long long>(counts.flagged - listed)) +
-                            " gemarkeerde punten");
+            const std::size_t rest = counts.flagged - listed;
+            lines.push_back("  en nog " + IntText(static_cast<long long>(rest)) +
+                            (rest == 1 ? " gemarkeerd punt" : " gemarkeerde punten"));
             break;
         }
         std::string line = "  " + row.name + ": " + ShiftStatus(row);

@@ -194,7 +194,7 @@ TEST_F(CliTest, ImportReportsTheShiftsAgainstTheOldIdexFile) {
     EXPECT_EQ(reported.exitCode, 0) << reported.err;
     EXPECT_EQ(reported.err.substr(reported.err.find('\n') + 1),
               "talvik-cli: Verschuivingen tegen " + idex +
-                  " (tolerantie 0.05 m): 5 vergeleken, 1 nieuw, 1 ontbreken, 2 gemarkeerd\n"
+                  " (tolerantie 0.05 m): 5 vergeleken, 1 nieuw, 1 ontbreekt, 2 gemarkeerd\n"
                   "talvik-cli: Grootste verschuivingen: 2001 0.0600 m, 1002 0.0010 m\n"
                   "talvik-cli:   2001: verschoven (0.0600 m)\n"
                   "talvik-cli:   1002: vast punt verschoven (0.0010 m)\n"
@@ -212,7 +212,7 @@ TEST_F(CliTest, ImportReportsTheShiftsAgainstTheOldIdexFile) {
     EXPECT_EQ(quiet.err, "");
     EXPECT_EQ(ReadBytes(dir_ / "shifts.csv").find(",verschoven\r\n"), std::string::npos);
     const auto stored = run({});
-    EXPECT_NE(stored.err.find("(tolerantie 0.07 m): 5 vergeleken, 1 nieuw, 1 ontbreken, 1 "
+    EXPECT_NE(stored.err.find("(tolerantie 0.07 m): 5 vergeleken, 1 nieuw, 1 ontbreekt, 1 "
                               "gemarkeerd\n"),
               std::string::npos)
         << stored.err;

@@ -177,7 +177,8 @@ TEST(ShiftReport, FindsEveryPlantedShiftAndLeavesTheIdexBytes) {
         statuses += row.name + '=' + ShiftStatus(row) + ' ';
     EXPECT_EQ(statuses,
               "1001=ok 1002=vast punt verschoven 1003=ok 2001=nieuw 2002=nieuw 2003=nieuw "
-              "3001=nieuw 3002=nieuw PM17=ok TOREN=nieuw 4001=nieuw 4002=nieuw 1004=ontbreekt 6=ontbreekt ");
+              "3001=nieuw 3002=nieuw PM17=ok TOREN=nieuw 4001=nieuw 4002=nieuw 1004=ontbreekt "
+              "6=ontbreekt ");
 }
 
 // Names are compared as the import writes them: upper case, blanks around them gone, whole.
@@ -308,9 +309,9 @@ TEST(ShiftReport, SummarizesCountsLargestShiftsAndFlags) {
     EXPECT_EQ(ShiftSummary(report, 1),
               (std::vector<std::string>{
                   "Verschuivingen tegen " + old +
-                      " (tolerantie 0.1 m): 3 vergeleken, 1 nieuw, 1 ontbreken, 2 gemarkeerd",
+                      " (tolerantie 0.1 m): 3 vergeleken, 1 nieuw, 1 ontbreekt, 2 gemarkeerd",
                   "Grootste verschuivingen: P2 0.3000 m, P1 0.2000 m, P3 0.0100 m",
-                  "  P2: verschoven (0.3000 m)", "  en nog 1 gemarkeerde punten",
+                  "  P2: verschoven (0.3000 m)", "  en nog 1 gemarkeerd punt",
                   "Niet in de KORVU file: P5"}));
 
     // Against another file every point of it counts as known, marked or not.
