@@ -48,11 +48,9 @@ bool WriteSketch(const CheckReport& report, const std::string& path, CliUserInte
     const std::size_t slash = fieldFile.find_last_of("/\\");
     if (slash != std::string_view::npos) fieldFile.remove_prefix(slash + 1);
     const std::string svg = SketchSvg(report, 800.0, 600.0, {}, fieldFile);
-    ReplacingFile file;
-    bool written = file.Create(path);
-    if (written && std::fwrite(svg.data(), 1, svg.size(), file.Stream()) != svg.size()) file.Fail();
-    written = written && file.Place();
-    if (!written) ui.Note("the sketch could not be written: " + path + " (" + file.Problem() + ")");
+    std::string problem;
+    const bool written = WriteWholeFile(path, svg, problem);
+    if (!written) ui.Note("the sketch could not be written: " + path + " (" + problem + ")");
     return written;
 }
 

@@ -56,17 +56,7 @@ std::string CoordinateTable(const CheckReport& report) {
 bool WriteCoordinateTable(const CheckReport& report, const std::string& path,
                           std::string& problem) {
     const std::string table = CoordinateTable(report);
-    ReplacingFile file;
-    if (!file.Create(path)) {
-        problem = file.Problem();
-        return false;
-    }
-    if (std::fwrite(table.data(), 1, table.size(), file.Stream()) != table.size()) file.Fail();
-    if (!file.Place()) {
-        problem = file.Problem();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, table, problem);
 }
 
 }  // namespace talvik

@@ -188,6 +188,16 @@ void ReplacingFile::Discard() {
     temporary_.clear();
 }
 
+bool WriteWholeFile(const std::string& target, std::string_view bytes, std::string& problem) {
+    ReplacingFile file;
+    if (file.Create(target)) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) != bytes.size()) file.Fail();
+        if (file.Place()) return true;
+    }
+    problem = file.Problem();
+    return false;
+}
+
 FileLock::~FileLock() {
     Release();
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace talvik {
 
@@ -103,6 +104,10 @@ class ReplacingFile {
     std::string problem_;
     bool failed_ = false;
 };
+
+// Writes `bytes` as the whole new content of `target` through a ReplacingFile: all of it or,
+// false with `problem` saying why, the target as it was.
+bool WriteWholeFile(const std::string& target, std::string_view bytes, std::string& problem);
 
 // A lock that one process at a time holds on a path (a lock file beside what it guards; a
 // byte-range lock, so that it goes with the process however it ends). The lock file is

@@ -204,18 +204,15 @@ bool DocumentFile::Write(const std::string& target, const Document& doc, std::st
         problem = WriteProblem(path_, "interne fout bij het opbouwen");
         return false;
     }
-    ReplacingFile file;
-    if (file.Create(target)) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) != bytes.size()) file.Fail();
-        if (file.Place()) {
-            document_ = doc;
-            identity_ = IdentityOf(target);
-            cached_ = identity_.exists;
-            return true;
-        }
+    std::string reason;
+    if (!WriteWholeFile(target, bytes, reason)) {
+        problem = WriteProblem(path_, reason);
+        return false;
     }
-    problem = WriteProblem(path_, file.Problem());
-    return false;
+    document_ = doc;
+    identity_ = IdentityOf(target);
+    cached_ = identity_.exists;
+    return true;
 }
 
 bool DocumentFile::Change(std::string& problem,

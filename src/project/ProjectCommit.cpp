@@ -99,17 +99,7 @@ bool WriteJournal(const std::string& journal, const std::vector<Entry>& entries,
         }
     }
     text += "END\r\n";
-    ReplacingFile file;
-    if (!file.Create(journal)) {
-        problem = file.Problem();
-        return false;
-    }
-    if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size()) file.Fail();
-    if (!file.Place()) {
-        problem = file.Problem();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(journal, text, problem);
 }
 
 // What reading a journal found. A refused journal names a file that is not one of the

@@ -281,17 +281,7 @@ std::string ShiftCsv(const ShiftReport& report) {
 
 bool WriteShiftCsv(const ShiftReport& report, const std::string& path, std::string& problem) {
     const std::string text = ShiftCsv(report);
-    ReplacingFile file;
-    if (!file.Create(path)) {
-        problem = file.Problem();
-        return false;
-    }
-    if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size()) file.Fail();
-    if (!file.Place()) {
-        problem = file.Problem();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, text, problem);
 }
 
 }  // namespace talvik
