@@ -10,10 +10,13 @@
 #include <QStyleFactory>
 
 #include "GuiHarness.h"
+#include "check/CheckReading.h"
 #include "gui/AboutWindow.h"
+#include "gui/CheckWindow.h"
 #include "gui/Logo.h"
 #include "gui/SplashWindow.h"
 #include "gui/Translations.h"
+#include "support/RecordingUi.h"
 
 using namespace talvik::gui;
 
@@ -104,6 +107,24 @@ int main(int argc, char** argv) {
         if (h.Shifts()) {
             h.Shifts()->resize(760, 360);
             Save(h.Shifts(), "shift-report.png");
+        }
+    }
+    {
+        // The check of the example with one blunder, its finding chosen.
+        talvik::ExportOptions options;
+        options.Fieldfile = (test::Harness::Source() / "examples" / "net2.fld").string();
+        options.IdexFile = (test::Harness::Source() / "examples" / "net1.idx").string();
+        options.SelCode[1] = "K";
+        talvik::testing::RecordingUi ui;
+        if (const std::optional<talvik::CheckReport> report = talvik::CheckFiles(options, ui)) {
+            CheckWindow window(*report);
+            window.resize(900, 540);
+            window.show();
+            if (window.Findings()->rowCount() > 0) window.Findings()->selectRow(0);
+            QApplication::processEvents();
+            Save(&window, "check-window.png");
+        } else {
+            ok = false;
         }
     }
     {
