@@ -2,12 +2,11 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
+#include <cctype>
 #include <cstdlib>
-
 #include <string>
 
-#include "check/FindingsTable.h"
+#include "win32/ListTable.h"
 
 namespace talvik::win32 {
 
@@ -18,6 +17,8 @@ using enum ControlId;
 constexpr const char* kSketchClass = "TalvikSketch";
 constexpr double kMargin = 40.0;
 constexpr int kSize = 6;  // half the size of a mark
+// Severity, what, points, size, tolerance: the numbers narrow, what is found widest.
+constexpr int kColumnWidths[] = {84, 190, 80, 60, 60};
 
 void Text(HDC dc, double u, double v, const std::string& text) {
     TextOutA(dc, static_cast<int>(u), static_cast<int>(v), text.data(),
@@ -29,8 +30,12 @@ void Text(HDC dc, double u, double v, const std::string& text) {
 void CheckWindow::Show(HWND owner, CheckReport report) {
     if (built_) DestroyWindow(Handle());
     report_ = std::move(report);
+    table_.emplace(report_);
     marks_.clear();
     static const bool registered = [] {
+        // The table is a list view: its class is there whoever shows the window.
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
         WNDCLASSA sketch{};
         sketch.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
         sketch.lpfnWndProc = SketchProc;
@@ -51,38 +56,29 @@ void CheckWindow::Close() {
 }
 
 void CheckWindow::Build() {
-    Add(kSketchClass, picSketch, WS_BORDER | WS_TABSTOP, {8, 8, 560, 544});
+    Add(kSketchClass, picSketch, WS_BORDER | WS_TABSTOP, {8, 8, 440, 544});
     SetWindowLongPtrA(Sketch(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    AddLabel(lblFindings, {576, 8, 376, 18});
-    Add("LISTBOX", lstFindings,
-        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-        {576, 28, 376, 360}, FontRole::Normal, WS_EX_CLIENTEDGE);
+    AddLabel(lblFindings, {456, 8, 496, 18});
+    Add(WC_LISTVIEWA, lstFindings, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, {456, 28, 496, 360},
+        FontRole::Normal, WS_EX_CLIENTEDGE);
     // The chosen finding's whole text, wrapped.
     Add("EDIT", txtFinding, ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL,
-        {576, 394, 376, 84}, FontRole::Normal, WS_EX_CLIENTEDGE);
-    AddLabel(lblCount, {576, 484, 376, 18});
-    AddButton(cmdFit, {576, 514, 120, 30});
+        {456, 394, 496, 84}, FontRole::Normal, WS_EX_CLIENTEDGE);
+    AddLabel(lblCount, {456, 484, 496, 18});
+    AddButton(cmdFit, {456, 514, 120, 30});
+    AddButton(cmdCopy, {584, 514, 120, 30});
     AddButton(cmdClose, {832, 514, 120, 30}, true);
     SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdClose), 0);
 
-    HWND list = Item(lstFindings);
-    for (const Finding& f : report_.findings) {
-        const std::string line =
-            (f.severity == Severity::Error ? "fout: " : "waarschuwing: ") + f.text;
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    std::vector<ListColumn> columns;
+    for (std::size_t c = 0; c < FindingsTable::kColumns.size(); ++c) {
+        std::string heading(FindingsTable::kColumns[c]);
+        heading[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(heading[0])));
+        columns.push_back({heading, Scale(kColumnWidths[c]),
+                           c == FindingsTable::kSize || c == FindingsTable::kTolerance});
     }
-    if (report_.findings.empty() && report_.notes.empty())
-        SendMessageA(list, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(std::string(FindingsTable::kEmpty).c_str()));
-    if (const std::size_t more = report_.errorsLeftOut + report_.warningsLeftOut) {
-        const std::string line = "... en nog " + std::to_string(more) + " niet getoond";
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    }
-    for (const std::string& note : report_.notes) {
-        const std::string line = "opmerking: " + note;
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    }
-    SendMessageA(list, LB_SETHORIZONTALEXTENT, 2000, 0);
+    SetColumns(List(), columns);
+    Fill();
     ShowText(Item(lblCount), CountText(report_));
     Fit();
 }
@@ -94,16 +90,48 @@ void CheckWindow::Fit() {
     Redraw();
 }
 
+void CheckWindow::Fill() {
+    HWND list = List();
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    for (std::size_t r = 0; r < table_->Rows(); ++r) {
+        for (std::size_t c = 0; c < FindingsTable::kColumns.size(); ++c)
+            SetCell(list, static_cast<int>(r), static_cast<int>(c), table_->Cell(r, c));
+    }
+    if (table_->Rows() == 0) {
+        SetCell(list, 0, 0, "");
+        SetCell(list, 0, FindingsTable::kWhat, std::string(FindingsTable::kEmpty));
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    Chosen();
+}
+
 void CheckWindow::Choose(int index) {
-    SendMessageA(Item(lstFindings), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    const auto at = static_cast<std::size_t>(index);
-    marks_ =
-        index >= 0 && at < report_.findings.size() ? report_.findings[at].points : SketchMarks{};
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&state));
+    if (index >= 0) {
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&state));
+        SendMessageA(List(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    }
+    Chosen();
+}
+
+void CheckWindow::Chosen() {
+    marks_.clear();
     std::string text;
-    if (index >= 0 && at < report_.findings.size()) {
-        const FindingsTable table(report_);
+    for (const int chosen : ChosenRows(List())) {
+        const auto row = static_cast<std::size_t>(chosen);
+        if (row >= table_->Rows()) continue;
+        const auto& points = table_->Points(row);
+        marks_.insert(marks_.end(), points.begin(), points.end());
+        if (!text.empty()) continue;
         for (std::size_t c = 0; c < FindingsTable::kColumns.size(); ++c) {
-            const std::string& cell = table.Cell(at, c);
+            const std::string& cell = table_->Cell(row, c);
             if (!cell.empty())
                 text += (text.empty() ? "" : "\r\n") + std::string(FindingsTable::kColumns[c]) +
                         ": " + cell;
@@ -111,6 +139,25 @@ void CheckWindow::Choose(int index) {
     }
     ShowText(Item(txtFinding), text);
     Redraw();
+}
+
+void CheckWindow::SortBy(int column) {
+    if (column < 0) return;
+    table_->SortBy(static_cast<std::size_t>(column));
+    Fill();
+}
+
+void CheckWindow::Copy() {
+    const std::vector<int> rows = ChosenRows(List());
+    std::string text;
+    if (rows.empty() || rows.size() >= table_->Rows()) {
+        text = table_->TabText();
+    } else {
+        for (const int row : rows)
+            if (static_cast<std::size_t>(row) < table_->Rows())
+                text += table_->RowText(static_cast<std::size_t>(row));
+    }
+    PutOnClipboard(Handle(), text);
 }
 
 void CheckWindow::Paint(HDC dc) const {
@@ -301,16 +348,18 @@ LRESULT CALLBACK CheckWindow::SketchProc(HWND hwnd, UINT message, WPARAM wParam,
         case WM_LBUTTONUP: {
             ReleaseCapture();
             if (self->dragged_) return 0;
-            // A click on a point chooses the first finding that names it.
+            // A click on a point chooses the findings that name it.
             const std::size_t point = PointAt(self->report_, self->view_, GET_X_LPARAM(lParam),
                                               GET_Y_LPARAM(lParam), 10.0);
-            for (std::size_t i = 0;
-                 point < self->report_.points.size() && i < self->report_.findings.size(); ++i) {
-                const auto& points = self->report_.findings[i].points;
-                if (std::find(points.begin(), points.end(), point) == points.end()) continue;
-                self->Choose(static_cast<int>(i));
-                break;
-            }
+            if (point >= self->report_.points.size()) return 0;
+            const std::vector<std::size_t> rows = self->table_->RowsOf(point);
+            if (rows.empty()) return 0;
+            self->Choose(static_cast<int>(rows.front()));
+            LVITEMA state{};
+            state.stateMask = state.state = LVIS_SELECTED;
+            for (const std::size_t row : rows)
+                SendMessageA(self->List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+            self->Chosen();
             return 0;
         }
         case WM_LBUTTONDBLCLK:
@@ -322,19 +371,55 @@ LRESULT CALLBACK CheckWindow::SketchProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 bool CheckWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    (void)lParam;
-    (void)result;
     switch (message) {
         case WM_COMMAND:
-            if (LOWORD(wParam) == static_cast<WORD>(lstFindings) && HIWORD(wParam) == LBN_SELCHANGE)
-                Choose(static_cast<int>(SendMessageA(Item(lstFindings), LB_GETCURSEL, 0, 0)));
             if (LOWORD(wParam) == static_cast<WORD>(cmdFit)) Fit();
+            if (LOWORD(wParam) == static_cast<WORD>(cmdCopy)) Copy();
             if (LOWORD(wParam) == static_cast<WORD>(cmdClose) || LOWORD(wParam) == IDCANCEL)
                 Close();
             return true;
         case WM_CLOSE:
             Close();
             return true;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom != List()) return false;
+            switch (header->code) {
+                case LVN_COLUMNCLICK:
+                    SortBy(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+                    return true;
+                case LVN_ITEMCHANGED:
+                    if ((reinterpret_cast<const NMLISTVIEW*>(lParam)->uChanged & LVIF_STATE) != 0)
+                        Chosen();
+                    return true;
+                case LVN_KEYDOWN:
+                    if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == 'C' &&
+                        GetKeyState(VK_CONTROL) < 0)
+                        Copy();
+                    return true;
+                case NM_CUSTOMDRAW: {
+                    // The severity of an error in red.
+                    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
+                    const auto row = static_cast<std::size_t>(draw->nmcd.dwItemSpec);
+                    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+                        result = CDRF_NOTIFYITEMDRAW;
+                    } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+                        result = CDRF_NOTIFYSUBITEMDRAW;
+                    } else if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) {
+                        draw->clrText =
+                            draw->iSubItem == 0 && row < table_->Rows() && table_->IsError(row)
+                                ? RGB(255, 0, 0)
+                                : GetSysColor(COLOR_WINDOWTEXT);
+                        result = CDRF_DODEFAULT;
+                    } else {
+                        result = CDRF_DODEFAULT;
+                    }
+                    return true;
+                }
+                default:
+                    return false;
+            }
+        }
         default:
             return false;
     }

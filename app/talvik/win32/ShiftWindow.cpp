@@ -1,6 +1,6 @@
 #include "win32/ShiftWindow.h"
 
-#include <cstring>
+#include "win32/ListTable.h"
 
 namespace talvik::win32 {
 
@@ -38,17 +38,11 @@ void ShiftWindow::Build() {
     ShowText(Item(lblShifts), summary_);
     Add(WC_LISTVIEWA, lstShifts, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, {8, 128, 804, 344},
         FontRole::Normal, WS_EX_CLIENTEDGE);
-    HWND list = List();
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    for (std::size_t c = 0; c < ShiftTable::kColumns.size(); ++c) {
-        std::string heading(ShiftTable::kColumns[c]);
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = c > 0 && c < kStatusColumn ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = Scale(kColumnWidths[c]);
-        column.pszText = heading.data();
-        SendMessageA(list, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
-    }
+    std::vector<ListColumn> columns;
+    for (std::size_t c = 0; c < ShiftTable::kColumns.size(); ++c)
+        columns.push_back({std::string(ShiftTable::kColumns[c]), Scale(kColumnWidths[c]),
+                           c > 0 && c < kStatusColumn});
+    SetColumns(List(), columns);
     AddButton(cmdCopy, {8, 482, 120, 30});
     AddButton(cmdClose, {692, 482, 120, 30});
     Fill();
@@ -59,16 +53,8 @@ void ShiftWindow::Fill() {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     for (std::size_t r = 0; r < table_->Rows(); ++r) {
-        for (std::size_t c = 0; c < ShiftTable::kColumns.size(); ++c) {
-            std::string text = table_->Cell(r, c);
-            LVITEMA item{};
-            item.mask = LVIF_TEXT;
-            item.iItem = static_cast<int>(r);
-            item.iSubItem = static_cast<int>(c);
-            item.pszText = text.data();
-            SendMessageA(list, c == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, r,
-                         reinterpret_cast<LPARAM>(&item));
-        }
+        for (std::size_t c = 0; c < ShiftTable::kColumns.size(); ++c)
+            SetCell(list, static_cast<int>(r), static_cast<int>(c), table_->Cell(r, c));
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -80,15 +66,8 @@ std::vector<std::string> ShiftWindow::Lines() const {
     const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int r = 0; r < rows; ++r) {
         std::string line = table_->Flagged(static_cast<std::size_t>(r)) ? "!" : "";
-        for (std::size_t c = 0; c < ShiftTable::kColumns.size(); ++c) {
-            char text[256] = {};
-            LVITEMA item{};
-            item.iSubItem = static_cast<int>(c);
-            item.pszText = text;
-            item.cchTextMax = sizeof(text);
-            SendMessageA(list, LVM_GETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
-            line += (c ? "|" : "") + std::string(text);
-        }
+        for (std::size_t c = 0; c < ShiftTable::kColumns.size(); ++c)
+            line += (c ? "|" : "") + CellText(list, r, static_cast<int>(c));
         lines.push_back(line);
     }
     return lines;
@@ -101,15 +80,7 @@ void ShiftWindow::SortBy(int column) {
 }
 
 void ShiftWindow::Copy() {
-    const std::string text = table_->TabText();
-    if (!OpenClipboard(Handle())) return;
-    EmptyClipboard();
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-    }
-    CloseClipboard();
+    PutOnClipboard(Handle(), table_->TabText());
 }
 
 bool ShiftWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
