@@ -90,8 +90,7 @@ FindingsTable::FindingsTable(const CheckReport& report) {
         for (std::string& cell : row.cells)
             cell = Tabless(std::move(cell));
     }
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-        order_.push_back(i);
+    order_ = RowOrder(rows_.size());
 }
 
 std::vector<std::size_t> FindingsTable::RowsOf(std::size_t point) const {
@@ -105,21 +104,10 @@ std::vector<std::size_t> FindingsTable::RowsOf(std::size_t point) const {
 
 void FindingsTable::SortBy(std::size_t column) {
     if (column >= kColumns.size()) return;
-    if (column_ == static_cast<int>(column)) {
-        descending_ = !descending_;
-        std::reverse(order_.begin(), order_.end());
-        return;
-    }
-    column_ = static_cast<int>(column);
-    descending_ = false;
     const bool numbers = column == kSize || column == kTolerance;
-    std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+    order_.SortBy(column, [&](std::size_t a, std::size_t b) {
         if (column == 0) return rows_[a].rank < rows_[b].rank;
-        const std::string& p = rows_[a].cells[column];
-        const std::string& q = rows_[b].cells[column];
-        if (!numbers) return p < q;
-        if (p.empty() || q.empty()) return !p.empty() && q.empty();
-        return NumericValue(p) < NumericValue(q);
+        return CellBefore(rows_[a].cells[column], rows_[b].cells[column], numbers);
     });
 }
 
@@ -131,13 +119,9 @@ std::string FindingsTable::RowText(std::size_t row) const {
 }
 
 std::string FindingsTable::TabText() const {
-    std::string text;
-    for (std::size_t c = 0; c < kColumns.size(); ++c)
-        text += std::string(c ? "\t" : "") + std::string(kColumns[c]);
-    text += "\r\n";
-    for (std::size_t r = 0; r < Rows(); ++r)
-        text += RowText(r);
-    return text;
+    return talvik::TabText(
+        kColumns, Rows(),
+        [this](std::size_t r, std::size_t c) -> const std::string& { return Cell(r, c); });
 }
 
 }  // namespace talvik

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "check/NetworkCheck.h"
+#include "text/RowOrder.h"
 
 namespace talvik {
 
@@ -29,7 +30,7 @@ class FindingsTable {
 
     explicit FindingsTable(const CheckReport& report);
 
-    std::size_t Rows() const { return order_.size(); }
+    std::size_t Rows() const { return order_.Rows(); }
     // The text of a cell of the row shown at `row` (Windows-1252, whole).
     const std::string& Cell(std::size_t row, std::size_t column) const {
         return rows_[order_[row]].cells[column];
@@ -47,8 +48,8 @@ class FindingsTable {
     // errors first, the others by their bytes; equal rows keep their order. The same column
     // again reverses the order.
     void SortBy(std::size_t column);
-    int SortColumn() const { return column_; }  // -1: the check's own order
-    bool Descending() const { return descending_; }
+    int SortColumn() const { return order_.Column(); }  // -1: the check's own order
+    bool Descending() const { return order_.Descending(); }
 
     // One row's cells apart by tabs, ending CR LF (for a spreadsheet).
     std::string RowText(std::size_t row) const;
@@ -63,9 +64,7 @@ class FindingsTable {
         int rank = 0;  // of the severity: error, warning, note, the count left out
     };
     std::vector<Row> rows_;
-    std::vector<std::size_t> order_;
-    int column_ = -1;
-    bool descending_ = false;
+    RowOrder order_;
 };
 
 }  // namespace talvik

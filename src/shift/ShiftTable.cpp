@@ -1,7 +1,5 @@
 #include "shift/ShiftTable.h"
 
-#include <algorithm>
-
 #include "text/Text.h"
 
 namespace talvik {
@@ -24,40 +22,22 @@ ShiftTable::ShiftTable(const ShiftReport& report) {
                           shift(row.dh, row.hasHeight), shift(row.horizontal, true),
                           ShiftStatus(row)});
         flagged_.push_back(row.flags != 0);
-        order_.push_back(order_.size());
     }
+    order_ = RowOrder(cells_.size());
 }
 
 void ShiftTable::SortBy(std::size_t column) {
     if (column >= kColumns.size()) return;
-    if (column_ == static_cast<int>(column)) {
-        descending_ = !descending_;
-        std::reverse(order_.begin(), order_.end());
-        return;
-    }
-    column_ = static_cast<int>(column);
-    descending_ = false;
     const bool numbers = column >= kFirstNumber && column <= kLastNumber;
-    std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-        const std::string& p = cells_[a][column];
-        const std::string& q = cells_[b][column];
-        if (!numbers) return p < q;
-        if (p.empty() || q.empty()) return !p.empty() && q.empty();
-        return NumericValue(p) < NumericValue(q);
+    order_.SortBy(column, [&](std::size_t a, std::size_t b) {
+        return CellBefore(cells_[a][column], cells_[b][column], numbers);
     });
 }
 
 std::string ShiftTable::TabText() const {
-    std::string text;
-    for (std::size_t c = 0; c < kColumns.size(); ++c)
-        text += std::string(c ? "\t" : "") + std::string(kColumns[c]);
-    text += "\r\n";
-    for (std::size_t r = 0; r < Rows(); ++r) {
-        for (std::size_t c = 0; c < kColumns.size(); ++c)
-            text += (c ? "\t" : "") + Cell(r, c);
-        text += "\r\n";
-    }
-    return text;
+    return talvik::TabText(
+        kColumns, Rows(),
+        [this](std::size_t r, std::size_t c) -> const std::string& { return Cell(r, c); });
 }
 
 }  // namespace talvik

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shift/ShiftReport.h"
+#include "text/RowOrder.h"
 
 namespace talvik {
 
@@ -20,7 +21,7 @@ class ShiftTable {
 
     explicit ShiftTable(const ShiftReport& report);
 
-    std::size_t Rows() const { return order_.size(); }
+    std::size_t Rows() const { return order_.Rows(); }
     // The text of a cell of the row shown at `row` (Windows-1252).
     const std::string& Cell(std::size_t row, std::size_t column) const {
         return cells_[order_[row]][column];
@@ -33,8 +34,8 @@ class ShiftTable {
     // reverses the order.
     void SortBy(std::size_t column);
     // The column sorted by last, -1 for the first order (flagged first, largest shift first).
-    int SortColumn() const { return column_; }
-    bool Descending() const { return descending_; }
+    int SortColumn() const { return order_.Column(); }
+    bool Descending() const { return order_.Descending(); }
 
     // The header and every row in the order shown, cells apart by tabs, lines ending CR LF.
     std::string TabText() const;
@@ -42,9 +43,7 @@ class ShiftTable {
   private:
     std::vector<std::array<std::string, kColumns.size()>> cells_;
     std::vector<bool> flagged_;
-    std::vector<std::size_t> order_;
-    int column_ = -1;
-    bool descending_ = false;
+    RowOrder order_;
 };
 
 }  // namespace talvik
