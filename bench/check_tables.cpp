@@ -13,13 +13,7 @@
 #include <random>
 #include <string>
 
-#include "check/AdjustmentInput.h"
-#include "check/CheckReading.h"
 #include "check/NetworkGenerator.h"
-#include "check/Snooping.h"
-#include "fieldfile/FieldFileReader.h"
-#include "platform/UserInterface.h"
-#include "text/LineReader.h"
 
 namespace {
 
@@ -27,62 +21,18 @@ using namespace talvik;
 using namespace talvik::adjustment;
 using talvik::testing::Booking;
 using talvik::testing::Design;
+using talvik::testing::Outcome;
 
-struct Quiet final : UserInterface {
-    Answer Message(std::string_view, Buttons, Icon, std::string_view) override {
-        return Answer::Ok;
-    }
-    void Progress(std::string_view) override {}
-    void Yield() override {}
-};
-
-struct Tee final : ObservationSink {
-    Tee(NetworkCheck& c, AdjustmentReadings& r) : check(c), readings(r) {}
-    void Put(const ObservationRecord& record) override {
-        check.Put(record);
-        readings.Put(record);
-    }
-    NetworkCheck& check;
-    AdjustmentReadings& readings;
-};
-
-struct Outcome {
-    CheckReport report;  // the whole check, the adjustment's findings included
-    Network network;
-    Verdict verdict;
-};
-
-// Known points as the IDEX file gives them (with their own noise, or `moved` shifted).
-Outcome Checked(const Design& d, const Booking& b, const std::string& moved = {},
-                double shift = 0.0) {
-    PointTable points;
-    std::normal_distribution<double> normal;
-    const auto jitter = [&](double sigma) { return b.noise ? sigma * normal(*b.noise) : 0.0; };
-    for (const std::string& k : d.known) {
-        const auto& p = d.truth.at(k);
-        const double dx = k == moved ? shift * 0.6 : 0.0;
-        const double dy = k == moved ? shift * 0.8 : 0.0;
-        points.Append({k, p.x + dx + jitter(b.sigmas.sdXY), p.y + dy + jitter(b.sigmas.sdXY),
-                       p.h + jitter(b.sigmas.sdZ), true, false});
-    }
-    const std::size_t known = points.Last();
-    ExportOptions options;
-    options.SelCode[1] = "K1";
-    const CheckChoices choices = ChoicesFrom(options, b.unit);
-    NetworkCheck check(choices);
-    AdjustmentReadings readings(b.unit);
-    Tee tee(check, readings);
-    LineReader reader;
-    reader.OpenText(testing::FieldFile(d, b));
-    AngleUnitState state;
-    Quiet ui;
-    ReadFieldFile(reader, options, points, tee, state, ui);
-    Outcome out;
-    out.report = check.Run(points, known);
-    out.network = readings.Build(out.report);
-    out.verdict = Snoop(out.network, SigmasFrom(choices));
-    AddAdjustment(out.report, readings, choices);
-    return out;
+// The design booked with noise, its known points (with their own noise) as the IDEX file
+// gives them, or `moved` shifted by `shift` (0.6, 0.8 of it in x and y).
+Outcome WithMoved(const Design& d, const Booking& b, const std::string& moved = {},
+                  double shift = 0.0) {
+    if (moved.empty()) return testing::Checked(d, b);
+    const std::string field = testing::FieldFile(d, b);
+    Design idex = d;
+    idex.truth[moved].x += 0.6 * shift;
+    idex.truth[moved].y += 0.8 * shift;
+    return testing::Checked(idex, b, field);
 }
 
 int FalseAlarms(int seeds) {
@@ -104,7 +54,7 @@ int FalseAlarms(int seeds) {
             std::mt19937 noise(static_cast<std::uint32_t>(seed));
             Booking b;
             b.noise = &noise;
-            const Outcome o = Checked(d, b);
+            const Outcome o = WithMoved(d, b);
             rejected += o.verdict.rejections.empty() ? 0 : 1;
             errors += o.report.Errors() > 0 ? 1 : 0;
             factor += o.verdict.varianceFactor;
@@ -123,59 +73,69 @@ bool Named(const Outcome& o, const std::function<bool(const Rejection&)>& is) {
     return false;
 }
 
+// Where a blunder goes: a set-up inside the mesh and one of its sights.
+struct Where {
+    std::size_t setUp = 0;
+    std::string station, target;
+};
+
 int Power(int seeds) {
     const Design mesh = testing::Mesh(6, 10);
     std::printf(
-        "| blunder (60-point mesh unless said) | a rejection | the blunder named |\n|---|---|---|\n");
+        "| blunder (60-point mesh unless said) | a rejection | the blunder named "
+        "|\n|---|---|---|\n");
     struct Case {
         const char* name;
-        std::function<void(Booking&, int)> make;
+        // Puts the blunder into the design (a station record's) or the booking (a reading's).
+        std::function<void(Design&, Booking&, const Where&)> make;
         std::string moved;
         double shift;
-        std::function<bool(const Outcome&, const Booking&)> named;
-    };
-    const auto stationOf = [&](const Booking& b) { return mesh.stations[b.blunderStation].name; };
-    const auto targetOf = [&](const Booking& b) {
-        return mesh.stations[b.blunderStation].sights[b.blunderSight].target;
+        std::function<bool(const Outcome&, const Where&)> named;
     };
     const auto observation = [&](ObservationKind kind) {
-        return [=, &stationOf, &targetOf](const Outcome& o, const Booking& b) {
+        return [=](const Outcome& o, const Where& w) {
             return Named(o, [&](const Rejection& r) {
                 if (r.kind != kind) return false;
                 const Reading& reading = o.network.readings[r.reading];
-                return o.network.points[reading.station].name == stationOf(b) &&
-                       o.network.points[reading.target].name == targetOf(b);
+                return o.network.points[reading.station].name == w.station &&
+                       o.network.points[reading.target].name == w.target;
             });
         };
     };
-    const auto atStation = [&](const Outcome& o, const Booking& b) {
+    const auto atStation = [&](const Outcome& o, const Where& w) {
         return Named(o, [&](const Rejection& r) {
             if (r.kind >= ObservationKind::KnownX) return false;
             const Reading& reading = o.network.readings[r.reading];
-            return o.network.points[reading.station].name == stationOf(b) ||
-                   o.network.points[reading.target].name == stationOf(b);
+            return o.network.points[reading.station].name == w.station ||
+                   o.network.points[reading.target].name == w.station;
         });
     };
+    const auto reading = [](double direction, double zenith, double slope) {
+        return [=](Design&, Booking& b, const Where& w) {
+            b.change = testing::Blundered({w.setUp, w.target, 1, 1, direction, zenith, slope});
+        };
+    };
     std::vector<Case> cases = {
-        {"distance 0.05 m", [](Booking& b, int) { b.distanceError = 0.05; }, "", 0.0,
-         observation(ObservationKind::Distance)},
-        {"direction 20 mgon", [](Booking& b, int) { b.directionError = 0.020 * testing::kGonRad; },
-         "", 0.0, observation(ObservationKind::Direction)},
-        {"zenith angle 20 mgon", [](Booking& b, int) { b.zenithError = 0.020 * testing::kGonRad; },
-         "", 0.0, observation(ObservationKind::HeightDifference)},
-        {"instrument height 0.1 m", [](Booking& b, int) { b.instrumentHeightError = 0.1; }, "", 0.0,
-         atStation},
+        {"distance 0.05 m", reading(0, 0, 0.05), "", 0.0, observation(ObservationKind::Distance)},
+        {"direction 20 mgon", reading(0.020 * testing::kGon, 0, 0), "", 0.0,
+         observation(ObservationKind::Direction)},
+        {"zenith angle 20 mgon", reading(0, 0.020 * testing::kGon, 0), "", 0.0,
+         observation(ObservationKind::HeightDifference)},
+        {"instrument height 0.1 m",
+         [](Design& d, Booking&, const Where& w) { d.setUps[w.setUp].instrumentHeightError = 0.1; },
+         "", 0.0, atStation},
         {"wrong station name (a neighbour's)",
-         [&](Booking& b, int) { b.wrongStationName = targetOf(b); }, "", 0.0,
-         [&](const Outcome& o, const Booking& b) {
+         [](Design& d, Booking&, const Where& w) { d.setUps[w.setUp].bookedAs = w.target; }, "",
+         0.0,
+         [&](const Outcome& o, const Where& w) {
              return Named(o, [&](const Rejection& r) {
                  if (r.kind >= ObservationKind::KnownX) return false;
                  const Reading& reading = o.network.readings[r.reading];
-                 return o.network.points[reading.station].name == targetOf(b);
+                 return o.network.points[reading.station].name == w.target;
              });
          }},
-        {"known point 0.1 m", [](Booking&, int) {}, mesh.known[2], 0.1,
-         [&](const Outcome& o, const Booking&) {
+        {"known point 0.1 m", [](Design&, Booking&, const Where&) {}, mesh.known[2], 0.1,
+         [&](const Outcome& o, const Where&) {
              return Named(o, [&](const Rejection& r) {
                  return r.kind == ObservationKind::KnownX &&
                         o.network.points[r.reading].name == mesh.known[2];
@@ -190,12 +150,16 @@ int Power(int seeds) {
             Booking b;
             b.noise = &noise;
             // A set-up inside the mesh, its sights turned by the seed.
-            b.blunderStation = 11 + (seed * 7) % 38;
-            b.blunderSight = seed % static_cast<int>(mesh.stations[b.blunderStation].sights.size());
-            c.make(b, seed);
-            const Outcome o = Checked(mesh, b, c.moved, c.shift);
+            Where w;
+            w.setUp = static_cast<std::size_t>(11 + (seed * 7) % 38);
+            const auto& aims = mesh.setUps[w.setUp].aims;
+            w.station = mesh.setUps[w.setUp].station;
+            w.target = aims[static_cast<std::size_t>(seed) % aims.size()].target;
+            Design d = mesh;
+            c.make(d, b, w);
+            const Outcome o = WithMoved(d, b, c.moved, c.shift);
             found += o.verdict.rejections.empty() ? 0 : 1;
-            named += c.named(o, b) ? 1 : 0;
+            named += c.named(o, w) ? 1 : 0;
         }
         std::printf("| %s | %.0f %% | %.0f %% |\n", c.name, 100.0 * found / seeds,
                     100.0 * named / seeds);
@@ -208,7 +172,7 @@ int Power(int seeds) {
         std::mt19937 noise(static_cast<std::uint32_t>(2000 + seed));
         Booking b;
         b.noise = &noise;
-        const Outcome o = Checked(traverse, b, "KC", 0.5);
+        const Outcome o = WithMoved(traverse, b, "KC", 0.5);
         found += o.verdict.rejections.empty() ? 0 : 1;
         named += Named(o,
                        [&](const Rejection& r) {
@@ -235,8 +199,8 @@ int Write(int rows, int columns, const std::string& dir) {
     int n = 1;
     for (const std::string& k : d.known) {
         const auto& p = d.truth.at(k);
-        idex += "    " + std::to_string(n++) + ", \"" + k + "\", " + testing::Fixed9(p.x) + ", " +
-                testing::Fixed9(p.y) + ", " + testing::Fixed9(p.h) + ", \"K\", 0;\r\n";
+        idex += "    " + std::to_string(n++) + ", \"" + k + "\", " + testing::Text(p.x) + ", " +
+                testing::Text(p.y) + ", " + testing::Text(p.z) + ", \"K\", 0;\r\n";
     }
     idex += "  END POINTS\r\nEND DATABASE\r\n";
     std::ofstream(dir + "/mesh.idx", std::ios::binary) << idex;

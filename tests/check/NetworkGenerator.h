@@ -1,70 +1,81 @@
 #pragma once
-// Networks made from true coordinates, written as a field file (and the known points for an
-// IDEX file), exactly or with noise at the export's standard deviations: a traverse between
-// known points, free stations, intersections by directions, a mesh with backsights.
+// Networks for the check's tests and tables, observed from true coordinates: a design (which
+// station sees which target, with or without a distance; faces and rounds) booked as a field
+// file, exactly or with noise drawn as it arises in the field, in any angle unit; the known
+// points as the IDEX file's; and the check (with its adjustment) run on it.
+//
+// The noise: per set-up the instrument is centred once (an offset of the station, SigmaCent per
+// axis) and its height measured once (SigmaInst); per sight (set-up and target) the target is
+// centred once and its height measured once; every reading then adds its own noise (σ_r, σ_z,
+// σ_d of the export over the sight's length). All readings of one sight share the offsets.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "check/Adjustment.h"
-#include "model/Tables.h"
+#include "check/AdjustmentInput.h"
+#include "check/NetworkCheck.h"
+#include "check/Snooping.h"
+#include "fieldfile/FieldFileReader.h"
+#include "fieldfile/Gathering.h"
+#include "support/RecordingUi.h"
+#include "text/LineReader.h"
 
 namespace talvik::testing {
 
-struct TruePoint {
-    double x, y, h;
+inline constexpr double kPi = 3.14159265358979323846;
+inline constexpr double kGon = kPi / 200.0;
+
+struct Spot {
+    double x = 0.0, y = 0.0, z = 0.0;
 };
-struct Sight {
+struct Aim {
     std::string target;
     bool distance = true;
-    bool zenith = true;
 };
-struct Station {
-    std::string name;
-    std::vector<Sight> sights;
+struct Occupation {
+    std::string station;
+    std::vector<Aim> aims;
+    double scale = 1.0;  // the distances are booked this much too long (an instrument's scale)
+    // Blunders of the station record: booked under another name, the instrument height off.
+    std::string bookedAs = {};
+    double instrumentHeightError = 0.0;
 };
-
 struct Design {
-    std::map<std::string, TruePoint> truth;
-    std::vector<std::string> known;
-    std::vector<Station> stations;
+    std::map<std::string, Spot> truth;
+    std::vector<std::string> known;  // in the IDEX file
+    std::vector<Occupation> setUps;
+    int faces = 2;
+    int rounds = 1;
 };
 
-// How the field book is written, and what goes wrong in it.
+// One reading as it is booked (radians, metres); a test may change it before it is written.
+// The station record's direction is the first reading of its set-up (round 0, face 1).
+struct Reading {
+    std::string station, target;
+    std::size_t setUp = 0;
+    int face = 1, round = 1;
+    double direction = 0.0, zenith = 0.0, slope = 0.0;  // slope 0: no distance
+};
+
 struct Booking {
     AngleUnit unit = AngleUnit::Gon;
-    bool bothFaces = true;
-    int rounds = 1;                 // readings of every target per face
     std::mt19937* noise = nullptr;  // none: exact readings
-    adjustment::Sigmas sigmas;
-    // A blunder: at set-up `station` (index), sight `sight`, the first reading of face 1.
-    int blunderStation = -1;
-    int blunderSight = 0;
-    double distanceError = 0.0;          // m on the slope distance
-    double directionError = 0.0;         // rad
-    double zenithError = 0.0;            // rad
-    double instrumentHeightError = 0.0;  // m on the set-up's instrument height (booked)
-    std::string wrongStationName;        // the set-up booked under this name
+    CheckChoices sigmas;            // the σ of the noise (and of the check)
+    std::function<void(Reading&)> change;
 };
 
-inline constexpr double kPi = 3.14159265358979323846;
-inline constexpr double kGonRad = kPi / 200.0;
-
-inline std::string Fixed9(double value) {
-    char buffer[64];
-    return {buffer,
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 9).ptr};
-}
-
-// An angle brought into [0, 2π).
-inline double Circle(double angle) {
-    angle = std::fmod(angle, 2.0 * kPi);
-    return angle < 0.0 ? angle + 2.0 * kPi : angle;
+inline std::string Text(double value) {
+    char buffer[40];
+    const auto fixed = std::to_chars(buffer, buffer + 40, value, std::chars_format::fixed, 9);
+    if (fixed.ec == std::errc()) return {buffer, fixed.ptr};
+    return {buffer, std::to_chars(buffer, buffer + 40, value).ptr};  // 1e+154, inf
 }
 
 // An angle in radians in the file's unit; degrees-minutes-seconds as DDD.MMSSsss.
@@ -74,76 +85,262 @@ inline double InUnit(double radians, AngleUnit unit) {
     if (unit == AngleUnit::DecimalDegrees) return degrees;
     const double d = std::floor(degrees);
     const double m = std::floor((degrees - d) * 60.0);
-    const double s = (degrees - d) * 3600.0 - m * 60.0;
-    return d + m / 100.0 + s / 10000.0;
+    return d + m / 100.0 + ((degrees - d) * 3600.0 - m * 60.0) / 10000.0;
 }
 
-// The field file of a design; every observation record carries the code K1.
-inline std::string FieldFile(const Design& d, const Booking& b) {
+// An angle brought into [0, 2π).
+inline double Circle(double angle) {
+    angle = std::fmod(angle, 2.0 * kPi);
+    return angle < 0.0 ? angle + 2.0 * kPi : angle;
+}
+
+inline double InstrumentHeight(std::size_t setUp) {
+    return 1.5 + 0.01 * static_cast<double>(setUp % 50);
+}
+inline constexpr double kTargetHeight = 1.3;
+inline double Orientation(std::size_t setUp) {
+    return 0.7 * static_cast<double>(setUp) + 0.3;
+}
+
+// Where the instrument and the target really stood, against the marks: the centring offsets and
+// the errors of the measured heights.
+struct Offsets {
+    double x = 0.0, y = 0.0, height = 0.0;
+};
+
+// The readings from the station's mark to the target's mark, both displaced: horizontal
+// direction with the set-up's orientation taken off, zenith angle and slope distance, with
+// curvature and refraction (k = 0.13).
+inline Reading Observed(const Design& d, std::size_t setUp, const std::string& target,
+                        const Offsets& instrument, const Offsets& aimed) {
+    const Occupation& o = d.setUps[setUp];
+    const Spot& s = d.truth.at(o.station);
+    const Spot& t = d.truth.at(target);
+    const double dx = t.x + aimed.x - s.x - instrument.x;
+    const double dy = t.y + aimed.y - s.y - instrument.y;
+    const double h = std::hypot(dx, dy);
+    const double up = t.z + kTargetHeight + aimed.height - s.z - InstrumentHeight(setUp) -
+                      instrument.height - 0.87 * h * h / (2.0 * 6381000.0);
+    Reading r;
+    r.station = o.station;
+    r.target = target;
+    r.setUp = setUp;
+    r.direction = Circle(std::atan2(dx, dy) - Orientation(setUp));
+    r.zenith = std::atan2(h, up);
+    r.slope = std::hypot(h, up) * o.scale;
+    return r;
+}
+
+// The true readings of a sight (no noise).
+inline Reading TrueReading(const Design& d, std::size_t setUp, const std::string& target) {
+    return Observed(d, setUp, target, {}, {});
+}
+
+// The field file: a station record per set-up (reference: its first target), then per round
+// and target the readings of face 1 and face 2. Every line begins with its own number.
+inline std::string FieldFile(const Design& d, const Booking& b = {}) {
     const char* units[] = {"DM", "DD", "GR"};
     std::string text = "1 51 " + std::string(units[static_cast<int>(b.unit)]) + "\r\n";
-    std::normal_distribution<double> normal;
-    const auto jitter = [&](double sigma) { return b.noise ? sigma * normal(*b.noise) : 0.0; };
-    const adjustment::Sigmas& s = b.sigmas;
-    const double cent2 = 2.0 * s.sigmaCent * s.sigmaCent;
-    const double inst2 = 2.0 * s.sigmaInst * s.sigmaInst;
     int line = 2;
-    for (std::size_t k = 0; k < d.stations.size(); ++k) {
-        const Station& st = d.stations[k];
-        const TruePoint& sp = d.truth.at(st.name);
-        const double ih = 1.45 + 0.01 * static_cast<double>(k % 20);
-        const double orientation = 0.37 * static_cast<double>(k) + 0.21;
-        const bool blunderHere = static_cast<int>(k) == b.blunderStation;
-        const std::string stationName =
-            blunderHere && !b.wrongStationName.empty() ? b.wrongStationName : st.name;
-        const double bookedIh = ih + (blunderHere ? b.instrumentHeightError : 0.0);
-        for (std::size_t j = 0; j < st.sights.size(); ++j) {
-            const Sight& sight = st.sights[j];
-            const TruePoint& tp = d.truth.at(sight.target);
-            const double th = 1.3 + 0.02 * static_cast<double>(k % 5);  // one per set-up
-            const double dx = tp.x - sp.x;
-            const double dy = tp.y - sp.y;
-            const double h = std::hypot(dx, dy);
-            const double up = tp.h + th - sp.h - ih - adjustment::CurvatureTerm(h);
-            const double direction = Circle(std::atan2(dx, dy) - orientation);
-            const double zenith = std::atan2(h, up);
-            const double slope = std::hypot(h, up);
-            // The standard deviations the adjustment gives these readings.
-            const double sr = (s.absHor + s.relHor * h / 1000.0) * kGonRad;
-            const double sz = (s.absVer + s.relVer * h / 1000.0) * kGonRad;
-            const double sd = s.absDis + s.relDis * 1e-6 * h;
-            const double sigmaDirection = std::sqrt(sr * sr + cent2 / (h * h));
-            const double sigmaDistance = std::sqrt(sd * sd + cent2);
-            const double sigmaZenith = std::sqrt(sz * sz + inst2 / (h * h));
-            const bool blundered = blunderHere && static_cast<int>(j) == b.blunderSight;
-            if (j == 0) {
-                text += std::to_string(line++) + " 102 " + stationName + " " + Fixed9(bookedIh) +
-                        " " + Fixed9(th) + " " + sight.target + " " +
-                        Fixed9(InUnit(direction, b.unit)) + "\r\n";
-            }
-            for (int face = 1; face <= (b.bothFaces ? 2 : 1); ++face) {
-                for (int round = 0; round < b.rounds; ++round) {
-                    const bool first = blundered && face == 1 && round == 0;
-                    double r =
-                        direction + jitter(sigmaDirection) + (first ? b.directionError : 0.0);
-                    double z = zenith + jitter(sigmaZenith) + (first ? b.zenithError : 0.0);
-                    if (face == 2) {
-                        r = r + kPi;
-                        z = 2.0 * kPi - z;
-                    }
-                    const double distance = sight.distance ? slope + jitter(sigmaDistance) +
-                                                                 (first ? b.distanceError : 0.0)
-                                                           : 0.0;
-                    text += std::to_string(line++) + " 111 " + sight.target + " " +
-                            Fixed9(InUnit(Circle(r), b.unit)) + " " +
-                            (sight.zenith || sight.distance ? Fixed9(InUnit(z, b.unit)) : "0") +
-                            " " + Fixed9(distance) + " K1\r\n";
+    std::normal_distribution<double> normal;
+    const auto jitter = [&](double sigma) {
+        return b.noise != nullptr ? sigma * normal(*b.noise) : 0.0;
+    };
+    const CheckChoices& c = b.sigmas;
+    const auto offsets = [&] {
+        Offsets o;
+        o.x = jitter(c.sigmaCent);
+        o.y = jitter(c.sigmaCent);
+        o.height = jitter(c.sigmaInst);
+        return o;
+    };
+    for (std::size_t k = 0; k < d.setUps.size(); ++k) {
+        const Occupation& o = d.setUps[k];
+        if (o.aims.empty()) continue;
+        // Centred once per set-up, each target once per sight.
+        const Offsets instrument = offsets();
+        std::vector<Offsets> aimed;
+        for (std::size_t j = 0; j < o.aims.size(); ++j)
+            aimed.push_back(offsets());
+        const auto read = [&](std::size_t j, int face, int round) {
+            Reading r = Observed(d, k, o.aims[j].target, instrument, aimed[j]);
+            const double h = r.slope * std::sin(r.zenith);
+            r.face = face;
+            r.round = round;
+            r.direction += jitter((c.absHor + c.relHor * h / 1000.0) * kGon);
+            r.zenith += jitter((c.absVer + c.relVer * h / 1000.0) * kGon);
+            r.slope = o.aims[j].distance ? r.slope + jitter(c.absDis + c.relDis * 1e-6 * h) : 0.0;
+            r.direction = Circle(r.direction + (face == 2 ? kPi : 0.0));
+            if (face == 2) r.zenith = 2.0 * kPi - r.zenith;
+            if (b.change) b.change(r);
+            return r;
+        };
+        const Reading first = read(0, 1, 0);
+        text += std::to_string(line++) + " 102 " + (o.bookedAs.empty() ? o.station : o.bookedAs) +
+                " " + Text(InstrumentHeight(k) + o.instrumentHeightError) + " " +
+                Text(kTargetHeight) + " " + first.target + " " +
+                Text(InUnit(first.direction, b.unit)) + "\r\n";
+        for (int round = 1; round <= d.rounds; ++round) {
+            for (std::size_t j = 0; j < o.aims.size(); ++j) {
+                for (int face = 1; face <= d.faces; ++face) {
+                    const Reading r = read(j, face, round);
+                    text += std::to_string(line++) + " 111 " + r.target + " " +
+                            Text(InUnit(r.direction, b.unit)) + " " +
+                            Text(InUnit(r.zenith, b.unit)) + " " + Text(r.slope) + " K1\r\n";
                 }
             }
         }
     }
     return text;
 }
+
+// A blunder in one reading (set-up, target, face, round), in face-1 terms: a direction or zenith
+// angle booked so much larger, a slope distance so much longer.
+struct Blunder {
+    std::size_t setUp = 0;
+    std::string target;
+    int face = 1, round = 1;
+    double direction = 0.0, zenith = 0.0, slope = 0.0;
+};
+inline std::function<void(Reading&)> Blundered(Blunder blunder) {
+    return [blunder](Reading& r) {
+        if (r.setUp != blunder.setUp || r.target != blunder.target || r.face != blunder.face ||
+            r.round != blunder.round)
+            return;
+        r.direction = Circle(r.direction + blunder.direction);
+        r.zenith += r.face == 2 ? -blunder.zenith : blunder.zenith;
+        if (r.slope > 0.0) r.slope += blunder.slope;
+    };
+}
+
+// The line of the field file that holds a reading: the `count`-th record "111 target" after the
+// station record of set-up `setUp` (count 0: the first).
+inline int LineOf(const std::string& field, const Design& d, std::size_t setUp,
+                  const std::string& target, int count = 0) {
+    std::size_t at = 0;
+    for (std::size_t k = 0; k <= setUp; ++k)
+        if (!d.setUps[k].aims.empty()) at = field.find(" 102 ", at) + 1;
+    for (int n = 0; n <= count; ++n)
+        at = field.find(" 111 " + target + " ", at) + 1;
+    return std::stoi(field.substr(field.rfind('\n', at) + 1));
+}
+
+inline ExportOptions OptionsOf(const CheckChoices& c) {
+    ExportOptions options;
+    options.SelCode[1] = "K1";
+    options.AbsHor = Text(c.absHor);
+    options.RelHor = Text(c.relHor);
+    options.AbsVer = Text(c.absVer);
+    options.RelVer = Text(c.relVer);
+    options.AbsDis = Text(c.absDis);
+    options.RelDis = Text(c.relDis);
+    options.SDXY = Text(c.sdXY);
+    options.SDZ = Text(c.sdZ);
+    options.SigmaCent = Text(c.sigmaCent);
+    options.SigmaInst = Text(c.sigmaInst);
+    return options;
+}
+
+// The known points as the IDEX file gives them: the truth, with noise at SDXY and SDZ when
+// `noise` is given.
+inline PointTable KnownPoints(const Design& d, std::mt19937* noise = nullptr,
+                              const CheckChoices& sigmas = {}) {
+    PointTable points;
+    std::normal_distribution<double> normal;
+    const auto jitter = [&](double sigma) { return noise != nullptr ? sigma * normal(*noise) : 0; };
+    for (const std::string& name : d.known) {
+        const Spot& p = d.truth.at(name);
+        points.Append({name, p.x + jitter(sigmas.sdXY), p.y + jitter(sigmas.sdXY),
+                       p.z + jitter(sigmas.sdZ), true, false});
+    }
+    return points;
+}
+
+// The check's own rules on a field file (no adjustment), the known points exact.
+inline CheckReport Check(const Design& d, const std::string& field, AngleUnit unit = AngleUnit::Gon,
+                         const CheckChoices& sigmas = {}) {
+    PointTable points = KnownPoints(d);
+    const std::size_t known = points.Last();
+    ExportOptions options = OptionsOf(sigmas);
+    NetworkCheck check(ChoicesFrom(options, unit));
+    LineReader reader;
+    reader.OpenText(field);
+    AngleUnitState state;
+    RecordingUi ui;
+    ReadFieldFile(reader, options, points, check, state, ui);
+    return check.Run(points, known);
+}
+
+// The whole check as `talvik-cli check` makes it: the rules, the adjustment and its tests.
+struct Outcome {
+    CheckReport report;           // every finding, the adjustment's included
+    adjustment::Network network;  // what the adjustment took
+    adjustment::Verdict verdict;  // its rejections, critical value, variance factor
+    std::string field;            // the field file read
+};
+
+// The design booked by `b` (or `field` when given) and checked whole; the known points carry
+// noise at SDXY/SDZ when the booking has noise.
+inline Outcome Checked(const Design& d, const Booking& b, const std::string& field = {}) {
+    Outcome out;
+    out.field = field.empty() ? FieldFile(d, b) : field;
+    PointTable points = KnownPoints(d, b.noise, b.sigmas);
+    const std::size_t known = points.Last();
+    const ExportOptions options = OptionsOf(b.sigmas);
+    const CheckChoices choices = ChoicesFrom(options, b.unit);
+    NetworkCheck check(choices);
+    adjustment::AdjustmentReadings readings(b.unit);
+    // Every record to the check's rules and, with its line, to the adjustment's readings (face 2
+    // is not reduced on this reading, so the records come in the file's order).
+    struct Both final : ObservationStore {
+        Both(NetworkCheck& c, adjustment::AdjustmentReadings& r) : check(c), readings(r) {}
+        void AtLine(std::uint64_t at) override { line = static_cast<std::uint32_t>(at); }
+        void Append(const ObservationRecord& record) override {
+            check.Put(record);
+            readings.Put(record, line);
+        }
+        bool HasStationRecord() const override { return true; }
+        void PlaceFace2(const ObservationRecord& record, bool) override { Append(record); }
+        ObservationTable Take() override { return ObservationTable{ObservationPlaceholder()}; }
+        NetworkCheck& check;
+        adjustment::AdjustmentReadings& readings;
+        std::uint32_t line = 0;
+    } both(check, readings);
+    LineReader reader;
+    reader.OpenText(out.field);
+    AngleUnitState state;
+    RecordingUi ui;
+    ReadFieldRecords(reader, options, points, both, state, ui);
+    points.Seal();
+    out.report = check.Run(points, known);
+    out.network = readings.Build(out.report);
+    out.verdict = adjustment::Snoop(out.network, adjustment::SigmasFrom(choices));
+    adjustment::AddAdjustment(out.report, readings, choices);
+    return out;
+}
+
+// The errors' texts, for a failing expectation's message.
+inline std::string Errors(const CheckReport& report) {
+    std::string all;
+    for (const Finding& f : report.findings)
+        all += (f.severity == Severity::Error ? "fout: " : "waarschuwing: ") + f.text + "\n";
+    return all;
+}
+
+// Whether a finding's text begins so.
+inline bool Says(const CheckReport& report, const std::string& start) {
+    return std::any_of(report.findings.begin(), report.findings.end(),
+                       [&](const Finding& f) { return f.text.rfind(start, 0) == 0; });
+}
+
+// How far a point of the report is from the truth in the plan.
+inline double Miss(const Design& d, const CheckReport& report, const std::string& name) {
+    const CheckPoint& p = report.points[report.Find(name)];
+    const Spot& t = d.truth.at(name);
+    return p.state == PointState::NotPlaced ? 1e9 : std::hypot(p.x - t.x, p.y - t.y);
+}
+
+// ---- designs ----
 
 // Four known points round a wavy chain of n points, from the first pair to the last.
 inline Design Traverse(int n) {
@@ -161,10 +358,10 @@ inline Design Traverse(int n) {
     d.truth["KD"] = {1000.0 + 140.0 * (n + 1) + 100.0, 1150.0, 9.0};
     chain.push_back("KC");
     d.known = {"KA", "KB", "KC", "KD"};
-    d.stations.push_back({"KA", {{"KB"}, {chain[1]}}});
+    d.setUps.push_back({"KA", {{"KB"}, {chain[1]}}});
     for (std::size_t i = 1; i + 1 < chain.size(); ++i)
-        d.stations.push_back({chain[i], {{chain[i - 1]}, {chain[i + 1]}}});
-    d.stations.push_back({"KC", {{chain[chain.size() - 2]}, {"KD"}}});
+        d.setUps.push_back({chain[i], {{chain[i - 1]}, {chain[i + 1]}}});
+    d.setUps.push_back({"KC", {{chain[chain.size() - 2]}, {"KD"}}});
     return d;
 }
 
@@ -177,33 +374,35 @@ inline Design FreeStations() {
                {"F3", {400, 420, 6.2}}, {"F4", {190, 400, 5.8}}, {"N1", {300, 120, 6.1}},
                {"N2", {480, 320, 6.3}}, {"N3", {300, 500, 6.0}}, {"N4", {100, 310, 5.4}}};
     d.known = {"K1", "K2", "K3", "K4"};
-    d.stations = {{"F1", {{"K1"}, {"K2"}, {"K4"}, {"N1"}, {"N4"}}},
-                  {"F2", {{"K2"}, {"K3"}, {"K1"}, {"N1"}, {"N2"}}},
-                  {"F3", {{"K3"}, {"K4"}, {"K2"}, {"N2"}, {"N3"}}},
-                  {"F4", {{"K4"}, {"K1"}, {"K3"}, {"N3"}, {"N4"}}}};
+    d.setUps = {{"F1", {{"K1"}, {"K2"}, {"K4"}, {"N1"}, {"N4"}}},
+                {"F2", {{"K2"}, {"K3"}, {"K1"}, {"N1"}, {"N2"}}},
+                {"F3", {{"K3"}, {"K4"}, {"K2"}, {"N2"}, {"N3"}}},
+                {"F4", {{"K4"}, {"K1"}, {"K3"}, {"N3"}, {"N4"}}}};
     return d;
 }
 
-// New points seen by directions only from three known stations that see each other.
+// New points seen by directions (and zenith angles) only from three known stations that see
+// each other.
 inline Design Intersections() {
     Design d;
     d.truth = {{"K1", {0, 0, 5}},       {"K2", {800, 0, 6}},     {"K3", {400, 700, 7}},
                {"R1", {300, 250, 5.5}}, {"R2", {520, 300, 6.0}}, {"R3", {400, 420, 6.5}},
                {"R4", {250, 120, 5.2}}};
     d.known = {"K1", "K2", "K3"};
-    const auto rays = [](std::vector<Sight> own) {
+    const auto rays = [](std::vector<Aim> own) {
         for (const char* r : {"R1", "R2", "R3", "R4"})
-            own.push_back({r, false, true});
+            own.push_back({r, false});
         return own;
     };
-    d.stations = {{"K1", rays({{"K2"}, {"K3"}})},
-                  {"K2", rays({{"K3"}, {"K1"}})},
-                  {"K3", rays({{"K1"}, {"K2"}})}};
+    d.setUps = {{"K1", rays({{"K2"}, {"K3"}})},
+                {"K2", rays({{"K3"}, {"K1"}})},
+                {"K3", rays({{"K1"}, {"K2"}})}};
     return d;
 }
 
 // A rows × columns mesh (spacing about 150 m, jittered); two known pairs at opposite corners.
-// Every point is a station that sees its neighbours (right, down, diagonal), the backsight first.
+// Every point is a station that sees its neighbours (left, up, right, down, diagonal), the
+// backsight first.
 inline Design Mesh(int rows, int columns, std::uint32_t shape = 7) {
     Design d;
     std::mt19937 random(shape);
@@ -218,13 +417,13 @@ inline Design Mesh(int rows, int columns, std::uint32_t shape = 7) {
     d.known = {name(0, 0), name(0, 1), name(rows - 1, columns - 1), name(rows - 1, columns - 2)};
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            Station s{name(r, c), {}};
-            if (c > 0) s.sights.push_back({name(r, c - 1)});
-            if (r > 0) s.sights.push_back({name(r - 1, c)});
-            if (c + 1 < columns) s.sights.push_back({name(r, c + 1)});
-            if (r + 1 < rows) s.sights.push_back({name(r + 1, c)});
-            if (r + 1 < rows && c + 1 < columns) s.sights.push_back({name(r + 1, c + 1)});
-            d.stations.push_back(s);
+            Occupation s{name(r, c), {}};
+            if (c > 0) s.aims.push_back({name(r, c - 1)});
+            if (r > 0) s.aims.push_back({name(r - 1, c)});
+            if (c + 1 < columns) s.aims.push_back({name(r, c + 1)});
+            if (r + 1 < rows) s.aims.push_back({name(r + 1, c)});
+            if (r + 1 < rows && c + 1 < columns) s.aims.push_back({name(r + 1, c + 1)});
+            d.setUps.push_back(s);
         }
     }
     return d;
