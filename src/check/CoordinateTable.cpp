@@ -16,7 +16,12 @@ void Number(std::string& out, double value, int decimals) {
     if (error == std::errc()) out.append(buffer, end);
 }
 
-void Name(std::string& out, const std::string& name) {
+void Name(std::string& out, const std::string& name, char separator) {
+    if (separator != ',') {
+        for (const char c : name)
+            out += c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
+        return;
+    }
     if (name.find_first_of(",\"\r\n") == std::string::npos) {
         out += name;
         return;
@@ -29,28 +34,39 @@ void Name(std::string& out, const std::string& name) {
     out += '"';
 }
 
-}  // namespace
-
-std::string CoordinateTable(const CheckReport& report) {
-    std::string out = "punt,x,y,h,sx,sy,sh\r\n";
+std::string Table(const CheckReport& report, char separator) {
+    std::string out;
+    for (const char* cell : {"punt", "x", "y", "h", "sx", "sy", "sh"})
+        out.append(out.empty() ? "" : std::string(1, separator)).append(cell);
+    out += "\r\n";
     for (const CheckPoint& p : report.points) {
         if (p.state == PointState::NotPlaced) continue;
-        Name(out, p.name);
-        out += ',';
+        Name(out, p.name, separator);
+        out += separator;
         Number(out, p.x, 4);
-        out += ',';
+        out += separator;
         Number(out, p.y, 4);
-        out += ',';
+        out += separator;
         if (p.hasHeight || p.state == PointState::Known || p.heightAdjusted) Number(out, p.z, 4);
-        out += ',';
+        out += separator;
         if (p.adjusted) Number(out, p.sx, 4);
-        out += ',';
+        out += separator;
         if (p.adjusted) Number(out, p.sy, 4);
-        out += ',';
+        out += separator;
         if (p.heightAdjusted) Number(out, p.sh, 4);
         out += "\r\n";
     }
     return out;
+}
+
+}  // namespace
+
+std::string CoordinateTable(const CheckReport& report) {
+    return Table(report, ',');
+}
+
+std::string CoordinateTabText(const CheckReport& report) {
+    return Table(report, '\t');
 }
 
 bool WriteCoordinateTable(const CheckReport& report, const std::string& path,

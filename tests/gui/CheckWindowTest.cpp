@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
@@ -136,7 +137,7 @@ class CheckWindowTest : public QObject {
                                 .arg(window.frameGeometry().height())
                                 .arg(screen.width())
                                 .arg(screen.height())));
-        for (const char* name : {"lblCount", "cmdFit", "cmdCopy", "cmdClose"}) {
+        for (const char* name : {"lblCount", "cmdFit", "cmdCopy", "cmdCoordinates", "cmdClose"}) {
             QWidget* child = window.findChild<QWidget*>(QString::fromLatin1(name));
             const QRect at(child->mapTo(&window, QPoint(0, 0)), child->size());
             QVERIFY2(window.rect().contains(at), name);
@@ -187,6 +188,14 @@ class CheckWindowTest : public QObject {
         QVERIFY(QApplication::clipboard()->text().startsWith(
             QStringLiteral("ernst\tbevinding\tpunten\tgrootte\ttoegestaan\r\n")));
         QCOMPARE(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), 3);
+        // The coordinates button: every placed point as a tab-separated table.
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdCoordinates")),
+                          Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("punt\tx\ty\th\tsx\tsy\tsh\r\n"
+                                "K1\t1000.0000\t2000.0000\t0.0000\t\t\t\r\n"
+                                "K2\t1100.0000\t2000.0000\t0.0000\t\t\t\r\n"
+                                "P3\t1000.0000\t2060.0000\t\t\t\t\r\n"));
         QTest::keyClick(window.Findings(), Qt::Key_Escape);
         QTRY_VERIFY(owner.isNull());
     }

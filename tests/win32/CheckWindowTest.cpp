@@ -176,6 +176,15 @@ TEST(CheckWindow, FindingsStandInATable) {
                                    "fout\tbekend punt K2"),
               std::string::npos);
     EXPECT_NE(table.TabText().find("\r\nwaarschuwing\tstandplaats K1"), std::string::npos);
+    // The coordinates button: every placed point, tab-separated.
+    EmptyTheClipboard(window.Handle());
+    SendMessageA(GetDlgItem(window.Handle(), static_cast<int>(ControlId::cmdCoordinates)), BM_CLICK,
+                 0, 0);
+    EXPECT_EQ(Clipboard(window.Handle()),
+              "punt\tx\ty\th\tsx\tsy\tsh\r\n"
+              "K1\t1000.0000\t2000.0000\t0.0000\t\t\t\r\n"
+              "K2\t1100.0000\t2000.0000\t0.0000\t\t\t\r\n"
+              "P3\t1000.0000\t2060.0000\t\t\t\t\r\n");
 
     // A click on the severity's heading: errors first, as the check gives them; again: the other
     // way. The row chosen then is the warning, its points marked.

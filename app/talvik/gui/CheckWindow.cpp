@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 #include <set>
 
+#include "check/CoordinateTable.h"
 #include "gui/ScreenText.h"
 #include "gui/Widgets.h"
 #include "texts/WindowTexts.h"
@@ -251,10 +252,13 @@ CheckWindow::CheckWindow(CheckReport report, QWidget* parent)
     fit->setObjectName(QStringLiteral("cmdFit"));
     auto* copy = new QPushButton(side);
     copy->setObjectName(QStringLiteral("cmdCopy"));
+    auto* coordinates = new QPushButton(side);
+    coordinates->setObjectName(QStringLiteral("cmdCoordinates"));
     auto* close = new QPushButton(side);
     close->setObjectName(QStringLiteral("cmdClose"));
     buttons->addWidget(fit);
     buttons->addWidget(copy);
+    buttons->addWidget(coordinates);
     buttons->addStretch();
     buttons->addWidget(close);
     column->addLayout(buttons);
@@ -276,6 +280,7 @@ CheckWindow::CheckWindow(CheckReport report, QWidget* parent)
 
     connect(fit, &QPushButton::clicked, sketch_, &SketchWidget::Fit);
     connect(copy, &QPushButton::clicked, this, &CheckWindow::Copy);
+    connect(coordinates, &QPushButton::clicked, this, &CheckWindow::CopyCoordinates);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
@@ -363,6 +368,10 @@ void CheckWindow::Copy() const {
             text += table_.RowText(static_cast<std::size_t>(row));
     }
     QApplication::clipboard()->setText(BoxText(text));
+}
+
+void CheckWindow::CopyCoordinates() const {
+    QApplication::clipboard()->setText(BoxText(CoordinateTabText(report_)));
 }
 
 }  // namespace talvik::gui

@@ -58,6 +58,7 @@ class CheckWindow : public QWidget {
     const FindingsTable& Table() const { return table_; }
     // Copies the chosen rows, or all with the header when none or every row is chosen.
     void Copy() const;
+    void CopyCoordinates() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -128,6 +128,9 @@ inline constexpr ControlText kCheck[] = {
     {"cmdFit", "&Passend", "De hele schets in het venster; ook met dubbelklikken in de schets"},
     {"cmdCopy", "&Kopi\xEBren",
      "De gekozen bevindingen, of alle, als tekst met tabs (voor een rekenblad); ook Ctrl+C"},
+    {"cmdCoordinates", "&Co\xF6rdinaten",
+     "De co\xF6rdinaten van alle geplaatste punten (punt, x, y, h, sx, sy, sh; vereffend waar de "
+     "vereffening liep) naar het klembord, met tabs tussen de kolommen"},
     {"cmdClose", "&Sluiten", ""},
     {"lblUnplaced", "niet geplaatst:", ""},
     {"txtFinding", "", "De gekozen bevinding in haar geheel"},

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "check/CoordinateTable.h"
 #include "win32/ListTable.h"
 
 namespace talvik::win32 {
@@ -67,6 +68,7 @@ void CheckWindow::Build() {
     AddLabel(lblCount, {456, 484, 496, 18});
     AddButton(cmdFit, {456, 514, 120, 30});
     AddButton(cmdCopy, {584, 514, 120, 30});
+    AddButton(cmdCoordinates, {712, 514, 112, 30});
     AddButton(cmdClose, {832, 514, 120, 30}, true);
     SendMessageA(Handle(), DM_SETDEFID, static_cast<WPARAM>(cmdClose), 0);
 
@@ -375,6 +377,8 @@ bool CheckWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_COMMAND:
             if (LOWORD(wParam) == static_cast<WORD>(cmdFit)) Fit();
             if (LOWORD(wParam) == static_cast<WORD>(cmdCopy)) Copy();
+            if (LOWORD(wParam) == static_cast<WORD>(cmdCoordinates))
+                PutOnClipboard(Handle(), CoordinateTabText(report_));
             if (LOWORD(wParam) == static_cast<WORD>(cmdClose) || LOWORD(wParam) == IDCANCEL)
                 Close();
             return true;

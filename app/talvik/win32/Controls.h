@@ -102,6 +102,7 @@ enum class ControlId : int {
     cmdCopy,
     // The check window's text of the chosen finding.
     txtFinding = 900,
+    cmdCoordinates,
 };
 
 inline ControlId SelCodeId(int i) {
