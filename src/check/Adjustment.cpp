@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <unordered_map>
 
 namespace talvik::adjustment {
 
@@ -22,6 +24,9 @@ constexpr int kMostAttempts = 20;
 // An observation whose redundancy is below this is not controlled by the others: it is not
 // tested (its w would be noise divided by almost nothing).
 constexpr double kTestable = 1e-3;
+// A reading's own variance is never taken below this (rad² or m²): a standard deviation of 0
+// in the choices would make every difference infinitely significant.
+constexpr double kLeastVariance = 1e-20;
 
 double Wrap(double angle) {
     angle = std::fmod(angle, kTwoPi);
@@ -42,6 +47,49 @@ Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
     const auto usable = [&](std::uint32_t i) { return i < points.size() && points[i].placed; };
     const double cent2 = 2.0 * sigmas_.sigmaCent * sigmas_.sigmaCent;
     const double inst2 = 2.0 * sigmas_.sigmaInst * sigmas_.sigmaInst;
+    // Every reading's value, with the variance of its own and the part its sight shares, put
+    // into the sight it belongs to: (set-up, target, kind, instrument and target height).
+    struct Key {
+        std::uint32_t setUp, target;
+        ObservationKind kind;
+        double instrument, aimed;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const {
+            std::size_t h = std::hash<std::uint64_t>()((std::uint64_t{k.setUp} << 32) | k.target);
+            h ^= std::hash<double>()(k.instrument) + 0x9e3779b9 + (h << 6) + (h >> 2);
+            h ^= std::hash<double>()(k.aimed) + 0x9e3779b9 + (h << 6) + (h >> 2);
+            return h ^ static_cast<std::size_t>(k.kind);
+        }
+    };
+    std::unordered_map<Key, std::uint32_t, KeyHash> sights;
+    struct Piece {
+        std::uint32_t observation;
+        Member member;
+    };
+    std::vector<Piece> pieces;
+    std::vector<double> shared;  // per observation: the sum of its readings' shared parts
+    const auto put = [&](const Reading& reading, std::uint32_t r, ObservationKind kind,
+                         double value, double own, double common) {
+        const auto [at, added] =
+            sights.try_emplace(Key{reading.setUp, reading.target, kind, reading.instrumentHeight,
+                                   reading.targetHeight},
+                               static_cast<std::uint32_t>(observations_.size()));
+        if (added) {
+            Observation o;
+            o.kind = kind;
+            o.reading = r;
+            o.count = 0;
+            observations_.push_back(o);
+            shared.push_back(0.0);
+        }
+        Observation& o = observations_[at->second];
+        ++o.count;
+        o.readVariance += own;
+        shared[at->second] += common;
+        pieces.push_back({at->second, {r, value, true}});
+    };
     for (std::uint32_t r = 0; r < network_.readings.size(); ++r) {
         const Reading& reading = network_.readings[r];
         if (!usable(reading.station) || !usable(reading.target) ||
@@ -63,43 +111,64 @@ Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
         const double sigmaR = (sigmas_.absHor + sigmas_.relHor * length / 1000.0) * kGon;
         const double sigmaZ = (sigmas_.absVer + sigmas_.relVer * length / 1000.0) * kGon;
         const double sigmaD = sigmas_.absDis + sigmas_.relDis * 1e-6 * length;
-        if (reading.hasDirection) {
-            const double sigma = std::sqrt(sigmaR * sigmaR + cent2 / (length * length));
-            observations_.push_back({ObservationKind::Direction, r, reading.direction, sigma});
-        }
+        if (reading.hasDirection)
+            put(reading, r, ObservationKind::Direction, reading.direction, sigmaR * sigmaR,
+                cent2 / (length * length));
         if (horizontal > 0.0) {
-            double variance = sigmaD * sigmaD + cent2;
+            double variance = sigmaD * sigmaD;
             if (reading.slope > 0.0 && withZenith) {
                 const double c = std::cos(reading.zenith);
                 const double sn = std::sin(reading.zenith);
                 variance = sigmaD * sigmaD * sn * sn +
-                           reading.slope * reading.slope * c * c * sigmaZ * sigmaZ + cent2;
+                           reading.slope * reading.slope * c * c * sigmaZ * sigmaZ;
             }
-            observations_.push_back(
-                {ObservationKind::Distance, r, horizontal, std::sqrt(variance)});
+            put(reading, r, ObservationKind::Distance, horizontal, variance, cent2);
         }
         if (withZenith && s.hasHeight && t.hasHeight) {
             const double offset = reading.instrumentHeight - reading.targetHeight;
             if (reading.slope > 0.0) {
                 const double c = std::cos(reading.zenith);
                 const double value = reading.slope * c + CurvatureTerm(horizontal) + offset;
-                const double variance =
-                    horizontal * horizontal * sigmaZ * sigmaZ + sigmaD * sigmaD * c * c + inst2;
-                observations_.push_back(
-                    {ObservationKind::HeightDifference, r, value, std::sqrt(variance)});
+                put(reading, r, ObservationKind::HeightDifference, value,
+                    horizontal * horizontal * sigmaZ * sigmaZ + sigmaD * sigmaD * c * c, inst2);
             } else {
-                const double variance = sigmaZ * sigmaZ + inst2 / (length * length);
-                observations_.push_back(
-                    {ObservationKind::Zenith, r, reading.zenith, std::sqrt(variance)});
+                put(reading, r, ObservationKind::Zenith, reading.zenith, sigmaZ * sigmaZ,
+                    inst2 / (length * length));
             }
         }
     }
+    // The readings of each sight side by side; the sight's variances the means of its readings'.
+    std::uint32_t next = 0;
+    for (std::size_t i = 0; i < observations_.size(); ++i) {
+        Observation& o = observations_[i];
+        o.first = next;
+        next += o.count;
+        o.readVariance = std::max(o.readVariance / o.count, kLeastVariance);
+        o.shared = shared[i] / o.count;
+        o.count = 0;
+    }
+    members_.resize(pieces.size());
+    for (const Piece& piece : pieces) {
+        Observation& o = observations_[piece.observation];
+        members_[o.first + o.count++] = piece.member;
+    }
+    for (Observation& o : observations_)
+        Mean(o);
     for (std::uint32_t p = 0; p < points.size(); ++p) {
         if (!points[p].known) continue;
-        observations_.push_back({ObservationKind::KnownX, p, points[p].x, sigmas_.sdXY});
-        observations_.push_back({ObservationKind::KnownY, p, points[p].y, sigmas_.sdXY});
-        if (points[p].hasHeight)
-            observations_.push_back({ObservationKind::KnownH, p, points[p].h, sigmas_.sdZ});
+        for (const ObservationKind kind :
+             {ObservationKind::KnownX, ObservationKind::KnownY, ObservationKind::KnownH}) {
+            if (kind == ObservationKind::KnownH && !points[p].hasHeight) continue;
+            Observation o;
+            o.kind = kind;
+            o.reading = p;
+            o.value = kind == ObservationKind::KnownX   ? points[p].x
+                      : kind == ObservationKind::KnownY ? points[p].y
+                                                        : points[p].h;
+            o.sigma = kind == ObservationKind::KnownH ? sigmas_.sdZ : sigmas_.sdXY;
+            o.readVariance = o.sigma * o.sigma;
+            observations_.push_back(o);
+        }
     }
     excluded_.assign(points.size(), false);
     heightExcluded_.assign(points.size(), false);
@@ -108,6 +177,43 @@ Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
     orientationValue_.assign(network_.setUps, std::nan(""));
     for (std::uint32_t p = 0; p < points.size(); ++p)
         if (!points[p].placed) excluded_[p] = true;
+}
+
+// The mean of a sight's active readings (directions around the first), and its variance.
+void Adjustment::Mean(Observation& o) {
+    if (o.count == 0) return;
+    double sum = 0.0;
+    double base = 0.0;
+    std::uint32_t n = 0;
+    for (std::uint32_t m = o.first; m < o.first + o.count; ++m) {
+        const Member& member = members_[m];
+        if (!member.active) continue;
+        if (n == 0) base = member.value;
+        sum +=
+            o.kind == ObservationKind::Direction ? Wrap(member.value - base) : member.value - base;
+        ++n;
+    }
+    o.n = n;
+    if (n == 0) {
+        o.active = false;
+        return;
+    }
+    o.value = base + sum / n;
+    o.sigma = std::sqrt(o.readVariance / n + o.shared);
+}
+
+double Deviation(const Observation& o, const Member& m) {
+    return o.kind == ObservationKind::Direction ? Wrap(m.value - o.value) : m.value - o.value;
+}
+
+void Adjustment::Reject(std::uint32_t observation, std::int64_t member) {
+    Observation& o = observations_[observation];
+    if (member < 0) {
+        o.active = false;
+        return;
+    }
+    members_[static_cast<std::size_t>(member)].active = false;
+    Mean(o);
 }
 
 // Unknowns: x and y of every point in the plane, h of every point with a height, one
@@ -262,7 +368,9 @@ bool Adjustment::Run() {
     std::vector<std::uint32_t> weak;
     NormalEquations normal;
     bool converged = false;
-    for (int attempt = 0; attempt < kMostAttempts && !converged; ++attempt) {
+    bool stepped = false;  // the last attempt ran all its iterations without converging
+    converged_ = false;
+    for (int attempt = 0; attempt < kMostAttempts && !converged && !stepped; ++attempt) {
         Number();
         if (unknowns_ == 0) return false;
         bool restart = false;
@@ -330,29 +438,43 @@ bool Adjustment::Run() {
                 break;
             }
         }
-        if (!restart && !converged) return false;
+        stepped = !restart && !converged;
     }
-    if (!converged) return false;
+    // Not converged (a gross blunder makes Gauss-Newton creep): the residuals are still tested,
+    // so that the blunder can be taken out, but nothing is concluded from them.
+    if (!converged && !stepped) return false;
+    converged_ = converged;
     // The residuals at the solution, their cofactors from the last factor (the Jacobian has not
     // moved measurably since).
     Linearise(equations, of);
     normal.SelectInverse();
     tested_.assign(observations_.size(), Tested{});
+    // Ω of all readings: the means' part, and the readings' deviations from their sight's mean.
     double omega = 0.0;
+    std::size_t readings = 0;
+    std::size_t known = 0;
     for (std::size_t k = 0; k < equations.size(); ++k) {
         const Equation& e = equations[k];
+        const Observation& o = observations_[of[k]];
         Tested& t = tested_[of[k]];
         t.residual = e.misclosure;
-        const double q = normal.ResidualCofactor(e);
-        t.redundancy = q / (e.sigma * e.sigma);
-        if (t.redundancy > kTestable) t.w = e.misclosure / std::sqrt(q);
+        t.cofactor = normal.ResidualCofactor(e);
+        t.redundancy = t.cofactor / (e.sigma * e.sigma);
+        if (t.redundancy > kTestable) t.w = e.misclosure / std::sqrt(t.cofactor);
         omega += (e.misclosure / e.sigma) * (e.misclosure / e.sigma);
+        if (o.kind >= ObservationKind::KnownX) {
+            ++known;
+            continue;
+        }
+        readings += o.n;
+        for (std::uint32_t m = o.first; m < o.first + o.count; ++m) {
+            if (!members_[m].active) continue;
+            const double d = Deviation(o, members_[m]);
+            omega += d * d / o.readVariance;
+        }
     }
-    active_ = equations.size();
-    activeReadings_ =
-        static_cast<std::size_t>(std::count_if(of.begin(), of.end(), [&](std::uint32_t i) {
-            return observations_[i].kind < ObservationKind::KnownX;
-        }));
+    active_ = readings + known;
+    activeReadings_ = readings;
     redundancy_ = active_ > unknowns_ ? active_ - unknowns_ : 0;
     varianceFactor_ = redundancy_ > 0 ? omega / static_cast<double>(redundancy_) : 0.0;
     adjusted_.assign(points.size(), AdjustedPoint{});

@@ -69,17 +69,34 @@ enum class ObservationKind : std::uint8_t {
     KnownH,
 };
 
+// One reading of a sight: its record and its value (of the sight's kind).
+struct Member {
+    std::uint32_t reading = 0;
+    double value = 0.0;
+    bool active = true;
+};
+
+// What is adjusted: the mean of a sight's readings of one kind, or a known coordinate. A sight
+// is one set-up's target with one instrument and target height: its readings share the
+// centring of instrument and target and their heights, so their covariance is
+// readVariance·I + shared·11ᵀ, and the adjustment of their mean with variance
+// readVariance/n + shared is the adjustment of the readings themselves.
 struct Observation {
     ObservationKind kind = ObservationKind::Direction;
-    std::uint32_t reading = 0;  // index into readings; for Known*: the point
-    double value = 0.0;
-    double sigma = 1.0;
-    bool active = true;  // false once rejected (or out of the adjustment)
+    std::uint32_t reading = 0;  // the sight's first reading (its names); for Known*: the point
+    double value = 0.0;         // the mean of the active readings
+    double sigma = 1.0;         // of that mean
+    bool active = true;         // false once rejected whole (or out of the adjustment)
+    std::uint32_t first = 0, count = 0;  // the sight's readings in Members(), 0 for Known*
+    std::uint32_t n = 1;                 // of them active
+    double readVariance = 0.0;           // of one reading
+    double shared = 0.0;                 // shared by the sight's readings
 };
 
 // What each observation gives after the adjustment.
 struct Tested {
-    double residual = 0.0;  // observed - adjusted (the sign of a blunder)
+    double residual = 0.0;  // observed mean - adjusted (the sign of a blunder)
+    double cofactor = 0.0;  // of that residual (Q_vv)
     double redundancy = 0.0;
     double w = 0.0;  // normalised; 0 when not testable
 };
@@ -97,19 +114,28 @@ class Adjustment {
   public:
     Adjustment(const Network& network, const Sigmas& sigmas);
 
-    std::vector<Observation>& Observations() { return observations_; }
     const std::vector<Observation>& Observations() const { return observations_; }
+    const std::vector<Member>& Members() const { return members_; }
+    // Takes a reading (`member`, an index into Members()) out of its sight, or the whole
+    // observation (member < 0); Run again afterwards.
+    void Reject(std::uint32_t observation, std::int64_t member = -1);
+    // The linearised equations of the active observations at the current coordinates, with the
+    // observation each belongs to.
+    void Linearise(std::vector<Equation>& equations, std::vector<std::uint32_t>& of) const;
     const Network& Net() const { return network_; }
 
-    // Iterates to convergence from the current coordinates. False when it did not converge
-    // (or nothing is left to adjust). Points or set-ups that turn out undetermined are taken
-    // out (Dropped) and the adjustment is repeated without them.
+    // Iterates to convergence from the current coordinates. False when it diverged (or nothing
+    // is left to adjust); true with Converged() false when it was still moving after its last
+    // iteration (the residuals are then those of the last step). Points or set-ups that turn out
+    // undetermined are taken out (Dropped) and the adjustment is repeated without them.
     bool Run();
+    bool Converged() const { return converged_; }
 
     const std::vector<AdjustedPoint>& Points() const { return adjusted_; }
     const std::vector<Tested>& Results() const { return tested_; }
     std::size_t Redundancy() const { return redundancy_; }
     std::size_t Unknowns() const { return unknowns_; }
+    // The readings and known coordinates in the adjustment.
     std::size_t ActiveObservations() const { return active_; }
     // Of those, the readings (the known points' coordinates left out).
     std::size_t ActiveReadings() const { return activeReadings_; }
@@ -125,12 +151,13 @@ class Adjustment {
         std::int64_t h = -1;
     };
     void Number();
-    void Linearise(std::vector<Equation>& equations, std::vector<std::uint32_t>& of) const;
+    void Mean(Observation& o);
     bool Equate(const Observation& o, Equation& e) const;
 
     Network network_;
     Sigmas sigmas_;
     std::vector<Observation> observations_;
+    std::vector<Member> members_;
     std::vector<Place> places_;
     std::vector<std::int64_t> orientation_;  // per set-up, -1 when none
     std::vector<double> orientationValue_;
@@ -146,7 +173,11 @@ class Adjustment {
     std::size_t activeReadings_ = 0;
     double varianceFactor_ = 0.0;
     bool tooLarge_ = false;
+    bool converged_ = false;
 };
+
+// A reading's deviation from its sight's mean (directions wrapped).
+double Deviation(const Observation& o, const Member& m);
 
 // Earth curvature and refraction in trigonometric heighting, as the check's rules use them.
 double CurvatureTerm(double horizontal);

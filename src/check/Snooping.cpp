@@ -68,6 +68,66 @@ double CriticalW(std::size_t tests, double alpha) {
     return TwoSidedNormalQuantile(alpha / static_cast<double>(std::max<std::size_t>(tests, 1)));
 }
 
+std::vector<Test> TestsOf(const Adjustment& adjustment) {
+    std::vector<Test> tests;
+    const auto& observations = adjustment.Observations();
+    const auto& members = adjustment.Members();
+    const auto& results = adjustment.Results();
+    const auto& points = adjustment.Points();
+    for (std::uint32_t i = 0; i < observations.size(); ++i) {
+        const Observation& o = observations[i];
+        if (!o.active || o.kind == ObservationKind::KnownY) continue;
+        const Tested& t = results[i];
+        if (o.kind == ObservationKind::KnownX) {
+            // Its y is the next observation.
+            if (i + 1 >= observations.size() ||
+                observations[i + 1].kind != ObservationKind::KnownY || !observations[i + 1].active)
+                continue;
+            PointTest p;
+            if (!TestKnownPoint(t.residual, results[i + 1].residual, o.sigma, points[o.reading], p))
+                continue;
+            Test test;
+            test.observation = i;
+            test.point = true;
+            test.w = std::sqrt(p.t);
+            test.estimate = std::hypot(p.shiftX, p.shiftY);
+            test.shiftX = p.shiftX;
+            test.shiftY = p.shiftY;
+            tests.push_back(test);
+            continue;
+        }
+        // The whole observation: a sight's mean, a known height, a sight of one reading.
+        if (t.w != 0.0) {
+            Test test;
+            test.observation = i;
+            test.w = t.w;
+            test.estimate = t.residual / t.redundancy;
+            if (o.n == 1)
+                for (std::uint32_t m = o.first; m < o.first + o.count; ++m)
+                    if (members[m].active) test.member = m;
+            tests.push_back(test);
+        }
+        if (o.n < 2) continue;
+        // Each reading against the others of its sight and the network.
+        const double n = o.n;
+        const double mean = o.sigma * o.sigma;
+        const double variance =
+            (1.0 - 1.0 / n) / o.readVariance + t.cofactor / (n * n * mean * mean);
+        for (std::uint32_t m = o.first; m < o.first + o.count; ++m) {
+            if (!members[m].active) continue;
+            const double numerator =
+                Deviation(o, members[m]) / o.readVariance + t.residual / (n * mean);
+            Test test;
+            test.observation = i;
+            test.member = m;
+            test.w = numerator / std::sqrt(variance);
+            test.estimate = numerator / variance;
+            tests.push_back(test);
+        }
+    }
+    return tests;
+}
+
 Verdict Snoop(const Network& network, const Sigmas& sigmas, double alpha) {
     Verdict v;
     Adjustment adjustment(network, sigmas);
@@ -82,35 +142,14 @@ Verdict Snoop(const Network& network, const Sigmas& sigmas, double alpha) {
         return v;
     }
     v.ran = true;
-    auto& observations = adjustment.Observations();
-    // The known points' plane observations by point: x at [p].first, y at [p].second.
-    std::vector<std::pair<std::int64_t, std::int64_t>> known(network.points.size(), {-1, -1});
-    for (std::uint32_t i = 0; i < observations.size(); ++i) {
-        if (observations[i].kind == ObservationKind::KnownX)
-            known[observations[i].reading].first = i;
-        if (observations[i].kind == ObservationKind::KnownY)
-            known[observations[i].reading].second = i;
-    }
+    const auto& observations = adjustment.Observations();
+    const auto& members = adjustment.Members();
     bool first = true;
     for (;;) {
-        const auto& results = adjustment.Results();
-        const auto& points = adjustment.Points();
+        const std::vector<Test> tests = TestsOf(adjustment);
         if (first) {
             // Every test the first adjustment can make shares alpha.
-            for (std::size_t i = 0; i < observations.size(); ++i) {
-                const ObservationKind kind = observations[i].kind;
-                if (kind == ObservationKind::KnownX) {
-                    PointTest t;
-                    const auto& [x, y] = known[observations[i].reading];
-                    if (y >= 0 &&
-                        TestKnownPoint(results[static_cast<std::size_t>(x)].residual,
-                                       results[static_cast<std::size_t>(y)].residual,
-                                       observations[i].sigma, points[observations[i].reading], t))
-                        ++v.tests;
-                } else if (kind != ObservationKind::KnownY && results[i].w != 0.0) {
-                    ++v.tests;
-                }
-            }
+            v.tests = tests.size();
             v.critical = CriticalW(v.tests, alpha);
             v.pointCritical = ChiSquareQuantile(
                 alpha / static_cast<double>(std::max<std::size_t>(v.tests, 1)), 2.0);
@@ -118,52 +157,44 @@ Verdict Snoop(const Network& network, const Sigmas& sigmas, double alpha) {
         }
         // The largest test statistic against its critical value.
         double worst = 1.0;
-        Rejection rejection;
-        bool found = false;
-        for (std::uint32_t i = 0; i < observations.size(); ++i) {
-            const Observation& o = observations[i];
-            if (!o.active) continue;
-            if (o.kind == ObservationKind::KnownY) continue;
-            if (o.kind == ObservationKind::KnownX) {
-                const auto& [x, y] = known[o.reading];
-                if (y < 0 || !observations[static_cast<std::size_t>(y)].active) continue;
-                PointTest t;
-                if (!TestKnownPoint(results[i].residual,
-                                    results[static_cast<std::size_t>(y)].residual, o.sigma,
-                                    points[o.reading], t))
-                    continue;
-                const double ratio = std::sqrt(t.t / v.pointCritical);
-                if (ratio > worst) {
-                    worst = ratio;
-                    found = true;
-                    rejection = {i,
-                                 o.kind,
-                                 o.reading,
-                                 std::sqrt(t.t),
-                                 std::hypot(t.shiftX, t.shiftY),
-                                 t.shiftX,
-                                 t.shiftY};
-                }
-                continue;
-            }
-            const Tested& t = results[i];
-            if (t.w == 0.0) continue;
-            const double ratio = std::abs(t.w) / v.critical;
+        const Test* chosen = nullptr;
+        for (const Test& t : tests) {
+            const double ratio =
+                t.point ? std::sqrt(t.w * t.w / v.pointCritical) : std::abs(t.w) / v.critical;
             if (ratio > worst) {
                 worst = ratio;
-                found = true;
-                rejection = {i, o.kind, o.reading, t.w, t.residual / t.redundancy, 0.0, 0.0};
+                chosen = &t;
             }
         }
-        if (!found) break;
+        if (chosen == nullptr) {
+            if (adjustment.Converged()) break;
+            v.ran = false;
+            return v;
+        }
         if (v.rejections.size() == kMostRejections) {
             v.stoppedEarly = true;
             break;
         }
-        v.rejections.push_back(rejection);
-        observations[rejection.observation].active = false;
-        if (rejection.kind == ObservationKind::KnownX)
-            observations[static_cast<std::size_t>(known[rejection.reading].second)].active = false;
+        const Observation& o = observations[chosen->observation];
+        Rejection r;
+        r.observation = chosen->observation;
+        r.kind = o.kind;
+        r.reading = chosen->member >= 0 ? members[static_cast<std::size_t>(chosen->member)].reading
+                                        : o.reading;
+        r.w = chosen->w;
+        r.estimate = chosen->estimate;
+        r.shiftX = chosen->shiftX;
+        r.shiftY = chosen->shiftY;
+        if (chosen->member < 0 && o.count > 0) {
+            r.sight = true;
+            for (std::uint32_t m = o.first; m < o.first + o.count; ++m)
+                if (members[m].active) r.readings.push_back(members[m].reading);
+            r.reading = r.readings.front();
+        }
+        adjustment.Reject(chosen->observation, chosen->member);
+        // A known point leaves with both its coordinates.
+        if (chosen->point) adjustment.Reject(chosen->observation + 1);
+        v.rejections.push_back(std::move(r));
         if (!adjustment.Run()) {
             v.ran = false;
             return v;
@@ -217,6 +248,31 @@ std::string RejectionText(const Network& network, const Rejection& r, AngleUnit 
     }
     std::string where = "kijkerstand " + std::to_string(reading.face);
     if (reading.line > 0) where += ", regel " + std::to_string(reading.line);
+    if (r.sight) {
+        // The whole sight: its faces, and its lines (the first few).
+        bool faces[3] = {false, false, false};
+        std::vector<std::uint32_t> lines;
+        for (const std::uint32_t i : r.readings) {
+            faces[network.readings[i].face == 2 ? 2 : 1] = true;
+            if (network.readings[i].line > 0) lines.push_back(network.readings[i].line);
+        }
+        std::sort(lines.begin(), lines.end());
+        where = "alle " + std::to_string(r.readings.size()) + " lezingen: kijkerstand " +
+                (faces[1] && faces[2] ? "1 en 2"
+                 : faces[2]           ? "2"
+                                      : "1");
+        if (lines.size() == 1) where += ", regel " + std::to_string(lines[0]);
+        if (lines.size() > 1) {
+            constexpr std::size_t kNamed = 4;
+            where += ", regels ";
+            const std::size_t named = std::min(lines.size(), kNamed);
+            for (std::size_t k = 0; k < named; ++k) {
+                if (k > 0) where += k + 1 == named && named == lines.size() ? " en " : ", ";
+                where += std::to_string(lines[k]);
+            }
+            if (lines.size() > named) where += " en nog " + std::to_string(lines.size() - named);
+        }
+    }
     return "standplaats " + network.points[reading.station].name + ", " +
            network.points[reading.target].name + ": " + kind + " (" + where + ") verworpen, w " +
            w + ", geschatte fout " + size;

@@ -15,10 +15,31 @@
 
 namespace talvik::adjustment {
 
+// One test of the adjusted network: a reading against the rest of its sight and the network, a
+// whole sight (all its readings off alike: a wrong target, a wrong height), or a known point
+// against the other known points.
+struct Test {
+    std::uint32_t observation = 0;      // index into the adjustment's observations
+    std::int64_t member = -1;           // the reading tested (into Members()), -1: the observation
+    bool point = false;                 // a known point's test in the plane (χ², two degrees)
+    double w = 0.0;                     // normalised; for a known point √T
+    double estimate = 0.0;              // the blunder's estimated size (m or rad)
+    double shiftX = 0.0, shiftY = 0.0;  // a known point's estimated shift
+};
+
+// Every test the adjustment's present state allows. For a sight of n > 1 readings with
+// covariance σ²·I + c·11ᵀ, reading i (deviation d from the mean, ē the mean's residual,
+// Q = σ²/n + c, q its residual's cofactor):
+//   w = (d/σ² + ē/(nQ)) / √((1 - 1/n)/σ² + q/(n²Q²)),  ∇ = numerator / variance,
+// and the sight as a whole: w = ē/√q, ∇ = ē·Q/q. A sight of one reading has the one test.
+std::vector<Test> TestsOf(const Adjustment& adjustment);
+
 struct Rejection {
     std::uint32_t observation = 0;  // index into the adjustment's observations
     ObservationKind kind = ObservationKind::Direction;
-    std::uint32_t reading = 0;          // or the known point
+    std::uint32_t reading = 0;  // the reading rejected, a sight's first; or the known point
+    bool sight = false;         // the whole sight: every reading of `readings`
+    std::vector<std::uint32_t> readings;
     double w = 0.0;                     // for a known point: the square root of its test statistic
     double estimate = 0.0;              // the blunder's estimated size (m or rad)
     double shiftX = 0.0, shiftY = 0.0;  // a known point's estimated shift
@@ -27,7 +48,7 @@ struct Rejection {
 struct Verdict {
     bool ran = false;
     bool tooLarge = false;
-    bool nothing = false;  // not run: no reading between placed points  // not run: the normal equations too interwoven to factor in time
+    bool nothing = false;               // not run: no reading between placed points
     std::vector<Rejection> rejections;  // in the order they were taken out
     bool stoppedEarly = false;          // more rejections than kMostRejections
     std::size_t tests = 0;
@@ -42,7 +63,9 @@ struct Verdict {
     std::vector<std::uint32_t> dropped;  // points the adjustment could not determine
 };
 
-inline constexpr double kNetworkAlpha = 0.01;  // false rejections per sound network, at most
+// False rejections per sound network, at most: half of the whole check's 1 %, the rules having
+// the other half.
+inline constexpr double kNetworkAlpha = 0.005;
 inline constexpr double kGlobalAlpha = 0.01;
 inline constexpr std::size_t kMostRejections = 50;
 
