@@ -11,17 +11,56 @@ namespace talvik::adjustment {
 namespace {
 
 using Matrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
-using Ldlt = Eigen::SimplicialLDLT<Matrix, Eigen::Lower, Eigen::AMDOrdering<int>>;
+using Permutation = Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, int>;
+// The normal equations are ordered here (a fill-reducing order, known before anything is
+// factored), so the factor takes them as they come.
+using Ldlt = Eigen::SimplicialLDLT<Matrix, Eigen::Lower, Eigen::NaturalOrdering<int>>;
 
 // A pivot smaller than this part of its diagonal means the unknown is not determined: what is
 // left of it after the unknowns before it is rounding.
 constexpr double kWeakPivot = 1e-10;
 
+// Σ|L(:,j)|² of the factor of the ordered matrix `lower` (its lower triangle), counted from the
+// elimination tree without making L; stops and gives a larger number once `most` is passed.
+double FactorWork(const Matrix& lower, double most) {
+    const int n = static_cast<int>(lower.cols());
+    // Row k of L is what the entries of row k of the lower triangle reach up the tree.
+    const Matrix upper = lower.transpose();
+    std::vector<int> parent(static_cast<std::size_t>(n), -1);
+    std::vector<int> mark(static_cast<std::size_t>(n), -1);
+    std::vector<double> count(static_cast<std::size_t>(n), 0.0);
+    double work = 0.0;
+    for (int k = 0; k < n; ++k) {
+        mark[static_cast<std::size_t>(k)] = k;
+        for (Matrix::InnerIterator it(upper, k); it; ++it) {
+            for (int i = static_cast<int>(it.index());
+                 i < k && mark[static_cast<std::size_t>(i)] != k;
+                 i = parent[static_cast<std::size_t>(i)]) {
+                const auto at = static_cast<std::size_t>(i);
+                if (parent[at] < 0) parent[at] = k;
+                work += 2.0 * count[at] + 1.0;  // (c + 1)² - c²
+                count[at] += 1.0;
+                mark[at] = k;
+            }
+        }
+        if (work > most) return work;
+    }
+    return work;
+}
+
+bool SamePattern(const Matrix& a, const Matrix& b) {
+    return a.cols() == b.cols() && a.nonZeros() == b.nonZeros() &&
+           std::equal(a.outerIndexPtr(), a.outerIndexPtr() + a.cols() + 1, b.outerIndexPtr()) &&
+           std::equal(a.innerIndexPtr(), a.innerIndexPtr() + a.nonZeros(), b.innerIndexPtr());
+}
+
 }  // namespace
 
 struct NormalEquations::Impl {
     Ldlt factor;
-    std::vector<int> permuted;  // permuted[u]: the unknown u's place in the factor
+    Matrix analysed;            // the pattern the order and the factor's analysis were made for
+    Permutation order;          // unknown u -> its place in the factor: order.indices()[u]
+    std::vector<int> permuted;  // the same, as a plain table
     // The selected inverse in the factor's order, on the pattern of L: the strictly lower
     // entries beside L's values, and the diagonal.
     std::vector<double> lower;
@@ -62,19 +101,29 @@ bool NormalEquations::Factor(std::size_t unknowns, std::span<const Equation> equ
     Matrix normal(n, n);
     normal.setFromTriplets(entries.begin(), entries.end());
     entries = {};
-    impl_->factor.analyzePattern(normal);
-    {
-        const auto& pattern = impl_->factor.matrixL().nestedExpression();
-        double work = 0.0;
-        for (int j = 0; j < n; ++j) {
-            const double column = pattern.outerIndexPtr()[j + 1] - pattern.outerIndexPtr()[j];
-            work += column * column;
+    Matrix ordered(n, n);
+    // The iterations of one adjustment have the same pattern: it is ordered and analysed once.
+    const bool again = SamePattern(normal, impl_->analysed);
+    if (!again) {
+        impl_->analysed.resize(0, 0);
+        {
+            const Matrix full = normal.selfadjointView<Eigen::Lower>();
+            Permutation inverse;
+            Eigen::AMDOrdering<int>()(full, inverse);
+            impl_->order = inverse.inverse();
         }
-        if (work > kMostWork) return false;
+        ordered.selfadjointView<Eigen::Lower>() =
+            normal.selfadjointView<Eigen::Lower>().twistedBy(impl_->order);
+        if (FactorWork(ordered, kMostWork) > kMostWork) return false;
+        impl_->factor.analyzePattern(ordered);
+        impl_->analysed = normal;
+        const auto& indices = impl_->order.indices();
+        impl_->permuted.assign(indices.data(), indices.data() + indices.size());
+    } else {
+        ordered.selfadjointView<Eigen::Lower>() =
+            normal.selfadjointView<Eigen::Lower>().twistedBy(impl_->order);
     }
-    impl_->factor.factorize(normal);
-    const auto& indices = impl_->factor.permutationP().indices();
-    impl_->permuted.assign(indices.data(), indices.data() + indices.size());
+    impl_->factor.factorize(ordered);
     std::vector<std::uint32_t> original(unknowns);
     for (std::uint32_t u = 0; u < unknowns; ++u)
         original[static_cast<std::size_t>(impl_->permuted[u])] = u;
@@ -99,7 +148,7 @@ std::vector<double> NormalEquations::Solve(std::span<const Equation> equations) 
         for (std::uint8_t k = 0; k < e.count; ++k)
             right[e.unknown[k]] += p * e.a[k] * e.misclosure;
     }
-    const Eigen::VectorXd dx = impl_->factor.solve(right);
+    const Eigen::VectorXd dx = impl_->order.transpose() * impl_->factor.solve(impl_->order * right);
     return {dx.data(), dx.data() + dx.size()};
 }
 
@@ -132,7 +181,8 @@ void NormalEquations::SelectInverse() {
             const int stop = end(k);
             for (int b = a + 1; b < count; ++b) {
                 const int i = rows[first + b];
-                at = static_cast<int>(std::lower_bound(rows + at, rows + stop, i) - rows);
+                while (at < stop && rows[at] < i)
+                    ++at;
                 if (at == stop || rows[at] != i) continue;  // not on the pattern: zero in L
                 const double zik = impl_->lower[static_cast<std::size_t>(at)];
                 sum[static_cast<std::size_t>(b)] -= lkj * zik;
