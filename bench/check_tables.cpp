@@ -4,7 +4,8 @@
 //
 //   check_tables false SEEDS          false alarms per design
 //   check_tables power SEEDS          power on a 60-point mesh, a traverse's closing point
-//   check_tables write ROWS COLUMNS DIR   a mesh as DIR/mesh.fld and DIR/mesh.idx (noise)
+//   check_tables write ROWS COLUMNS DIR [EVERY]   a mesh as DIR/mesh.fld and DIR/mesh.idx
+//                                     (noise), a known pair every EVERY rows and columns
 
 #include <cstdio>
 #include <cstdlib>
@@ -204,8 +205,16 @@ int Power(int seeds) {
     return 0;
 }
 
-int Write(int rows, int columns, const std::string& dir) {
-    const Design d = testing::Mesh(rows, columns);
+// `every` > 0: a known pair (a point and its right neighbour) every that many rows and columns
+// too, as a network tied to the control points of its area; 0: the two corner pairs alone.
+int Write(int rows, int columns, const std::string& dir, int every) {
+    Design d = testing::Mesh(rows, columns);
+    for (int r = every; every > 0 && r < rows; r += every) {
+        for (int c = every; c + 1 < columns; c += every) {
+            for (const int k : {c, c + 1})
+                d.known.push_back("M" + std::to_string(r) + "_" + std::to_string(k));
+        }
+    }
     std::mt19937 noise(1);
     Booking b;
     b.noise = &noise;
@@ -230,7 +239,10 @@ int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "false" && argc == 3) return FalseAlarms(std::atoi(argv[2]));
     if (what == "power" && argc == 3) return Power(std::atoi(argv[2]));
-    if (what == "write" && argc == 5) return Write(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
-    std::fputs("usage: check_tables false SEEDS | power SEEDS | write ROWS COLUMNS DIR\n", stderr);
+    if (what == "write" && (argc == 5 || argc == 6))
+        return Write(std::atoi(argv[2]), std::atoi(argv[3]), argv[4],
+                     argc == 6 ? std::atoi(argv[5]) : 0);
+    std::fputs("usage: check_tables false SEEDS | power SEEDS | write ROWS COLUMNS DIR [EVERY]\n",
+               stderr);
     return 2;
 }
