@@ -494,7 +494,8 @@ TEST(Adjustment, TheCheckReportsTheAdjustmentAndWritesItsCoordinates) {
             f.text.ends_with(", geschatte fout 0.480 m"))
             ++named;
     EXPECT_EQ(named, 1u);
-    ASSERT_TRUE(WriteCoordinateTable(*report, folder.Path("c.csv"), *new std::string));
+    std::string problem;
+    ASSERT_TRUE(WriteCoordinateTable(*report, folder.Path("c.csv"), problem)) << problem;
     std::ifstream in(folder.Path("c.csv"), std::ios::binary);
     const std::string table((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(table.rfind("punt,x,y,h,sx,sy,sh\r\n", 0), 0u);
