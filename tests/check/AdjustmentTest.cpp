@@ -390,6 +390,33 @@ TEST(Snooping, EachBlunderIsRejectedAndNamedAsTheReadingOrTheSight) {
     }
 }
 
+// A target height booked wrong (record 105) when the target was set up again for the second
+// round moves the height differences of that round alike: with the other height they are a
+// sight of their own, rejected whole, its size the booking's error; the first round stays.
+TEST(Snooping, ATargetHeightBookedWrongRejectsItsSight) {
+    Design mesh = testing::Mesh(6, 10);
+    mesh.rounds = 2;
+    mesh.setUps[33].aims[1].targetHeightError = 0.08;
+    mesh.setUps[33].aims[1].fromRound = 2;
+    std::mt19937 noise(4);
+    Booking b;
+    b.noise = &noise;
+    const Outcome o = Adjusted(mesh, b);
+    ASSERT_TRUE(o.verdict.ran);
+    ASSERT_EQ(o.verdict.rejections.size(), 1u) << testing::Errors(o.report);
+    const Rejection& r = o.verdict.rejections[0];
+    EXPECT_TRUE(r.sight);
+    EXPECT_EQ(r.kind, ObservationKind::HeightDifference);
+    EXPECT_EQ(r.readings.size(), 2u);
+    EXPECT_NEAR(r.estimate, -0.08, 0.02);
+    const std::string text = RejectionText(o.network, r, AngleUnit::Gon);
+    EXPECT_TRUE(text.starts_with("standplaats " + mesh.setUps[33].station + ", " +
+                                 mesh.setUps[33].aims[1].target +
+                                 ": hoogteverschil (zenithoek) (alle 2 lezingen: kijkerstand 1 "
+                                 "en 2, regels "))
+        << text;
+}
+
 // Two blunders in one sight and another: each reading taken out once, the sight's mean made
 // again without it.
 TEST(Snooping, BlundersAreTakenOutOneByOneEachOnce) {

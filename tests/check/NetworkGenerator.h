@@ -38,6 +38,10 @@ struct Spot {
 struct Aim {
     std::string target;
     bool distance = true;
+    // The target height booked this much too high from round `fromRound` on (a record 105
+    // before the sight's readings in each round).
+    double targetHeightError = 0.0;
+    int fromRound = 1;
 };
 struct Occupation {
     std::string station;
@@ -180,8 +184,17 @@ inline std::string FieldFile(const Design& d, const Booking& b = {}) {
                 " " + Text(InstrumentHeight(k) + o.instrumentHeightError) + " " +
                 Text(kTargetHeight) + " " + first.target + " " +
                 Text(InUnit(first.direction, b.unit)) + "\r\n";
+        // A set-up with a target height booked wrong books every sight's height (record 105).
+        const bool heights = std::any_of(o.aims.begin(), o.aims.end(),
+                                         [](const Aim& a) { return a.targetHeightError != 0.0; });
         for (int round = 1; round <= d.rounds; ++round) {
             for (std::size_t j = 0; j < o.aims.size(); ++j) {
+                if (heights)
+                    text +=
+                        std::to_string(line++) + " 105 " +
+                        Text(kTargetHeight +
+                             (round >= o.aims[j].fromRound ? o.aims[j].targetHeightError : 0.0)) +
+                        "\r\n";
                 for (int face = 1; face <= d.faces; ++face) {
                     const Reading r = read(j, face, round);
                     text += std::to_string(line++) + " 111 " + r.target + " " +
