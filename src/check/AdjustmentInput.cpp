@@ -164,7 +164,12 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
         if (r.kind >= ObservationKind::KnownX) {
             f.points = {r.reading};
         } else {
-            f.points = {net.readings[r.reading].station, net.readings[r.reading].target};
+            const Reading& reading = net.readings[r.reading];
+            f.points = {reading.station, reading.target};
+            f.about = {r.kind == ObservationKind::Direction  ? Concern::Direction
+                       : r.kind == ObservationKind::Distance ? Concern::Distance
+                                                             : Concern::Zenith,
+                       false, true, reading.station, reading.target};
         }
         for (const std::size_t p : f.points)
             report.points[p].flagged = true;
@@ -196,6 +201,7 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
             p.heightAdjusted = true;
         }
     }
+    JoinAdjustment(report);
 }
 
 }  // namespace talvik::adjustment

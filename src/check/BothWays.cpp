@@ -38,17 +38,23 @@ BothWays::BothWays(const Network& net) {
                          [](const Partner& a, const Partner& b) { return a.other < b.other; });
 }
 
-// The two ways of every pair seen both ways, compared: the tolerances from the placed points'
-// distance (or the shorter way's when they are not both placed), never from the larger reading.
-void BothWays::Compare(const Network& net) {
+// The two ways of every pair seen both ways, compared. σ from the placed points' distance (or
+// the shorter way's when they are not both placed), never from the readings under test: each
+// way is the mean of its set-ups' means, each of which carries its readings' noise and, once,
+// the centring or the heights of its set-up; the two ways' variances add.
+std::size_t BothWays::Compare(const Network& net) {
     struct Way {
         double horizontal = 0.0;
-        int horizontals = 0;
+        double horizontalVariance = 0.0;  // the sum over its sights
+        int horizontals = 0;              // sights
         double height = 0.0;
+        double heightVariance = 0.0;
         int heights = 0;
-        double cosZenith = 1.0;  // the least of its sights'
+        double Variance(double sum, int sights) const { return sum / (sights * sights); }
     };
     std::uint32_t line = 0;
+    comparisons_ = 0;
+    disagreements_.clear();
     for (std::uint32_t low = 0; low + 1 < pairAt_.size(); ++low) {
         const std::uint32_t end = pairAt_[low + 1];
         for (std::uint32_t run = pairAt_[low]; run < end; ++line) {
@@ -58,56 +64,74 @@ void BothWays::Compare(const Network& net) {
             for (; run < end && partners_[run].other == high; ++run)
                 ways |= (partners_[run].sight & kBack) != 0 ? 2u : 1u;
             if (ways != 3) continue;
+            const Point& a = net.points[low];
+            const Point& b = net.points[high];
+            double h = a.placed && b.placed ? geometry::Distance(a.Plan(), b.Plan()) : 0.0;
+            if (!(a.placed && b.placed)) {
+                double shortest[2] = {0.0, 0.0};
+                for (std::uint32_t p = first; p < run; ++p) {
+                    const Sight& sight = net.sights[partners_[p].sight & ~kBack];
+                    double& least = shortest[(partners_[p].sight & kBack) != 0 ? 1 : 0];
+                    if (sight.HasHorizontal() && (least == 0.0 || sight.Horizontal() < least))
+                        least = sight.Horizontal();
+                }
+                h = std::min(shortest[0], shortest[1]);
+            }
             Way there;
             Way home;
             for (std::uint32_t p = first; p < run; ++p) {
                 Way& way = (partners_[p].sight & kBack) != 0 ? home : there;
                 const Sight& sight = net.sights[partners_[p].sight & ~kBack];
+                const double cosZenith = sight.HasZenith() ? std::cos(sight.Zenith()) : 0.0;
                 if (sight.HasHorizontal()) {
                     way.horizontal += sight.Horizontal();
+                    way.horizontalVariance +=
+                        net.sigmas.WayDistanceVariance(h, cosZenith, sight.Horizontals());
                     ++way.horizontals;
                 }
                 if (sight.HasHeightDifference()) {
                     way.height += sight.HeightDifference();
-                    way.cosZenith = std::min(way.cosZenith, std::abs(std::cos(sight.Zenith())));
+                    way.heightVariance +=
+                        net.sigmas.WayHeightVariance(h, cosZenith, sight.HeightDifferences());
                     ++way.heights;
                 }
             }
-            const Point& a = net.points[low];
-            const Point& b = net.points[high];
-            double h = a.placed && b.placed ? geometry::Distance(a.Plan(), b.Plan()) : 0.0;
-            if (!(a.placed && b.placed) && there.horizontals > 0 && home.horizontals > 0)
-                h = std::min(there.horizontal / there.horizontals,
-                             home.horizontal / home.horizontals);
             if (there.horizontals > 0 && home.horizontals > 0) {
+                ++comparisons_;
                 const double x = there.horizontal / there.horizontals;
                 const double y = home.horizontal / home.horizontals;
-                const double tolerance = tolerance::BothWaysDistance(net.sigmas, h);
-                if (std::abs(x - y) > tolerance)
-                    disagreements_.push_back({line, low, high, false, x, y, tolerance});
+                const double v = there.Variance(there.horizontalVariance, there.horizontals);
+                const double w = home.Variance(home.horizontalVariance, home.horizontals);
+                if (std::abs(x - y) > tolerance::BothWays(kPairFactor, v, w))
+                    disagreements_.push_back({line, low, high, false, x, y, v, w});
             }
             if (there.heights > 0 && home.heights > 0) {
+                ++comparisons_;
                 const double x = there.height / there.heights;
                 const double y = -home.height / home.heights;
-                const double tolerance = tolerance::BothWaysHeight(
-                    net.sigmas.SlopeHeightVariance(h, std::min(there.cosZenith, home.cosZenith)));
-                if (std::abs(x - y) > tolerance)
-                    disagreements_.push_back({line, low, high, true, x, y, tolerance});
+                const double v = there.Variance(there.heightVariance, there.heights);
+                const double w = home.Variance(home.heightVariance, home.heights);
+                if (std::abs(x - y) > tolerance::BothWays(kPairFactor, v, w))
+                    disagreements_.push_back({line, low, high, true, x, y, v, w});
             }
         }
     }
     lines_ = line;
+    return comparisons_;
 }
 
-void BothWays::Report(const Network& net, Findings& findings) {
-    Compare(net);
+void BothWays::Report(const Network& net, double critical, Findings& findings) {
     pairFlags_.assign(lines_, false);
     for (const Disagreement& d : disagreements_) {
+        const double tolerance = tolerance::BothWays(critical, d.thereVariance, d.homeVariance);
+        if (!(std::abs(d.there - d.home) > tolerance)) continue;
         pairFlags_[d.line] = true;
-        findings.Add(Severity::Error, {d.from, d.to}, [&] {
-            return says::BothWays(d.height, net.Name(d.from), net.Name(d.to), d.there, d.home,
-                                  d.tolerance);
-        });
+        findings.Add(Severity::Error, {d.from, d.to},
+                     [&] {
+                         return says::BothWays(d.height, net.Name(d.from), net.Name(d.to), d.there,
+                                               d.home, tolerance);
+                     },
+                     {d.height ? Concern::Zenith : Concern::Distance, true, false, d.from, d.to});
     }
 }
 

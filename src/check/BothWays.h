@@ -15,15 +15,17 @@ class BothWays {
   public:
     // Pairs the sights (reading only the sights).
     explicit BothWays(const Network& network);
-    // Compares the two ways of every pair seen both ways, once the network is placed; the
-    // findings of the pairs that disagree, in the order of the pairs.
-    void Report(const Network& network, Findings& findings);
+    // Compares the two ways of every pair seen both ways, once the network is placed; returns
+    // how many comparisons it made (for the pair rules' critical value).
+    std::size_t Compare(const Network& network);
+    // The findings of the pairs whose ways differ by more than `critical` standard deviations
+    // of their difference, in the order of the pairs.
+    void Report(const Network& network, double critical, Findings& findings);
     // One line per pair of points a sight joins, in the order of the pairs, red where an error
     // names them.
     std::vector<CheckLine> Lines(const Findings& findings) const;
 
   private:
-    void Compare(const Network& network);
     struct Partner {
         std::uint32_t other;
         std::uint32_t sight;  // its number; kBack: from the higher point
@@ -36,13 +38,15 @@ class BothWays {
         bool height = false;  // else the distance
         double there = 0.0;
         double home = 0.0;
-        double tolerance = 0.0;
+        double thereVariance = 0.0;  // of the two ways' means
+        double homeVariance = 0.0;
     };
     std::vector<std::uint32_t> pairAt_;  // a point's partners from pairAt_[n] to pairAt_[n + 1]
     std::vector<Partner> partners_;
     std::vector<Disagreement> disagreements_;
     std::vector<bool> pairFlags_;  // per line
     std::uint32_t lines_ = 0;
+    std::size_t comparisons_ = 0;
 };
 
 }  // namespace talvik

@@ -19,14 +19,16 @@ class Findings {
 
     // A finding naming these points (indices of the report's points); an error flags them. Its
     // text is made only while findings are kept in full.
+    // `about`: the sight it concerns, where it concerns one.
     template <typename Text>
-    void Add(Severity severity, std::initializer_list<std::size_t> points, Text&& text) {
+    void Add(Severity severity, std::initializer_list<std::size_t> points, Text&& text,
+             About about = {}) {
         if (severity == Severity::Error) {
             for (const std::size_t n : points)
                 pointFlags_[n] = true;
         }
         if (list_.size() < CheckReport::kKept)
-            list_.push_back({severity, std::string(text()), points});
+            list_.push_back({severity, std::string(text()), points, about});
         else
             ++(severity == Severity::Error ? errorsLeftOut_ : warningsLeftOut_);
     }

@@ -81,6 +81,92 @@ CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit) {
     return c;
 }
 
+void JoinAdjustment(CheckReport& report) {
+    std::vector<Finding>& list = report.findings;
+    std::vector<bool> gone(list.size());
+    const auto judged = [&](const About& a, bool height) {
+        const CheckPoint& s = report.points[a.station];
+        const CheckPoint& t = report.points[a.target];
+        return height ? s.heightAdjusted && t.heightAdjusted : s.adjusted && t.adjusted;
+    };
+    // The position and height rules step aside where the adjustment's tests judged the sight.
+    std::vector<std::size_t> unflag;  // findings whose points and line may lose their red
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const About& a = list[i].about;
+        if (a.rejection) continue;
+        if ((a.concern == Concern::Position && judged(a, false)) ||
+            (a.concern == Concern::Height && judged(a, true))) {
+            gone[i] = true;
+            unflag.push_back(i);
+        }
+    }
+    // A rejection joins the rules' findings of the same sight: the rules' words first, then
+    // the adjustment's.
+    const auto same = [](const About& rule, const About& r) {
+        if (rule.rejection || rule.concern != r.concern) return false;
+        if (rule.station == r.station && rule.target == r.target) return true;
+        return rule.bothWays && rule.station == r.target && rule.target == r.station;
+    };
+    const auto join = [&](Finding& into, const Finding& from, const char* between) {
+        into.text += between + from.text;
+        for (const std::size_t n : from.points) {
+            if (std::find(into.points.begin(), into.points.end(), n) == into.points.end())
+                into.points.push_back(n);
+        }
+    };
+    for (std::size_t r = 0; r < list.size(); ++r) {
+        const About& a = list[r].about;
+        if (!a.rejection || a.concern == Concern::Other) continue;
+        std::size_t first = list.size();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (gone[i] || list[i].severity != Severity::Error || !same(list[i].about, a)) continue;
+            if (first == list.size()) {
+                first = i;
+            } else {
+                join(list[first], list[i], "; ");
+                gone[i] = true;
+            }
+        }
+        if (first == list.size()) continue;
+        join(list[first], list[r], "; vereffening: ");
+        gone[r] = true;
+    }
+    std::vector<Finding> kept;
+    kept.reserve(list.size());
+    std::vector<Finding> left;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        (gone[i] ? left : kept).push_back(std::move(list[i]));
+    list = std::move(kept);
+    // What only the findings let go named is no longer red.
+    const auto names = [&](std::size_t point) {
+        return std::any_of(list.begin(), list.end(), [&](const Finding& f) {
+            return f.severity == Severity::Error &&
+                   std::find(f.points.begin(), f.points.end(), point) != f.points.end();
+        });
+    };
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> sights;  // theirs, lower point first
+    for (const Finding& f : left) {
+        if (f.about.rejection) continue;
+        for (const std::size_t n : f.points)
+            report.points[n].flagged = names(n);
+        sights.emplace_back(std::min(f.about.station, f.about.target),
+                            std::max(f.about.station, f.about.target));
+    }
+    std::sort(sights.begin(), sights.end());
+    for (CheckLine& line : report.lines) {
+        if (!line.flagged || !std::binary_search(sights.begin(), sights.end(),
+                                                 std::pair{std::min(line.from, line.to),
+                                                           std::max(line.from, line.to)}))
+            continue;
+        line.flagged = std::any_of(list.begin(), list.end(), [&](const Finding& g) {
+            const auto has = [&](std::size_t n) {
+                return std::find(g.points.begin(), g.points.end(), n) != g.points.end();
+            };
+            return g.severity == Severity::Error && has(line.from) && has(line.to);
+        });
+    }
+}
+
 double AngleToRadians(double value, AngleUnit unit) {
     switch (unit) {
         case AngleUnit::Gon:
@@ -249,8 +335,11 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted,
     later.get();
     findings.Take(std::move(second));
 
+    // The pair rules (both ways, faces, rounds) share one critical value over all their
+    // comparisons.
     BothWays pairs = pairing.get();
-    pairs.Report(net, findings);
+    const double critical = tolerance::PairCritical(pairs.Compare(net) + SpreadComparisons(net));
+    pairs.Report(net, critical, findings);
     // A network that nothing ties to known points, because the selection let no reading through
     // or no known point takes part, gets that one finding instead of each point's.
     const bool anyKnown = std::any_of(net.points.begin(), net.points.begin() + net.observed,
@@ -265,7 +354,7 @@ CheckReport NetworkCheck::State::Run(const std::function<void()>& adopted,
                                                   : says::NoIdexPointObserved(idexPoints),
                                 {}});
     for (std::size_t u = 0; u < net.setUps.size(); ++u) {
-        CompareSpreads(net, u, findings);
+        CompareSpreads(net, u, critical, findings);
         if (!nothingSelected) OneDirection(net, u, findings);
     }
     if (!nothingSelected && anyKnown) Unplaced(net, findings);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/ExportOptions.h"
@@ -22,10 +23,35 @@ namespace talvik {
 
 enum class Severity { Error, Warning };
 
+// What a finding says about one sight, where it says something about one: the quantity, and
+// the station and target (for a pair measured both ways, the two points in either order).
+// Position and height findings step aside where the adjustment judged the sight; a rule's
+// finding and the adjustment's rejection of the same sight become one finding.
+enum class Concern : std::uint8_t {
+    Other,
+    Position,   // the position a sight gives a point (a known or placed one, a fit)
+    Height,     // the height a sight gives a point
+    Direction,  // the readings of a direction (faces, rounds)
+    Zenith,     // of a zenith angle, or a height difference made from them
+    Distance,   // of a horizontal distance
+};
+struct About {
+    Concern concern = Concern::Other;
+    bool bothWays = false;   // a pair measured from either point
+    bool rejection = false;  // the adjustment's
+    std::uint32_t station = 0;
+    std::uint32_t target = 0;
+};
+
 struct Finding {
+    Finding() = default;
+    Finding(Severity s, std::string t, std::vector<std::size_t> p, About a = {})
+        : severity(s), text(std::move(t)), points(std::move(p)), about(a) {}
+
     Severity severity = Severity::Error;
     std::string text;                 // Dutch, naming the points and the numbers
     std::vector<std::size_t> points;  // indices into CheckReport::points
+    About about;
 };
 
 enum class PointState : std::uint8_t { Known, Placed, NotPlaced };
@@ -87,6 +113,13 @@ struct CheckChoices {
     double sigmaInst = 0.005;
 };
 CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit);
+
+// Once the adjustment's rejections are in the report and its points say what it adjusted: the
+// findings of the position and height rules on sights whose two points the adjustment adjusted
+// are let go (its tests judge those), and each rejection joins the rules' findings of the same
+// sight (same station, target and quantity; both ways either station) as one finding, the
+// rules' words first. Findings of sights the adjustment left out stay as they are.
+void JoinAdjustment(CheckReport& report);
 
 // An angle of the field file in radians.
 double AngleToRadians(double value, AngleUnit unit);

@@ -225,10 +225,13 @@ bool Placement::PlaceFree(std::size_t index) {
             const double tolerance = tolerance::Fit(net_.sigmas.PolarVariance(h, o.sigma) + t * t);
             if (off > tolerance) {
                 findings_.FlagSight(net_.NumberOf(*used[i]));
-                findings_.Add(Severity::Error, {s.station, used[i]->target}, [&] {
-                    return says::FitResidual(net_.Name(s.station), net_.Name(used[i]->target), off,
-                                             tolerance);
-                });
+                findings_.Add(Severity::Error, {s.station, used[i]->target},
+                              [&] {
+                                  return says::FitResidual(net_.Name(s.station),
+                                                           net_.Name(used[i]->target), off,
+                                                           tolerance);
+                              },
+                              {Concern::Position, false, false, s.station, used[i]->target});
             }
         }
     }

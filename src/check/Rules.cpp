@@ -47,13 +47,17 @@ void ComparePositions(const Network& net, std::size_t first, std::size_t last, F
                     const double off = std::sqrt(off2);
                     const double tolerance = std::sqrt(tolerance2);
                     findings.FlagSight(net.NumberOf(sight));
-                    findings.Add(Severity::Error, {sight.target, s.station}, [&] {
-                        return target.known
-                                   ? says::KnownPointOff(net.Name(sight.target),
-                                                         net.Name(s.station), off, tolerance)
-                                   : says::PlacementOff(net.Name(sight.target), net.Name(s.station),
-                                                        Origin(net, sight.target), off, tolerance);
-                    });
+                    findings.Add(Severity::Error, {sight.target, s.station},
+                                 [&] {
+                                     return target.known
+                                                ? says::KnownPointOff(net.Name(sight.target),
+                                                                      net.Name(s.station), off,
+                                                                      tolerance)
+                                                : says::PlacementOff(
+                                                      net.Name(sight.target), net.Name(s.station),
+                                                      Origin(net, sight.target), off, tolerance);
+                                 },
+                                 {Concern::Position, false, false, s.station, sight.target});
                 }
             }
             const bool heightFromThis =
@@ -69,20 +73,36 @@ void ComparePositions(const Network& net, std::size_t first, std::size_t last, F
                 if (offset * offset > tolerance2) {
                     const double tolerance = std::sqrt(tolerance2);
                     findings.FlagSight(net.NumberOf(sight));
-                    findings.Add(Severity::Error, {sight.target, s.station}, [&] {
-                        return target.known
-                                   ? says::KnownHeightOff(net.Name(sight.target),
-                                                          net.Name(s.station), offset, tolerance)
-                                   : says::HeightOff(net.Name(sight.target), net.Name(s.station),
-                                                     net.Name(target.heightVia), offset, tolerance);
-                    });
+                    findings.Add(Severity::Error, {sight.target, s.station},
+                                 [&] {
+                                     return target.known
+                                                ? says::KnownHeightOff(net.Name(sight.target),
+                                                                       net.Name(s.station), offset,
+                                                                       tolerance)
+                                                : says::HeightOff(net.Name(sight.target),
+                                                                  net.Name(s.station),
+                                                                  net.Name(target.heightVia),
+                                                                  offset, tolerance);
+                                 },
+                                 {Concern::Height, false, false, s.station, sight.target});
                 }
             }
         }
     }
 }
 
-void CompareSpreads(const Network& net, std::size_t setUp, Findings& findings) {
+std::size_t SpreadComparisons(const Network& net) {
+    std::size_t pairs = 0;
+    const auto twoOf = [](std::size_t n) { return n * (n - 1) / 2; };
+    for (const Sight& sight : net.sights) {
+        pairs += twoOf(static_cast<std::size_t>(sight.Directions())) +
+                 twoOf(static_cast<std::size_t>(sight.Zeniths())) +
+                 twoOf(static_cast<std::size_t>(sight.Horizontals()));
+    }
+    return pairs;
+}
+
+void CompareSpreads(const Network& net, std::size_t setUp, double critical, Findings& findings) {
     const SetUp& s = net.setUps[setUp];
     for (const Sight& sight : net.SightsOf(setUp)) {
         if (!sight.HasSpread()) continue;
@@ -98,20 +118,28 @@ void CompareSpreads(const Network& net, std::size_t setUp, Findings& findings) {
                                   : kind == kZenith
                                       ? sight.ZenithHigh() - sight.ZenithLow()
                                       : sight.HorizontalHigh() - sight.HorizontalLow();
+            const double cosZenith = sight.HasZenith() ? std::cos(sight.Zenith()) : 0.0;
             const double sigma = kind == kDirection ? net.sigmas.Direction(h)
-                                 : kind == kZenith  ? net.sigmas.Zenith(h)
-                                                    : net.sigmas.Distance(h);
-            const double tolerance = tolerance::Spread(sigma);
+                                 : kind == kZenith
+                                     ? net.sigmas.Zenith(h)
+                                     : std::sqrt(net.sigmas.HorizontalVariance(h, cosZenith));
+            const double tolerance = tolerance::Spread(critical, sigma);
             if (!(spread > tolerance)) continue;
             findings.FlagSight(net.NumberOf(sight));
-            findings.Add(Severity::Error, {s.station, sight.target}, [&] {
-                const std::string station = net.Name(s.station);
-                const std::string target = net.Name(sight.target);
-                if (kind == kDistance)
-                    return says::DistanceSpread(station, target, faces, spread, tolerance);
-                return says::Spread(station, target, kind == kZenith, faces, spread, tolerance,
-                                    net.choices.unit);
-            });
+            const Concern concern = kind == kDirection ? Concern::Direction
+                                    : kind == kZenith  ? Concern::Zenith
+                                                       : Concern::Distance;
+            findings.Add(Severity::Error, {s.station, sight.target},
+                         [&] {
+                             const std::string station = net.Name(s.station);
+                             const std::string target = net.Name(sight.target);
+                             if (kind == kDistance)
+                                 return says::DistanceSpread(station, target, faces, spread,
+                                                             tolerance);
+                             return says::Spread(station, target, kind == kZenith, faces, spread,
+                                                 tolerance, net.choices.unit);
+                         },
+                         {concern, false, false, s.station, sight.target});
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "check/Geometry.h"
+#include "check/Snooping.h"
 
 namespace talvik {
 
@@ -34,6 +35,23 @@ double Sigmas::ZenithHeightVariance(double h, double zenith, double sigmaStation
         h, zenith, Zenith(h), geometry::Length(sigmaStation, sigmaTarget), c_.sigmaInst);
 }
 
+double Sigmas::HorizontalVariance(double h, double cosZenith) const {
+    const double d = Distance(h);
+    const double sine = std::sqrt(std::max(0.0, 1.0 - cosZenith * cosZenith));
+    const double across = sine > 0.0 ? h * cosZenith / sine * Zenith(h) : 0.0;
+    return d * d + across * across;
+}
+
+double Sigmas::WayDistanceVariance(double h, double cosZenith, int readings) const {
+    return HorizontalVariance(h, cosZenith) / std::max(readings, 1) +
+           2.0 * c_.sigmaCent * c_.sigmaCent;
+}
+
+double Sigmas::WayHeightVariance(double h, double cosZenith, int readings) const {
+    const double reading = geometry::SlopeHeightVariance(h, cosZenith, Zenith(h), Distance(h), 0.0);
+    return reading / std::max(readings, 1) + 2.0 * c_.sigmaInst * c_.sigmaInst;
+}
+
 namespace tolerance {
 
 double PositionSquared(double variance) {
@@ -44,17 +62,16 @@ double Fit(double variance) {
     return std::max(kPositionFloor, kPositionFactor * std::sqrt(variance));
 }
 
-double BothWaysDistance(const Sigmas& sigmas, double h) {
-    const double sigma = geometry::Length(sigmas.Distance(h), std::sqrt(2.0) * sigmas.Centring());
-    return kPairFactor * std::sqrt(2.0) * sigma;
+double PairCritical(std::size_t comparisons) {
+    return std::max(kPairFactor, adjustment::CriticalW(comparisons, kPairAlpha));
 }
 
-double BothWaysHeight(double variance) {
-    return kPairFactor * std::sqrt(2.0 * variance);
+double BothWays(double critical, double thereVariance, double homeVariance) {
+    return critical * std::sqrt(thereVariance + homeVariance);
 }
 
-double Spread(double sigma) {
-    return kPairFactor * std::sqrt(2.0) * sigma;
+double Spread(double critical, double sigma) {
+    return critical * std::sqrt(2.0) * sigma;
 }
 
 }  // namespace tolerance

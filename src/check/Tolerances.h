@@ -3,12 +3,18 @@
 // them. They read the export's standard deviations and the geometry of the sight, never the
 // value under test.
 
+#include <cstddef>
+
 #include "check/NetworkCheck.h"
 
 namespace talvik {
 
-// Readings of one quantity that should agree (both faces, both ways, rounds) may differ by this
-// many standard deviations of their difference: a clean reading passes with 1 - 6e-5.
+// Readings of one quantity that should agree (both faces, rounds, both ways) may differ by k
+// standard deviations of their difference, k Bonferroni's critical value over the network's
+// count of such comparisons at kPairAlpha per network (the adjustment's tests take as much
+// again): a sound network shows a false pair finding in at most 0.5 % of networks, whatever
+// its size. k is never below kPairFactor.
+inline constexpr double kPairAlpha = 0.005;
 inline constexpr double kPairFactor = 4.0;
 // Two positions or heights of one point may differ by this many propagated standard deviations,
 // and always by the floor below: the propagation is only approximate.
@@ -33,6 +39,14 @@ class Sigmas {
     // The variance of a height difference measured with a slope distance: (h σ_z)² +
     // (σ_d cos z)² + 2 σ_inst².
     double SlopeHeightVariance(double h, double cosZenith) const;
+    // One reading of a horizontal distance: σ_d² + (h cot z σ_z)² (a slope distance reduced
+    // with its zenith angle; cos z 0 for a distance booked horizontal).
+    double HorizontalVariance(double h, double cosZenith) const;
+    // What one way of a pair measured both ways adds to the variance of their difference: the
+    // mean of `readings` readings of one set-up, the centring (instrument and target) or the
+    // instrument and target heights of that set-up added once.
+    double WayDistanceVariance(double h, double cosZenith, int readings) const;
+    double WayHeightVariance(double h, double cosZenith, int readings) const;
     // The variance of a height difference from a zenith angle over the distance between two
     // placed points whose positions have these σ.
     double ZenithHeightVariance(double h, double zenith, double sigmaStation,
@@ -49,14 +63,15 @@ namespace tolerance {
 double PositionSquared(double variance);
 // The same for a free set-up's fit: the residual of a target, max(0.05 m, 5 σ).
 double Fit(double variance);
-// A distance measured both ways (either way's mean horizontal length h):
-// 4·√2·√(σ_d(h)² + 2 σ_cent²).
-double BothWaysDistance(const Sigmas& sigmas, double h);
-// A height difference measured both ways, one way's variance given: 4·√(2 σ_h²).
-double BothWaysHeight(double variance);
+// The pair rules' critical value for a network that makes this many comparisons:
+// max(4, Φ⁻¹(1 − 0.005 / (2 m))).
+double PairCritical(std::size_t comparisons);
+// A distance or height difference measured both ways, the variances of the two ways' means
+// given: k·√(σ_there² + σ_home²).
+double BothWays(double critical, double thereVariance, double homeVariance);
 // The spread of the readings of one target in one set-up (faces, rounds), one reading's σ
-// given: 4·√2·σ.
-double Spread(double sigma);
+// given: k·√2·σ (centring and heights are the same for all of them).
+double Spread(double critical, double sigma);
 
 }  // namespace tolerance
 

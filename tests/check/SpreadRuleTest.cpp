@@ -1,11 +1,14 @@
-// The spread rule at its limit: the readings of one target in one set-up (both faces, or two
-// rounds in one face) that spread 0.85 times the tolerance are silent, 1.15 times are found.
-// The tolerance, 4·√2·σ(h) with the export's σ over the sight's length, is computed here from
-// the documented formula, on many generated sights, in every angle unit.
+// The spread rule at its limit: the readings of one target in one set-up (both faces, or
+// repeated rounds in one face) that spread 0.85 and 0.99 times the tolerance are silent, 1.01
+// and 1.15 times are found. The tolerance, k·√2·σ(h) with the export's σ over the sight's
+// length (for a distance σ_d² + (h cot z σ_z)²) and k = max(4, Φ⁻¹(1 − 0.005 / (2 m))) over the
+// network's m comparisons of two readings, is computed here from the documented formula, on
+// many generated sights with up to sixteen readings each, in every angle unit.
 
 #include <gtest/gtest.h>
 
 #include "ObservedNetwork.h"
+#include "check/Snooping.h"
 
 namespace talvik::observed {
 namespace {
@@ -52,24 +55,36 @@ TEST(SpreadRule, ReadingsSpreadingJustInsideAreSilentJustOutsideFound) {
         const double h = 30.0 + 1500.0 * u(draw);
         Design d = SightOfLength(h, 2.0 * kPi * u(draw), 40.0 * (u(draw) - 0.5));
         const AngleUnit unit = static_cast<AngleUnit>(n % 3);
+        const double zenith = TrueReading(d, 0, "T").zenith;
         for (const bool faces : {false, true}) {
             d.faces = faces ? 2 : 1;
-            d.rounds = faces ? 1 : 2;
+            d.rounds = (faces ? 1 : 2) << (n % 4);  // 2 to 16 readings
+            const double readings = d.faces * d.rounds;
+            // Two sights, three quantities each, every two of their readings; the station
+            // record's reference direction is one more direction of R.
+            const auto pairs = [](double count) { return count * (count - 1.0) / 2.0; };
+            const double comparisons = 5.0 * pairs(readings) + pairs(readings + 1.0);
+            const double k = std::max(4.0, adjustment::TwoSidedNormalQuantile(0.005 / comparisons));
             for (const Kind kind : {kDirection, kZenith, kDistance}) {
-                const double sigma =
-                    kind == kDirection ? (sigmas.absHor + sigmas.relHor * h / 1000.0) * kGon
-                    : kind == kZenith  ? (sigmas.absVer + sigmas.relVer * h / 1000.0) * kGon
-                                       : sigmas.absDis + sigmas.relDis * 1e-6 * h;
-                const double tolerance = 4.0 * std::sqrt(2.0) * sigma;
-                for (const double factor : {0.85, 1.15}) {
+                const double sd = sigmas.absDis + sigmas.relDis * 1e-6 * h;
+                const double sz = (sigmas.absVer + sigmas.relVer * h / 1000.0) * kGon;
+                const double across = h / std::tan(zenith) * sz;
+                const double sigma = kind == kDirection
+                                         ? (sigmas.absHor + sigmas.relHor * h / 1000.0) * kGon
+                                     : kind == kZenith ? sz
+                                                       : std::sqrt(sd * sd + across * across);
+                const double tolerance = k * std::sqrt(2.0) * sigma;
+                for (const double factor : {0.85, 0.99, 1.01, 1.15}) {
                     SCOPED_TRACE(::testing::Message()
                                  << "case " << n << ", h " << h << ", kind " << kind << ", faces "
-                                 << faces << ", " << factor);
+                                 << faces << ", readings " << readings << ", k " << k << ", "
+                                 << factor);
                     const double delta = factor * tolerance;
                     Booking b;
                     b.unit = unit;
                     b.sigmas = sigmas;
-                    // The second reading of T (face 2, or round 2) moved by delta, as reduced.
+                    // The second face (of every round), or the second round, of T moved by
+                    // delta, as reduced.
                     b.change = [&](Reading& r) {
                         if (r.target != "T" || (faces ? r.face : r.round) != 2) return;
                         const double sign = r.face == 2 ? -1.0 : 1.0;
@@ -84,7 +99,7 @@ TEST(SpreadRule, ReadingsSpreadingJustInsideAreSilentJustOutsideFound) {
             }
         }
     }
-    EXPECT_EQ(cases, 480);
+    EXPECT_EQ(cases, 960);
 }
 
 // The distance booked 70.657 m in face 1 and 70.156 m in face 2 is found; so are two rounds
