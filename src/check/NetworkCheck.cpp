@@ -90,14 +90,12 @@ void JoinAdjustment(CheckReport& report) {
         return height ? s.heightAdjusted && t.heightAdjusted : s.adjusted && t.adjusted;
     };
     // The position and height rules step aside where the adjustment's tests judged the sight.
-    std::vector<std::size_t> unflag;  // findings whose points and line may lose their red
     for (std::size_t i = 0; i < list.size(); ++i) {
         const About& a = list[i].about;
         if (a.rejection) continue;
         if ((a.concern == Concern::Position && judged(a, false)) ||
             (a.concern == Concern::Height && judged(a, true))) {
             gone[i] = true;
-            unflag.push_back(i);
         }
     }
     // A rejection joins the rules' findings of the same sight: the rules' words first, then
