@@ -56,16 +56,21 @@ FindingsTable::FindingsTable(const CheckReport& report) {
         Row row;
         row.error = f.severity == Severity::Error;
         row.rank = row.error ? 0 : 1;
-        std::string_view what = f.text;
-        const std::size_t allowed = what.rfind(kAllowed);
-        if (allowed != std::string_view::npos && what.ends_with(')')) {
+        // The tolerance of the first rule the finding names (a rejection joined to a rule's
+        // finding follows it).
+        std::string text = f.text;
+        const std::size_t allowed = text.find(kAllowed);
+        const std::size_t close = allowed == std::string::npos ? allowed : text.find(')', allowed);
+        std::string size;
+        if (close != std::string::npos) {
             row.cells[kTolerance] =
-                what.substr(allowed + kAllowed.size(), what.size() - allowed - kAllowed.size() - 1);
-            what = what.substr(0, allowed);
+                text.substr(allowed + kAllowed.size(), close - allowed - kAllowed.size());
+            size = LastAmount(std::string_view(text).substr(0, allowed));
+            text.erase(allowed, close + 1 - allowed);
         }
         row.cells[0] = row.error ? "fout" : "waarschuwing";
-        row.cells[kWhat] = what;
-        row.cells[kSize] = row.cells[kTolerance].empty() ? std::string() : LastAmount(what);
+        row.cells[kWhat] = std::move(text);
+        row.cells[kSize] = std::move(size);
         for (const std::size_t n : f.points) {
             if (n >= report.points.size()) continue;
             row.cells[2] += (row.cells[2].empty() ? "" : ", ") + report.points[n].name;

@@ -9,13 +9,16 @@ namespace talvik {
 namespace {
 
 // The check's own texts split into the columns: the size is the last amount before the
-// tolerance, whatever the rule's sentence; a finding without a tolerance has neither.
+// tolerance, whatever the rule's sentence (a rejection joined after it keeps its own words);
+// a finding without a tolerance has neither.
 TEST(FindingsTable, SplitsTheCheckTextsIntoColumns) {
     CheckReport report;
     report.points = {{.name = "A"}, {.name = "B"}};
     report.findings = {
         {Severity::Error,
-         "hoogteverschil A-B: heen -0.042 m, terug -0.492 m, verschil 0.450 m (toegestaan 0.058 m)",
+         "hoogteverschil A-B: heen -0.042 m, terug -0.492 m, verschil 0.450 m (toegestaan 0.058 m)"
+         "; vereffening: standplaats B, A: hoogteverschil (zenithoek) (kijkerstand 1, regel 9) "
+         "verworpen, w 8.1, geschatte fout 0.449 m",
          {0, 1}},
         {Severity::Error,
          "standplaats A, B: richtingen in kijkerstand 1 en 2 verschillen 0.0123 gon van een halve "
@@ -27,8 +30,11 @@ TEST(FindingsTable, SplitsTheCheckTextsIntoColumns) {
     report.errorsLeftOut = 3;
     FindingsTable table(report);
     const std::array<std::array<std::string, 5>, 5> rows = {{
-        {"fout", "hoogteverschil A-B: heen -0.042 m, terug -0.492 m, verschil 0.450 m", "A, B",
-         "0.450 m", "0.058 m"},
+        {"fout",
+         "hoogteverschil A-B: heen -0.042 m, terug -0.492 m, verschil 0.450 m; vereffening: "
+         "standplaats B, A: hoogteverschil (zenithoek) (kijkerstand 1, regel 9) verworpen, w 8.1, "
+         "geschatte fout 0.449 m",
+         "A, B", "0.450 m", "0.058 m"},
         {"fout",
          "standplaats A, B: richtingen in kijkerstand 1 en 2 verschillen 0.0123 gon van een halve "
          "cirkel",

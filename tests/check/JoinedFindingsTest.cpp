@@ -84,11 +84,9 @@ Design FreeStationChain(int stations) {
         const std::string f = "F" + std::to_string(i + 1);
         d.truth[f] = {1000.0 + 180.0 * i + 95.0, 1000.0 + 25.0 * std::sin(0.9 * i + 0.45),
                       10.2 + 0.25 * i};
-        d.stations.push_back({f,
-                              {{names(i).first},
-                               {names(i).second},
-                               {names(i + 1).first},
-                               {names(i + 1).second}}});
+        d.stations.push_back(
+            {f,
+             {{names(i).first}, {names(i).second}, {names(i + 1).first}, {names(i + 1).second}}});
     }
     return d;
 }
@@ -204,8 +202,8 @@ TEST(JoinedFindings, APairBothWaysAndItsRejectionAreOneFinding) {
         std::string line = field.substr(at, end - at);
         at = end;
         char word[5][32] = {};
-        std::sscanf(line.c_str(), "%31s %31s %31s %31s %31s", word[0], word[1], word[2],
-                    word[3], word[4]);
+        std::sscanf(line.c_str(), "%31s %31s %31s %31s %31s", word[0], word[1], word[2], word[3],
+                    word[4]);
         if (std::string(word[1]) == "102") station = word[2];
         if (std::string(word[1]) == "111" && station == t && word[2] == s) {
             const std::size_t k1 = line.rfind(" K1");

@@ -38,7 +38,7 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
         {{"--field", net1, "--idex", idx1, "--code", "K", "--sketch", Here("net1.svg")}, 0,
          "0 fouten, 0 waarschuwingen"},
         {{"--field", Example("net2.fld"), "--idex", idx1, "--code", "K1", "--code", "K2"}, 1,
-         "2 fouten, 0 waarschuwingen"},
+         "1 fout, 0 waarschuwingen"},
         {{"--field", fld}, 2, ""},
         {{"--field", fld, "--idex", idx, "--selection-set", "10"}, 2, ""},
         {{"--field", Here("missing.fld"), "--idex", idx}, 1, ""},
@@ -56,19 +56,21 @@ TEST_F(CheckCliTest, FindingsCountAndExitStatus) {
     // Nothing but the planted blunder: the slope distance 2001-2003 booked with two digits
     // swapped (109.538 for 109.583), 45 mm against the way back.
     // The adjustment agrees: nothing rejected in the sound book, the swapped digits rejected
-    // by data snooping with their size and line, and its summary.
+    // by data snooping with their size and line, joined to the pair's finding (one blunder,
+    // one finding), and its summary.
     EXPECT_EQ(outs[2].rfind("opmerking: vereffening: ", 0), 0u) << outs[2];
     EXPECT_TRUE(outs[2].ends_with("toetsen\n0 fouten, 0 waarschuwingen\n")) << outs[2];
-    EXPECT_EQ(outs[3].rfind("fout: afstand 2001-2003: heen 109.527 m, terug 109.572 m, verschil "
-                            "0.045 m (toegestaan 0.027 m)\nfout: standplaats 2001, 2003: afstand "
-                            "(kijkerstand 1, regel 21) verworpen, w ",
-                            0),
-              0u)
+    EXPECT_EQ(
+        outs[3].rfind("fout: afstand 2001-2003: heen 109.527 m, terug 109.572 m, verschil "
+                      "0.045 m (toegestaan 0.027 m); vereffening: standplaats 2001, 2003: afstand "
+                      "(kijkerstand 1, regel 21) verworpen, w ",
+                      0),
+        0u)
         << outs[3];
     EXPECT_NE(outs[3].find(", geschatte fout -0.045 m\nopmerking: vereffening: "),
               std::string::npos)
         << outs[3];
-    EXPECT_TRUE(outs[3].ends_with("toetsen\n2 fouten, 0 waarschuwingen\n")) << outs[3];
+    EXPECT_TRUE(outs[3].ends_with("toetsen\n1 fout, 0 waarschuwingen\n")) << outs[3];
     EXPECT_EQ(ReadBytes(Here("net1.svg")).rfind("<?xml", 0), 0u);
 }
 
