@@ -29,15 +29,16 @@ class ExportCheck final : public ConversionWatcher {
   public:
     explicit ExportCheck(ExportOptions options) : options_(std::move(options)) {}
     void FieldFileStarts(AngleUnit unit) override;
+    // The records carry their lines, for the adjustment's rejections.
     void Put(const ObservationRecord& record) override {
         if (check_) check_->Put(record);
-        if (readings_) readings_->Put(record);
+        if (readings_) readings_->Put(record, record.Line);
     }
     void PutMany(std::span<const ObservationRecord> records) override {
         if (check_) check_->PutMany(records);
         if (readings_)
             for (const ObservationRecord& record : records)
-                readings_->Put(record);
+                readings_->Put(record, record.Line);
     }
     void FieldFileRead(const PointTable& points, std::size_t knownPoints, AngleUnit unit) override;
     void PointTableChanging() override;

@@ -14,7 +14,9 @@ constexpr std::int16_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 
 // ---- observation store ----
 
-void SplitObservationStore::Append(const ObservationRecord& record) {
+void SplitObservationStore::Append(const ObservationRecord& given) {
+    ObservationRecord record = given;
+    record.Line = line_;
     if (record.IsSetUp()) {
         // A new most recent station record: everything before it moves to the head.
         Flush();
@@ -26,7 +28,9 @@ void SplitObservationStore::Append(const ObservationRecord& record) {
     }
 }
 
-void SplitObservationStore::PlaceFace2(const ObservationRecord& record, bool blockOpen) {
+void SplitObservationStore::PlaceFace2(const ObservationRecord& given, bool blockOpen) {
+    ObservationRecord record = given;
+    record.Line = line_;
     // The head ends right before the most recent station record tail_[0]. Opening a block
     // puts the station record in front of the face-2 observation; tail_[0] then serves as the
     // copy that opens the face-1 block again.

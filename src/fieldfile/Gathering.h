@@ -64,6 +64,8 @@ class SplitObservationStore final : public ObservationStore {
     void PlaceFace2(const ObservationRecord& record, bool blockOpen) override;
     ObservationTable Take() override;
     void Flush();
+    // The records that follow are stamped with this line.
+    void AtLine(std::uint64_t line) override { line_ = static_cast<std::uint32_t>(line); }
 
   private:
     struct TableSink final : ObservationSink {
@@ -74,6 +76,7 @@ class SplitObservationStore final : public ObservationStore {
     TableSink table_;
     ObservationSink* sink_;
     std::vector<ObservationRecord> tail_;
+    std::uint32_t line_ = 0;
 };
 
 // A zenith angle beyond 200 (gon, whatever the angle unit) is a second-face reading.

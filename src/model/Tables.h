@@ -363,6 +363,9 @@ struct ObservationRecord {
     // found them; 0 when it did not look the name up (a record made by hand, a missing name).
     std::uint32_t StationEntry = 0;
     std::uint32_t TargetEntry = 0;
+    // The line of the field file the record comes from (counted from 1; a copy of a station
+    // record keeps its line); 0 when not known. What watches the export names lines with it.
+    std::uint32_t Line = 0;
     double InstrumentHeight = 0.0;
     double TargetHeight = 0.0;
     double Azimuth = 0.0;
