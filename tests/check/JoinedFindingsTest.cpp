@@ -142,5 +142,67 @@ TEST(JoinedFindings, APairBothWaysAndItsRejectionsAreOneFinding) {
         << text;
 }
 
+// The joining on a report made by hand: a position finding goes only where the adjustment
+// adjusted both its points (in the plane, or in height for a height finding); a rejection
+// joins the rule's finding of its sight (a pair both ways from either end; a zenith angle
+// and a height difference are one quantity) and no other; what is let go loses its red.
+TEST(JoinedFindings, WhatStaysWhatGoesWhatJoins) {
+    const auto rule = [](Concern c, std::uint32_t s, std::uint32_t t, bool bothWays = false) {
+        return Finding(Severity::Error, "regel", {s, t}, {c, bothWays, false, s, t});
+    };
+    const auto rejection = [](Concern c, std::uint32_t s, std::uint32_t t) {
+        return Finding(Severity::Error, "verworpen", {s, t}, {c, false, true, s, t});
+    };
+    struct Case {
+        const char* what;
+        std::vector<Finding> findings;
+        std::vector<std::string> left;
+    };
+    // Points 0, 1 adjusted in the plane and in height; 2 in the plane only; 3 not at all.
+    const Case cases[] = {
+        {"position, both adjusted", {rule(Concern::Position, 0, 1)}, {}},
+        {"position, one not adjusted", {rule(Concern::Position, 0, 3)}, {"regel"}},
+        {"height, one adjusted in the plane only", {rule(Concern::Height, 0, 2)}, {"regel"}},
+        {"height, both adjusted", {rule(Concern::Height, 1, 0)}, {}},
+        {"spread and its rejection",
+         {rule(Concern::Distance, 0, 1), rejection(Concern::Distance, 0, 1)},
+         {"regel; vereffening: verworpen"}},
+        {"pair both ways, rejected from the other end",
+         {rule(Concern::Zenith, 0, 1, true), rejection(Concern::Zenith, 1, 0)},
+         {"regel; vereffening: verworpen"}},
+        {"a spread is not the other way's",
+         {rule(Concern::Direction, 0, 1), rejection(Concern::Direction, 1, 0)},
+         {"regel", "verworpen"}},
+        {"another quantity",
+         {rule(Concern::Direction, 0, 1), rejection(Concern::Distance, 0, 1)},
+         {"regel", "verworpen"}},
+        {"two rules of one reading",
+         {rule(Concern::Distance, 0, 1, true), rule(Concern::Distance, 0, 1),
+          rejection(Concern::Distance, 0, 1)},
+         {"regel; regel; vereffening: verworpen"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CheckReport report;
+        report.points.resize(4);
+        for (CheckPoint& p : report.points)
+            p.flagged = true;
+        report.points[0].adjusted = report.points[0].heightAdjusted = true;
+        report.points[1].adjusted = report.points[1].heightAdjusted = true;
+        report.points[2].adjusted = true;
+        report.lines = {{0, 1, true}, {0, 3, true}};
+        report.findings = c.findings;
+        JoinAdjustment(report);
+        std::vector<std::string> left;
+        for (const Finding& f : report.findings)
+            left.push_back(f.text);
+        EXPECT_EQ(left, c.left);
+        if (c.left.empty()) {
+            EXPECT_FALSE(report.points[0].flagged);
+            EXPECT_FALSE(report.lines[0].flagged);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace talvik::testing
