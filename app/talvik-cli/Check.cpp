@@ -10,7 +10,6 @@
 #include "check/Sketch.h"
 #include "export/StoredChoices.h"
 #include "platform/FileReplace.h"
-#include "platform/LargeMemory.h"
 #include "platform/Platform.h"
 #include "platform/RegistrySettings.h"
 #include "text/Text.h"
@@ -85,9 +84,6 @@ int CheckCommand(const std::vector<std::string>& words, CliUserInterface& ui) {
     options.IdexFile = *args.Value("idex");
     options.Fieldfile = *args.Value("field");
 
-    // The adjustment's tables are large beside the input: the heap is made ready for them at
-    // once (touched in 2 MB pages, not 4 KB ones).
-    MakeHeapReady(RoomForCheck(InputBytes({options.Fieldfile, *options.IdexFile})));
     const std::optional<CheckReport> report = CheckFiles(options, ui);
     if (!report) return 1;
     PrintFindings(*report, stdout);

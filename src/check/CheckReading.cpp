@@ -11,6 +11,7 @@
 #include "interchange/IdexReader.h"
 #include "model/Beside.h"
 #include "platform/InputFile.h"
+#include "platform/LargeMemory.h"
 #include "text/LineReader.h"
 #include "text/Text.h"
 
@@ -91,6 +92,10 @@ class BothSinks final : public ObservationStore {
 }  // namespace
 
 std::optional<CheckReport> CheckFiles(const ExportOptions& options, UserInterface& ui) {
+    // The adjustment's tables are large beside the inputs: the heap is made ready for them at
+    // once (touched in 2 MB pages, not 4 KB ones).
+    MakeHeapReady(RoomForCheck(InputBytes(
+        {std::string(TrimBlanks(options.Fieldfile)), options.IdexFile.value_or(std::string())})));
     PointTable points;
     if (options.IdexFile && !options.IdexFile->empty()) ReadIdexFile(*options.IdexFile, points, ui);
     const std::size_t known = points.Last();
