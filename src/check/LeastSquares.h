@@ -36,7 +36,7 @@ class NormalEquations {
 
     // Work beyond this (multiplications of the factorisation, Σ|L(:,j)|²) is not begun: a
     // network so interwoven (random readings, say) is left to the check's other rules.
-    static constexpr double kMostWork = 2e9;
+    static constexpr double kMostWork = 4e9;
 
     // Forms and factors Aᵀ P A. False when some unknowns are not determined by the equations:
     // `weak` then holds them (a pivot that vanished against the diagonal it began with); false

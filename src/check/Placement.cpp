@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
+#include <queue>
+#include <utility>
+#include <vector>
 
 #include "check/Geometry.h"
 
@@ -57,7 +61,14 @@ class Placement {
     std::vector<Point>& points_;
     Findings& findings_;
     std::vector<std::string>& notes_;
-    std::vector<std::uint32_t> queue_;  // set-ups to orient
+    // The set-ups to orient, the one on the best-placed station first (then the file's order):
+    // the points spread outwards from the known ones as an adjustment would have them, and a
+    // long chain is not followed to its end while a known point beside it waits.
+    using Waiting = std::pair<double, std::uint32_t>;  // the station's σ, the set-up
+    std::priority_queue<Waiting, std::vector<Waiting>, std::greater<>> queue_;
+    void Queue(std::uint32_t setUp) {
+        queue_.push({points_[net_.setUps[setUp].station].sigma, setUp});
+    }
     // The tries still to make in this sweep and in the next; what is being tried.
     struct Sweep {
         Sweep(std::size_t setUps, std::size_t points)
@@ -72,13 +83,13 @@ class Placement {
 
 void Placement::Placed(std::uint32_t point) {
     for (const std::uint32_t i : net_.SetUpsOn(point))
-        queue_.push_back(i);
+        Queue(i);
     for (const Network::Seen& seen : net_.SeenBy(point)) {
         const std::uint32_t u = seen.setUp;
         if (net_.orientations[u].oriented) continue;
         if (points_[net_.setUps[u].station].placed) {
             // A set-up on a placed station that could not be oriented: now it can.
-            queue_.push_back(u);
+            Queue(u);
         } else if (sweep_ != nullptr) {
             (!sweep_->crossing && u > sweep_->at ? sweep_->freeNow : sweep_->freeLater).Set(u);
         }
@@ -255,14 +266,14 @@ bool Placement::Intersect(std::uint32_t target) {
 }
 
 void Placement::Run() {
-    // The set-ups on known points first, in the order of the file (taken from the back).
-    for (std::size_t i = net_.setUps.size(); i-- > 0;) {
-        if (points_[net_.setUps[i].station].placed) queue_.push_back(static_cast<std::uint32_t>(i));
+    // The set-ups on known points first.
+    for (std::uint32_t i = 0; i < net_.setUps.size(); ++i) {
+        if (points_[net_.setUps[i].station].placed) Queue(i);
     }
     const auto drain = [this] {
         while (!queue_.empty()) {
-            const std::uint32_t i = queue_.back();
-            queue_.pop_back();
+            const std::uint32_t i = queue_.top().second;
+            queue_.pop();
             if (!net_.orientations[i].oriented) Orient(i);
         }
     };
