@@ -219,17 +219,7 @@ int Write(int rows, int columns, const std::string& dir, int every) {
     Booking b;
     b.noise = &noise;
     std::ofstream(dir + "/mesh.fld", std::ios::binary) << testing::FieldFile(d, b);
-    std::string idex =
-        "HEADER\r\n  VERSION      1.20\r\nEND HEADER\r\nDATABASE\r\n"
-        "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
-    int n = 1;
-    for (const std::string& k : d.known) {
-        const auto& p = d.truth.at(k);
-        idex += "    " + std::to_string(n++) + ", \"" + k + "\", " + testing::Text(p.x) + ", " +
-                testing::Text(p.y) + ", " + testing::Text(p.z) + ", \"K\", 0;\r\n";
-    }
-    idex += "  END POINTS\r\nEND DATABASE\r\n";
-    std::ofstream(dir + "/mesh.idx", std::ios::binary) << idex;
+    std::ofstream(dir + "/mesh.idx", std::ios::binary) << testing::IdexFile(d);
     return 0;
 }
 

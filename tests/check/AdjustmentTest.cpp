@@ -488,17 +488,7 @@ TEST(Adjustment, TheCheckReportsTheAdjustmentAndWritesItsCoordinates) {
     b.change = testing::Blundered({3, "T4", 1, 1, 0, 0, 0.48});
     {
         std::ofstream(folder.Path("net.fld"), std::ios::binary) << testing::FieldFile(d, b);
-        std::string idex =
-            "HEADER\r\n  VERSION      1.20\r\nEND HEADER\r\nDATABASE\r\n"
-            "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
-        int n = 1;
-        for (const std::string& k : d.known) {
-            const auto& p = d.truth.at(k);
-            idex += "    " + std::to_string(n++) + ", \"" + k + "\", " + testing::Text(p.x) + ", " +
-                    testing::Text(p.y) + ", " + testing::Text(p.z) + ", \"K\", 0;\r\n";
-        }
-        idex += "  END POINTS\r\nEND DATABASE\r\n";
-        std::ofstream(folder.Path("net.idx"), std::ios::binary) << idex;
+        std::ofstream(folder.Path("net.idx"), std::ios::binary) << testing::IdexFile(d);
     }
     ExportOptions options;
     options.SelCode[1] = "K1";

@@ -33,17 +33,7 @@ TEST(ExportCheck, RejectionsNameTheirLinesAsTheCheckAloneDoes) {
         testing::TempFolder dir;
         const std::string field = testing::FieldFile(d, b);
         testing::WriteBytes(dir.Path("net.fld"), field);
-        std::string idex =
-            "HEADER\r\n  VERSION      1.20\r\nEND HEADER\r\nDATABASE\r\n"
-            "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
-        int n = 1;
-        for (const std::string& k : d.known) {
-            const auto& p = d.truth.at(k);
-            idex += "    " + std::to_string(n++) + ", \"" + k + "\", " + testing::Text(p.x) + ", " +
-                    testing::Text(p.y) + ", " + testing::Text(p.z) + ", \"K\", 0;\r\n";
-        }
-        idex += "  END POINTS\r\nEND DATABASE\r\n";
-        testing::WriteBytes(dir.Path("net.idx"), idex);
+        testing::WriteBytes(dir.Path("net.idx"), testing::IdexFile(d));
         ExportOptions options;
         options.SelCode[1] = "K1";
         options.Fieldfile = dir.Path("net.fld");

@@ -140,6 +140,20 @@ inline Reading TrueReading(const Design& d, std::size_t setUp, const std::string
     return Observed(d, setUp, target, {}, {});
 }
 
+// The design's known points as an IDEX file, at their true coordinates.
+inline std::string IdexFile(const Design& d) {
+    std::string idex =
+        "HEADER\r\n  VERSION      1.20\r\nEND HEADER\r\nDATABASE\r\n"
+        "  POINTS (PointNo,PointID,East,North,Elevation,Code,LayerNo)\r\n";
+    int n = 1;
+    for (const std::string& k : d.known) {
+        const Spot& p = d.truth.at(k);
+        idex += "    " + std::to_string(n++) + ", \"" + k + "\", " + Text(p.x) + ", " + Text(p.y) +
+                ", " + Text(p.z) + ", \"K\", 0;\r\n";
+    }
+    return idex + "  END POINTS\r\nEND DATABASE\r\n";
+}
+
 // The field file: a station record per set-up (reference: its first target), then per round
 // and target the readings of face 1 and face 2. Every line begins with its own number.
 inline std::string FieldFile(const Design& d, const Booking& b = {}) {

@@ -8,23 +8,13 @@
 
 #include "CliRunner.h"
 #include "GeneratedNetwork.h"
+#include "support/HeapFacts.h"
 
 namespace talvik::test {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kOwnAllocator = true;  // the sanitizer's heap is not the C library's
-#else
-constexpr bool kOwnAllocator = false;
-#endif
-
-bool HugePagesOffered() {
-    std::ifstream file("/sys/kernel/mm/transparent_hugepage/enabled");
-    std::string modes;
-    std::getline(file, modes);
-    return modes.find("[always]") != std::string::npos ||
-           modes.find("[madvise]") != std::string::npos;
-}
+using testing::HugePagesOffered;
+using testing::kOwnAllocator;
 
 long ChildFaults() {
     rusage usage{};

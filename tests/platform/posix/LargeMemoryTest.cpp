@@ -9,14 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "support/HeapFacts.h"
+
 namespace talvik {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kOwnAllocator = true;  // the sanitizer's heap is not the C library's
-#else
-constexpr bool kOwnAllocator = false;
-#endif
+using testing::HugePagesOffered;
+using testing::kOwnAllocator;
 
 constexpr std::size_t kTable = std::size_t{24} << 20;  // 6 144 small pages, 12 huge ones
 constexpr std::uint64_t kRoom = std::uint64_t{64} << 20;
@@ -36,21 +35,13 @@ long FaultsOfATable(std::size_t bytes = kTable) {
     return MinorFaults() - before;
 }
 
-bool HugePagesOffered() {
-    std::ifstream file("/sys/kernel/mm/transparent_hugepage/enabled");
-    std::string modes;
-    std::getline(file, modes);
-    return modes.find("[always]") != std::string::npos ||
-           modes.find("[madvise]") != std::string::npos;
-}
-
 // Bytes the C library has mapped for blocks of their own.
 std::size_t MappedBlocks() {
     return ::mallinfo2().hblkhd;
 }
 
 // Each test begins with the heap of a fresh process.
-class LargeMemoryTest : public testing::Test {
+class LargeMemoryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
