@@ -120,7 +120,9 @@ TEST_F(CliTest, LaunchStartsThePackageDetached) {
              "--launch", "--package", package.string()},
             {{"RECORD_ARGUMENTS_TO", record.string()}});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    for (int i = 0; i < 3000 && !fs::exists(record); ++i)
+    // The package runs on its own: wait until it has written its whole line, not only made
+    // the file (under Wine it was once read between the two).
+    for (int i = 0; i < 3000 && !ReadBytes(record).ends_with('\n'); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(ReadBytes(record), project.string() + "\n");
 
