@@ -182,7 +182,9 @@ void Unplaced(const Network& net, Findings& findings) {
                        crossing.kind == Intersection::Kind::Weak ||
                        crossing.kind == Intersection::Kind::Behind) {
                 // Rays there are, but they cross too flatly or behind a station.
-                const auto [a, b] = crossing.from;
+                // Plain variables, not a structured binding: the lambda below uses them.
+                const std::uint32_t a = crossing.from[0];
+                const std::uint32_t b = crossing.from[1];
                 for (const Network::Seen& seen : net.SeenBy(n)) {
                     const std::uint32_t station = net.setUps[seen.setUp].station;
                     if (station == a || station == b) findings.FlagSight(seen.sight);
