@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <map>
 #include <random>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "check/NetworkCheck.h"
+#include "check/NetworkGenerator.h"
 #include "fieldfile/FieldFileReader.h"
 #include "support/RecordingUi.h"
 #include "text/LineReader.h"
@@ -20,7 +20,7 @@
 namespace talvik {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using testing::kPi;
 
 struct Spot {
     double x, y, z;
@@ -62,20 +62,8 @@ struct Blunder {
     double zenith2 = 0.0;                // gon added to the face-2 zenith angle to `first`
 };
 
-std::string Text(double value) {
-    char buffer[40];
-    return {buffer, std::to_chars(buffer, buffer + 40, value, std::chars_format::fixed, 9).ptr};
-}
-
-// An angle in radians in the file's unit; degrees-minutes-seconds as DDD.MMSSsss.
-double InUnit(double radians, AngleUnit unit) {
-    if (unit == AngleUnit::Gon) return radians * 200.0 / kPi;
-    const double degrees = radians * 180.0 / kPi;
-    if (unit == AngleUnit::DecimalDegrees) return degrees;
-    const double d = std::floor(degrees);
-    const double m = std::floor((degrees - d) * 60.0);
-    return d + m / 100.0 + ((degrees - d) * 3600.0 - m * 60.0) / 10000.0;
-}
+using testing::InUnit;
+using testing::Text;
 
 // The field file: known points A and B as point records through a frame of reversed order,
 // scale 0.5 and offsets; set-ups with a reference record, both faces.
