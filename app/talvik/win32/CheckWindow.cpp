@@ -403,21 +403,11 @@ bool CheckWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
                     return true;
                 case NM_CUSTOMDRAW: {
                     // The severity of an error in red.
-                    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
-                    const auto row = static_cast<std::size_t>(draw->nmcd.dwItemSpec);
-                    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-                        result = CDRF_NOTIFYITEMDRAW;
-                    } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-                        result = CDRF_NOTIFYSUBITEMDRAW;
-                    } else if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) {
-                        draw->clrText =
-                            draw->iSubItem == 0 && row < table_->Rows() && table_->IsError(row)
-                                ? RGB(255, 0, 0)
-                                : GetSysColor(COLOR_WINDOWTEXT);
-                        result = CDRF_DODEFAULT;
-                    } else {
-                        result = CDRF_DODEFAULT;
-                    }
+                    result = DrawRedCells(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam),
+                                          [this](std::size_t row, int column) {
+                                              return column == 0 && row < table_->Rows() &&
+                                                     table_->IsError(row);
+                                          });
                     return true;
                 }
                 default:

@@ -54,6 +54,22 @@ std::vector<int> ChosenRows(HWND list) {
     }
 }
 
+LRESULT DrawRedCells(NMLVCUSTOMDRAW* draw, const std::function<bool(std::size_t, int)>& red) {
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            return CDRF_NOTIFYSUBITEMDRAW;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            draw->clrText = red(static_cast<std::size_t>(draw->nmcd.dwItemSpec), draw->iSubItem)
+                                ? RGB(255, 0, 0)
+                                : GetSysColor(COLOR_WINDOWTEXT);
+            return CDRF_DODEFAULT;
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
 void PutOnClipboard(HWND owner, const std::string& text) {
     if (!OpenClipboard(owner)) return;
     EmptyClipboard();

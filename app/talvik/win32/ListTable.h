@@ -3,6 +3,8 @@
 // cells (Windows-1252, as the table models hold them), the cells read back whole, the chosen
 // rows, and tab-separated text put on the clipboard.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,9 @@ void SetCell(HWND list, int row, int column, std::string text);
 std::string CellText(HWND list, int row, int column);
 // The selected rows, in the order shown.
 std::vector<int> ChosenRows(HWND list);
+// The answer to a list view's NM_CUSTOMDRAW: the cells for which `red(row, column)` holds are
+// drawn in red, the others in the window's text colour.
+LRESULT DrawRedCells(NMLVCUSTOMDRAW* draw, const std::function<bool(std::size_t, int)>& red);
 // Puts `text` (Windows-1252) on the clipboard as CF_TEXT.
 void PutOnClipboard(HWND owner, const std::string& text);
 

@@ -101,16 +101,10 @@ bool ShiftWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
                 return true;
             }
             if (header->code != NM_CUSTOMDRAW) return false;
-            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
-            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-                result = CDRF_NOTIFYITEMDRAW;
-            } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-                const auto row = static_cast<std::size_t>(draw->nmcd.dwItemSpec);
-                if (row < table_->Rows() && table_->Flagged(row)) draw->clrText = RGB(255, 0, 0);
-                result = CDRF_DODEFAULT;
-            } else {
-                result = CDRF_DODEFAULT;
-            }
+            result = DrawRedCells(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam),
+                                  [this](std::size_t row, int) {
+                                      return row < table_->Rows() && table_->Flagged(row);
+                                  });
             return true;
         }
         default:
