@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "check/FindingsTable.h"
@@ -167,6 +168,26 @@ TEST(CheckWindow, FindingsStandInATable) {
               "bekend punt K2: vanuit K1 berekend op 0.120 m van de bekende co\xF6rdinaten");
     EXPECT_EQ(CellText(list, 0, 3), "0.120 m");
     EXPECT_EQ(CellText(list, 0, 4), "0.010 m");
+
+    // The severity of an error in red, and nothing else: not the warning's, not the error's text.
+    const auto redIn = [&](int row, int column) {
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_LABEL;
+        SendMessageA(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&cell));
+        const Printed printed(list);
+        int red = 0;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < std::min<LONG>(cell.right, printed.Width()); ++x) {
+                const COLORREF c = printed.At(x, y);
+                red += GetRValue(c) > 180 && GetGValue(c) < 90 && GetBValue(c) < 90;
+            }
+        return red;
+    };
+    EXPECT_GT(redIn(0, 0), 10);
+    EXPECT_EQ(redIn(0, 1), 0);
+    EXPECT_EQ(redIn(1, 0), 0);
 
     // Nothing chosen: the copy button puts every row on the clipboard, under the headings.
     EmptyTheClipboard(window.Handle());
