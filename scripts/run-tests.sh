@@ -64,7 +64,7 @@ run_logged() {
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$jobs"
 code=0
-run_logged linux ctest --preset default -j"$jobs" || code=$?
+run_logged linux ctest --preset default -j"$jobs" --output-on-failure || code=$?
 read -r passed failed < <(ctest_counts "$logs/linux")
 record linux "$passed" "$failed" "$code"
 
@@ -85,7 +85,7 @@ record reference "$passed" "$failed" "$code"
 cmake --preset asan -DTALVIK_BUILD_GUI=OFF >/dev/null
 cmake --build --preset asan -j"$jobs"
 code=0
-ASAN_OPTIONS=detect_leaks=0 run_logged asan ctest --preset asan -j"$jobs" || code=$?
+ASAN_OPTIONS=detect_leaks=0 run_logged asan ctest --preset asan -j"$jobs" --output-on-failure || code=$?
 read -r passed failed < <(ctest_counts "$logs/asan")
 record asan "$passed" "$failed" "$code"
 
@@ -93,7 +93,7 @@ record asan "$passed" "$failed" "$code"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 code=0
-run_logged tsan ctest --preset tsan -j"$jobs" || code=$?
+run_logged tsan ctest --preset tsan -j"$jobs" --output-on-failure || code=$?
 read -r passed failed < <(ctest_counts "$logs/tsan")
 record tsan "$passed" "$failed" "$code"
 
@@ -116,7 +116,7 @@ run_logged windows xvfb-run -a bash -c '
     trap "wineserver -k 2>/dev/null || true" EXIT
     wine cmd /c exit >build-windows/wineprefix.log 2>&1
     status=0
-    ctest --preset windows -j"$1" || status=1
+    ctest --preset windows -j"$1" --output-on-failure || status=1
     if scripts/compare-windows.sh; then
         echo "comparison with Linux: 1 passed, 0 failed"
     else
