@@ -177,17 +177,36 @@ void NormalEquations::SelectInverse() {
             const double lkj = values[first + a];
             // Z(k,k) and Z(i,k) for the rows i > k of column j, found in column k.
             sum[static_cast<std::size_t>(a)] -= lkj * impl_->diagonal[static_cast<std::size_t>(k)];
-            int at = start[k];
+            const int rest = count - a - 1;  // rows of column j below k
+            if (rest == 0) continue;
             const int stop = end(k);
-            for (int b = a + 1; b < count; ++b) {
-                const int i = rows[first + b];
-                while (at < stop && rows[at] < i)
-                    ++at;
-                if (at == stop || rows[at] != i) continue;  // not on the pattern: zero in L
-                const double zik = impl_->lower[static_cast<std::size_t>(at)];
-                sum[static_cast<std::size_t>(b)] -= lkj * zik;
-                sum[static_cast<std::size_t>(a)] -= values[first + b] * zik;
+            // Column k holds every row of column j below k (the factor's pattern is chordal),
+            // mostly after rows of its own: the walk begins where the first of them is.
+            int at = static_cast<int>(
+                std::lower_bound(rows + start[k], rows + stop, rows[first + a + 1]) - rows);
+            const double* below = values + first + a + 1;
+            double* sums = sum.data() + a + 1;
+            double own = sum[static_cast<std::size_t>(a)];
+            if (at + rest <= stop && rows[at] == rows[first + a + 1] &&
+                rows[at + rest - 1] == rows[first + count - 1]) {
+                // Side by side in column k as in column j (columns of one supernode, mostly).
+                const double* z = impl_->lower.data() + at;
+                for (int b = 0; b < rest; ++b) {
+                    sums[b] -= lkj * z[b];
+                    own -= below[b] * z[b];
+                }
+            } else {
+                for (int b = 0; b < rest; ++b) {
+                    const int i = rows[first + a + 1 + b];
+                    while (at < stop && rows[at] < i)
+                        ++at;
+                    if (at == stop || rows[at] != i) continue;  // not on the pattern: zero in L
+                    const double zik = impl_->lower[static_cast<std::size_t>(at)];
+                    sums[b] -= lkj * zik;
+                    own -= below[b] * zik;
+                }
             }
+            sum[static_cast<std::size_t>(a)] = own;
         }
         double zjj = 1.0 / d[j];
         for (int a = 0; a < count; ++a) {
