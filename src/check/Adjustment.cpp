@@ -18,6 +18,8 @@ constexpr double kRefraction = 0.13;
 // a kilometre.
 constexpr double kConverged = 1e-5;
 constexpr int kMostIterations = 20;
+// A step smaller than this (m) keeps the factor for the next iteration.
+constexpr double kRefactor = 1e-2;
 // Undetermined parts are taken out this many times at most (each time all that the factor
 // shows at once).
 constexpr int kMostAttempts = 20;
@@ -374,9 +376,14 @@ bool Adjustment::Run() {
         Number();
         if (unknowns_ == 0) return false;
         bool restart = false;
+        double step = 0.0;  // the largest move of the last iteration
         for (int iteration = 0; iteration < kMostIterations; ++iteration) {
             Linearise(equations, of);
-            if (!normal.Factor(unknowns_, equations, weak)) {
+            // After a small step the Jacobian has not moved measurably: the last factor solves
+            // the next step (the right-hand side is the new one, so the solution it converges to
+            // is the same) and gives the cofactors.
+            const bool refactor = iteration == 0 || step > kRefactor;
+            if (refactor && !normal.Factor(unknowns_, equations, weak)) {
                 if (weak.empty()) {
                     tooLarge_ = true;
                     return false;
@@ -433,6 +440,7 @@ bool Adjustment::Run() {
                 largest = std::max(largest, std::abs(step) * 1000.0);
             }
             if (!std::isfinite(largest)) return false;
+            step = largest;
             if (largest < kConverged) {
                 converged = true;
                 break;

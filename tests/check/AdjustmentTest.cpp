@@ -318,6 +318,48 @@ TEST(Adjustment, ExactReadingsGiveTheTruthAndRejectNothingInEveryUnitAndDesign) 
     }
 }
 
+// The iterations keep their factor after a small step: begun half a metre off, the adjustment
+// ends at the solution with the cofactors of the solution (those of a second run, begun there),
+// not with those of where it began.
+TEST(Adjustment, FarApproximationsEndWithTheSolutionsCofactors) {
+    const Design d = testing::Mesh(6, 10);
+    std::mt19937 noise(11);
+    Booking b;
+    b.noise = &noise;
+    const Outcome o = Adjusted(d, b);
+    Network far = o.network;
+    std::mt19937 random(2);
+    std::uniform_real_distribution<double> shift(-0.5, 0.5);
+    for (NetPoint& p : far.points) {
+        if (p.known) continue;
+        p.x += shift(random);
+        p.y += shift(random);
+        p.h += shift(random);
+    }
+    Adjustment adjustment(far, SigmasFrom(ChoicesFrom(ExportOptions{}, AngleUnit::Gon)));
+    ASSERT_TRUE(adjustment.Run());
+    ASSERT_TRUE(adjustment.Converged());
+    const std::vector<AdjustedPoint> points = adjustment.Points();
+    const std::vector<Tested> results = adjustment.Results();
+    ASSERT_TRUE(adjustment.Run());
+    const auto near = [](double a, double b) { return std::abs(a - b) <= 1e-4 * std::abs(b); };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const AdjustedPoint& a = points[i];
+        const AdjustedPoint& t = adjustment.Points()[i];
+        SCOPED_TRACE(far.points[i].name);
+        ASSERT_TRUE(a.adjusted);
+        EXPECT_NEAR(a.x, t.x, 1e-5);
+        EXPECT_NEAR(a.y, t.y, 1e-5);
+        EXPECT_NEAR(a.h, t.h, 1e-5);
+        EXPECT_TRUE(near(a.sx, t.sx) && near(a.sy, t.sy) && near(a.sh, t.sh))
+            << a.sx << " " << t.sx << ", " << a.sy << " " << t.sy << ", " << a.sh << " " << t.sh;
+    }
+    ASSERT_EQ(results.size(), adjustment.Results().size());
+    for (std::size_t k = 0; k < results.size(); ++k)
+        EXPECT_TRUE(near(results[k].cofactor, adjustment.Results()[k].cofactor))
+            << k << ": " << results[k].cofactor << " " << adjustment.Results()[k].cofactor;
+}
+
 // ---- noise ----
 
 // Over 200 seeds per design (in each unit, one and two rounds), sound networks with noise drawn
