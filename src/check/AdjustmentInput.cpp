@@ -17,6 +17,14 @@ std::string Trimmed(std::string_view name) {
     return std::string(name);
 }
 
+// The quantity a finding about an observation of this kind concerns (a zenith angle and the
+// height difference made from it are one).
+Concern ConcernOf(ObservationKind kind) {
+    return kind == ObservationKind::Direction  ? Concern::Direction
+           : kind == ObservationKind::Distance ? Concern::Distance
+                                               : Concern::Zenith;
+}
+
 }  // namespace
 
 Sigmas SigmasFrom(const CheckChoices& c) {
@@ -166,10 +174,7 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
         } else {
             const Reading& reading = net.readings[r.reading];
             f.points = {reading.station, reading.target};
-            f.about = {r.kind == ObservationKind::Direction  ? Concern::Direction
-                       : r.kind == ObservationKind::Distance ? Concern::Distance
-                                                             : Concern::Zenith,
-                       false, true, reading.station, reading.target};
+            f.about = {ConcernOf(r.kind), false, true, reading.station, reading.target};
         }
         for (const std::size_t p : f.points)
             report.points[p].flagged = true;
@@ -201,7 +206,11 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
             p.heightAdjusted = true;
         }
     }
-    JoinAdjustment(report);
+    std::vector<JudgedSight> judged;
+    judged.reserve(verdict.tested.size());
+    for (const TestedSight& t : verdict.tested)
+        judged.push_back({t.station, t.target, ConcernOf(t.kind)});
+    JoinAdjustment(report, std::move(judged));
 }
 
 }  // namespace talvik::adjustment

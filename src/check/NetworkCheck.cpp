@@ -81,20 +81,25 @@ CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit) {
     return c;
 }
 
-void JoinAdjustment(CheckReport& report) {
+void JoinAdjustment(CheckReport& report, std::vector<JudgedSight> judged) {
     std::vector<Finding>& list = report.findings;
     std::vector<bool> gone(list.size());
-    const auto judged = [&](const About& a, bool height) {
+    std::vector<bool> joined(list.size());
+    const auto adjusted = [&](const About& a, bool height) {
         const CheckPoint& s = report.points[a.station];
         const CheckPoint& t = report.points[a.target];
         return height ? s.heightAdjusted && t.heightAdjusted : s.adjusted && t.adjusted;
+    };
+    std::sort(judged.begin(), judged.end());
+    const auto tested = [&](std::uint32_t station, std::uint32_t target, Concern c) {
+        return std::binary_search(judged.begin(), judged.end(), JudgedSight{station, target, c});
     };
     // The position and height rules step aside where the adjustment's tests judged the sight.
     for (std::size_t i = 0; i < list.size(); ++i) {
         const About& a = list[i].about;
         if (a.rejection) continue;
-        if ((a.concern == Concern::Position && judged(a, false)) ||
-            (a.concern == Concern::Height && judged(a, true))) {
+        if ((a.concern == Concern::Position && adjusted(a, false)) ||
+            (a.concern == Concern::Height && adjusted(a, true))) {
             gone[i] = true;
         }
     }
@@ -127,7 +132,18 @@ void JoinAdjustment(CheckReport& report) {
         }
         if (first == list.size()) continue;
         join(list[first], list[r], "; vereffening: ");
+        joined[first] = true;
         gone[r] = true;
+    }
+    // The pair rules compare readings the adjustment tested one by one against the same
+    // noise: where it rejected none of them, their finding is a false alarm its tests did
+    // not share (the adjustment holds the network's false alarms to its share alone).
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const About& a = list[i].about;
+        if (gone[i] || joined[i] || a.rejection || a.concern < Concern::Direction) continue;
+        if (tested(a.station, a.target, a.concern) &&
+            (!a.bothWays || tested(a.target, a.station, a.concern)))
+            gone[i] = true;
     }
     std::vector<Finding> kept;
     kept.reserve(list.size());

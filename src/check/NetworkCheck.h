@@ -114,12 +114,21 @@ struct CheckChoices {
 };
 CheckChoices ChoicesFrom(const ExportOptions& options, AngleUnit unit);
 
-// Once the adjustment's rejections are in the report and its points say what it adjusted: the
-// findings of the position and height rules on sights whose two points the adjustment adjusted
-// are let go (its tests judge those), and each rejection joins the rules' findings of the same
-// sight (same station, target and quantity; both ways either station) as one finding, the
-// rules' words first. Findings of sights the adjustment left out stay as they are.
-void JoinAdjustment(CheckReport& report);
+// A sight (station to target) whose readings of one quantity the adjustment tested.
+struct JudgedSight {
+    std::uint32_t station = 0, target = 0;
+    Concern concern = Concern::Other;
+    friend auto operator<=>(const JudgedSight&, const JudgedSight&) = default;
+};
+
+// Once the adjustment's rejections are in the report and its points say what it adjusted: each
+// rejection joins the rules' findings of the same sight (same station, target and quantity;
+// both ways either station) as one finding, the rules' words first. The adjustment's tests
+// judge what they reach, so the other findings there are let go: the position and height
+// rules' on sights whose two points it adjusted, and the pair rules' (faces, rounds, both
+// ways) on sights it tested (`judged`; both ways: both sights). Findings of what the
+// adjustment left out stay as they are.
+void JoinAdjustment(CheckReport& report, std::vector<JudgedSight> judged = {});
 
 // An angle of the field file in radians.
 double AngleToRadians(double value, AngleUnit unit);

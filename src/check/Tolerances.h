@@ -11,10 +11,11 @@ namespace talvik {
 
 // Readings of one quantity that should agree (both faces, rounds, both ways) may differ by k
 // standard deviations of their difference, k Bonferroni's critical value over the network's
-// count of such comparisons at kPairAlpha per network (the adjustment's tests take as much
-// again): a sound network shows a false pair finding in at most 0.5 % of networks, whatever
-// its size. k is never below kPairFactor.
-inline constexpr double kPairAlpha = 0.005;
+// count of such comparisons at kPairAlpha per network (the adjustment's tests take the rest of
+// the check's 1 %; where they judged a sight, its pair findings step aside): a sound network
+// shows a false pair finding in at most 0.25 % of networks, whatever its size. k is never below
+// kPairFactor.
+inline constexpr double kPairAlpha = 0.0025;
 inline constexpr double kPairFactor = 4.0;
 // Two positions or heights of one point may differ by this many propagated standard deviations,
 // and always by the floor below: the propagation is only approximate.
@@ -64,7 +65,7 @@ double PositionSquared(double variance);
 // The same for a free set-up's fit: the residual of a target, max(0.05 m, 5 σ).
 double Fit(double variance);
 // The pair rules' critical value for a network that makes this many comparisons:
-// max(4, Φ⁻¹(1 − 0.005 / (2 m))).
+// max(4, Φ⁻¹(1 − kPairAlpha / (2 m))).
 double PairCritical(std::size_t comparisons);
 // A distance or height difference measured both ways, the variances of the two ways' means
 // given: k·√(σ_there² + σ_home²).

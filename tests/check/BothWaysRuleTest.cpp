@@ -4,7 +4,7 @@
 // k·√(σ_there² + σ_home²), each way the mean of its n readings:
 //   distance: σ_way² = (σ_d(h)² + (h cot z σ_z(h))²) / n + 2 σ_cent²
 //   height:   σ_way² = ((h σ_z(h))² + (σ_d(h) cos z)²) / n + 2 σ_inst²
-//   k = max(4, Φ⁻¹(1 − 0.005 / (2 m))), m the network's pair comparisons: every two readings
+//   k = max(4, Φ⁻¹(1 − 0.0025 / (2 m))), m the network's pair comparisons: every two readings
 //   of one quantity of one sight, and every pair measured both ways
 // on many generated sights up to 1.5 km (where curvature and refraction reach 0.15 m), with
 // standard deviations and rounds drawn per case.
@@ -54,7 +54,7 @@ TEST(BothWaysRule, PairsDisagreeingJustInsideAreSilentJustOutsideFound) {
         const auto pairs = [](double count) { return count * (count - 1.0) / 2.0; };
         const double comparisons =
             3.0 * 3.0 * pairs(readings) + 2.0 * (pairs(readings + 1.0) - pairs(readings)) + 2.0;
-        const double k = std::max(4.0, adjustment::TwoSidedNormalQuantile(0.005 / comparisons));
+        const double k = std::max(4.0, adjustment::TwoSidedNormalQuantile(0.0025 / comparisons));
         const AngleUnit unit = static_cast<AngleUnit>(n % 3);
         const double sd = sigmas.absDis + sigmas.relDis * 1e-6 * h;
         const double sz = (sigmas.absVer + sigmas.relVer * h / 1000.0) * kGon;

@@ -143,7 +143,8 @@ TEST(JoinedFindings, APairBothWaysAndItsRejectionsAreOneFinding) {
 }
 
 // The joining on a report made by hand: a position finding goes only where the adjustment
-// adjusted both its points (in the plane, or in height for a height finding); a rejection
+// adjusted both its points (in the plane, or in height for a height finding), a pair rule's
+// only where it tested the sight in that quantity (both ways: both sights); a rejection
 // joins the rule's finding of its sight (a pair both ways from either end; a zenith angle
 // and a height difference are one quantity) and no other; what is let go loses its red.
 TEST(JoinedFindings, WhatStaysWhatGoesWhatJoins) {
@@ -157,6 +158,7 @@ TEST(JoinedFindings, WhatStaysWhatGoesWhatJoins) {
         const char* what;
         std::vector<Finding> findings;
         std::vector<std::string> left;
+        std::vector<JudgedSight> judged = {};  // the sights the adjustment tested
     };
     // Points 0, 1 adjusted in the plane and in height; 2 in the plane only; 3 not at all.
     const Case cases[] = {
@@ -180,6 +182,30 @@ TEST(JoinedFindings, WhatStaysWhatGoesWhatJoins) {
          {rule(Concern::Distance, 0, 1, true), rule(Concern::Distance, 0, 1),
           rejection(Concern::Distance, 0, 1)},
          {"regel; regel; vereffening: verworpen"}},
+        {"spread of a tested sight, nothing rejected",
+         {rule(Concern::Direction, 0, 1)},
+         {},
+         {{0, 1, Concern::Direction}}},
+        {"spread of a sight tested in another quantity",
+         {rule(Concern::Zenith, 0, 1)},
+         {"regel"},
+         {{0, 1, Concern::Direction}, {0, 1, Concern::Distance}}},
+        {"spread of a sight the other way tested",
+         {rule(Concern::Distance, 0, 1)},
+         {"regel"},
+         {{1, 0, Concern::Distance}}},
+        {"pair both ways, one way tested",
+         {rule(Concern::Distance, 0, 1, true)},
+         {"regel"},
+         {{0, 1, Concern::Distance}}},
+        {"pair both ways, both ways tested",
+         {rule(Concern::Distance, 0, 1, true)},
+         {},
+         {{1, 0, Concern::Distance}, {0, 1, Concern::Distance}}},
+        {"spread of a tested sight joins its rejection",
+         {rule(Concern::Zenith, 0, 1), rejection(Concern::Zenith, 0, 1)},
+         {"regel; vereffening: verworpen"},
+         {{0, 1, Concern::Zenith}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -192,7 +218,7 @@ TEST(JoinedFindings, WhatStaysWhatGoesWhatJoins) {
         report.points[2].adjusted = true;
         report.lines = {{0, 1, true}, {0, 3, true}};
         report.findings = c.findings;
-        JoinAdjustment(report);
+        JoinAdjustment(report, c.judged);
         std::vector<std::string> left;
         for (const Finding& f : report.findings)
             left.push_back(f.text);

@@ -1,7 +1,7 @@
 // The spread rule at its limit: the readings of one target in one set-up (both faces, or
 // repeated rounds in one face) that spread 0.85 and 0.99 times the tolerance are silent, 1.01
 // and 1.15 times are found. The tolerance, k·√2·σ(h) with the export's σ over the sight's
-// length (for a distance σ_d² + (h cot z σ_z)²) and k = max(4, Φ⁻¹(1 − 0.005 / (2 m))) over the
+// length (for a distance σ_d² + (h cot z σ_z)²) and k = max(4, Φ⁻¹(1 − 0.0025 / (2 m))) over the
 // network's m comparisons of two readings, is computed here from the documented formula, on
 // many generated sights with up to sixteen readings each, in every angle unit.
 
@@ -64,7 +64,8 @@ TEST(SpreadRule, ReadingsSpreadingJustInsideAreSilentJustOutsideFound) {
             // record's reference direction is one more direction of R.
             const auto pairs = [](double count) { return count * (count - 1.0) / 2.0; };
             const double comparisons = 5.0 * pairs(readings) + pairs(readings + 1.0);
-            const double k = std::max(4.0, adjustment::TwoSidedNormalQuantile(0.005 / comparisons));
+            const double k =
+                std::max(4.0, adjustment::TwoSidedNormalQuantile(0.0025 / comparisons));
             for (const Kind kind : {kDirection, kZenith, kDistance}) {
                 const double sd = sigmas.absDis + sigmas.relDis * 1e-6 * h;
                 const double sz = (sigmas.absVer + sigmas.relVer * h / 1000.0) * kGon;
