@@ -210,12 +210,11 @@ Verdict Snoop(const Network& network, const Sigmas& sigmas, double alpha) {
                         : 0.0;
     v.points = adjustment.Points();
     v.dropped = adjustment.Dropped();
-    // A sight is tested where its mean has a test or its readings are tested one by one.
+    // A sight is tested where its mean has a test (and then its readings one by one).
     const auto& results = adjustment.Results();
     for (std::size_t i = 0; i < observations.size(); ++i) {
         const Observation& o = observations[i];
-        if (!o.active || o.kind >= ObservationKind::KnownX || (results[i].w == 0.0 && o.n < 2))
-            continue;
+        if (!o.active || o.kind >= ObservationKind::KnownX || results[i].w == 0.0) continue;
         const Reading& r = network.readings[o.reading];
         v.tested.push_back({r.station, r.target, o.kind});
     }

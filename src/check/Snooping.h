@@ -45,7 +45,8 @@ struct Rejection {
     double shiftX = 0.0, shiftY = 0.0;  // a known point's estimated shift
 };
 
-// A sight whose readings of one kind the last adjustment tested (points as the network's).
+// A sight whose readings of one kind the last adjustment tested: their mean against the
+// network, and each reading against the others (points as the network's).
 struct TestedSight {
     std::uint32_t station = 0, target = 0;
     ObservationKind kind = ObservationKind::Direction;

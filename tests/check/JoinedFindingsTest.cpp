@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 
 #include "check/NetworkGenerator.h"
@@ -75,6 +76,32 @@ TEST(JoinedFindings, PositionRulesStepAsideWhereTheAdjustmentJudged) {
         }
     }
     EXPECT_GT(spokenAlone, 0);
+}
+
+// What the rules step aside for: the adjustment says which sights it tested, each in every
+// quantity it has (a sound mesh: all of them), and not a sight it could not test.
+TEST(JoinedFindings, TheAdjustmentNamesEverySightItTested) {
+    Design d = Mesh(3, 4);
+    // A set-up of one direction, no distance: its orientation takes the direction whole (no
+    // test), its zenith angle is tested against the heights the mesh gives.
+    d.setUps.push_back({"M0_1", {{"M2_3", false}}});
+    std::mt19937 noise(3);
+    Booking b;
+    b.noise = &noise;
+    const Outcome o = Checked(d, b);
+    ASSERT_TRUE(o.verdict.ran);
+    std::set<std::string> tested;
+    for (const adjustment::TestedSight& t : o.verdict.tested)
+        tested.insert(o.network.points[t.station].name + ">" + o.network.points[t.target].name +
+                      " " + std::to_string(static_cast<int>(t.kind)));
+    std::set<std::string> expected = {"M0_1>M2_3 3"};  // a zenith angle
+    for (std::size_t u = 0; u + 1 < d.setUps.size(); ++u) {
+        for (const Aim& a : d.setUps[u].aims) {
+            for (const int kind : {0, 1, 2})  // direction, distance, height difference
+                expected.insert(d.setUps[u].station + ">" + a.target + " " + std::to_string(kind));
+        }
+    }
+    EXPECT_EQ(tested, expected);
 }
 
 // One blunder, one finding: the rules that see it (the spread of the faces, the pair both
