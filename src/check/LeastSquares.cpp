@@ -5,6 +5,9 @@
 #include <Eigen/SparseCore>
 #include <algorithm>
 #include <cmath>
+#include <future>
+
+#include "model/Beside.h"
 
 namespace talvik::adjustment {
 
@@ -46,6 +49,68 @@ double FactorWork(const Matrix& lower, double most) {
         if (work > most) return work;
     }
     return work;
+}
+
+// Where each column of the selected inverse is worked: kAbove first, alone; then the subtrees
+// marked 0 and 1, at once.
+constexpr std::int8_t kAbove = -1;
+// Less work than this (Σ|L(:,j)|²) is not worth a thread.
+constexpr double kWorkBeside = 1e5;
+
+// Splits the elimination tree (`parent` of each column, -1 at a root; a parent is always a later
+// column) into two shares of subtrees of about equal work, beside the columns above them: the
+// largest subtree is opened (its root goes above) as long as it alone outweighs all the others.
+std::vector<std::int8_t> ShareSubtrees(const std::vector<int>& parent,
+                                       const std::vector<double>& work, double least) {
+    const std::size_t n = parent.size();
+    std::vector<std::int8_t> share(n, kAbove);
+    std::vector<double> below(work);  // of each subtree
+    std::vector<std::vector<int>> children(n);
+    std::vector<int> roots;
+    double total = 0.0;
+    for (std::size_t j = 0; j < n; ++j) {
+        total += work[j];
+        if (parent[j] < 0) {
+            roots.push_back(static_cast<int>(j));
+        } else {
+            below[static_cast<std::size_t>(parent[j])] += below[j];
+            children[static_cast<std::size_t>(parent[j])].push_back(static_cast<int>(j));
+        }
+    }
+    if (total < least) return share;
+    const auto lighter = [&](int a, int b) {
+        return below[static_cast<std::size_t>(a)] < below[static_cast<std::size_t>(b)];
+    };
+    std::vector<int> open = roots;  // a heap of subtrees, the largest on top
+    std::make_heap(open.begin(), open.end(), lighter);
+    double rest = 0.0;  // of the open subtrees
+    for (const int r : roots)
+        rest += below[static_cast<std::size_t>(r)];
+    while (!open.empty()) {
+        const int top = open.front();
+        const double heaviest = below[static_cast<std::size_t>(top)];
+        if (heaviest <= rest - heaviest) break;
+        std::pop_heap(open.begin(), open.end(), lighter);
+        open.pop_back();
+        rest -= heaviest;
+        for (const int c : children[static_cast<std::size_t>(top)]) {
+            open.push_back(c);
+            std::push_heap(open.begin(), open.end(), lighter);
+            rest += below[static_cast<std::size_t>(c)];
+        }
+    }
+    // The largest first, each to the lighter share.
+    std::sort(open.begin(), open.end(), [&](int a, int b) { return lighter(b, a); });
+    double weight[2] = {0.0, 0.0};
+    for (const int r : open) {
+        const int to = weight[1] < weight[0] ? 1 : 0;
+        share[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(to);
+        weight[to] += below[static_cast<std::size_t>(r)];
+    }
+    for (std::size_t j = n; j-- > 0;)
+        if (share[j] == kAbove && parent[j] >= 0)
+            share[j] = share[static_cast<std::size_t>(parent[j])];
+    return share;
 }
 
 bool SamePattern(const Matrix& a, const Matrix& b) {
@@ -156,7 +221,12 @@ std::vector<double> NormalEquations::Solve(std::span<const Equation> equations) 
 // Z = D⁻¹L⁻¹ + (I - Lᵀ)Z, worked from the last column back. A column j needs Z only at the pairs
 // of its own pattern, and those lie on L's pattern (the pattern of a Cholesky factor is
 // chordal), so the work is Σ|L(:,j)|² and the store is L's.
-void NormalEquations::SelectInverse() {
+//
+// The rows of column j are ancestors of j in the elimination tree (the parent of j is its first
+// row), so a column needs only the columns on its way to the root: two subtrees that do not
+// contain each other are worked at once, after the columns above them. Each column is worked
+// alike on either thread, so the cofactors do not depend on how the work was shared.
+void NormalEquations::SelectInverse(bool beside) {
     const auto& l = impl_->factor.matrixL().nestedExpression();
     const auto& d = impl_->factor.vectorD();
     const int n = static_cast<int>(l.cols());
@@ -167,8 +237,9 @@ void NormalEquations::SelectInverse() {
     const auto end = [&](int j) { return ends ? start[j] + ends[j] : start[j + 1]; };
     impl_->lower.assign(static_cast<std::size_t>(start[n]), 0.0);
     impl_->diagonal.assign(static_cast<std::size_t>(n), 0.0);
-    std::vector<double> sum;
-    for (int j = n - 1; j >= 0; --j) {
+    double* lower = impl_->lower.data();
+    double* diagonal = impl_->diagonal.data();
+    const auto column = [&](int j, std::vector<double>& sum) {
         const int first = start[j];
         const int count = end(j) - first;
         sum.assign(static_cast<std::size_t>(count), 0.0);
@@ -176,7 +247,7 @@ void NormalEquations::SelectInverse() {
             const int k = rows[first + a];
             const double lkj = values[first + a];
             // Z(k,k) and Z(i,k) for the rows i > k of column j, found in column k.
-            sum[static_cast<std::size_t>(a)] -= lkj * impl_->diagonal[static_cast<std::size_t>(k)];
+            sum[static_cast<std::size_t>(a)] -= lkj * diagonal[k];
             const int rest = count - a - 1;  // rows of column j below k
             if (rest == 0) continue;
             const int stop = end(k);
@@ -190,7 +261,7 @@ void NormalEquations::SelectInverse() {
             if (at + rest <= stop && rows[at] == rows[first + a + 1] &&
                 rows[at + rest - 1] == rows[first + count - 1]) {
                 // Side by side in column k as in column j (columns of one supernode, mostly).
-                const double* z = impl_->lower.data() + at;
+                const double* z = lower + at;
                 for (int b = 0; b < rest; ++b) {
                     sums[b] -= lkj * z[b];
                     own -= below[b] * z[b];
@@ -201,7 +272,7 @@ void NormalEquations::SelectInverse() {
                     while (at < stop && rows[at] < i)
                         ++at;
                     if (at == stop || rows[at] != i) continue;  // not on the pattern: zero in L
-                    const double zik = impl_->lower[static_cast<std::size_t>(at)];
+                    const double zik = lower[at];
                     sums[b] -= lkj * zik;
                     own -= below[b] * zik;
                 }
@@ -210,10 +281,34 @@ void NormalEquations::SelectInverse() {
         }
         double zjj = 1.0 / d[j];
         for (int a = 0; a < count; ++a) {
-            impl_->lower[static_cast<std::size_t>(first + a)] = sum[static_cast<std::size_t>(a)];
+            lower[first + a] = sum[static_cast<std::size_t>(a)];
             zjj -= values[first + a] * sum[static_cast<std::size_t>(a)];
         }
-        impl_->diagonal[static_cast<std::size_t>(j)] = zjj;
+        diagonal[j] = zjj;
+    };
+    std::vector<int> parent(static_cast<std::size_t>(n));
+    std::vector<double> work(static_cast<std::size_t>(n));
+    for (int j = 0; j < n; ++j) {
+        const int count = end(j) - start[j];
+        parent[static_cast<std::size_t>(j)] = count > 0 ? rows[start[j]] : -1;
+        work[static_cast<std::size_t>(j)] = static_cast<double>(count) * count + 1.0;
+    }
+    const std::vector<std::int8_t> share =
+        beside ? ShareSubtrees(parent, work, kWorkBeside)
+               : std::vector<std::int8_t>(static_cast<std::size_t>(n), kAbove);
+    const bool shared = std::find(share.begin(), share.end(), 1) != share.end();
+    std::vector<double> sum;
+    for (int j = n - 1; j >= 0; --j)
+        if (share[static_cast<std::size_t>(j)] == kAbove) column(j, sum);
+    const auto part = [&](std::int8_t which) {
+        std::vector<double> own;
+        for (int j = n - 1; j >= 0; --j)
+            if (share[static_cast<std::size_t>(j)] == which) column(j, own);
+    };
+    {
+        std::future<void> other = RunBeside([&] { part(1); }, shared);
+        part(0);
+        other.get();
     }
     impl_->inverted = true;
 }

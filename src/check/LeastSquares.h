@@ -46,8 +46,9 @@ class NormalEquations {
     // The corrections of the unknowns after Factor.
     std::vector<double> Solve(std::span<const Equation> equations) const;
     // Computes the cofactors of the unknowns on the factor's pattern (every pair of unknowns of
-    // one equation is among them). After Factor.
-    void SelectInverse();
+    // one equation is among them). After Factor. `beside`: on a second thread as well, where
+    // the work is worth it (the cofactors are the same to the last bit).
+    void SelectInverse(bool beside = true);
     // A cofactor of the unknowns i and j; the pair must share an equation (or i == j).
     double Cofactor(std::uint32_t i, std::uint32_t j) const;
     // The cofactor of an equation's residual: sigma² - a Qxx aᵀ.

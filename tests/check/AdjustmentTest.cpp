@@ -6,6 +6,7 @@
 
 #include <Eigen/Dense>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -147,6 +148,71 @@ TEST(LeastSquares, SolutionAndCofactorsAreThoseOfTheDenseComputationOnEveryFacto
                 EXPECT_NEAR(normal.ResidualCofactor(e), e.sigma * e.sigma - aqa, 1e-9);
             }
         }
+    }
+}
+
+// The selected inverse on two threads (two subtrees of the elimination tree at once, after the
+// columns above them) against one: the same cofactors to the last bit, run after run.
+TEST(LeastSquares, TwoThreadsGiveTheCofactorsOfOneToTheLastBit) {
+    // A mesh of 40 x 40 points (x and y), each tied to its right, upper and diagonal
+    // neighbours, and 30 orientations tied to a row of eight points each.
+    constexpr std::uint32_t kSide = 40;
+    constexpr std::uint32_t kPoints = kSide * kSide;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> value(0.5, 1.5);
+    std::uniform_int_distribution<std::uint32_t> point(0, kPoints - 9);
+    std::vector<Equation> equations;
+    const auto tie = [&](std::uint32_t p, std::uint32_t q, std::int64_t orientation) {
+        Equation e;
+        e.Add(2 * p, -value(random));
+        e.Add(2 * p + 1, value(random));
+        e.Add(2 * q, value(random));
+        e.Add(2 * q + 1, -value(random));
+        if (orientation >= 0) e.Add(static_cast<std::uint32_t>(orientation), -1.0);
+        e.sigma = value(random);
+        e.misclosure = value(random) - 1.0;
+        equations.push_back(e);
+    };
+    for (std::uint32_t r = 0; r < kSide; ++r) {
+        for (std::uint32_t c = 0; c < kSide; ++c) {
+            const std::uint32_t p = r * kSide + c;
+            for (const std::uint32_t u : {2 * p, 2 * p + 1}) {
+                Equation e;
+                e.Add(u, 1.0);
+                e.sigma = 10.0;
+                equations.push_back(e);
+            }
+            if (c + 1 < kSide) tie(p, p + 1, -1);
+            if (r + 1 < kSide) tie(p, p + kSide, -1);
+            if (c + 1 < kSide && r + 1 < kSide) tie(p, p + kSide + 1, -1);
+        }
+    }
+    for (std::uint32_t o = 0; o < 30; ++o) {
+        const std::uint32_t station = point(random);
+        for (std::uint32_t k = 1; k <= 8; ++k)
+            tie(station, station + k, 2 * kPoints + o);
+    }
+    NormalEquations normal;
+    std::vector<std::uint32_t> weak;
+    ASSERT_TRUE(normal.Factor(2 * kPoints + 30, equations, weak));
+    const auto cofactors = [&] {
+        std::vector<double> all;
+        for (const Equation& e : equations)
+            for (int k = 0; k < e.count; ++k)
+                for (int l = 0; l <= k; ++l)
+                    all.push_back(normal.Cofactor(e.unknown[k], e.unknown[l]));
+        return all;
+    };
+    normal.SelectInverse(false);
+    const std::vector<double> one = cofactors();
+    for (int run = 0; run < 3; ++run) {
+        normal.SelectInverse(true);
+        const std::vector<double> two = cofactors();
+        ASSERT_EQ(two.size(), one.size());
+        std::size_t differ = 0;
+        for (std::size_t k = 0; k < one.size(); ++k)
+            if (std::memcmp(&one[k], &two[k], sizeof(double)) != 0) ++differ;
+        EXPECT_EQ(differ, 0u) << "of " << one.size() << ", run " << run;
     }
 }
 
