@@ -7,6 +7,7 @@
 #include <cmath>
 #include <future>
 
+#include "check/Dissection.h"
 #include "model/Beside.h"
 
 namespace talvik::adjustment {
@@ -22,6 +23,11 @@ using Ldlt = Eigen::SimplicialLDLT<Matrix, Eigen::Lower, Eigen::NaturalOrdering<
 // A pivot smaller than this part of its diagonal means the unknown is not determined: what is
 // left of it after the unknowns before it is rounding.
 constexpr double kWeakPivot = 1e-10;
+
+// Minimum degree's order is kept below this work (the factor takes a few tenths of a second),
+// and where nested dissection does not take a tenth of it away.
+constexpr double kWorkToDissect = 1e8;
+constexpr double kDissectionGain = 0.9;
 
 // Σ|L(:,j)|² of the factor of the ordered matrix `lower` (its lower triangle), counted from the
 // elimination tree without making L; stops and gives a larger number once `most` is passed.
@@ -122,6 +128,7 @@ bool SamePattern(const Matrix& a, const Matrix& b) {
 }  // namespace
 
 struct NormalEquations::Impl {
+    Order choice = Order::LessWork;
     Ldlt factor;
     Matrix analysed;            // the pattern the order and the factor's analysis were made for
     Permutation order;          // unknown u -> its place in the factor: order.indices()[u]
@@ -133,7 +140,9 @@ struct NormalEquations::Impl {
     bool inverted = false;
 };
 
-NormalEquations::NormalEquations() : impl_(std::make_unique<Impl>()) {}
+NormalEquations::NormalEquations(Order order) : impl_(std::make_unique<Impl>()) {
+    impl_->choice = order;
+}
 NormalEquations::~NormalEquations() = default;
 
 bool NormalEquations::Factor(std::size_t unknowns, std::span<const Equation> equations,
@@ -171,15 +180,40 @@ bool NormalEquations::Factor(std::size_t unknowns, std::span<const Equation> equ
     const bool again = SamePattern(normal, impl_->analysed);
     if (!again) {
         impl_->analysed.resize(0, 0);
+        const Matrix full = normal.selfadjointView<Eigen::Lower>();
         {
-            const Matrix full = normal.selfadjointView<Eigen::Lower>();
             Permutation inverse;
             Eigen::AMDOrdering<int>()(full, inverse);
             impl_->order = inverse.inverse();
         }
         ordered.selfadjointView<Eigen::Lower>() =
             normal.selfadjointView<Eigen::Lower>().twistedBy(impl_->order);
-        if (FactorWork(ordered, kMostWork) > kMostWork) return false;
+        const double work = FactorWork(ordered, kMostWork);
+        if (work > kMostWork) return false;
+        // A large network is parted by nested dissection where that takes less work.
+        const Order choice = impl_->choice;
+        if ((choice == Order::LessWork && work > kWorkToDissect) || choice == Order::Dissection) {
+            std::vector<int> start(static_cast<std::size_t>(n) + 1, 0);
+            std::vector<int> adjacent;
+            adjacent.reserve(static_cast<std::size_t>(full.nonZeros()));
+            for (int v = 0; v < n; ++v) {
+                for (Matrix::InnerIterator it(full, v); it; ++it)
+                    if (it.index() != v) adjacent.push_back(static_cast<int>(it.index()));
+                start[static_cast<std::size_t>(v) + 1] = static_cast<int>(adjacent.size());
+            }
+            const std::vector<int> eliminated = DissectionOrder(start, adjacent);
+            Permutation dissected(n);
+            for (int k = 0; k < n; ++k)
+                dissected.indices()[eliminated[static_cast<std::size_t>(k)]] = k;
+            Matrix cut(n, n);
+            cut.selfadjointView<Eigen::Lower>() =
+                normal.selfadjointView<Eigen::Lower>().twistedBy(dissected);
+            const double less = FactorWork(cut, work);
+            if (less < kDissectionGain * work || choice == Order::Dissection) {
+                impl_->order = dissected;
+                ordered = std::move(cut);
+            }
+        }
         impl_->factor.analyzePattern(ordered);
         impl_->analysed = normal;
         const auto& indices = impl_->order.indices();

@@ -29,7 +29,10 @@ struct Equation {
 
 class NormalEquations {
   public:
-    NormalEquations();
+    // The order of the unknowns in the factor: minimum degree, or nested dissection where that
+    // takes less work on a large network; or either of them (to compare them).
+    enum class Order { LessWork, MinimumDegree, Dissection };
+    explicit NormalEquations(Order order = Order::LessWork);
     ~NormalEquations();
     NormalEquations(const NormalEquations&) = delete;
     NormalEquations& operator=(const NormalEquations&) = delete;

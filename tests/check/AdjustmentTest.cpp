@@ -51,9 +51,9 @@ std::vector<Design> Designs() {
 // ---- the least-squares core against a dense inverse ----
 
 // Twice on one pattern: the second factor takes the order and analysis of the first, with its
-// own numbers. Patterns: a small one that fills in nearly whole, and a mesh with a few unknowns
-// tied to far parts of it (an orientation's long column), whose factor has columns whose rows
-// lie side by side in the columns they point to and columns whose rows do not.
+// own numbers, in either order. Patterns: a small one that fills in nearly whole, and a mesh with a
+// few unknowns tied to far parts of it (an orientation's long column), whose factor has columns
+// whose rows lie side by side in the columns they point to and columns whose rows do not.
 TEST(LeastSquares, SolutionAndCofactorsAreThoseOfTheDenseComputationOnEveryFactor) {
     struct Case {
         const char* name;
@@ -96,56 +96,61 @@ TEST(LeastSquares, SolutionAndCofactorsAreThoseOfTheDenseComputationOnEveryFacto
              return rows;
          }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::uint32_t unknowns = c.unknowns;
-        const auto size = static_cast<Eigen::Index>(unknowns);
-        std::mt19937 random(3);
-        std::uniform_real_distribution<double> value(-1.0, 1.0);
-        std::vector<Equation> equations;
-        for (const auto& row : c.pattern(random)) {
-            Equation e;
-            for (const std::uint32_t u : row)
-                e.Add(u, 0.0);
-            equations.push_back(e);
-        }
-        NormalEquations normal;
-        for (int round = 0; round < 2; ++round) {
-            SCOPED_TRACE(round);
-            for (Equation& e : equations) {
-                e.sigma = 0.5 + std::abs(value(random));
-                for (int k = 0; k < e.count; ++k)
-                    e.a[k] = value(random) + (value(random) > 0.0 ? 1.0 : -1.0);
-                e.misclosure = value(random);
+    for (const auto order :
+         {NormalEquations::Order::MinimumDegree, NormalEquations::Order::Dissection}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            SCOPED_TRACE(order == NormalEquations::Order::Dissection ? "dissection"
+                                                                     : "minimum degree");
+            const std::uint32_t unknowns = c.unknowns;
+            const auto size = static_cast<Eigen::Index>(unknowns);
+            std::mt19937 random(3);
+            std::uniform_real_distribution<double> value(-1.0, 1.0);
+            std::vector<Equation> equations;
+            for (const auto& row : c.pattern(random)) {
+                Equation e;
+                for (const std::uint32_t u : row)
+                    e.Add(u, 0.0);
+                equations.push_back(e);
             }
-            std::vector<std::uint32_t> weak;
-            ASSERT_TRUE(normal.Factor(unknowns, equations, weak));
-            const std::vector<double> dx = normal.Solve(equations);
-            normal.SelectInverse();
-            Eigen::MatrixXd n = Eigen::MatrixXd::Zero(size, size);
-            Eigen::VectorXd right = Eigen::VectorXd::Zero(size);
-            for (const Equation& e : equations) {
-                for (int k = 0; k < e.count; ++k) {
-                    right[e.unknown[k]] += e.a[k] * e.misclosure / (e.sigma * e.sigma);
-                    for (int l = 0; l < e.count; ++l)
-                        n(e.unknown[k], e.unknown[l]) += e.a[k] * e.a[l] / (e.sigma * e.sigma);
+            NormalEquations normal(order);
+            for (int round = 0; round < 2; ++round) {
+                SCOPED_TRACE(round);
+                for (Equation& e : equations) {
+                    e.sigma = 0.5 + std::abs(value(random));
+                    for (int k = 0; k < e.count; ++k)
+                        e.a[k] = value(random) + (value(random) > 0.0 ? 1.0 : -1.0);
+                    e.misclosure = value(random);
                 }
-            }
-            const Eigen::MatrixXd q = n.inverse();
-            const Eigen::VectorXd solution = q * right;
-            ASSERT_EQ(dx.size(), unknowns);
-            for (std::uint32_t u = 0; u < unknowns; ++u)
-                EXPECT_NEAR(dx[u], solution[u], 1e-9);
-            for (const Equation& e : equations) {
-                for (int k = 0; k < e.count; ++k)
-                    for (int l = 0; l < e.count; ++l)
-                        EXPECT_NEAR(normal.Cofactor(e.unknown[k], e.unknown[l]),
-                                    q(e.unknown[k], e.unknown[l]), 1e-9);
-                double aqa = 0.0;
-                for (int k = 0; k < e.count; ++k)
-                    for (int l = 0; l < e.count; ++l)
-                        aqa += e.a[k] * e.a[l] * q(e.unknown[k], e.unknown[l]);
-                EXPECT_NEAR(normal.ResidualCofactor(e), e.sigma * e.sigma - aqa, 1e-9);
+                std::vector<std::uint32_t> weak;
+                ASSERT_TRUE(normal.Factor(unknowns, equations, weak));
+                const std::vector<double> dx = normal.Solve(equations);
+                normal.SelectInverse();
+                Eigen::MatrixXd n = Eigen::MatrixXd::Zero(size, size);
+                Eigen::VectorXd right = Eigen::VectorXd::Zero(size);
+                for (const Equation& e : equations) {
+                    for (int k = 0; k < e.count; ++k) {
+                        right[e.unknown[k]] += e.a[k] * e.misclosure / (e.sigma * e.sigma);
+                        for (int l = 0; l < e.count; ++l)
+                            n(e.unknown[k], e.unknown[l]) += e.a[k] * e.a[l] / (e.sigma * e.sigma);
+                    }
+                }
+                const Eigen::MatrixXd q = n.inverse();
+                const Eigen::VectorXd solution = q * right;
+                ASSERT_EQ(dx.size(), unknowns);
+                for (std::uint32_t u = 0; u < unknowns; ++u)
+                    EXPECT_NEAR(dx[u], solution[u], 1e-9);
+                for (const Equation& e : equations) {
+                    for (int k = 0; k < e.count; ++k)
+                        for (int l = 0; l < e.count; ++l)
+                            EXPECT_NEAR(normal.Cofactor(e.unknown[k], e.unknown[l]),
+                                        q(e.unknown[k], e.unknown[l]), 1e-9);
+                    double aqa = 0.0;
+                    for (int k = 0; k < e.count; ++k)
+                        for (int l = 0; l < e.count; ++l)
+                            aqa += e.a[k] * e.a[l] * q(e.unknown[k], e.unknown[l]);
+                    EXPECT_NEAR(normal.ResidualCofactor(e), e.sigma * e.sigma - aqa, 1e-9);
+                }
             }
         }
     }
