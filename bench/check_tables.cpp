@@ -118,7 +118,8 @@ int Power(int seeds) {
     };
     const auto atStation = [&](const Outcome& o, const Where& w) {
         return Named(o, [&](const Rejection& r) {
-            if (r.kind >= ObservationKind::KnownX) return false;
+            if (r.kind >= ObservationKind::KnownX && r.kind != ObservationKind::InstrumentHeight)
+                return false;
             const Reading& reading = o.network.readings[r.reading];
             return o.network.points[reading.station].name == w.station ||
                    o.network.points[reading.target].name == w.station;

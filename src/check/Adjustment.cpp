@@ -48,7 +48,9 @@ Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
     const auto& points = network_.points;
     const auto usable = [&](std::uint32_t i) { return i < points.size() && points[i].placed; };
     const double cent2 = 2.0 * sigmas_.sigmaCent * sigmas_.sigmaCent;
-    const double inst2 = 2.0 * sigmas_.sigmaInst * sigmas_.sigmaInst;
+    // A height reading shares its target's height with its sight; the instrument's height, which
+    // all sights of the set-up share, is an unknown of the set-up (below).
+    const double aim2 = sigmas_.sigmaInst * sigmas_.sigmaInst;
     // Every reading's value, with the variance of its own and the part its sight shares, put
     // into the sight it belongs to: (set-up, target, kind, instrument and target height).
     struct Key {
@@ -132,10 +134,10 @@ Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
                 const double c = std::cos(reading.zenith);
                 const double value = reading.slope * c + CurvatureTerm(horizontal) + offset;
                 put(reading, r, ObservationKind::HeightDifference, value,
-                    horizontal * horizontal * sigmaZ * sigmaZ + sigmaD * sigmaD * c * c, inst2);
+                    horizontal * horizontal * sigmaZ * sigmaZ + sigmaD * sigmaD * c * c, aim2);
             } else {
                 put(reading, r, ObservationKind::Zenith, reading.zenith, sigmaZ * sigmaZ,
-                    inst2 / (length * length));
+                    aim2 / (length * length));
             }
         }
     }
@@ -172,9 +174,30 @@ Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
             observations_.push_back(o);
         }
     }
+    // Each set-up that measures heights: its instrument height as booked, within SigmaInst (an
+    // instrument height of no uncertainty is no unknown).
+    std::vector<std::int64_t> heightReading(network_.setUps, -1);
+    for (const Observation& o : observations_) {
+        if (o.kind != ObservationKind::HeightDifference && o.kind != ObservationKind::Zenith)
+            continue;
+        const std::uint32_t u = network_.readings[o.reading].setUp;
+        if (u < network_.setUps && heightReading[u] < 0) heightReading[u] = o.reading;
+    }
+    for (std::uint32_t u = 0; u < network_.setUps && sigmas_.sigmaInst > 0.0; ++u) {
+        if (heightReading[u] < 0) continue;
+        Observation o;
+        o.kind = ObservationKind::InstrumentHeight;
+        o.reading = static_cast<std::uint32_t>(heightReading[u]);
+        o.sigma = sigmas_.sigmaInst;
+        o.readVariance = o.sigma * o.sigma;
+        observations_.push_back(o);
+    }
     excluded_.assign(points.size(), false);
     heightExcluded_.assign(points.size(), false);
     setUpExcluded_.assign(network_.setUps, false);
+    setUpHeightExcluded_.assign(network_.setUps, false);
+    instrument_.assign(network_.setUps, -1);
+    instrumentValue_.assign(network_.setUps, 0.0);
     orientation_.assign(network_.setUps, -1);
     orientationValue_.assign(network_.setUps, std::nan(""));
     for (std::uint32_t p = 0; p < points.size(); ++p)
@@ -229,6 +252,7 @@ void Adjustment::Number() {
     // Only points some active observation reaches take part.
     for (const Observation& o : observations_) {
         if (!o.active) continue;
+        if (o.kind == ObservationKind::InstrumentHeight) continue;
         if (o.kind >= ObservationKind::KnownX) {
             (o.kind == ObservationKind::KnownH ? seenHeight : seen)[o.reading] = true;
             continue;
@@ -271,6 +295,24 @@ void Adjustment::Number() {
     for (std::uint32_t u = 0; u < network_.setUps; ++u)
         if (std::isnan(orientationValue_[u]) && count[u] > 0)
             orientationValue_[u] = first[u] + sum[u] / count[u];
+    // An instrument height unknown for each set-up with a height sight in the adjustment (held
+    // by its observation, or free once that was rejected).
+    std::fill(instrument_.begin(), instrument_.end(), -1);
+    if (sigmas_.sigmaInst > 0.0) {
+        for (const Observation& o : observations_) {
+            if (!o.active ||
+                (o.kind != ObservationKind::HeightDifference && o.kind != ObservationKind::Zenith))
+                continue;
+            const Reading& r = network_.readings[o.reading];
+            if (setUpHeightExcluded_[r.setUp] || instrument_[r.setUp] >= 0 ||
+                places_[r.station].h < 0 || places_[r.target].h < 0)
+                continue;
+            if (o.kind == ObservationKind::Zenith &&
+                (places_[r.station].xy < 0 || places_[r.target].xy < 0))
+                continue;
+            instrument_[r.setUp] = next++;
+        }
+    }
     unknowns_ = static_cast<std::size_t>(next);
 }
 
@@ -278,6 +320,13 @@ bool Adjustment::Equate(const Observation& o, Equation& e) const {
     const auto& points = network_.points;
     e = Equation{};
     e.sigma = o.sigma;
+    if (o.kind == ObservationKind::InstrumentHeight) {
+        const std::uint32_t setUp = network_.readings[o.reading].setUp;
+        if (instrument_[setUp] < 0) return false;
+        e.Add(static_cast<std::uint32_t>(instrument_[setUp]), 1.0);
+        e.misclosure = o.value - instrumentValue_[setUp];
+        return true;
+    }
     if (o.kind >= ObservationKind::KnownX) {
         const Place& place = places_[o.reading];
         const NetPoint& p = points[o.reading];
@@ -324,20 +373,29 @@ bool Adjustment::Equate(const Observation& o, Equation& e) const {
             e.misclosure = o.value - d;
             return true;
         case ObservationKind::HeightDifference:
-            if (ps.h < 0 || pt.h < 0) return false;
+            // Booked from an instrument height that is off by δ, the difference is off by δ.
+            if (ps.h < 0 || pt.h < 0 || setUpHeightExcluded_[r.setUp]) return false;
             e.Add(static_cast<std::uint32_t>(ps.h), -1.0);
             e.Add(static_cast<std::uint32_t>(pt.h), 1.0);
-            e.misclosure = o.value - (t.h - s.h);
+            if (instrument_[r.setUp] >= 0)
+                e.Add(static_cast<std::uint32_t>(instrument_[r.setUp]), 1.0);
+            e.misclosure = o.value - (t.h - s.h + instrumentValue_[r.setUp]);
             return true;
         case ObservationKind::Zenith: {
-            if (ps.h < 0 || pt.h < 0 || ps.xy < 0 || pt.xy < 0 || !(d > 0.0)) return false;
-            const double v = t.h - s.h + r.targetHeight - r.instrumentHeight - CurvatureTerm(d);
+            if (ps.h < 0 || pt.h < 0 || ps.xy < 0 || pt.xy < 0 || !(d > 0.0) ||
+                setUpHeightExcluded_[r.setUp])
+                return false;
+            // The instrument stood δ lower than booked: the target rises δ more above it.
+            const double v = t.h - s.h + r.targetHeight - r.instrumentHeight +
+                             instrumentValue_[r.setUp] - CurvatureTerm(d);
             const double l2 = d2 + v * v;
             const double byD = v / l2;   // dz/dd
             const double byV = -d / l2;  // dz/dv
             plane(byD * dx / d, byD * dy / d);
             e.Add(static_cast<std::uint32_t>(ps.h), -byV);
             e.Add(static_cast<std::uint32_t>(pt.h), byV);
+            if (instrument_[r.setUp] >= 0)
+                e.Add(static_cast<std::uint32_t>(instrument_[r.setUp]), byV);
             e.misclosure = o.value - std::atan2(d, v);
             return true;
         }
@@ -400,13 +458,22 @@ bool Adjustment::Run() {
                         isHeight[static_cast<std::size_t>(places_[p].h)] = true;
                     }
                 }
-                for (std::uint32_t s = 0; s < network_.setUps; ++s)
+                for (std::uint32_t s = 0; s < network_.setUps; ++s) {
                     if (orientation_[s] >= 0)
                         owner[static_cast<std::size_t>(orientation_[s])] = -2 - std::int64_t{s};
+                    if (instrument_[s] >= 0) {
+                        owner[static_cast<std::size_t>(instrument_[s])] = -2 - std::int64_t{s};
+                        isHeight[static_cast<std::size_t>(instrument_[s])] = true;
+                    }
+                }
                 for (const std::uint32_t u : weak) {
                     const std::int64_t o = owner[u];
                     if (o <= -2) {
-                        setUpExcluded_[static_cast<std::size_t>(-2 - o)] = true;
+                        // A set-up's orientation, or its instrument height (once its booked
+                        // value was rejected, with nothing else to tell it): its directions, or
+                        // its heights, leave.
+                        (isHeight[u] ? setUpHeightExcluded_
+                                     : setUpExcluded_)[static_cast<std::size_t>(-2 - o)] = true;
                     } else if (o >= 0 && isHeight[u]) {
                         heightExcluded_[static_cast<std::size_t>(o)] = true;
                     } else if (o >= 0) {
@@ -434,6 +501,11 @@ bool Adjustment::Run() {
                 }
             }
             for (std::uint32_t s = 0; s < network_.setUps; ++s) {
+                if (instrument_[s] >= 0) {
+                    const double move = dx[static_cast<std::size_t>(instrument_[s])];
+                    instrumentValue_[s] += move;
+                    largest = std::max(largest, std::abs(move));
+                }
                 if (orientation_[s] < 0) continue;
                 const double step = dx[static_cast<std::size_t>(orientation_[s])];
                 orientationValue_[s] += step;

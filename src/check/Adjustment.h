@@ -2,8 +2,10 @@
 // A least-squares adjustment of the whole network from approximate coordinates: directions with
 // one orientation unknown per set-up, horizontal distances, height differences (a zenith angle
 // with its slope distance) or zenith angles alone, the known points held by their coordinates at
-// the export's standard deviations. Plane and heights are one system; a sight's horizontal
-// distance and height difference are taken as two independent observations.
+// the export's standard deviations, and the instrument height of every set-up that measures
+// heights held at what was booked, within SigmaInst (one measurement shared by all its sights).
+// Plane and heights are one system; a sight's horizontal distance and height difference are taken
+// as two independent observations.
 //
 // Units: metres and radians; X east, Y north, bearings clockwise from north.
 
@@ -67,6 +69,7 @@ enum class ObservationKind : std::uint8_t {
     KnownX,
     KnownY,
     KnownH,
+    InstrumentHeight,  // a set-up's instrument height as booked: its error is 0 within SigmaInst
 };
 
 // One reading of a sight: its record and its value (of the sight's kind).
@@ -76,17 +79,21 @@ struct Member {
     bool active = true;
 };
 
-// What is adjusted: the mean of a sight's readings of one kind, or a known coordinate. A sight
-// is one set-up's target with one instrument and target height: its readings share the
-// centring of instrument and target and their heights, so their covariance is
-// readVariance·I + shared·11ᵀ, and the adjustment of their mean with variance
-// readVariance/n + shared is the adjustment of the readings themselves.
+// What is adjusted: the mean of a sight's readings of one kind, a known coordinate, or a
+// set-up's instrument height. A sight is one set-up's target with one instrument and target
+// height: its readings share the centring of instrument and target and the target's height, so
+// their covariance is readVariance·I + shared·11ᵀ, and the adjustment of their mean with
+// variance readVariance/n + shared is the adjustment of the readings themselves. The
+// instrument's height is shared by all sights of the set-up: it is an unknown of its own, held
+// by an observation of its error (0, σ SigmaInst), which is the same as that covariance.
 struct Observation {
     ObservationKind kind = ObservationKind::Direction;
-    std::uint32_t reading = 0;  // the sight's first reading (its names); for Known*: the point
-    double value = 0.0;         // the mean of the active readings
-    double sigma = 1.0;         // of that mean
-    bool active = true;         // false once rejected whole (or out of the adjustment)
+    // The sight's first reading (its names); for Known*: the point; for InstrumentHeight: a
+    // height reading of the set-up (its station).
+    std::uint32_t reading = 0;
+    double value = 0.0;                  // the mean of the active readings
+    double sigma = 1.0;                  // of that mean
+    bool active = true;                  // false once rejected whole (or out of the adjustment)
     std::uint32_t first = 0, count = 0;  // the sight's readings in Members(), 0 for Known*
     std::uint32_t n = 1;                 // of them active
     double readVariance = 0.0;           // of one reading
@@ -164,6 +171,9 @@ class Adjustment {
     std::vector<bool> excluded_;        // per point: out of the plane
     std::vector<bool> heightExcluded_;  // per point
     std::vector<bool> setUpExcluded_;
+    std::vector<bool> setUpHeightExcluded_;  // its heights out (its instrument height unknown)
+    std::vector<std::int64_t> instrument_;   // per set-up: its instrument height's unknown, or -1
+    std::vector<double> instrumentValue_;    // the booked height's error (m)
     std::vector<AdjustedPoint> adjusted_;
     std::vector<Tested> tested_;
     std::vector<std::uint32_t> dropped_;

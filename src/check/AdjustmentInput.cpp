@@ -169,7 +169,9 @@ void AddAdjustment(CheckReport& report, const AdjustmentReadings& readings,
         Finding f;
         f.severity = Severity::Error;
         f.text = RejectionText(net, r, choices.unit);
-        if (r.kind >= ObservationKind::KnownX) {
+        if (r.kind == ObservationKind::InstrumentHeight) {
+            f.points = {net.readings[r.reading].station};
+        } else if (r.kind >= ObservationKind::KnownX) {
             f.points = {r.reading};
         } else {
             const Reading& reading = net.readings[r.reading];

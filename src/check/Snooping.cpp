@@ -234,6 +234,14 @@ std::string RejectionText(const Network& network, const Rejection& r, AngleUnit 
                Fixed(r.estimate, 3) + " m, w " + w;
     }
     const Reading& reading = network.readings[r.reading];
+    if (r.kind == ObservationKind::InstrumentHeight) {
+        // The estimate is 0 minus the adjusted error of the booked height: its negative is
+        // that error (positive when booked too high).
+        return "standplaats " + network.points[reading.station].name + ": instrumenthoogte " +
+               Fixed(reading.instrumentHeight, 3) +
+               " m past niet bij de hoogteverschillen, geschatte fout " + Fixed(-r.estimate, 3) +
+               " m, w " + w;
+    }
     std::string kind;
     std::string size;
     switch (r.kind) {

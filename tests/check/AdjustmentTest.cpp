@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <random>
 #include <set>
 
@@ -268,19 +269,25 @@ TEST(Snooping, CriticalValuesAreBonferronisAtThreeQuartersOfAPerCent) {
 }
 
 // The tests on sight means are Baarda's tests of the readings themselves with their full
-// covariance (σ²·I + c·11ᵀ within a sight): every reading's and every sight's w and ∇ against
-// a dense computation, w = cᵀPe / √(cᵀP·Qvv·Pc), ∇ = cᵀPe / (cᵀP·Qvv·Pc), and the variance
-// factor Ω/(readings - unknowns).
+// covariance (σ²·I + c·11ᵀ within a sight, SigmaInst² shared by all height readings of a
+// set-up, whose instrument height the adjustment makes an unknown held by an observation): every
+// reading's and every sight's w and ∇ against a dense computation of the readings alone,
+// w = cᵀPe / √(cᵀP·Qvv·Pc), ∇ = cᵀPe / (cᵀP·Qvv·Pc), the variance factor Ω/(readings -
+// unknowns), and no correction left at the adjustment's solution.
 TEST(Snooping, TestsAreThoseOfTheReadingsWithTheirFullCovariance) {
-    for (const int rounds : {1, 2}) {
-        SCOPED_TRACE(rounds);
-        Design d = testing::FreeStations();
-        d.rounds = rounds;
+    // Free stations in one round and in two; a mesh, whose stations are also targets (there
+    // the instrument heights are told apart from the stations' heights).
+    Design free1 = testing::FreeStations();
+    Design free2 = free1;
+    free2.rounds = 2;
+    for (const Design& d : {free1, free2, testing::Mesh(3, 4)}) {
+        SCOPED_TRACE(d.setUps.size() * 10 + static_cast<std::size_t>(d.rounds));
         std::mt19937 noise(5);
         Booking b;
         b.noise = &noise;
         // A blunder in one reading, so that the w are not all small.
-        b.change = testing::Blundered({1, "K3", 2, rounds, 0.01 * testing::kGon, 0, 0.02});
+        b.change = testing::Blundered(
+            {1, d.setUps[1].aims[1].target, 2, d.rounds, 0.01 * testing::kGon, 0, 0.02});
         const Outcome o = Adjusted(d, b);
         Adjustment adjustment(o.network, SigmasFrom(ChoicesFrom(ExportOptions{}, AngleUnit::Gon)));
         // Compared at the first adjustment, and again with its largest reading taken out.
@@ -294,36 +301,68 @@ TEST(Snooping, TestsAreThoseOfTheReadingsWithTheirFullCovariance) {
             adjustment.Linearise(equations, of);
             const auto& observations = adjustment.Observations();
             const auto& members = adjustment.Members();
+            // The instrument heights' unknowns and their adjusted values (each observation of
+            // one is 0 - δ), and the other unknowns numbered anew.
+            const double inst2 = 0.005 * 0.005;
+            std::map<std::uint32_t, double> instrument;
+            for (std::size_t k = 0; k < equations.size(); ++k)
+                if (observations[of[k]].kind == ObservationKind::InstrumentHeight)
+                    instrument[equations[k].unknown[0]] = -equations[k].misclosure;
+            ASSERT_FALSE(instrument.empty());
+            std::vector<Eigen::Index> column(adjustment.Unknowns(), -1);
+            Eigen::Index columns = 0;
+            for (std::uint32_t x = 0; x < adjustment.Unknowns(); ++x)
+                if (!instrument.contains(x)) column[x] = columns++;
             // One row per reading (a sight's row repeated), one per known coordinate.
             std::vector<std::pair<std::size_t, std::int64_t>> rows;  // equation, member
             for (std::size_t k = 0; k < equations.size(); ++k) {
                 const Observation& ob = observations[of[k]];
+                if (ob.kind == ObservationKind::InstrumentHeight) continue;
                 if (ob.count == 0) rows.emplace_back(k, -1);
                 for (std::uint32_t m = ob.first; m < ob.first + ob.count; ++m)
                     if (members[m].active) rows.emplace_back(k, m);
             }
             const auto n = static_cast<Eigen::Index>(rows.size());
-            const auto u = static_cast<Eigen::Index>(adjustment.Unknowns());
+            const Eigen::Index u = columns;
             Eigen::MatrixXd a = Eigen::MatrixXd::Zero(n, u);
+            // A row's instrument height (its unknown + 1, 0 when none) and its coefficient.
+            std::vector<std::uint32_t> stands(static_cast<std::size_t>(n), 0);
+            std::vector<double> delta(static_cast<std::size_t>(n), 0.0);
             Eigen::MatrixXd sigma = Eigen::MatrixXd::Zero(n, n);
             Eigen::VectorXd l(n);
             for (Eigen::Index i = 0; i < n; ++i) {
                 const auto [k, m] = rows[static_cast<std::size_t>(i)];
                 const Equation& e = equations[k];
                 const Observation& ob = observations[of[k]];
-                for (int c = 0; c < e.count; ++c)
-                    a(i, e.unknown[c]) = e.a[c];
                 l(i) = e.misclosure +
                        (m < 0 ? 0.0 : Deviation(ob, members[static_cast<std::size_t>(m)]));
+                for (int c = 0; c < e.count; ++c) {
+                    if (column[e.unknown[c]] >= 0) {
+                        a(i, column[e.unknown[c]]) = e.a[c];
+                    } else {
+                        // The reading as booked, the instrument height's error in it.
+                        l(i) += e.a[c] * instrument[e.unknown[c]];
+                        delta[static_cast<std::size_t>(i)] = e.a[c];
+                        stands[static_cast<std::size_t>(i)] = e.unknown[c] + 1;
+                    }
+                }
                 for (Eigen::Index j = 0; j < n; ++j) {
                     const auto [k2, m2] = rows[static_cast<std::size_t>(j)];
                     if (k2 != k) continue;
                     sigma(i, j) = (m < 0 ? 0.0 : ob.shared) + (i == j ? ob.readVariance : 0.0);
                 }
             }
+            // The instrument height shared by the height readings of one set-up.
+            for (std::size_t i = 0; i < stands.size(); ++i)
+                for (std::size_t j = 0; j < stands.size(); ++j)
+                    if (stands[i] != 0 && stands[i] == stands[j])
+                        sigma(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j)) +=
+                            delta[i] * delta[j] * inst2;
             const Eigen::MatrixXd p = sigma.inverse();
             const Eigen::MatrixXd qxx = (a.transpose() * p * a).inverse();
-            const Eigen::VectorXd e = l - a * (qxx * a.transpose() * p * l);
+            const Eigen::VectorXd dx = qxx * a.transpose() * p * l;
+            EXPECT_LT(dx.cwiseAbs().maxCoeff(), 1e-7);  // the same solution
+            const Eigen::VectorXd e = l - a * dx;
             const Eigen::MatrixXd qvv = sigma - a * qxx * a.transpose();
             const Eigen::VectorXd pe = p * e;
             const Eigen::MatrixXd pqp = p * qvv * p;
@@ -332,7 +371,9 @@ TEST(Snooping, TestsAreThoseOfTheReadingsWithTheirFullCovariance) {
             std::size_t checked = 0;
             double largest = 0.0;
             for (const adjustment::Test& t : tests) {
-                if (t.point) continue;
+                if (t.point ||
+                    observations[t.observation].kind == ObservationKind::InstrumentHeight)
+                    continue;
                 // c: the reading tested, or every reading of the observation.
                 Eigen::VectorXd c = Eigen::VectorXd::Zero(n);
                 for (Eigen::Index i = 0; i < n; ++i) {
@@ -572,6 +613,45 @@ TEST(Snooping, ATargetHeightBookedWrongRejectsItsSight) {
                                  ": hoogteverschil (zenithoek) (alle 2 lezingen: kijkerstand 1 "
                                  "en 2, regels "))
         << text;
+}
+
+// An instrument height booked wrong moves every height difference of its set-up alike: it is
+// rejected as that set-up's instrument height, with its size (too high, too low), and the
+// set-up's heights stay in the adjustment; a zenith angle without a distance tells it as well.
+TEST(Snooping, AnInstrumentHeightBookedWrongIsNamedAsSuch) {
+    for (const double error : {0.06, -0.1}) {
+        for (const bool distances : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << error << (distances ? "" : ", no distances"));
+            Design mesh = testing::Mesh(5, 6);
+            testing::Occupation& s = mesh.setUps[14];
+            s.instrumentHeightError = error;
+            for (testing::Aim& a : s.aims)
+                a.distance = distances;
+            std::mt19937 noise(6);
+            Booking b;
+            b.noise = &noise;
+            const Outcome o = Adjusted(mesh, b);
+            ASSERT_TRUE(o.verdict.ran);
+            ASSERT_EQ(o.verdict.rejections.size(), 1u) << testing::Errors(o.report);
+            const Rejection& r = o.verdict.rejections[0];
+            EXPECT_EQ(r.kind, ObservationKind::InstrumentHeight);
+            EXPECT_NEAR(-r.estimate, error, 0.015);
+            const std::string text = RejectionText(o.network, r, AngleUnit::Gon);
+            EXPECT_TRUE(
+                text.starts_with("standplaats " + s.station + ": instrumenthoogte " +
+                                 testing::Text(testing::InstrumentHeight(14) + error).substr(0, 5)))
+                << text;
+            EXPECT_NE(text.find("past niet bij de hoogteverschillen, geschatte fout " +
+                                std::string(error > 0 ? "0.0" : "-0.")),
+                      std::string::npos)
+                << text;
+            for (std::size_t p = 0; p < o.network.points.size(); ++p) {
+                if (o.network.points[p].name == s.station) {
+                    EXPECT_TRUE(o.verdict.points[p].heightAdjusted);
+                }
+            }
+        }
+    }
 }
 
 // Two blunders in one sight and another: each reading taken out once, the sight's mean made
