@@ -38,6 +38,14 @@ Outcome Adjusted(const Design& d, const Booking& b) {
     return testing::Checked(d, b);
 }
 
+// The design booked with the noise of `seed`, and adjusted.
+Outcome AdjustedWithNoise(const Design& d, std::uint32_t seed) {
+    std::mt19937 noise(seed);
+    Booking b;
+    b.noise = &noise;
+    return Adjusted(d, b);
+}
+
 double Offset(const Outcome& o, const Design& d, std::size_t i) {
     const auto& t = d.truth.at(o.network.points[i].name);
     const AdjustedPoint& a = o.verdict.points[i];
@@ -435,10 +443,7 @@ TEST(Adjustment, ExactReadingsGiveTheTruthAndRejectNothingInEveryUnitAndDesign) 
 // not with those of where it began.
 TEST(Adjustment, FarApproximationsEndWithTheSolutionsCofactors) {
     const Design d = testing::Mesh(6, 10);
-    std::mt19937 noise(11);
-    Booking b;
-    b.noise = &noise;
-    const Outcome o = Adjusted(d, b);
+    const Outcome o = AdjustedWithNoise(d, 11);
     Network far = o.network;
     std::mt19937 random(2);
     std::uniform_real_distribution<double> shift(-0.5, 0.5);
@@ -596,10 +601,7 @@ TEST(Snooping, ATargetHeightBookedWrongRejectsItsSight) {
     mesh.rounds = 2;
     mesh.setUps[33].aims[1].targetHeightError = 0.08;
     mesh.setUps[33].aims[1].fromRound = 2;
-    std::mt19937 noise(4);
-    Booking b;
-    b.noise = &noise;
-    const Outcome o = Adjusted(mesh, b);
+    const Outcome o = AdjustedWithNoise(mesh, 4);
     ASSERT_TRUE(o.verdict.ran);
     ASSERT_EQ(o.verdict.rejections.size(), 1u) << testing::Errors(o.report);
     const Rejection& r = o.verdict.rejections[0];
@@ -627,10 +629,7 @@ TEST(Snooping, AnInstrumentHeightBookedWrongIsNamedAsSuch) {
             s.instrumentHeightError = error;
             for (testing::Aim& a : s.aims)
                 a.distance = distances;
-            std::mt19937 noise(6);
-            Booking b;
-            b.noise = &noise;
-            const Outcome o = Adjusted(mesh, b);
+            const Outcome o = AdjustedWithNoise(mesh, 6);
             ASSERT_TRUE(o.verdict.ran);
             ASSERT_EQ(o.verdict.rejections.size(), 1u) << testing::Errors(o.report);
             const Rejection& r = o.verdict.rejections[0];
