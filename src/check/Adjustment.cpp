@@ -30,6 +30,11 @@ constexpr double kTestable = 1e-3;
 // in the choices would make every difference infinitely significant.
 constexpr double kLeastVariance = 1e-20;
 
+// A height difference or a zenith angle: what the heights (and the instrument height) take.
+bool InHeight(ObservationKind kind) {
+    return kind == ObservationKind::HeightDifference || kind == ObservationKind::Zenith;
+}
+
 double Wrap(double angle) {
     angle = std::fmod(angle, kTwoPi);
     if (angle > kPi) angle -= kTwoPi;
@@ -178,8 +183,7 @@ Adjustment::Adjustment(const Network& network, const Sigmas& sigmas)
     // instrument height of no uncertainty is no unknown).
     std::vector<std::int64_t> heightReading(network_.setUps, -1);
     for (const Observation& o : observations_) {
-        if (o.kind != ObservationKind::HeightDifference && o.kind != ObservationKind::Zenith)
-            continue;
+        if (!InHeight(o.kind)) continue;
         const std::uint32_t u = network_.readings[o.reading].setUp;
         if (u < network_.setUps && heightReading[u] < 0) heightReading[u] = o.reading;
     }
@@ -258,8 +262,7 @@ void Adjustment::Number() {
             continue;
         }
         const Reading& r = network_.readings[o.reading];
-        const bool height =
-            o.kind == ObservationKind::HeightDifference || o.kind == ObservationKind::Zenith;
+        const bool height = InHeight(o.kind);
         (height ? seenHeight : seen)[r.station] = true;
         (height ? seenHeight : seen)[r.target] = true;
         if (o.kind == ObservationKind::Zenith) seen[r.station] = seen[r.target] = true;
@@ -300,9 +303,7 @@ void Adjustment::Number() {
     std::fill(instrument_.begin(), instrument_.end(), -1);
     if (sigmas_.sigmaInst > 0.0) {
         for (const Observation& o : observations_) {
-            if (!o.active ||
-                (o.kind != ObservationKind::HeightDifference && o.kind != ObservationKind::Zenith))
-                continue;
+            if (!o.active || !InHeight(o.kind)) continue;
             const Reading& r = network_.readings[o.reading];
             if (setUpHeightExcluded_[r.setUp] || instrument_[r.setUp] >= 0 ||
                 places_[r.station].h < 0 || places_[r.target].h < 0)
