@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <set>
+#include <utility>
 
 #include "check/Geometry.h"
 #include "check/Placement.h"
@@ -16,6 +17,16 @@ std::string Origin(const Network& net, std::uint32_t point) {
     if (from == 0) return "de insnijding";
     const std::uint32_t station = net.setUps[from - 1].station;
     return station == point ? "de vrije standplaats" : "die vanuit " + net.Name(station);
+}
+
+// A sight of set-up `s` that puts its target (or the target's height) too far off: the sight
+// flagged and the error said (`text` made only while findings are kept in full).
+template <typename Text>
+void Off(const Network& net, const SetUp& s, const Sight& sight, Concern concern,
+         Findings& findings, Text&& text) {
+    findings.FlagSight(net.NumberOf(sight));
+    findings.Add(Severity::Error, {sight.target, s.station}, std::forward<Text>(text),
+                 {concern, false, false, s.station, sight.target});
 }
 
 }  // namespace
@@ -46,18 +57,13 @@ void ComparePositions(const Network& net, std::size_t first, std::size_t last, F
                 if (off2 > tolerance2) {
                     const double off = std::sqrt(off2);
                     const double tolerance = std::sqrt(tolerance2);
-                    findings.FlagSight(net.NumberOf(sight));
-                    findings.Add(Severity::Error, {sight.target, s.station},
-                                 [&] {
-                                     return target.known
-                                                ? says::KnownPointOff(net.Name(sight.target),
-                                                                      net.Name(s.station), off,
-                                                                      tolerance)
-                                                : says::PlacementOff(
-                                                      net.Name(sight.target), net.Name(s.station),
-                                                      Origin(net, sight.target), off, tolerance);
-                                 },
-                                 {Concern::Position, false, false, s.station, sight.target});
+                    Off(net, s, sight, Concern::Position, findings, [&] {
+                        return target.known
+                                   ? says::KnownPointOff(net.Name(sight.target),
+                                                         net.Name(s.station), off, tolerance)
+                                   : says::PlacementOff(net.Name(sight.target), net.Name(s.station),
+                                                        Origin(net, sight.target), off, tolerance);
+                    });
                 }
             }
             const bool heightFromThis =
@@ -72,19 +78,13 @@ void ComparePositions(const Network& net, std::size_t first, std::size_t last, F
                     at.sigmaZ * at.sigmaZ + variance + target.sigmaZ * target.sigmaZ);
                 if (offset * offset > tolerance2) {
                     const double tolerance = std::sqrt(tolerance2);
-                    findings.FlagSight(net.NumberOf(sight));
-                    findings.Add(Severity::Error, {sight.target, s.station},
-                                 [&] {
-                                     return target.known
-                                                ? says::KnownHeightOff(net.Name(sight.target),
-                                                                       net.Name(s.station), offset,
-                                                                       tolerance)
-                                                : says::HeightOff(net.Name(sight.target),
-                                                                  net.Name(s.station),
-                                                                  net.Name(target.heightVia),
-                                                                  offset, tolerance);
-                                 },
-                                 {Concern::Height, false, false, s.station, sight.target});
+                    Off(net, s, sight, Concern::Height, findings, [&] {
+                        return target.known
+                                   ? says::KnownHeightOff(net.Name(sight.target),
+                                                          net.Name(s.station), offset, tolerance)
+                                   : says::HeightOff(net.Name(sight.target), net.Name(s.station),
+                                                     net.Name(target.heightVia), offset, tolerance);
+                    });
                 }
             }
         }
